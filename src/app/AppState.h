@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "admin/CriteriaTable.h"
+#include "app/ProgramProfile.h"
+#include "app/SeasonColour.h"
+#include "app/SoundTable.h"
+#include "drill/RunState.h"
+#include "records/CountTables.h"
+#include "roster/RosterTables.h"
+
+namespace gaisan {
+
+/// Where the suite keeps its files. Folders end in "/" and names are appended directly.
+struct DataLocations {
+    std::string ProgramFolder;      ///< the folder of the executable
+    std::string DataRoot;           ///< the suite's shared data, named by "パスデータ.txt"
+    std::string ProgramFolderName;  ///< the last component of ProgramFolder
+    std::string ProgramDataFolder;  ///< DataRoot + ProgramFolderName + "/"
+    std::string SoundFolder;        ///< DataRoot + "音フォルダ/"
+};
+
+/// The school's settings from "共通データ.txt".
+struct CommonConfiguration {
+    int YearChangeMonth = 0;  ///< the month in which the school year begins
+    std::string SchoolName;
+    std::optional<std::string> SchoolCode;  ///< five digits; unset when the name carries none
+    double RosterOption = 0;  ///< 1: list the roster entries flagged 2 as well
+};
+
+/// Who is working and on what.
+struct Login {
+    std::string StudentName;
+    int StudentIndex = 0;
+    std::string StudentGradeLabel;
+    int CurrentLevel = 0;
+    std::int32_t LoginTime = 0;  ///< whole seconds since midnight at login
+    int TodayRunTotal = 0;
+};
+
+/// Everything the screens share. One instance lives for the whole process and is passed by
+/// reference to every window and every routine that needs it; a screen sets what the next one
+/// reads and then opens it.
+struct AppState {
+    AppState() = default;
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    ProgramProfile profile;
+    DataLocations locations;
+    CommonConfiguration common;
+    Colour SeasonColour = 0;
+    CriteriaTable criteria;
+    RosterTables roster;
+    CountTables counts;
+    Login login;
+    RunState run;
+    SoundTable sounds;
+    int SoundFailures = 0;  ///< consecutive failed plays of the correct and wrong cues
+};
+
+}  // namespace gaisan

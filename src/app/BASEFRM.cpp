@@ -1,0 +1,33 @@
+#include "app/BASEFRM.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace gaisan {
+
+BASEFRM::BASEFRM() {
+    setObjectName(QStringLiteral("BASEFRM"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    auto* label = new QLabel(QStringLiteral("Just a moment, please."), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    font.setPixelSize(32);
+    label->setFont(font);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    setFixedSize(560, 160);
+}
+
+void BASEFRM::Form_Load() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->geometry().center() - rect().center());
+    }
+    show();
+    raise();
+    QCoreApplication::processEvents();
+}
+
+}  // namespace gaisan

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/AppState.h"
+
+namespace gaisan {
+
+/// The school name of "共通データ.txt", split from the five-digit code it may begin with.
+struct SchoolNameAndCode {
+    std::string name;
+    std::optional<std::string> code;
+};
+
+/// A text whose first five characters have a leading number other than 0 is a code followed by
+/// the name: "01234ABC" is code "01234", name "ABC". "ABCDEFG" and "00000ABC" are names only.
+SchoolNameAndCode splitSchoolCode(std::string_view text);
+
+/// The last component of a folder path, for "/srv/drills/gaisan" "gaisan". Windows separators
+/// count as well, so a path written by the suite's Windows machines gives the same name.
+std::string programFolderNameOf(std::string_view folder);
+
+/// The start-up's configuration load, in this order: the data root from "パスデータ.txt" beside
+/// the program's folder, the school's settings from "共通データ.txt", the data and sound folders,
+/// the subject title, the criteria table and the sound table. Throws DataFileError naming the
+/// first file that is missing, unreadable or short of items.
+void LoadConfiguration(AppState& state, const std::filesystem::path& programFolder);
+
+}  // namespace gaisan

@@ -1,0 +1,92 @@
+#include "app/Firstfrm.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/AppState.h"
+#include "app/QtConversions.h"
+#include "app/ScreenFlow.h"
+#include "platform/Clock.h"
+#include "platform/EraDate.h"
+#include "platform/RandomSource.h"
+
+namespace gaisan {
+namespace {
+
+/// The splash picture: a sum and its estimate, drawn rather than shipped as an image file.
+class SplashPicture : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF card = QRectF(rect()).adjusted(8, 8, -8, -8);
+        painter.setPen(QPen(QColor(60, 60, 60), 3));
+        painter.setBrush(QColor(255, 255, 240));
+        painter.drawRoundedRect(card, 24, 24);
+        QFont font = painter.font();
+        font.setPixelSize(static_cast<int>(card.height() * 0.5));
+        painter.setFont(font);
+        painter.setPen(QColor(0, 120, 0));
+        painter.drawText(card, Qt::AlignCenter, QStringLiteral("≒"));
+    }
+};
+
+}  // namespace
+
+Firstfrm::Firstfrm(ScreenFlow& flow)
+    : m_flow(flow), m_label5(new QLabel(this)), m_timer1(new QTimer(this)) {
+    setObjectName(QStringLiteral("Firstfrm"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    setFixedSize(640, 400);
+    setAutoFillBackground(true);
+
+    auto* picture = new SplashPicture(this);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    m_label5->setObjectName(QStringLiteral("Label5"));
+    m_label5->setAlignment(Qt::AlignCenter);
+    QFont dateFont = m_label5->font();
+    dateFont.setPixelSize(28);
+    m_label5->setFont(dateFont);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(60, 40, 60, 40);
+    layout->addWidget(picture, 1);
+    layout->addWidget(m_label5);
+
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(100);
+    connect(m_timer1, &QTimer::timeout, this, &Firstfrm::Timer1_Timer);
+}
+
+void Firstfrm::Form_Load() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->geometry().center() - rect().center());
+    }
+    show();
+    QCoreApplication::processEvents();
+    const LocalDateTime now = m_flow.clock().now();
+    m_flow.random().seedFromTimeOfDay(now.secondsSinceMidnight);
+    m_label5->setText(QString::fromStdString(japaneseEraDate(now.date)));
+    AppState& state = m_flow.state();
+    state.SeasonColour = seasonColourOfMonth(now.date.month);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, toQColor(state.SeasonColour));
+    setPalette(colours);
+    m_timer1->start();
+}
+
+void Firstfrm::Timer1_Timer() {
+    m_timer1->stop();
+    m_flow.ContinueStartup();
+    close();
+    deleteLater();
+}
+
+}  // namespace gaisan

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+
+namespace gaisan {
+
+class ScreenFlow;
+
+/// The splash window: painted first, so that the child sees the program start, while the
+/// configuration is loaded 100 ms later.
+class Firstfrm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Firstfrm(ScreenFlow& flow);
+
+    /// Shows the window, seeds the random numbers, writes today's era date, picks the season's
+    /// colour and arms the start-up timer.
+    void Form_Load();
+
+private slots:
+    void Timer1_Timer();
+
+private:
+    ScreenFlow& m_flow;
+    QLabel* m_label5;
+    QTimer* m_timer1;
+};
+
+}  // namespace gaisan

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace gaisan {
+
+/// The program's message boxes, behind an interface so that a window test can answer them
+/// without a person at the keyboard.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    /// A box with an OK button; returns when it has been acknowledged.
+    virtual void inform(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+/// The real boxes.
+class QtMessageBoxes final : public MessageBoxes {
+public:
+    void inform(QWidget* parent, const QString& title, const QString& text) override;
+};
+
+}  // namespace gaisan

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <string>
+
+#include "app/SeasonColour.h"
+
+namespace gaisan {
+
+/// The core speaks UTF-8 std::string; the windows speak QString.
+inline QString toQString(const std::string& text) { return QString::fromStdString(text); }
+
+/// A suite colour (red in the lowest byte) as Qt's colour.
+QColor toQColor(Colour colour);
+
+}  // namespace gaisan

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+namespace gaisan {
+
+/// The state of the run in progress, written by the drill and read by the finish screen and the
+/// record writer. The flags guard against re-entry while a handler waits for pending events.
+struct RunState {
+    int ProblemsPerRun = 10;   ///< net correct answers a run needs
+    float RunStartTime = 0;    ///< seconds since midnight when the run started
+    std::int32_t ElapsedSeconds = 0;
+    std::int32_t TimeLimit = 0;  ///< 5 × the level's minimum-line time, seconds
+    double TimeBarScale = 0;     ///< width of the time bar per second
+    std::int32_t CorrectCount = 0;  ///< net correct answers: +1 right, −1 wrong, never below 0
+    int JudgeResult = 0;            ///< 1 correct, 2 wrong
+    int Judging = 0;
+    int WrongAckState = 0;  ///< 0 entry; 1 a wrong answer is shown; 2 its first "+" was pressed
+    int RunFinished = 0;
+    int EndOfRunStarted = 0;
+    int TimeUp = 0;
+    std::int32_t RecordedTime = 0;  ///< ElapsedSeconds, or 99999 for a time-up
+};
+
+}  // namespace gaisan

@@ -1,0 +1,33 @@
+#include <QApplication>
+#include <QFont>
+
+#include <memory>
+
+#include "app/AppState.h"
+#include "app/MessageBoxes.h"
+#include "app/ScreenFlow.h"
+#include "platform/Clock.h"
+#include "platform/RandomSource.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    // Fixed-layout rows align only in a font whose full-width characters are exactly two
+    // half-width columns, at an even pixel size.
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setPixelSize(16);
+    QApplication::setFont(font);
+    // The screens follow one another by the program's own order, and in between no window may
+    // be visible; the program ends when the flow says so.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    auto state = std::make_unique<gaisan::AppState>();
+    gaisan::SystemClock clock;
+    gaisan::SystemRandom random;
+    gaisan::QtMessageBoxes boxes;
+    gaisan::ScreenFlow flow(*state, clock, random, boxes,
+                            QCoreApplication::applicationDirPath().toStdString());
+    QObject::connect(&flow, &gaisan::ScreenFlow::programEnded, &application,
+                     &QCoreApplication::exit, Qt::QueuedConnection);
+    flow.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,64 @@
+#include "platform/Cp932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace gaisan {
+namespace {
+
+class IconvHandle {
+public:
+    IconvHandle(const char* to, const char* from) : m_handle(iconv_open(to, from)) {
+        if (m_handle == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+        }
+    }
+    ~IconvHandle() { iconv_close(m_handle); }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+    iconv_t get() const { return m_handle; }
+
+private:
+    iconv_t m_handle;
+};
+
+std::string convert(std::string_view input, const char* to, const char* from,
+                    const char* inputName) {
+    IconvHandle converter(to, from);
+    std::string output;
+    output.resize(input.size() * 2 + 16);
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    char* out = output.data();
+    std::size_t outLeft = output.size();
+    while (inLeft > 0) {
+        if (iconv(converter.get(), &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) {
+            continue;
+        }
+        const std::size_t offset = input.size() - inLeft;
+        if (errno == E2BIG) {
+            const std::size_t used = output.size() - outLeft;
+            output.resize(output.size() * 2);
+            out = output.data() + used;
+            outLeft = output.size() - used;
+            continue;
+        }
+        const char* what = errno == EINVAL ? "incomplete character" : "invalid character";
+        throw Cp932Error(offset, std::string(what) + " in " + inputName + " text at byte " +
+                                     std::to_string(offset));
+    }
+    output.resize(output.size() - outLeft);
+    return output;
+}
+
+}  // namespace
+
+std::string decodeCp932(std::string_view bytes) {
+    return convert(bytes, "UTF-8", "CP932", "CP932");
+}
+
+std::string encodeCp932(std::string_view utf8) { return convert(utf8, "CP932", "UTF-8", "UTF-8"); }
+
+}  // namespace gaisan

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+namespace gaisan {
+
+/// One item of a text file, with where it stood.
+struct Item {
+    std::string text;       ///< UTF-8, without quotes and without surrounding half-width spaces
+    int line = 0;           ///< 1-based line the item starts on
+    bool quoted = false;    ///< written in double quotes
+    bool startsLine = false;
+    bool endsLine = false;  ///< ended by a line end or the end of the file, not by a comma
+};
+
+/// Reads the suite's text files item by item, the one way every file of the suite is read: an
+/// item ends at a comma or at a line end (CR LF, LF or CR); an item in double quotes may hold
+/// commas; half-width spaces and tabs around an item are dropped. A comma always promises one
+/// more item, so "a,\r\n" holds two items, the second empty. Blank lines at the very end of a
+/// file are not items; a blank line elsewhere is one empty item.
+class ItemReader {
+public:
+    /// Reads and decodes a whole CP932 file. Throws DataFileError when it is missing, unreadable
+    /// or not valid CP932 (naming the line).
+    static ItemReader openFile(const std::filesystem::path& file);
+
+    /// Reads items from text already decoded; `file` names it in error messages.
+    ItemReader(std::string utf8Text, std::filesystem::path file);
+
+    /// True when no item is left.
+    bool atEnd() const;
+
+    /// The next item. Reading past the end throws DataFileError saying how many items the file
+    /// held.
+    Item next();
+
+    /// Number of items read so far.
+    int itemsRead() const { return m_itemsRead; }
+
+    const std::filesystem::path& file() const { return m_file; }
+
+private:
+    bool restIsBlank() const;
+    void skipSpaces();
+    bool atLineEnd() const;
+    void consumeLineEnd();
+
+    std::string m_text;
+    std::filesystem::path m_file;
+    std::size_t m_position = 0;
+    int m_line = 1;
+    int m_itemsRead = 0;
+    bool m_commaPending = false;
+};
+
+}  // namespace gaisan

@@ -1,0 +1,48 @@
+#include "platform/Numbers.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <string>
+
+namespace gaisan {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+/// Length of the decimal number at the start of `text` (sign, digits, one point, digits), or 0.
+std::size_t numberLength(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && isDigit(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && isDigit(text[i])) ++i, ++digits;
+    }
+    return digits == 0 ? 0 : i;
+}
+
+std::string_view trimSpaces(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+double toDouble(std::string_view number) { return std::strtod(std::string(number).c_str(), nullptr); }
+
+}  // namespace
+
+double leadingNumber(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    const std::size_t length = numberLength(text);
+    return length == 0 ? 0.0 : toDouble(text.substr(0, length));
+}
+
+std::optional<double> parseNumber(std::string_view text) {
+    text = trimSpaces(text);
+    const std::size_t length = numberLength(text);
+    if (length == 0 || length != text.size()) return std::nullopt;
+    return toDouble(text);
+}
+
+}  // namespace gaisan

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace gaisan {
+
+/// The value of the decimal number a text begins with, after leading spaces; 0 when it begins
+/// with none. "0200" is 200, "200.0" is 200, "2,000" is 2, "12345ABC" is 12345, "ABC" is 0.
+/// The suite reads typed answers, code prefixes and numeric text fields this way.
+double leadingNumber(std::string_view text);
+
+/// The value of a text that is a decimal number as a whole (optional sign, digits, optional
+/// fraction, surrounding half-width spaces allowed); nothing for any other text, the empty text
+/// included.
+std::optional<double> parseNumber(std::string_view text);
+
+}  // namespace gaisan

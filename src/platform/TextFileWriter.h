@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace gaisan {
+
+/// Replaces `file` with `utf8Text` encoded as CP932. The text is written to a temporary file in
+/// the same folder, synced and renamed over the old file, so that a crash, a full disk or a
+/// reader on another machine never sees a half-written file. Throws DataFileError (and leaves
+/// the old file as it was) when the text holds a character CP932 cannot hold or the write fails.
+void writeCp932FileAtomically(const std::filesystem::path& file, std::string_view utf8Text);
+
+}  // namespace gaisan
