@@ -1,21 +1,17 @@
 #include <QApplication>
-#include <QFont>
 
 #include <memory>
 
 #include "app/AppState.h"
 #include "app/MessageBoxes.h"
+#include "app/ProgramFont.h"
 #include "app/ScreenFlow.h"
 #include "platform/Clock.h"
 #include "platform/RandomSource.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    // Fixed-layout rows align only in a font whose full-width characters are exactly two
-    // half-width columns, at an even pixel size.
-    QFont font(QStringLiteral("IPAGothic"));
-    font.setPixelSize(16);
-    QApplication::setFont(font);
+    gaisan::applyProgramFont();
     // The screens follow one another by the program's own order, and in between no window may
     // be visible; the program ends when the flow says so.
     QApplication::setQuitOnLastWindowClosed(false);

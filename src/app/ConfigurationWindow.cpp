@@ -79,6 +79,8 @@ QGroupBox* criteriaBox(const AppState& state) {
     }
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() +
+                          table->verticalHeader()->length() + 2 * table->frameWidth());
     auto* layout = new QVBoxLayout(box);
     layout->addWidget(table);
     return box;

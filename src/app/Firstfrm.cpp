@@ -17,7 +17,7 @@
 namespace gaisan {
 namespace {
 
-/// The splash picture: a sum and its estimate, drawn rather than shipped as an image file.
+/// The splash picture: a sum and its estimate on a card, drawn rather than shipped as an image.
 class SplashPicture : public QWidget {
 public:
     using QWidget::QWidget;
@@ -31,10 +31,14 @@ protected:
         painter.setBrush(QColor(255, 255, 240));
         painter.drawRoundedRect(card, 24, 24);
         QFont font = painter.font();
-        font.setPixelSize(static_cast<int>(card.height() * 0.5));
+        font.setPixelSize(static_cast<int>(card.height() / 4) & ~1);
         painter.setFont(font);
-        painter.setPen(QColor(0, 120, 0));
-        painter.drawText(card, Qt::AlignCenter, QStringLiteral("≒"));
+        const QRectF upper = card.adjusted(0, 0, 0, -card.height() / 2);
+        const QRectF lower = card.adjusted(0, card.height() / 2, 0, 0);
+        painter.setPen(QColor(40, 40, 40));
+        painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("149 ＋ 351"));
+        painter.setPen(QColor(0, 128, 0));
+        painter.drawText(lower, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("≒ 100 ＋ 400"));
     }
 };
 

@@ -1,0 +1,138 @@
+#include "app/Configuration.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/DataFileError.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+TEST(SchoolCode, AFiveCharacterLeadingNumberOtherThanZeroIsTheCode) {
+    const struct {
+        const char* text;
+        const char* name;
+        std::optional<std::string> code;
+    } cases[] = {
+        {"01234ABC", "ABC", "01234"},
+        {"ABCDEFG", "ABCDEFG", std::nullopt},
+        {"00000ABC", "00000ABC", std::nullopt},
+        {"12345さくら学習塾", "さくら学習塾", "12345"},
+        {"12さくら学習塾", "学習塾", "12さくら"},  // the value of "12さくら" is 12
+        {"", "", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const SchoolNameAndCode split = splitSchoolCode(c.text);
+        EXPECT_EQ(split.name, c.name) << c.text;
+        EXPECT_EQ(split.code, c.code) << c.text;
+    }
+}
+
+TEST(ProgramFolderName, IsTheLastComponentOfTheFolder) {
+    EXPECT_EQ(programFolderNameOf("D:\\drills\\estim"), "estim");
+    EXPECT_EQ(programFolderNameOf("/srv/suite/gaisan/"), "gaisan");
+    EXPECT_EQ(programFolderNameOf("/srv/suite/gaisan"), "gaisan");
+    EXPECT_EQ(programFolderNameOf("gaisan"), "gaisan");
+}
+
+/// A suite folder as a school has it: the program folder "gaisan", "パスデータ.txt" beside it and
+/// a data root with the common data, the criteria and the sound table.
+class Suite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(folder / "gaisan");
+        writeSuiteFile(dataRoot().string() + "/");
+        folder.writeCp932("data/共通データ.txt", "4\r\n01234さくら塾\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        folder.writeCp932("data/gaisan/タイム回数データ.txt",
+                          "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n"
+                          "60,90,60,5,1,30,0,30,1,,,\r\n");
+        folder.writeCp932("data/音フォルダ/新音ファイル.txt", "正解音2\r\na\r\nb\r\n*\r\n");
+    }
+
+    std::filesystem::path dataRoot() const { return folder / "data"; }
+    std::filesystem::path programFolder() const { return folder / "gaisan"; }
+    void writeSuiteFile(const std::string& firstItem) {
+        folder.writeCp932("パスデータ.txt", firstItem + "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+    }
+
+    /// Runs the load and returns the problem it reported, or "" when it succeeded.
+    std::string loadProblem(std::filesystem::path* file = nullptr) {
+        try {
+            LoadConfiguration(*state, programFolder());
+            return "";
+        } catch (const DataFileError& e) {
+            if (file) *file = e.file();
+            return e.problem();
+        }
+    }
+
+    testing::TempFolder folder;
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+};
+
+TEST_F(Suite, LoadsEveryFileIntoTheSharedState) {
+    ASSERT_EQ(loadProblem(), "");
+    const DataLocations& at = state->locations;
+    EXPECT_EQ(at.ProgramFolder, programFolder().string() + "/");
+    EXPECT_EQ(at.DataRoot, dataRoot().string() + "/");
+    EXPECT_EQ(at.ProgramFolderName, "gaisan");
+    EXPECT_EQ(at.ProgramDataFolder, dataRoot().string() + "/gaisan/");
+    EXPECT_EQ(at.SoundFolder, dataRoot().string() + "/音フォルダ/");
+    EXPECT_EQ(state->common.YearChangeMonth, 4);
+    EXPECT_EQ(state->common.SchoolName, "さくら塾");
+    EXPECT_EQ(state->common.SchoolCode, "01234");
+    EXPECT_EQ(state->common.RosterOption, 1);
+    EXPECT_EQ(state->profile.SubjectTitle, "概算");
+    EXPECT_EQ(state->profile.AllLevelsOpen, 1);
+    EXPECT_EQ(state->criteria.MinLineTime.at(1), 90);
+    EXPECT_EQ(state->sounds.cues[kCorrectCue].count, 2);
+}
+
+TEST_F(Suite, ADataRootWithoutItsTrailingSeparatorIsAccepted) {
+    writeSuiteFile(dataRoot().string());
+    ASSERT_EQ(loadProblem(), "");
+    EXPECT_EQ(state->locations.DataRoot, dataRoot().string() + "/");
+    EXPECT_EQ(state->criteria.TargetTime.at(1), 60);
+}
+
+TEST_F(Suite, ARelativeDataRootIsTakenFromTheSuiteFolder) {
+    writeSuiteFile("data");
+    ASSERT_EQ(loadProblem(), "");
+    EXPECT_EQ(state->locations.DataRoot, dataRoot().string() + "/");
+}
+
+TEST_F(Suite, EachMissingFileIsNamedWithItsFullPath) {
+    const char* files[] = {"パスデータ.txt", "data/共通データ.txt", "data/gaisan/タイム回数データ.txt",
+                           "data/音フォルダ/新音ファイル.txt"};
+    for (const char* name : files) {
+        SetUp();
+        std::filesystem::remove(folder / name);
+        std::filesystem::path reported;
+        EXPECT_EQ(loadProblem(&reported), "ファイルがありません。") << name;
+        EXPECT_EQ(reported, folder / name);
+    }
+}
+
+TEST_F(Suite, FilesWithTooFewItemsAreRefused) {
+    folder.writeCp932("パスデータ.txt", dataRoot().string() + "/\r\n0\r\n");
+    std::filesystem::path reported;
+    EXPECT_NE(loadProblem(&reported).find("項目が足りません"), std::string::npos);
+    EXPECT_EQ(reported, folder / "パスデータ.txt");
+
+    SetUp();
+    folder.writeCp932("data/共通データ.txt", "4\r\nさくら塾\r\n");
+    EXPECT_NE(loadProblem(&reported).find("項目が足りません"), std::string::npos);
+    EXPECT_EQ(reported, dataRoot() / "共通データ.txt");
+}
+
+TEST_F(Suite, AYearChangeMonthThatIsNoMonthIsRefused) {
+    for (const char* month : {"0", "13", "四月", "", "4.5"}) {
+        folder.writeCp932("data/共通データ.txt", std::string(month) + ",さくら塾,0,0,0,0,0,0,0,0\r\n");
+        EXPECT_NE(loadProblem().find("学年の変わる月"), std::string::npos) << month;
+    }
+}
+
+}  // namespace
+}  // namespace gaisan

@@ -1,0 +1,125 @@
+#include "platform/ItemReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/DataFileError.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+std::vector<std::string> allItems(const std::string& text) {
+    ItemReader reader(text, "test.txt");
+    std::vector<std::string> items;
+    while (!reader.atEnd()) items.push_back(reader.next().text);
+    return items;
+}
+
+struct ItemCase {
+    const char* name;
+    std::string text;
+    std::vector<std::string> items;
+};
+
+TEST(ItemReader, SplitsAtCommasAndLineEnds) {
+    const std::vector<ItemCase> cases = {
+        {"commas and CR LF", "1,abc\r\n2,def\r\n", {"1", "abc", "2", "def"}},
+        {"LF only", "1,abc\n2,def\n", {"1", "abc", "2", "def"}},
+        {"CR only", "1,abc\r2\r", {"1", "abc", "2"}},
+        {"no line end at the end", "1,abc\r\n2", {"1", "abc", "2"}},
+        {"quoted comma", "\"a,b\",c\r\n", {"a,b", "c"}},
+        {"quoted spaces kept", "\" a \",b", {" a ", "b"}},
+        {"surrounding spaces dropped", "  a b  ,\tc\t\r\n", {"a b", "c"}},
+        {"full-width spaces kept", "山田　太郎,x", {"山田　太郎", "x"}},
+        {"empty items between commas", "a,,b", {"a", "", "b"}},
+        {"a trailing comma promises an empty item", "a,\r\nb,\r\n", {"a", "", "b", ""}},
+        {"twelve fields with three empty at the end", "1,2,3,4,5,6,7,8,9,,,\r\n",
+         {"1", "2", "3", "4", "5", "6", "7", "8", "9", "", "", ""}},
+        {"blank line in the middle is one empty item", "a\r\n\r\nb\r\n", {"a", "", "b"}},
+        {"blank lines at the end are no items", "a\r\n\r\n  \r\n\r\n", {"a"}},
+        {"empty file", "", {}},
+        {"text after a closing quote is dropped", "\"ab\"cd,e", {"ab", "e"}},
+    };
+    for (const ItemCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(allItems(c.text), c.items);
+    }
+}
+
+TEST(ItemReader, TellsWhereEachItemStood) {
+    ItemReader reader("a,b\r\n\"c\"\r\nd", "test.txt");
+    const Item a = reader.next();
+    const Item b = reader.next();
+    const Item c = reader.next();
+    const Item d = reader.next();
+    EXPECT_TRUE(a.startsLine);
+    EXPECT_FALSE(a.endsLine);
+    EXPECT_FALSE(b.startsLine);
+    EXPECT_TRUE(b.endsLine);
+    EXPECT_EQ(b.line, 1);
+    EXPECT_TRUE(c.quoted);
+    EXPECT_EQ(c.line, 2);
+    EXPECT_EQ(d.line, 3);
+    EXPECT_TRUE(d.endsLine);
+    EXPECT_TRUE(reader.atEnd());
+}
+
+TEST(ItemReader, ReadingPastTheEndSaysHowManyItemsThereWere) {
+    ItemReader reader("a,b\r\n", "short.txt");
+    reader.next();
+    reader.next();
+    try {
+        reader.next();
+        FAIL() << "read past the end";
+    } catch (const DataFileError& e) {
+        EXPECT_EQ(e.file(), "short.txt");
+        EXPECT_NE(e.problem().find("3番目"), std::string::npos) << e.problem();
+        EXPECT_NE(e.problem().find("2項目"), std::string::npos) << e.problem();
+    }
+}
+
+TEST(ItemReader, RefusesAnUnclosedQuote) {
+    ItemReader reader("a\r\n\"bc\r\nd\"\r\n", "quote.txt");
+    reader.next();
+    try {
+        reader.next();
+        FAIL() << "an unclosed quote was accepted";
+    } catch (const DataFileError& e) {
+        EXPECT_NE(e.problem().find("2行目"), std::string::npos) << e.problem();
+    }
+}
+
+TEST(ItemReader, ReadsCp932FilesWithCharactersBeyondPlainShiftJis) {
+    testing::TempFolder folder;
+    const auto file = folder.writeCp932("names.txt", "①,Ⅰ,髙橋,～,\\\r\n");
+    ItemReader reader = ItemReader::openFile(file);
+    std::vector<std::string> items;
+    while (!reader.atEnd()) items.push_back(reader.next().text);
+    EXPECT_EQ(items, (std::vector<std::string>{"①", "Ⅰ", "髙橋", "～", "\\"}));
+}
+
+TEST(ItemReader, NamesTheFileAndLineOfBadBytesAndAMissingFile) {
+    testing::TempFolder folder;
+    // 0x82 is a lead byte; 0x20 cannot follow it.
+    const auto bad = folder.writeBytes("bad.txt", "ok\r\nok\r\n\x82\x20\r\n");
+    try {
+        ItemReader::openFile(bad);
+        FAIL() << "invalid CP932 accepted";
+    } catch (const DataFileError& e) {
+        EXPECT_EQ(e.file(), bad);
+        EXPECT_NE(e.problem().find("3行目"), std::string::npos) << e.problem();
+    }
+    try {
+        ItemReader::openFile(folder / "missing.txt");
+        FAIL() << "a missing file was opened";
+    } catch (const DataFileError& e) {
+        EXPECT_EQ(e.file(), folder / "missing.txt");
+        EXPECT_EQ(e.problem(), "ファイルがありません。");
+    }
+}
+
+}  // namespace
+}  // namespace gaisan

@@ -1,0 +1,35 @@
+#include "platform/TextFileWriter.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/DataFileError.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+TEST(TextFileWriter, ReplacesTheFileWithCp932AndLeavesNoTemporaryBehind) {
+    testing::TempFolder folder;
+    const auto file = folder.writeBytes("table.txt", "old contents");
+    writeCp932FileAtomically(file, "髙橋,①\r\n");
+    EXPECT_EQ(testing::readBytes(file), "\xfb\xfc\x8b\xb4,\x87\x40\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(TextFileWriter, ACharacterCp932CannotHoldLeavesTheOldFileAsItWas) {
+    testing::TempFolder folder;
+    const auto file = folder.writeBytes("table.txt", "old contents");
+    EXPECT_THROW(writeCp932FileAtomically(file, "smile 😀"), DataFileError);
+    EXPECT_EQ(testing::readBytes(file), "old contents");
+}
+
+TEST(TextFileWriter, AFolderThatCannotBeWrittenIsReported) {
+    testing::TempFolder folder;
+    EXPECT_THROW(writeCp932FileAtomically(folder / "no-such-folder/table.txt", "x"),
+                 DataFileError);
+}
+
+}  // namespace
+}  // namespace gaisan

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Clock.h"
+
+namespace gaisan::testing {
+
+/// A clock that stands still until the test moves it.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(CivilDate date = {2026, 12, 10}, double secondsSinceMidnight = 9 * 3600.0)
+        : m_now{date, secondsSinceMidnight} {}
+
+    LocalDateTime now() const override { return m_now; }
+    std::int64_t tickMilliseconds() const override { return m_tick; }
+
+    void setDate(CivilDate date) { m_now.date = date; }
+    void advanceSeconds(double seconds) {
+        m_now.secondsSinceMidnight += seconds;
+        m_tick += static_cast<std::int64_t>(seconds * 1000);
+    }
+
+private:
+    LocalDateTime m_now;
+    std::int64_t m_tick = 1'000'000;
+};
+
+}  // namespace gaisan::testing
