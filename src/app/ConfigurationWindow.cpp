@@ -142,6 +142,8 @@ void ConfigurationWindow::Form_Load() {
     setPalette(colours);
     setAutoFillBackground(true);
     show();
+    // Closing is the only thing to do here, so a child or a script can do it from the keyboard.
+    findChild<QPushButton*>(QStringLiteral("closeButton"))->setFocus();
 }
 
 void ConfigurationWindow::closeEvent(QCloseEvent* event) {
