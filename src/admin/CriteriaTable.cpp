@@ -52,17 +52,15 @@ std::vector<CriteriaLine> readCriteriaFile(const std::filesystem::path& file) {
         }
         CriteriaLine line;
         for (int field = 0; field < kCriteriaFields; ++field) {
-            if (reader.atEnd()) {
-                throw DataFileError(file, lineName(lineIndex) + "の項目が" + std::to_string(field) +
-                                              "個しかありません（12個必要です）。");
-            }
+            const auto tooFewFields = [&](int fields) {
+                return DataFileError(file, lineName(lineIndex) + "の項目が" +
+                                               std::to_string(fields) +
+                                               "個しかありません（12個必要です）。");
+            };
+            if (reader.atEnd()) throw tooFewFields(field);
             Item item = reader.next();
             const bool lastField = field == kCriteriaFields - 1;
-            if (item.endsLine && !lastField) {
-                throw DataFileError(file, lineName(lineIndex) + "の項目が" +
-                                              std::to_string(field + 1) +
-                                              "個しかありません（12個必要です）。");
-            }
+            if (item.endsLine && !lastField) throw tooFewFields(field + 1);
             if (!item.endsLine && lastField) {
                 throw DataFileError(file, lineName(lineIndex) +
                                               "の項目が12個より多くあります（12個の決まりです）。");
