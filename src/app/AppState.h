@@ -10,6 +10,7 @@
 #include "app/SoundTable.h"
 #include "drill/RunState.h"
 #include "records/CountTables.h"
+#include "records/LoadedRecords.h"
 #include "roster/RosterTables.h"
 
 namespace gaisan {
@@ -56,6 +57,7 @@ struct AppState {
     CriteriaTable criteria;
     RosterTables roster;
     CountTables counts;
+    LoadedRecords records;  ///< the newest records of the results file, from the last count
     Login login;
     RunState run;
     SoundTable sounds;

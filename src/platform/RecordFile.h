@@ -5,31 +5,37 @@
 #include <filesystem>
 #include <optional>
 #include <span>
-#include <variant>
 
 #include "platform/FileError.h"
 
 namespace gaisan {
 
-/// A file of fixed-length records shared by several machines at once: opened for reading and
-/// writing with no sharing restriction (created when absent), read without locks, and appended
-/// to only while holding the exclusive append lock. A held lock is the retryable
-/// FileErrorKind::Locked outcome, never a wait inside the call.
+/// The byte the append lock is taken on, far beyond any data so that readers are never blocked
+/// by it: a record file must never grow up to it.
+inline constexpr std::uint64_t kAppendLockOffset = 0x40000000;
+
+/// A file of fixed-length records that several machines use at once: opened for reading and
+/// writing with no sharing restriction (created when absent), read without locks, and written
+/// only while holding the exclusive append lock. A lock held elsewhere is the retryable
+/// FileErrorKind::Locked outcome, never a wait inside the call. Every call returns the error
+/// that stopped it, or nothing.
 class RecordFile {
 public:
     virtual ~RecordFile() = default;
 
     virtual std::optional<FileError> open(const std::filesystem::path& file) = 0;
+    /// Closes the file, releasing the lock if it is held.
     virtual void close() = 0;
 
-    virtual std::variant<std::uint64_t, FileError> length() = 0;
-    /// Reads up to `into.size()` bytes at `offset`; returns how many were read.
-    virtual std::variant<std::size_t, FileError> readAt(std::uint64_t offset,
-                                                         std::span<std::byte> into) = 0;
+    virtual std::optional<FileError> length(std::uint64_t& bytes) = 0;
+    /// Reads up to `into.size()` bytes at `offset`; fewer only at the end of the file.
+    virtual std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
+                                            std::size_t& bytesRead) = 0;
 
     virtual std::optional<FileError> lockForAppend() = 0;
     virtual void unlock() = 0;
-    /// Writes all of `bytes` at `offset` and makes them durable before returning.
+    /// Writes all of `bytes` at `offset` in one call and makes them durable before returning;
+    /// a short write is an error.
     virtual std::optional<FileError> writeDurably(std::uint64_t offset,
                                                   std::span<const std::byte> bytes) = 0;
     virtual std::optional<FileError> truncate(std::uint64_t length) = 0;

@@ -1,0 +1,146 @@
+#include "platform/PosixRecordFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace gaisan {
+namespace {
+
+// The numbers the messages have always shown, so that a teacher's notes about them still hold.
+constexpr int kLockedNumber = 70;
+constexpr int kNotFoundNumber = 53;
+constexpr int kDeviceErrorNumber = 57;
+constexpr int kDiskFullNumber = 61;
+constexpr int kAccessErrorNumber = 75;
+
+std::optional<FileError> lastError(bool locking = false) { return fileErrorOf(errno, locking); }
+
+flock appendLockRegion(short type) {
+    flock region{};
+    region.l_type = type;
+    region.l_whence = SEEK_SET;
+    region.l_start = static_cast<off_t>(kAppendLockOffset);
+    region.l_len = 1;
+    region.l_pid = 0;  // must be 0 for open-file-description locks
+    return region;
+}
+
+}  // namespace
+
+FileError fileErrorOf(int errnoValue, bool locking) {
+    FileError error;
+    error.systemNumber = errnoValue;
+    switch (errnoValue) {
+        case EAGAIN:
+        case EACCES:
+            if (locking) {
+                error.kind = FileErrorKind::Locked;
+                error.number = kLockedNumber;
+                error.description = "ほかのコンピュータが記録中です";
+                return error;
+            }
+            error.number = kAccessErrorNumber;
+            error.description = "ファイルを使う許可がありません";
+            return error;
+        case ENOENT:
+            error.kind = FileErrorKind::NotFound;
+            error.number = kNotFoundNumber;
+            error.description = "ファイルまたはフォルダが見つかりません";
+            return error;
+        case ENOLCK:
+            error.number = kDeviceErrorNumber;
+            error.description = "ファイルをロックできません（共有フォルダがロックに対応していないか、"
+                                "ロックの数が上限に達しています）";
+            return error;
+        case ESTALE:
+            error.number = kDeviceErrorNumber;
+            error.description = "共有フォルダとの接続が切れました（ネットワークを確かめてください）";
+            return error;
+        case EIO:
+            error.number = kDeviceErrorNumber;
+            error.description = "ファイルの読み書きでエラーが起きました";
+            return error;
+        case ENOSPC:
+        case EDQUOT:
+            error.number = kDiskFullNumber;
+            error.description = "ディスクがいっぱいです";
+            return error;
+        default:
+            error.number = kAccessErrorNumber;
+            error.description = std::strerror(errnoValue);
+            return error;
+    }
+}
+
+PosixRecordFile::~PosixRecordFile() { close(); }
+
+std::optional<FileError> PosixRecordFile::open(const std::filesystem::path& file) {
+    close();
+    m_descriptor = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (m_descriptor < 0) return lastError();
+    return std::nullopt;
+}
+
+void PosixRecordFile::close() {
+    if (m_descriptor >= 0) ::close(m_descriptor);  // closing releases the OFD lock too
+    m_descriptor = -1;
+}
+
+std::optional<FileError> PosixRecordFile::length(std::uint64_t& bytes) {
+    const off_t end = ::lseek(m_descriptor, 0, SEEK_END);
+    if (end < 0) return lastError();
+    bytes = static_cast<std::uint64_t>(end);
+    return std::nullopt;
+}
+
+std::optional<FileError> PosixRecordFile::readAt(std::uint64_t offset, std::span<std::byte> into,
+                                                 std::size_t& bytesRead) {
+    bytesRead = 0;
+    while (bytesRead < into.size()) {
+        const ssize_t n = ::pread(m_descriptor, into.data() + bytesRead, into.size() - bytesRead,
+                                  static_cast<off_t>(offset + bytesRead));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return lastError();
+        if (n == 0) break;
+        bytesRead += static_cast<std::size_t>(n);
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> PosixRecordFile::lockForAppend() {
+    flock region = appendLockRegion(F_WRLCK);
+    while (::fcntl(m_descriptor, F_OFD_SETLK, &region) != 0) {
+        if (errno != EINTR) return lastError(true);
+    }
+    return std::nullopt;
+}
+
+void PosixRecordFile::unlock() {
+    flock region = appendLockRegion(F_UNLCK);
+    ::fcntl(m_descriptor, F_OFD_SETLK, &region);
+}
+
+std::optional<FileError> PosixRecordFile::writeDurably(std::uint64_t offset,
+                                                       std::span<const std::byte> bytes) {
+    ssize_t n;
+    do {
+        n = ::pwrite(m_descriptor, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return lastError();
+    if (static_cast<std::size_t>(n) != bytes.size()) {
+        // A short write without an errno is what a full disk looks like on some servers.
+        return fileErrorOf(ENOSPC);
+    }
+    if (::fdatasync(m_descriptor) != 0) return lastError();
+    return std::nullopt;
+}
+
+std::optional<FileError> PosixRecordFile::truncate(std::uint64_t length) {
+    if (::ftruncate(m_descriptor, static_cast<off_t>(length)) != 0) return lastError();
+    return std::nullopt;
+}
+
+}  // namespace gaisan

@@ -1,0 +1,97 @@
+#include "records/ResultRecord.h"
+
+#include <bit>
+#include <cstring>
+
+#include "platform/Cp932.h"
+
+namespace gaisan {
+namespace {
+
+constexpr std::size_t kDateOffset = 0;
+constexpr std::size_t kClockOffset = 8;
+constexpr std::size_t kStudentOffset = 16;
+constexpr std::size_t kLevelOffset = 18;
+constexpr std::size_t kSecondsOffset = 20;
+constexpr std::size_t kSchoolCodeOffset = 24;
+constexpr std::size_t kExtraOffset = 29;
+constexpr std::size_t kPointsOffset = 34;
+constexpr std::size_t kSpareOffset = 39;
+
+static_assert(std::endian::native == std::endian::little,
+              "the results file is little-endian and is copied to and from memory as it is");
+
+template <typename T>
+void put(RecordBytes& bytes, std::size_t offset, T value) {
+    std::memcpy(bytes.data() + offset, &value, sizeof value);
+}
+
+template <typename T>
+T get(std::span<const std::byte, ResultRecord::kSize> bytes, std::size_t offset) {
+    T value;
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+/// Length of the longest prefix of CP932 `text` of at most `limit` bytes that ends on a
+/// character boundary.
+std::size_t wholeCharacters(const std::string& text, std::size_t limit) {
+    std::size_t length = 0;
+    while (length < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[length]);
+        const bool doubleByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+        const std::size_t width = doubleByte ? 2 : 1;
+        if (length + width > limit) break;
+        length += width;
+    }
+    return length;
+}
+
+void putText(RecordBytes& bytes, std::size_t offset, const std::string& utf8) {
+    const std::string cp932 = encodeCp932(utf8);
+    const std::size_t length = wholeCharacters(cp932, ResultRecord::kTextFieldSize);
+    std::memset(bytes.data() + offset, ' ', ResultRecord::kTextFieldSize);
+    std::memcpy(bytes.data() + offset, cp932.data(), length);
+}
+
+std::string getText(std::span<const std::byte, ResultRecord::kSize> bytes, std::size_t offset) {
+    const std::string raw(reinterpret_cast<const char*>(bytes.data() + offset),
+                          ResultRecord::kTextFieldSize);
+    try {
+        return decodeCp932(raw);
+    } catch (const Cp932Error& e) {
+        return decodeCp932(raw.substr(0, e.offset()));
+    }
+}
+
+}  // namespace
+
+RecordBytes encodeRecord(const ResultRecord& record) {
+    RecordBytes bytes{};
+    put(bytes, kDateOffset, record.RecordDate);
+    put(bytes, kClockOffset, record.RecordClock);
+    put(bytes, kStudentOffset, record.StudentIndex);
+    put(bytes, kLevelOffset, record.LevelIndex);
+    put(bytes, kSecondsOffset, record.ResultSeconds);
+    putText(bytes, kSchoolCodeOffset, record.SchoolCode);
+    putText(bytes, kExtraOffset, record.ExtraField);
+    putText(bytes, kPointsOffset, record.PointsField);
+    std::memcpy(bytes.data() + kSpareOffset, record.SpareField.data(), record.SpareField.size());
+    return bytes;
+}
+
+ResultRecord decodeRecord(std::span<const std::byte, ResultRecord::kSize> bytes) {
+    ResultRecord record;
+    record.RecordDate = get<double>(bytes, kDateOffset);
+    record.RecordClock = get<double>(bytes, kClockOffset);
+    record.StudentIndex = get<std::int16_t>(bytes, kStudentOffset);
+    record.LevelIndex = get<std::int16_t>(bytes, kLevelOffset);
+    record.ResultSeconds = get<std::int32_t>(bytes, kSecondsOffset);
+    record.SchoolCode = getText(bytes, kSchoolCodeOffset);
+    record.ExtraField = getText(bytes, kExtraOffset);
+    record.PointsField = getText(bytes, kPointsOffset);
+    std::memcpy(record.SpareField.data(), bytes.data() + kSpareOffset, record.SpareField.size());
+    return record;
+}
+
+}  // namespace gaisan

@@ -1,0 +1,205 @@
+#include "records/ResultsFile.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "app/IndexedTables.h"
+#include "platform/Calendar.h"
+
+namespace gaisan {
+namespace {
+
+constexpr int kNotFoundTries = 4;
+constexpr int kLockRetrySeconds = 1;
+constexpr int kNotFoundRetrySeconds = 5;
+constexpr std::size_t kRecordsPerRead = 1024;
+/// Only students 1..1000 take part in a level's best time.
+constexpr int kHighestRankedStudent = 1000;
+
+/// The shortest text that reads back as `value`.
+std::string numberText(double value) {
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    return std::string(text.data(), result.ptr);
+}
+
+/// Closes the record file whatever way an operation leaves.
+class ClosesOnExit {
+public:
+    explicit ClosesOnExit(RecordFile& file) : m_file(file) {}
+    ~ClosesOnExit() { m_file.close(); }
+    ClosesOnExit(const ClosesOnExit&) = delete;
+    ClosesOnExit& operator=(const ClosesOnExit&) = delete;
+
+private:
+    RecordFile& m_file;
+};
+
+ResultsFileFailure appendFailure(const std::string& description) {
+    return {"成績ランダムファイル記録" + description};
+}
+
+FileError unusableRecord(const std::string& problem) {
+    // 9 is the number the messages have always given a record the tables cannot hold.
+    return {FileErrorKind::Other, 9, 0, problem};
+}
+
+}  // namespace
+
+ResultsFile::ResultsFile(RecordFile& file, std::filesystem::path path, const Clock& clock,
+                         RetryWait wait)
+    : m_file(file), m_path(std::move(path)), m_clock(clock), m_wait(std::move(wait)) {}
+
+std::optional<FileError> ResultsFile::retrying(
+    const std::function<std::optional<FileError>()>& step, bool retryNotFound) {
+    int notFoundTries = 0;
+    for (;;) {
+        std::optional<FileError> error = step();
+        if (!error) return std::nullopt;
+        switch (error->kind) {
+            case FileErrorKind::Locked:
+            case FileErrorKind::AlreadyOpen:
+                m_wait(kLockRetrySeconds);
+                continue;
+            case FileErrorKind::NotFound:
+                if (!retryNotFound) return error;
+                m_wait(kNotFoundRetrySeconds);
+                if (++notFoundTries < kNotFoundTries) continue;
+                return error;
+            case FileErrorKind::Other:
+                return error;
+        }
+    }
+}
+
+ResultRecord ResultsFile::recordOf(const RunToRecord& run, const LocalDateTime& now) {
+    ResultRecord record;
+    record.RecordDate = daySerial(now.date);
+    // Whole seconds, as the clock has always been stored.
+    record.RecordClock = std::floor(now.secondsSinceMidnight) / 86400.0;
+    record.StudentIndex = static_cast<std::int16_t>(run.student);
+    record.LevelIndex = static_cast<std::int16_t>(run.level);
+    record.ResultSeconds = run.seconds;
+    record.SchoolCode = run.schoolCode.value_or("     ");
+    record.ExtraField = "     ";
+    record.PointsField = "0    ";
+    return record;
+}
+
+std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record) {
+    if (!isStudentSlot(record.StudentIndex) || !isLevelSlot(record.LevelIndex)) {
+        return "記録の生徒番号かレベルが範囲外です";
+    }
+    if (!std::isfinite(record.RecordDate) || record.RecordDate != std::floor(record.RecordDate)) {
+        return "記録の日付が日の番号ではありません";
+    }
+    if (!std::isfinite(record.RecordClock)) return "記録の時刻が数ではありません";
+    return std::nullopt;
+}
+
+std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
+    ClosesOnExit closes(m_file);
+    if (auto error = retrying([&] { return m_file.open(m_path); })) {
+        return appendFailure(error->description);
+    }
+    if (auto error = retrying([&] { return m_file.lockForAppend(); })) {
+        return appendFailure(error->description);
+    }
+    // From here the lock is held: nobody else can choose the same position.
+    std::uint64_t oldLength = 0;
+    if (auto error = retrying([&] { return m_file.length(oldLength); })) {
+        return appendFailure(error->description);
+    }
+    const std::uint64_t position = oldLength / ResultRecord::kSize * ResultRecord::kSize;
+    if (position + ResultRecord::kSize > kAppendLockOffset) {
+        return appendFailure("ファイルが大きくなりすぎて、これ以上記録できません");
+    }
+    const RecordBytes bytes = encodeRecord(recordOf(run, m_clock.now()));
+    if (auto error = m_file.writeDurably(position, bytes)) {
+        m_file.truncate(oldLength);
+        return appendFailure(error->description);
+    }
+    m_file.unlock();
+    return std::nullopt;
+}
+
+std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& records,
+                                                                 CountTables& counts) {
+    ClosesOnExit closes(m_file);
+    int marker = 3;
+    ResultRecord current;
+    std::uint64_t recordNumber = 0;
+    const auto failure = [&](const FileError& error) {
+        if (error.kind == FileErrorKind::NotFound) {
+            return ResultsFileFailure{"ファイルがありません" + std::to_string(marker) +
+                                      error.description + std::to_string(error.number)};
+        }
+        const std::string number = std::to_string(error.number);
+        return ResultsFileFailure{
+            "成績ランダムファイル表示" + std::to_string(marker) + number + error.description +
+            number + "/date" + numberText(current.RecordDate) + "/i=" +
+            std::to_string(recordNumber) + "/time=" + numberText(current.RecordClock) +
+            "/name=" + "/Bangou=" + std::to_string(current.StudentIndex) +
+            "/level=" + std::to_string(current.LevelIndex) +
+            "/time=" + std::to_string(current.ResultSeconds) + "line" + std::to_string(marker)};
+    };
+
+    if (auto error = retrying([&] { return m_file.open(m_path); }, true)) return failure(*error);
+    counts.BestTime.fill(kNoTime);
+    marker = 4;
+    std::uint64_t length = 0;
+    if (auto error = retrying([&] { return m_file.length(length); }, true)) return failure(*error);
+    const std::uint64_t wholeRecords = length / ResultRecord::kSize;
+    std::uint64_t next = wholeRecords > LoadedRecords::kLoadWindow
+                             ? wholeRecords - LoadedRecords::kLoadWindow + 1
+                             : 1;
+
+    records.entries.clear();
+    std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
+    // Reads go on to the end of the file as it is then, so records appended meanwhile by other
+    // machines are seen too; the list keeps at most the load window.
+    for (;;) {
+        marker = 5;
+        std::size_t bytesRead = 0;
+        if (auto error = retrying(
+                [&] {
+                    return m_file.readAt((next - 1) * ResultRecord::kSize, buffer, bytesRead);
+                },
+                true)) {
+            return failure(*error);
+        }
+        marker = 6;
+        const std::size_t whole = bytesRead / ResultRecord::kSize;
+        if (whole == 0) break;
+        for (std::size_t i = 0; i < whole; ++i, ++next) {
+            recordNumber = next;
+            current = decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
+                buffer.data() + i * ResultRecord::kSize, ResultRecord::kSize));
+            marker = 8;
+            if (auto problem = problemOf(current)) return failure(unusableRecord(*problem));
+            std::int32_t& best = counts.BestTime.at(current.LevelIndex, current.StudentIndex);
+            if (current.ResultSeconds < best) best = current.ResultSeconds;
+            const bool listed =
+                current.RecordDate >= 0 && current.StudentIndex != 0 && current.LevelIndex >= 1;
+            if (listed && records.entries.size() < LoadedRecords::kLoadWindow) {
+                records.entries.push_back({current.RecordDate, current.RecordClock,
+                                           current.StudentIndex, current.LevelIndex,
+                                           current.ResultSeconds});
+                marker = 10;
+            }
+        }
+    }
+
+    for (int level = 1; level <= kHighestLevel; ++level) {
+        std::int32_t levelBest = kNoTime;
+        for (int student = 1; student <= kHighestRankedStudent; ++student) {
+            levelBest = std::min(levelBest, counts.BestTime.at(level, student));
+        }
+        counts.LevelBestTime.at(level) = levelBest;
+    }
+    return std::nullopt;
+}
+
+}  // namespace gaisan

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/RecordFile.h"
+#include "records/CountTables.h"
+#include "records/LoadedRecords.h"
+#include "records/ResultRecord.h"
+
+namespace gaisan {
+
+/// The run an append records.
+struct RunToRecord {
+    int student = 0;
+    int level = 0;
+    std::int32_t seconds = 0;
+    std::optional<std::string> schoolCode;  ///< five spaces are written when there is none
+};
+
+/// A failure the program cannot go on from: the message box text, after which the program ends.
+struct ResultsFileFailure {
+    std::string message;
+};
+
+/// Waits the given number of seconds while keeping the windows responsive (or simply sleeps, in
+/// a command-line tool).
+using RetryWait = std::function<void(int seconds)>;
+
+/// The results file "成績累積データ.dat" that every machine of a classroom appends to and reads
+/// at the same time. Each operation opens the file, works and closes it again, so that nothing
+/// is held between screens. A lock held by another machine is waited out in one-second steps,
+/// without limit; a missing file (its folder gone from the network) is tried four times, five
+/// seconds apart; anything else is a failure with the message the teacher sees.
+class ResultsFile {
+public:
+    ResultsFile(RecordFile& file, std::filesystem::path path, const Clock& clock, RetryWait wait);
+
+    /// Appends one record under the exclusive lock: the position (after the last whole record,
+    /// so that a partial record left by a crash is overwritten) and the record's date and clock
+    /// are taken only once the lock is held. The record is written in one call and synced before
+    /// the lock is released; when that fails the file is cut back to its old length, still under
+    /// the lock, so that no half record is ever left behind and no failure is reported as
+    /// success.
+    std::optional<ResultsFileFailure> AppendResultRecord(const RunToRecord& run);
+
+    /// Reads the newest 20000 whole records into `records` and rebuilds the best-time tables:
+    /// BestTime per level and student, LevelBestTime per level over students 1..1000 only.
+    /// Records with a date below 0, student 0 or level 0 update BestTime but are not listed.
+    /// A record whose numbers the tables cannot hold (student outside 0..5000, level outside
+    /// 0..35) or whose date or clock is no valid time is a failure naming it.
+    std::optional<ResultsFileFailure> LoadResultRecords(LoadedRecords& records,
+                                                        CountTables& counts);
+
+    /// The record an append writes for `run` at `now`.
+    static ResultRecord recordOf(const RunToRecord& run, const LocalDateTime& now);
+
+    /// Why a record read from the file cannot be counted, or nothing when it can.
+    static std::optional<std::string> problemOf(const ResultRecord& record);
+
+private:
+    /// Runs `step` until it succeeds, waiting out locks; returns the error that ended the
+    /// retries. With `retryNotFound`, a missing file is tried four times in all.
+    std::optional<FileError> retrying(const std::function<std::optional<FileError>()>& step,
+                                      bool retryNotFound = false);
+
+    RecordFile& m_file;
+    std::filesystem::path m_path;
+    const Clock& m_clock;
+    RetryWait m_wait;
+};
+
+}  // namespace gaisan

@@ -1,0 +1,223 @@
+#include "records/ResultsFile.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "platform/PosixRecordFile.h"
+#include "support/FakeClock.h"
+#include "support/RecordFiles.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+std::uint64_t sizeOf(const std::filesystem::path& file) { return std::filesystem::file_size(file); }
+
+std::vector<ResultRecord> recordsIn(const std::filesystem::path& file) {
+    const std::string bytes = testing::readBytes(file);
+    std::vector<ResultRecord> records;
+    for (std::size_t at = 0; at + ResultRecord::kSize <= bytes.size(); at += ResultRecord::kSize) {
+        records.push_back(decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
+            reinterpret_cast<const std::byte*>(bytes.data() + at), ResultRecord::kSize)));
+    }
+    return records;
+}
+
+/// A results file in a temporary data folder, with the real record file, a fixed clock and a
+/// wait that only remembers how long it was asked to wait.
+class ResultsFileTest : public ::testing::Test {
+protected:
+    std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
+
+    ResultsFile results(std::function<void(int)> onWait = nullptr) {
+        return ResultsFile(file, path(), clock, [this, onWait](int seconds) {
+            waits.push_back(seconds);
+            if (onWait) onWait(seconds);
+        });
+    }
+
+    std::optional<ResultsFileFailure> load() { return results().LoadResultRecords(records, *counts); }
+
+    testing::TempFolder folder;
+    testing::FakeClock clock{{2026, 12, 10}, 10 * 3600 + 30 * 60 + 15.6};
+    PosixRecordFile file;
+    std::vector<int> waits;
+    LoadedRecords records;
+    std::unique_ptr<CountTables> counts = std::make_unique<CountTables>();
+};
+
+TEST_F(ResultsFileTest, AnAppendWritesTheRunWithTheDateAndClockOfTheWrite) {
+    ASSERT_EQ(results().AppendResultRecord({12, 3, 48, "01234"}), std::nullopt);
+    ASSERT_EQ(results().AppendResultRecord({7, 1, 99999, std::nullopt}), std::nullopt);
+    const auto written = recordsIn(path());
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[0].RecordDate, daySerial({2026, 12, 10}));
+    EXPECT_EQ(written[0].RecordClock, (10 * 3600 + 30 * 60 + 15) / 86400.0);
+    EXPECT_EQ(written[0].StudentIndex, 12);
+    EXPECT_EQ(written[0].LevelIndex, 3);
+    EXPECT_EQ(written[0].ResultSeconds, 48);
+    EXPECT_EQ(written[0].SchoolCode, "01234");
+    EXPECT_EQ(written[0].ExtraField, "     ");
+    EXPECT_EQ(written[0].PointsField, "0    ");
+    EXPECT_EQ(written[1].SchoolCode, "     ");
+    EXPECT_EQ(written[1].ResultSeconds, 99999);
+    EXPECT_EQ(sizeOf(path()), 88u);
+}
+
+TEST_F(ResultsFileTest, AnAppendOverwritesATrailingPartialRecord) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 50), testing::runRecord(2, 1, 60)});
+    std::ofstream(path(), std::ios::binary | std::ios::app) << "torn bytes";
+    ASSERT_EQ(results().AppendResultRecord({3, 1, 70, std::nullopt}), std::nullopt);
+    EXPECT_EQ(sizeOf(path()), 3 * 44u);
+    EXPECT_EQ(recordsIn(path())[2].StudentIndex, 3);
+}
+
+TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsTheLock) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 50)});
+    // Another machine: its own open file description, holding the append lock.
+    const int other = ::open(path().c_str(), O_RDWR);
+    flock region{};
+    region.l_type = F_WRLCK;
+    region.l_whence = SEEK_SET;
+    region.l_start = static_cast<off_t>(kAppendLockOffset);
+    region.l_len = 1;
+    ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &region), 0);
+
+    const auto failure = results([&](int) {
+        if (waits.size() == 3) ::close(other);  // the other machine finishes
+    }).AppendResultRecord({2, 1, 60, std::nullopt});
+    EXPECT_EQ(failure, std::nullopt);
+    EXPECT_EQ(waits, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(recordsIn(path()).size(), 2u);
+}
+
+/// The real file, except that the write fails after putting part of the record into the file,
+/// the way a full disk or a dropped network connection does.
+class TornWriteFile final : public RecordFile {
+public:
+    std::optional<FileError> open(const std::filesystem::path& file) override { return m_file.open(file); }
+    void close() override { m_file.close(); }
+    std::optional<FileError> length(std::uint64_t& bytes) override { return m_file.length(bytes); }
+    std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
+                                    std::size_t& bytesRead) override {
+        return m_file.readAt(offset, into, bytesRead);
+    }
+    std::optional<FileError> lockForAppend() override { return m_file.lockForAppend(); }
+    void unlock() override { m_file.unlock(); }
+    std::optional<FileError> writeDurably(std::uint64_t offset,
+                                          std::span<const std::byte> bytes) override {
+        m_file.writeDurably(offset, bytes.first(20));
+        return fileErrorOf(ENOSPC);
+    }
+    std::optional<FileError> truncate(std::uint64_t length) override { return m_file.truncate(length); }
+
+private:
+    PosixRecordFile m_file;
+};
+
+TEST_F(ResultsFileTest, AFailedWriteIsReportedAndLeavesTheFileAsItWas) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 50)});
+    const std::string before = testing::readBytes(path());
+    TornWriteFile torn;
+    ResultsFile results(torn, path(), clock, [](int) {});
+    const auto failure = results.AppendResultRecord({2, 1, 60, std::nullopt});
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->message, "成績ランダムファイル記録ディスクがいっぱいです");
+    EXPECT_EQ(testing::readBytes(path()), before);
+}
+
+TEST_F(ResultsFileTest, LoadingAMissingFileCreatesItEmpty) {
+    EXPECT_EQ(load(), std::nullopt);
+    EXPECT_TRUE(std::filesystem::exists(path()));
+    EXPECT_TRUE(records.entries.empty());
+    EXPECT_EQ(counts->BestTime.at(1, 1), 99999);
+    EXPECT_EQ(counts->LevelBestTime.at(1), 99999);
+}
+
+TEST_F(ResultsFileTest, OnlyTheNewestTwentyThousandRecordsAreLoaded) {
+    for (const int total : {20000, 20001}) {
+        std::filesystem::remove(path());
+        std::vector<ResultRecord> all;
+        for (int i = 1; i <= total; ++i) all.push_back(testing::runRecord(1 + i % 50, 1, i));
+        testing::appendRecords(path(), all);
+        ASSERT_EQ(load(), std::nullopt);
+        ASSERT_EQ(records.entries.size(), 20000u);
+        EXPECT_EQ(records.entries.front().seconds, total - 19999) << total;
+        EXPECT_EQ(records.entries.back().seconds, total);
+    }
+}
+
+TEST_F(ResultsFileTest, LoadingReadsWholeRecordsAndKeepsBestTimesStrictly) {
+    testing::appendRecords(path(), {
+        testing::runRecord(4, 2, 80),
+        testing::runRecord(4, 2, 70),
+        testing::runRecord(4, 2, 70),
+        testing::runRecord(4, 2, 99999),
+        testing::runRecord(0, 2, 10),     // student 0: a best time, not listed
+        testing::runRecord(5, 0, 10),     // level 0: likewise
+        testing::runRecord(6, 2, 20, dateOfSerial(-1)),  // a date below 0: likewise
+        testing::runRecord(1001, 2, 5),   // beyond 1000: no level best
+        testing::runRecord(9, 3, 99999),
+    });
+    std::ofstream(path(), std::ios::binary | std::ios::app) << "partial";
+    ASSERT_EQ(load(), std::nullopt);
+    EXPECT_EQ(records.entries.size(), 6u);
+    EXPECT_EQ(counts->BestTime.at(2, 4), 70);
+    EXPECT_EQ(counts->BestTime.at(2, 0), 10);
+    EXPECT_EQ(counts->BestTime.at(0, 5), 10);
+    EXPECT_EQ(counts->BestTime.at(2, 6), 20);
+    EXPECT_EQ(counts->BestTime.at(2, 1001), 5);
+    EXPECT_EQ(counts->LevelBestTime.at(2), 20);
+    EXPECT_EQ(counts->BestTime.at(3, 9), 99999);
+    EXPECT_EQ(counts->LevelBestTime.at(3), 99999);
+}
+
+TEST_F(ResultsFileTest, ARecordTheTablesCannotHoldEndsTheLoadNamingIt) {
+    ResultRecord nan = testing::runRecord(3, 1, 40);
+    nan.RecordDate = std::numeric_limits<double>::quiet_NaN();
+    ResultRecord fraction = testing::runRecord(3, 1, 40);
+    fraction.RecordDate += 0.5;
+    ResultRecord infiniteClock = testing::runRecord(3, 1, 40);
+    infiniteClock.RecordClock = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* name;
+        ResultRecord bad;
+        const char* expected;
+    } cases[] = {
+        {"student beyond 5000", testing::runRecord(6000, 1, 40),
+         "成績ランダムファイル表示89記録の生徒番号かレベルが範囲外です9/date46366/i=2/time=0.5"
+         "/name=/Bangou=6000/level=1/time=40line8"},
+        {"level beyond 35", testing::runRecord(3, 36, 40), nullptr},
+        {"negative student", testing::runRecord(-1, 1, 40), nullptr},
+        {"a date that is not a number", nan, nullptr},
+        {"a date with a fraction", fraction, nullptr},
+        {"an infinite clock", infiniteClock, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(path());
+        testing::appendRecords(path(), {testing::runRecord(1, 1, 50), c.bad});
+        const auto failure = load();
+        ASSERT_TRUE(failure) << c.name;
+        EXPECT_TRUE(failure->message.starts_with("成績ランダムファイル表示8")) << failure->message;
+        EXPECT_NE(failure->message.find("/i=2/"), std::string::npos) << failure->message;
+        if (c.expected) EXPECT_EQ(failure->message, c.expected);
+    }
+}
+
+TEST_F(ResultsFileTest, AMissingFolderIsTriedFourTimesFiveSecondsApart) {
+    ResultsFile gone(file, folder / "no-such-folder/成績累積データ.dat", clock,
+                     [this](int seconds) { waits.push_back(seconds); });
+    const auto failure = gone.LoadResultRecords(records, *counts);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->message, "ファイルがありません3ファイルまたはフォルダが見つかりません53");
+    EXPECT_EQ(waits, (std::vector<int>{5, 5, 5, 5}));
+}
+
+}  // namespace
+}  // namespace gaisan
