@@ -30,7 +30,10 @@ std::string readDataRoot(const std::filesystem::path& suiteFile) {
     return withTrailingSeparator(rootPath.lexically_normal().string());
 }
 
-void readCommonConfiguration(const std::filesystem::path& file, CommonConfiguration& common) {
+}  // namespace
+
+CommonConfiguration readCommonConfiguration(const std::filesystem::path& file) {
+    CommonConfiguration common;
     ItemReader reader = ItemReader::openFile(file);
     const Item month = reader.next();
     const Item school = reader.next();
@@ -48,9 +51,8 @@ void readCommonConfiguration(const std::filesystem::path& file, CommonConfigurat
     common.SchoolName = std::move(split.name);
     common.SchoolCode = std::move(split.code);
     common.RosterOption = leadingNumber(option.text);
+    return common;
 }
-
-}  // namespace
 
 SchoolNameAndCode splitSchoolCode(std::string_view text) {
     constexpr std::size_t kCodeLength = 5;
@@ -74,8 +76,7 @@ void LoadConfiguration(AppState& state, const std::filesystem::path& programFold
     locations.ProgramFolder = withTrailingSeparator(programFolder.string());
     locations.DataRoot = readDataRoot(
         (std::filesystem::path(locations.ProgramFolder) / ".." / "パスデータ.txt").lexically_normal());
-    readCommonConfiguration(std::filesystem::path(locations.DataRoot) / "共通データ.txt",
-                            state.common);
+    state.common = readCommonConfiguration(std::filesystem::path(locations.DataRoot) / "共通データ.txt");
     locations.ProgramFolderName = programFolderNameOf(locations.ProgramFolder);
     locations.ProgramDataFolder = locations.DataRoot + locations.ProgramFolderName + "/";
     locations.SoundFolder = locations.DataRoot + "音フォルダ/";

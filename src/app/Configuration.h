@@ -23,6 +23,10 @@ SchoolNameAndCode splitSchoolCode(std::string_view text);
 /// count as well, so a path written by the suite's Windows machines gives the same name.
 std::string programFolderNameOf(std::string_view folder);
 
+/// The school's settings from "共通データ.txt": ten items, of which the first three are used.
+/// Throws DataFileError when the file is missing, short of items or its month is no month.
+CommonConfiguration readCommonConfiguration(const std::filesystem::path& file);
+
 /// The start-up's configuration load, in this order: the data root from "パスデータ.txt" beside
 /// the program's folder, the school's settings from "共通データ.txt", the data and sound folders,
 /// the subject title, the criteria table and the sound table. Throws DataFileError naming the
