@@ -1,0 +1,281 @@
+// gaisan-records: the shared results file for teachers and scripts, on the same code, lock,
+// retries and counting rules as the program. Output is UTF-8, tab-separated.
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <span>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "admin/CriteriaTable.h"
+#include "app/Configuration.h"
+#include "platform/Calendar.h"
+#include "platform/DataFileError.h"
+#include "platform/PosixRecordFile.h"
+#include "records/Counts.h"
+#include "records/ResultsFile.h"
+#include "roster/Roster.h"
+#include "tools/CommandLine.h"
+
+namespace gaisan {
+namespace {
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  gaisan-records dump FILE\n"
+    "  gaisan-records append FILE --student N --level N --seconds N [--school CODE]\n"
+    "                        [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "  gaisan-records counts DATA_FOLDER [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "  gaisan-records roster DATA_ROOT [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "  gaisan-records check FILE\n";
+
+constexpr const char* kResultsFileName = "成績累積データ.dat";
+constexpr const char* kCriteriaFileName = "タイム回数データ.txt";
+
+/// A file that cannot be used; reported with exit status 2.
+class Unusable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+const std::string& onlyOperand(const CommandLine& line, const char* what) {
+    if (line.operands.size() != 1) throw UsageError(std::string("expected one ") + what);
+    return line.operands.front();
+}
+
+LocalDateTime nowOrOption(const CommandLine& line, const char* name) {
+    if (const auto text = line.option(name)) return parseDateTime(*text);
+    return SystemClock().now();
+}
+
+std::string trimmedRight(std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+std::string twoDigits(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
+/// The record's date as YYYY-MM-DD, or its raw number when it is no day number.
+std::string dateText(double serial) {
+    if (!std::isfinite(serial) || serial != std::floor(serial) || std::abs(serial) > 3e6) {
+        std::ostringstream raw;
+        raw << serial;
+        return raw.str();
+    }
+    const CivilDate date = dateOfSerial(static_cast<int>(serial));
+    return std::to_string(date.year) + "-" + twoDigits(date.month) + "-" + twoDigits(date.day);
+}
+
+/// The record's clock as HH:MM:SS, or its raw number when it is no time of day.
+std::string clockText(double fraction) {
+    if (!std::isfinite(fraction) || fraction < 0 || fraction >= 1) {
+        std::ostringstream raw;
+        raw << fraction;
+        return raw.str();
+    }
+    const int seconds = std::min(86399, static_cast<int>(std::lround(fraction * 86400)));
+    return twoDigits(seconds / 3600) + ":" + twoDigits(seconds / 60 % 60) + ":" +
+           twoDigits(seconds % 60);
+}
+
+/// Every whole record of `file` in file order, and the number of bytes of a partial one after
+/// them. Reads without a lock, as every reader of the file does.
+std::vector<ResultRecord> readRecords(const std::string& file, std::size_t& partialBytes) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) throw Unusable(file + ": no such file");
+    std::ifstream stream(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(stream)),
+                            std::istreambuf_iterator<char>());
+    if (!stream.eof() && stream.fail()) throw Unusable(file + ": cannot be read");
+    std::vector<ResultRecord> records;
+    std::size_t at = 0;
+    for (; at + ResultRecord::kSize <= bytes.size(); at += ResultRecord::kSize) {
+        records.push_back(decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
+            reinterpret_cast<const std::byte*>(bytes.data() + at), ResultRecord::kSize)));
+    }
+    partialBytes = bytes.size() - at;
+    return records;
+}
+
+void reportPartial(std::size_t wholeRecords, std::size_t partialBytes) {
+    if (partialBytes == 0) return;
+    std::cerr << "partial record of " << partialBytes << " bytes after record " << wholeRecords
+              << " (at byte " << wholeRecords * ResultRecord::kSize << ")\n";
+}
+
+/// Waits for a lock held by another machine, saying so once.
+RetryWait sleepingWait() {
+    return [said = false](int seconds) mutable {
+        if (!said) std::cerr << "the results file is busy; waiting...\n";
+        said = true;
+        sleep(static_cast<unsigned>(seconds));
+    };
+}
+
+int dump(const CommandLine& line) {
+    std::size_t partialBytes = 0;
+    const auto records = readRecords(onlyOperand(line, "FILE"), partialBytes);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const ResultRecord& r = records[i];
+        std::cout << i + 1 << '\t' << dateText(r.RecordDate) << '\t' << clockText(r.RecordClock)
+                  << '\t' << r.StudentIndex << '\t' << r.LevelIndex << '\t' << r.ResultSeconds
+                  << '\t' << trimmedRight(r.SchoolCode) << '\t' << trimmedRight(r.ExtraField)
+                  << '\t' << trimmedRight(r.PointsField) << '\n';
+    }
+    reportPartial(records.size(), partialBytes);
+    return 0;
+}
+
+int append(const CommandLine& line) {
+    const std::string& file = onlyOperand(line, "FILE");
+    const auto student = line.wholeOption("student", 1, kHighestStudent);
+    const auto level = line.wholeOption("level", 1, kHighestLevel);
+    const auto seconds = line.wholeOption("seconds", 0, 2147483647);
+    if (!student || !level || !seconds) throw UsageError("--student, --level and --seconds are needed");
+    const std::optional<std::string> school = line.option("school");
+    if (school && school->size() > ResultRecord::kTextFieldSize) {
+        throw UsageError("--school holds at most five characters");
+    }
+    const FixedClock at(nowOrOption(line, "at"));
+    const SystemClock systemClock;
+    const Clock& clock = line.option("at") ? static_cast<const Clock&>(at) : systemClock;
+    PosixRecordFile recordFile;
+    ResultsFile results(recordFile, file, clock, sleepingWait());
+    if (const auto failure = results.AppendResultRecord(
+            {static_cast<int>(*student), static_cast<int>(*level),
+             static_cast<std::int32_t>(*seconds), school})) {
+        throw Unusable(file + ": " + failure->message);
+    }
+    return 0;
+}
+
+int counts(const CommandLine& line) {
+    const std::filesystem::path folder = onlyOperand(line, "DATA_FOLDER");
+    const LocalDateTime now = nowOrOption(line, "now");
+    CriteriaTable criteria;
+    LoadCriteriaTable(folder / kCriteriaFileName, criteria);
+    LoadedRecords records;
+    auto tables = std::make_unique<CountTables>();
+    // A folder without results has nothing to count; it is not given an empty file.
+    if (std::filesystem::exists(folder / kResultsFileName)) {
+        PosixRecordFile recordFile;
+        const FixedClock clock(now);
+        ResultsFile results(recordFile, folder / kResultsFileName, clock, sleepingWait());
+        if (const auto failure = results.LoadResultRecords(records, *tables)) {
+            throw Unusable((folder / kResultsFileName).string() + ": " + failure->message);
+        }
+    }
+    countRecords(records, criteria, now, *tables);
+
+    std::cout << "level\tstudent\truns\tpoints\tpass_runs\tpass_points\toveruse_runs\t"
+                 "overuse_points\ttoday_runs\ttoday_points\tbest\tcleared\toverused\n";
+    const CountTables& t = *tables;
+    for (int level = 1; level <= kHighestLevel; ++level) {
+        for (int student = 1; student <= kHighestStudent; ++student) {
+            const long todayRuns = std::lround(t.TodayRunCounts.at(level, student));
+            const bool anything =
+                t.RunCount.at(level, student) != 0 || t.TotalPoints.at(level, student) != 0 ||
+                t.PassWindowCount.at(level, student) != 0 ||
+                t.PassWindowPoints.at(level, student) != 0 ||
+                t.OveruseWindowCount.at(level, student) != 0 ||
+                t.OveruseWindowPoints.at(level, student) != 0 || todayRuns != 0 ||
+                t.TodayPoints.at(level, student) != 0 || t.BestTime.at(level, student) < kNoTime;
+            if (!anything) continue;
+            std::cout << level << '\t' << student << '\t' << t.RunCount.at(level, student) << '\t'
+                      << t.TotalPoints.at(level, student) << '\t'
+                      << t.PassWindowCount.at(level, student) << '\t'
+                      << t.PassWindowPoints.at(level, student) << '\t'
+                      << t.OveruseWindowCount.at(level, student) << '\t'
+                      << t.OveruseWindowPoints.at(level, student) << '\t' << todayRuns << '\t'
+                      << t.TodayPoints.at(level, student) << '\t' << t.BestTime.at(level, student)
+                      << '\t' << LevelCleared(level, student, criteria, t) << '\t'
+                      << LevelOverused(level, student, criteria, t) << '\n';
+        }
+    }
+    for (int level = 1; level <= kHighestLevel; ++level) {
+        if (t.LevelBestTime.at(level) < kNoTime) {
+            std::cout << "level-best\t" << level << '\t' << t.LevelBestTime.at(level) << '\n';
+        }
+    }
+    return 0;
+}
+
+int roster(const CommandLine& line) {
+    const std::filesystem::path root = onlyOperand(line, "DATA_ROOT");
+    const LocalDateTime now = nowOrOption(line, "now");
+    const CommonConfiguration common = readCommonConfiguration(root / "共通データ.txt");
+    auto tables = std::make_unique<RosterTables>();
+    int position = 0;
+    LoadRoster(*tables, root / "新名簿.txt", now.date, common.YearChangeMonth, common.RosterOption,
+               [&](const RosterEntry& entry, int grade) {
+                   std::string name = trimmedRight(entry.Name);
+                   name.erase(0, name.find_first_not_of(' '));
+                   std::cout << ++position << '\t' << entry.StudentIndex << '\t' << name << '\t'
+                             << entry.RosterYear << '\t' << grade << '\t'
+                             << gradeLabelOf(grade).value_or("") << '\t' << GradePrefix(grade)
+                             << '\n';
+               });
+    return 0;
+}
+
+int check(const CommandLine& line) {
+    std::size_t partialBytes = 0;
+    const auto records = readRecords(onlyOperand(line, "FILE"), partialBytes);
+    int problems = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (const auto problem = ResultsFile::problemOf(records[i])) {
+            const ResultRecord& r = records[i];
+            std::cout << "record " << i + 1 << ": student " << r.StudentIndex << ", level "
+                      << r.LevelIndex << ", date " << dateText(r.RecordDate) << ": "
+                      << *problem << '\n';
+            ++problems;
+        }
+    }
+    if (partialBytes != 0) {
+        std::cout << "partial record of " << partialBytes << " bytes after record "
+                  << records.size() << '\n';
+        ++problems;
+    }
+    if (problems == 0) std::cout << "ok: " << records.size() << " records\n";
+    return problems == 0 ? 0 : 1;
+}
+
+int run(const std::vector<std::string>& arguments) {
+    if (arguments.empty()) throw UsageError("no command");
+    const std::string& command = arguments.front();
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (command == "dump") return dump(CommandLine::parse(rest, {}));
+    if (command == "append") {
+        return append(CommandLine::parse(rest, {"student", "level", "seconds", "school", "at"}));
+    }
+    if (command == "counts") return counts(CommandLine::parse(rest, {"now"}));
+    if (command == "roster") return roster(CommandLine::parse(rest, {"now"}));
+    if (command == "check") return check(CommandLine::parse(rest, {}));
+    throw UsageError("unknown command \"" + command + "\"");
+}
+
+}  // namespace
+}  // namespace gaisan
+
+int main(int argc, char* argv[]) {
+    try {
+        return gaisan::run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const gaisan::UsageError& e) {
+        std::cerr << "gaisan-records: " << e.what() << '\n' << gaisan::kUsage;
+    } catch (const gaisan::DataFileError& e) {
+        std::cerr << "gaisan-records: " << e.file().string() << ": " << e.problem() << '\n';
+    } catch (const gaisan::Unusable& e) {
+        std::cerr << "gaisan-records: " << e.what() << '\n';
+    }
+    return 2;
+}

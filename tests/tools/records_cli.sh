@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# gaisan-records on real files, the way scripts use it: its exact output, exit statuses, and
+# appends from several processes at once.
+# Usage: records_cli.sh GAISAN_RECORDS DEMO_DATA_ROOT
+set -euo pipefail
+
+tool=$1
+demo_root=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_status() {  # expect_status N command...
+    local wanted=$1 status=0
+    shift
+    "$@" >"$work/out" 2>"$work/err" || status=$?
+    [[ $status -eq $wanted ]] || fail "$* exited $status, not $wanted: $(cat "$work/err")"
+}
+
+data=$work/gaisan
+mkdir "$data"
+cp "$demo_root/gaisan/タイム回数データ.txt" "$data/"
+file=$data/成績累積データ.dat
+
+"$tool" append "$file" --student 3 --level 1 --seconds 55 --school 12345 --at "2026-12-10 09:15:30"
+"$tool" append "$file" --student 3 --level 1 --seconds 99999 --at "2026-12-09 23:59:59"
+"$tool" append "$file" --student 1200 --level 2 --seconds 30 --at "2026-11-01 08:00:00"
+
+diff <("$tool" dump "$file") - <<'OUT' || fail "dump"
+1	2026-12-10	09:15:30	3	1	55	12345		0
+2	2026-12-09	23:59:59	3	1	99999			0
+3	2026-11-01	08:00:00	1200	2	30			0
+OUT
+
+# Level 1: target 60 s, pass window 30 days, over-use window 1 day. Student 1200 has the best
+# time of level 2 but takes no part in the level's best.
+diff <("$tool" counts "$data" --now "2026-12-10 12:00:00") - <<'OUT' || fail "counts"
+level	student	runs	points	pass_runs	pass_points	overuse_runs	overuse_points	today_runs	today_points	best	cleared	overused
+1	3	1	5	1	5	1	5	1	5	55	0	0
+2	1200	1	19	0	0	0	0	0	0	30	0	0
+level-best	1	55
+OUT
+
+diff <("$tool" roster "$demo_root" --now "2026-03-31 12:00:00" | head -n 2) - <<'OUT' || fail "roster"
+1	1	佐藤　陽菜	2017	2	小２	小2
+2	2	鈴木　蓮	2018	1	小１	小1
+OUT
+"$tool" roster "$demo_root" --now "2026-12-10 12:00:00" | grep -q $'\t999\t先生\t1980\t40\t\t大+$' ||
+    fail "roster: the teacher's row"
+
+expect_status 0 "$tool" check "$file"
+printf 'torn' >>"$file"
+expect_status 1 "$tool" check "$file"
+grep -q "partial record of 4 bytes after record 3" "$work/out" || fail "check: partial record"
+expect_status 0 "$tool" dump "$file"
+grep -q "partial record of 4 bytes" "$work/err" || fail "dump: partial record on stderr"
+
+# The next append overwrites the partial record.
+"$tool" append "$file" --student 4 --level 1 --seconds 70
+[[ $(stat -c %s "$file") -eq $((4 * 44)) ]] || fail "the partial record was not overwritten"
+
+# A record out of range is reported.
+printf '\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x70\x17\x01\x00\x3c\x00\x00\x00     \x20\x20\x20\x20\x200    \x00\x00\x00\x00\x00' >>"$file"
+expect_status 1 "$tool" check "$file"
+grep -q "^record 5: student 6000" "$work/out" || fail "check: student 6000"
+
+# Usage errors and unusable files: status 2 and a message.
+expect_status 2 "$tool"
+expect_status 2 "$tool" frobnicate
+expect_status 2 "$tool" dump "$work/missing.dat"
+grep -q "missing.dat" "$work/err" || fail "the missing file is not named"
+expect_status 2 "$tool" append "$file" --student 1 --level 1
+expect_status 2 "$tool" append "$file" --student 1 --level 99 --seconds 3
+expect_status 2 "$tool" append "$file" --student 1 --level 1 --seconds 3 --at "2026-02-30 10:00:00"
+expect_status 2 "$tool" counts "$work/nowhere"
+grep -q "タイム回数データ.txt" "$work/err" || fail "counts: the missing criteria file is not named"
+
+# Eight processes appending at once: every record arrives, whole.
+rm "$file"
+for machine in $(seq 8); do
+    (for i in $(seq 25); do "$tool" append "$file" --student "$machine" --level 1 --seconds "$i"; done) &
+done
+wait
+[[ $("$tool" dump "$file" | cut -f4,6 | sort -u | wc -l) -eq 200 ]] || fail "concurrent appends lost records"
+expect_status 0 "$tool" check "$file"
+echo "gaisan-records: ok"
