@@ -7,6 +7,7 @@
 #include "app/ProgramFont.h"
 #include "app/ScreenFlow.h"
 #include "platform/Clock.h"
+#include "platform/PulseSoundPlayer.h"
 #include "platform/RandomSource.h"
 
 int main(int argc, char* argv[]) {
@@ -20,7 +21,8 @@ int main(int argc, char* argv[]) {
     gaisan::SystemClock clock;
     gaisan::SystemRandom random;
     gaisan::QtMessageBoxes boxes;
-    gaisan::ScreenFlow flow(*state, clock, random, boxes,
+    gaisan::PulseSoundPlayer player;
+    gaisan::ScreenFlow flow(*state, clock, random, boxes, player,
                             QCoreApplication::applicationDirPath().toStdString());
     QObject::connect(&flow, &gaisan::ScreenFlow::programEnded, &application,
                      &QCoreApplication::exit, Qt::QueuedConnection);

@@ -1,6 +1,7 @@
 #include "app/ConfigurationWindow.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +14,9 @@
 #include "app/AppState.h"
 #include "app/QtConversions.h"
 #include "app/ScreenFlow.h"
+#include "platform/Clock.h"
+#include "platform/DataFileError.h"
+#include "roster/Roster.h"
 
 namespace gaisan {
 namespace {
@@ -105,6 +109,45 @@ QGroupBox* soundBox(const AppState& state) {
 
 }  // namespace
 
+QGroupBox* ConfigurationWindow::startBox() {
+    auto* box = new QGroupBox(QStringLiteral("練習を始める"));
+    auto* layout = new QHBoxLayout(box);
+    AppState& state = m_flow.state();
+    m_names = new QComboBox;
+    m_names->setObjectName(QStringLiteral("names"));
+    try {
+        LoadRoster(state.roster, state.locations.DataRoot + "新名簿.txt", m_flow.clock().now().date,
+                   state.common.YearChangeMonth, state.common.RosterOption,
+                   [this](const RosterEntry& entry, int) {
+                       m_names->addItem(toQString(entry.Name).trimmed(), int{entry.StudentIndex});
+                   });
+    } catch (const DataFileError& error) {
+        layout->addWidget(valueLabel(QString::fromStdString(error.what())));
+        return box;
+    }
+    layout->addWidget(m_names, 1);
+    ApplyProfileLevels(state.profile);
+    for (int level = 1; level <= state.profile.LevelCount; ++level) {
+        auto* button = new QPushButton(toQString(state.profile.LevelNames.at(level)));
+        button->setObjectName(QStringLiteral("startLevel%1").arg(level));
+        connect(button, &QPushButton::clicked, this, [this, level] { startLevel(level); });
+        layout->addWidget(button);
+    }
+    return box;
+}
+
+void ConfigurationWindow::startLevel(int level) {
+    AppState& state = m_flow.state();
+    const int student = m_names->currentData().toInt();
+    state.login.StudentIndex = student;
+    state.login.StudentName = state.roster.RosterNames.at(student);
+    state.login.StudentGradeLabel = state.roster.RosterGradeLabels.at(student);
+    state.login.LoginTime = static_cast<std::int32_t>(m_flow.clock().now().secondsSinceMidnight);
+    state.login.CurrentLevel = level;
+    if (!m_flow.computeCounts()) return;
+    m_flow.StartRun();
+}
+
 ConfigurationWindow::ConfigurationWindow(ScreenFlow& flow) : m_flow(flow) {
     setObjectName(QStringLiteral("ConfigurationWindow"));
     const AppState& state = flow.state();
@@ -132,6 +175,7 @@ ConfigurationWindow::ConfigurationWindow(ScreenFlow& flow) : m_flow(flow) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addWidget(criteriaBox(state));
+    layout->addWidget(startBox());
     layout->addLayout(buttons);
     resize(1024, 768);
 }
@@ -141,7 +185,7 @@ void ConfigurationWindow::Form_Load() {
     colours.setColor(QPalette::Window, toQColor(m_flow.state().SeasonColour));
     setPalette(colours);
     setAutoFillBackground(true);
-    show();
+    showFullScreen();
     // Closing is the only thing to do here, so a child or a script can do it from the keyboard.
     findChild<QPushButton*>(QStringLiteral("closeButton"))->setFocus();
 }

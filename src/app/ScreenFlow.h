@@ -4,6 +4,11 @@
 #include <QPointer>
 
 #include <filesystem>
+#include <memory>
+
+#include "platform/PosixRecordFile.h"
+
+class QWidget;
 
 namespace gaisan {
 
@@ -11,20 +16,28 @@ struct AppState;
 class BASEFRM;
 class Clock;
 class ConfigurationWindow;
+class CuePlayer;
 class Firstfrm;
+class FrmSyuuryou;
+class MainFrm;
 class MessageBoxes;
 class RandomSource;
+class ResultsFile;
+class SoundCues;
+class SoundPlayer;
 
-/// Opens and closes the screens in the program's order: each screen is created afresh when it
-/// is shown again, and its load and activation steps are called here explicitly, so that
-/// nothing depends on how a platform delivers activation events. The program ends only through
-/// `programEnded`, never because a last window happened to close.
+/// Opens and closes the screens in the program's order: a screen that was closed is created
+/// afresh when it is shown again, and its load and activation steps are called here explicitly,
+/// so that nothing depends on how a platform delivers activation events. A change of screen
+/// requested from inside a screen takes effect once that screen's handler has returned, so no
+/// window is ever deleted under its own feet. The program ends only through `programEnded`,
+/// never because a last window happened to close.
 class ScreenFlow : public QObject {
     Q_OBJECT
 
 public:
     ScreenFlow(AppState& state, const Clock& clock, RandomSource& random, MessageBoxes& boxes,
-               std::filesystem::path programFolder);
+               SoundPlayer& player, std::filesystem::path programFolder);
     ~ScreenFlow() override;
 
     /// Shows the splash window, which continues the start-up 100 ms later.
@@ -35,6 +48,16 @@ public:
     /// exit code 1.
     void ContinueStartup();
 
+    /// Starts a run of state.login.CurrentLevel: resets the run and shows the drill screen.
+    void StartRun();
+    /// From the finish screen: the same level again.
+    void runAgain();
+    /// From the drill screen, after the run's record is written: the finish screen.
+    void showFinishScreen();
+    /// The level menu, freshly opened.
+    void showMenu();
+    void closeMenu();
+
     /// The wait window, shown while a screen change takes a moment.
     void showWaitWindow();
     void closeWaitWindow();
@@ -42,22 +65,41 @@ public:
     /// The version window, modal, centred over `over`.
     void showVersionWindow(QWidget* over);
 
+    /// Recounts the results; false when the results file failed and the program is ending.
+    bool computeCounts();
+    /// Evaluates and records the run just finished; false when the program is ending.
+    bool recordRunResult(int level);
+
     AppState& state() { return m_state; }
     const Clock& clock() const { return m_clock; }
     RandomSource& random() { return m_random; }
+    CuePlayer& cues();
 
 signals:
     void programEnded(int exitCode);
 
 private:
+    ResultsFile& results();
+    /// Shows `text` in a box and ends the program: every window closes, newest first.
+    void endWithMessage(const QString& title, const QString& text);
+    /// Waits while keeping the windows responsive, for the results file's retries.
+    void waitResponsively(int seconds);
+    void showScreen(QWidget* window);
+    static void unload(QWidget* window);
+
     AppState& m_state;
     const Clock& m_clock;
     RandomSource& m_random;
     MessageBoxes& m_boxes;
     std::filesystem::path m_programFolder;
+    std::unique_ptr<SoundCues> m_cues;
+    PosixRecordFile m_recordFile;
+    std::unique_ptr<ResultsFile> m_results;
     QPointer<Firstfrm> m_splash;
     QPointer<BASEFRM> m_waitWindow;
-    QPointer<ConfigurationWindow> m_configurationWindow;
+    QPointer<ConfigurationWindow> m_menu;
+    QPointer<MainFrm> m_drill;
+    QPointer<FrmSyuuryou> m_finish;
 };
 
 }  // namespace gaisan

@@ -8,7 +8,10 @@ namespace gaisan {
 /// record writer. The flags guard against re-entry while a handler waits for pending events.
 struct RunState {
     int ProblemsPerRun = 10;   ///< net correct answers a run needs
-    float RunStartTime = 0;    ///< seconds since midnight when the run started
+    /// The monotonic tick when the run started. Elapsed time is measured on it rather than on
+    /// the time of day, which restarts at midnight and would give a run that crosses it a
+    /// negative time: one that never times out and becomes everyone's unbeatable best.
+    std::int64_t RunStartTick = 0;
     std::int32_t ElapsedSeconds = 0;
     std::int32_t TimeLimit = 0;  ///< 5 × the level's minimum-line time, seconds
     double TimeBarScale = 0;     ///< width of the time bar per second

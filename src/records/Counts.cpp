@@ -10,7 +10,9 @@ namespace {
 /// The time-up and failure marks score nothing.
 constexpr std::int32_t kLowestMarkTime = 99998;
 
-int baseOfRun(std::int32_t t, std::int32_t target) {
+}  // namespace
+
+int RunPointsBase(std::int32_t t, std::int32_t target) {
     if (t >= kLowestMarkTime) return 0;
     if (t <= target) {
         if (target <= 0) return 5;
@@ -22,10 +24,8 @@ int baseOfRun(std::int32_t t, std::int32_t target) {
     return 0;
 }
 
-}  // namespace
-
 std::int32_t RunPointsRule(std::int32_t seconds, int level, const CriteriaTable& criteria) {
-    const int base = baseOfRun(seconds, criteria.TargetTime.at(level));
+    const int base = RunPointsBase(seconds, criteria.TargetTime.at(level));
     // The rate is single precision, and so is the product: 11 × 1.5 is 16.5, cut to 16.
     const float points = static_cast<float>(base) * criteria.PointRate.at(level);
     return static_cast<std::int32_t>(std::floor(points));

@@ -16,6 +16,9 @@ struct AppState;
 /// Runs of this many seconds or more are no runs: they score but are not counted.
 inline constexpr std::int32_t kLongestCountedRun = 6000;
 
+/// The points of a run before the level's point rate: see RunPointsRule.
+int RunPointsBase(std::int32_t seconds, std::int32_t target);
+
 /// The points of one run of `level` that took `seconds`. With T the level's target time:
 /// ⌊((T − t) / T)³ × 50 + 5⌋ up to T (55 for 0 s, 5 at T), 4 below 2T, 1 below 10T, else 0,
 /// and 0 for the time-up and failure marks 99998 and 99999; then multiplied by the level's

@@ -14,6 +14,7 @@
 #include "app/frmver.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
+#include "support/RecordingPlayer.h"
 #include "support/ScriptedRandom.h"
 #include "support/Screenshots.h"
 #include "support/TempFolder.h"
@@ -31,6 +32,7 @@ private:
         testing::FakeClock clock{{2026, 12, 10}, 10 * 3600.0 + 0.25};
         testing::ScriptedRandom random{{}};
         testing::RecordingMessageBoxes boxes;
+        testing::RecordingPlayer player;
         std::unique_ptr<AppState> state = std::make_unique<AppState>();
         std::unique_ptr<ScreenFlow> flow;
 
@@ -39,7 +41,8 @@ private:
                                   std::filesystem::copy_options::recursive);
             suite.writeCp932("パスデータ.txt",
                              (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
-            flow = std::make_unique<ScreenFlow>(*state, clock, random, boxes, suite / "gaisan");
+            flow = std::make_unique<ScreenFlow>(*state, clock, random, boxes, player,
+                                                suite / "gaisan");
         }
     };
 

@@ -11,9 +11,11 @@ public:
         : m_now{date, secondsSinceMidnight} {}
 
     LocalDateTime now() const override { return m_now; }
-    std::int64_t tickMilliseconds() const override { return m_tick; }
+    /// Moves on by the tick step at every reading, so that code waiting on the tick finishes.
+    std::int64_t tickMilliseconds() const override { return m_tick += m_tickStep; }
 
     void setDate(CivilDate date) { m_now.date = date; }
+    void setTickStep(std::int64_t milliseconds) { m_tickStep = milliseconds; }
     void advanceSeconds(double seconds) {
         m_now.secondsSinceMidnight += seconds;
         m_tick += static_cast<std::int64_t>(seconds * 1000);
@@ -21,7 +23,8 @@ public:
 
 private:
     LocalDateTime m_now;
-    std::int64_t m_tick = 1'000'000;
+    mutable std::int64_t m_tick = 1'000'000;
+    std::int64_t m_tickStep = 0;
 };
 
 }  // namespace gaisan::testing

@@ -1,0 +1,54 @@
+#include "app/SoundCues.h"
+
+#include "app/AppState.h"
+
+namespace gaisan {
+namespace {
+
+constexpr int kQuietFailures = 3;
+/// The code of a cue that cannot be played because the table does not list it.
+constexpr int kCueNotListed = -1;
+
+}  // namespace
+
+SoundCues::SoundCues(AppState& state, SoundPlayer& player, RandomSource& random,
+                     SoundLostHandler onSoundLost)
+    : m_state(state), m_player(player), m_random(random), m_onSoundLost(std::move(onSoundLost)) {}
+
+PlayResult SoundCues::playFile(const std::string& fileName) {
+    return m_player.play(m_state.locations.SoundFolder + fileName);
+}
+
+PlayResult SoundCues::playCue(int cue) {
+    const SoundCue& entry = m_state.sounds.cues.at(cue);
+    if (!entry.count) {
+        return {kCueNotListed, "「" + entry.name + "」の音が新音ファイル.txtに「*」で終わる一覧として"
+                               "ありません"};
+    }
+    const int slot = static_cast<int>(m_random.uniform() * *entry.count + 1);
+    return playFile(entry.files.at(slot) + ".wav");
+}
+
+void SoundCues::watch(const PlayResult& result) {
+    if (result.code == 0) {
+        m_state.SoundFailures = 0;
+    } else if (m_state.SoundFailures < kQuietFailures) {
+        ++m_state.SoundFailures;
+    } else {
+        m_onSoundLost(result.errorText);
+    }
+}
+
+void SoundCues::PlayCorrectCue() { watch(playCue(kCorrectCue)); }
+void SoundCues::PlayWrongCue() { watch(playCue(kWrongCue)); }
+void SoundCues::PlayPersonalBestCue() { playCue(kPersonalBestCue); }
+void SoundCues::PlayFailCue() { playCue(kFailCue); }
+void SoundCues::PlayBestSound() { playFile("最高1.wav"); }
+void SoundCues::PlayPassSound() { playFile("合格.wav"); }
+void SoundCues::PlayWarningSound() { playFile("警告1.wav"); }
+
+std::string soundLostMessage(const std::string& errorText) {
+    return "音声がでません。先生を呼びなさい。\r\n" + errorText;
+}
+
+}  // namespace gaisan

@@ -1,0 +1,84 @@
+#include "records/FinishDecisions.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "app/AppState.h"
+#include "records/Counts.h"
+
+namespace gaisan {
+namespace {
+
+constexpr std::int32_t kLowestMarkTime = 99998;
+constexpr int kUnreachableCount = 9999;
+
+bool someClearCountUnreachable(const CriteriaTable& criteria) {
+    for (int level = 1; level <= kHighestLevel; ++level) {
+        if (criteria.ClearCount.at(level) == kUnreachableCount) return true;
+    }
+    return false;
+}
+
+/// The rate in its shortest decimal form: 1, 1.5.
+std::string rateText(float rate) {
+    std::array<char, 32> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), rate);
+    return std::string(text.data(), result.ptr);
+}
+
+}  // namespace
+
+FinishPlan planFinish(const AppState& state) {
+    const int level = state.login.CurrentLevel;
+    const int student = state.login.StudentIndex;
+    const CountTables& counts = state.counts;
+    const bool finalLevel = level == state.profile.FinalLevel;
+    FinishPlan plan;
+    plan.levelCleared = LevelCleared(level, student, state.criteria, counts);
+    plan.goalBanner = plan.levelCleared && finalLevel && !someClearCountUnreachable(state.criteria);
+    if (state.run.TimeUp == 1) {
+        plan.message = FinishMessage::TimeUp;
+    } else if (counts.NewLevelBest == 1) {
+        plan.message = FinishMessage::LevelBest;
+    } else if (counts.NewPersonalBest == 1) {
+        plan.message = FinishMessage::PersonalBest;
+    } else {
+        plan.failCue = state.run.RecordedTime <= state.criteria.MinLineTime.at(level);
+    }
+    const bool finalCleared = plan.levelCleared && finalLevel;
+    plan.passFanfare = finalCleared && counts.WasClearedBefore == 0;
+    plan.bannerHiddenAtGoalCheck = !finalCleared;
+    return plan;
+}
+
+RetryChoice chooseRetry(const AppState& state) {
+    const int level = state.login.CurrentLevel;
+    const int student = state.login.StudentIndex;
+    RetryChoice choice;
+    if (!LevelOverused(level, student, state.criteria, state.counts) ||
+        !LevelCleared(level, student, state.criteria, state.counts)) {
+        return choice;
+    }
+    if (level == state.profile.FinalLevel) {
+        choice.clearLabelHidden = true;
+    } else if (state.counts.GoalCleared == 0) {
+        choice.moveOnMessage = true;
+        choice.offerRetry = false;
+    }
+    return choice;
+}
+
+std::string pointsLine(std::int32_t seconds, int level, const AppState& state) {
+    const int base = RunPointsBase(seconds, state.criteria.TargetTime.at(level));
+    const std::int32_t total = RunPointsRule(seconds, level, state.criteria);
+    return "獲得ポイント：" + std::to_string(base) + "点×" +
+           rateText(state.criteria.PointRate.at(level)) + "→" + std::to_string(total) + "点";
+}
+
+std::string resultLine(std::int32_t seconds) {
+    if (seconds >= kLowestMarkTime) return "記録なし";
+    return "今の成績：" + std::to_string(seconds) + "秒";
+}
+
+}  // namespace gaisan
