@@ -7,6 +7,7 @@
 #include "app/ProgramFont.h"
 #include "app/ScreenFlow.h"
 #include "platform/Clock.h"
+#include "platform/ProcessLauncher.h"
 #include "platform/PulseSoundPlayer.h"
 #include "platform/RandomSource.h"
 
@@ -22,7 +23,8 @@ int main(int argc, char* argv[]) {
     gaisan::SystemRandom random;
     gaisan::QtMessageBoxes boxes;
     gaisan::PulseSoundPlayer player;
-    gaisan::ScreenFlow flow(*state, clock, random, boxes, player,
+    gaisan::ProcessLauncher launcher;
+    gaisan::ScreenFlow flow(*state, clock, random, boxes, player, launcher,
                             QCoreApplication::applicationDirPath().toStdString());
     QObject::connect(&flow, &gaisan::ScreenFlow::programEnded, &application,
                      &QCoreApplication::exit, Qt::QueuedConnection);

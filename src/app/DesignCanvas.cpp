@@ -7,6 +7,10 @@
 
 namespace gaisan {
 
+QString arrayName(const QString& name, int index) {
+    return name + QLatin1Char('_') + QString::number(index);
+}
+
 DesignCanvas::DesignCanvas(QWidget* parent) : QWidget(parent) {
     resize(kDesignWidth, kDesignHeight);
     // On a screen of another shape the design is framed in a quiet dark grey.
@@ -19,6 +23,15 @@ DesignCanvas::DesignCanvas(QWidget* parent) : QWidget(parent) {
 void DesignCanvas::place(QWidget* widget, const QRect& design, int fontPixels) {
     m_placements.push_back({widget, design, fontPixels});
     apply(m_placements.back());
+}
+
+QLabel* DesignCanvas::addLabel(const QString& name, const QString& text, QWidget* parent,
+                               const QRect& design, int fontPixels, Qt::Alignment alignment) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(alignment);
+    place(label, design, fontPixels);
+    return label;
 }
 
 QRect DesignCanvas::designRect(const QWidget* widget) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -31,6 +32,10 @@ public:
     /// Moves or resizes a placed widget in design pixels.
     void setDesignRect(QWidget* widget, const QRect& design);
 
+    /// A new label named `name`, placed like `place` does.
+    QLabel* addLabel(const QString& name, const QString& text, QWidget* parent, const QRect& design,
+                     int fontPixels, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+
     /// Changes the design font size of a placed widget.
     void setDesignFont(QWidget* widget, int fontPixels);
 
@@ -53,5 +58,8 @@ private:
     double m_scale = 1.0;
     QPoint m_origin;
 };
+
+/// The object name of element `index` of a control array, such as "InputLabel2_3".
+QString arrayName(const QString& name, int index);
 
 }  // namespace gaisan

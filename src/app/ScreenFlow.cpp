@@ -4,37 +4,54 @@
 #include <QThread>
 #include <QTimer>
 
+#include <unistd.h>
+
 #include "app/AppState.h"
 #include "app/BASEFRM.h"
 #include "app/Configuration.h"
-#include "app/ConfigurationWindow.h"
 #include "app/Firstfrm.h"
 #include "app/MessageBoxes.h"
 #include "app/QtConversions.h"
 #include "app/SoundCues.h"
 #include "app/frmver.h"
 #include "drill/MainFrm.h"
+#include "menu/seisekitime1.h"
+#include "platform/Launcher.h"
 #include "platform/DataFileError.h"
 #include "records/Counts.h"
 #include "records/FrmSyuuryou.h"
 #include "records/ResultsFile.h"
+#include "roster/namesel.h"
 
 namespace gaisan {
+namespace {
+
+/// "「name」…" with where the file is and what is wrong with it, for a message box.
+QString unusableFileText(const DataFileError& error, const QString& sentence) {
+    return sentence.arg(QString::fromStdString(error.file().filename().string())) +
+           QStringLiteral("\n\n場所：%1\n問題：%2")
+               .arg(QString::fromStdString(error.file().string()),
+                    QString::fromStdString(error.problem()));
+}
+
+}  // namespace
 
 ScreenFlow::ScreenFlow(AppState& state, const Clock& clock, RandomSource& random,
-                       MessageBoxes& boxes, SoundPlayer& player,
+                       MessageBoxes& boxes, SoundPlayer& player, Launcher& launcher,
                        std::filesystem::path programFolder)
     : m_state(state),
       m_clock(clock),
       m_random(random),
       m_boxes(boxes),
+      m_launcher(launcher),
       m_programFolder(std::move(programFolder)),
       m_cues(std::make_unique<SoundCues>(state, player, random, [this](const std::string& error) {
           endWithMessage(QStringLiteral("音声エラー"), toQString(soundLostMessage(error)));
       })) {}
 
 ScreenFlow::~ScreenFlow() {
-    for (QWidget* window : std::initializer_list<QWidget*>{m_finish, m_drill, m_menu, m_waitWindow, m_splash}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{m_finish, m_drill, m_menu, m_names,
+                                                           m_waitWindow, m_splash}) {
         delete window;
     }
 }
@@ -50,16 +67,45 @@ void ScreenFlow::ContinueStartup() {
     try {
         LoadConfiguration(m_state, m_programFolder);
     } catch (const DataFileError& error) {
-        const QString name = QString::fromStdString(error.file().filename().string());
-        const QString path = QString::fromStdString(error.file().string());
         m_boxes.inform(m_splash, QStringLiteral("設定ファイルのエラー"),
-                       QStringLiteral("設定ファイル「%1」を使えないため、プログラムを終了します。\n\n"
-                                      "場所：%2\n問題：%3")
-                           .arg(name, path, QString::fromStdString(error.problem())));
+                       unusableFileText(error, QStringLiteral("設定ファイル「%1」を使えないため、"
+                                                              "プログラムを終了します。")));
         emit programEnded(1);
         return;
     }
+    showNameSelection();
+}
+
+void ScreenFlow::reportUnusableFile(const DataFileError& error) {
+    m_boxes.inform(m_names, QStringLiteral("ファイルのエラー"),
+                   unusableFileText(error, QStringLiteral("「%1」を使えません。")));
+}
+
+void ScreenFlow::showNameSelection() {
+    QTimer::singleShot(0, this, [this] {
+        if (m_names) return;
+        m_names = new namesel(*this);
+        m_names->Form_Load();
+        m_names->Form_Activate();
+    });
+}
+
+void ScreenFlow::closeNameSelection() { unload(m_names); }
+
+void ScreenFlow::logIn() {
+    ApplyProfileLevels(m_state.profile);
     showMenu();
+}
+
+void ScreenFlow::leaveToLauncher() {
+    const std::filesystem::path launcher =
+        (std::filesystem::path(m_state.locations.ProgramFolder) / ".." / "起動" / "プログラムメニューc.exe")
+            .lexically_normal();
+    // The suite's launcher is a Windows program; on Linux its stand-in has no ".exe".
+    std::filesystem::path program = launcher;
+    if (::access(program.c_str(), X_OK) != 0) program.replace_extension();
+    m_launcher.start(program, {"001"});
+    emit programEnded(0);
 }
 
 void ScreenFlow::showScreen(QWidget* window) {
@@ -77,19 +123,16 @@ void ScreenFlow::unload(QWidget* window) {
 void ScreenFlow::showMenu() {
     QTimer::singleShot(0, this, [this] {
         unload(m_finish);
-        if (m_menu) return;
-        m_menu = new ConfigurationWindow(*this);
-        connect(m_menu, &ConfigurationWindow::closed, this, [this] { emit programEnded(0); });
-        m_menu->Form_Load();
+        if (!m_menu) {
+            m_menu = new seisekitime1(*this);
+            m_menu->Form_Load();
+        }
+        showScreen(m_menu);
+        m_menu->Form_Activate();
     });
 }
 
-void ScreenFlow::closeMenu() {
-    if (!m_menu) return;
-    // Closing the menu on the way to a run does not end the program.
-    m_menu->disconnect(this);
-    unload(m_menu);
-}
+void ScreenFlow::closeMenu() { unload(m_menu); }
 
 void ScreenFlow::StartRun() {
     RunState& run = m_state.run;
@@ -172,14 +215,14 @@ bool ScreenFlow::recordRunResult(int level) {
 }
 
 void ScreenFlow::endWithMessage(const QString& title, const QString& text) {
-    QWidget* newest = m_finish ? static_cast<QWidget*>(m_finish)
-                      : m_drill ? static_cast<QWidget*>(m_drill)
-                                : static_cast<QWidget*>(m_menu);
-    m_boxes.inform(newest, title, text);
-    for (QWidget* window : std::initializer_list<QWidget*>{m_finish, m_drill, m_menu, m_waitWindow}) {
-        if (window) window->disconnect(this);
-        unload(window);
+    const std::initializer_list<QWidget*> newestFirst = {m_finish, m_drill, m_menu, m_names,
+                                                         m_waitWindow};
+    QWidget* newest = nullptr;
+    for (QWidget* window : newestFirst) {
+        if (window && !newest) newest = window;
     }
+    m_boxes.inform(newest, title, text);
+    for (QWidget* window : newestFirst) unload(window);
     emit programEnded(1);
 }
 

@@ -15,12 +15,15 @@ namespace gaisan {
 struct AppState;
 class BASEFRM;
 class Clock;
-class ConfigurationWindow;
 class CuePlayer;
 class Firstfrm;
 class FrmSyuuryou;
+class DataFileError;
+class Launcher;
 class MainFrm;
 class MessageBoxes;
+class namesel;
+class seisekitime1;
 class RandomSource;
 class ResultsFile;
 class SoundCues;
@@ -37,7 +40,7 @@ class ScreenFlow : public QObject {
 
 public:
     ScreenFlow(AppState& state, const Clock& clock, RandomSource& random, MessageBoxes& boxes,
-               SoundPlayer& player, std::filesystem::path programFolder);
+               SoundPlayer& player, Launcher& launcher, std::filesystem::path programFolder);
     ~ScreenFlow() override;
 
     /// Shows the splash window, which continues the start-up 100 ms later.
@@ -48,6 +51,16 @@ public:
     /// exit code 1.
     void ContinueStartup();
 
+    /// A fresh name-selection screen, for the next student.
+    void showNameSelection();
+    void closeNameSelection();
+    /// The student chosen on the name-selection screen is logged in: the level table is written
+    /// and the level menu opens.
+    void logIn();
+    /// Starts the suite launcher beside the program's folder, with the argument "001", and ends
+    /// the program at once, whether or not the launcher could be started.
+    void leaveToLauncher();
+
     /// Starts a run of state.login.CurrentLevel: resets the run and shows the drill screen.
     void StartRun();
     /// From the finish screen: the same level again.
@@ -57,6 +70,13 @@ public:
     /// The level menu, freshly opened.
     void showMenu();
     void closeMenu();
+
+    /// Shows a screen full-screen and in front.
+    static void showScreen(QWidget* window);
+
+    /// Tells the teacher that a data file cannot be used, naming it and what is wrong; the
+    /// program goes on.
+    void reportUnusableFile(const DataFileError& error);
 
     /// The wait window, shown while a screen change takes a moment.
     void showWaitWindow();
@@ -84,20 +104,21 @@ private:
     void endWithMessage(const QString& title, const QString& text);
     /// Waits while keeping the windows responsive, for the results file's retries.
     void waitResponsively(int seconds);
-    void showScreen(QWidget* window);
     static void unload(QWidget* window);
 
     AppState& m_state;
     const Clock& m_clock;
     RandomSource& m_random;
     MessageBoxes& m_boxes;
+    Launcher& m_launcher;
     std::filesystem::path m_programFolder;
     std::unique_ptr<SoundCues> m_cues;
     PosixRecordFile m_recordFile;
     std::unique_ptr<ResultsFile> m_results;
     QPointer<Firstfrm> m_splash;
     QPointer<BASEFRM> m_waitWindow;
-    QPointer<ConfigurationWindow> m_menu;
+    QPointer<namesel> m_names;
+    QPointer<seisekitime1> m_menu;
     QPointer<MainFrm> m_drill;
     QPointer<FrmSyuuryou> m_finish;
 };

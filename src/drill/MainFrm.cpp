@@ -39,10 +39,6 @@ int characterCode(const QString& text) {
 
 }  // namespace
 
-QString arrayName(const QString& name, int index) {
-    return name + QLatin1Char('_') + QString::number(index);
-}
-
 MainFrm::MainFrm(ScreenFlow& flow) : m_flow(flow) {
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("概算ドリル"));
@@ -66,15 +62,6 @@ MainFrm::MainFrm(ScreenFlow& flow) : m_flow(flow) {
 
 MainFrm::~MainFrm() = default;
 
-QLabel* MainFrm::label(const QString& name, const QString& text, QWidget* parent, const QRect& at,
-                       int fontPixels, Qt::Alignment alignment) {
-    auto* created = new QLabel(text, parent);
-    created->setObjectName(name);
-    created->setAlignment(alignment);
-    place(created, at, fontPixels);
-    return created;
-}
-
 QWidget* MainFrm::panel(const QString& name, QWidget* parent, const QRect& at,
                         const QColor& colour) {
     auto* created = new QWidget(parent);
@@ -91,18 +78,18 @@ void MainFrm::buildStatusPanel() {
     m_sPicture1 = panel(QStringLiteral("sPicture1"), this, {0, 0, kDesignWidth, kPanelHeight},
                         QColor(224, 236, 255));
     QWidget* top = m_sPicture1;
-    m_sLabel2 = label(QStringLiteral("sLabel2"), {}, top, {16, 8, 200, 40}, 22);
-    m_sLabel7 = label(QStringLiteral("sLabel7"), {}, top, {224, 8, 300, 40}, 26);
-    m_sLabel14 = label(QStringLiteral("sLabel14"), {}, top, {532, 8, 280, 40}, 20);
-    m_sLabel8 = label(QStringLiteral("sLabel8"), {}, top, {820, 8, 196, 40}, 26);
+    m_sLabel2 = addLabel(QStringLiteral("sLabel2"), {}, top, {16, 8, 200, 40}, 22);
+    m_sLabel7 = addLabel(QStringLiteral("sLabel7"), {}, top, {224, 8, 300, 40}, 26);
+    m_sLabel14 = addLabel(QStringLiteral("sLabel14"), {}, top, {532, 8, 280, 40}, 20);
+    m_sLabel8 = addLabel(QStringLiteral("sLabel8"), {}, top, {820, 8, 196, 40}, 26);
 
-    label(QStringLiteral("sLabel4"), QStringLiteral("残り"), top, {16, 56, 56, 44}, 24);
-    m_sLabel9 = label(QStringLiteral("sLabel9"), {}, top, {72, 50, 64, 52}, 44,
+    addLabel(QStringLiteral("sLabel4"), QStringLiteral("残り"), top, {16, 56, 56, 44}, 24);
+    m_sLabel9 = addLabel(QStringLiteral("sLabel9"), {}, top, {72, 50, 64, 52}, 44,
                       Qt::AlignRight | Qt::AlignVCenter);
     m_sLabel9->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
-    label(QStringLiteral("sLabel6"), QStringLiteral("問"), top, {140, 56, 36, 44}, 24);
-    label(QStringLiteral("sLabel5"), QStringLiteral("タイム"), top, {196, 56, 84, 44}, 24);
-    m_sLabel10 = label(QStringLiteral("sLabel10"), {}, top, {280, 50, 100, 52}, 44,
+    addLabel(QStringLiteral("sLabel6"), QStringLiteral("問"), top, {140, 56, 36, 44}, 24);
+    addLabel(QStringLiteral("sLabel5"), QStringLiteral("タイム"), top, {196, 56, 84, 44}, 24);
+    m_sLabel10 = addLabel(QStringLiteral("sLabel10"), {}, top, {280, 50, 100, 52}, 44,
                        Qt::AlignRight | Qt::AlignVCenter);
 
     const QString words[6] = {QStringLiteral("起動後"), QStringLiteral("分"), QStringLiteral("本日"),
@@ -110,11 +97,11 @@ void MainFrm::buildStatusPanel() {
                               QStringLiteral("回目")};
     const QRect wordPlaces[6] = {{404, 62, 72, 36}, {524, 62, 24, 36}, {572, 62, 48, 36},
                                  {664, 62, 44, 36}, {728, 62, 100, 36}, {872, 62, 44, 36}};
-    for (int i = 0; i < 6; ++i) label(arrayName(QStringLiteral("sLabel16"), i), words[i], top, wordPlaces[i], 20);
+    for (int i = 0; i < 6; ++i) addLabel(arrayName(QStringLiteral("sLabel16"), i), words[i], top, wordPlaces[i], 20);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    m_sLabel13 = label(QStringLiteral("sLabel13"), {}, top, {476, 62, 46, 36}, 24, right);
-    m_sLabel12 = label(QStringLiteral("sLabel12"), {}, top, {620, 62, 42, 36}, 24, right);
-    m_sLabel11 = label(QStringLiteral("sLabel11"), {}, top, {828, 62, 42, 36}, 24, right);
+    m_sLabel13 = addLabel(QStringLiteral("sLabel13"), {}, top, {476, 62, 46, 36}, 24, right);
+    m_sLabel12 = addLabel(QStringLiteral("sLabel12"), {}, top, {620, 62, 42, 36}, 24, right);
+    m_sLabel11 = addLabel(QStringLiteral("sLabel11"), {}, top, {828, 62, 42, 36}, 24, right);
 
     // The time bar: the whole limit in white; the minimum line and the target over it; the
     // time used as a thinner blue bar on top, so that the marks stay visible beneath it.
@@ -138,7 +125,7 @@ void MainFrm::buildStatusPanel() {
         {2, "Pass", 658, 60, 30, QColor(220, 0, 0)},
     };
     for (const auto& band : bands) {
-        label(arrayName(QStringLiteral("sLabel17"), band.caption), QString::fromLatin1(band.text),
+        addLabel(arrayName(QStringLiteral("sLabel17"), band.caption), QString::fromLatin1(band.text),
               top, {band.captionLeft, 152, band.captionWidth, 32}, 20);
         const int boxesLeft = band.captionLeft + band.captionWidth + 4;
         for (int i = 0; i < 10; ++i) {
@@ -154,7 +141,7 @@ void MainFrm::buildProblemArea() {
                        {0, kPanelHeight, kDesignWidth, kDesignHeight - kPanelHeight},
                        QColor(255, 250, 236));
     QWidget* area = m_picture2;
-    m_label3 = label(QStringLiteral("Label3"), {}, area, {40, 24, 944, 64}, 40, Qt::AlignCenter);
+    m_label3 = addLabel(QStringLiteral("Label3"), {}, area, {40, 24, 944, 64}, 40, Qt::AlignCenter);
 
     const int boxWidth = 200;
     const int boxHeight = 84;
@@ -163,33 +150,33 @@ void MainFrm::buildProblemArea() {
         {100, 256, boxWidth, boxHeight}, {412, 256, boxWidth, boxHeight},
         {724, 256, boxWidth, boxHeight}};
     for (int i = 1; i <= kBoxCount; ++i) {
-        m_inputLabel2[i] = label(arrayName(QStringLiteral("InputLabel2"), i), {}, area, boxes[i],
+        m_inputLabel2[i] = addLabel(arrayName(QStringLiteral("InputLabel2"), i), {}, area, boxes[i],
                                  52, Qt::AlignRight | Qt::AlignVCenter);
         const QRect& box = boxes[i];
-        m_hyoujiLabel[i] = label(arrayName(QStringLiteral("HyoujiLabel"), i), {}, area,
+        m_hyoujiLabel[i] = addLabel(arrayName(QStringLiteral("HyoujiLabel"), i), {}, area,
                                  {box.left(), box.bottom() + 6, boxWidth, 48}, 36,
                                  Qt::AlignRight | Qt::AlignVCenter);
         m_hyoujiLabel[i]->setStyleSheet(QStringLiteral("color: #d00000; padding-right: 10px;"));
         m_hyoujiLabel[i]->hide();
     }
-    label(arrayName(QStringLiteral("Label1"), 1), QStringLiteral("＋"), area, {432, 112, 160, boxHeight}, 52, Qt::AlignCenter);
-    label(arrayName(QStringLiteral("Label1"), 2), QStringLiteral("＋"), area, {300, 256, 112, boxHeight}, 52, Qt::AlignCenter);
-    label(arrayName(QStringLiteral("Label1"), 8), QStringLiteral("＝"), area, {612, 256, 112, boxHeight}, 52, Qt::AlignCenter);
+    addLabel(arrayName(QStringLiteral("Label1"), 1), QStringLiteral("＋"), area, {432, 112, 160, boxHeight}, 52, Qt::AlignCenter);
+    addLabel(arrayName(QStringLiteral("Label1"), 2), QStringLiteral("＋"), area, {300, 256, 112, boxHeight}, 52, Qt::AlignCenter);
+    addLabel(arrayName(QStringLiteral("Label1"), 8), QStringLiteral("＝"), area, {612, 256, 112, boxHeight}, 52, Qt::AlignCenter);
 
-    m_seikaihyoujiLabel = label(QStringLiteral("seikaihyoujiLabel"), QStringLiteral("＋を２回押しなさい"),
+    m_seikaihyoujiLabel = addLabel(QStringLiteral("seikaihyoujiLabel"), QStringLiteral("＋を２回押しなさい"),
                                 area, {212, 410, 600, 56}, 36, Qt::AlignCenter);
     m_seikaihyoujiLabel->setStyleSheet(QStringLiteral("color: #d00000;"));
     m_seikaihyoujiLabel->hide();
-    label(QStringLiteral("Label2"), QStringLiteral("スペース=決定 　→次へ移動　↓消す　↑すべて消す"), area,
+    addLabel(QStringLiteral("Label2"), QStringLiteral("スペース=決定 　→次へ移動　↓消す　↑すべて消す"), area,
           {40, 496, 944, 44}, 24, Qt::AlignCenter);
     m_commandkakunin = new QPushButton(QStringLiteral("確認"), area);
     m_commandkakunin->setObjectName(QStringLiteral("Commandkakunin"));
     m_commandkakunin->hide();
 
     m_sPicture2 = panel(QStringLiteral("sPicture2"), this, {0, 300, kDesignWidth, 160}, QColor(255, 255, 192));
-    m_lblsss1 = label(QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), m_sPicture2,
+    m_lblsss1 = addLabel(QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), m_sPicture2,
                       {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
-    m_lblsss2 = label(QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), m_sPicture2,
+    m_lblsss2 = addLabel(QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), m_sPicture2,
                       {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
     m_lblsss2->setStyleSheet(QStringLiteral("color: #d00000;"));
     m_sPicture2->hide();

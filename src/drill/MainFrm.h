@@ -51,8 +51,6 @@ private slots:
     void sTimer2_Timer();
 
 private:
-    QLabel* label(const QString& name, const QString& text, QWidget* parent, const QRect& at,
-                  int fontPixels, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
     QWidget* panel(const QString& name, QWidget* parent, const QRect& at, const QColor& colour);
     void buildStatusPanel();
     void buildProblemArea();
@@ -94,8 +92,5 @@ private:
     QTimer* m_sTimer1 = nullptr;
     QTimer* m_sTimer2 = nullptr;
 };
-
-/// The name of element `index` of a control array, such as "InputLabel2_3".
-QString arrayName(const QString& name, int index);
 
 }  // namespace gaisan

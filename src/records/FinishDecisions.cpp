@@ -1,10 +1,7 @@
 #include "records/FinishDecisions.h"
 
-#include <array>
-#include <charconv>
-#include <cmath>
-
 #include "app/AppState.h"
+#include "menu/LevelColumnTexts.h"
 #include "records/Counts.h"
 
 namespace gaisan {
@@ -18,13 +15,6 @@ bool someClearCountUnreachable(const CriteriaTable& criteria) {
         if (criteria.ClearCount.at(level) == kUnreachableCount) return true;
     }
     return false;
-}
-
-/// The rate in its shortest decimal form: 1, 1.5.
-std::string rateText(float rate) {
-    std::array<char, 32> text{};
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), rate);
-    return std::string(text.data(), result.ptr);
 }
 
 }  // namespace
@@ -73,7 +63,7 @@ std::string pointsLine(std::int32_t seconds, int level, const AppState& state) {
     const int base = RunPointsBase(seconds, state.criteria.TargetTime.at(level));
     const std::int32_t total = RunPointsRule(seconds, level, state.criteria);
     return "獲得ポイント：" + std::to_string(base) + "点×" +
-           rateText(state.criteria.PointRate.at(level)) + "→" + std::to_string(total) + "点";
+           shortestText(state.criteria.PointRate.at(level)) + "→" + std::to_string(total) + "点";
 }
 
 std::string resultLine(std::int32_t seconds) {

@@ -44,17 +44,17 @@ FrmSyuuryou::FrmSyuuryou(ScreenFlow& flow)
     m_image1->setObjectName(QStringLiteral("Image1"));
     place(m_image1, {0, 0, kDesignWidth, kDesignHeight});
 
-    m_label15 = label(QStringLiteral("Label15"), {}, this, {40, 32, 260, 56}, 36);
-    m_label17 = label(QStringLiteral("Label17"), {}, this, {300, 32, 440, 56}, 40);
-    m_label16 = label(QStringLiteral("Label16"), {}, this, {740, 32, 260, 56}, 36);
-    m_label18 = label(QStringLiteral("Label18"), {}, this, {62, 130, 900, 88}, 64);
-    m_label19 = label(QStringLiteral("Label19"), {}, this, {62, 230, 900, 60}, 36);
-    m_label13 = label(QStringLiteral("Label13"), {}, this, {212, 304, 320, 48}, 28);
-    m_label14 = label(QStringLiteral("Label14"), {}, this, {532, 304, 280, 48}, 28);
-    m_label20 = label(QStringLiteral("Label20"), {}, this, {62, 376, 900, 84}, 56);
+    m_label15 = addLabel(QStringLiteral("Label15"), {}, this, {40, 32, 260, 56}, 36, Qt::AlignCenter);
+    m_label17 = addLabel(QStringLiteral("Label17"), {}, this, {300, 32, 440, 56}, 40, Qt::AlignCenter);
+    m_label16 = addLabel(QStringLiteral("Label16"), {}, this, {740, 32, 260, 56}, 36, Qt::AlignCenter);
+    m_label18 = addLabel(QStringLiteral("Label18"), {}, this, {62, 130, 900, 88}, 64, Qt::AlignCenter);
+    m_label19 = addLabel(QStringLiteral("Label19"), {}, this, {62, 230, 900, 60}, 36, Qt::AlignCenter);
+    m_label13 = addLabel(QStringLiteral("Label13"), {}, this, {212, 304, 320, 48}, 28, Qt::AlignCenter);
+    m_label14 = addLabel(QStringLiteral("Label14"), {}, this, {532, 304, 280, 48}, 28, Qt::AlignCenter);
+    m_label20 = addLabel(QStringLiteral("Label20"), {}, this, {62, 376, 900, 84}, 56, Qt::AlignCenter);
     m_label20->setStyleSheet(QStringLiteral("color: #d00000; font-weight: bold;"));
     m_label20->hide();
-    m_label2 = label(QStringLiteral("Label2"), QStringLiteral("このレベルクリア"), this, {62, 468, 900, 60}, 40);
+    m_label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("このレベルクリア"), this, {62, 468, 900, 60}, 40, Qt::AlignCenter);
     m_label2->setStyleSheet(QStringLiteral("color: #006000; font-weight: bold;"));
     m_label2->hide();
 
@@ -63,8 +63,8 @@ FrmSyuuryou::FrmSyuuryou(ScreenFlow& flow)
     m_picture1->setStyleSheet(QStringLiteral("background-color: #fff0a0; border: 3px solid #d08000;"));
     m_picture1->setAttribute(Qt::WA_StyledBackground);
     place(m_picture1, {112, 536, 800, 100});
-    label(QStringLiteral("Label1"), QStringLiteral("目標レベルクリア。おめでとう！"), m_picture1,
-          {0, 0, 800, 100}, 44)->setStyleSheet(QStringLiteral("border: none; color: #c04000;"));
+    addLabel(QStringLiteral("Label1"), QStringLiteral("目標レベルクリア。おめでとう！"), m_picture1,
+          {0, 0, 800, 100}, 44, Qt::AlignCenter)->setStyleSheet(QStringLiteral("border: none; color: #c04000;"));
     m_picture1->hide();
 
     m_command4 = new QPushButton(QStringLiteral("メニューへ"), this);
@@ -84,15 +84,6 @@ FrmSyuuryou::FrmSyuuryou(ScreenFlow& flow)
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(500);
     connect(m_timer1, &QTimer::timeout, this, &FrmSyuuryou::Timer1_Timer);
-}
-
-QLabel* FrmSyuuryou::label(const QString& name, const QString& text, QWidget* parent,
-                           const QRect& at, int fontPixels) {
-    auto* created = new QLabel(text, parent);
-    created->setObjectName(name);
-    created->setAlignment(Qt::AlignCenter);
-    place(created, at, fontPixels);
-    return created;
 }
 
 void FrmSyuuryou::Form_Load() { setDesignRect(m_image1, {0, 0, kDesignWidth, kDesignHeight}); }

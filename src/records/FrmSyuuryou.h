@@ -29,8 +29,6 @@ private slots:
     void Command5_Click();
 
 private:
-    QLabel* label(const QString& name, const QString& text, QWidget* parent, const QRect& at,
-                  int fontPixels);
 
     ScreenFlow& m_flow;
     QWidget* m_image1;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program on a fresh copy of the demo installation under Xvfb, driven with xdotool:
-# it starts and shows what it loaded, ends cleanly when that window is closed, and refuses to
-# start, naming the file, when the school's settings are missing.
+# it starts with the name list, hands over to the suite launcher on "0", and refuses to start,
+# naming the file, when the school's settings are missing.
 # Usage: startup.sh GAISAN_EXECUTABLE   (GAISAN_SCREENSHOT_DIR, when set, receives screenshots)
 set -euo pipefail
 
@@ -39,18 +39,20 @@ window_named() {
     timeout 20 xdotool search --sync --name "$1" | head -n 1
 }
 
-# 1. A good installation: the configuration window appears; space on its focused 終了 ends
-#    the program with status 0.
+# 1. A good installation: the name list appears; "0" starts the launcher stand-in with "001"
+#    and ends the program with status 0.
 "$work/demo/gaisan/gaisan" &
 program=$!
-window=$(window_named "設定の確認") || fail "the configuration window did not appear"
-sleep 0.3
-screenshot e2e-configuration
-xdotool windowfocus --sync "$window" key space
+window=$(window_named "概算ドリル") || fail "the name list did not appear"
+sleep 0.5
+screenshot e2e-name-selection
+xdotool windowfocus --sync "$window" key 0
 status=0
 timeout 10 tail --pid=$program -f /dev/null || fail "the program did not end"
 wait $program || status=$?
 [[ $status -eq 0 ]] || fail "the program ended with status $status"
+for _ in $(seq 50); do [[ -s $work/demo/起動/呼び出し記録.txt ]] && break; sleep 0.1; done
+grep -q ' 001$' "$work/demo/起動/呼び出し記録.txt" || fail "the launcher was not started with 001"
 
 # 2. Without 共通データ.txt the program names the file in a message box and ends with status 1.
 rm "$work/demo/data/共通データ.txt"

@@ -1,0 +1,131 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/ProgramFont.h"
+#include "records/FrmSyuuryou.h"
+#include "support/DemoInstallation.h"
+#include "support/Screenshots.h"
+
+namespace gaisan {
+
+using testing::isShown;
+using testing::labelText;
+using testing::shown;
+using testing::type;
+
+/// The student's loop on a copy of the demo installation: the name list, the level menu, a run,
+/// the menu again with the new counts, back to the name list, and leaving to the launcher.
+class MenuWindowsTest : public QObject {
+    Q_OBJECT
+
+private:
+    static namesel* openNames(testing::DemoInstallation& installation) {
+        installation.flow->ContinueStartup();
+        QTest::qWaitFor([] { return shown<namesel>() != nullptr; });
+        return shown<namesel>();
+    }
+    static QListWidget* list(QWidget* window, const QString& name) {
+        return window->findChild<QListWidget*>(name);
+    }
+
+private slots:
+    void initTestCase() { applyProgramFont(); }
+
+    void theNameListShowsTheYoungestFirstAndWantsAName() {
+        testing::DemoInstallation installation;
+        namesel* names = openNames(installation);
+        QVERIFY(names);
+        QListWidget* rows = list(names, QStringLiteral("List1"));
+        QVERIFY(rows->hasFocus());
+        QCOMPARE(rows->item(0)->text(), QStringLiteral("－－－－－－"));
+        QVERIFY2(rows->item(1)->text().startsWith(QStringLiteral("幼2 岡田　ひより")), qPrintable(rows->item(1)->text()));
+        QCOMPARE(rows->count(), 32);  // 30 students, the teacher and the header row
+        QCOMPARE(labelText(names, QStringLiteral("Label1")), QStringLiteral("名前を選びなさい"));
+        QCOMPARE(labelText(names, QStringLiteral("Label4")), QStringLiteral("概算"));
+        QVERIFY(names->findChild<QRadioButton*>(QStringLiteral("Option1_1"))->isChecked());
+        testing::saveScreenshot(*names, QStringLiteral("name-selection"));
+
+        type(rows, QStringLiteral("1"));
+        QCOMPARE(installation.player.played.size(), std::size_t{1});  // no name: the wrong cue
+        QVERIFY(shown<namesel>());
+
+        auto* bands = names->findChild<QComboBox*>(QStringLiteral("Combo1"));
+        QCOMPARE(bands->count(), 12);
+        bands->setCurrentText(QStringLiteral("中学生全体"));
+        emit bands->activated(bands->currentIndex());
+        QCOMPARE(rows->count(), 10);
+        for (int row = 1; row < rows->count(); ++row) {
+            QVERIFY2(rows->item(row)->text().startsWith(QStringLiteral("中")), qPrintable(rows->item(row)->text()));
+        }
+
+        rows->setCurrentRow(testing::rowContaining(rows, QStringLiteral("井上")));
+        QCOMPARE(labelText(names, QStringLiteral("Label1")), QStringLiteral("中1 井上　颯太　"));
+    }
+
+    void aStudentsLoopFromNameToRunAndBackToTheLauncher() {
+        testing::DemoInstallation installation;
+        MainFrm* drill = testing::logInAndStartLevel1(installation);
+        QVERIFY(drill);
+        for (int answer = 1; answer <= 10; ++answer) type(drill, QStringLiteral("500 500 1000 "));
+        QTRY_VERIFY(shown<FrmSyuuryou>());
+        FrmSyuuryou* finish = shown<FrmSyuuryou>();
+        QTRY_VERIFY(isShown(finish, QStringLiteral("Command4")));
+        type(finish->findChild<QPushButton*>(QStringLiteral("Command4")), QStringLiteral("\n"));
+
+        QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
+        seisekitime1* menu = shown<seisekitime1>();
+        QCOMPARE(labelText(menu, QStringLiteral("Label12")), QStringLiteral("佐藤　陽菜 小３"));
+        QCOMPARE(labelText(menu, QStringLiteral("Label13")), QStringLiteral("1:さくら学習塾"));
+        QCOMPARE(labelText(menu, QStringLiteral("Label18")), QStringLiteral("本日総回数＝1回"));
+        // The run took no time on the test's clock: 55 points.
+        QCOMPARE(labelText(menu, QStringLiteral("Label15_1")), QStringLiteral("1回/55点"));
+        QCOMPARE(labelText(menu, QStringLiteral("Label14_1")), QStringLiteral("1回/55点"));
+        QCOMPARE(labelText(menu, QStringLiteral("Label15_2")), QStringLiteral("------"));
+        QCOMPARE(labelText(menu, QStringLiteral("Label14_2")), QStringLiteral("-----"));
+        QCOMPARE(labelText(menu, QStringLiteral("Label7_1")), QStringLiteral("目標=60秒 5回/60点(×1)"));
+        QCOMPARE(labelText(menu, QStringLiteral("Label8_1")), QStringLiteral("最近30日=1回 / 55点"));
+        QCOMPARE(menu->findChild<QPushButton*>(QStringLiteral("Command4_1"))->text(), QStringLiteral("ｽﾀｰﾄ(&1)"));
+        QVERIFY(!isShown(menu, QStringLiteral("Command8")));
+        QListWidget* ranking = list(menu, QStringLiteral("List5_1"));
+        QVERIFY(ranking->isVisible());
+        QVERIFY2(ranking->item(0)->text().startsWith(QStringLiteral("1●佐藤　陽菜")), qPrintable(ranking->item(0)->text()));
+        QCOMPARE(ranking->count(), 31);
+        testing::saveScreenshot(*menu, QStringLiteral("level-menu-student"));
+
+        type(menu, QStringLiteral("5"));
+        QVERIFY(shown<seisekitime1>());  // there is no fifth level
+        type(menu, QStringLiteral("0"));
+        QTRY_VERIFY(shown<namesel>());
+        QTRY_VERIFY(!shown<seisekitime1>());
+        QSignalSpy ended(installation.flow.get(), &ScreenFlow::programEnded);
+        type(shown<namesel>(), QStringLiteral("0"));
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.at(0).at(0).toInt(), 0);
+        QCOMPARE(installation.launcher.started.size(), std::size_t{1});
+        QCOMPARE(installation.launcher.started[0], installation.suite / "起動/プログラムメニューc");
+        QCOMPARE(installation.launcher.arguments, std::vector<std::string>{"001"});
+    }
+
+    void theTeacherSeesTheTeachersCommands() {
+        testing::DemoInstallation installation;
+        installation.flow->ContinueStartup();
+        QTRY_VERIFY(shown<namesel>());
+        QListWidget* rows = list(shown<namesel>(), QStringLiteral("List1"));
+        rows->setCurrentRow(testing::rowContaining(rows, QStringLiteral("先生")));
+        type(rows, QStringLiteral("\n"));
+        QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
+        seisekitime1* menu = shown<seisekitime1>();
+        QVERIFY(isShown(menu, QStringLiteral("Command8")));
+        QVERIFY(isShown(menu, QStringLiteral("Command24_1")));
+        testing::saveScreenshot(*menu, QStringLiteral("level-menu-teacher"));
+    }
+};
+
+}  // namespace gaisan
+
+QTEST_MAIN(gaisan::MenuWindowsTest)
+#include "MenuWindowsTest.moc"

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+
+#include <memory>
+
+#include "app/AppState.h"
+#include "app/ScreenFlow.h"
+#include "drill/MainFrm.h"
+#include "menu/seisekitime1.h"
+#include "platform/PosixRecordFile.h"
+#include "records/ResultsFile.h"
+#include "roster/namesel.h"
+#include "support/FakeClock.h"
+#include "support/RecordingLauncher.h"
+#include "support/RecordingMessageBoxes.h"
+#include "support/RecordingPlayer.h"
+#include "support/ScriptedRandom.h"
+#include "support/TempFolder.h"
+
+namespace gaisan::testing {
+
+/// A copy of the demo installation in a temporary folder, with the program's screen flow on a
+/// fixed clock whose tick moves on by itself, random numbers that are all 0.5 (so every level-1
+/// problem is 460 + 460), and recorders for message boxes, sounds and the launcher.
+struct DemoInstallation {
+    TempFolder suite;
+    FakeClock clock{{2026, 12, 10}, 10 * 3600.0};
+    ScriptedRandom random{std::vector<double>(5000, 0.5)};
+    RecordingMessageBoxes boxes;
+    RecordingPlayer player;
+    RecordingLauncher launcher;
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+    std::unique_ptr<ScreenFlow> flow;
+
+    DemoInstallation() {
+        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(), std::filesystem::copy_options::recursive);
+        suite.writeCp932("パスデータ.txt", (suite / "data").string() +
+                                               "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        clock.setTickStep(5);
+        flow = std::make_unique<ScreenFlow>(*state, clock, random, boxes, player, launcher,
+                                            suite / "gaisan");
+    }
+    std::filesystem::path resultsFile() const { return suite / "data/gaisan/成績累積データ.dat"; }
+};
+
+/// The visible top-level window of type Window, if any.
+template <typename Window>
+Window* shown() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible()) return window;
+    }
+    return nullptr;
+}
+
+/// Types `keys` into `widget` as key presses carrying their text, full-width ones included;
+/// "\n" is the Enter key.
+inline void type(QWidget* widget, const QString& keys) {
+    for (const QChar c : keys) {
+        int key = Qt::Key_unknown;
+        if (c == QLatin1Char('\n')) key = Qt::Key_Return;
+        else if (c.unicode() < 128) key = c.toUpper().unicode();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+    }
+}
+
+inline QString labelText(QWidget* window, const QString& name) {
+    return window->findChild<QLabel*>(name)->text();
+}
+
+inline bool isShown(QWidget* window, const QString& name) {
+    return window->findChild<QWidget*>(name)->isVisible();
+}
+
+/// The row of the list that contains `text`, or -1.
+inline int rowContaining(QListWidget* list, const QString& text) {
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->text().contains(text)) return row;
+    }
+    return -1;
+}
+
+/// Opens the name list, logs in the student whose row contains `name` with "1" and starts
+/// level 1 with "1" in the level menu: the drill screen of the run, or nothing.
+inline MainFrm* logInAndStartLevel1(DemoInstallation& installation,
+                                    const QString& name = QStringLiteral("佐藤")) {
+    installation.flow->ContinueStartup();
+    if (!QTest::qWaitFor([] { return shown<namesel>() != nullptr; })) return nullptr;
+    auto* list = shown<namesel>()->findChild<QListWidget*>(QStringLiteral("List1"));
+    list->setCurrentRow(rowContaining(list, name));
+    type(list, QStringLiteral("1"));
+    if (!QTest::qWaitFor([] { return shown<seisekitime1>() && shown<seisekitime1>()->menuReady(); })) {
+        return nullptr;
+    }
+    type(shown<seisekitime1>(), QStringLiteral("1"));
+    return QTest::qWaitFor([] { return shown<MainFrm>() != nullptr; }) ? shown<MainFrm>() : nullptr;
+}
+
+/// The records of the installation's results file, as the program loads them.
+inline std::vector<LoadedRecord> recordsIn(DemoInstallation& installation) {
+    PosixRecordFile file;
+    ResultsFile results(file, installation.resultsFile(), installation.clock, [](int) {});
+    LoadedRecords loaded;
+    auto counts = std::make_unique<CountTables>();
+    results.LoadResultRecords(loaded, *counts);
+    return loaded.entries;
+}
+
+}  // namespace gaisan::testing
