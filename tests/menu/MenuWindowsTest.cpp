@@ -25,8 +25,7 @@ class MenuWindowsTest : public QObject {
 private:
     static namesel* openNames(testing::DemoInstallation& installation) {
         installation.flow->ContinueStartup();
-        QTest::qWaitFor([] { return shown<namesel>() != nullptr; });
-        return shown<namesel>();
+        return QTest::qWaitFor([] { return shown<namesel>() != nullptr; }) ? shown<namesel>() : nullptr;
     }
     static QListWidget* list(QWidget* window, const QString& name) {
         return window->findChild<QListWidget*>(name);
