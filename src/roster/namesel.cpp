@@ -53,13 +53,13 @@ namesel::namesel(ScreenFlow& flow)
     for (int i = 0; i < 4; ++i) {
         m_option1[i] = new QRadioButton(options[i], this);
         m_option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        place(m_option1[i], {240 + i * 194, 112, 192, 40}, 16);
+        place(m_option1[i], {240 + (i % 2) * 384, 104 + (i / 2) * 32, 380, 30}, 18);
         connect(m_option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
     }
     m_option1[0]->setChecked(true);
 
     m_list1->setObjectName(QStringLiteral("List1"));
-    place(m_list1, {24, 164, 976, 516}, 24);
+    place(m_list1, {24, 176, 976, 504}, 24);
     connect(m_list1, &QListWidget::currentRowChanged, this, &namesel::List1_Click);
     connect(m_list1, &QListWidget::itemDoubleClicked, this, &namesel::List1_DblClick);
 
