@@ -2,8 +2,9 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
+
+#include "app/QtConversions.h"
 
 namespace gaisan {
 
@@ -22,9 +23,7 @@ BASEFRM::BASEFRM() {
 }
 
 void BASEFRM::Form_Load() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->geometry().center() - rect().center());
-    }
+    centreOnScreen(*this);
     show();
     raise();
     QCoreApplication::processEvents();

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -70,9 +69,7 @@ Firstfrm::Firstfrm(ScreenFlow& flow)
 }
 
 void Firstfrm::Form_Load() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->geometry().center() - rect().center());
-    }
+    centreOnScreen(*this);
     show();
     QCoreApplication::processEvents();
     const LocalDateTime now = m_flow.clock().now();

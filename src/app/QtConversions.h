@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QWidget>
 
 #include <string>
 
@@ -14,5 +15,8 @@ inline QString toQString(const std::string& text) { return QString::fromStdStrin
 
 /// A suite colour (red in the lowest byte) as Qt's colour.
 QColor toQColor(Colour colour);
+
+/// Moves a small window to the middle of the screen; without a window manager nobody else does.
+void centreOnScreen(QWidget& window);
 
 }  // namespace gaisan

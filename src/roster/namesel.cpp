@@ -165,25 +165,21 @@ void namesel::Option1_Click(int index) {
     名簿表示();
 }
 
-void namesel::List1_Click() {
+bool namesel::showChosenRow(std::string (*rowText)(std::string_view)) {
     const int row = m_list1->currentRow();
     if (row <= 0) {
         m_label1->setText(kPrompt);
-        return;
+        return false;
     }
-    m_label1->setText(toQString(chosenRowText(m_list.rows.at(row))));
+    m_label1->setText(toQString(rowText(m_list.rows.at(row))));
     m_label2->setText(QString::number(studentOfIndexRow(m_list.indexRows.at(row - 1))));
+    return true;
 }
 
+void namesel::List1_Click() { showChosenRow(chosenRowText); }
+
 void namesel::List1_DblClick() {
-    const int row = m_list1->currentRow();
-    if (row <= 0) {
-        m_label1->setText(kPrompt);
-        return;
-    }
-    m_label1->setText(toQString(rowTextBeforeFigures(m_list.rows.at(row))));
-    m_label2->setText(QString::number(studentOfIndexRow(m_list.indexRows.at(row - 1))));
-    Command14_Click();
+    if (showChosenRow(rowTextBeforeFigures)) Command14_Click();
 }
 
 void namesel::Command14_Click() {

@@ -49,6 +49,9 @@ private:
     /// The form's key preview: true when the key was taken.
     bool Form_KeyPress(const QString& key);
     void selectRow(int row);
+    /// Shows the chosen row's name (as `rowText` takes it from the row) and remembers its
+    /// student; false when the first row, "no name", is chosen.
+    bool showChosenRow(std::string (*rowText)(std::string_view));
 
     ScreenFlow& m_flow;
     FigureMode m_figureMode = FigureMode::TodayAndTotalRuns;

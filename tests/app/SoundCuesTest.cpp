@@ -7,22 +7,11 @@
 #include <vector>
 
 #include "app/AppState.h"
+#include "support/RecordingPlayer.h"
 #include "support/ScriptedRandom.h"
 
 namespace gaisan {
 namespace {
-
-/// A player that succeeds or fails as told and remembers what it was asked to play.
-class ScriptedPlayer final : public SoundPlayer {
-public:
-    PlayResult play(const std::filesystem::path& file) override {
-        played.push_back(file.filename().string());
-        if (failing) return {263, "no sound device"};
-        return {};
-    }
-    std::vector<std::string> played;
-    bool failing = false;
-};
 
 class SoundCuesTest : public ::testing::Test {
 protected:
@@ -45,7 +34,7 @@ protected:
     }
 
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
-    ScriptedPlayer player;
+    testing::RecordingPlayer player;
     std::unique_ptr<testing::ScriptedRandom> random;
     std::vector<std::string> lost;
 };
@@ -83,9 +72,9 @@ TEST_F(SoundCuesTest, TheFourthFailureInARowOfTheWatchedCuesIsReported) {
     cues.PlayFailCue();
     EXPECT_TRUE(lost.empty()) << "other sounds neither count nor reset";
     cues.PlayWrongCue();
-    EXPECT_EQ(lost, (std::vector<std::string>{"no sound device"}));
-    EXPECT_EQ(soundLostMessage("no sound device"),
-              "音声がでません。先生を呼びなさい。\r\nno sound device");
+    EXPECT_EQ(lost, (std::vector<std::string>{"no sound server"}));
+    EXPECT_EQ(soundLostMessage("no sound server"),
+              "音声がでません。先生を呼びなさい。\r\nno sound server");
 }
 
 TEST_F(SoundCuesTest, ACueTheTableDoesNotListFailsWithoutPlaying) {

@@ -30,16 +30,19 @@ TEST(SoundTable, ReadsEntriesAndSkipsItemsOutsideThem) {
     EXPECT_EQ(table.cues[kPersonalBestCue].count, std::nullopt) << "a cue the file never lists";
 }
 
+/// A cue entry's first lines: the cue name and `count` file names f1, f2...
+std::string cueWithFiles(int count) {
+    std::string entry = "正解音2\r\n";
+    for (int i = 1; i <= count; ++i) entry.append("f").append(std::to_string(i)).append("\r\n");
+    return entry;
+}
+
 TEST(SoundTable, NineteenFilesAreTheMostACueCanList) {
-    std::string nineteen = "正解音2\r\n";
-    for (int i = 1; i <= 19; ++i) nineteen += "f" + std::to_string(i) + "\r\n";
-    EXPECT_EQ(load(nineteen + "*\r\n").cues[kCorrectCue].count, 19);
+    EXPECT_EQ(load(cueWithFiles(19) + "*\r\n").cues[kCorrectCue].count, 19);
 
     // Twenty names and no "*" among the twenty items: the count stays unset, and reading goes
     // on looking for cue names after them.
-    std::string twenty = "正解音2\r\n";
-    for (int i = 1; i <= 20; ++i) twenty += "f" + std::to_string(i) + "\r\n";
-    const SoundTable table = load(twenty + "*\r\n間違い音2\r\nx\r\n*\r\n");
+    const SoundTable table = load(cueWithFiles(20) + "*\r\n間違い音2\r\nx\r\n*\r\n");
     EXPECT_EQ(table.cues[kCorrectCue].count, std::nullopt);
     EXPECT_EQ(table.cues[kCorrectCue].files[20], "f20");
     EXPECT_EQ(table.cues[kWrongCue].count, 1);
