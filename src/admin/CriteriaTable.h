@@ -27,6 +27,9 @@ struct CriteriaTable {
     PerLevel<std::string> CriteriaExtra3{};
 };
 
+/// In the clear points or clear count of a level: no such target can be reached.
+inline constexpr int kNoClearTarget = 9999;
+
 inline constexpr int kCriteriaFields = 12;
 /// The title line and levels 1..35.
 inline constexpr int kMaxCriteriaLines = kLevelSlots;

@@ -327,6 +327,7 @@ void MainFrm::sTimer1_Timer() {
 void MainFrm::sTimer2_Timer() { showMinutesSinceLogin(); }
 
 void MainFrm::EndRun() {
+    showBoxes();
     QCoreApplication::processEvents();
     RunState& run = m_flow.state().run;
     if (run.EndOfRunStarted == 1) return;

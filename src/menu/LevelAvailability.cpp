@@ -4,25 +4,16 @@
 #include <string>
 
 #include "app/AppState.h"
+#include "platform/Utf8.h"
 #include "records/Counts.h"
 
 namespace gaisan {
-namespace {
-
-/// Clear points that no run can reach: the level has no target to clear.
-constexpr std::int32_t kNoTargetPoints = 9999;
-
-}  // namespace
-
 bool isPracticeLevel(const ProgramProfile& profile, int level) {
     return profile.LevelNames.at(level).find("練") != std::string::npos;
 }
 
 bool isTeacherName(std::string_view studentName) {
-    const std::size_t first = studentName.find_first_not_of(' ');
-    if (first == std::string_view::npos) return false;
-    const std::size_t last = studentName.find_last_not_of(' ');
-    return studentName.substr(first, last - first + 1) == "先生";
+    return trimSpaces(studentName) == "先生";
 }
 
 LevelAvailability refreshLevelAvailability(const AppState& state) {
@@ -53,7 +44,7 @@ LevelAvailability refreshLevelAvailability(const AppState& state) {
         const bool last = level == levels;
         const bool open = (!closedBefore && practice) ||
                           LevelCleared(level, student, criteria, counts) || teacher ||
-                          (!last && criteria.ClearPoints.at(level + 1) == kNoTargetPoints) ||
+                          (!last && criteria.ClearPoints.at(level + 1) == kNoClearTarget) ||
                           profile.AllLevelsOpen == 1;
         if (!open) {
             closedBefore = true;

@@ -1,35 +1,20 @@
 #include "menu/LevelColumnTexts.h"
 
-#include <array>
-#include <charconv>
-
 #include "app/AppState.h"
+#include "platform/Numbers.h"
 
 namespace gaisan {
 namespace {
-
-constexpr std::int32_t kNoTargetPoints = 9999;
-
-template <typename Real>
-std::string shortest(Real value) {
-    std::array<char, 64> text{};
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
-    return std::string(text.data(), result.ptr);
-}
 
 bool isDefined(const AppState& state, int level) { return state.profile.LevelDefined.at(level) == 1; }
 
 }  // namespace
 
-std::string shortestText(float value) { return shortest(value); }
-
-std::string shortestText(double value) { return shortest(value); }
-
 std::string criteriaLine(const AppState& state, int level) {
     if (!isDefined(state, level)) return {};
     const CriteriaTable& criteria = state.criteria;
     const std::string target = "目標=" + std::to_string(criteria.TargetTime.at(level)) + "秒";
-    if (criteria.ClearPoints.at(level) == kNoTargetPoints) return target + " --------";
+    if (criteria.ClearPoints.at(level) == kNoClearTarget) return target + " --------";
     return target + " " + std::to_string(criteria.ClearCount.at(level)) + "回/" +
            std::to_string(criteria.ClearPoints.at(level)) + "点(×" +
            shortestText(criteria.PointRate.at(level)) + ")";

@@ -6,11 +6,6 @@ namespace gaisan {
 
 struct AppState;
 
-/// A single- or double-precision value in its shortest decimal form that reads back as the same
-/// value: 1, 1.5, 30, 0.1.
-std::string shortestText(float value);
-std::string shortestText(double value);
-
 /// The level's criteria: "目標=" + target time + "秒 " + clear count + "回/" + clear points +
 /// "点(×" + point rate + ")", or "目標=" + target time + "秒 --------" for a level without a
 /// points target (clear points 9999). Empty for a level the profile does not define.

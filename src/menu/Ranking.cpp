@@ -11,7 +11,6 @@
 namespace gaisan {
 namespace {
 
-constexpr std::int32_t kFailedTime = 99998;
 constexpr const char* kCurrentMark = "●";
 constexpr const char* kFullWidthSpace = "　";
 
@@ -75,16 +74,9 @@ std::int64_t pointsKey(std::int32_t p, std::int32_t q) {
     return high * (std::int64_t{1} << 32) + low;
 }
 
-/// The last `count` characters of `text`, all of it when shorter.
-std::string lastCharacters(const std::string& text, std::size_t count) {
-    const std::size_t length = characterCount(text);
-    if (length <= count) return text;
-    return std::string(charactersAfter(text, length - count));
-}
-
 /// A number right-aligned in `width` characters; a longer number keeps its last digits.
 std::string rightAligned(std::int64_t value, std::size_t width) {
-    return lastCharacters("    " + std::to_string(value), width);
+    return std::string(lastCharacters("    " + std::to_string(value), width));
 }
 
 /// The name with its padding removed, cut or filled with full-width spaces to five characters.
@@ -154,14 +146,14 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
         const std::string mark =
             isCurrent ? kCurrentMark
                       : GradeMark(GradeNumber(roster.SchoolYear, roster.RosterYear.at(s)));
-        const std::string rank2 = lastCharacters(std::to_string(rank), 2);
+        const std::string rank2(lastCharacters(std::to_string(rank), 2));
         const std::string name = name5(roster.RosterNames.at(s));
         std::string row;
         if (view == RankingView::Time) {
             const std::string tail = isCurrent ? kCurrentMark : kFullWidthSpace;
             if (bestTime == kNoTime) {
                 row = "--" + mark + name + "------" + " " + tail;
-            } else if (bestTime == kFailedTime) {
+            } else if (bestTime == kFailedRunTime) {
                 row = rank2 + mark + name + "*失敗*" + " " + tail;
             } else {
                 row = rank2 + mark + name + rightAligned(bestTime, 6) + " " + tail;

@@ -71,6 +71,7 @@ void seisekitime1::buildHeader() {
     auto* picture1 = new QWidget(this);
     picture1->setObjectName(QStringLiteral("Picture1"));
     place(picture1, {352, 100, 330, 40});
+    m_picture1 = picture1;
     const QString lists[4] = {{}, QStringLiteral("合計累計"), QStringLiteral("合計本日"), QStringLiteral("すべて")};
     for (int i = 1; i <= 3; ++i) {
         m_option1[i] = new QRadioButton(lists[i], picture1);
@@ -97,6 +98,8 @@ void seisekitime1::buildHeader() {
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     place(m_combo1, {690, 100, 150, 40}, 18);
     connect(m_combo1, &QComboBox::activated, this, [this] {
+        m_option1[1]->setText(QStringLiteral("合計累計"));
+        m_option1[2]->setText(QStringLiteral("合計本日"));
         showTotalPointsRankings();
         if (!m_columns.empty()) m_columns[0].start->setFocus();
     });
@@ -123,6 +126,18 @@ void seisekitime1::buildHeader() {
     m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
     place(m_progressBar, {212, 110, 600, 28});
     m_picture2->hide();
+
+    // The wait panel of a list rebuild.
+    m_picture6 = new QWidget(this);
+    m_picture6->setObjectName(QStringLiteral("Picture6"));
+    m_picture6->setAutoFillBackground(true);
+    place(m_picture6, {262, 400, 500, 120});
+    addLabel(QStringLiteral("Label21"), QStringLiteral("Just a momento, please."), m_picture6,
+             {0, 8, 500, 60}, 32, Qt::AlignCenter);
+    m_progressBar2 = new QProgressBar(m_picture6);
+    m_progressBar2->setObjectName(QStringLiteral("ProgressBar2"));
+    place(m_progressBar2, {40, 76, 420, 24});
+    m_picture6->hide();
 }
 
 void seisekitime1::buildColumn(int level, int left, int width) {
@@ -216,7 +231,6 @@ void seisekitime1::Form_Activate() {
     m_label18->setText(QStringLiteral("本日総回数＝%1回").arg(state.login.TodayRunTotal));
     m_progressBar->setMaximum(state.profile.LevelCount);
 
-    m_view = RankingView::Points;
     m_pointsBasis = PointsBasis::Total;
     m_option1[1]->setChecked(true);
     m_option2[1]->setChecked(true);
@@ -244,39 +258,38 @@ void seisekitime1::Form_Activate() {
     m_menuReady = true;
 }
 
-void seisekitime1::回数など表示() {
-    for (Column& column : m_columns) {
-        column.todayCaption->setText(QStringLiteral("今日"));
-        column.totalCaption->setText(QStringLiteral("今まで"));
-        column.ranking->clear();
-    }
-}
-
 void seisekitime1::showTotalPointsRankings() {
+    // Nothing that starts another rebuild or a run is left enabled while the lists are built.
     m_command1->setEnabled(false);
+    m_picture1->setEnabled(false);
+    m_combo1->setEnabled(false);
     for (Column& column : m_columns) {
         column.start->setEnabled(false);
         column.ranking->hide();
     }
-    showBusy(true);
+    m_progressBar2->setMaximum(static_cast<int>(m_columns.size()));
+    m_picture6->show();
+    m_picture6->raise();
     QCoreApplication::processEvents();
     for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) {
-        m_progressBar->setValue(level);
+        m_progressBar2->setValue(level);
         Command3_Click(level);
     }
+    m_picture1->setEnabled(true);
+    m_combo1->setEnabled(true);
     m_command1->setEnabled(true);
     Command9_Click();
     for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) {
         m_columns[level - 1].ranking->setVisible(!isPracticeLevel(m_flow.state().profile, level));
     }
-    showBusy(false);
+    m_picture6->hide();
 }
 
 void seisekitime1::Command3_Click(int level) {
     Column& column = m_columns.at(level - 1);
     column.todayCaption->setText(QStringLiteral("今日"));
     column.totalCaption->setText(QStringLiteral("今まで"));
-    const LevelRanking ranking = rankLevel(m_flow.state(), level, m_view, m_pointsBasis,
+    const LevelRanking ranking = rankLevel(m_flow.state(), level, RankingView::Points, m_pointsBasis,
                                            m_combo1->currentText().toStdString());
     column.ranking->clear();
     QCoreApplication::processEvents();
@@ -304,10 +317,13 @@ void seisekitime1::Command9_Click() {
 
 void seisekitime1::Command4_Click(int level) {
     if (m_picture7->isVisible() || !m_columns.at(level - 1).start->isEnabled()) return;
+    // Closed before events run, so that a key pressed twice or a second click cannot start a
+    // second run inside this one.
+    m_menuReady = false;
+    for (Column& column : m_columns) column.start->setEnabled(false);
     showBusy(true);
     m_flow.state().login.CurrentLevel = level;
     QCoreApplication::processEvents();
-    m_menuReady = false;
     m_flow.StartRun();
 }
 

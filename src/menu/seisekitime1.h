@@ -39,8 +39,6 @@ public:
     void Command3_Click(int level);
     /// The level-availability refresh: enables the open levels and marks over-used ones.
     void Command9_Click();
-    /// Clears the level lists and sets their headings for a results view.
-    void 回数など表示();
 
     bool menuReady() const { return m_menuReady; }
 
@@ -74,7 +72,6 @@ private:
 
     ScreenFlow& m_flow;
     bool m_menuReady = false;
-    RankingView m_view = RankingView::Points;
     PointsBasis m_pointsBasis = PointsBasis::Total;
     std::vector<Column> m_columns;
     QLabel* m_label5 = nullptr;
@@ -94,6 +91,9 @@ private:
     QScrollBar* m_hScroll1 = nullptr;
     QWidget* m_picture2 = nullptr;
     QProgressBar* m_progressBar = nullptr;
+    QWidget* m_picture1 = nullptr;
+    QWidget* m_picture6 = nullptr;
+    QProgressBar* m_progressBar2 = nullptr;
     QWidget* m_picture7 = nullptr;
 };
 

@@ -1,6 +1,8 @@
 #include "platform/Numbers.h"
 
+#include <array>
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 #include <string>
 
@@ -30,7 +32,18 @@ std::string_view trimSpaces(std::string_view text) {
 
 double toDouble(std::string_view number) { return std::strtod(std::string(number).c_str(), nullptr); }
 
+template <typename Real>
+std::string shortest(Real value) {
+    std::array<char, 64> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+    return std::string(text.data(), result.ptr);
+}
+
 }  // namespace
+
+std::string shortestText(float value) { return shortest(value); }
+
+std::string shortestText(double value) { return shortest(value); }
 
 double leadingNumber(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);

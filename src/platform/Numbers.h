@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace gaisan {
@@ -9,6 +10,10 @@ namespace gaisan {
 /// with none. "0200" is 200, "200.0" is 200, "2,000" is 2, "12345ABC" is 12345, "ABC" is 0.
 /// The suite reads typed answers, code prefixes and numeric text fields this way.
 double leadingNumber(std::string_view text);
+
+/// The shortest decimal text that reads back as `value`: 1, 1.5, 0.1.
+std::string shortestText(float value);
+std::string shortestText(double value);
 
 /// The value of a text that is a decimal number as a whole (optional sign, digits, optional
 /// fraction, surrounding half-width spaces allowed); nothing for any other text, the empty text

@@ -9,7 +9,7 @@
 namespace gaisan {
 namespace {
 
-// The numbers the messages have always shown, so that a teacher's notes about them still hold.
+// The numbers the messages show for each kind of failure.
 constexpr int kLockedNumber = 70;
 constexpr int kNotFoundNumber = 53;
 constexpr int kDeviceErrorNumber = 57;

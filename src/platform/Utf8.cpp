@@ -35,4 +35,15 @@ std::string_view charactersAfter(std::string_view text, std::size_t count) {
     return text.substr(offsetOfCharacter(text, count));
 }
 
+std::string_view lastCharacters(std::string_view text, std::size_t count) {
+    const std::size_t length = characterCount(text);
+    return length <= count ? text : charactersAfter(text, length - count);
+}
+
+std::string_view trimSpaces(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace gaisan

@@ -8,6 +8,8 @@ namespace gaisan {
 
 /// No recorded run: the best time of a level and student without one, and a time-up run's time.
 inline constexpr std::int32_t kNoTime = 99999;
+/// A failed run's time. Neither mark is ever a time: they score nothing and are no best.
+inline constexpr std::int32_t kFailedRunTime = 99998;
 
 /// Per level and student, everything derived from the results file: counts and points over all
 /// loaded runs, over the pass and over-use windows and over today, and the best times.

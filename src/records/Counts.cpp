@@ -5,15 +5,9 @@
 #include "app/AppState.h"
 
 namespace gaisan {
-namespace {
-
-/// The time-up and failure marks score nothing.
-constexpr std::int32_t kLowestMarkTime = 99998;
-
-}  // namespace
 
 int RunPointsBase(std::int32_t t, std::int32_t target) {
-    if (t >= kLowestMarkTime) return 0;
+    if (t >= kFailedRunTime) return 0;
     if (t <= target) {
         if (target <= 0) return 5;
         const double share = static_cast<double>(target - t) / target;

@@ -1,18 +1,15 @@
 #include "records/FinishDecisions.h"
 
 #include "app/AppState.h"
-#include "menu/LevelColumnTexts.h"
+#include "platform/Numbers.h"
 #include "records/Counts.h"
 
 namespace gaisan {
 namespace {
 
-constexpr std::int32_t kLowestMarkTime = 99998;
-constexpr int kUnreachableCount = 9999;
-
 bool someClearCountUnreachable(const CriteriaTable& criteria) {
     for (int level = 1; level <= kHighestLevel; ++level) {
-        if (criteria.ClearCount.at(level) == kUnreachableCount) return true;
+        if (criteria.ClearCount.at(level) == kNoClearTarget) return true;
     }
     return false;
 }
@@ -67,7 +64,7 @@ std::string pointsLine(std::int32_t seconds, int level, const AppState& state) {
 }
 
 std::string resultLine(std::int32_t seconds) {
-    if (seconds >= kLowestMarkTime) return "記録なし";
+    if (seconds >= kFailedRunTime) return "記録なし";
     return "今の成績：" + std::to_string(seconds) + "秒";
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/IndexedTables.h"
 #include "platform/Calendar.h"
+#include "platform/Numbers.h"
 
 namespace gaisan {
 namespace {
@@ -17,13 +18,6 @@ constexpr int kNotFoundRetrySeconds = 5;
 constexpr std::size_t kRecordsPerRead = 1024;
 /// Only students 1..1000 take part in a level's best time.
 constexpr int kHighestRankedStudent = 1000;
-
-/// The shortest text that reads back as `value`.
-std::string numberText(double value) {
-    std::array<char, 32> text{};
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
-    return std::string(text.data(), result.ptr);
-}
 
 /// Closes the record file whatever way an operation leaves.
 class ClosesOnExit {
@@ -41,8 +35,8 @@ ResultsFileFailure appendFailure(const std::string& description) {
     return {"成績ランダムファイル記録" + description};
 }
 
+/// A record whose numbers the tables cannot hold: error 9, a number out of range.
 FileError unusableRecord(const std::string& problem) {
-    // 9 is the number the messages have always given a record the tables cannot hold.
     return {FileErrorKind::Other, 9, 0, problem};
 }
 
@@ -53,8 +47,7 @@ ResultsFile::ResultsFile(RecordFile& file, std::filesystem::path path, const Clo
     : m_file(file), m_path(std::move(path)), m_clock(clock), m_wait(std::move(wait)) {}
 
 std::optional<FileError> ResultsFile::retrying(
-    const std::function<std::optional<FileError>()>& step, bool retryNotFound) {
-    int notFoundTries = 0;
+    const std::function<std::optional<FileError>()>& step, int* notFoundTries) {
     for (;;) {
         std::optional<FileError> error = step();
         if (!error) return std::nullopt;
@@ -64,9 +57,9 @@ std::optional<FileError> ResultsFile::retrying(
                 m_wait(kLockRetrySeconds);
                 continue;
             case FileErrorKind::NotFound:
-                if (!retryNotFound) return error;
+                if (!notFoundTries) return error;
                 m_wait(kNotFoundRetrySeconds);
-                if (++notFoundTries < kNotFoundTries) continue;
+                if (++*notFoundTries < kNotFoundTries) continue;
                 return error;
             case FileErrorKind::Other:
                 return error;
@@ -77,7 +70,7 @@ std::optional<FileError> ResultsFile::retrying(
 ResultRecord ResultsFile::recordOf(const RunToRecord& run, const LocalDateTime& now) {
     ResultRecord record;
     record.RecordDate = daySerial(now.date);
-    // Whole seconds, as the clock has always been stored.
+    // Whole seconds: times of day are shown and compared to the second.
     record.RecordClock = std::floor(now.secondsSinceMidnight) / 86400.0;
     record.StudentIndex = static_cast<std::int16_t>(run.student);
     record.LevelIndex = static_cast<std::int16_t>(run.level);
@@ -88,15 +81,24 @@ ResultRecord ResultsFile::recordOf(const RunToRecord& run, const LocalDateTime& 
     return record;
 }
 
-std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record) {
+std::optional<std::string> ResultsFile::indexProblemOf(const ResultRecord& record) {
     if (!isStudentSlot(record.StudentIndex) || !isLevelSlot(record.LevelIndex)) {
         return "記録の生徒番号かレベルが範囲外です";
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> ResultsFile::timeProblemOf(const ResultRecord& record) {
     if (!std::isfinite(record.RecordDate) || record.RecordDate != std::floor(record.RecordDate)) {
         return "記録の日付が日の番号ではありません";
     }
     if (!std::isfinite(record.RecordClock)) return "記録の時刻が数ではありません";
     return std::nullopt;
+}
+
+std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record) {
+    if (auto problem = indexProblemOf(record)) return problem;
+    return timeProblemOf(record);
 }
 
 std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
@@ -129,6 +131,7 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
                                                                  CountTables& counts) {
     ClosesOnExit closes(m_file);
     int marker = 3;
+    int notFoundTries = 0;
     ResultRecord current;
     std::uint64_t recordNumber = 0;
     const auto failure = [&](const FileError& error) {
@@ -139,18 +142,22 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
         const std::string number = std::to_string(error.number);
         return ResultsFileFailure{
             "成績ランダムファイル表示" + std::to_string(marker) + number + error.description +
-            number + "/date" + numberText(current.RecordDate) + "/i=" +
-            std::to_string(recordNumber) + "/time=" + numberText(current.RecordClock) +
+            number + "/date" + shortestText(current.RecordDate) + "/i=" +
+            std::to_string(recordNumber) + "/time=" + shortestText(current.RecordClock) +
             "/name=" + "/Bangou=" + std::to_string(current.StudentIndex) +
             "/level=" + std::to_string(current.LevelIndex) +
             "/time=" + std::to_string(current.ResultSeconds) + "line" + std::to_string(marker)};
     };
 
-    if (auto error = retrying([&] { return m_file.open(m_path); }, true)) return failure(*error);
+    if (auto error = retrying([&] { return m_file.open(m_path); }, &notFoundTries)) {
+        return failure(*error);
+    }
     counts.BestTime.fill(kNoTime);
     marker = 4;
     std::uint64_t length = 0;
-    if (auto error = retrying([&] { return m_file.length(length); }, true)) return failure(*error);
+    if (auto error = retrying([&] { return m_file.length(length); }, &notFoundTries)) {
+        return failure(*error);
+    }
     const std::uint64_t wholeRecords = length / ResultRecord::kSize;
     std::uint64_t next = wholeRecords > LoadedRecords::kLoadWindow
                              ? wholeRecords - LoadedRecords::kLoadWindow + 1
@@ -159,7 +166,7 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
     records.entries.clear();
     std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
     // Reads go on to the end of the file as it is then, so records appended meanwhile by other
-    // machines are seen too; the list keeps at most the load window.
+    // machines are seen too; the list keeps the newest records of the load window.
     for (;;) {
         marker = 5;
         std::size_t bytesRead = 0;
@@ -167,7 +174,7 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
                 [&] {
                     return m_file.readAt((next - 1) * ResultRecord::kSize, buffer, bytesRead);
                 },
-                true)) {
+                &notFoundTries)) {
             return failure(*error);
         }
         marker = 6;
@@ -178,12 +185,19 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
             current = decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
                 buffer.data() + i * ResultRecord::kSize, ResultRecord::kSize));
             marker = 8;
-            if (auto problem = problemOf(current)) return failure(unusableRecord(*problem));
+            if (auto problem = indexProblemOf(current)) return failure(unusableRecord(*problem));
+            // A record whose date or clock is no time (written by something else, or damaged)
+            // cannot be placed in any window: it is passed over rather than stopping every
+            // machine of the classroom at every count.
+            if (timeProblemOf(current)) continue;
             std::int32_t& best = counts.BestTime.at(current.LevelIndex, current.StudentIndex);
             if (current.ResultSeconds < best) best = current.ResultSeconds;
             const bool listed =
                 current.RecordDate >= 0 && current.StudentIndex != 0 && current.LevelIndex >= 1;
-            if (listed && records.entries.size() < LoadedRecords::kLoadWindow) {
+            if (listed) {
+                if (records.entries.size() == LoadedRecords::kLoadWindow) {
+                    records.entries.erase(records.entries.begin());
+                }
                 records.entries.push_back({current.RecordDate, current.RecordClock,
                                            current.StudentIndex, current.LevelIndex,
                                            current.ResultSeconds});

@@ -52,21 +52,27 @@ public:
     /// BestTime per level and student, LevelBestTime per level over students 1..1000 only.
     /// Records with a date below 0, student 0 or level 0 update BestTime but are not listed.
     /// A record whose numbers the tables cannot hold (student outside 0..5000, level outside
-    /// 0..35) or whose date or clock is no valid time is a failure naming it.
+    /// 0..35) is a failure naming it; one whose date or clock is no valid time is passed over.
     std::optional<ResultsFileFailure> LoadResultRecords(LoadedRecords& records,
                                                         CountTables& counts);
 
     /// The record an append writes for `run` at `now`.
     static ResultRecord recordOf(const RunToRecord& run, const LocalDateTime& now);
 
-    /// Why a record read from the file cannot be counted, or nothing when it can.
+    /// A student or level the tables cannot hold; such a record stops the load with a message.
+    static std::optional<std::string> indexProblemOf(const ResultRecord& record);
+    /// A date that is no whole day number or a clock that is no number; such a record is passed
+    /// over by the load.
+    static std::optional<std::string> timeProblemOf(const ResultRecord& record);
+    /// Either problem, for a check of the whole file.
     static std::optional<std::string> problemOf(const ResultRecord& record);
 
 private:
     /// Runs `step` until it succeeds, waiting out locks; returns the error that ended the
-    /// retries. With `retryNotFound`, a missing file is tried four times in all.
+    /// retries. With `notFoundTries`, a missing file is retried until that count, shared by
+    /// the steps of one operation, reaches four.
     std::optional<FileError> retrying(const std::function<std::optional<FileError>()>& step,
-                                      bool retryNotFound = false);
+                                      int* notFoundTries = nullptr);
 
     RecordFile& m_file;
     std::filesystem::path m_path;

@@ -11,18 +11,10 @@ namespace {
 
 constexpr std::string_view kFullWidthSpace = "　";
 
-/// The last `count` characters of `padding` + `text`.
-std::string lastCharacters(std::string_view padding, const std::string& text, std::size_t count) {
-    const std::string whole = std::string(padding) + text;
-    const std::size_t length = characterCount(whole);
-    return std::string(charactersAfter(whole, length > count ? length - count : 0));
-}
-
-std::string trimmedSpaces(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+/// `number` right-aligned: padded on the left with `padding` and cut to its last `count`
+/// characters.
+std::string rightAligned(std::string_view padding, long number, std::size_t count) {
+    return std::string(lastCharacters(std::string(padding) + std::to_string(number), count));
 }
 
 std::string replaced(std::string text, std::string_view from, std::string_view to) {
@@ -47,14 +39,14 @@ FigureTexts figureTextsOf(int student, const CountTables& counts) {
     const long totalRuns = sumOverLevels(student, counts.RunCount);
     const long totalPoints = sumOverLevels(student, counts.TotalPoints);
     FigureTexts texts;
-    texts.todayRuns = todayRuns != 0 ? lastCharacters("  ", std::to_string(todayRuns), 3) + "回"
+    texts.todayRuns = todayRuns != 0 ? rightAligned("  ", todayRuns, 3) + "回"
                                      : "     ";
-    texts.todayPoints = todayPoints != 0 ? lastCharacters("   ", std::to_string(todayPoints), 4)
+    texts.todayPoints = todayPoints != 0 ? rightAligned("   ", todayPoints, 4)
                                          : "  " + std::string(kFullWidthSpace);
-    texts.totalRuns = totalRuns != 0 ? lastCharacters("      ", std::to_string(totalRuns), 5) + "回"
+    texts.totalRuns = totalRuns != 0 ? rightAligned("      ", totalRuns, 5) + "回"
                                      : "     " + std::string(kFullWidthSpace);
     texts.totalPoints = totalPoints != 0
-                            ? lastCharacters("      ", std::to_string(totalPoints), 7)
+                            ? rightAligned("      ", totalPoints, 7)
                             : "       ";
     return texts;
 }
@@ -62,7 +54,7 @@ FigureTexts figureTextsOf(int student, const CountTables& counts) {
 std::string stagingRowOf(const RosterEntry& entry, int gradeNumber, FigureMode mode,
                          const CountTables& counts) {
     const std::string prefix = GradePrefix(gradeNumber);
-    std::string name = trimmedSpaces(entry.Name);
+    std::string name(trimSpaces(entry.Name));
     name = replaced(replaced(name, "*", "＊"), "/", "／");
     // Pre-school rows give the name two more columns, except with today's and all points.
     const std::size_t width =
@@ -107,11 +99,11 @@ int studentOfIndexRow(std::string_view indexRow) {
 }
 
 std::string chosenRowText(std::string_view row) {
-    return trimmedSpaces(leftCharacters(trimmedSpaces(row), 10));
+    return std::string(trimSpaces(leftCharacters(trimSpaces(row), 10)));
 }
 
 std::string rowTextBeforeFigures(std::string_view row) {
-    return trimmedSpaces(row.substr(0, row.find('/')));
+    return std::string(trimSpaces(row.substr(0, row.find('/'))));
 }
 
 }  // namespace gaisan

@@ -183,6 +183,8 @@ void namesel::List1_DblClick() {
 }
 
 void namesel::Command14_Click() {
+    // After O.K. the button is hidden until the menu takes over: no second login.
+    if (m_command14->isHidden()) return;
     if (m_label1->text() == kPrompt || m_label1->text().isEmpty()) {
         m_flow.cues().PlayWrongCue();
         return;

@@ -115,15 +115,6 @@ TEST_F(LevelAvailabilityTest, LimitsOfZeroAreNoLimits) {
     }
 }
 
-TEST(ShortestText, WritesTheShortestDecimalThatReadsBack) {
-    EXPECT_EQ(shortestText(1.0f), "1");
-    EXPECT_EQ(shortestText(1.5f), "1.5");
-    EXPECT_EQ(shortestText(0.1f), "0.1");
-    EXPECT_EQ(shortestText(30.0), "30");
-    EXPECT_EQ(shortestText(7.25), "7.25");
-    EXPECT_EQ(shortestText(0.0f), "0");
-}
-
 class LevelColumnTextsTest : public ::testing::Test {
 protected:
     void SetUp() override {

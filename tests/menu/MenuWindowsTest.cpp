@@ -109,6 +109,20 @@ private slots:
         QCOMPARE(installation.launcher.arguments, std::vector<std::string>{"001"});
     }
 
+    void aKeyPressedTwiceStartsOneRun() {
+        testing::DemoInstallation installation;
+        installation.flow->ContinueStartup();
+        QTRY_VERIFY(shown<namesel>());
+        QListWidget* rows = list(shown<namesel>(), QStringLiteral("List1"));
+        rows->setCurrentRow(1);
+        type(rows, QStringLiteral("\n\n"));
+        QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
+        testing::queueKeys(shown<seisekitime1>(), QStringLiteral("11"));
+        QTRY_VERIFY(shown<MainFrm>());
+        QTest::qWait(100);
+        QCOMPARE(installation.random.used(), std::size_t{2});  // one problem: one run set up
+    }
+
     void theTeacherSeesTheTeachersCommands() {
         testing::DemoInstallation installation;
         installation.flow->ContinueStartup();

@@ -27,5 +27,14 @@ TEST(Numbers, ParseNumberTakesOnlyAWholeNumberText) {
     EXPECT_EQ(parseNumber("1 2"), std::nullopt);
 }
 
+TEST(ShortestText, WritesTheShortestDecimalThatReadsBack) {
+    EXPECT_EQ(shortestText(1.0f), "1");
+    EXPECT_EQ(shortestText(1.5f), "1.5");
+    EXPECT_EQ(shortestText(0.1f), "0.1");
+    EXPECT_EQ(shortestText(30.0), "30");
+    EXPECT_EQ(shortestText(7.25), "7.25");
+    EXPECT_EQ(shortestText(0.0f), "0");
+}
+
 }  // namespace
 }  // namespace gaisan

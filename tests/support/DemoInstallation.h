@@ -71,6 +71,15 @@ inline void type(QWidget* widget, const QString& keys) {
     }
 }
 
+/// Queues `keys` for `widget` as a quick typist's presses that wait in the event queue, so that
+/// a later one arrives while an earlier one's handler lets events run.
+inline void queueKeys(QWidget* widget, const QString& keys) {
+    for (const QChar c : keys) {
+        const int key = c.unicode() < 128 ? c.toUpper().unicode() : Qt::Key_unknown;
+        QCoreApplication::postEvent(widget, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(c)));
+    }
+}
+
 inline QString labelText(QWidget* window, const QString& name) {
     return window->findChild<QLabel*>(name)->text();
 }
