@@ -115,7 +115,7 @@ private slots:
         QTRY_VERIFY(shown<namesel>());
         QListWidget* rows = list(shown<namesel>(), QStringLiteral("List1"));
         rows->setCurrentRow(1);
-        type(rows, QStringLiteral("\n\n"));
+        testing::queueKeys(rows, QStringLiteral("\n\n"));
         QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
         testing::queueKeys(shown<seisekitime1>(), QStringLiteral("11"));
         QTRY_VERIFY(shown<MainFrm>());

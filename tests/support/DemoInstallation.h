@@ -59,14 +59,17 @@ Window* shown() {
     return nullptr;
 }
 
-/// Types `keys` into `widget` as key presses carrying their text, full-width ones included;
-/// "\n" is the Enter key.
+/// The key that types `c`: "\n" is the Enter key, a full-width character has no key of its own.
+inline int keyOf(QChar c) {
+    if (c == QLatin1Char('\n')) return Qt::Key_Return;
+    if (c.unicode() < 128) return c.toUpper().unicode();
+    return Qt::Key_unknown;
+}
+
+/// Types `keys` into `widget` as key presses carrying their text, full-width ones included.
 inline void type(QWidget* widget, const QString& keys) {
     for (const QChar c : keys) {
-        int key = Qt::Key_unknown;
-        if (c == QLatin1Char('\n')) key = Qt::Key_Return;
-        else if (c.unicode() < 128) key = c.toUpper().unicode();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QKeyEvent press(QEvent::KeyPress, keyOf(c), Qt::NoModifier, QString(c));
         QApplication::sendEvent(widget, &press);
     }
 }
@@ -75,8 +78,7 @@ inline void type(QWidget* widget, const QString& keys) {
 /// a later one arrives while an earlier one's handler lets events run.
 inline void queueKeys(QWidget* widget, const QString& keys) {
     for (const QChar c : keys) {
-        const int key = c.unicode() < 128 ? c.toUpper().unicode() : Qt::Key_unknown;
-        QCoreApplication::postEvent(widget, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(c)));
+        QCoreApplication::postEvent(widget, new QKeyEvent(QEvent::KeyPress, keyOf(c), Qt::NoModifier, QString(c)));
     }
 }
 
