@@ -81,6 +81,15 @@ void ScreenFlow::reportUnusableFile(const DataFileError& error) {
                    unusableFileText(error, QStringLiteral("「%1」を使えません。")));
 }
 
+void ScreenFlow::reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
+                                            const std::vector<std::string>& sentences) {
+    QString text = QStringLiteral("「%1」の次の行の生徒は名前の一覧に出ません。\n\n場所：%2")
+                       .arg(QString::fromStdString(rosterFile.filename().string()),
+                            QString::fromStdString(rosterFile.string()));
+    for (const std::string& sentence : sentences) text += QLatin1Char('\n') + toQString(sentence);
+    m_boxes.inform(m_names, QStringLiteral("名簿の確認"), text);
+}
+
 void ScreenFlow::showNameSelection() {
     QTimer::singleShot(0, this, [this] {
         if (m_names) return;

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/PosixRecordFile.h"
 
@@ -77,6 +79,9 @@ public:
     /// Tells the teacher that a data file cannot be used, naming it and what is wrong; the
     /// program goes on.
     void reportUnusableFile(const DataFileError& error);
+    /// Tells the teacher which roster lines were left out, and why.
+    void reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
+                                    const std::vector<std::string>& sentences);
 
     /// The wait window, shown while a screen change takes a moment.
     void showWaitWindow();

@@ -1,11 +1,10 @@
 #include "platform/ItemReader.h"
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "platform/Cp932.h"
 #include "platform/DataFileError.h"
+#include "platform/FileBytes.h"
 
 namespace gaisan {
 namespace {
@@ -21,15 +20,7 @@ int lineOfOffset(std::string_view bytes, std::size_t offset) {
 }  // namespace
 
 ItemReader ItemReader::openFile(const std::filesystem::path& file) {
-    std::error_code error;
-    if (!std::filesystem::exists(file, error)) {
-        throw DataFileError(file, "ファイルがありません。");
-    }
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) throw DataFileError(file, "ファイルを開けません。");
-    const std::string bytes((std::istreambuf_iterator<char>(stream)),
-                            std::istreambuf_iterator<char>());
-    if (stream.bad()) throw DataFileError(file, "ファイルを読めません。");
+    const std::string bytes = readFileBytes(file);
     try {
         return ItemReader(decodeCp932(bytes), file);
     } catch (const Cp932Error& e) {

@@ -53,8 +53,10 @@ void writeCp932FileAtomically(const std::filesystem::path& file, std::string_vie
                                       std::to_string(e.offset()) + " バイト目）。");
     }
     const std::filesystem::path temporary = writeTemporary(file, bytes);
-    // mkstemp creates the file readable by its owner only; the file it replaces is shared.
-    ::chmod(temporary.c_str(), 0644);
+    // mkstemp creates the file readable by its owner only; the replacement keeps the permissions
+    // of the file it replaces (a teachers' group may write it), or is readable by everyone.
+    struct stat existing {};
+    ::chmod(temporary.c_str(), ::stat(file.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644);
     if (std::rename(temporary.c_str(), file.c_str()) != 0) {
         const std::string problem = systemError("置き換えられません");
         std::filesystem::remove(temporary);

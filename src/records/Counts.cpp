@@ -7,7 +7,7 @@
 namespace gaisan {
 
 int RunPointsBase(std::int32_t t, std::int32_t target) {
-    if (t >= kFailedRunTime) return 0;
+    if (t >= kFailedRunTime || t < 0) return 0;
     if (t <= target) {
         if (target <= 0) return 5;
         const double share = static_cast<double>(target - t) / target;

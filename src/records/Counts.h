@@ -21,7 +21,8 @@ int RunPointsBase(std::int32_t seconds, std::int32_t target);
 
 /// The points of one run of `level` that took `seconds`. With T the level's target time:
 /// ⌊((T − t) / T)³ × 50 + 5⌋ up to T (55 for 0 s, 5 at T), 4 below 2T, 1 below 10T, else 0,
-/// and 0 for the time-up and failure marks 99998 and 99999; then multiplied by the level's
+/// and 0 for the time-up and failure marks 99998 and 99999 and for a time below 0, which no run
+/// takes; then multiplied by the level's
 /// single-precision point rate and cut to a whole number. A target of 0 (a level nobody set)
 /// gives 5 for a time of 0 and nothing otherwise, instead of dividing by zero.
 std::int32_t RunPointsRule(std::int32_t seconds, int level, const CriteriaTable& criteria);

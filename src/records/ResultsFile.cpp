@@ -93,6 +93,7 @@ std::optional<std::string> ResultsFile::timeProblemOf(const ResultRecord& record
         return "記録の日付が日の番号ではありません";
     }
     if (!std::isfinite(record.RecordClock)) return "記録の時刻が数ではありません";
+    if (record.ResultSeconds < 0) return "記録のタイムが負の数です";
     return std::nullopt;
 }
 

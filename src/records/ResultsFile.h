@@ -61,8 +61,9 @@ public:
 
     /// A student or level the tables cannot hold; such a record stops the load with a message.
     static std::optional<std::string> indexProblemOf(const ResultRecord& record);
-    /// A date that is no whole day number or a clock that is no number; such a record is passed
-    /// over by the load.
+    /// A date that is no whole day number, a clock that is no number or a time below 0; such a
+    /// record is passed over by the load (a negative time would score without bound and become
+    /// a best nobody can beat).
     static std::optional<std::string> timeProblemOf(const ResultRecord& record);
     /// Either problem, for a check of the whole file.
     static std::optional<std::string> problemOf(const ResultRecord& record);

@@ -58,8 +58,10 @@ bool isListed(std::int16_t listFlag, double rosterOption) {
 }
 
 /// Reads and checks every entry of the file before anything is stored, so that a bad file cannot
-/// leave the roster in force half overwritten.
-std::vector<RosterEntry> readRosterEntries(const std::filesystem::path& file, double rosterOption) {
+/// leave the roster in force half overwritten. Entries whose index the tables cannot hold are
+/// left out, each with a sentence naming its line in `skipped`.
+std::vector<RosterEntry> readRosterEntries(const std::filesystem::path& file, double rosterOption,
+                                           std::vector<std::string>& skipped) {
     ItemReader reader = ItemReader::openFile(file);
     std::vector<RosterEntry> entries;
     int listedCount = 0;
@@ -89,13 +91,15 @@ std::vector<RosterEntry> readRosterEntries(const std::filesystem::path& file, do
         entry.Unused7 = fitRosterText(items[7].text);
         entry.Unused8 = fitRosterText(items[8].text);
 
-        // Every per-student table and every results record is keyed by the index, so an index
-        // the tables cannot hold is refused: skipping it would silently hide a child.
+        // Every per-student table and every results record is keyed by the index, so an entry
+        // whose index the tables cannot hold is left out; the rest of the school still logs in,
+        // and the message tells the teacher which line to mend.
         if (entry.StudentIndex < 1 || entry.StudentIndex > kHighestStudent) {
-            throw DataFileError(file, std::to_string(first.line) + "行目の番号 " +
-                                          std::to_string(entry.StudentIndex) + " は 1〜" +
-                                          std::to_string(kHighestStudent) +
-                                          " の範囲にありません。");
+            skipped.push_back(std::to_string(first.line) + "行目の番号 " +
+                              std::to_string(entry.StudentIndex) + " は 1〜" +
+                              std::to_string(kHighestStudent) +
+                              " の範囲にないため、この生徒を読み飛ばしました。");
+            continue;
         }
         if (isListed(entry.ListFlag, rosterOption)) {
             if (++listedCount > kHighestStudent) {
@@ -155,11 +159,12 @@ bool InGradeBand(int gradeNumber, std::string_view band) {
     return gradeNumber >= 1 && gradeNumber <= 9 && *gradeLabelOf(gradeNumber) == band;
 }
 
-void LoadRoster(RosterTables& tables, const std::filesystem::path& rosterFile,
-                const CivilDate& today, int yearChangeMonth, double rosterOption,
-                const RosterRowBuilder& rowBuilder) {
+std::vector<std::string> LoadRoster(RosterTables& tables, const std::filesystem::path& rosterFile,
+                                    const CivilDate& today, int yearChangeMonth,
+                                    double rosterOption, const RosterRowBuilder& rowBuilder) {
     const int schoolYear = schoolYearOf(today, yearChangeMonth);
-    const std::vector<RosterEntry> entries = readRosterEntries(rosterFile, rosterOption);
+    std::vector<std::string> skipped;
+    const std::vector<RosterEntry> entries = readRosterEntries(rosterFile, rosterOption, skipped);
 
     tables.SchoolYear = schoolYear;
     int listedCount = 0;
@@ -181,6 +186,7 @@ void LoadRoster(RosterTables& tables, const std::filesystem::path& rosterFile,
         if (rowBuilder) rowBuilder(tables.RosterEntries.at(listedCount), gradeNumber);
     }
     tables.RosterListCount = listedCount;
+    return skipped;
 }
 
 }  // namespace gaisan

@@ -129,12 +129,18 @@ void namesel::名簿表示() {
     QCoreApplication::processEvents();
     AppState& state = m_flow.state();
     std::vector<std::string> staging;
+    const std::string rosterFile = state.locations.DataRoot + "新名簿.txt";
     try {
-        LoadRoster(state.roster, state.locations.DataRoot + "新名簿.txt", m_flow.clock().now().date,
-                   state.common.YearChangeMonth, state.common.RosterOption,
-                   [&](const RosterEntry& entry, int grade) {
-                       staging.push_back(stagingRowOf(entry, grade, m_figureMode, state.counts));
-                   });
+        const std::vector<std::string> skipped = LoadRoster(
+            state.roster, rosterFile, m_flow.clock().now().date, state.common.YearChangeMonth,
+            state.common.RosterOption, [&](const RosterEntry& entry, int grade) {
+                staging.push_back(stagingRowOf(entry, grade, m_figureMode, state.counts));
+            });
+        // Told once per visit, not at every change of band or figures.
+        if (!skipped.empty() && !m_skippedEntriesReported) {
+            m_flow.reportSkippedRosterEntries(rosterFile, skipped);
+            m_skippedEntriesReported = true;
+        }
     } catch (const DataFileError& error) {
         m_flow.reportUnusableFile(error);
         return;

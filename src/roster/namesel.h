@@ -56,6 +56,7 @@ private:
     ScreenFlow& m_flow;
     FigureMode m_figureMode = FigureMode::TodayAndTotalRuns;
     bool m_bandsFilled = false;
+    bool m_skippedEntriesReported = false;
     NameList m_list;
     QLabel* m_label4;
     QLabel* m_label1;

@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <span>
@@ -16,8 +15,11 @@
 #include "admin/CriteriaTable.h"
 #include "app/Configuration.h"
 #include "platform/Calendar.h"
+#include "platform/Cp932.h"
 #include "platform/DataFileError.h"
+#include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
+#include "platform/Utf8.h"
 #include "records/Counts.h"
 #include "records/ResultsFile.h"
 #include "roster/Roster.h"
@@ -73,7 +75,9 @@ std::string dateText(double serial) {
         return raw.str();
     }
     const CivilDate date = dateOfSerial(static_cast<int>(serial));
-    return std::to_string(date.year) + "-" + twoDigits(date.month) + "-" + twoDigits(date.day);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
 }
 
 /// The record's clock as HH:MM:SS, or its raw number when it is no time of day.
@@ -93,10 +97,7 @@ std::string clockText(double fraction) {
 std::vector<ResultRecord> readRecords(const std::string& file, std::size_t& partialBytes) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) throw Unusable(file + ": no such file");
-    std::ifstream stream(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(stream)),
-                            std::istreambuf_iterator<char>());
-    if (!stream.eof() && stream.fail()) throw Unusable(file + ": cannot be read");
+    const std::string bytes = readFileBytes(file);
     std::vector<ResultRecord> records;
     std::size_t at = 0;
     for (; at + ResultRecord::kSize <= bytes.size(); at += ResultRecord::kSize) {
@@ -143,8 +144,17 @@ int append(const CommandLine& line) {
     const auto seconds = line.wholeOption("seconds", 0, 2147483647);
     if (!student || !level || !seconds) throw UsageError("--student, --level and --seconds are needed");
     const std::optional<std::string> school = line.option("school");
-    if (school && school->size() > ResultRecord::kTextFieldSize) {
-        throw UsageError("--school holds at most five characters");
+    if (school) {
+        // The code is stored in five bytes of CP932, like the code the school's settings give.
+        std::string stored;
+        try {
+            stored = encodeCp932(*school);
+        } catch (const Cp932Error&) {
+            throw UsageError("--school holds a character CP932 cannot store");
+        }
+        if (stored.size() > ResultRecord::kTextFieldSize) {
+            throw UsageError("--school takes at most five bytes in CP932, such as five digits");
+        }
     }
     const FixedClock at(nowOrOption(line, "at"));
     const SystemClock systemClock;
@@ -216,15 +226,16 @@ int roster(const CommandLine& line) {
     const CommonConfiguration common = readCommonConfiguration(root / "共通データ.txt");
     auto tables = std::make_unique<RosterTables>();
     int position = 0;
-    LoadRoster(*tables, root / "新名簿.txt", now.date, common.YearChangeMonth, common.RosterOption,
-               [&](const RosterEntry& entry, int grade) {
-                   std::string name = trimmedRight(entry.Name);
-                   name.erase(0, name.find_first_not_of(' '));
-                   std::cout << ++position << '\t' << entry.StudentIndex << '\t' << name << '\t'
-                             << entry.RosterYear << '\t' << grade << '\t'
-                             << gradeLabelOf(grade).value_or("") << '\t' << GradePrefix(grade)
-                             << '\n';
-               });
+    const auto skipped = LoadRoster(
+        *tables, root / "新名簿.txt", now.date, common.YearChangeMonth, common.RosterOption,
+        [&](const RosterEntry& entry, int grade) {
+            std::cout << ++position << '\t' << entry.StudentIndex << '\t' << trimSpaces(entry.Name)
+                      << '\t' << entry.RosterYear << '\t' << grade << '\t'
+                      << gradeLabelOf(grade).value_or("") << '\t' << GradePrefix(grade) << '\n';
+        });
+    for (const std::string& sentence : skipped) {
+        std::cerr << (root / "新名簿.txt").string() << ": " << sentence << '\n';
+    }
     return 0;
 }
 
@@ -269,12 +280,21 @@ int run(const std::vector<std::string>& arguments) {
 
 int main(int argc, char* argv[]) {
     try {
-        return gaisan::run(std::vector<std::string>(argv + 1, argv + argc));
+        const int status = gaisan::run(std::vector<std::string>(argv + 1, argv + argc));
+        // Output that never arrived (a full disk, a closed pipe) is no success.
+        std::cout.flush();
+        if (!std::cout) {
+            std::cerr << "gaisan-records: the output could not be written\n";
+            return 2;
+        }
+        return status;
     } catch (const gaisan::UsageError& e) {
         std::cerr << "gaisan-records: " << e.what() << '\n' << gaisan::kUsage;
     } catch (const gaisan::DataFileError& e) {
         std::cerr << "gaisan-records: " << e.file().string() << ": " << e.problem() << '\n';
     } catch (const gaisan::Unusable& e) {
+        std::cerr << "gaisan-records: " << e.what() << '\n';
+    } catch (const std::exception& e) {
         std::cerr << "gaisan-records: " << e.what() << '\n';
     }
     return 2;

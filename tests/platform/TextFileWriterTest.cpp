@@ -18,6 +18,24 @@ TEST(TextFileWriter, ReplacesTheFileWithCp932AndLeavesNoTemporaryBehind) {
               1);
 }
 
+TEST(TextFileWriter, TheReplacementKeepsThePermissionsOfTheFileItReplaces) {
+    testing::TempFolder folder;
+    const auto shared = folder.writeBytes("shared.txt", "old");
+    std::filesystem::permissions(shared, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_write |
+                                             std::filesystem::perms::group_read |
+                                             std::filesystem::perms::group_write);
+    writeCp932FileAtomically(shared, "new");
+    EXPECT_EQ(std::filesystem::status(shared).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read | std::filesystem::perms::group_write);
+    const auto fresh = folder / "fresh.txt";
+    writeCp932FileAtomically(fresh, "new");
+    EXPECT_EQ(std::filesystem::status(fresh).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read | std::filesystem::perms::others_read);
+}
+
 TEST(TextFileWriter, ACharacterCp932CannotHoldLeavesTheOldFileAsItWas) {
     testing::TempFolder folder;
     const auto file = folder.writeBytes("table.txt", "old contents");

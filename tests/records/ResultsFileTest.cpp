@@ -209,13 +209,15 @@ TEST_F(ResultsFileTest, ARecordWhoseDateOrClockIsNoTimeIsPassedOver) {
     fraction.RecordDate += 0.5;
     ResultRecord infiniteClock = testing::runRecord(3, 1, 42);
     infiniteClock.RecordClock = std::numeric_limits<double>::infinity();
+    const ResultRecord negativeTime = testing::runRecord(3, 1, -100000000);
     testing::appendRecords(path(), {testing::runRecord(3, 1, 50), nan, fraction, infiniteClock,
-                                    testing::runRecord(3, 1, 60)});
+                                    negativeTime, testing::runRecord(3, 1, 60)});
     ASSERT_EQ(load(), std::nullopt);
     ASSERT_EQ(records.entries.size(), 2u);
     EXPECT_EQ(records.entries[1].seconds, 60);
     EXPECT_EQ(counts->BestTime.at(1, 3), 50);
-    for (const ResultRecord& bad : {nan, fraction, infiniteClock}) {
+    EXPECT_EQ(counts->LevelBestTime.at(1), 50) << "a negative time is no best";
+    for (const ResultRecord& bad : {nan, fraction, infiniteClock, negativeTime}) {
         EXPECT_TRUE(ResultsFile::timeProblemOf(bad));
         EXPECT_EQ(ResultsFile::indexProblemOf(bad), std::nullopt);
     }

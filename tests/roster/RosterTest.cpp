@@ -254,6 +254,22 @@ TEST_F(RosterFile, AReloadReplacesTheListButKeepsWhatTheNewFileDoesNotSet) {
     EXPECT_EQ(tables->RosterGradeLabels.at(2), "小４");
 }
 
+TEST_F(RosterFile, AnIndexTheTablesCannotHoldIsSkippedAndTheRestLoads) {
+    std::vector<int> built;
+    const auto skipped = LoadRoster(
+        *tables,
+        folder.writeCp932("新名簿.txt", entryLine(1, 2015, "山田") + "0,2015,0,0,ゼロ,0,,\r\n" +
+                                             "5001,2015,0,0,大き過ぎ,1,,\r\n" +
+                                             "-2,2015,0,0,負,0,,\r\n" + entryLine(2, 2014, "佐藤")),
+        {2030, 5, 1}, kApril, 0, [&](const RosterEntry& entry, int) { built.push_back(entry.StudentIndex); });
+    EXPECT_EQ(built, (std::vector<int>{1, 2}));
+    EXPECT_EQ(tables->RosterListCount, 2);
+    EXPECT_EQ(skipped, (std::vector<std::string>{
+                           "2行目の番号 0 は 1〜5000 の範囲にないため、この生徒を読み飛ばしました。",
+                           "3行目の番号 5001 は 1〜5000 の範囲にないため、この生徒を読み飛ばしました。",
+                           "4行目の番号 -2 は 1〜5000 の範囲にないため、この生徒を読み飛ばしました。"}));
+}
+
 TEST_F(RosterFile, MalformedFilesAreRefusedNamingTheLineAndChangeNothing) {
     const std::string good = entryLine(1, 2015, "山田") + entryLine(2, 2014, "佐藤", 1);
     // Each bad file begins with an entry that would overwrite student 1 if it were stored.
@@ -278,12 +294,6 @@ TEST_F(RosterFile, MalformedFilesAreRefusedNamingTheLineAndChangeNothing) {
          "2行目の6番目の項目（表示区分）の値 65536 は -32768〜32767 の範囲を超えています。"},
         {"a year beyond 16 bits", overwrite + "3,-40000,0,0,山田,0,,\r\n",
          "2行目の2番目の項目（年度）の値 -40000 は -32768〜32767 の範囲を超えています。"},
-        {"index 0", overwrite + "0,2015,0,0,山田,0,,\r\n",
-         "2行目の番号 0 は 1〜5000 の範囲にありません。"},
-        {"index 5001 on an entry that is not listed", overwrite + "5001,2015,0,0,山田,1,,\r\n",
-         "2行目の番号 5001 は 1〜5000 の範囲にありません。"},
-        {"a negative index", overwrite + "-2,2015,0,0,山田,0,,\r\n",
-         "2行目の番号 -2 は 1〜5000 の範囲にありません。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

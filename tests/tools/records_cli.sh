@@ -63,6 +63,17 @@ printf '\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x70\x17
 expect_status 1 "$tool" check "$file"
 grep -q "^record 5: student 6000" "$work/out" || fail "check: student 6000"
 
+# A roster line whose index the tables cannot hold is left out, named on standard error; the
+# rest of the roster is listed.
+roster_root=$work/root
+mkdir "$roster_root"
+cp "$demo_root/共通データ.txt" "$roster_root/"
+{ iconv -f CP932 -t UTF-8 "$demo_root/新名簿.txt"; printf '0,2015,0,0,"番号なし",0,"",""\r\n'; } |
+    iconv -f UTF-8 -t CP932 >"$roster_root/新名簿.txt"
+expect_status 0 "$tool" roster "$roster_root" --now "2026-12-10 12:00:00"
+[[ $(wc -l <"$work/out") -eq 31 ]] || fail "roster: the other entries were not all listed"
+grep -q "行目の番号 0 は" "$work/err" || fail "roster: the skipped line is not named"
+
 # Usage errors and unusable files: status 2 and a message.
 expect_status 2 "$tool"
 expect_status 2 "$tool" frobnicate
@@ -71,6 +82,12 @@ grep -q "missing.dat" "$work/err" || fail "the missing file is not named"
 expect_status 2 "$tool" append "$file" --student 1 --level 1
 expect_status 2 "$tool" append "$file" --student 1 --level 99 --seconds 3
 expect_status 2 "$tool" append "$file" --student 1 --level 1 --seconds 3 --at "2026-02-30 10:00:00"
+expect_status 2 "$tool" append "$file" --student 1 --level 1 --seconds 3 --at "0001-01-01 10:00:00"
+expect_status 2 "$tool" append "$file" --student 1 --level 1 --seconds 3 --school "한"
+expect_status 2 "$tool" append "$file" --student 1 --level 1 --seconds 3 --school "東京都"
+status=0
+"$tool" dump "$file" >/dev/full 2>/dev/null || status=$?
+[[ $status -eq 2 ]] || fail "a dump that could not be written exited $status, not 2"
 expect_status 2 "$tool" counts "$work/nowhere"
 grep -q "タイム回数データ.txt" "$work/err" || fail "counts: the missing criteria file is not named"
 
