@@ -80,6 +80,17 @@ RecordBytes encodeRecord(const ResultRecord& record) {
     return bytes;
 }
 
+LoadedRecord decodeRunFields(std::span<const std::byte, ResultRecord::kSize> bytes) {
+    return {get<double>(bytes, kDateOffset), get<double>(bytes, kClockOffset),
+            get<std::int16_t>(bytes, kStudentOffset), get<std::int16_t>(bytes, kLevelOffset),
+            get<std::int32_t>(bytes, kSecondsOffset)};
+}
+
+LoadedRecord runFieldsOf(const ResultRecord& record) {
+    return {record.RecordDate, record.RecordClock, record.StudentIndex, record.LevelIndex,
+            record.ResultSeconds};
+}
+
 ResultRecord decodeRecord(std::span<const std::byte, ResultRecord::kSize> bytes) {
     ResultRecord record;
     record.RecordDate = get<double>(bytes, kDateOffset);

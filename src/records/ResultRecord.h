@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "records/LoadedRecords.h"
+
 namespace gaisan {
 
 /// One recorded run as the results file stores it: 44 bytes, little-endian, no padding.
@@ -33,5 +35,12 @@ RecordBytes encodeRecord(const ResultRecord& record);
 /// The record held by 44 bytes. A text field that is not valid CP932 is kept byte for byte as
 /// far as it decodes.
 ResultRecord decodeRecord(std::span<const std::byte, ResultRecord::kSize> bytes);
+
+/// Only the date, clock, student, level and seconds of a record: what counting needs, without
+/// converting three texts for each of 20000 records.
+LoadedRecord decodeRunFields(std::span<const std::byte, ResultRecord::kSize> bytes);
+
+/// The date, clock, student, level and seconds of a decoded record.
+LoadedRecord runFieldsOf(const ResultRecord& record);
 
 }  // namespace gaisan

@@ -35,6 +35,17 @@ ResultsFileFailure appendFailure(const std::string& description) {
     return {"成績ランダムファイル記録" + description};
 }
 
+bool fitsTables(const LoadedRecord& record) {
+    return isStudentSlot(record.student) && isLevelSlot(record.level);
+}
+
+bool isDayNumber(double date) { return std::isfinite(date) && date == std::floor(date); }
+
+/// The checks of timeProblemOf, without the words: the load asks them of every record.
+bool hasValidTimes(const LoadedRecord& record) {
+    return isDayNumber(record.date) && std::isfinite(record.clock) && record.seconds >= 0;
+}
+
 /// A record whose numbers the tables cannot hold: error 9, a number out of range.
 FileError unusableRecord(const std::string& problem) {
     return {FileErrorKind::Other, 9, 0, problem};
@@ -81,25 +92,22 @@ ResultRecord ResultsFile::recordOf(const RunToRecord& run, const LocalDateTime& 
     return record;
 }
 
-std::optional<std::string> ResultsFile::indexProblemOf(const ResultRecord& record) {
-    if (!isStudentSlot(record.StudentIndex) || !isLevelSlot(record.LevelIndex)) {
-        return "記録の生徒番号かレベルが範囲外です";
-    }
-    return std::nullopt;
+std::optional<std::string> ResultsFile::indexProblemOf(const LoadedRecord& record) {
+    if (fitsTables(record)) return std::nullopt;
+    return "記録の生徒番号かレベルが範囲外です";
 }
 
-std::optional<std::string> ResultsFile::timeProblemOf(const ResultRecord& record) {
-    if (!std::isfinite(record.RecordDate) || record.RecordDate != std::floor(record.RecordDate)) {
-        return "記録の日付が日の番号ではありません";
-    }
-    if (!std::isfinite(record.RecordClock)) return "記録の時刻が数ではありません";
-    if (record.ResultSeconds < 0) return "記録のタイムが負の数です";
+std::optional<std::string> ResultsFile::timeProblemOf(const LoadedRecord& record) {
+    if (!isDayNumber(record.date)) return "記録の日付が日の番号ではありません";
+    if (!std::isfinite(record.clock)) return "記録の時刻が数ではありません";
+    if (record.seconds < 0) return "記録のタイムが負の数です";
     return std::nullopt;
 }
 
 std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record) {
-    if (auto problem = indexProblemOf(record)) return problem;
-    return timeProblemOf(record);
+    const LoadedRecord fields = runFieldsOf(record);
+    if (auto problem = indexProblemOf(fields)) return problem;
+    return timeProblemOf(fields);
 }
 
 std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
@@ -133,7 +141,7 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
     ClosesOnExit closes(m_file);
     int marker = 3;
     int notFoundTries = 0;
-    ResultRecord current;
+    LoadedRecord current;
     std::uint64_t recordNumber = 0;
     const auto failure = [&](const FileError& error) {
         if (error.kind == FileErrorKind::NotFound) {
@@ -143,11 +151,11 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
         const std::string number = std::to_string(error.number);
         return ResultsFileFailure{
             "成績ランダムファイル表示" + std::to_string(marker) + number + error.description +
-            number + "/date" + shortestText(current.RecordDate) + "/i=" +
-            std::to_string(recordNumber) + "/time=" + shortestText(current.RecordClock) +
-            "/name=" + "/Bangou=" + std::to_string(current.StudentIndex) +
-            "/level=" + std::to_string(current.LevelIndex) +
-            "/time=" + std::to_string(current.ResultSeconds) + "line" + std::to_string(marker)};
+            number + "/date" + shortestText(current.date) + "/i=" +
+            std::to_string(recordNumber) + "/time=" + shortestText(current.clock) +
+            "/name=" + "/Bangou=" + std::to_string(current.student) +
+            "/level=" + std::to_string(current.level) +
+            "/time=" + std::to_string(current.seconds) + "line" + std::to_string(marker)};
     };
 
     if (auto error = retrying([&] { return m_file.open(m_path); }, &notFoundTries)) {
@@ -182,29 +190,32 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
         const std::size_t whole = bytesRead / ResultRecord::kSize;
         if (whole == 0) break;
         for (std::size_t i = 0; i < whole; ++i, ++next) {
-            recordNumber = next;
-            current = decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
+            const LoadedRecord record = decodeRunFields(std::span<const std::byte, ResultRecord::kSize>(
                 buffer.data() + i * ResultRecord::kSize, ResultRecord::kSize));
-            marker = 8;
-            if (auto problem = indexProblemOf(current)) return failure(unusableRecord(*problem));
+            if (!fitsTables(record)) {
+                current = record;
+                recordNumber = next;
+                marker = 8;
+                return failure(unusableRecord(*indexProblemOf(record)));
+            }
             // A record whose date or clock is no time (written by something else, or damaged)
             // cannot be placed in any window: it is passed over rather than stopping every
             // machine of the classroom at every count.
-            if (timeProblemOf(current)) continue;
-            std::int32_t& best = counts.BestTime.at(current.LevelIndex, current.StudentIndex);
-            if (current.ResultSeconds < best) best = current.ResultSeconds;
-            const bool listed =
-                current.RecordDate >= 0 && current.StudentIndex != 0 && current.LevelIndex >= 1;
-            if (listed) {
+            if (!hasValidTimes(record)) continue;
+            std::int32_t& best = counts.BestTime.at(record.level, record.student);
+            if (record.seconds < best) best = record.seconds;
+            if (record.date >= 0 && record.student != 0 && record.level >= 1) {
                 if (records.entries.size() == LoadedRecords::kLoadWindow) {
                     records.entries.erase(records.entries.begin());
                 }
-                records.entries.push_back({current.RecordDate, current.RecordClock,
-                                           current.StudentIndex, current.LevelIndex,
-                                           current.ResultSeconds});
-                marker = 10;
+                records.entries.push_back(record);
             }
         }
+        // What a failed read names: the last record read.
+        current = decodeRunFields(std::span<const std::byte, ResultRecord::kSize>(
+            buffer.data() + (whole - 1) * ResultRecord::kSize, ResultRecord::kSize));
+        recordNumber = next - 1;
+        marker = 10;
     }
 
     for (int level = 1; level <= kHighestLevel; ++level) {

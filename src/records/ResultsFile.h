@@ -60,11 +60,11 @@ public:
     static ResultRecord recordOf(const RunToRecord& run, const LocalDateTime& now);
 
     /// A student or level the tables cannot hold; such a record stops the load with a message.
-    static std::optional<std::string> indexProblemOf(const ResultRecord& record);
+    static std::optional<std::string> indexProblemOf(const LoadedRecord& record);
     /// A date that is no whole day number, a clock that is no number or a time below 0; such a
     /// record is passed over by the load (a negative time would score without bound and become
     /// a best nobody can beat).
-    static std::optional<std::string> timeProblemOf(const ResultRecord& record);
+    static std::optional<std::string> timeProblemOf(const LoadedRecord& record);
     /// Either problem, for a check of the whole file.
     static std::optional<std::string> problemOf(const ResultRecord& record);
 

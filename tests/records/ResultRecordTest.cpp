@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "support/RecordFiles.h"
 
@@ -14,19 +13,25 @@ std::string asText(const RecordBytes& bytes) {
 }
 
 TEST(ResultRecord, LaysOutFortyFourLittleEndianBytes) {
-    ResultRecord record = testing::runRecord(12, 3, 99999, {2026, 12, 10}, 0.75);
-    const RecordBytes bytes = encodeRecord(record);
-    const std::string text = asText(bytes);
-
-    double date;
-    std::memcpy(&date, text.data(), 8);
-    EXPECT_EQ(date, 46366.0);
-    EXPECT_EQ(text.substr(8, 8), std::string("\x00\x00\x00\x00\x00\x00\xe8\x3f", 8));  // 0.75
-    EXPECT_EQ(text.substr(16, 2), std::string("\x0c\x00", 2));
-    EXPECT_EQ(text.substr(18, 2), std::string("\x03\x00", 2));
-    EXPECT_EQ(text.substr(20, 4), std::string("\x9f\x86\x01\x00", 4));  // 99999
-    EXPECT_EQ(text.substr(24, 15), "12345     0    ");
-    EXPECT_EQ(text.substr(39, 5), std::string(5, '\0'));
+    // Student 12, level 3, a time-up, on 2026-12-10 (day 46366) at 18:00 (0.75 of a day).
+    const std::string fixture(
+        "\x00\x00\x00\x00\xc0\xa3\xe6\x40"  // date 46366.0
+        "\x00\x00\x00\x00\x00\x00\xe8\x3f"  // clock 0.75
+        "\x0c\x00"                          // student 12
+        "\x03\x00"                          // level 3
+        "\x9f\x86\x01\x00"                  // 99999 seconds
+        "12345"                             // school code
+        "     "                             // extra field
+        "0    "                             // points field
+        "\x00\x00\x00\x00\x00",               // spare field
+        44);
+    EXPECT_EQ(asText(encodeRecord(testing::runRecord(12, 3, 99999, {2026, 12, 10}, 0.75))),
+              fixture);
+    const ResultRecord back = decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
+        reinterpret_cast<const std::byte*>(fixture.data()), ResultRecord::kSize));
+    EXPECT_EQ(back.RecordDate, 46366.0);
+    EXPECT_EQ(back.StudentIndex, 12);
+    EXPECT_EQ(back.ResultSeconds, 99999);
 }
 
 TEST(ResultRecord, TextFieldsArePaddedOrCutToFiveBytesOnCharacterBoundaries) {

@@ -218,8 +218,8 @@ TEST_F(ResultsFileTest, ARecordWhoseDateOrClockIsNoTimeIsPassedOver) {
     EXPECT_EQ(counts->BestTime.at(1, 3), 50);
     EXPECT_EQ(counts->LevelBestTime.at(1), 50) << "a negative time is no best";
     for (const ResultRecord& bad : {nan, fraction, infiniteClock, negativeTime}) {
-        EXPECT_TRUE(ResultsFile::timeProblemOf(bad));
-        EXPECT_EQ(ResultsFile::indexProblemOf(bad), std::nullopt);
+        EXPECT_TRUE(ResultsFile::problemOf(bad));
+        EXPECT_EQ(ResultsFile::indexProblemOf(runFieldsOf(bad)), std::nullopt);
     }
 }
 
