@@ -65,14 +65,7 @@ void rawBaseline(const std::filesystem::path& file, CountTables& counts) {
     const std::string bytes = readFileBytes(file);
     const std::size_t window = LoadedRecords::kLoadWindow * ResultRecord::kSize;
     benchmark::DoNotOptimize(bytes.data() + (bytes.size() > window ? bytes.size() - window : 0));
-    counts.RunCount.fill(0);
-    counts.TotalPoints.fill(0);
-    counts.PassWindowCount.fill(0);
-    counts.PassWindowPoints.fill(0);
-    counts.OveruseWindowCount.fill(0);
-    counts.OveruseWindowPoints.fill(0);
-    counts.TodayRunCounts.fill(0);
-    counts.TodayPoints.fill(0);
+    counts.clearCounts();
     counts.BestTime.fill(kNoTime);
     benchmark::ClobberMemory();
 }

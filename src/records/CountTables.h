@@ -25,6 +25,18 @@ struct CountTables {
     LevelStudentTable<std::int32_t> BestTime{kNoTime};
     PerLevel<std::int32_t> LevelBestTime = filledLevelBest();
 
+    /// Sets every count and point table to 0 (not the best times), as every count begins.
+    void clearCounts() {
+        RunCount.fill(0);
+        TotalPoints.fill(0);
+        PassWindowCount.fill(0);
+        PassWindowPoints.fill(0);
+        OveruseWindowCount.fill(0);
+        OveruseWindowPoints.fill(0);
+        TodayRunCounts.fill(0);
+        TodayPoints.fill(0);
+    }
+
     /// Set by the evaluation of a finished run and read by the finish screen.
     int NewPersonalBest = 0;
     int NewLevelBest = 0;

@@ -41,14 +41,7 @@ bool LevelOverused(int level, int student, const CriteriaTable& criteria,
 
 void countRecords(const LoadedRecords& records, const CriteriaTable& criteria,
                   const LocalDateTime& now, CountTables& counts) {
-    counts.RunCount.fill(0);
-    counts.TotalPoints.fill(0);
-    counts.PassWindowCount.fill(0);
-    counts.PassWindowPoints.fill(0);
-    counts.OveruseWindowCount.fill(0);
-    counts.OveruseWindowPoints.fill(0);
-    counts.TodayRunCounts.fill(0);
-    counts.TodayPoints.fill(0);
+    counts.clearCounts();
 
     const double today = daySerial(now.date);
     const double nowSerial = today + now.secondsSinceMidnight / 86400.0;

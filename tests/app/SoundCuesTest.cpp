@@ -19,11 +19,9 @@ protected:
         state->locations.SoundFolder = "/sounds/";
         for (int cue = 1; cue <= kCueCount; ++cue) state->sounds.cues[cue].name = cueName(cue);
         SoundCue& correct = state->sounds.cues[kCorrectCue];
-        correct.files[1] = "a";
-        correct.files[2] = "b";
-        correct.files[3] = "c";
+        correct.files = {"", "a", "b", "c"};
         correct.count = 3;
-        state->sounds.cues[kWrongCue].files[1] = "x";
+        state->sounds.cues[kWrongCue].files = {"", "x"};
         state->sounds.cues[kWrongCue].count = 1;
         state->sounds.cues[kFailCue].count = 0;
     }

@@ -16,16 +16,6 @@
 namespace gaisan {
 namespace {
 
-/// Every whole record of `file`.
-std::vector<ResultRecord> recordsIn(const std::filesystem::path& file) {
-    const std::string bytes = testing::readBytes(file);
-    std::vector<ResultRecord> records;
-    for (std::size_t at = 0; at + ResultRecord::kSize <= bytes.size(); at += ResultRecord::kSize) {
-        records.push_back(decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
-            reinterpret_cast<const std::byte*>(bytes.data() + at), ResultRecord::kSize)));
-    }
-    return records;
-}
 
 /// Several machines appending to one results file at once, each also reading it now and then
 /// (opening and closing it, which would drop a classic POSIX lock): every record must arrive
@@ -65,7 +55,7 @@ TEST(ConcurrentAppend, EightMachinesAppendingTogetherLoseNothing) {
 
     EXPECT_EQ(std::filesystem::file_size(path), kMachines * kAppendsEach * ResultRecord::kSize);
     std::set<std::pair<int, int>> seen;
-    for (const ResultRecord& record : recordsIn(path)) {
+    for (const ResultRecord& record : testing::recordsIn(path)) {
         EXPECT_EQ(ResultsFile::problemOf(record), std::nullopt);
         seen.insert({record.StudentIndex, record.ResultSeconds});
     }
@@ -101,7 +91,7 @@ TEST(ConcurrentAppend, AMachineHoldingTheLockMakesTheOtherWaitThenSucceed) {
     EXPECT_GE(waits, 1);
     int status = 0;
     waitpid(holder, &status, 0);
-    const auto records = recordsIn(path);
+    const auto records = testing::recordsIn(path);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1].StudentIndex, 2);
 }

@@ -19,15 +19,6 @@ namespace {
 
 std::uint64_t sizeOf(const std::filesystem::path& file) { return std::filesystem::file_size(file); }
 
-std::vector<ResultRecord> recordsIn(const std::filesystem::path& file) {
-    const std::string bytes = testing::readBytes(file);
-    std::vector<ResultRecord> records;
-    for (std::size_t at = 0; at + ResultRecord::kSize <= bytes.size(); at += ResultRecord::kSize) {
-        records.push_back(decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
-            reinterpret_cast<const std::byte*>(bytes.data() + at), ResultRecord::kSize)));
-    }
-    return records;
-}
 
 /// A results file in a temporary data folder, with the real record file, a fixed clock and a
 /// wait that only remembers how long it was asked to wait.
@@ -55,7 +46,7 @@ protected:
 TEST_F(ResultsFileTest, AnAppendWritesTheRunWithTheDateAndClockOfTheWrite) {
     ASSERT_EQ(results().AppendResultRecord({12, 3, 48, "01234"}), std::nullopt);
     ASSERT_EQ(results().AppendResultRecord({7, 1, 99999, std::nullopt}), std::nullopt);
-    const auto written = recordsIn(path());
+    const auto written = testing::recordsIn(path());
     ASSERT_EQ(written.size(), 2u);
     EXPECT_EQ(written[0].RecordDate, daySerial({2026, 12, 10}));
     EXPECT_EQ(written[0].RecordClock, (10 * 3600 + 30 * 60 + 15) / 86400.0);
@@ -75,7 +66,7 @@ TEST_F(ResultsFileTest, AnAppendOverwritesATrailingPartialRecord) {
     std::ofstream(path(), std::ios::binary | std::ios::app) << "torn bytes";
     ASSERT_EQ(results().AppendResultRecord({3, 1, 70, std::nullopt}), std::nullopt);
     EXPECT_EQ(sizeOf(path()), 3 * 44u);
-    EXPECT_EQ(recordsIn(path())[2].StudentIndex, 3);
+    EXPECT_EQ(testing::recordsIn(path())[2].StudentIndex, 3);
 }
 
 TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsTheLock) {
@@ -94,7 +85,7 @@ TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsThe
     }).AppendResultRecord({2, 1, 60, std::nullopt});
     EXPECT_EQ(failure, std::nullopt);
     EXPECT_EQ(waits, (std::vector<int>{1, 1, 1}));
-    EXPECT_EQ(recordsIn(path()).size(), 2u);
+    EXPECT_EQ(testing::recordsIn(path()).size(), 2u);
 }
 
 /// The real file, except that the write fails after putting part of the record into the file,
