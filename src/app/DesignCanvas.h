@@ -39,9 +39,6 @@ public:
     /// Changes the design font size of a placed widget.
     void setDesignFont(QWidget* widget, int fontPixels);
 
-    /// The factor from design pixels to screen pixels.
-    double scale() const { return m_scale; }
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

@@ -36,8 +36,6 @@ public:
     /// held.
     Item next();
 
-    /// Number of items read so far.
-    int itemsRead() const { return m_itemsRead; }
 
     const std::filesystem::path& file() const { return m_file; }
 

@@ -14,7 +14,6 @@ public:
     /// Moves on by the tick step at every reading, so that code waiting on the tick finishes.
     std::int64_t tickMilliseconds() const override { return m_tick += m_tickStep; }
 
-    void setDate(CivilDate date) { m_now.date = date; }
     void setTickStep(std::int64_t milliseconds) { m_tickStep = milliseconds; }
     void advanceSeconds(double seconds) {
         m_now.secondsSinceMidnight += seconds;
