@@ -34,6 +34,16 @@ QString unusableFileText(const DataFileError& error, const QString& sentence) {
                     QString::fromStdString(error.problem()));
 }
 
+/// Closes a screen and forgets it. Qt deletes it once no handler of it is running any more;
+/// forgetting it now means that nothing reuses a screen on its way out.
+template <typename Window>
+void unload(QPointer<Window>& window) {
+    if (!window) return;
+    window->close();
+    window->deleteLater();
+    window = nullptr;
+}
+
 }  // namespace
 
 ScreenFlow::ScreenFlow(AppState& state, const Clock& clock, RandomSource& random,
@@ -90,13 +100,13 @@ void ScreenFlow::reportSkippedRosterEntries(const std::filesystem::path& rosterF
     m_boxes.inform(m_names, QStringLiteral("名簿の確認"), text);
 }
 
-void ScreenFlow::showNameSelection() {
-    QTimer::singleShot(0, this, [this] {
-        if (m_names) return;
-        m_names = new namesel(*this);
-        m_names->Form_Load();
-        m_names->Form_Activate();
-    });
+void ScreenFlow::showNameSelection() { requestChange([this] { openNameSelection(); }); }
+
+void ScreenFlow::openNameSelection() {
+    if (m_names) return;
+    m_names = new namesel(*this);
+    m_names->Form_Load();
+    m_names->Form_Activate();
 }
 
 void ScreenFlow::closeNameSelection() { unload(m_names); }
@@ -114,6 +124,7 @@ void ScreenFlow::leaveToLauncher() {
     std::filesystem::path program = launcher;
     if (::access(program.c_str(), X_OK) != 0) program.replace_extension();
     m_launcher.start(program, {"001"});
+    m_ended = true;
     emit programEnded(0);
 }
 
@@ -123,27 +134,27 @@ void ScreenFlow::showScreen(QWidget* window) {
     window->activateWindow();
 }
 
-void ScreenFlow::unload(QWidget* window) {
-    if (!window) return;
-    window->close();
-    window->deleteLater();
+void ScreenFlow::showMenu() {
+    requestChange([this] {
+        unload(m_finish);
+        openMenu();
+    });
 }
 
-void ScreenFlow::showMenu() {
-    QTimer::singleShot(0, this, [this] {
-        unload(m_finish);
-        if (!m_menu) {
-            m_menu = new seisekitime1(*this);
-            m_menu->Form_Load();
-        }
-        showScreen(m_menu);
-        m_menu->Form_Activate();
-    });
+void ScreenFlow::openMenu() {
+    if (!m_menu) {
+        m_menu = new seisekitime1(*this);
+        m_menu->Form_Load();
+    }
+    showScreen(m_menu);
+    m_menu->Form_Activate();
 }
 
 void ScreenFlow::closeMenu() { unload(m_menu); }
 
-void ScreenFlow::StartRun() {
+void ScreenFlow::StartRun() { requestChange([this] { openDrill(); }); }
+
+void ScreenFlow::openDrill() {
     RunState& run = m_state.run;
     run.RunFinished = 0;
     run.EndOfRunStarted = 0;
@@ -161,20 +172,40 @@ void ScreenFlow::StartRun() {
 }
 
 void ScreenFlow::runAgain() {
-    QTimer::singleShot(0, this, [this] {
+    requestChange([this] {
         unload(m_finish);
-        StartRun();
+        openDrill();
     });
 }
 
 void ScreenFlow::showFinishScreen() {
-    QTimer::singleShot(0, this, [this] {
+    requestChange([this] {
         unload(m_drill);
-        m_finish = new FrmSyuuryou(*this);
-        m_finish->Form_Load();
-        showScreen(m_finish);
-        m_finish->Form_Activate();
+        openFinishScreen();
     });
+}
+
+void ScreenFlow::openFinishScreen() {
+    m_finish = new FrmSyuuryou(*this);
+    m_finish->Form_Load();
+    showScreen(m_finish);
+    m_finish->Form_Activate();
+}
+
+void ScreenFlow::requestChange(std::function<void()> change) {
+    if (m_ended || m_pendingChange) return;
+    m_pendingChange = std::move(change);
+    QTimer::singleShot(0, this, &ScreenFlow::performPendingChange);
+}
+
+void ScreenFlow::performPendingChange() {
+    // A change asked for while another one activates its screen is taken up when that one ends.
+    if (m_changing || !m_pendingChange) return;
+    const std::function<void()> change = std::exchange(m_pendingChange, nullptr);
+    m_changing = true;
+    change();
+    m_changing = false;
+    if (m_pendingChange) QTimer::singleShot(0, this, &ScreenFlow::performPendingChange);
 }
 
 void ScreenFlow::showWaitWindow() {
@@ -224,14 +255,18 @@ bool ScreenFlow::recordRunResult(int level) {
 }
 
 void ScreenFlow::endWithMessage(const QString& title, const QString& text) {
-    const std::initializer_list<QWidget*> newestFirst = {m_finish, m_drill, m_menu, m_names,
-                                                         m_waitWindow};
+    m_ended = true;
+    m_pendingChange = nullptr;
     QWidget* newest = nullptr;
-    for (QWidget* window : newestFirst) {
+    for (QWidget* window : std::initializer_list<QWidget*>{m_finish, m_drill, m_menu, m_names, m_waitWindow}) {
         if (window && !newest) newest = window;
     }
     m_boxes.inform(newest, title, text);
-    for (QWidget* window : newestFirst) unload(window);
+    unload(m_finish);
+    unload(m_drill);
+    unload(m_menu);
+    unload(m_names);
+    unload(m_waitWindow);
     emit programEnded(1);
 }
 

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,10 +34,15 @@ class SoundPlayer;
 
 /// Opens and closes the screens in the program's order: a screen that was closed is created
 /// afresh when it is shown again, and its load and activation steps are called here explicitly,
-/// so that nothing depends on how a platform delivers activation events. A change of screen
-/// requested from inside a screen takes effect once that screen's handler has returned, so no
-/// window is ever deleted under its own feet. The program ends only through `programEnded`,
-/// never because a last window happened to close.
+/// so that nothing depends on how a platform delivers activation events.
+///
+/// Every change of screen is a request that takes effect from the event loop, after the handler
+/// that asked for it has returned, and never while another change is still loading or
+/// activating its screen: a click or key that arrives while a screen plays its sounds or
+/// rebuilds its lists waits until that screen is up. While one change waits, further requests
+/// are ignored, so a double click changes screens once. An unloaded screen is forgotten at once
+/// (Qt deletes it later), so it is never brought back. The program ends only through
+/// `programEnded`, never because a last window happened to close.
 class ScreenFlow : public QObject {
     Q_OBJECT
 
@@ -109,7 +115,13 @@ private:
     void endWithMessage(const QString& title, const QString& text);
     /// Waits while keeping the windows responsive, for the results file's retries.
     void waitResponsively(int seconds);
-    static void unload(QWidget* window);
+    /// Asks for a change of screen; see the class comment for when it takes effect.
+    void requestChange(std::function<void()> change);
+    void performPendingChange();
+    void openNameSelection();
+    void openMenu();
+    void openDrill();
+    void openFinishScreen();
 
     AppState& m_state;
     const Clock& m_clock;
@@ -126,6 +138,9 @@ private:
     QPointer<seisekitime1> m_menu;
     QPointer<MainFrm> m_drill;
     QPointer<FrmSyuuryou> m_finish;
+    std::function<void()> m_pendingChange;
+    bool m_changing = false;
+    bool m_ended = false;
 };
 
 }  // namespace gaisan

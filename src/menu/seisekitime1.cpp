@@ -317,20 +317,25 @@ void seisekitime1::Command9_Click() {
 
 void seisekitime1::Command4_Click(int level) {
     if (m_picture7->isVisible() || !m_columns.at(level - 1).start->isEnabled()) return;
-    // Closed before events run, so that a key pressed twice or a second click cannot start a
-    // second run inside this one.
-    m_menuReady = false;
-    for (Column& column : m_columns) column.start->setEnabled(false);
-    showBusy(true);
+    leaving();
     m_flow.state().login.CurrentLevel = level;
     QCoreApplication::processEvents();
     m_flow.StartRun();
 }
 
+void seisekitime1::leaving() {
+    // Closed before events run, so that a key pressed twice, a second click or "戻る(0)" cannot
+    // start another screen change while this one is on its way.
+    m_menuReady = false;
+    for (Column& column : m_columns) column.start->setEnabled(false);
+    m_command1->setEnabled(false);
+    showBusy(true);
+}
+
 void seisekitime1::Label3_Click(int level) { Command4_Click(level); }
 
 void seisekitime1::Command1_Click() {
-    showBusy(true);
+    leaving();
     QCoreApplication::processEvents();
     m_flow.showNameSelection();
     QCoreApplication::processEvents();

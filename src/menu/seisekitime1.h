@@ -69,6 +69,9 @@ private:
     /// Takes a key seen by any control of the window first; true when it was used.
     bool Form_KeyPress(const QString& key);
     void showBusy(bool busy);
+    /// The menu is about to give way to another screen: nothing that starts a screen change is
+    /// left to press, and the wait panel shows.
+    void leaving();
 
     ScreenFlow& m_flow;
     bool m_menuReady = false;

@@ -164,16 +164,23 @@ void FrmSyuuryou::Timer1_Timer() {
 }
 
 void FrmSyuuryou::Command4_Click() {
-    m_command4->setEnabled(false);
+    disableButtons();
     m_flow.showMenu();
     QCoreApplication::processEvents();
 }
 
 void FrmSyuuryou::Command5_Click() {
-    m_command4->setEnabled(false);
+    disableButtons();
     m_flow.showWaitWindow();
     m_flow.runAgain();
     QCoreApplication::processEvents();
+}
+
+void FrmSyuuryou::disableButtons() {
+    // Both, so that a second click, on either button, finds nothing to press while the screen
+    // is on its way out.
+    m_command4->setEnabled(false);
+    m_command5->setEnabled(false);
 }
 
 }  // namespace gaisan

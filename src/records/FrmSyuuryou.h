@@ -29,6 +29,7 @@ private slots:
     void Command5_Click();
 
 private:
+    void disableButtons();
 
     ScreenFlow& m_flow;
     QWidget* m_image1;

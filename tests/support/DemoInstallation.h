@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QTest>
 
 #include <memory>
@@ -80,6 +81,26 @@ inline void queueKeys(QWidget* widget, const QString& keys) {
     for (const QChar c : keys) {
         QCoreApplication::postEvent(widget, new QKeyEvent(QEvent::KeyPress, keyOf(c), Qt::NoModifier, QString(c)));
     }
+}
+
+/// Queues a click on `widget`, a press and a release at its centre, as a child's click that
+/// waits in the event queue while the program is busy.
+inline void queueClick(QWidget* widget) {
+    const QPointF centre = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(centre);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(widget, new QMouseEvent(type, centre, global, Qt::LeftButton, held, Qt::NoModifier));
+    }
+}
+
+/// The program's visible top-level windows.
+inline QList<QWidget*> visibleWindows() {
+    QList<QWidget*> visible;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible()) visible.append(widget);
+    }
+    return visible;
 }
 
 inline QString labelText(QWidget* window, const QString& name) {
