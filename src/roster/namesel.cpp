@@ -136,14 +136,16 @@ void namesel::名簿表示() {
             state.common.RosterOption, [&](const RosterEntry& entry, int grade) {
                 staging.push_back(stagingRowOf(entry, grade, m_figureMode, state.counts));
             });
-        // Told once per visit, not at every change of band or figures.
-        if (!skipped.empty() && !m_skippedEntriesReported) {
+        if (!skipped.empty() && !m_rosterProblemReported) {
             m_flow.reportSkippedRosterEntries(rosterFile, skipped);
-            m_skippedEntriesReported = true;
+            m_rosterProblemReported = true;
         }
     } catch (const DataFileError& error) {
-        m_flow.reportUnusableFile(error);
-        return;
+        // The list keeps its first row, so that the screen still explains itself and "0"
+        // still leaves.
+        staging.clear();
+        if (!m_rosterProblemReported) m_flow.reportUnusableFile(error);
+        m_rosterProblemReported = true;
     }
     m_list = nameListOf(std::move(staging), state.roster.SchoolYear, m_combo1->currentText().toStdString());
     const QSignalBlocker quiet(m_list1);

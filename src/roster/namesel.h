@@ -56,7 +56,8 @@ private:
     ScreenFlow& m_flow;
     FigureMode m_figureMode = FigureMode::TodayAndTotalRuns;
     bool m_bandsFilled = false;
-    bool m_skippedEntriesReported = false;
+    /// A roster problem is told once per visit, not at every change of band or figures.
+    bool m_rosterProblemReported = false;
     NameList m_list;
     QLabel* m_label4;
     QLabel* m_label1;

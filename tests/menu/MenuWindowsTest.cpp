@@ -123,6 +123,30 @@ private slots:
         QCOMPARE(installation.random.used(), std::size_t{2});  // one problem: one run set up
     }
 
+    void anUnusableRosterIsToldOncePerVisitAndTheListKeepsItsFirstRow() {
+        testing::DemoInstallation installation;
+        installation.suite.writeCp932("data/新名簿.txt", "1,二〇一七,0,0,\"佐藤　陽菜\",0,\"\",\"\"\r\n");
+        namesel* names = openNames(installation);
+        QVERIFY(names);
+        QTRY_VERIFY(names->findChild<QWidget*>(QStringLiteral("Picture5"))->isHidden());
+        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
+        QCOMPARE(installation.boxes.shown[0].title, QStringLiteral("ファイルのエラー"));
+        QVERIFY2(installation.boxes.shown[0].text.contains(QStringLiteral("「新名簿.txt」を使えません。")),
+                 qPrintable(installation.boxes.shown[0].text));
+        QListWidget* rows = list(names, QStringLiteral("List1"));
+        QCOMPARE(rows->count(), 1);
+        QCOMPARE(rows->item(0)->text(), QStringLiteral("－－－－－－"));
+
+        names->findChild<QRadioButton*>(QStringLiteral("Option1_3"))->click();
+        auto* bands = names->findChild<QComboBox*>(QStringLiteral("Combo1"));
+        emit bands->activated(1);
+        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
+        QCOMPARE(rows->count(), 1);
+        QSignalSpy ended(installation.flow.get(), &ScreenFlow::programEnded);
+        type(rows, QStringLiteral("0"));
+        QCOMPARE(ended.count(), 1);
+    }
+
     void theTeacherSeesTheTeachersCommands() {
         testing::DemoInstallation installation;
         installation.flow->ContinueStartup();
