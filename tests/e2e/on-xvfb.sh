@@ -1,6 +1,13 @@
 # Sourced by the end-to-end scripts: a copy of the demo installation with the program under test
-# in "$work/demo", a private Xvfb display, and helpers to find windows and take screenshots.
-# Expects $1 to be the gaisan executable; sets $work and removes it on exit, with the display.
+# in "$work/demo", a private Xvfb display, and helpers to start the program, find its windows and
+# take screenshots. Expects $1 to be the gaisan executable; sets $work and removes it on exit,
+# with the display.
+#
+# The scripts work the same whatever the caller's locale: the tools run in C.UTF-8 (which the C
+# library always has), and the program itself runs in the bare C locale, as on a school machine
+# or a CI job whose locale was never set up.
+export LC_ALL=C.UTF-8
+unset LANG LANGUAGE
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$(mktemp -d)
@@ -32,9 +39,27 @@ screenshot() {
     import -window root "$GAISAN_SCREENSHOT_DIR/$1.png"
 }
 
-# Waits for a visible window whose title contains $1 and prints its id.
+# Starts the program in the C locale, in the background, as $program.
+start_program() {
+    LC_ALL=C "$work/demo/gaisan/gaisan" &
+    program=$!
+}
+
+# Waits for a visible window of the program whose title contains $1 and prints its id. The title
+# is read from _NET_WM_NAME, which is UTF-8 in every locale: the legacy WM_NAME that
+# `xdotool search --name` matches is written in the program's locale, and the C locale mangles it.
 window_named() {
-    timeout 20 xdotool search --sync --onlyvisible --name "$1" | tail -n 1
+    local window deadline=$((SECONDS + 20))
+    while ((SECONDS < deadline)); do
+        for window in $(xdotool search --onlyvisible --pid "$program" 2>/dev/null || true); do
+            if xprop -notype -id "$window" _NET_WM_NAME 2>/dev/null | grep -qF -- "$1"; then
+                echo "$window"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
 }
 
 # Waits for the program to end and fails unless its status is $1.

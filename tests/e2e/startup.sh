@@ -8,8 +8,7 @@ source "$(dirname "$0")/on-xvfb.sh"
 
 # 1. A good installation: the name list appears; "0" starts the launcher stand-in with "001"
 #    and ends the program with status 0.
-"$work/demo/gaisan/gaisan" &
-program=$!
+start_program
 window=$(window_named "概算ドリル") || fail "the name list did not appear"
 sleep 0.5
 screenshot e2e-name-selection
@@ -19,8 +18,7 @@ expect_launcher_called
 
 # 2. Without 共通データ.txt the program names the file in a message box and ends with status 1.
 rm "$work/demo/data/共通データ.txt"
-"$work/demo/gaisan/gaisan" &
-program=$!
+start_program
 box=$(window_named "設定ファイルのエラー") || fail "no message box for the missing file"
 sleep 0.3
 screenshot e2e-missing-file

@@ -22,8 +22,7 @@ press_in() {
     xdotool windowfocus --sync "$window" key --delay 150 "$@"
 }
 
-"$work/demo/gaisan/gaisan" &
-program=$!
+start_program
 
 press_in "概算ドリル" Down        # the first student of the list
 press_in "概算ドリル" 1           # O.K.
