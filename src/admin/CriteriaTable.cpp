@@ -1,5 +1,6 @@
 #include "admin/CriteriaTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -20,19 +21,94 @@ std::string lineName(int lineIndex) {
     return name.str();
 }
 
+/// "3行目（レベル2）の2列目「最低Time」", naming a field for a message.
+std::string fieldName(int lineIndex, int column) {
+    const std::string& title = criteriaTitleLine()[column];
+    return lineName(lineIndex) + "の" + std::to_string(column + 1) + "列目" +
+           (title.empty() ? std::string() : "「" + title + "」");
+}
+
+DataFileError badField(const std::filesystem::path& file, int lineIndex, int column,
+                       const std::string& text, const std::string& rule) {
+    return DataFileError(file, fieldName(lineIndex, column) + "の値 " + text + " は使えません（" +
+                                   rule + "）。");
+}
+
 /// The field's value in a whole-number column of type Whole.
 template <typename Whole>
 Whole wholeNumber(const std::filesystem::path& file, int lineIndex, int column,
                   const std::string& text) {
     const double value = std::round(leadingNumber(text));
     if (value < std::numeric_limits<Whole>::min() || value > std::numeric_limits<Whole>::max()) {
-        throw DataFileError(file, lineName(lineIndex) + "の「" + criteriaTitleLine()[column] +
-                                      "」の値 " + text + " は大きすぎます。");
+        throw DataFileError(file, fieldName(lineIndex, column) + "の値 " + text + " は大きすぎます。");
     }
     return static_cast<Whole>(value);
 }
 
+constexpr int kTargetTimeColumn = 0;
+constexpr int kMinLineTimeColumn = 1;
+constexpr int kClearPointsColumn = 2;
+constexpr int kClearCountColumn = 3;
+constexpr int kPointRateColumn = 4;
+/// A run's time limit is 5 × the minimum line, and it must stay below the marks 99998 (failed)
+/// and 99999 (time-up) that no real time may take.
+constexpr int kTimeLimitFactor = 5;
+constexpr std::int32_t kLongestMinLineTime = 99997 / kTimeLimitFactor;
+constexpr double kHighestPointRate = 1000;
+
+/// The levels of 1..requiredLevels that a file of `lineCount` lines has no line for, as "3〜24"
+/// or "24"; line n holds level n.
+std::string missingLevels(std::size_t lineCount, int requiredLevels) {
+    const int first = std::max(1, static_cast<int>(lineCount));
+    if (first == requiredLevels) return std::to_string(first);
+    return std::to_string(first) + "〜" + std::to_string(requiredLevels);
+}
+
 }  // namespace
+
+void checkCriteriaLines(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines,
+                        int requiredLevels) {
+    if (lines.size() > static_cast<std::size_t>(kMaxCriteriaLines)) {
+        throw DataFileError(file, "行が多すぎます（見出しの行とレベル1〜35の" +
+                                      std::to_string(kMaxCriteriaLines) + "行までです）。");
+    }
+    if (lines.size() <= static_cast<std::size_t>(requiredLevels)) {
+        throw DataFileError(file, "レベル" + missingLevels(lines.size(), requiredLevels) +
+                                      "の行がありません（見出しの行の後に、レベル1〜" +
+                                      std::to_string(requiredLevels) + "の" +
+                                      std::to_string(requiredLevels) + "行が必要です）。");
+    }
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const int level = static_cast<int>(i);
+        const CriteriaLine& line = lines[i];
+        const std::int32_t target =
+            wholeNumber<std::int32_t>(file, level, kTargetTimeColumn, line[kTargetTimeColumn]);
+        const std::int32_t minLine =
+            wholeNumber<std::int32_t>(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn]);
+        wholeNumber<std::int32_t>(file, level, kClearPointsColumn, line[kClearPointsColumn]);
+        wholeNumber<std::int16_t>(file, level, kClearCountColumn, line[kClearCountColumn]);
+        if (target < 0) {
+            throw badField(file, level, kTargetTimeColumn, line[kTargetTimeColumn], "時間は0秒以上です");
+        }
+        if (minLine < 0) {
+            throw badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn], "時間は0秒以上です");
+        }
+        if (minLine > kLongestMinLineTime) {
+            throw badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
+                           "この5倍が時間切れまでの秒数になるため、" +
+                               std::to_string(kLongestMinLineTime) + "秒までです");
+        }
+        if (minLine == 0 && level <= requiredLevels) {
+            throw badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
+                           "この5倍が時間切れまでの秒数になるため、1秒以上です");
+        }
+        const double rate = leadingNumber(line[kPointRateColumn]);
+        if (!(rate >= 0 && rate <= kHighestPointRate)) {
+            throw badField(file, level, kPointRateColumn, line[kPointRateColumn],
+                           "ポイント倍率は0から1000までです");
+        }
+    }
+}
 
 const CriteriaLine& criteriaTitleLine() {
     static const CriteriaLine titles = {"目標Time", "最低Time", "ｸﾘｱﾎﾟｲﾝﾄ", "ｸﾘｱ回数",
@@ -72,11 +148,9 @@ std::vector<CriteriaLine> readCriteriaFile(const std::filesystem::path& file) {
     return lines;
 }
 
-void writeCriteriaFile(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines) {
-    if (lines.size() > static_cast<std::size_t>(kMaxCriteriaLines)) {
-        throw DataFileError(file, "行が多すぎます（見出しの行とレベル1〜35の" +
-                                      std::to_string(kMaxCriteriaLines) + "行までです）。");
-    }
+void writeCriteriaFile(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines,
+                       int requiredLevels) {
+    checkCriteriaLines(file, lines, requiredLevels);
     std::string text;
     for (std::size_t lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
         for (int field = 0; field < kCriteriaFields; ++field) {
@@ -93,8 +167,9 @@ void writeCriteriaFile(const std::filesystem::path& file, const std::vector<Crit
     writeCp932FileAtomically(file, text);
 }
 
-void LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table) {
+void LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table, int requiredLevels) {
     const std::vector<CriteriaLine> lines = readCriteriaFile(file);
+    checkCriteriaLines(file, lines, requiredLevels);
     // Convert into a copy first, so that a bad number leaves the table in force untouched.
     CriteriaTable loaded = table;
     for (std::size_t i = 0; i < lines.size(); ++i) {

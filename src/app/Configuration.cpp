@@ -81,8 +81,11 @@ void LoadConfiguration(AppState& state, const std::filesystem::path& programFold
     locations.ProgramDataFolder = locations.DataRoot + locations.ProgramFolderName + "/";
     locations.SoundFolder = locations.DataRoot + "音フォルダ/";
     ApplyProfileTitle(state.profile);
-    LoadCriteriaTable(locations.ProgramDataFolder + "タイム回数データ.txt", state.criteria);
-    LoadSoundTable(locations.SoundFolder + "新音ファイル.txt", state.sounds);
+    LoadCriteriaTable(locations.ProgramDataFolder + "タイム回数データ.txt", state.criteria,
+                      kDefinedLevelCount);
+    const std::filesystem::path soundTable = locations.SoundFolder + "新音ファイル.txt";
+    LoadSoundTable(soundTable, state.sounds);
+    checkPlayedCues(soundTable, state.sounds);
 }
 
 }  // namespace gaisan

@@ -30,7 +30,8 @@ CommonConfiguration readCommonConfiguration(const std::filesystem::path& file);
 /// The start-up's configuration load, in this order: the data root from "パスデータ.txt" beside
 /// the program's folder, the school's settings from "共通データ.txt", the data and sound folders,
 /// the subject title, the criteria table and the sound table. Throws DataFileError naming the
-/// first file that is missing, unreadable or short of items.
+/// first file that is missing, unreadable or short of items, criteria that lack a level of the
+/// level table or break a rule, or a sound table that lacks a cue the program plays.
 void LoadConfiguration(AppState& state, const std::filesystem::path& programFolder);
 
 }  // namespace gaisan

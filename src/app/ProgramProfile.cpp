@@ -9,7 +9,7 @@ namespace {
 // Levels 1..4 are played; 5..24 exist as names and flags, and tables that walk every defined
 // level include them. The names are shown exactly as written here, the half-width "1" that
 // ends the names of levels 11 and 20 included.
-constexpr std::array<std::string_view, 24> kLevelTable = {
+constexpr std::array<std::string_view, kDefinedLevelCount> kLevelTable = {
     "レベル１",     "レベル２",     "レベル３",     "レベル４",     "レベル２－１", "レベル２－２",
     "レベル３練習", "レベル３－１", "レベル３－２", "レベル４練習", "レベル４－1",  "レベル４－２",
     "レベル５練習", "レベル５－１", "レベル５－２", "レベル６練習", "レベル６－１", "レベル６－２",

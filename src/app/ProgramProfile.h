@@ -6,6 +6,9 @@
 
 namespace gaisan {
 
+/// The levels of the level table (1..24), every one of which needs its criteria.
+inline constexpr int kDefinedLevelCount = 24;
+
 /// What makes this member of the drill suite this one: its subject and its levels. Every other
 /// screen is generic and reads these.
 struct ProgramProfile {

@@ -14,6 +14,7 @@ const std::string& cueName(int cue) {
 }
 
 void LoadSoundTable(const std::filesystem::path& file, SoundTable& table) {
+    table = SoundTable{};
     for (int cue = 1; cue <= kCueCount; ++cue) table.cues[cue].name = cueName(cue);
     ItemReader reader = ItemReader::openFile(file);
     while (!reader.atEnd()) {
@@ -34,6 +35,19 @@ void LoadSoundTable(const std::filesystem::path& file, SoundTable& table) {
                 }
                 entry.files[step] = fileItem.text;
             }
+        }
+    }
+}
+
+void checkPlayedCues(const std::filesystem::path& file, const SoundTable& table) {
+    for (const int cue : {kCorrectCue, kWrongCue, kPersonalBestCue, kFailCue}) {
+        const SoundCue& entry = table.cues[cue];
+        if (!entry.count) {
+            throw DataFileError(file, "「" + entry.name + "」の一覧がありません（音の名前の行、"
+                                      "音ファイルの名前の行、「*」の行が必要です）。");
+        }
+        if (*entry.count == 0) {
+            throw DataFileError(file, "「" + entry.name + "」の一覧に音ファイルの名前がありません。");
         }
     }
 }

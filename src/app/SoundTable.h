@@ -39,4 +39,9 @@ const std::string& cueName(int cue);
 /// or unreadable, or ends inside an entry.
 void LoadSoundTable(const std::filesystem::path& file, SoundTable& table);
 
+/// Refuses a table in which a cue the program plays (correct, wrong, personal best, fail) has no
+/// entry ended by its "*", or lists no file: such a cue can never sound, and the correct and
+/// wrong cues would end the program at the fourth answer. Throws DataFileError naming the cue.
+void checkPlayedCues(const std::filesystem::path& file, const SoundTable& table);
+
 }  // namespace gaisan

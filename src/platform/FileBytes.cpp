@@ -1,35 +1,68 @@
 #include "platform/FileBytes.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/DataFileError.h"
+#include "platform/SystemErrorText.h"
 
 namespace gaisan {
+namespace {
 
-std::string readFileBytes(const std::filesystem::path& file) {
-    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        if (errno == ENOENT) throw DataFileError(file, "ファイルがありません。");
-        throw DataFileError(file, std::string("ファイルを開けません（") + std::strerror(errno) + "）。");
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor) : m_descriptor(descriptor) {}
+    ~Descriptor() {
+        if (m_descriptor >= 0) ::close(m_descriptor);
     }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_descriptor; }
+
+private:
+    int m_descriptor;
+};
+
+std::string tooLarge(std::size_t limit) {
+    return "ファイルが大きすぎます（" + std::to_string(limit / (1024 * 1024)) +
+           " MB まで）。壊れたファイルか、別のファイルと取り違えていないか確かめてください。";
+}
+
+}  // namespace
+
+std::string readFileBytes(const std::filesystem::path& file, std::size_t limit) {
+    // Not blocking: opening a pipe for reading would otherwise wait for a writer for ever.
+    const Descriptor descriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (descriptor.get() < 0) {
+        if (errno == ENOENT) throw DataFileError(file, "ファイルがありません。");
+        throw DataFileError(file, "ファイルを開けません（" + systemErrorText(errno) + "）。");
+    }
+    struct stat status {};
+    if (::fstat(descriptor.get(), &status) != 0) {
+        throw DataFileError(file, "ファイルを調べられません（" + systemErrorText(errno) + "）。");
+    }
+    if (!S_ISREG(status.st_mode)) throw DataFileError(file, notRegularFileText() + "。");
+    if (static_cast<std::uint64_t>(status.st_size) > limit)
+        throw DataFileError(file, tooLarge(limit));
+
+    // The size can change while the file is read (another machine writing it), so the limit is
+    // kept while reading too.
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(status.st_size));
     char chunk[65536];
     for (;;) {
-        const ssize_t n = ::read(descriptor, chunk, sizeof chunk);
+        const ssize_t n = ::read(descriptor.get(), chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const std::string problem = std::string("ファイルを読めません（") + std::strerror(errno) + "）。";
-            ::close(descriptor);
-            throw DataFileError(file, problem);
-        }
+        if (n < 0)
+            throw DataFileError(file, "ファイルを読めません（" + systemErrorText(errno) + "）。");
         if (n == 0) break;
+        if (bytes.size() + static_cast<std::size_t>(n) > limit)
+            throw DataFileError(file, tooLarge(limit));
         bytes.append(chunk, static_cast<std::size_t>(n));
     }
-    ::close(descriptor);
     return bytes;
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
 namespace gaisan {
 
-/// The whole content of a file. Throws DataFileError when it is missing or a read fails part
-/// way, so that a network error never passes for a shorter file.
-std::string readFileBytes(const std::filesystem::path& file);
+/// The whole content of a file of at most `limit` bytes. Throws DataFileError when it is missing,
+/// is no regular file (a folder, a device such as /dev/zero, a pipe that might never end), is
+/// larger than `limit`, or a read fails part way, so that a network error never passes for a
+/// shorter file and a hostile file never exhausts the memory.
+std::string readFileBytes(const std::filesystem::path& file, std::size_t limit);
 
 }  // namespace gaisan

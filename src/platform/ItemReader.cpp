@@ -1,5 +1,6 @@
 #include "platform/ItemReader.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "platform/Cp932.h"
@@ -20,7 +21,7 @@ int lineOfOffset(std::string_view bytes, std::size_t offset) {
 }  // namespace
 
 ItemReader ItemReader::openFile(const std::filesystem::path& file) {
-    const std::string bytes = readFileBytes(file);
+    const std::string bytes = readFileBytes(file, kMaxFileBytes);
     try {
         return ItemReader(decodeCp932(bytes), file);
     } catch (const Cp932Error& e) {
@@ -37,9 +38,11 @@ ItemReader::ItemReader(std::string utf8Text, std::filesystem::path file)
 bool ItemReader::atEnd() const { return !m_commaPending && restIsBlank(); }
 
 bool ItemReader::restIsBlank() const {
-    for (std::size_t i = m_position; i < m_text.size(); ++i) {
-        const char c = m_text[i];
+    m_blankUntil = std::max(m_blankUntil, m_position);
+    while (m_blankUntil < m_text.size()) {
+        const char c = m_text[m_blankUntil];
         if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+        ++m_blankUntil;
     }
     return true;
 }
@@ -74,9 +77,9 @@ Item ItemReader::next() {
     skipSpaces();
     if (m_position < m_text.size() && m_text[m_position] == '"') {
         item.quoted = true;
-        const std::size_t close = m_text.find('"', m_position + 1);
-        const std::size_t lineEnd = m_text.find_first_of("\r\n", m_position + 1);
-        if (close == std::string::npos || (lineEnd != std::string::npos && lineEnd < close)) {
+        // One scan to whichever comes first, the closing quote or the line end.
+        const std::size_t close = m_text.find_first_of("\"\r\n", m_position + 1);
+        if (close == std::string::npos || m_text[close] != '"') {
             throw DataFileError(m_file, std::to_string(m_line) +
                                             "行目: 「\"」で始まる項目に閉じる「\"」がありません。");
         }

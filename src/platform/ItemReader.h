@@ -20,10 +20,18 @@ struct Item {
 /// commas; half-width spaces and tabs around an item are dropped. A comma always promises one
 /// more item, so "a,\r\n" holds two items, the second empty. Blank lines at the very end of a
 /// file are not items; a blank line elsewhere is one empty item.
+///
+/// Reading is linear in the file's length whatever its shape: a whole roster on one line or a
+/// million blank lines cost what reading the bytes costs, so a hostile file cannot stall a
+/// classroom machine.
 class ItemReader {
 public:
-    /// Reads and decodes a whole CP932 file. Throws DataFileError when it is missing, unreadable
-    /// or not valid CP932 (naming the line).
+    /// The largest configuration file read: far above a school's largest roster (5000 students
+    /// of a few hundred bytes each), far below what could exhaust a classroom machine's memory.
+    static constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
+
+    /// Reads and decodes a whole CP932 file. Throws DataFileError when it is missing, unreadable,
+    /// no regular file, larger than kMaxFileBytes or not valid CP932 (naming the line).
     static ItemReader openFile(const std::filesystem::path& file);
 
     /// Reads items from text already decoded; `file` names it in error messages.
@@ -36,7 +44,6 @@ public:
     /// held.
     Item next();
 
-
     const std::filesystem::path& file() const { return m_file; }
 
 private:
@@ -48,6 +55,9 @@ private:
     std::string m_text;
     std::filesystem::path m_file;
     std::size_t m_position = 0;
+    /// Everything from m_position up to here is known to be blank, so that asking atEnd() before
+    /// each of many blank lines does not scan the same blank stretch again.
+    mutable std::size_t m_blankUntil = 0;
     int m_line = 1;
     int m_itemsRead = 0;
     bool m_commaPending = false;

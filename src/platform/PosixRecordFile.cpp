@@ -1,10 +1,12 @@
 #include "platform/PosixRecordFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "platform/SystemErrorText.h"
 
 namespace gaisan {
 namespace {
@@ -33,6 +35,7 @@ flock appendLockRegion(short type) {
 FileError fileErrorOf(int errnoValue, bool locking) {
     FileError error;
     error.systemNumber = errnoValue;
+    error.description = systemErrorText(errnoValue);
     switch (errnoValue) {
         case EAGAIN:
         case EACCES:
@@ -43,34 +46,22 @@ FileError fileErrorOf(int errnoValue, bool locking) {
                 return error;
             }
             error.number = kAccessErrorNumber;
-            error.description = "ファイルを使う許可がありません";
             return error;
         case ENOENT:
             error.kind = FileErrorKind::NotFound;
             error.number = kNotFoundNumber;
-            error.description = "ファイルまたはフォルダが見つかりません";
             return error;
         case ENOLCK:
-            error.number = kDeviceErrorNumber;
-            error.description = "ファイルをロックできません（共有フォルダがロックに対応していないか、"
-                                "ロックの数が上限に達しています）";
-            return error;
         case ESTALE:
-            error.number = kDeviceErrorNumber;
-            error.description = "共有フォルダとの接続が切れました（ネットワークを確かめてください）";
-            return error;
         case EIO:
             error.number = kDeviceErrorNumber;
-            error.description = "ファイルの読み書きでエラーが起きました";
             return error;
         case ENOSPC:
         case EDQUOT:
             error.number = kDiskFullNumber;
-            error.description = "ディスクがいっぱいです";
             return error;
         default:
             error.number = kAccessErrorNumber;
-            error.description = std::strerror(errnoValue);
             return error;
     }
 }
@@ -78,9 +69,29 @@ FileError fileErrorOf(int errnoValue, bool locking) {
 PosixRecordFile::~PosixRecordFile() { close(); }
 
 std::optional<FileError> PosixRecordFile::open(const std::filesystem::path& file) {
+    return openWith(file, O_RDWR | O_CREAT);
+}
+
+std::optional<FileError> PosixRecordFile::openForReading(const std::filesystem::path& file) {
+    // Not blocking: a pipe in the file's place would otherwise wait for a writer for ever.
+    return openWith(file, O_RDONLY | O_NONBLOCK);
+}
+
+std::optional<FileError> PosixRecordFile::openWith(const std::filesystem::path& file, int flags) {
     close();
-    m_descriptor = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    m_descriptor = ::open(file.c_str(), flags | O_CLOEXEC, 0666);
     if (m_descriptor < 0) return lastError();
+    // A device such as /dev/zero never ends and has no length; a pipe cannot be positioned.
+    struct stat status {};
+    if (::fstat(m_descriptor, &status) != 0) {
+        const FileError error = *lastError();
+        close();
+        return error;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        close();
+        return FileError{FileErrorKind::Other, kAccessErrorNumber, 0, notRegularFileText()};
+    }
     return std::nullopt;
 }
 

@@ -22,6 +22,7 @@ public:
     PosixRecordFile& operator=(const PosixRecordFile&) = delete;
 
     std::optional<FileError> open(const std::filesystem::path& file) override;
+    std::optional<FileError> openForReading(const std::filesystem::path& file) override;
     void close() override;
     std::optional<FileError> length(std::uint64_t& bytes) override;
     std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
@@ -33,6 +34,8 @@ public:
     std::optional<FileError> truncate(std::uint64_t length) override;
 
 private:
+    std::optional<FileError> openWith(const std::filesystem::path& file, int flags);
+
     int m_descriptor = -1;
 };
 

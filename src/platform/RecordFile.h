@@ -23,7 +23,10 @@ class RecordFile {
 public:
     virtual ~RecordFile() = default;
 
+    /// Opens for reading and writing, creating the file when absent.
     virtual std::optional<FileError> open(const std::filesystem::path& file) = 0;
+    /// Opens an existing file for reading only.
+    virtual std::optional<FileError> openForReading(const std::filesystem::path& file) = 0;
     /// Closes the file, releasing the lock if it is held.
     virtual void close() = 0;
 

@@ -5,16 +5,16 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "platform/Cp932.h"
 #include "platform/DataFileError.h"
+#include "platform/SystemErrorText.h"
 
 namespace gaisan {
 namespace {
 
-std::string systemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string systemError(const char* what) { return std::string(what) + "（" + systemErrorText(errno) + "）。"; }
 
 /// Writes all of `bytes` to a new temporary file beside `file` and syncs it; returns its path.
 std::filesystem::path writeTemporary(const std::filesystem::path& file, const std::string& bytes) {

@@ -104,10 +104,16 @@ std::optional<std::string> ResultsFile::timeProblemOf(const LoadedRecord& record
     return std::nullopt;
 }
 
-std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record) {
+std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, int todaySerial) {
     const LoadedRecord fields = runFieldsOf(record);
     if (auto problem = indexProblemOf(fields)) return problem;
-    return timeProblemOf(fields);
+    if (auto problem = timeProblemOf(fields)) return problem;
+    static const int firstDay = daySerial({1900, 1, 1});
+    static const int lastDay = daySerial({9999, 12, 31});
+    if (fields.date < firstDay || fields.date > lastDay) return "記録の日付が1900年〜9999年の外です";
+    if (fields.date > todaySerial) return "記録の日付が今日より後です";
+    if (fields.clock < 0 || fields.clock >= 1) return "記録の時刻が1日の中にありません";
+    return std::nullopt;
 }
 
 std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
@@ -174,20 +180,23 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
 
     records.entries.clear();
     std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
-    // Reads go on to the end of the file as it is then, so records appended meanwhile by other
-    // machines are seen too; the list keeps the newest records of the load window.
-    for (;;) {
+    // Reads stop at the length seen at the start: a file that grows without end (a link to a
+    // device, or a runaway writer) cannot hold the load for ever, and records appended meanwhile
+    // are counted by the next load, a moment later.
+    while (next <= wholeRecords) {
         marker = 5;
+        const std::size_t wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kRecordsPerRead, wholeRecords - next + 1));
+        const std::span<std::byte> into(buffer.data(), wanted * ResultRecord::kSize);
         std::size_t bytesRead = 0;
         if (auto error = retrying(
-                [&] {
-                    return m_file.readAt((next - 1) * ResultRecord::kSize, buffer, bytesRead);
-                },
+                [&] { return m_file.readAt((next - 1) * ResultRecord::kSize, into, bytesRead); },
                 &notFoundTries)) {
             return failure(*error);
         }
         marker = 6;
         const std::size_t whole = bytesRead / ResultRecord::kSize;
+        // Shorter than it was: cut back by the records browser meanwhile.
         if (whole == 0) break;
         for (std::size_t i = 0; i < whole; ++i, ++next) {
             const LoadedRecord record = decodeRunFields(std::span<const std::byte, ResultRecord::kSize>(
@@ -205,9 +214,6 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
             std::int32_t& best = counts.BestTime.at(record.level, record.student);
             if (record.seconds < best) best = record.seconds;
             if (record.date >= 0 && record.student != 0 && record.level >= 1) {
-                if (records.entries.size() == LoadedRecords::kLoadWindow) {
-                    records.entries.erase(records.entries.begin());
-                }
                 records.entries.push_back(record);
             }
         }

@@ -65,8 +65,11 @@ public:
     /// record is passed over by the load (a negative time would score without bound and become
     /// a best nobody can beat).
     static std::optional<std::string> timeProblemOf(const LoadedRecord& record);
-    /// Either problem, for a check of the whole file.
-    static std::optional<std::string> problemOf(const ResultRecord& record);
+    /// Either problem, or a record no program run can have written: a date outside the years
+    /// 1900 to 9999 or after `today` (a classroom machine whose clock was wrong; by the counting
+    /// rules such a record would count in every window for ever), or a clock outside one day.
+    /// For a check of the whole file.
+    static std::optional<std::string> problemOf(const ResultRecord& record, int todaySerial);
 
 private:
     /// Runs `step` until it succeeds, waiting out locks; returns the error that ended the

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <span>
@@ -14,10 +15,10 @@
 
 #include "admin/CriteriaTable.h"
 #include "app/Configuration.h"
+#include "app/ProgramProfile.h"
 #include "platform/Calendar.h"
 #include "platform/Cp932.h"
 #include "platform/DataFileError.h"
-#include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
 #include "platform/Utf8.h"
 #include "records/Counts.h"
@@ -35,7 +36,7 @@ constexpr const char* kUsage =
     "                        [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
     "  gaisan-records counts DATA_FOLDER [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "  gaisan-records roster DATA_ROOT [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
-    "  gaisan-records check FILE\n";
+    "  gaisan-records check FILE [--now \"YYYY-MM-DD HH:MM:SS\"]\n";
 
 constexpr const char* kResultsFileName = "成績累積データ.dat";
 constexpr const char* kCriteriaFileName = "タイム回数データ.txt";
@@ -92,23 +93,42 @@ std::string clockText(double fraction) {
            twoDigits(seconds % 60);
 }
 
-/// Every whole record of `file` in file order, and the number of bytes of a partial one after
-/// them. Reads without a lock, as every reader of the file does.
-std::vector<ResultRecord> readRecords(const std::string& file, std::size_t& partialBytes) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) throw Unusable(file + ": no such file");
-    const std::string bytes = readFileBytes(file);
-    std::vector<ResultRecord> records;
-    std::size_t at = 0;
-    for (; at + ResultRecord::kSize <= bytes.size(); at += ResultRecord::kSize) {
-        records.push_back(decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
-            reinterpret_cast<const std::byte*>(bytes.data() + at), ResultRecord::kSize)));
+/// Hands every whole record of `file` to `onRecord` in file order, with its 1-based number, and
+/// returns the number of bytes of a partial record after them. Streams in constant memory and
+/// reads no further than the length seen at the start, so that a huge file costs only time and
+/// one that never ends cannot hold the tool. Reads without a lock, as every reader of the file
+/// does.
+std::size_t forEachRecord(const std::string& file,
+                          const std::function<void(std::uint64_t, const ResultRecord&)>& onRecord) {
+    PosixRecordFile recordFile;
+    std::uint64_t length = 0;
+    const auto unusable = [&](const FileError& error) { return Unusable(file + ": " + error.description); };
+    if (auto error = recordFile.openForReading(file)) throw unusable(*error);
+    if (auto error = recordFile.length(length)) throw unusable(*error);
+    constexpr std::size_t kRecordsPerRead = 4096;
+    std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
+    const std::uint64_t wholeRecords = length / ResultRecord::kSize;
+    std::uint64_t number = 1;
+    while (number <= wholeRecords) {
+        const auto wanted = static_cast<std::size_t>(
+            std::min<std::uint64_t>(kRecordsPerRead, wholeRecords - number + 1));
+        std::size_t bytesRead = 0;
+        if (auto error = recordFile.readAt((number - 1) * ResultRecord::kSize,
+                                           std::span(buffer.data(), wanted * ResultRecord::kSize),
+                                           bytesRead)) {
+            throw unusable(*error);
+        }
+        const std::size_t whole = bytesRead / ResultRecord::kSize;
+        if (whole == 0) break;  // cut back meanwhile
+        for (std::size_t i = 0; i < whole; ++i, ++number) {
+            onRecord(number, decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
+                                 buffer.data() + i * ResultRecord::kSize, ResultRecord::kSize)));
+        }
     }
-    partialBytes = bytes.size() - at;
-    return records;
+    return static_cast<std::size_t>(length - wholeRecords * ResultRecord::kSize);
 }
 
-void reportPartial(std::size_t wholeRecords, std::size_t partialBytes) {
+void reportPartial(std::uint64_t wholeRecords, std::size_t partialBytes) {
     if (partialBytes == 0) return;
     std::cerr << "partial record of " << partialBytes << " bytes after record " << wholeRecords
               << " (at byte " << wholeRecords * ResultRecord::kSize << ")\n";
@@ -124,16 +144,16 @@ RetryWait sleepingWait() {
 }
 
 int dump(const CommandLine& line) {
-    std::size_t partialBytes = 0;
-    const auto records = readRecords(onlyOperand(line, "FILE"), partialBytes);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const ResultRecord& r = records[i];
-        std::cout << i + 1 << '\t' << dateText(r.RecordDate) << '\t' << clockText(r.RecordClock)
-                  << '\t' << r.StudentIndex << '\t' << r.LevelIndex << '\t' << r.ResultSeconds
-                  << '\t' << trimmedRight(r.SchoolCode) << '\t' << trimmedRight(r.ExtraField)
-                  << '\t' << trimmedRight(r.PointsField) << '\n';
-    }
-    reportPartial(records.size(), partialBytes);
+    std::uint64_t count = 0;
+    const std::size_t partialBytes =
+        forEachRecord(onlyOperand(line, "FILE"), [&](std::uint64_t number, const ResultRecord& r) {
+            std::cout << number << '\t' << dateText(r.RecordDate) << '\t' << clockText(r.RecordClock)
+                      << '\t' << r.StudentIndex << '\t' << r.LevelIndex << '\t' << r.ResultSeconds
+                      << '\t' << trimmedRight(r.SchoolCode) << '\t' << trimmedRight(r.ExtraField)
+                      << '\t' << trimmedRight(r.PointsField) << '\n';
+            count = number;
+        });
+    reportPartial(count, partialBytes);
     return 0;
 }
 
@@ -173,7 +193,7 @@ int counts(const CommandLine& line) {
     const std::filesystem::path folder = onlyOperand(line, "DATA_FOLDER");
     const LocalDateTime now = nowOrOption(line, "now");
     CriteriaTable criteria;
-    LoadCriteriaTable(folder / kCriteriaFileName, criteria);
+    LoadCriteriaTable(folder / kCriteriaFileName, criteria, kDefinedLevelCount);
     LoadedRecords records;
     auto tables = std::make_unique<CountTables>();
     // A folder without results has nothing to count; it is not given an empty file.
@@ -240,24 +260,24 @@ int roster(const CommandLine& line) {
 }
 
 int check(const CommandLine& line) {
-    std::size_t partialBytes = 0;
-    const auto records = readRecords(onlyOperand(line, "FILE"), partialBytes);
+    const int today = daySerial(nowOrOption(line, "now").date);
+    std::uint64_t count = 0;
     int problems = 0;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (const auto problem = ResultsFile::problemOf(records[i])) {
-            const ResultRecord& r = records[i];
-            std::cout << "record " << i + 1 << ": student " << r.StudentIndex << ", level "
-                      << r.LevelIndex << ", date " << dateText(r.RecordDate) << ": "
-                      << *problem << '\n';
+    const std::size_t partialBytes =
+        forEachRecord(onlyOperand(line, "FILE"), [&](std::uint64_t number, const ResultRecord& r) {
+            count = number;
+            const auto problem = ResultsFile::problemOf(r, today);
+            if (!problem) return;
+            std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
+                      << r.LevelIndex << ", date " << dateText(r.RecordDate) << ", clock "
+                      << clockText(r.RecordClock) << ": " << *problem << '\n';
             ++problems;
-        }
-    }
+        });
     if (partialBytes != 0) {
-        std::cout << "partial record of " << partialBytes << " bytes after record "
-                  << records.size() << '\n';
+        std::cout << "partial record of " << partialBytes << " bytes after record " << count << '\n';
         ++problems;
     }
-    if (problems == 0) std::cout << "ok: " << records.size() << " records\n";
+    if (problems == 0) std::cout << "ok: " << count << " records\n";
     return problems == 0 ? 0 : 1;
 }
 
@@ -271,11 +291,20 @@ int run(const std::vector<std::string>& arguments) {
     }
     if (command == "counts") return counts(CommandLine::parse(rest, {"now"}));
     if (command == "roster") return roster(CommandLine::parse(rest, {"now"}));
-    if (command == "check") return check(CommandLine::parse(rest, {}));
+    if (command == "check") return check(CommandLine::parse(rest, {"now"}));
     throw UsageError("unknown command \"" + command + "\"");
 }
 
 }  // namespace
+
+/// "FILE: " for the file or folder a command names, so that an unexpected failure still says
+/// which file it met; empty when the command names none.
+std::string fileOperandOf(int argc, char* argv[]) {
+    if (argc < 3) return "";
+    const std::string operand = argv[2];
+    return operand.starts_with("--") ? "" : operand + ": ";
+}
+
 }  // namespace gaisan
 
 int main(int argc, char* argv[]) {
@@ -294,8 +323,14 @@ int main(int argc, char* argv[]) {
         std::cerr << "gaisan-records: " << e.file().string() << ": " << e.problem() << '\n';
     } catch (const gaisan::Unusable& e) {
         std::cerr << "gaisan-records: " << e.what() << '\n';
+    } catch (const std::bad_alloc&) {
+        std::cerr << "gaisan-records: " << gaisan::fileOperandOf(argc, argv)
+                  << "not enough memory to go on\n";
     } catch (const std::exception& e) {
-        std::cerr << "gaisan-records: " << e.what() << '\n';
+        std::cerr << "gaisan-records: " << gaisan::fileOperandOf(argc, argv) << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "gaisan-records: " << gaisan::fileOperandOf(argc, argv)
+                  << "an unexpected error ended the command\n";
     }
     return 2;
 }

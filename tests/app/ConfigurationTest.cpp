@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/ProgramProfile.h"
 #include "platform/DataFileError.h"
 #include "support/TempFolder.h"
 
@@ -45,11 +46,16 @@ protected:
         std::filesystem::create_directories(folder / "gaisan");
         writeSuiteFile(dataRoot().string() + "/");
         folder.writeCp932("data/共通データ.txt", "4\r\n01234さくら塾\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
-        folder.writeCp932("data/gaisan/タイム回数データ.txt",
-                          "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n"
-                          "60,90,60,5,1,30,0,30,1,,,\r\n");
-        folder.writeCp932("data/音フォルダ/新音ファイル.txt", "正解音2\r\na\r\nb\r\n*\r\n");
+        std::string criteria = "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n";
+        for (int level = 1; level <= kDefinedLevelCount; ++level) criteria += "60,90,60,5,1,30,0,30,1,,,\r\n";
+        folder.writeCp932("data/gaisan/タイム回数データ.txt", criteria);
+        folder.writeCp932("data/音フォルダ/新音ファイル.txt", kSoundTable);
     }
+
+    /// Every cue the program plays, each with its files and "*".
+    static constexpr const char* kSoundTable =
+        "正解音2\r\na\r\nb\r\n*\r\n間違い音2\r\nc\r\n*\r\n自己最高音2\r\nd\r\n*\r\n"
+        "不合格音1\r\ne\r\n*\r\n";
 
     std::filesystem::path dataRoot() const { return folder / "data"; }
     std::filesystem::path programFolder() const { return folder / "gaisan"; }
@@ -125,6 +131,39 @@ TEST_F(Suite, FilesWithTooFewItemsAreRefused) {
     folder.writeCp932("data/共通データ.txt", "4\r\nさくら塾\r\n");
     EXPECT_NE(loadProblem(&reported).find("項目が足りません"), std::string::npos);
     EXPECT_EQ(reported, dataRoot() / "共通データ.txt");
+}
+
+TEST_F(Suite, CriteriaLackingALevelOfTheLevelTableAreRefused) {
+    folder.writeCp932("data/gaisan/タイム回数データ.txt",
+                      "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
+    std::filesystem::path reported;
+    EXPECT_EQ(loadProblem(&reported),
+              "レベル1〜24の行がありません（見出しの行の後に、レベル1〜24の24行が必要です）。");
+    EXPECT_EQ(reported, dataRoot() / "gaisan" / "タイム回数データ.txt");
+}
+
+TEST_F(Suite, ASoundTableLackingACueTheProgramPlaysIsRefusedNamingTheCue) {
+    const struct {
+        const char* name;
+        std::string table;
+        const char* problem;
+    } cases[] = {
+        {"no wrong cue", "正解音2\r\na\r\n*\r\n自己最高音2\r\nd\r\n*\r\n不合格音1\r\ne\r\n*\r\n",
+         "「間違い音2」の一覧がありません（音の名前の行、音ファイルの名前の行、「*」の行が必要です）。"},
+        {"a fail cue listing no file", std::string(kSoundTable) + "不合格音1\r\n*\r\n",
+         "「不合格音1」の一覧に音ファイルの名前がありません。"},
+        {"twenty names and no \"*\"",
+         "正解音2,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20\r\n" +
+             std::string(kSoundTable).substr(std::string(kSoundTable).find("間違い音2")),
+         "「正解音2」の一覧がありません（音の名前の行、音ファイルの名前の行、「*」の行が必要です）。"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        folder.writeCp932("data/音フォルダ/新音ファイル.txt", c.table);
+        std::filesystem::path reported;
+        EXPECT_EQ(loadProblem(&reported), c.problem) << c.name;
+        EXPECT_EQ(reported, dataRoot() / "音フォルダ" / "新音ファイル.txt") << c.name;
+    }
 }
 
 TEST_F(Suite, AYearChangeMonthThatIsNoMonthIsRefused) {

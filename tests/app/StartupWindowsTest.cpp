@@ -3,14 +3,19 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "app/AppState.h"
 #include "app/BASEFRM.h"
 #include "app/Firstfrm.h"
 #include "app/ProgramFont.h"
 #include "app/ScreenFlow.h"
+#include "app/UnexpectedError.h"
 #include "app/frmver.h"
+#include "platform/DataFileError.h"
 #include "roster/namesel.h"
 #include "support/DemoInstallation.h"
 #include "support/Screenshots.h"
@@ -59,6 +64,24 @@ private slots:
                  qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("ファイルがありません")), qPrintable(text));
         QVERIFY(!shown<namesel>());
+    }
+
+    void anUnexpectedErrorIsDescribedNamingItsFileWhenThereIsOne() {
+        const auto textOf = [](const std::function<void()>& fail) {
+            try {
+                fail();
+            } catch (...) {
+                return unexpectedErrorText();
+            }
+            return QString();
+        };
+        const QString opening = QStringLiteral("予期しないエラーのため、プログラムを終了します。\n\n");
+        QCOMPARE(textOf([] { throw DataFileError("/srv/data/新名簿.txt", "読めません。"); }),
+                 opening + QStringLiteral("場所：/srv/data/新名簿.txt\n問題：読めません。"));
+        QCOMPARE(textOf([] { throw std::bad_alloc(); }), opening + QStringLiteral("問題：メモリが足りません。"));
+        QCOMPARE(textOf([] { throw std::runtime_error("iconv failed"); }),
+                 opening + QStringLiteral("問題：iconv failed"));
+        QCOMPARE(textOf([] { throw 42; }), opening + QStringLiteral("問題：不明なエラーです。"));
     }
 
     void versionWindowShowsTitleAndVersion() {

@@ -1,6 +1,7 @@
 #include "platform/ItemReader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -119,6 +120,59 @@ TEST(ItemReader, NamesTheFileAndLineOfBadBytesAndAMissingFile) {
         EXPECT_EQ(e.file(), folder / "missing.txt");
         EXPECT_EQ(e.problem(), "ファイルがありません。");
     }
+}
+
+TEST(ItemReader, HostileFilesAreRefusedNamingTheFile) {
+    testing::TempFolder folder;
+    std::filesystem::create_directory(folder / "a folder.txt");
+    std::filesystem::create_symlink("/dev/zero", folder / "never ends.txt");
+    ASSERT_EQ(mkfifo((folder / "a pipe.txt").c_str(), 0600), 0);
+    // Sparse: a file just over the limit costs no disk.
+    std::filesystem::resize_file(folder.writeBytes("huge.txt", ""), ItemReader::kMaxFileBytes + 1);
+    const struct {
+        const char* name;
+        const char* problem;
+    } cases[] = {
+        {"a folder.txt", "通常のファイルではありません（フォルダや装置、パイプなど）。"},
+        {"never ends.txt", "通常のファイルではありません（フォルダや装置、パイプなど）。"},
+        {"a pipe.txt", "通常のファイルではありません（フォルダや装置、パイプなど）。"},
+        {"huge.txt", "ファイルが大きすぎます（16 MB まで）。壊れたファイルか、別のファイルと"
+                     "取り違えていないか確かめてください。"},
+    };
+    for (const auto& c : cases) {
+        try {
+            ItemReader::openFile(folder / c.name);
+            ADD_FAILURE() << c.name << " was read";
+        } catch (const DataFileError& e) {
+            EXPECT_EQ(e.file(), folder / c.name);
+            EXPECT_EQ(e.problem(), c.problem) << c.name;
+        }
+    }
+}
+
+TEST(ItemReader, LongLinesAndLongBlankStretchesReadInOnePass) {
+    // Shapes that once took minutes: every quoted item rescanned the rest of its line, and
+    // every blank line rescanned the blank stretch after it.
+    std::string oneLine;
+    for (int i = 0; i < 200000; ++i) oneLine += "\"x\",";
+    oneLine += "end";
+    ItemReader wide(oneLine, "wide.txt");
+    int items = 0;
+    while (!wide.atEnd()) {
+        wide.next();
+        ++items;
+    }
+    EXPECT_EQ(items, 200001);
+
+    ItemReader tall(std::string(500000, '\n') + "x\r\n", "tall.txt");
+    items = 0;
+    std::string last;
+    while (!tall.atEnd()) {
+        last = tall.next().text;
+        ++items;
+    }
+    EXPECT_EQ(items, 500001);
+    EXPECT_EQ(last, "x");
 }
 
 }  // namespace

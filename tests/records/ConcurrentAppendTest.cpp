@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "platform/Calendar.h"
 #include "platform/Clock.h"
 #include "platform/PosixRecordFile.h"
 #include "records/ResultsFile.h"
@@ -55,8 +56,9 @@ TEST(ConcurrentAppend, EightMachinesAppendingTogetherLoseNothing) {
 
     EXPECT_EQ(std::filesystem::file_size(path), kMachines * kAppendsEach * ResultRecord::kSize);
     std::set<std::pair<int, int>> seen;
+    const int today = daySerial(SystemClock().now().date);
     for (const ResultRecord& record : testing::recordsIn(path)) {
-        EXPECT_EQ(ResultsFile::problemOf(record), std::nullopt);
+        EXPECT_EQ(ResultsFile::problemOf(record, today), std::nullopt);
         seen.insert({record.StudentIndex, record.ResultSeconds});
     }
     EXPECT_EQ(seen.size(), static_cast<std::size_t>(kMachines * kAppendsEach));

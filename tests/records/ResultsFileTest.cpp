@@ -93,6 +93,9 @@ TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsThe
 class TornWriteFile final : public RecordFile {
 public:
     std::optional<FileError> open(const std::filesystem::path& file) override { return m_file.open(file); }
+    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
+        return m_file.openForReading(file);
+    }
     void close() override { m_file.close(); }
     std::optional<FileError> length(std::uint64_t& bytes) override { return m_file.length(bytes); }
     std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
@@ -119,7 +122,7 @@ TEST_F(ResultsFileTest, AFailedWriteIsReportedAndLeavesTheFileAsItWas) {
     ResultsFile results(torn, path(), clock, [](int) {});
     const auto failure = results.AppendResultRecord({2, 1, 60, std::nullopt});
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message, "成績ランダムファイル記録ディスクがいっぱいです");
+    EXPECT_EQ(failure->message, "成績ランダムファイル記録ディスクがいっぱいです（エラー番号 28）");
     EXPECT_EQ(testing::readBytes(path()), before);
 }
 
@@ -209,7 +212,7 @@ TEST_F(ResultsFileTest, ARecordWhoseDateOrClockIsNoTimeIsPassedOver) {
     EXPECT_EQ(counts->BestTime.at(1, 3), 50);
     EXPECT_EQ(counts->LevelBestTime.at(1), 50) << "a negative time is no best";
     for (const ResultRecord& bad : {nan, fraction, infiniteClock, negativeTime}) {
-        EXPECT_TRUE(ResultsFile::problemOf(bad));
+        EXPECT_TRUE(ResultsFile::problemOf(bad, daySerial({2026, 12, 10})));
         EXPECT_EQ(ResultsFile::indexProblemOf(runFieldsOf(bad)), std::nullopt);
     }
 }
@@ -219,7 +222,8 @@ TEST_F(ResultsFileTest, AMissingFolderIsTriedFourTimesFiveSecondsApart) {
                      [this](int seconds) { waits.push_back(seconds); });
     const auto failure = gone.LoadResultRecords(records, *counts);
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message, "ファイルがありません3ファイルまたはフォルダが見つかりません53");
+    EXPECT_EQ(failure->message,
+              "ファイルがありません3ファイルまたはフォルダが見つかりません（エラー番号 2）53");
     EXPECT_EQ(waits, (std::vector<int>{5, 5, 5, 5}));
 }
 

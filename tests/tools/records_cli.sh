@@ -63,6 +63,33 @@ printf '\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x70\x17
 expect_status 1 "$tool" check "$file"
 grep -q "^record 5: student 6000" "$work/out" || fail "check: student 6000"
 
+# Records no run can have written: each reported with its number.
+impossible=$work/impossible.dat
+"$tool" append "$impossible" --student 3 --level 1 --seconds 50 --at "2026-12-10 09:00:00"
+printf '\x9c\x75\x00\x88\x3c\xe4\x37\x7e\x00\x00\x00\x00\x00\x00\xe0\x3f\x03\x00\x01\x00\x32\x00\x00\x00\x20\x20\x20\x20\x20\x20\x20\x20\x20\x20\x30\x20\x20\x20\x20\x00\x00\x00\x00\x00' >>"$impossible"
+printf '\x00\x00\x00\x00\x60\xe3\x46\x41\x00\x00\x00\x00\x00\x00\xe0\x3f\x03\x00\x01\x00\x32\x00\x00\x00\x20\x20\x20\x20\x20\x20\x20\x20\x20\x20\x30\x20\x20\x20\x20\x00\x00\x00\x00\x00' >>"$impossible"
+printf '\x00\x00\x00\x00\xc0\xa3\xe6\x40\xa0\xc8\xeb\x85\xf3\xcc\xe1\x7f\x03\x00\x01\x00\x32\x00\x00\x00\x20\x20\x20\x20\x20\x20\x20\x20\x20\x20\x30\x20\x20\x20\x20\x00\x00\x00\x00\x00' >>"$impossible"
+printf '\x00\x00\x00\x00\xe0\xa3\xe6\x40\x00\x00\x00\x00\x00\x00\xe0\x3f\x03\x00\x01\x00\x32\x00\x00\x00\x20\x20\x20\x20\x20\x20\x20\x20\x20\x20\x30\x20\x20\x20\x20\x00\x00\x00\x00\x00' >>"$impossible"
+expect_status 1 "$tool" check "$impossible" --now "2026-12-10 12:00:00"
+diff "$work/out" - <<'OUT' || fail "check: impossible dates and clocks"
+record 2: student 3, level 1, date 1e+300, clock 12:00:00: 記録の日付が1900年〜9999年の外です
+record 3: student 3, level 1, date 10113-09-19, clock 12:00:00: 記録の日付が1900年〜9999年の外です
+record 4: student 3, level 1, date 2026-12-10, clock 1e+308: 記録の時刻が1日の中にありません
+record 5: student 3, level 1, date 2026-12-11, clock 12:00:00: 記録の日付が今日より後です
+OUT
+
+# Files that are no files: refused with the file named and a Japanese reason, never a hang.
+linked=$work/linked
+mkdir "$linked"
+cp "$data/タイム回数データ.txt" "$linked/"
+ln -s /dev/zero "$linked/成績累積データ.dat"
+expect_status 2 timeout 20 "$tool" counts "$linked"
+grep -q "成績累積データ.dat.*通常のファイルではありません" "$work/err" || fail "counts: /dev/zero"
+expect_status 2 timeout 20 "$tool" dump "$linked/成績累積データ.dat"
+grep -q "通常のファイルではありません" "$work/err" || fail "dump: /dev/zero"
+expect_status 2 "$tool" check "$work"
+grep -q "$work: .*通常のファイルではありません" "$work/err" || fail "check: a folder"
+
 # A roster line whose index the tables cannot hold is left out, named on standard error; the
 # rest of the roster is listed.
 roster_root=$work/root
