@@ -1,0 +1,34 @@
+// "パスデータ.txt" and "共通データ.txt": the start-up's configuration load from a suite folder
+// whose suite file is the input, and the common settings read from the input.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "app/AppState.h"
+#include "app/Configuration.h"
+#include "platform/DataFileError.h"
+#include "FuzzFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace gaisan;
+    static const std::filesystem::path programFolder = [] {
+        std::filesystem::create_directories(fuzzing::scratchFolder() / "gaisan");
+        return fuzzing::scratchFolder() / "gaisan";
+    }();
+    // The load reads further files only where the input's data root leads.
+    fuzzing::inputAsFile("パスデータ.txt", data, size);
+    static auto state = std::make_unique<AppState>();
+    try {
+        LoadConfiguration(*state, programFolder);
+    } catch (const DataFileError&) {
+    }
+
+    const auto common = fuzzing::inputAsFile("共通データ.txt", data, size);
+    try {
+        const CommonConfiguration read = readCommonConfiguration(common);
+        if (read.YearChangeMonth < 1 || read.YearChangeMonth > 12) __builtin_trap();
+    } catch (const DataFileError&) {
+    }
+    return 0;
+}
