@@ -53,17 +53,29 @@ std::string convert(std::string_view input, IconvHandle& converter, const char* 
     return output;
 }
 
+/// CP932 and UTF-8 both write the characters 0x00 to 0x7F as those single bytes, backslash and
+/// tilde included, so a text of them alone needs no converter: most record fields (digits and
+/// spaces) are such texts.
+bool isAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 // Opening a converter costs far more than converting a short text, and the results file's text
 // fields are converted by the tens of thousands, so each thread keeps its two converters.
 
 std::string decodeCp932(std::string_view bytes) {
+    if (isAscii(bytes)) return std::string(bytes);
     thread_local IconvHandle decoder("UTF-8", "CP932");
     return convert(bytes, decoder, "CP932");
 }
 
 std::string encodeCp932(std::string_view utf8) {
+    if (isAscii(utf8)) return std::string(utf8);
     thread_local IconvHandle encoder("CP932", "UTF-8");
     return convert(utf8, encoder, "UTF-8");
 }

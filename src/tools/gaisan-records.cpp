@@ -22,6 +22,9 @@
 #include "platform/PosixRecordFile.h"
 #include "platform/Utf8.h"
 #include "records/Counts.h"
+#include "records/RecordFieldTexts.h"
+#include "records/RecordStream.h"
+#include "records/ResultsExport.h"
 #include "records/ResultsFile.h"
 #include "roster/Roster.h"
 #include "tools/CommandLine.h"
@@ -36,7 +39,9 @@ constexpr const char* kUsage =
     "                        [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
     "  gaisan-records counts DATA_FOLDER [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "  gaisan-records roster DATA_ROOT [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
-    "  gaisan-records check FILE [--now \"YYYY-MM-DD HH:MM:SS\"]\n";
+    "  gaisan-records check FILE [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "  gaisan-records export DATA_FOLDER [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
+    "                        [--encoding utf-8|cp932] [--output FILE]\n";
 
 constexpr const char* kResultsFileName = "成績累積データ.dat";
 constexpr const char* kCriteriaFileName = "タイム回数データ.txt";
@@ -62,76 +67,10 @@ std::string trimmedRight(std::string text) {
     return text;
 }
 
-std::string twoDigits(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
-}
-
-/// The record's date as YYYY-MM-DD, or its raw number when it is no day number.
-std::string dateText(double serial) {
-    if (!std::isfinite(serial) || serial != std::floor(serial) || std::abs(serial) > 3e6) {
-        std::ostringstream raw;
-        raw << serial;
-        return raw.str();
-    }
-    const CivilDate date = dateOfSerial(static_cast<int>(serial));
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-    return text;
-}
-
-/// The record's clock as HH:MM:SS, or its raw number when it is no time of day.
-std::string clockText(double fraction) {
-    if (!std::isfinite(fraction) || fraction < 0 || fraction >= 1) {
-        std::ostringstream raw;
-        raw << fraction;
-        return raw.str();
-    }
-    const int seconds = std::min(86399, static_cast<int>(std::lround(fraction * 86400)));
-    return twoDigits(seconds / 3600) + ":" + twoDigits(seconds / 60 % 60) + ":" +
-           twoDigits(seconds % 60);
-}
-
-/// Hands every whole record of `file` to `onRecord` in file order, with its 1-based number, and
-/// returns the number of bytes of a partial record after them. Streams in constant memory and
-/// reads no further than the length seen at the start, so that a huge file costs only time and
-/// one that never ends cannot hold the tool. Reads without a lock, as every reader of the file
-/// does.
-std::size_t forEachRecord(const std::string& file,
-                          const std::function<void(std::uint64_t, const ResultRecord&)>& onRecord) {
-    PosixRecordFile recordFile;
-    std::uint64_t length = 0;
-    const auto unusable = [&](const FileError& error) { return Unusable(file + ": " + error.description); };
-    if (auto error = recordFile.openForReading(file)) throw unusable(*error);
-    if (auto error = recordFile.length(length)) throw unusable(*error);
-    constexpr std::size_t kRecordsPerRead = 4096;
-    std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
-    const std::uint64_t wholeRecords = length / ResultRecord::kSize;
-    std::uint64_t number = 1;
-    while (number <= wholeRecords) {
-        const auto wanted = static_cast<std::size_t>(
-            std::min<std::uint64_t>(kRecordsPerRead, wholeRecords - number + 1));
-        std::size_t bytesRead = 0;
-        if (auto error = recordFile.readAt((number - 1) * ResultRecord::kSize,
-                                           std::span(buffer.data(), wanted * ResultRecord::kSize),
-                                           bytesRead)) {
-            throw unusable(*error);
-        }
-        const std::size_t whole = bytesRead / ResultRecord::kSize;
-        if (whole == 0) break;  // cut back meanwhile
-        for (std::size_t i = 0; i < whole; ++i, ++number) {
-            onRecord(number, decodeRecord(std::span<const std::byte, ResultRecord::kSize>(
-                                 buffer.data() + i * ResultRecord::kSize, ResultRecord::kSize)));
-        }
-    }
-    return static_cast<std::size_t>(length - wholeRecords * ResultRecord::kSize);
-}
-
-void reportPartial(std::uint64_t wholeRecords, std::size_t partialBytes) {
-    if (partialBytes == 0) return;
-    std::cerr << "partial record of " << partialBytes << " bytes after record " << wholeRecords
-              << " (at byte " << wholeRecords * ResultRecord::kSize << ")\n";
+void reportPartial(const RecordStreamEnd& end) {
+    if (end.partialBytes == 0) return;
+    std::cerr << "partial record of " << end.partialBytes << " bytes after record "
+              << end.wholeRecords << " (at byte " << end.wholeRecords * ResultRecord::kSize << ")\n";
 }
 
 /// Waits for a lock held by another machine, saying so once.
@@ -144,16 +83,14 @@ RetryWait sleepingWait() {
 }
 
 int dump(const CommandLine& line) {
-    std::uint64_t count = 0;
-    const std::size_t partialBytes =
+    const RecordStreamEnd end =
         forEachRecord(onlyOperand(line, "FILE"), [&](std::uint64_t number, const ResultRecord& r) {
             std::cout << number << '\t' << dateText(r.RecordDate) << '\t' << clockText(r.RecordClock)
                       << '\t' << r.StudentIndex << '\t' << r.LevelIndex << '\t' << r.ResultSeconds
                       << '\t' << trimmedRight(r.SchoolCode) << '\t' << trimmedRight(r.ExtraField)
                       << '\t' << trimmedRight(r.PointsField) << '\n';
-            count = number;
         });
-    reportPartial(count, partialBytes);
+    reportPartial(end);
     return 0;
 }
 
@@ -261,11 +198,9 @@ int roster(const CommandLine& line) {
 
 int check(const CommandLine& line) {
     const int today = daySerial(nowOrOption(line, "now").date);
-    std::uint64_t count = 0;
     int problems = 0;
-    const std::size_t partialBytes =
+    const RecordStreamEnd end =
         forEachRecord(onlyOperand(line, "FILE"), [&](std::uint64_t number, const ResultRecord& r) {
-            count = number;
             const auto problem = ResultsFile::problemOf(r, today);
             if (!problem) return;
             std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
@@ -273,12 +208,58 @@ int check(const CommandLine& line) {
                       << clockText(r.RecordClock) << ": " << *problem << '\n';
             ++problems;
         });
-    if (partialBytes != 0) {
-        std::cout << "partial record of " << partialBytes << " bytes after record " << count << '\n';
+    if (end.partialBytes != 0) {
+        std::cout << "partial record of " << end.partialBytes << " bytes after record "
+                  << end.wholeRecords << '\n';
         ++problems;
     }
-    if (problems == 0) std::cout << "ok: " << count << " records\n";
+    if (problems == 0) std::cout << "ok: " << end.wholeRecords << " records\n";
     return problems == 0 ? 0 : 1;
+}
+
+/// The day of "--from" or "--to", as a day serial.
+std::optional<int> dayOption(const CommandLine& line, const char* name) {
+    const auto text = line.option(name);
+    if (!text) return std::nullopt;
+    return daySerial(parseDateTime(*text + " 00:00:00").date);
+}
+
+int exportRuns(const CommandLine& line) {
+    const std::filesystem::path folder = onlyOperand(line, "DATA_FOLDER");
+    const std::filesystem::path root = folder.parent_path();
+    const ExportPeriod period{dayOption(line, "from"), dayOption(line, "to")};
+    const std::string encodingName = line.option("encoding").value_or("utf-8");
+    if (encodingName != "utf-8" && encodingName != "cp932") {
+        throw UsageError("--encoding is utf-8 or cp932, not \"" + encodingName + "\"");
+    }
+    const ExportEncoding encoding = encodingName == "cp932" ? ExportEncoding::Cp932 : ExportEncoding::Utf8;
+
+    const LocalDateTime now = SystemClock().now();
+    const CommonConfiguration common = readCommonConfiguration(root / "共通データ.txt");
+    auto roster = std::make_unique<RosterTables>();
+    for (const std::string& sentence :
+         LoadRoster(*roster, root / "新名簿.txt", now.date, common.YearChangeMonth,
+                    common.RosterOption, [](const RosterEntry&, int) {})) {
+        std::cerr << (root / "新名簿.txt").string() << ": " << sentence << '\n';
+    }
+    CriteriaTable criteria;
+    LoadCriteriaTable(folder / kCriteriaFileName, criteria, kDefinedLevelCount);
+    ProgramProfile profile;
+    ApplyProfileLevels(profile);
+    const ExportSources sources{*roster, profile.LevelNames, criteria, common.YearChangeMonth};
+
+    const std::filesystem::path resultsFile = folder / kResultsFileName;
+    const int today = daySerial(now.date);
+    const ExportSummary summary =
+        line.option("output")
+            ? exportResultsToFile(resultsFile, sources, period, encoding, today, *line.option("output"))
+            : exportResults(resultsFile, sources, period, encoding, today, std::cout);
+    if (summary.passedOver != 0) {
+        std::cerr << summary.passedOver
+                  << " records the program passes over were not exported (gaisan-records check "
+                     "names them)\n";
+    }
+    return 0;
 }
 
 int run(const std::vector<std::string>& arguments) {
@@ -292,6 +273,9 @@ int run(const std::vector<std::string>& arguments) {
     if (command == "counts") return counts(CommandLine::parse(rest, {"now"}));
     if (command == "roster") return roster(CommandLine::parse(rest, {"now"}));
     if (command == "check") return check(CommandLine::parse(rest, {"now"}));
+    if (command == "export") {
+        return exportRuns(CommandLine::parse(rest, {"from", "to", "encoding", "output"}));
+    }
     throw UsageError("unknown command \"" + command + "\"");
 }
 

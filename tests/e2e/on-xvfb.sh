@@ -27,7 +27,9 @@ cp "$1" "$work/demo/gaisan/gaisan"
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
-for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
+# A loaded machine may take several seconds to start the server.
+for _ in $(seq 300); do [[ -s $work/display ]] && break; sleep 0.1; done
+[[ -s $work/display ]] || fail "Xvfb did not start within 30 seconds"
 export DISPLAY=:$(cat "$work/display")
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"

@@ -1,0 +1,190 @@
+#include "records/ResultsExport.h"
+
+#include <cerrno>
+#include <charconv>
+#include <fstream>
+#include <unordered_map>
+
+#include "platform/Calendar.h"
+#include "platform/Cp932.h"
+#include "platform/DataFileError.h"
+#include "platform/SystemErrorText.h"
+#include "platform/Utf8.h"
+#include "records/Counts.h"
+#include "records/RecordFieldTexts.h"
+#include "records/RecordStream.h"
+#include "records/ResultsFile.h"
+#include "roster/Roster.h"
+
+namespace gaisan {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLineEnd = "\r\n";
+const std::string kHeader =
+    "番号,日付,時刻,生徒番号,名前,学年,レベル,レベル名,秒,結果,ポイント,学校コード";
+
+/// The field as RFC 4180 writes it: in double quotes, its own quotes doubled, when it holds a
+/// comma, a double quote or a line break; as it is otherwise.
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+/// Text fields in the file's character set, ready to write. Names, level names, grade labels
+/// and school codes repeat from row to row, so each distinct text is converted once.
+class FieldTexts {
+public:
+    explicit FieldTexts(ExportEncoding encoding) : m_encoding(encoding) {}
+
+    const std::string& operator()(std::string_view utf8) {
+        const auto known = m_fields.find(utf8);
+        if (known != m_fields.end()) return known->second;
+        const std::string field = csvField(utf8);
+        return m_fields
+            .emplace(utf8, m_encoding == ExportEncoding::Cp932 ? encodeCp932(field) : field)
+            .first->second;
+    }
+
+private:
+    /// Looks texts up by view, so that a row builds no string to find its fields.
+    struct ViewHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+
+    ExportEncoding m_encoding;
+    std::unordered_map<std::string, std::string, ViewHash, std::equal_to<>> m_fields;
+};
+
+void appendNumber(std::string& row, long long value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    row.append(digits, end);
+}
+
+/// What the result column says of a run without a time; empty for a run with one.
+std::string_view outcomeOf(std::int32_t seconds) {
+    if (seconds == kNoTime) return "時間切れ";
+    if (seconds == kFailedRunTime) return "失敗";
+    return "";
+}
+
+/// The student's grade label in a school year; empty for a student the roster does not know.
+std::string gradeLabelIn(int schoolYear, int student, const ExportSources& sources) {
+    if (sources.roster.RosterNames.at(student).empty()) return "";
+    return gradeLabelOf(GradeNumber(schoolYear, sources.roster.RosterYear.at(student))).value_or("");
+}
+
+}  // namespace
+
+ExportSummary exportResults(const std::filesystem::path& resultsFile, const ExportSources& sources,
+                            const ExportPeriod& period, ExportEncoding encoding, int todaySerial,
+                            std::ostream& out, const ExportProgress& progress) {
+    FieldTexts texts(encoding);
+    if (encoding == ExportEncoding::Utf8) out << kByteOrderMark;
+    out << (encoding == ExportEncoding::Cp932 ? encodeCp932(kHeader) : kHeader) << kLineEnd;
+
+    std::error_code sizeUnknown;
+    const std::uint64_t total = std::filesystem::file_size(resultsFile, sizeUnknown) / ResultRecord::kSize;
+    constexpr std::uint64_t kRecordsPerProgress = 16384;
+    ExportSummary summary;
+    std::string rows;
+    int lastDay = -1;
+    int schoolYear = 0;
+    std::string date;
+    forEachRecord(resultsFile, [&](std::uint64_t number, const ResultRecord& record) {
+        if (progress && number % kRecordsPerProgress == 0) progress(number, total);
+        if (ResultsFile::problemOf(record, todaySerial)) {
+            ++summary.passedOver;
+            return;
+        }
+        const int day = static_cast<int>(record.RecordDate);
+        if ((period.firstDay && day < *period.firstDay) || (period.lastDay && day > *period.lastDay)) {
+            return;
+        }
+        const int student = record.StudentIndex;
+        const int level = record.LevelIndex;
+        const std::int32_t seconds = record.ResultSeconds;
+        // Runs come in date order, mostly, so the date's texts are worked out once a day.
+        if (day != lastDay) {
+            lastDay = day;
+            date = dateText(day);
+            schoolYear = schoolYearOf(dateOfSerial(day), sources.yearChangeMonth);
+        }
+        appendNumber(rows, static_cast<long long>(number));
+        rows += ',';
+        rows += date;
+        rows += ',';
+        rows += clockText(record.RecordClock);
+        rows += ',';
+        appendNumber(rows, student);
+        rows += ',';
+        rows += texts(trimSpaces(sources.roster.RosterNames.at(student)));
+        rows += ',';
+        rows += texts(gradeLabelIn(schoolYear, student, sources));
+        rows += ',';
+        appendNumber(rows, level);
+        rows += ',';
+        rows += texts(sources.levelNames.at(level));
+        rows += ',';
+        const std::string_view outcome = outcomeOf(seconds);
+        if (outcome.empty()) appendNumber(rows, seconds);
+        rows += ',';
+        rows += texts(outcome);
+        rows += ',';
+        appendNumber(rows, RunPointsRule(seconds, level, sources.criteria));
+        rows += ',';
+        rows += texts(trimSpaces(record.SchoolCode));
+        rows += kLineEnd;
+        ++summary.rows;
+        if (rows.size() >= 1 << 16) {
+            out << rows;
+            rows.clear();
+        }
+    });
+    out << rows;
+    if (progress) progress(total, total);
+    return summary;
+}
+
+ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
+                                  const ExportSources& sources, const ExportPeriod& period,
+                                  ExportEncoding encoding, int todaySerial,
+                                  const std::filesystem::path& target,
+                                  const ExportProgress& progress) {
+    std::filesystem::path partial = target;
+    partial += ".part";
+    const auto failed = [&] {
+        const int error = errno;
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        return DataFileError(target, "書き込めません：" + systemErrorText(error));
+    };
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    if (!out) throw failed();
+    ExportSummary summary;
+    try {
+        summary = exportResults(resultsFile, sources, period, encoding, todaySerial, out, progress);
+    } catch (...) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        throw;
+    }
+    out.close();
+    if (!out) throw failed();
+    std::error_code renameError;
+    std::filesystem::rename(partial, target, renameError);
+    if (renameError) {
+        errno = renameError.value();
+        throw failed();
+    }
+    return summary;
+}
+
+}  // namespace gaisan

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "admin/CriteriaTable.h"
+#include "app/IndexedTables.h"
+#include "roster/RosterTables.h"
+
+namespace gaisan {
+
+/// The character set of an exported file: UTF-8 with a byte-order mark, which spreadsheets on
+/// every platform recognise, or CP932 for older Japanese spreadsheet programs.
+enum class ExportEncoding { Utf8, Cp932 };
+
+/// What the rows are made of besides the records: the students' names and roster years, the
+/// level names, the criteria that give each run its points, and the month the school year
+/// changes, for the grade a student was in on the day of the run.
+struct ExportSources {
+    const RosterTables& roster;
+    const PerLevel<std::string>& levelNames;
+    const CriteriaTable& criteria;
+    int yearChangeMonth = 4;
+};
+
+/// The runs to export by date, both ends included; an end left out is open.
+struct ExportPeriod {
+    std::optional<int> firstDay;  ///< day serial
+    std::optional<int> lastDay;
+};
+
+struct ExportSummary {
+    std::uint64_t rows = 0;        ///< runs written, the header not counted
+    std::uint64_t passedOver = 0;  ///< records the program itself passes over
+};
+
+/// Called now and then with the records read so far and the records in the file.
+using ExportProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+/// Writes the runs of the results file in the period as a spreadsheet file to `out`: a header
+/// row, then one row per run in file order with its record number, date (YYYY-MM-DD), clock
+/// (HH:MM:SS), student number, name, grade label in the school year of the run, level, level
+/// name, seconds (empty for a time-up or a failed run, which the next column names), the points
+/// as counted (the level's rate applied) and the school code. Fields are quoted as RFC 4180
+/// says where they hold a comma, a double quote or a line break; lines end in CR LF. Records the
+/// program passes over (see ResultsFile::problemOf, as of `todaySerial`) are left out and
+/// counted. Reads the file as forEachRecord does; throws DataFileError when it cannot.
+ExportSummary exportResults(const std::filesystem::path& resultsFile, const ExportSources& sources,
+                            const ExportPeriod& period, ExportEncoding encoding, int todaySerial,
+                            std::ostream& out, const ExportProgress& progress = {});
+
+/// The same into the file `target`, written beside it under a temporary name and renamed into
+/// place once whole, so that a failure never leaves half a spreadsheet where a whole one was.
+/// Throws DataFileError naming `target` when it cannot be written.
+ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
+                                  const ExportSources& sources, const ExportPeriod& period,
+                                  ExportEncoding encoding, int todaySerial,
+                                  const std::filesystem::path& target,
+                                  const ExportProgress& progress = {});
+
+}  // namespace gaisan
