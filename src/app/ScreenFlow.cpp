@@ -21,6 +21,7 @@
 #include "records/Counts.h"
 #include "records/FrmSyuuryou.h"
 #include "records/ResultsFile.h"
+#include "records/SharingWarning.h"
 #include "roster/namesel.h"
 
 namespace gaisan {
@@ -81,6 +82,13 @@ void ScreenFlow::ContinueStartup() {
                        unusableFileText(error, QStringLiteral("設定ファイル「%1」を使えないため、"
                                                               "プログラムを終了します。")));
         emit programEnded(1);
+        return;
+    }
+    if (const auto warning = sharingWarningForFolder(m_state.locations.ProgramDataFolder)) {
+        m_boxes.inform(m_splash, QStringLiteral("共有フォルダの確認"), toQString(*warning));
+    }
+    if (const auto failure = results().checkWritable()) {
+        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
         return;
     }
     showNameSelection();

@@ -101,6 +101,9 @@ void PosixRecordFile::close() {
 }
 
 std::optional<FileError> PosixRecordFile::length(std::uint64_t& bytes) {
+    // lseek(SEEK_END), never fstat: on an SMB share fstat may answer with a size the client
+    // cached up to a second ago, while lseek asks the server. Appending at an old size would
+    // overwrite the record another machine has just written.
     const off_t end = ::lseek(m_descriptor, 0, SEEK_END);
     if (end < 0) return lastError();
     bytes = static_cast<std::uint64_t>(end);

@@ -30,6 +30,8 @@ public:
     /// Closes the file, releasing the lock if it is held.
     virtual void close() = 0;
 
+    /// The file's length as it is now on the machine that stores it; with the append lock held,
+    /// the place where the next record goes.
     virtual std::optional<FileError> length(std::uint64_t& bytes) = 0;
     /// Reads up to `into.size()` bytes at `offset`; fewer only at the end of the file.
     virtual std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,

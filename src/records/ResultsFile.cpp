@@ -1,6 +1,7 @@
 #include "records/ResultsFile.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "app/IndexedTables.h"
 #include "platform/Calendar.h"
 #include "platform/Numbers.h"
+#include "records/DailyBackup.h"
 
 namespace gaisan {
 namespace {
@@ -44,6 +46,16 @@ bool isDayNumber(double date) { return std::isfinite(date) && date == std::floor
 /// The checks of timeProblemOf, without the words: the load asks them of every record.
 bool hasValidTimes(const LoadedRecord& record) {
     return isDayNumber(record.date) && std::isfinite(record.clock) && record.seconds >= 0;
+}
+
+/// Whether a failed append may cut the file back to its old length. Only when the disk or quota
+/// is full, or the write came up short, is it certain that this machine still holds the lock and
+/// wrote the bytes past the old end. After an I/O error or a lost network handle the lock may
+/// have gone with the connection (an SMB client may fail to take it again when it reconnects),
+/// another machine may have appended meanwhile, and cutting back would remove its record; a
+/// partial record left behind is overwritten by the next append.
+bool cuttingBackIsSafeAfter(const FileError& error) {
+    return error.systemNumber == ENOSPC || error.systemNumber == EDQUOT;
 }
 
 /// A record whose numbers the tables cannot hold: error 9, a number out of range.
@@ -118,28 +130,58 @@ std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, in
 
 std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
     ClosesOnExit closes(m_file);
-    if (auto error = retrying([&] { return m_file.open(m_path); })) {
+    // While another machine holds the lock, the file is closed and opened afresh before each
+    // try: a descriptor kept open keeps a stale length on SMB, and stale cached pages on NFS.
+    if (auto error = retrying([&]() -> std::optional<FileError> {
+            if (auto opened = m_file.open(m_path)) return opened;
+            auto locked = m_file.lockForAppend();
+            if (locked) m_file.close();
+            return locked;
+        })) {
         return appendFailure(error->description);
     }
-    if (auto error = retrying([&] { return m_file.lockForAppend(); })) {
-        return appendFailure(error->description);
-    }
-    // From here the lock is held: nobody else can choose the same position.
+    // From here the lock is held: nobody else can choose the same position. The length comes
+    // from the server now, never from a size cached on this machine (see RecordFile::length).
     std::uint64_t oldLength = 0;
     if (auto error = retrying([&] { return m_file.length(oldLength); })) {
         return appendFailure(error->description);
     }
+    const LocalDateTime now = m_clock.now();
+    // Whatever happens to the copy, the run is recorded.
+    static_cast<void>(takeDailyBackup(m_file, oldLength, m_path, now.date));
     const std::uint64_t position = oldLength / ResultRecord::kSize * ResultRecord::kSize;
     if (position + ResultRecord::kSize > kAppendLockOffset) {
         return appendFailure("ファイルが大きくなりすぎて、これ以上記録できません");
     }
-    const RecordBytes bytes = encodeRecord(recordOf(run, m_clock.now()));
+    const RecordBytes bytes = encodeRecord(recordOf(run, now));
     if (auto error = m_file.writeDurably(position, bytes)) {
-        m_file.truncate(oldLength);
+        if (cuttingBackIsSafeAfter(*error)) m_file.truncate(oldLength);
         return appendFailure(error->description);
     }
     m_file.unlock();
     return std::nullopt;
+}
+
+std::optional<ResultsFileFailure> ResultsFile::checkWritable() {
+    ClosesOnExit closes(m_file);
+    int notFoundTries = 0;
+    if (auto error = retrying([&] { return m_file.open(m_path); }, &notFoundTries)) {
+        if (error->kind == FileErrorKind::NotFound) {
+            return ResultsFileFailure{"ファイルがありません3" + error->description +
+                                      std::to_string(error->number)};
+        }
+        return appendFailure(error->description);
+    }
+    return std::nullopt;
+}
+
+std::optional<FileError> ResultsFile::openForLoad() {
+    std::optional<FileError> error = m_file.openForReading(m_path);
+    if (!error || error->kind != FileErrorKind::NotFound) return error;
+    // A missing file is created empty, as the first append would; a missing folder is not.
+    if (auto created = m_file.open(m_path)) return created;
+    m_file.close();
+    return m_file.openForReading(m_path);
 }
 
 std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& records,
@@ -164,7 +206,9 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
             "/time=" + std::to_string(current.seconds) + "line" + std::to_string(marker)};
     };
 
-    if (auto error = retrying([&] { return m_file.open(m_path); }, &notFoundTries)) {
+    // Read through a descriptor opened read-only and afresh for every load: NFS then fetches
+    // what other machines appended since (close-to-open consistency).
+    if (auto error = retrying([&] { return openForLoad(); }, &notFoundTries)) {
         return failure(*error);
     }
     counts.BestTime.fill(kNoTime);

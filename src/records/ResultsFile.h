@@ -42,11 +42,16 @@ public:
 
     /// Appends one record under the exclusive lock: the position (after the last whole record,
     /// so that a partial record left by a crash is overwritten) and the record's date and clock
-    /// are taken only once the lock is held. The record is written in one call and synced before
-    /// the lock is released; when that fails the file is cut back to its old length, still under
-    /// the lock, so that no half record is ever left behind and no failure is reported as
-    /// success.
+    /// are taken only once the lock is held. The first append of a day first copies the file
+    /// into the day's backup (see takeDailyBackup); a failed copy is passed over. The record is
+    /// written in one call and synced before the lock is released; when the disk is full the
+    /// file is cut back to its old length, still under the lock, so that no half record is left
+    /// behind. No failure is reported as success.
     std::optional<ResultsFileFailure> AppendResultRecord(const RunToRecord& run);
+
+    /// Opens the file for writing, creating it when absent, and closes it again: run at start-up,
+    /// so that a share the machine cannot write is told before a child's first run, not after.
+    std::optional<ResultsFileFailure> checkWritable();
 
     /// Reads the newest 20000 whole records into `records` and rebuilds the best-time tables:
     /// BestTime per level and student, LevelBestTime per level over students 1..1000 only.
@@ -77,6 +82,8 @@ private:
     /// the steps of one operation, reaches four.
     std::optional<FileError> retrying(const std::function<std::optional<FileError>()>& step,
                                       int* notFoundTries = nullptr);
+    /// Opens the file read-only for a load, creating it first when it is missing.
+    std::optional<FileError> openForLoad();
 
     RecordFile& m_file;
     std::filesystem::path m_path;

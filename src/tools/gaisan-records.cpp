@@ -22,10 +22,12 @@
 #include "platform/PosixRecordFile.h"
 #include "platform/Utf8.h"
 #include "records/Counts.h"
+#include "records/DailyBackup.h"
 #include "records/RecordFieldTexts.h"
 #include "records/RecordStream.h"
 #include "records/ResultsExport.h"
 #include "records/ResultsFile.h"
+#include "records/SharingWarning.h"
 #include "roster/Roster.h"
 #include "tools/CommandLine.h"
 
@@ -214,6 +216,16 @@ int check(const CommandLine& line) {
         ++problems;
     }
     if (problems == 0) std::cout << "ok: " << end.wholeRecords << " records\n";
+    const std::filesystem::path file = onlyOperand(line, "FILE");
+    for (const std::filesystem::path& backup : backupsOf(file)) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(backup, error);
+        std::cout << "backup\t" << backup.string() << '\t'
+                  << (error ? 0 : size / ResultRecord::kSize) << " records\n";
+    }
+    if (const auto warning = sharingWarningForFolder(file.parent_path())) {
+        std::cout << "warning: " << *warning << '\n';
+    }
     return problems == 0 ? 0 : 1;
 }
 

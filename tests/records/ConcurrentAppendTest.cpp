@@ -3,7 +3,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <map>
 #include <memory>
+#include <random>
 #include <set>
 #include <utility>
 
@@ -116,6 +119,77 @@ TEST(ConcurrentAppend, ClosingAnotherDescriptorOfTheFileKeepsTheLock) {
     EXPECT_EQ(attempt->number, 70);
     holder.close();
     EXPECT_EQ(other.lockForAppend(), std::nullopt);
+}
+
+/// Appending processes killed at random moments, the way machines are switched off in the middle
+/// of a lesson: every append a process saw succeed is in the file exactly once, nothing appears
+/// twice, and the file is a whole number of records.
+TEST(ConcurrentAppend, AppendersKilledAtRandomLoseNoAcknowledgedRecord) {
+    constexpr std::size_t kAlive = 4;
+    constexpr int kKills = 150;
+    testing::TempFolder folder;
+    const auto path = folder / "成績累積データ.dat";
+    int acks[2];
+    ASSERT_EQ(pipe(acks), 0);
+    ASSERT_EQ(fcntl(acks[0], F_SETFL, O_NONBLOCK), 0);
+
+    struct Ack {
+        std::int32_t machine;
+        std::int32_t append;
+    };
+    const auto startMachine = [&](int machine) {
+        const pid_t pid = fork();
+        if (pid != 0) return pid;
+        close(acks[0]);
+        SystemClock clock;
+        PosixRecordFile file;
+        ResultsFile results(file, path, clock, [](int) { usleep(1000); });
+        for (std::int32_t append = 1;; ++append) {
+            if (results.AppendResultRecord({machine, 1, append, std::nullopt})) _exit(1);
+            const Ack ack{machine, append};
+            if (write(acks[1], &ack, sizeof ack) != sizeof ack) _exit(2);
+        }
+    };
+    std::set<std::pair<int, int>> acknowledged;
+    const auto drainAcks = [&] {
+        Ack ack{};
+        while (read(acks[0], &ack, sizeof ack) == sizeof ack) acknowledged.insert({ack.machine, ack.append});
+    };
+
+    std::mt19937 random(20261210);
+    std::vector<pid_t> alive;
+    int nextMachine = 1;
+    while (alive.size() < kAlive) alive.push_back(startMachine(nextMachine++));
+    for (int kill = 0; kill < kKills; ++kill) {
+        usleep(random() % 15000);
+        drainAcks();
+        pid_t& victim = alive[random() % alive.size()];
+        ::kill(victim, SIGKILL);
+        int status = 0;
+        waitpid(victim, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "an appender failed by itself: " << status;
+        victim = startMachine(nextMachine++);
+    }
+    for (const pid_t pid : alive) {
+        ::kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(acks[1]);
+    drainAcks();
+    close(acks[0]);
+
+    ASSERT_EQ(std::filesystem::file_size(path) % ResultRecord::kSize, 0u);
+    std::map<std::pair<int, int>, int> copies;
+    const int today = daySerial(SystemClock().now().date);
+    for (const ResultRecord& record : testing::recordsIn(path)) {
+        EXPECT_EQ(ResultsFile::problemOf(record, today), std::nullopt);
+        ++copies[{record.StudentIndex, record.ResultSeconds}];
+    }
+    for (const auto& [run, count] : copies) EXPECT_EQ(count, 1) << run.first << "/" << run.second;
+    for (const auto& run : acknowledged) {
+        EXPECT_TRUE(copies.contains(run)) << "acknowledged but lost: " << run.first << "/" << run.second;
+    }
+    EXPECT_GT(acknowledged.size(), 100u) << "the appenders hardly ran";
 }
 
 }  // namespace

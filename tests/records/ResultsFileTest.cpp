@@ -88,12 +88,17 @@ TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsThe
     EXPECT_EQ(testing::recordsIn(path()).size(), 2u);
 }
 
-/// The real file, except that the write fails after putting part of the record into the file,
-/// the way a full disk or a dropped network connection does.
-class TornWriteFile final : public RecordFile {
+/// The real file, remembering how it was opened, and, when told an errno, failing the write
+/// after putting part of the record into the file, the way a full disk or a dropped network
+/// connection does.
+class WatchedFile final : public RecordFile {
 public:
-    std::optional<FileError> open(const std::filesystem::path& file) override { return m_file.open(file); }
+    std::optional<FileError> open(const std::filesystem::path& file) override {
+        ++readWriteOpens;
+        return m_file.open(file);
+    }
     std::optional<FileError> openForReading(const std::filesystem::path& file) override {
+        ++readOnlyOpens;
         return m_file.openForReading(file);
     }
     void close() override { m_file.close(); }
@@ -106,24 +111,94 @@ public:
     void unlock() override { m_file.unlock(); }
     std::optional<FileError> writeDurably(std::uint64_t offset,
                                           std::span<const std::byte> bytes) override {
+        if (failingErrno == 0) return m_file.writeDurably(offset, bytes);
         m_file.writeDurably(offset, bytes.first(20));
-        return fileErrorOf(ENOSPC);
+        return fileErrorOf(failingErrno);
     }
     std::optional<FileError> truncate(std::uint64_t length) override { return m_file.truncate(length); }
+
+    int failingErrno = 0;
+    int readWriteOpens = 0;
+    int readOnlyOpens = 0;
 
 private:
     PosixRecordFile m_file;
 };
 
-TEST_F(ResultsFileTest, AFailedWriteIsReportedAndLeavesTheFileAsItWas) {
+TEST_F(ResultsFileTest, WhileTheLockIsHeldElsewhereTheFileIsOpenedAfreshBeforeEachTry) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 50)});
-    const std::string before = testing::readBytes(path());
-    TornWriteFile torn;
-    ResultsFile results(torn, path(), clock, [](int) {});
-    const auto failure = results.AppendResultRecord({2, 1, 60, std::nullopt});
+    const int other = ::open(path().c_str(), O_RDWR);
+    flock region{};
+    region.l_type = F_WRLCK;
+    region.l_whence = SEEK_SET;
+    region.l_start = static_cast<off_t>(kAppendLockOffset);
+    region.l_len = 1;
+    ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &region), 0);
+    WatchedFile watched;
+    ResultsFile results(watched, path(), clock, [&](int) {
+        if (watched.readWriteOpens == 3) ::close(other);
+    });
+    ASSERT_EQ(results.AppendResultRecord({2, 1, 60, std::nullopt}), std::nullopt);
+    EXPECT_EQ(watched.readWriteOpens, 4) << "three tries met the lock, the fourth took it";
+}
+
+TEST_F(ResultsFileTest, LoadsReadThroughAFreshReadOnlyDescriptor) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 50)});
+    WatchedFile watched;
+    ResultsFile results(watched, path(), clock, [](int) {});
+    ASSERT_EQ(results.LoadResultRecords(records, *counts), std::nullopt);
+    ASSERT_EQ(results.LoadResultRecords(records, *counts), std::nullopt);
+    EXPECT_EQ(watched.readOnlyOpens, 2);
+    EXPECT_EQ(watched.readWriteOpens, 0);
+    EXPECT_EQ(records.entries.size(), 1u);
+}
+
+TEST_F(ResultsFileTest, AFailedWriteIsCutBackOnlyWhenTheDiskIsFull) {
+    const struct {
+        int failingErrno;
+        const char* description;
+        bool cutBack;
+    } cases[] = {
+        {ENOSPC, "ディスクがいっぱいです（エラー番号 28）", true},
+        {EDQUOT, "ディスクの使用量の上限（クォータ）に達しました（エラー番号 122）", true},
+        // The lock may have gone with the connection: another machine's record may follow.
+        {EIO, "ファイルの読み書き中に装置のエラーが起きました（エラー番号 5）", false},
+        {ESTALE, "共有フォルダとの接続が切れました（ネットワークを確かめてください）（エラー番号 116）",
+         false},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(path());
+        testing::appendRecords(path(), {testing::runRecord(1, 1, 50)});
+        const std::string before = testing::readBytes(path());
+        WatchedFile failing;
+        failing.failingErrno = c.failingErrno;
+        ResultsFile failingResults(failing, path(), clock, [](int) {});
+        const auto failure = failingResults.AppendResultRecord({2, 1, 60, std::nullopt});
+        ASSERT_TRUE(failure) << c.description;
+        EXPECT_EQ(failure->message, std::string("成績ランダムファイル記録") + c.description);
+        if (c.cutBack) {
+            EXPECT_EQ(testing::readBytes(path()), before) << c.description;
+        } else {
+            EXPECT_EQ(sizeOf(path()), 44u + 20u) << c.description;
+            // The next append overwrites the partial record.
+            ASSERT_EQ(results().AppendResultRecord({3, 1, 70, std::nullopt}), std::nullopt);
+            EXPECT_EQ(sizeOf(path()), 88u);
+            EXPECT_EQ(testing::recordsIn(path())[1].StudentIndex, 3);
+        }
+    }
+}
+
+TEST_F(ResultsFileTest, TheStartUpCheckCreatesTheFileAndReportsAFolderItCannotWrite) {
+    EXPECT_EQ(results().checkWritable(), std::nullopt);
+    EXPECT_TRUE(std::filesystem::exists(path()));
+    EXPECT_EQ(sizeOf(path()), 0u);
+
+    const auto notAFolder = folder.writeBytes("data", "a file where a folder should be");
+    ResultsFile blocked(file, notAFolder / "成績累積データ.dat", clock, [](int) {});
+    const auto failure = blocked.checkWritable();
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message, "成績ランダムファイル記録ディスクがいっぱいです（エラー番号 28）");
-    EXPECT_EQ(testing::readBytes(path()), before);
+    EXPECT_EQ(failure->message,
+              "成績ランダムファイル記録フォルダのあるべき場所にファイルがあります（エラー番号 20）");
 }
 
 TEST_F(ResultsFileTest, LoadingAMissingFileCreatesItEmpty) {

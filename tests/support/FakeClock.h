@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Calendar.h"
 #include "platform/Clock.h"
 
 namespace gaisan::testing {
@@ -15,6 +16,7 @@ public:
     std::int64_t tickMilliseconds() const override { return m_tick += m_tickStep; }
 
     void setTickStep(std::int64_t milliseconds) { m_tickStep = milliseconds; }
+    void advanceDays(int days) { m_now.date = dateOfSerial(daySerial(m_now.date) + days); }
     void advanceSeconds(double seconds) {
         m_now.secondsSinceMidnight += seconds;
         m_tick += static_cast<std::int64_t>(seconds * 1000);

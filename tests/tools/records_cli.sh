@@ -48,6 +48,12 @@ OUT
     fail "roster: the teacher's row"
 
 expect_status 0 "$tool" check "$file"
+# The first append of each day copied the file as it was; check lists the copies, newest first.
+diff <(grep -v '^warning:' "$work/out") - <<OUT || fail "check: the backups"
+ok: 3 records
+backup	$data/成績バックアップ/成績累積データ-2026-12-09.dat	1 records
+backup	$data/成績バックアップ/成績累積データ-2026-11-01.dat	2 records
+OUT
 printf 'torn' >>"$file"
 expect_status 1 "$tool" check "$file"
 grep -q "partial record of 4 bytes after record 3" "$work/out" || fail "check: partial record"

@@ -1,0 +1,66 @@
+#include "platform/AtomicFileWriter.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "platform/DataFileError.h"
+#include "platform/SystemErrorText.h"
+
+namespace gaisan {
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path file) : m_file(std::move(file)) {
+    std::string pattern =
+        (m_file.parent_path() / (m_file.filename().string() + ".XXXXXX")).string();
+    m_descriptor = mkostemp(pattern.data(), O_CLOEXEC);
+    if (m_descriptor < 0) fail("一時ファイルを作れません");
+    m_temporary = pattern;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (m_descriptor >= 0) ::close(m_descriptor);
+    if (!m_temporary.empty()) ::unlink(m_temporary.c_str());
+}
+
+void AtomicFileWriter::fail(const char* what) {
+    throw DataFileError(m_file, std::string(what) + "（" + systemErrorText(errno) + "）。");
+}
+
+void AtomicFileWriter::write(std::span<const std::byte> bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(m_descriptor, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;
+        if (n <= 0) fail("書き込めません");
+        written += static_cast<std::size_t>(n);
+    }
+}
+
+void AtomicFileWriter::commit() {
+    if (::fsync(m_descriptor) != 0) fail("書き込みを確定できません");
+    const int descriptor = m_descriptor;
+    m_descriptor = -1;
+    if (::close(descriptor) != 0) fail("書き込みを確定できません");
+    // mkostemp creates the file readable by its owner only; the replacement keeps the
+    // permissions of the file it replaces (a teachers' group may write it), or is readable by
+    // everyone.
+    struct stat existing {};
+    ::chmod(m_temporary.c_str(),
+            ::stat(m_file.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644);
+    if (std::rename(m_temporary.c_str(), m_file.c_str()) != 0) fail("置き換えられません");
+    m_temporary.clear();
+    // The rename is durable only once the folder itself is synced.
+    const int folder = ::open(m_file.parent_path().empty() ? "." : m_file.parent_path().c_str(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+}  // namespace gaisan

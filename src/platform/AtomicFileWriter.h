@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <span>
+
+namespace gaisan {
+
+/// Writes a file whole or not at all: the bytes go to a temporary file in the same folder, which
+/// commit() syncs and renames over `file`, so that a crash, a full disk or a reader on another
+/// machine never sees a half-written file. A writer destroyed without commit() removes its
+/// temporary file and leaves `file` as it was. Every failure throws DataFileError naming `file`.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::filesystem::path file);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    void write(std::span<const std::byte> bytes);
+    /// Syncs the bytes, gives the file the permissions of the file it replaces (or makes it
+    /// readable by everyone), renames it into place and syncs the folder.
+    void commit();
+
+private:
+    [[noreturn]] void fail(const char* what);
+
+    std::filesystem::path m_file;
+    std::filesystem::path m_temporary;
+    int m_descriptor = -1;
+};
+
+}  // namespace gaisan

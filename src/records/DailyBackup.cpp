@@ -1,0 +1,80 @@
+#include "records/DailyBackup.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <span>
+
+#include "platform/AtomicFileWriter.h"
+#include "platform/DataFileError.h"
+
+namespace gaisan {
+namespace {
+
+constexpr std::size_t kCopyChunk = 1 << 20;
+
+bool isBackupName(const std::filesystem::path& resultsFile, const std::string& name) {
+    const std::string stem = resultsFile.stem().string() + "-";
+    const std::string extension = resultsFile.extension().string();
+    constexpr std::size_t kDateLength = 10;  // YYYY-MM-DD
+    return name.size() == stem.size() + kDateLength + extension.size() && name.starts_with(stem) &&
+           name.ends_with(extension);
+}
+
+}  // namespace
+
+std::filesystem::path backupFolderOf(const std::filesystem::path& resultsFile) {
+    return resultsFile.parent_path() / "成績バックアップ";
+}
+
+std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, const CivilDate& day) {
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", day.year, day.month, day.day);
+    return backupFolderOf(resultsFile) /
+           (resultsFile.stem().string() + "-" + date + resultsFile.extension().string());
+}
+
+std::vector<std::filesystem::path> backupsOf(const std::filesystem::path& resultsFile) {
+    std::vector<std::filesystem::path> backups;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(backupFolderOf(resultsFile), error)) {
+        if (entry.is_regular_file(error) && isBackupName(resultsFile, entry.path().filename().string())) {
+            backups.push_back(entry.path());
+        }
+    }
+    std::sort(backups.rbegin(), backups.rend());
+    return backups;
+}
+
+std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t length,
+                                           const std::filesystem::path& resultsFile,
+                                           const CivilDate& today) {
+    const std::filesystem::path backup = backupFileOf(resultsFile, today);
+    std::error_code error;
+    if (length == 0 || std::filesystem::exists(backup, error)) return std::nullopt;
+    std::filesystem::create_directories(backup.parent_path(), error);
+    if (error) return backup.parent_path().string() + ": " + error.message();
+    try {
+        AtomicFileWriter writer(backup);
+        std::vector<std::byte> chunk(kCopyChunk);
+        for (std::uint64_t at = 0; at < length;) {
+            const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), length - at));
+            std::size_t bytesRead = 0;
+            if (auto failure = file.readAt(at, std::span(chunk.data(), wanted), bytesRead)) {
+                return resultsFile.string() + ": " + failure->description;
+            }
+            if (bytesRead == 0) break;
+            writer.write(std::span(chunk.data(), bytesRead));
+            at += bytesRead;
+        }
+        writer.commit();
+    } catch (const DataFileError& failure) {
+        return failure.what();
+    }
+    const std::vector<std::filesystem::path> backups = backupsOf(resultsFile);
+    for (std::size_t i = kKeptBackups; i < backups.size(); ++i) {
+        std::filesystem::remove(backups[i], error);
+    }
+    return std::nullopt;
+}
+
+}  // namespace gaisan

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Calendar.h"
+#include "platform/RecordFile.h"
+
+namespace gaisan {
+
+/// How many daily copies of the results file are kept: two weeks of school days and more.
+inline constexpr std::size_t kKeptBackups = 14;
+
+/// The folder beside the results file that holds its daily copies.
+std::filesystem::path backupFolderOf(const std::filesystem::path& resultsFile);
+
+/// The copy of `resultsFile` taken on `day`: "成績累積データ-2026-12-10.dat" in the backup folder.
+/// Names sort by date.
+std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, const CivilDate& day);
+
+/// Copies the first `length` bytes of the open results file into today's backup, unless there
+/// is one already or nothing to copy, and then removes all but the newest kKeptBackups copies. Run by the append
+/// with the append lock held, so the copy never holds half a record of another machine. The copy
+/// is written whole or not at all. Returns what went wrong, for the caller to pass over: a
+/// failed backup must never stop a run from being recorded.
+std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t length,
+                                           const std::filesystem::path& resultsFile,
+                                           const CivilDate& today);
+
+/// The backups of `resultsFile`, newest first.
+std::vector<std::filesystem::path> backupsOf(const std::filesystem::path& resultsFile);
+
+}  // namespace gaisan

@@ -1,0 +1,69 @@
+#include "records/DailyBackup.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/PosixRecordFile.h"
+#include "records/ResultsFile.h"
+#include "support/FakeClock.h"
+#include "support/RecordFiles.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+class DailyBackupTest : public ::testing::Test {
+protected:
+    std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
+    std::optional<ResultsFileFailure> append(int student) {
+        ResultsFile results(file, path(), clock, [](int) {});
+        return results.AppendResultRecord({student, 1, 50, std::nullopt});
+    }
+
+    testing::TempFolder folder;
+    testing::FakeClock clock{{2026, 12, 10}, 10 * 3600.0};
+    PosixRecordFile file;
+};
+
+TEST_F(DailyBackupTest, TheFirstAppendOfADayCopiesTheFileAsItWasBefore) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 40), testing::runRecord(2, 1, 41)});
+    const std::string before = testing::readBytes(path());
+    ASSERT_EQ(append(3), std::nullopt);
+    ASSERT_EQ(append(4), std::nullopt);
+    const auto backup = folder / "成績バックアップ" / "成績累積データ-2026-12-10.dat";
+    EXPECT_EQ(testing::readBytes(backup), before) << "one copy a day, taken before its first run";
+    EXPECT_EQ(backupsOf(path()), std::vector<std::filesystem::path>{backup});
+    EXPECT_EQ(testing::recordsIn(path()).size(), 4u);
+
+    clock.advanceDays(1);
+    ASSERT_EQ(append(5), std::nullopt);
+    EXPECT_EQ(testing::recordsIn(backupFileOf(path(), {2026, 12, 11})).size(), 4u);
+}
+
+TEST_F(DailyBackupTest, TheNewestFourteenAreKept) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
+    for (int day = 0; day < 20; ++day) {
+        ASSERT_EQ(append(2), std::nullopt);
+        clock.advanceDays(1);
+    }
+    const auto backups = backupsOf(path());
+    ASSERT_EQ(backups.size(), kKeptBackups);
+    EXPECT_EQ(backups.front(), backupFileOf(path(), {2026, 12, 29}));
+    EXPECT_EQ(backups.back(), backupFileOf(path(), {2026, 12, 16}));
+    EXPECT_EQ(testing::recordsIn(backups.front()).size(), 20u) << "the first record and 19 days of runs";
+}
+
+TEST_F(DailyBackupTest, AnEmptyFileIsNotCopied) {
+    ASSERT_EQ(append(1), std::nullopt);
+    EXPECT_TRUE(backupsOf(path()).empty());
+}
+
+TEST_F(DailyBackupTest, AFailedCopyNeverStopsARunFromBeingRecorded) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
+    folder.writeBytes("成績バックアップ", "a file where the backup folder should be");
+    ASSERT_EQ(append(2), std::nullopt);
+    EXPECT_EQ(testing::recordsIn(path()).size(), 2u);
+    EXPECT_TRUE(backupsOf(path()).empty());
+}
+
+}  // namespace
+}  // namespace gaisan

@@ -1,0 +1,106 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/PosixRecordFile.h"
+#include "records/DailyBackup.h"
+#include "records/ResultsFile.h"
+#include "support/FakeClock.h"
+#include "support/RecordFiles.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+/// A 64 KB tmpfs mounted for the test and unmounted after it.
+class SmallDisk {
+public:
+    explicit SmallDisk(std::filesystem::path point) : m_point(std::move(point)) {
+        std::filesystem::create_directory(m_point);
+        m_mounted = ::mount("tmpfs", m_point.c_str(), "tmpfs", 0, "size=64k") == 0;
+        if (!m_mounted) m_problem = std::strerror(errno);
+    }
+    ~SmallDisk() {
+        if (m_mounted) ::umount2(m_point.c_str(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    const std::string& problem() const { return m_problem; }
+    bool makeReadOnly() {
+        return ::mount(nullptr, m_point.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    std::filesystem::path m_point;
+    bool m_mounted = false;
+    std::string m_problem;
+};
+
+/// Fills the disk that holds `file` with `file` until no byte more fits.
+void fillDisk(const std::filesystem::path& file) {
+    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(descriptor, 0);
+    const std::string block(4096, 'x');
+    while (::write(descriptor, block.data(), block.size()) > 0) {
+    }
+    while (::write(descriptor, block.data(), 1) > 0) {
+    }
+    ::close(descriptor);
+}
+
+/// A full and then a read-only disk under the results file: the append is refused with the
+/// teacher's message, the file stays whole with every earlier record, no half backup is left,
+/// and appends work again once there is room.
+TEST(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "skipped: the full-disk test mounts a small tmpfs, which needs root";
+    }
+    testing::TempFolder folder;
+    SmallDisk disk(folder / "disk");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "skipped: a tmpfs cannot be mounted here (" << disk.problem() << ")";
+    }
+    const auto path = folder / "disk" / "成績累積データ.dat";
+    // 93 records end four bytes short of the first page, so the next record needs a new one.
+    std::vector<ResultRecord> earlier;
+    for (int i = 1; i <= 93; ++i) earlier.push_back(testing::runRecord(i, 1, 40 + i));
+    testing::appendRecords(path, earlier);
+    const std::string before = testing::readBytes(path);
+    fillDisk(folder / "disk" / "filler");
+
+    testing::FakeClock clock;
+    PosixRecordFile file;
+    ResultsFile results(file, path, clock, [](int) {});
+    const auto failure = results.AppendResultRecord({94, 1, 60, std::nullopt});
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->message, "成績ランダムファイル記録ディスクがいっぱいです（エラー番号 28）");
+    EXPECT_EQ(testing::readBytes(path), before);
+    EXPECT_TRUE(backupsOf(path).empty());
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(backupFolderOf(path), ignored)) {
+        ADD_FAILURE() << "left in the backup folder: " << entry.path();
+    }
+
+    std::filesystem::remove(folder / "disk" / "filler");
+    ASSERT_EQ(results.AppendResultRecord({94, 1, 60, std::nullopt}), std::nullopt);
+    const auto records = testing::recordsIn(path);
+    ASSERT_EQ(records.size(), 94u);
+    EXPECT_EQ(records.back().StudentIndex, 94);
+    EXPECT_EQ(testing::recordsIn(backupsOf(path).at(0)).size(), 93u);
+
+    ASSERT_TRUE(disk.makeReadOnly()) << std::strerror(errno);
+    const auto readOnly = results.AppendResultRecord({95, 1, 60, std::nullopt});
+    ASSERT_TRUE(readOnly);
+    EXPECT_EQ(readOnly->message, "成績ランダムファイル記録読み取り専用のドライブです（エラー番号 30）");
+    EXPECT_EQ(results.checkWritable()->message, readOnly->message);
+    EXPECT_EQ(testing::recordsIn(path).size(), 94u);
+}
+
+}  // namespace
+}  // namespace gaisan
