@@ -42,6 +42,13 @@ struct Login {
     int TodayRunTotal = 0;
 };
 
+/// What the level menu keeps for as long as the program runs, across its visits.
+struct MenuChoices {
+    int FirstColumn = 0;   ///< the level in the leftmost column; 0 until the menu first shows
+    int PeriodChoice = 3;  ///< the period box's choice, 1..5 (menu/Periods.h)
+    int PeriodDays = 0;    ///< the days the last run list reached back
+};
+
 /// Everything the screens share. One instance lives for the whole process and is passed by
 /// reference to every window and every routine that needs it; a screen sets what the next one
 /// reads and then opens it.
@@ -59,6 +66,7 @@ struct AppState {
     CountTables counts;
     LoadedRecords records;  ///< the newest records of the results file, from the last count
     Login login;
+    MenuChoices menu;
     RunState run;
     SoundTable sounds;
     int SoundFailures = 0;  ///< consecutive failed plays of the correct and wrong cues

@@ -232,10 +232,14 @@ void ScreenFlow::showVersionWindow(QWidget* over) {
 ResultsFile& ScreenFlow::results() {
     if (!m_results) {
         m_results = std::make_unique<ResultsFile>(
-            m_recordFile, m_state.locations.ProgramDataFolder + "成績累積データ.dat", m_clock,
+            m_recordFile, resultsPath(), m_clock,
             [this](int seconds) { waitResponsively(seconds); });
     }
     return *m_results;
+}
+
+std::filesystem::path ScreenFlow::resultsPath() const {
+    return m_state.locations.ProgramDataFolder + "成績累積データ.dat";
 }
 
 void ScreenFlow::waitResponsively(int seconds) {
@@ -257,6 +261,26 @@ bool ScreenFlow::computeCounts() {
 bool ScreenFlow::recordRunResult(int level) {
     if (const auto failure = RecordRunResult(m_state, results(), level)) {
         endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
+        return false;
+    }
+    return true;
+}
+
+bool ScreenFlow::readRunList(const RunListQuery& query,
+                             const std::function<void(std::uint64_t, std::uint64_t)>& progress,
+                             RunListRows& rows) {
+    const QString title = toQString(m_state.profile.SubjectTitle);
+    const RunListEvents events{
+        [&](const FileError& error) {
+            waitResponsively(1);
+            m_boxes.inform(m_menu, title,
+                           QStringLiteral("先生を呼びなさい") + toQString(error.description) +
+                               QString::number(error.number));
+        },
+        progress};
+    if (const auto failure =
+            gaisan::readRunList(m_state, m_recordFile, resultsPath(), query, events, rows)) {
+        endWithMessage(title, toQString(failure->message));
         return false;
     }
     return true;

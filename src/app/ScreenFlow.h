@@ -3,12 +3,14 @@
 #include <QObject>
 #include <QPointer>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "menu/RunLists.h"
 #include "platform/PosixRecordFile.h"
 
 class QWidget;
@@ -100,6 +102,12 @@ public:
     bool computeCounts();
     /// Evaluates and records the run just finished; false when the program is ending.
     bool recordRunResult(int level);
+    /// Builds a run list from the results file into `rows`. While another machine holds the
+    /// file, waits a second and tells the user to call the teacher before each retry. False
+    /// when the file failed and the program is ending.
+    bool readRunList(const RunListQuery& query,
+                     const std::function<void(std::uint64_t, std::uint64_t)>& progress,
+                     RunListRows& rows);
 
     AppState& state() { return m_state; }
     const Clock& clock() const { return m_clock; }
@@ -111,6 +119,7 @@ signals:
 
 private:
     ResultsFile& results();
+    std::filesystem::path resultsPath() const;
     /// Shows `text` in a box and ends the program: every window closes, newest first.
     void endWithMessage(const QString& title, const QString& text);
     /// Waits while keeping the windows responsive, for the results file's retries.

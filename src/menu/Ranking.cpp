@@ -1,12 +1,11 @@
 #include "menu/Ranking.h"
 
-#include <array>
 #include <limits>
 #include <stdexcept>
 
 #include "app/AppState.h"
+#include "menu/RowTexts.h"
 #include "platform/Utf8.h"
-#include "roster/Roster.h"
 
 namespace gaisan {
 namespace {
@@ -76,24 +75,10 @@ std::int64_t pointsKey(std::int32_t p, std::int32_t q) {
 
 /// A number right-aligned in `width` characters; a longer number keeps its last digits.
 std::string rightAligned(std::int64_t value, std::size_t width) {
-    return std::string(lastCharacters("    " + std::to_string(value), width));
-}
-
-/// The name with its padding removed, cut or filled with full-width spaces to five characters.
-std::string name5(std::string name) {
-    while (!name.empty() && name.back() == ' ') name.pop_back();
-    for (int i = 0; i < 6; ++i) name += kFullWidthSpace;
-    return std::string(leftCharacters(name, 5));
+    return lastOfPadded("    ", std::to_string(value), width);
 }
 
 }  // namespace
-
-std::string GradeMark(int gradeNumber) {
-    static const std::array<const char*, 10> marks = {"", "①", "②", "③", "④", "⑤",
-                                                      "⑥", "Ⅰ", "Ⅱ", "Ⅲ"};
-    if (gradeNumber < 1 || gradeNumber > 9) return kFullWidthSpace;
-    return marks[gradeNumber];
-}
 
 void SortRanking(int n, std::vector<std::int32_t>& keys, std::vector<int>& students) {
     sortPositions(n, keys, students);
@@ -139,13 +124,11 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
         if (i == 1 || value != previousValue) rank = i;
         previousValue = value;
 
-        if (!InGradeBand(GradeNumber(roster.SchoolYear, roster.RosterYear.at(s)), band)) continue;
+        if (!studentInBand(state, s, band)) continue;
         if (view == RankingView::Points && today && counts.TodayPoints.at(level, s) == 0) continue;
 
         const bool isCurrent = s == current;
-        const std::string mark =
-            isCurrent ? kCurrentMark
-                      : GradeMark(GradeNumber(roster.SchoolYear, roster.RosterYear.at(s)));
+        const std::string mark = studentMark(state, s);
         const std::string rank2(lastCharacters(std::to_string(rank), 2));
         const std::string name = name5(roster.RosterNames.at(s));
         std::string row;

@@ -10,10 +10,6 @@ namespace gaisan {
 
 struct AppState;
 
-/// The one-character mark of a grade number in the ranking rows: "①".."⑥" for elementary
-/// grades 1..6, "Ⅰ","Ⅱ","Ⅲ" for junior-high grades 7..9, a full-width space for anything else.
-std::string GradeMark(int gradeNumber);
-
 /// Sorts positions 1..n of `keys` ascending, moving `students` along; position 0 and anything
 /// beyond n are left alone. Equal keys keep their input order, so ties stay in roster order.
 /// Throws std::invalid_argument when either vector has no position n.

@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <algorithm>
+#include <climits>
+
 #include "app/AppState.h"
 #include "app/QtConversions.h"
 #include "app/ScreenFlow.h"
 #include "menu/LevelAvailability.h"
 #include "menu/LevelColumnTexts.h"
+#include "menu/Periods.h"
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
 #include "roster/Roster.h"
@@ -15,8 +19,10 @@
 namespace gaisan {
 namespace {
 
-constexpr int kColumnsLeft = 16;
-constexpr int kColumnsWidth = 972;  // the width four columns share
+// The columns share this area; paging moves them inside it, and it hides whatever lies beyond
+// its edges, so that a column out of view is never half shown.
+constexpr QRect kColumnArea{16, 148, 972, 600};
+constexpr int kColumnsInView = 4;
 constexpr int kColumnGap = 6;
 
 QString trimmed(const std::string& text) { return toQString(text).trimmed(); }
@@ -27,12 +33,25 @@ const QString kPeriods[] = {
     QStringLiteral("　　今までの全成績\""),
 };
 
+QStringList toQStrings(const std::vector<std::string>& texts) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(texts.size()));
+    for (const std::string& text : texts) list.append(toQString(text));
+    return list;
+}
+
+int progressValue(std::uint64_t value) {
+    return static_cast<int>(std::min<std::uint64_t>(value, INT_MAX));
+}
+
 }  // namespace
 
 seisekitime1::seisekitime1(ScreenFlow& flow) : m_flow(flow) {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     buildHeader();
+    buildSelectors();
+    buildWaitPanels();
 }
 
 void seisekitime1::buildHeader() {
@@ -54,68 +73,68 @@ void seisekitime1::buildHeader() {
         created->hide();
         return created;
     };
-    // The teacher's commands; their panels are opened in later screens of the menu.
+    // The teacher's commands and the graphs; their panels belong to later screens of the menu.
     m_command8 = button(QStringLiteral("Command8"), QStringLiteral("データ処理"), {324, 54, 120, 40});
     m_command24Print = button(QStringLiteral("Command24_1"), QStringLiteral("印刷"), {452, 54, 72, 40});
     m_command17 = button(QStringLiteral("Command17"), QStringLiteral("グラフ"), {532, 54, 72, 40});
 
-    auto* picture5 = new QWidget(this);
-    picture5->setObjectName(QStringLiteral("Picture5"));
-    place(picture5, {16, 100, 330, 40});
-    const QString views[3] = {QStringLiteral("ﾀｲﾑ表示"), QStringLiteral("ﾎﾟｲﾝﾄ表示"), QStringLiteral("個人ﾀｲﾑ")};
-    for (int i = 0; i < 3; ++i) {
-        m_option2[i] = new QRadioButton(views[i], picture5);
-        m_option2[i]->setObjectName(QStringLiteral("Option2_%1").arg(i));
-        place(m_option2[i], {i * 110, 0, 108, 40}, 16);
-    }
-    auto* picture1 = new QWidget(this);
-    picture1->setObjectName(QStringLiteral("Picture1"));
-    place(picture1, {352, 100, 330, 40});
-    m_picture1 = picture1;
-    const QString lists[4] = {{}, QStringLiteral("合計累計"), QStringLiteral("合計本日"), QStringLiteral("すべて")};
-    for (int i = 1; i <= 3; ++i) {
-        m_option1[i] = new QRadioButton(lists[i], picture1);
-        m_option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        place(m_option1[i], {(i - 1) * 110, 0, 108, 40}, 16);
-    }
-    // Only the rankings of the points view are offered so far; the other lists come with the
-    // results views of the menu.
-    m_option2[0]->setEnabled(false);
-    m_option2[2]->setEnabled(false);
-    m_option1[3]->setEnabled(false);
-    connect(m_option1[1], &QRadioButton::clicked, this, [this] {
-        m_pointsBasis = PointsBasis::Total;
-        m_label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
-        showTotalPointsRankings();
-    });
-    connect(m_option1[2], &QRadioButton::clicked, this, [this] {
-        m_pointsBasis = PointsBasis::Today;
-        m_label5->setText(QStringLiteral("獲得ポイント（今日の順位）"));
-        showTotalPointsRankings();
-    });
-
-    m_combo1 = new QComboBox(this);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
-    place(m_combo1, {690, 100, 150, 40}, 18);
-    connect(m_combo1, &QComboBox::activated, this, [this] {
-        m_option1[1]->setText(QStringLiteral("合計累計"));
-        m_option1[2]->setText(QStringLiteral("合計本日"));
-        showTotalPointsRankings();
-        if (!m_columns.empty()) m_columns[0].start->setFocus();
-    });
-    m_combo2 = new QComboBox(this);
-    m_combo2->setObjectName(QStringLiteral("Combo2"));
-    place(m_combo2, {846, 100, 162, 40}, 16);
-    m_combo2->hide();
+    m_columnArea = new QWidget(this);
+    m_columnArea->setObjectName(QStringLiteral("Columns"));
+    place(m_columnArea, kColumnArea);
     m_hScroll1 = new QScrollBar(Qt::Horizontal, this);
     m_hScroll1->setObjectName(QStringLiteral("HScroll1"));
-    place(m_hScroll1, {kColumnsLeft, 748, kColumnsWidth, 16});
+    place(m_hScroll1, {kColumnArea.left(), kColumnArea.bottom() + 1, kColumnArea.width(), 16});
     m_hScroll1->hide();
+    connect(m_hScroll1, &QScrollBar::valueChanged, this, &seisekitime1::HScroll1_Change);
 
     m_picture7 = new QWidget(this);
     m_picture7->setObjectName(QStringLiteral("Picture7"));
     m_picture7->hide();
+}
 
+void seisekitime1::buildSelectors() {
+    m_picture5 = new QWidget(this);
+    m_picture5->setObjectName(QStringLiteral("Picture5"));
+    place(m_picture5, {16, 100, 330, 40});
+    const QString views[3] = {QStringLiteral("ﾀｲﾑ表示"), QStringLiteral("ﾎﾟｲﾝﾄ表示"), QStringLiteral("個人ﾀｲﾑ")};
+    for (int i = 0; i < 3; ++i) {
+        m_option2[i] = new QRadioButton(views[i], m_picture5);
+        m_option2[i]->setObjectName(QStringLiteral("Option2_%1").arg(i));
+        place(m_option2[i], {i * 110, 0, 108, 40}, 16);
+        connect(m_option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
+    }
+    m_picture1 = new QWidget(this);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    place(m_picture1, {352, 100, 330, 40});
+    for (int i = 1; i <= 3; ++i) {
+        m_option1[i] = new QRadioButton(m_picture1);
+        m_option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
+        place(m_option1[i], {(i - 1) * 110, 0, 108, 40}, 16);
+        connect(m_option1[i], &QRadioButton::clicked, this, [this, i] {
+            // From the student's own runs, a list option goes back to the view whose list it
+            // shows, so that the view options always name what the lists hold.
+            if (m_option2[2]->isChecked()) {
+                m_option2[m_viewMode == RankingView::Time ? 0 : 1]->setChecked(true);
+                m_command17->hide();
+            }
+            Option1_Click(i);
+        });
+    }
+    const auto& captions = listOptionCaptions(RankingView::Points);
+    for (int i = 1; i <= 3; ++i) m_option1[i]->setText(toQString(std::string(captions[i - 1])));
+
+    m_combo1 = new QComboBox(this);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    place(m_combo1, {690, 100, 124, 40}, 18);
+    connect(m_combo1, &QComboBox::activated, this, &seisekitime1::Combo1_Click);
+    m_combo2 = new QComboBox(this);
+    m_combo2->setObjectName(QStringLiteral("Combo2"));
+    place(m_combo2, {820, 100, 188, 40}, 14);
+    m_combo2->hide();
+    connect(m_combo2, &QComboBox::activated, this, &seisekitime1::Combo2_Click);
+}
+
+void seisekitime1::buildWaitPanels() {
     m_picture2 = new QWidget(this);
     m_picture2->setObjectName(QStringLiteral("Picture2"));
     m_picture2->setAutoFillBackground(true);
@@ -127,7 +146,7 @@ void seisekitime1::buildHeader() {
     place(m_progressBar, {212, 110, 600, 28});
     m_picture2->hide();
 
-    // The wait panel of a list rebuild.
+    // The wait panel of a list build.
     m_picture6 = new QWidget(this);
     m_picture6->setObjectName(QStringLiteral("Picture6"));
     m_picture6->setAutoFillBackground(true);
@@ -140,49 +159,55 @@ void seisekitime1::buildHeader() {
     m_picture6->hide();
 }
 
-void seisekitime1::buildColumn(int level, int left, int width) {
+void seisekitime1::buildColumn(int level, int width) {
     const AppState& state = m_flow.state();
+    const int inner = width - kColumnGap;
     Column column;
+    column.panel = new QWidget(m_columnArea);
+    column.panel->setObjectName(arrayName(QStringLiteral("Column"), level));
+    place(column.panel, {0, 0, width, kColumnArea.height()});
+    QWidget* panel = column.panel;
     column.number = addLabel(arrayName(QStringLiteral("Label1"), level), QString::number(level),
-                             this, {left, 148, 28, 40}, 20);
+                             panel, {0, 0, 28, 40}, 20);
     column.name = addLabel(arrayName(QStringLiteral("Label3"), level),
-                           toQString(state.profile.LevelNames.at(level)), this,
-                           {left + 30, 148, width - 30, 40}, 24);
+                           toQString(state.profile.LevelNames.at(level)), panel,
+                           {30, 0, inner - 30, 40}, 24);
     column.name->setToolTip(column.name->text());
     column.name->setCursor(Qt::PointingHandCursor);
-    column.start = new QPushButton(toQString(startCaption(level)), this);
+    column.start = new QPushButton(toQString(startCaption(level)), panel);
     column.start->setObjectName(arrayName(QStringLiteral("Command4"), level));
-    place(column.start, {left, 190, width, 52}, 26);
+    place(column.start, {0, 42, inner, 52}, 26);
     connect(column.start, &QPushButton::clicked, this, [this, level] { Command4_Click(level); });
-    column.overuse = addLabel(arrayName(QStringLiteral("Text1"), level), {}, this,
-                              {left, 190, width, 52}, 24, Qt::AlignCenter);
+    column.overuse = addLabel(arrayName(QStringLiteral("Text1"), level), {}, panel,
+                              {0, 42, inner, 52}, 24, Qt::AlignCenter);
     column.overuse->setStyleSheet(QStringLiteral("background-color: #ffff80; color: #d00000; border: 2px solid #d00000;"));
     column.overuse->hide();
     column.criteria = addLabel(arrayName(QStringLiteral("Label7"), level),
-                               toQString(criteriaLine(state, level)), this, {left, 248, width, 30}, 16);
+                               toQString(criteriaLine(state, level)), panel, {0, 100, inner, 30}, 16);
     column.passWindow = addLabel(arrayName(QStringLiteral("Label8"), level),
-                                 toQString(passWindowLine(state, level)), this,
-                                 {left, 280, width, 30}, 16);
-    column.today = addLabel(arrayName(QStringLiteral("Label14"), level), {}, this,
-                            {left, 314, width / 2, 30}, 16);
-    column.totals = addLabel(arrayName(QStringLiteral("Label15"), level), {}, this,
-                             {left + width / 2, 314, width - width / 2, 30}, 16);
+                                 toQString(passWindowLine(state, level)), panel,
+                                 {0, 132, inner, 30}, 16);
+    column.today = addLabel(arrayName(QStringLiteral("Label14"), level), {}, panel,
+                            {0, 166, inner / 2, 30}, 16);
+    column.totals = addLabel(arrayName(QStringLiteral("Label15"), level), {}, panel,
+                             {inner / 2, 166, inner - inner / 2, 30}, 16);
     column.todayCaption = addLabel(arrayName(QStringLiteral("Label9"), level),
-                                   QString::number(level), this, {left, 346, width / 2, 28}, 16);
+                                   QString::number(level), panel, {0, 198, inner / 2, 28}, 16);
     column.totalCaption = addLabel(arrayName(QStringLiteral("Label10"), level),
-                                   QString::number(level), this,
-                                   {left + width / 2, 346, width - width / 2, 28}, 16);
-    column.ranking = new QListWidget(this);
+                                   QString::number(level), panel,
+                                   {inner / 2, 198, inner - inner / 2, 28}, 16);
+    column.ranking = new QListWidget(panel);
     column.ranking->setObjectName(arrayName(QStringLiteral("List5"), level));
     // Every row has the same height; telling the list so spares it measuring 5000 rows.
     column.ranking->setUniformItemSizes(true);
-    place(column.ranking, {left, 376, width, 368}, 16);
+    place(column.ranking, {0, 228, inner, 368}, 14);
     column.ranking->hide();
     m_columns.push_back(column);
 }
 
 void seisekitime1::Form_Load() {
-    const AppState& state = m_flow.state();
+    AppState& state = m_flow.state();
+    state.menu.PeriodChoice = static_cast<int>(Period::Month);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, toQColor(state.SeasonColour));
     setPalette(colours);
@@ -191,13 +216,19 @@ void seisekitime1::Form_Load() {
     for (const std::string& band : gradeBands()) m_combo1->addItem(toQString(band));
     m_combo1->setCurrentText(toQString(state.roster.SelectedGradeBand));
     for (const QString& period : kPeriods) m_combo2->addItem(period);
-    m_combo2->setCurrentIndex(2);
+    m_combo2->setCurrentIndex(state.menu.PeriodChoice - 1);
 
+    // Up to four levels share the width; more are paged four at a time with the scroll bar.
     const int levels = state.profile.LevelCount;
-    const int width = kColumnsWidth / std::max(1, levels);
-    for (int level = 1; level <= levels; ++level) {
-        buildColumn(level, kColumnsLeft + (level - 1) * width, width - kColumnGap);
+    m_columnWidth = kColumnArea.width() / std::clamp(levels, 1, kColumnsInView);
+    for (int level = 1; level <= levels; ++level) buildColumn(level, m_columnWidth);
+    {
+        // The range moves the value; the page is chosen when the menu becomes active.
+        const QSignalBlocker quiet(m_hScroll1);
+        m_hScroll1->setRange(1, std::max(1, levels - kColumnsInView + 1));
+        m_hScroll1->setPageStep(1);
     }
+    m_hScroll1->setVisible(levels > kColumnsInView);
     // Every key reaches the menu first, whichever control has the focus.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
     m_picture2->raise();
@@ -231,17 +262,21 @@ void seisekitime1::Form_Activate() {
     m_label18->setText(QStringLiteral("本日総回数＝%1回").arg(state.login.TodayRunTotal));
     m_progressBar->setMaximum(state.profile.LevelCount);
 
-    m_pointsBasis = PointsBasis::Total;
-    m_option1[1]->setChecked(true);
+    // The points view ranked by total points, selected without running the options' clicks.
+    m_viewMode = RankingView::Points;
     m_option2[1]->setChecked(true);
-    m_label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
-    showTotalPointsRankings();
-    m_command1->setEnabled(true);
+    m_option1[1]->setChecked(true);
+    Option1_Click(1);
 
     m_label12->setText(name + QLatin1Char(' ') + toQString(state.login.StudentGradeLabel));
     m_label13->setText(QStringLiteral("%1:").arg(student) + toQString(state.common.SchoolName));
     m_label11->setText(toQString(state.profile.SubjectTitle));
     setDesignFont(m_label11, characterCount(state.profile.SubjectTitle) > 9 ? 26 : 32);
+
+    int& firstColumn = state.menu.FirstColumn;
+    if (firstColumn == 0 || firstColumn > m_hScroll1->maximum()) firstColumn = 1;
+    m_hScroll1->setValue(firstColumn);
+    HScroll1_Change();
 
     for (int level = 1; level <= state.profile.LevelCount; ++level) {
         Column& column = m_columns[level - 1];
@@ -258,25 +293,26 @@ void seisekitime1::Form_Activate() {
     m_menuReady = true;
 }
 
-void seisekitime1::showTotalPointsRankings() {
-    // Nothing that starts another rebuild or a run is left enabled while the lists are built.
+void seisekitime1::beginListBuild() {
     m_command1->setEnabled(false);
-    m_picture1->setEnabled(false);
-    m_combo1->setEnabled(false);
     for (Column& column : m_columns) {
         column.start->setEnabled(false);
         column.ranking->hide();
     }
-    m_progressBar2->setMaximum(static_cast<int>(m_columns.size()));
+    for (QWidget* selector : {m_picture5, m_picture1, static_cast<QWidget*>(m_combo1),
+                              static_cast<QWidget*>(m_combo2)}) {
+        selector->setEnabled(false);
+    }
     m_picture6->show();
     m_picture6->raise();
     QCoreApplication::processEvents();
-    for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) {
-        m_progressBar2->setValue(level);
-        Command3_Click(level);
+}
+
+void seisekitime1::finishListBuild() {
+    for (QWidget* selector : {m_picture5, m_picture1, static_cast<QWidget*>(m_combo1),
+                              static_cast<QWidget*>(m_combo2)}) {
+        selector->setEnabled(true);
     }
-    m_picture1->setEnabled(true);
-    m_combo1->setEnabled(true);
     m_command1->setEnabled(true);
     Command9_Click();
     for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) {
@@ -285,21 +321,188 @@ void seisekitime1::showTotalPointsRankings() {
     m_picture6->hide();
 }
 
+int seisekitime1::selectedListOption() const {
+    for (int i = 1; i <= 3; ++i) {
+        if (m_option1[i]->isChecked()) return i;
+    }
+    return 1;
+}
+
+void seisekitime1::Option2_Click(int index) {
+    m_command17->hide();
+    beginListBuild();
+    if (index == 2) {
+        m_command17->show();
+        m_combo2->hide();
+        if (buildList(ResultsList::PersonalRuns)) finishListBuild();
+        return;
+    }
+    m_viewMode = index == 0 ? RankingView::Time : RankingView::Points;
+    const auto& captions = listOptionCaptions(m_viewMode);
+    for (int i = 1; i <= 3; ++i) m_option1[i]->setText(toQString(std::string(captions[i - 1])));
+    Option1_Click(selectedListOption());
+}
+
+void seisekitime1::Option1_Click(int index) {
+    beginListBuild();
+    m_combo2->hide();
+    if (!buildList(listOfOption(m_viewMode, index))) return;
+    finishListBuild();
+}
+
+bool seisekitime1::buildList(ResultsList list) {
+    m_label5->setText(toQString(std::string(listTitle(list))));
+    switch (list) {
+        case ResultsList::BestTimes:
+            Command6_Click();
+            return true;
+        case ResultsList::TotalPoints:
+        case ResultsList::TodayPoints:
+            m_pointsBasis = list == ResultsList::TotalPoints ? PointsBasis::Total : PointsBasis::Today;
+            rankEveryLevel();
+            return true;
+        case ResultsList::TodayRuns:
+            return Command5_Click();
+        case ResultsList::PeriodRuns:
+            return Command7_Click();
+        case ResultsList::PersonalRuns:
+            return Command16_Click();
+    }
+    return true;
+}
+
+void seisekitime1::Combo1_Click() {
+    if (m_option2[0]->isChecked()) {
+        Option2_Click(0);
+    } else {
+        // The student's own runs are of one student: a band change goes to the points view,
+        // and the view options say so.
+        m_option2[1]->setChecked(true);
+        Option2_Click(1);
+    }
+    if (!m_columns.empty()) m_columns[0].start->setFocus();
+}
+
+void seisekitime1::Combo2_Click() {
+    if (!m_option1[3]->isChecked()) return;
+    m_flow.state().menu.PeriodChoice = m_combo2->currentIndex() + 1;
+    Option1_Click(3);
+}
+
+void seisekitime1::HScroll1_Change() {
+    const int levels = static_cast<int>(m_columns.size());
+    int& firstColumn = m_flow.state().menu.FirstColumn;
+    firstColumn = m_hScroll1->value();
+    if (firstColumn > levels) firstColumn = 1;
+    for (int level = 1; level <= levels; ++level) {
+        int x = (level - firstColumn) * m_columnWidth;
+        // Columns before the first are parked beyond the area's edge, out of sight like those
+        // after the last column in view.
+        if (x < 0) x = kColumnArea.width();
+        setDesignRect(m_columns[level - 1].panel, {x, 0, m_columnWidth, kColumnArea.height()});
+    }
+}
+
+void seisekitime1::回数など表示() {
+    for (Column& column : m_columns) {
+        column.todayCaption->setText(QStringLiteral("今日"));
+        column.totalCaption->setText(QStringLiteral("今まで"));
+        column.ranking->clear();
+    }
+}
+
+void seisekitime1::成績リスト色表示() {
+    for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) 成績リスト色表示単独(level);
+}
+
+void seisekitime1::成績リスト色表示単独(int level) {
+    QListWidget* list = m_columns.at(level - 1).ranking;
+    if (list->count() > 0) list->setCurrentRow(-1);
+}
+
+void seisekitime1::setListProgress(std::uint64_t value, std::uint64_t maximum) {
+    m_progressBar2->setRange(0, progressValue(maximum));
+    m_progressBar2->setValue(progressValue(value));
+}
+
 void seisekitime1::Command3_Click(int level) {
     Column& column = m_columns.at(level - 1);
     column.todayCaption->setText(QStringLiteral("今日"));
     column.totalCaption->setText(QStringLiteral("今まで"));
-    const LevelRanking ranking = rankLevel(m_flow.state(), level, RankingView::Points, m_pointsBasis,
+    const LevelRanking ranking = rankLevel(m_flow.state(), level, m_viewMode, m_pointsBasis,
                                            m_combo1->currentText().toStdString());
     column.ranking->clear();
     QCoreApplication::processEvents();
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(ranking.rows.size()));
-    for (const std::string& row : ranking.rows) rows.append(toQString(row));
-    column.ranking->addItems(rows);
+    column.ranking->addItems(toQStrings(ranking.rows));
     // Scrolled so that the current student's row shows, with no row left selected.
     if (ranking.scrollRow) column.ranking->scrollToItem(column.ranking->item(*ranking.scrollRow), QAbstractItemView::PositionAtTop);
-    column.ranking->setCurrentRow(-1);
+    成績リスト色表示単独(level);
+}
+
+void seisekitime1::rankEveryLevel() {
+    const int levels = static_cast<int>(m_columns.size());
+    for (int level = 1; level <= levels; ++level) {
+        setListProgress(level, levels);
+        Command3_Click(level);
+    }
+}
+
+void seisekitime1::Command6_Click() {
+    回数など表示();
+    const AppState& state = m_flow.state();
+    const int levels = static_cast<int>(m_columns.size());
+    for (int level = 1; level <= levels; ++level) {
+        setListProgress(level, levels);
+        Column& column = m_columns[level - 1];
+        if (fillsLevel(ResultsList::BestTimes, state.profile, level)) {
+            Command3_Click(level);
+        } else {
+            for (QWidget* part : std::initializer_list<QWidget*>{
+                     column.ranking, column.criteria, column.passWindow, column.today,
+                     column.totals, column.todayCaption, column.totalCaption}) {
+                part->hide();
+            }
+        }
+    }
+}
+
+bool seisekitime1::fillRunList(RunList list) {
+    AppState& state = m_flow.state();
+    const RunListQuery query{list, m_viewMode, state.menu.PeriodDays,
+                             m_combo1->currentText().toStdString(), m_flow.clock().now().date};
+    RunListRows rows;
+    const auto progress = [this](std::uint64_t record, std::uint64_t records) {
+        setListProgress(record, records + records / 10 + 1);
+    };
+    if (!m_flow.readRunList(query, progress, rows)) return false;
+    for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) {
+        m_columns[level - 1].ranking->addItems(toQStrings(rows.at(level)));
+    }
+    return true;
+}
+
+bool seisekitime1::Command5_Click() {
+    回数など表示();
+    if (!fillRunList(RunList::Today)) return false;
+    成績リスト色表示();
+    return true;
+}
+
+bool seisekitime1::Command7_Click() {
+    回数など表示();
+    MenuChoices& choices = m_flow.state().menu;
+    choices.PeriodDays = PeriodDays(static_cast<Period>(choices.PeriodChoice), m_flow.clock().now().date);
+    if (!fillRunList(RunList::Period)) return false;
+    QCoreApplication::processEvents();
+    成績リスト色表示();
+    m_combo2->show();
+    return true;
+}
+
+bool seisekitime1::Command16_Click() {
+    回数など表示();
+    m_flow.state().menu.PeriodDays = kPersonalDays;
+    return fillRunList(RunList::Personal);
 }
 
 void seisekitime1::Command9_Click() {

@@ -9,18 +9,22 @@
 #include <QScrollBar>
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "app/DesignCanvas.h"
 #include "menu/Ranking.h"
+#include "menu/ResultsViews.h"
+#include "menu/RunLists.h"
 
 namespace gaisan {
 
 class ScreenFlow;
 
 /// The level menu, the logged-in student's home screen: one column per level with its name,
-/// start button, criteria, the student's counts and points and the school's ranking. It is
-/// created afresh for every visit, so it always shows the counts after the last run.
+/// start button, criteria, the student's counts and points and a results list, switched between
+/// the school's rankings and lists of runs. It is created afresh for every visit, so it always
+/// shows the counts after the last run.
 class seisekitime1 : public DesignCanvas {
     Q_OBJECT
 
@@ -35,10 +39,37 @@ public:
     void Label3_Click(int level);
     /// Back to the name-selection screen.
     void Command1_Click();
-    /// The ranking of one level into its list.
-    void Command3_Click(int level);
     /// The level-availability refresh: enables the open levels and marks over-used ones.
     void Command9_Click();
+
+    /// Switches to view 0 (times), 1 (points) or 2 (the student's own runs) and builds its list.
+    void Option2_Click(int index);
+    /// Builds list option `index` (1..3) of the current view.
+    void Option1_Click(int index);
+    /// A new grade band: the current view again, with the band applied.
+    void Combo1_Click();
+    /// A new period: the period's runs again, when they are the list shown.
+    void Combo2_Click();
+    /// Pages the level columns from the scroll bar's value.
+    void HScroll1_Change();
+
+    /// The ranking of one level into its list, in the current view.
+    void Command3_Click(int level);
+    /// The best-time rankings of every level.
+    void Command6_Click();
+    /// Today's runs of every student. False when the results file failed and the program ends.
+    bool Command5_Click();
+    /// Every run of the chosen period. False when the program ends.
+    bool Command7_Click();
+    /// The logged-in student's own runs. False when the program ends.
+    bool Command16_Click();
+
+    /// Headings "今日" and "今まで" over every list, and every list emptied.
+    void 回数など表示();
+    /// No row selected in any list.
+    void 成績リスト色表示();
+    /// No row selected in the list of `level`.
+    void 成績リスト色表示単独(int level);
 
     bool menuReady() const { return m_menuReady; }
 
@@ -47,8 +78,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    /// One level's column of controls.
+    /// One level's column of controls, on a panel of its own that paging moves.
     struct Column {
+        QWidget* panel = nullptr;
         QLabel* number = nullptr;       // Label1
         QLabel* name = nullptr;         // Label3
         QPushButton* start = nullptr;   // Command4
@@ -63,9 +95,9 @@ private:
     };
 
     void buildHeader();
-    void buildColumn(int level, int left, int width);
-    /// The default view: points, ranked by total points.
-    void showTotalPointsRankings();
+    void buildSelectors();
+    void buildWaitPanels();
+    void buildColumn(int level, int width);
     /// Takes a key seen by any control of the window first; true when it was used.
     bool Form_KeyPress(const QString& key);
     void showBusy(bool busy);
@@ -73,10 +105,29 @@ private:
     /// left to press, and the wait panel shows.
     void leaving();
 
+    /// Builds `list` into the level lists; false when the program ends.
+    bool buildList(ResultsList list);
+    /// The points rankings of every level, by m_pointsBasis.
+    void rankEveryLevel();
+    /// Reads a run list from the results file into the level lists; false when the program ends.
+    bool fillRunList(RunList list);
+    /// Nothing that could start another build or a run stays usable while a list is built;
+    /// the lists are hidden behind the wait panel.
+    void beginListBuild();
+    /// The controls usable again, the level buttons as the student's progress allows, and the
+    /// lists of every level but the practice levels shown.
+    void finishListBuild();
+    /// The list option (1..3) selected.
+    int selectedListOption() const;
+    void setListProgress(std::uint64_t value, std::uint64_t maximum);
+
     ScreenFlow& m_flow;
     bool m_menuReady = false;
+    RankingView m_viewMode = RankingView::Time;
     PointsBasis m_pointsBasis = PointsBasis::Total;
+    int m_columnWidth = 0;
     std::vector<Column> m_columns;
+    QWidget* m_columnArea = nullptr;
     QLabel* m_label5 = nullptr;
     QLabel* m_label11 = nullptr;
     QLabel* m_label12 = nullptr;
@@ -87,14 +138,15 @@ private:
     QPushButton* m_command8 = nullptr;
     QPushButton* m_command24Print = nullptr;
     QPushButton* m_command17 = nullptr;
+    QWidget* m_picture5 = nullptr;
     std::array<QRadioButton*, 3> m_option2{};
+    QWidget* m_picture1 = nullptr;
     std::array<QRadioButton*, 4> m_option1{};  // 1..3
     QComboBox* m_combo1 = nullptr;
     QComboBox* m_combo2 = nullptr;
     QScrollBar* m_hScroll1 = nullptr;
     QWidget* m_picture2 = nullptr;
     QProgressBar* m_progressBar = nullptr;
-    QWidget* m_picture1 = nullptr;
     QWidget* m_picture6 = nullptr;
     QProgressBar* m_progressBar2 = nullptr;
     QWidget* m_picture7 = nullptr;

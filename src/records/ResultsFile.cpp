@@ -8,6 +8,7 @@
 
 #include "app/IndexedTables.h"
 #include "platform/Calendar.h"
+#include "platform/ClosesOnExit.h"
 #include "platform/Numbers.h"
 #include "records/DailyBackup.h"
 
@@ -20,18 +21,6 @@ constexpr int kNotFoundRetrySeconds = 5;
 constexpr std::size_t kRecordsPerRead = 1024;
 /// Only students 1..1000 take part in a level's best time.
 constexpr int kHighestRankedStudent = 1000;
-
-/// Closes the record file whatever way an operation leaves.
-class ClosesOnExit {
-public:
-    explicit ClosesOnExit(RecordFile& file) : m_file(file) {}
-    ~ClosesOnExit() { m_file.close(); }
-    ClosesOnExit(const ClosesOnExit&) = delete;
-    ClosesOnExit& operator=(const ClosesOnExit&) = delete;
-
-private:
-    RecordFile& m_file;
-};
 
 ResultsFileFailure appendFailure(const std::string& description) {
     return {"成績ランダムファイル記録" + description};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/AppState.h"
+#include "menu/RowTexts.h"
 
 namespace gaisan {
 namespace {
