@@ -1,5 +1,7 @@
 #include "menu/RunLists.h"
 
+#include <algorithm>
+
 #include "app/AppState.h"
 #include "menu/Periods.h"
 #include "menu/RowTexts.h"
@@ -93,16 +95,20 @@ std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile&
     const std::uint64_t wholeRecords = length / ResultRecord::kSize;
 
     std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
-    // Read on to the end of the file as it is then, records appended meanwhile included, so the
-    // list is as new as it can be.
-    for (std::uint64_t next = firstRecordOf(query.list, wholeRecords);;) {
+    // Reads stop at the length seen at the start, so that a file that never stops growing
+    // cannot hold the menu; runs recorded meanwhile show in the next list.
+    for (std::uint64_t next = firstRecordOf(query.list, wholeRecords); next <= wholeRecords;) {
         if (events.progress) events.progress(next, wholeRecords);
+        const std::size_t wanted = static_cast<std::size_t>(
+            std::min<std::uint64_t>(kRecordsPerRead, wholeRecords - next + 1));
+        const std::span<std::byte> into(buffer.data(), wanted * ResultRecord::kSize);
         std::size_t bytesRead = 0;
         if (auto error = step(
-                [&] { return file.readAt((next - 1) * ResultRecord::kSize, buffer, bytesRead); })) {
+                [&] { return file.readAt((next - 1) * ResultRecord::kSize, into, bytesRead); })) {
             return failure(*error);
         }
         const std::size_t whole = bytesRead / ResultRecord::kSize;
+        // Shorter than it was: cut back by the records browser meanwhile.
         if (whole == 0) break;
         for (std::size_t i = 0; i < whole; ++i, ++next) {
             const LoadedRecord run =

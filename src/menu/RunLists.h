@@ -49,7 +49,8 @@ struct RunListEvents {
 };
 
 /// Builds a run list for levels 1..LevelCount from the results file at `path`, opened as every
-/// reader opens it (created empty when absent), read from its start record to its end.
+/// reader opens it (created empty when absent), read from its start record to the end it had
+/// when the read began.
 ///
 /// A run is listed in the list of its level when it belongs to the query's list and its
 /// student to the band: today's runs are dated today, a period's after today − periodDays, the

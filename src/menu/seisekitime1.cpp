@@ -299,26 +299,26 @@ void seisekitime1::beginListBuild() {
         column.start->setEnabled(false);
         column.ranking->hide();
     }
-    for (QWidget* selector : {m_picture5, m_picture1, static_cast<QWidget*>(m_combo1),
-                              static_cast<QWidget*>(m_combo2)}) {
-        selector->setEnabled(false);
-    }
+    setSelectorsEnabled(false);
     m_picture6->show();
     m_picture6->raise();
     QCoreApplication::processEvents();
 }
 
 void seisekitime1::finishListBuild() {
-    for (QWidget* selector : {m_picture5, m_picture1, static_cast<QWidget*>(m_combo1),
-                              static_cast<QWidget*>(m_combo2)}) {
-        selector->setEnabled(true);
-    }
+    setSelectorsEnabled(true);
     m_command1->setEnabled(true);
     Command9_Click();
     for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) {
         m_columns[level - 1].ranking->setVisible(!isPracticeLevel(m_flow.state().profile, level));
     }
     m_picture6->hide();
+}
+
+void seisekitime1::setSelectorsEnabled(bool enabled) {
+    for (QWidget* selector : std::initializer_list<QWidget*>{m_picture5, m_picture1, m_combo1, m_combo2}) {
+        selector->setEnabled(enabled);
+    }
 }
 
 int seisekitime1::selectedListOption() const {
@@ -527,11 +527,13 @@ void seisekitime1::Command4_Click(int level) {
 }
 
 void seisekitime1::leaving() {
-    // Closed before events run, so that a key pressed twice, a second click or "戻る(0)" cannot
-    // start another screen change while this one is on its way.
+    // Closed before events run, so that a key pressed twice, a second click, "戻る(0)" or a list
+    // build (which gives the buttons back when it ends) cannot start another screen change
+    // while this one is on its way.
     m_menuReady = false;
     for (Column& column : m_columns) column.start->setEnabled(false);
     m_command1->setEnabled(false);
+    setSelectorsEnabled(false);
     showBusy(true);
 }
 

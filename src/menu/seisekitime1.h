@@ -117,6 +117,8 @@ private:
     /// The controls usable again, the level buttons as the student's progress allows, and the
     /// lists of every level but the practice levels shown.
     void finishListBuild();
+    /// The view and list options and the band and period boxes.
+    void setSelectorsEnabled(bool enabled);
     /// The list option (1..3) selected.
     int selectedListOption() const;
     void setListProgress(std::uint64_t value, std::uint64_t maximum);

@@ -14,8 +14,13 @@
 #include <vector>
 
 #include "admin/CriteriaTable.h"
+#include "app/AppState.h"
 #include "app/Configuration.h"
 #include "app/ProgramProfile.h"
+#include "menu/Periods.h"
+#include "menu/Ranking.h"
+#include "menu/ResultsViews.h"
+#include "menu/RunLists.h"
 #include "platform/Calendar.h"
 #include "platform/Cp932.h"
 #include "platform/DataFileError.h"
@@ -43,7 +48,12 @@ constexpr const char* kUsage =
     "  gaisan-records roster DATA_ROOT [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "  gaisan-records check FILE [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
     "  gaisan-records export DATA_FOLDER [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
-    "                        [--encoding utf-8|cp932] [--output FILE]\n";
+    "                        [--encoding utf-8|cp932] [--output FILE]\n"
+    "  gaisan-records list DATA_FOLDER --list best|points-total|points-today|today|period|personal\n"
+    "                      [--period week|since-last-week|month|year|all] [--view time|points]\n"
+    "                      [--band 全学年|中学生全体|小学生全体|中３|...|小１] [--student N]\n"
+    "                      [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "    (--period and --view choose the period list's runs and rows)\n";
 
 constexpr const char* kResultsFileName = "成績累積データ.dat";
 constexpr const char* kCriteriaFileName = "タイム回数データ.txt";
@@ -274,6 +284,106 @@ int exportRuns(const CommandLine& line) {
     return 0;
 }
 
+/// The value of option `name` among `choices`, or `fallback` when it is not given.
+template <typename Value>
+Value choiceOption(const CommandLine& line, const std::string& name,
+                   const std::vector<std::pair<std::string, Value>>& choices, Value fallback) {
+    const std::optional<std::string> text = line.option(name);
+    if (!text) return fallback;
+    std::string names;
+    for (const auto& [choice, value] : choices) {
+        if (*text == choice) return value;
+        names += (names.empty() ? "" : ", ") + choice;
+    }
+    throw UsageError("--" + name + " must be one of " + names + ", not \"" + *text + "\"");
+}
+
+/// The program's state as the level menu has it for `student`: the school's settings and roster
+/// from the data root above `folder`, the criteria and the counts of the results.
+std::unique_ptr<AppState> menuStateOf(const std::filesystem::path& folder, int student,
+                                      const LocalDateTime& now) {
+    auto state = std::make_unique<AppState>();
+    const std::filesystem::path root = folder.parent_path();
+    state->common = readCommonConfiguration(root / "共通データ.txt");
+    ApplyProfileTitle(state->profile);
+    ApplyProfileLevels(state->profile);
+    LoadCriteriaTable(folder / kCriteriaFileName, state->criteria, kDefinedLevelCount);
+    const auto skipped = LoadRoster(state->roster, root / "新名簿.txt", now.date,
+                                    state->common.YearChangeMonth, state->common.RosterOption, {});
+    for (const std::string& sentence : skipped) {
+        std::cerr << (root / "新名簿.txt").string() << ": " << sentence << '\n';
+    }
+    state->login.StudentIndex = student;
+    // A folder without results has nothing to list; it is not given an empty file.
+    if (std::filesystem::exists(folder / kResultsFileName)) {
+        PosixRecordFile recordFile;
+        const FixedClock clock(now);
+        ResultsFile results(recordFile, folder / kResultsFileName, clock, sleepingWait());
+        if (const auto failure = ComputeCounts(*state, results, now)) {
+            throw Unusable((folder / kResultsFileName).string() + ": " + failure->message);
+        }
+    }
+    return state;
+}
+
+/// The rows of every level's list of the level menu, built by the menu's own code.
+int list(const CommandLine& line) {
+    std::filesystem::path folder = std::filesystem::absolute(onlyOperand(line, "DATA_FOLDER"));
+    if (!folder.has_filename()) folder = folder.parent_path();
+    if (!line.option("list")) throw UsageError("--list is needed");
+    const ResultsList results = choiceOption<ResultsList>(
+        line, "list",
+        {{"best", ResultsList::BestTimes}, {"points-total", ResultsList::TotalPoints},
+         {"points-today", ResultsList::TodayPoints}, {"today", ResultsList::TodayRuns},
+         {"period", ResultsList::PeriodRuns}, {"personal", ResultsList::PersonalRuns}},
+        ResultsList::BestTimes);
+    const Period period = choiceOption<Period>(
+        line, "period",
+        {{"week", Period::ThisWeek}, {"since-last-week", Period::SinceLastWeek},
+         {"month", Period::Month}, {"year", Period::Year}, {"all", Period::All}},
+        Period::Month);
+    const RankingView view = choiceOption<RankingView>(
+        line, "view", {{"time", RankingView::Time}, {"points", RankingView::Points}},
+        RankingView::Time);
+    std::vector<std::pair<std::string, std::string>> bands;
+    for (const std::string& band : gradeBands()) bands.emplace_back(band, band);
+    const std::string band = choiceOption<std::string>(line, "band", bands, "全学年");
+    const int student = static_cast<int>(line.wholeOption("student", 1, kHighestStudent).value_or(0));
+    const LocalDateTime now = nowOrOption(line, "now");
+
+    const std::unique_ptr<AppState> state = menuStateOf(folder, student, now);
+    const int levels = state->profile.LevelCount;
+    RunListRows rows(static_cast<std::size_t>(levels) + 1);
+    if (results == ResultsList::BestTimes || results == ResultsList::TotalPoints ||
+        results == ResultsList::TodayPoints) {
+        const RankingView rankingView =
+            results == ResultsList::BestTimes ? RankingView::Time : RankingView::Points;
+        const PointsBasis basis =
+            results == ResultsList::TodayPoints ? PointsBasis::Today : PointsBasis::Total;
+        for (int level = 1; level <= levels; ++level) {
+            if (fillsLevel(results, state->profile, level)) {
+                rows[level] = rankLevel(*state, level, rankingView, basis, band).rows;
+            }
+        }
+    } else if (std::filesystem::exists(folder / kResultsFileName)) {
+        const RunList runList = results == ResultsList::TodayRuns   ? RunList::Today
+                                : results == ResultsList::PeriodRuns ? RunList::Period
+                                                                     : RunList::Personal;
+        const RunListQuery query{runList, view, PeriodDays(period, now.date), band, now.date};
+        PosixRecordFile recordFile;
+        const RunListEvents events{[wait = sleepingWait()](const FileError&) mutable { wait(1); }, {}};
+        if (const auto failure = readRunList(*state, recordFile, folder / kResultsFileName, query,
+                                             events, rows)) {
+            throw Unusable((folder / kResultsFileName).string() + ": " + failure->message);
+        }
+    }
+    for (int level = 1; level <= levels; ++level) {
+        std::cout << "level " << level << '\n';
+        for (const std::string& row : rows[level]) std::cout << row << '\n';
+    }
+    return 0;
+}
+
 int run(const std::vector<std::string>& arguments) {
     if (arguments.empty()) throw UsageError("no command");
     const std::string& command = arguments.front();
@@ -287,6 +397,9 @@ int run(const std::vector<std::string>& arguments) {
     if (command == "check") return check(CommandLine::parse(rest, {"now"}));
     if (command == "export") {
         return exportRuns(CommandLine::parse(rest, {"from", "to", "encoding", "output"}));
+    }
+    if (command == "list") {
+        return list(CommandLine::parse(rest, {"list", "period", "view", "band", "student", "now"}));
     }
     throw UsageError("unknown command \"" + command + "\"");
 }

@@ -187,6 +187,9 @@ public:
         }
         return m_file.open(file);
     }
+    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
+        return m_file.openForReading(file);
+    }
     void close() override { m_file.close(); }
     std::optional<FileError> length(std::uint64_t& bytes) override { return m_file.length(bytes); }
     std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,

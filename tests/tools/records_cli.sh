@@ -107,6 +107,84 @@ expect_status 0 "$tool" roster "$roster_root" --now "2026-12-10 12:00:00"
 [[ $(wc -l <"$work/out") -eq 31 ]] || fail "roster: the other entries were not all listed"
 grep -q "行目の番号 0 は" "$work/err" || fail "roster: the skipped line is not named"
 
+# The level menu's lists, row for row: a school with runs of 佐藤 (1, 小３), 田中 (4, 小６) and
+# 山本 (7, 中２) around Thursday 2026-12-10, 佐藤 logged in.
+school=$work/school
+cp -r "$demo_root" "$school"
+results=$school/gaisan/成績累積データ.dat
+"$tool" append "$results" --student 1 --level 1 --seconds 45 --at "2026-12-10 09:30:00"
+"$tool" append "$results" --student 7 --level 1 --seconds 50 --at "2026-12-10 09:40:00"
+"$tool" append "$results" --student 4 --level 1 --seconds 99999 --at "2026-12-10 09:50:00"
+"$tool" append "$results" --student 7 --level 1 --seconds 40 --at "2026-11-20 16:10:00"
+"$tool" append "$results" --student 1 --level 2 --seconds 80 --at "2025-11-05 15:00:00"
+list() { "$tool" list "$school/gaisan" --now "2026-12-10 12:00:00" --student 1 "$@"; }
+
+# Every listed student is ranked on each of the four levels.
+[[ $(list --list best | wc -l) -eq $((4 * 32)) ]] || fail "list best: not every student ranked"
+diff <(list --list best | sed -n '1,4p;33,34p') - <<'OUT' || fail "list best"
+level 1
+1Ⅱ山本　大翔    40 　
+2●佐藤　陽菜    45 ●
+--②鈴木　蓮　------ 　
+level 2
+1●佐藤　陽菜    80 ●
+OUT
+diff <(list --list points-total --band 中学生全体 | head -n 3) - <<'OUT' || fail "list points-total"
+level 1
+1Ⅱ山本　大翔  5/   11
+3Ⅰ加藤　芽衣  0/    0
+OUT
+diff <(list --list points-today) - <<'OUT' || fail "list points-today"
+level 1
+1Ⅱ山本　大翔  5/   11
+1●佐藤　陽菜  5/    5
+level 2
+level 3
+level 4
+OUT
+diff <(list --list today) - <<'OUT' || fail "list today"
+level 1
+  45秒 09:30●佐藤　陽菜●5
+  50秒 09:40Ⅱ山本　大翔Ⅱ5
+　　× 09:50⑥田中　結衣⑥
+level 2
+level 3
+level 4
+OUT
+diff <(list --list period) - <<'OUT' || fail "list period"
+level 1
+  45秒 12/10●佐藤　陽菜●5
+  50秒 12/10Ⅱ山本　大翔Ⅱ5
+　　× 12/10⑥田中　結衣⑥
+  40秒 11/20Ⅱ山本　大翔Ⅱ6
+level 2
+level 3
+level 4
+OUT
+diff <(list --list period --view points --period all --band 小学生全体) - <<'OUT' || fail "list period, points"
+level 1
+    5 12/10●佐藤　陽菜●45秒
+　　× 12/10⑥田中　結衣⑥
+level 2
+    5 11/05●佐藤　陽菜●80秒
+level 3
+level 4
+OUT
+diff <(list --list personal) - <<'OUT' || fail "list personal"
+level 1
+2026/12/10 9:30:00  45秒
+level 2
+2025/11/05 15:00:00  80秒
+level 3
+level 4
+OUT
+expect_status 2 "$tool" list "$school/gaisan"
+expect_status 2 "$tool" list "$school/gaisan" --list ranking
+expect_status 2 "$tool" list "$school/gaisan" --list best --band 高１
+expect_status 2 "$tool" list "$school/gaisan" --list best --student 5001
+expect_status 2 "$tool" list "$work/nowhere/gaisan" --list today
+grep -q "共通データ.txt" "$work/err" || fail "list: the missing settings file is not named"
+
 # Usage errors and unusable files: status 2 and a message.
 expect_status 2 "$tool"
 expect_status 2 "$tool" frobnicate
