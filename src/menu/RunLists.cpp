@@ -54,10 +54,29 @@ bool belongsTo(const LoadedRecord& run, const RunListQuery& query, int currentSt
     return false;
 }
 
-std::string rowOf(const AppState& state, const LoadedRecord& run, const RunListQuery& query) {
+/// The student's part of each row (mark, name5, mark), made once per student of a list.
+class RowStudents {
+public:
+    explicit RowStudents(const AppState& state) : m_state(state), m_parts(kStudentSlots) {}
+
+    const std::string& of(int student) {
+        std::string& part = m_parts[static_cast<std::size_t>(student)];
+        if (part.empty()) {
+            const std::string mark = studentMark(m_state, student);
+            part = mark + name5(m_state.roster.RosterNames.at(student)) + mark;
+        }
+        return part;
+    }
+
+private:
+    const AppState& m_state;
+    std::vector<std::string> m_parts;
+};
+
+std::string rowOf(const AppState& state, RowStudents& students, const LoadedRecord& run,
+                  const RunListQuery& query) {
     if (query.list == RunList::Personal) return personalRunRow(run);
-    const std::string mark = studentMark(state, run.student);
-    const std::string who = mark + name5(state.roster.RosterNames.at(run.student)) + mark;
+    const std::string& who = students.of(run.student);
     const std::int32_t target = state.criteria.TargetTime.at(run.level);
     if (query.list == RunList::Today) return todayRunRow(run, who, target);
     return periodRunRow(query.view, run, who, target);
@@ -95,6 +114,7 @@ std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile&
     const std::uint64_t wholeRecords = length / ResultRecord::kSize;
 
     std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
+    RowStudents students(state);
     // Reads stop at the length seen at the start, so that a file that never stops growing
     // cannot hold the menu; runs recorded meanwhile show in the next list.
     for (std::uint64_t next = firstRecordOf(query.list, wholeRecords); next <= wholeRecords;) {
@@ -118,7 +138,7 @@ std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile&
                 !studentInBand(state, run.student, query.band)) {
                 continue;
             }
-            rows[run.level].push_back(rowOf(state, run, query));
+            rows[run.level].push_back(rowOf(state, students, run, query));
         }
     }
     return std::nullopt;
