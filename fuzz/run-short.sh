@@ -8,8 +8,10 @@ seeds=$2
 runs=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+mkdir "$scratch/corpus" "$scratch/tmp"
+export TMPDIR=$scratch/tmp
 "$fuzzer" -runs="$runs" -seed=1 -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$scratch/" "$scratch" "$seeds" 2>"$scratch/log" || {
+    -artifact_prefix="$scratch/" "$scratch/corpus" "$seeds" 2>"$scratch/log" || {
     tail -n 60 "$scratch/log" >&2
     exit 1
 }
