@@ -266,24 +266,44 @@ bool ScreenFlow::recordRunResult(int level) {
     return true;
 }
 
+RecordReadEvents ScreenFlow::menuReadEvents(const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+    return {[this](const FileError& error) {
+                waitResponsively(1);
+                m_boxes.inform(m_menu, toQString(m_state.profile.SubjectTitle),
+                               QStringLiteral("先生を呼びなさい") + toQString(error.description) +
+                                   QString::number(error.number));
+            },
+            progress};
+}
+
 bool ScreenFlow::readRunList(const RunListQuery& query,
                              const std::function<void(std::uint64_t, std::uint64_t)>& progress,
                              RunListRows& rows) {
-    const QString title = toQString(m_state.profile.SubjectTitle);
-    const RunListEvents events{
-        [&](const FileError& error) {
-            waitResponsively(1);
-            m_boxes.inform(m_menu, title,
-                           QStringLiteral("先生を呼びなさい") + toQString(error.description) +
-                               QString::number(error.number));
-        },
-        progress};
-    if (const auto failure =
-            gaisan::readRunList(m_state, m_recordFile, resultsPath(), query, events, rows)) {
-        endWithMessage(title, toQString(failure->message));
+    if (const auto failure = gaisan::readRunList(m_state, m_recordFile, resultsPath(), query,
+                                                 menuReadEvents(progress), rows)) {
+        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
         return false;
     }
     return true;
+}
+
+bool ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
+    records.clear();
+    const auto error = readNewestRecords(m_recordFile, resultsPath(), LoadedRecords::kLoadWindow,
+                                         menuReadEvents({}),
+                                         [&](const LoadedRecord& record) { records.push_back(record); });
+    if (error) {
+        endWithMessage(toQString(m_state.profile.SubjectTitle),
+                       QStringLiteral("Command19") + toQString(error->description) +
+                           QString::number(error->number));
+        return false;
+    }
+    return true;
+}
+
+void ScreenFlow::reportPrintFailure() {
+    m_boxes.inform(m_menu, QStringLiteral("印刷のエラー"),
+                   QStringLiteral("印刷を始められませんでした。プリンターかファイルの保存先を確かめてください。"));
 }
 
 void ScreenFlow::endWithMessage(const QString& title, const QString& text) {

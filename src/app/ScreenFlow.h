@@ -108,6 +108,11 @@ public:
     bool readRunList(const RunListQuery& query,
                      const std::function<void(std::uint64_t, std::uint64_t)>& progress,
                      RunListRows& rows);
+    /// The newest records of the results file for the graphs, read as the run lists read
+    /// them; false when the file failed and the program is ending.
+    bool readGraphRecords(std::vector<LoadedRecord>& records);
+    /// Tells the teacher that a print could not start.
+    void reportPrintFailure();
 
     AppState& state() { return m_state; }
     const Clock& clock() const { return m_clock; }
@@ -122,6 +127,9 @@ private:
     std::filesystem::path resultsPath() const;
     /// Shows `text` in a box and ends the program: every window closes, newest first.
     void endWithMessage(const QString& title, const QString& text);
+    /// What the menu's reads of the results file do while another machine holds it: wait a
+    /// second and tell the child to call the teacher.
+    RecordReadEvents menuReadEvents(const std::function<void(std::uint64_t, std::uint64_t)>& progress);
     /// Waits while keeping the windows responsive, for the results file's retries.
     void waitResponsively(int seconds);
     /// Asks for a change of screen; see the class comment for when it takes effect.

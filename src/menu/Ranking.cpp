@@ -89,7 +89,7 @@ void SortRanking(int n, std::vector<std::int64_t>& keys, std::vector<int>& stude
 }
 
 LevelRanking rankLevel(const AppState& state, int level, RankingView view, PointsBasis basis,
-                       std::string_view band) {
+                       std::string_view band, RankText rankText) {
     const RosterTables& roster = state.roster;
     const CountTables& counts = state.counts;
     const int current = state.login.StudentIndex;
@@ -129,20 +129,23 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
 
         const bool isCurrent = s == current;
         const std::string mark = studentMark(state, s);
-        const std::string rank2(lastCharacters(std::to_string(rank), 2));
+        const bool wide = rankText == RankText::ThreeWide;
+        const std::string rankColumn(wide ? lastCharacters("   " + std::to_string(rank), 3)
+                                          : lastCharacters(std::to_string(rank), 2));
+        const std::string noRank = wide ? "---" : "--";
         const std::string name = name5(roster.RosterNames.at(s));
         std::string row;
         if (view == RankingView::Time) {
             const std::string tail = isCurrent ? kCurrentMark : kFullWidthSpace;
             if (bestTime == kNoTime) {
-                row = "--" + mark + name + "------" + " " + tail;
+                row = noRank + mark + name + "------" + " " + tail;
             } else if (bestTime == kFailedRunTime) {
-                row = rank2 + mark + name + "*失敗*" + " " + tail;
+                row = rankColumn + mark + name + "*失敗*" + " " + tail;
             } else {
-                row = rank2 + mark + name + rightAligned(bestTime, 6) + " " + tail;
+                row = rankColumn + mark + name + rightAligned(bestTime, 6) + " " + tail;
             }
         } else {
-            row = rank2 + mark + name + rightAligned(counts.TodayPoints.at(level, s), 3) + "/" +
+            row = rankColumn + mark + name + rightAligned(counts.TodayPoints.at(level, s), 3) + "/" +
                   rightAligned(counts.TotalPoints.at(level, s), 5);
         }
         // The list is scrolled to the current student's row by the row's student, not by
@@ -152,6 +155,7 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
             ranking.scrollRow = r > 0 ? std::optional<int>(r - 1) : std::nullopt;
         }
         ranking.rows.push_back(std::move(row));
+        ranking.students.push_back(s);
     }
     return ranking;
 }

@@ -6,13 +6,11 @@
 #include "menu/Periods.h"
 #include "menu/RowTexts.h"
 #include "menu/RunRows.h"
-#include "platform/ClosesOnExit.h"
 
 namespace gaisan {
 namespace {
 
 constexpr std::uint64_t kTodayWindow = 1000;
-constexpr std::size_t kRecordsPerRead = 1024;
 
 const char* failureLabelOf(RunList list) {
     switch (list) {
@@ -24,12 +22,6 @@ const char* failureLabelOf(RunList list) {
             return "Command16";
     }
     return "";
-}
-
-/// The first record a list reads: only the newest records of its window, however long the file.
-std::uint64_t firstRecordOf(RunList list, std::uint64_t wholeRecords) {
-    const std::uint64_t window = list == RunList::Today ? kTodayWindow : LoadedRecords::kLoadWindow;
-    return wholeRecords > window ? wholeRecords - window + 1 : 1;
 }
 
 /// Whether a record can be shown at all: a level of the menu, a student of the roster's range,
@@ -87,61 +79,21 @@ std::string rowOf(const AppState& state, RowStudents& students, const LoadedReco
 std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile& file,
                                               const std::filesystem::path& path,
                                               const RunListQuery& query,
-                                              const RunListEvents& events, RunListRows& rows) {
+                                              const RecordReadEvents& events, RunListRows& rows) {
     const int levelCount = state.profile.LevelCount;
     rows.assign(static_cast<std::size_t>(levelCount) + 1, {});
-
-    ClosesOnExit closes(file);
-    // Every step is tried again for as long as another machine holds the file.
-    const auto step = [&](const auto& operation) -> std::optional<FileError> {
-        for (;;) {
-            std::optional<FileError> error = operation();
-            if (!error || (error->kind != FileErrorKind::Locked &&
-                           error->kind != FileErrorKind::AlreadyOpen)) {
-                return error;
-            }
-            if (events.busy) events.busy(*error);
-        }
-    };
-    const auto failure = [&](const FileError& error) {
-        return ResultsFileFailure{failureLabelOf(query.list) + error.description +
-                                  std::to_string(error.number)};
-    };
-
-    if (auto error = step([&] { return file.open(path); })) return failure(*error);
-    std::uint64_t length = 0;
-    if (auto error = step([&] { return file.length(length); })) return failure(*error);
-    const std::uint64_t wholeRecords = length / ResultRecord::kSize;
-
-    std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
+    const std::uint64_t window = query.list == RunList::Today ? kTodayWindow : LoadedRecords::kLoadWindow;
     RowStudents students(state);
-    // Reads stop at the length seen at the start, so that a file that never stops growing
-    // cannot hold the menu; runs recorded meanwhile show in the next list.
-    for (std::uint64_t next = firstRecordOf(query.list, wholeRecords); next <= wholeRecords;) {
-        if (events.progress) events.progress(next, wholeRecords);
-        const std::size_t wanted = static_cast<std::size_t>(
-            std::min<std::uint64_t>(kRecordsPerRead, wholeRecords - next + 1));
-        const std::span<std::byte> into(buffer.data(), wanted * ResultRecord::kSize);
-        std::size_t bytesRead = 0;
-        if (auto error = step(
-                [&] { return file.readAt((next - 1) * ResultRecord::kSize, into, bytesRead); })) {
-            return failure(*error);
+    const auto error = readNewestRecords(file, path, window, events, [&](const LoadedRecord& run) {
+        if (!isShowable(run, levelCount) || !belongsTo(run, query, state.login.StudentIndex) ||
+            !studentInBand(state, run.student, query.band)) {
+            return;
         }
-        const std::size_t whole = bytesRead / ResultRecord::kSize;
-        // Shorter than it was: cut back by the records browser meanwhile.
-        if (whole == 0) break;
-        for (std::size_t i = 0; i < whole; ++i, ++next) {
-            const LoadedRecord run =
-                decodeRunFields(std::span<const std::byte, ResultRecord::kSize>(
-                    buffer.data() + i * ResultRecord::kSize, ResultRecord::kSize));
-            if (!isShowable(run, levelCount) || !belongsTo(run, query, state.login.StudentIndex) ||
-                !studentInBand(state, run.student, query.band)) {
-                continue;
-            }
-            rows[run.level].push_back(rowOf(state, students, run, query));
-        }
-    }
-    return std::nullopt;
+        rows[run.level].push_back(rowOf(state, students, run, query));
+    });
+    if (!error) return std::nullopt;
+    return ResultsFileFailure{failureLabelOf(query.list) + error->description +
+                              std::to_string(error->number)};
 }
 
 }  // namespace gaisan

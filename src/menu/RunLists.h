@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "menu/NewestRecords.h"
 #include "menu/Ranking.h"
 #include "platform/Calendar.h"
 #include "platform/RecordFile.h"
@@ -37,20 +38,9 @@ struct RunListQuery {
 /// The rows of every level's list, in file order (oldest first); index 0 is never a level.
 using RunListRows = std::vector<std::vector<std::string>>;
 
-/// What a run-list build asks of its caller while it reads.
-struct RunListEvents {
-    /// The file is held by another machine (error 70) or open elsewhere (55): called before the
-    /// step that met it is tried again, without limit. The program waits a second and tells
-    /// the user to call the teacher.
-    std::function<void(const FileError&)> busy;
-    /// The record about to be read, of `records` whole records when the read began; called
-    /// once per block of records.
-    std::function<void(std::uint64_t record, std::uint64_t records)> progress;
-};
-
-/// Builds a run list for levels 1..LevelCount from the results file at `path`, opened as every
-/// reader opens it (created empty when absent), read from its start record to the end it had
-/// when the read began.
+/// Builds a run list for levels 1..LevelCount from the results file at `path`, read as
+/// readNewestRecords reads it: today's runs from the newest 1000 records, the others from the
+/// newest 20000.
 ///
 /// A run is listed in the list of its level when it belongs to the query's list and its
 /// student to the band: today's runs are dated today, a period's after today − periodDays, the
@@ -64,6 +54,6 @@ struct RunListEvents {
 std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile& file,
                                               const std::filesystem::path& path,
                                               const RunListQuery& query,
-                                              const RunListEvents& events, RunListRows& rows);
+                                              const RecordReadEvents& events, RunListRows& rows);
 
 }  // namespace gaisan

@@ -9,6 +9,7 @@
 #include "app/AppState.h"
 #include "app/QtConversions.h"
 #include "app/ScreenFlow.h"
+#include "menu/GraphPanel.h"
 #include "menu/LevelAvailability.h"
 #include "menu/LevelColumnTexts.h"
 #include "menu/Periods.h"
@@ -52,6 +53,10 @@ seisekitime1::seisekitime1(ScreenFlow& flow) : m_flow(flow) {
     buildHeader();
     buildSelectors();
     buildWaitPanels();
+    m_graphPanel = new GraphPanel(
+        flow, *this, [this] { return m_combo1->currentText().toStdString(); },
+        [this] { return m_pointsBasis; });
+    connect(m_command17, &QPushButton::clicked, m_graphPanel, &GraphPanel::Command17_Click);
 }
 
 void seisekitime1::buildHeader() {
@@ -75,8 +80,7 @@ void seisekitime1::buildHeader() {
     };
     // The teacher's commands and the graphs; their panels belong to later screens of the menu.
     m_command8 = button(QStringLiteral("Command8"), QStringLiteral("データ処理"), {324, 54, 120, 40});
-    m_command24Print = button(QStringLiteral("Command24_1"), QStringLiteral("印刷"), {452, 54, 72, 40});
-    m_command17 = button(QStringLiteral("Command17"), QStringLiteral("グラフ"), {532, 54, 72, 40});
+    m_command17 = button(QStringLiteral("Command17"), QStringLiteral("グラフ"), {452, 54, 72, 40});
 
     m_columnArea = new QWidget(this);
     m_columnArea->setObjectName(QStringLiteral("Columns"));
@@ -243,7 +247,6 @@ void seisekitime1::Form_Activate() {
     AppState& state = m_flow.state();
     const QString name = trimmed(state.login.StudentName);
     m_command8->setVisible(isTeacherName(state.login.StudentName));
-    m_command24Print->setVisible(toQString(state.login.StudentName).contains(QStringLiteral("先生")));
     const auto now = static_cast<std::int32_t>(m_flow.clock().now().secondsSinceMidnight);
     m_label17->setText(QStringLiteral("起動後%1分").arg((now - state.login.LoginTime) / 60));
 
@@ -330,6 +333,7 @@ int seisekitime1::selectedListOption() const {
 
 void seisekitime1::Option2_Click(int index) {
     m_command17->hide();
+    m_graphPanel->hide();
     beginListBuild();
     if (index == 2) {
         m_command17->show();
@@ -501,6 +505,8 @@ bool seisekitime1::Command7_Click() {
 
 bool seisekitime1::Command16_Click() {
     回数など表示();
+    m_graphPanel->fillLevelList();
+    m_graphPanel->fillStudentList();
     m_flow.state().menu.PeriodDays = kPersonalDays;
     return fillRunList(RunList::Personal);
 }

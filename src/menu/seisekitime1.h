@@ -19,6 +19,7 @@
 
 namespace gaisan {
 
+class GraphPanel;
 class ScreenFlow;
 
 /// The level menu, the logged-in student's home screen: one column per level with its name,
@@ -138,7 +139,6 @@ private:
     QLabel* m_label18 = nullptr;
     QPushButton* m_command1 = nullptr;
     QPushButton* m_command8 = nullptr;
-    QPushButton* m_command24Print = nullptr;
     QPushButton* m_command17 = nullptr;
     QWidget* m_picture5 = nullptr;
     std::array<QRadioButton*, 3> m_option2{};
@@ -152,6 +152,7 @@ private:
     QWidget* m_picture6 = nullptr;
     QProgressBar* m_progressBar2 = nullptr;
     QWidget* m_picture7 = nullptr;
+    GraphPanel* m_graphPanel = nullptr;
 };
 
 }  // namespace gaisan

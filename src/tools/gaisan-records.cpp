@@ -371,7 +371,7 @@ int list(const CommandLine& line) {
                                                                      : RunList::Personal;
         const RunListQuery query{runList, view, PeriodDays(period, now.date), band, now.date};
         PosixRecordFile recordFile;
-        const RunListEvents events{[wait = sleepingWait()](const FileError&) mutable { wait(1); }, {}};
+        const RecordReadEvents events{[wait = sleepingWait()](const FileError&) mutable { wait(1); }, {}};
         if (const auto failure = readRunList(*state, recordFile, folder / kResultsFileName, query,
                                              events, rows)) {
             throw Unusable((folder / kResultsFileName).string() + ": " + failure->message);

@@ -36,18 +36,6 @@ void writeRuns(testing::DemoInstallation& installation) {
     });
 }
 
-seisekitime1* logIn(testing::DemoInstallation& installation, const QString& name) {
-    installation.flow->ContinueStartup();
-    if (!QTest::qWaitFor([] { return shown<namesel>() != nullptr; })) return nullptr;
-    auto* list = shown<namesel>()->findChild<QListWidget*>(QStringLiteral("List1"));
-    list->setCurrentRow(testing::rowContaining(list, name));
-    testing::type(list, QStringLiteral("1"));
-    if (!QTest::qWaitFor([] { return shown<seisekitime1>() && shown<seisekitime1>()->menuReady(); })) {
-        return nullptr;
-    }
-    return shown<seisekitime1>();
-}
-
 /// One user action on the menu and what level 1's list shows after it.
 struct Step {
     QString action;  ///< a control to click, or "Combo1=band" / "Combo2=index"
@@ -115,7 +103,7 @@ private slots:
     void aStudentWalksEveryView() {
         testing::DemoInstallation installation;
         writeRuns(installation);
-        seisekitime1* menu = logIn(installation, QStringLiteral("佐藤"));
+        seisekitime1* menu = testing::logIn(installation, QStringLiteral("佐藤"));
         QVERIFY(menu);
         const QString ranking1 = QStringLiteral("1Ⅱ山本　大翔  5/   11");
         const QString ranking2 = QStringLiteral("2●佐藤　陽菜  5/    9");
@@ -163,7 +151,7 @@ private slots:
     void theTeacherWalksEveryViewAndSeesEachViewsCaptions() {
         testing::DemoInstallation installation;
         writeRuns(installation);
-        seisekitime1* menu = logIn(installation, QStringLiteral("先生"));
+        seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
         QVERIFY(menu);
         const auto captions = [menu] {
             QStringList texts;

@@ -132,6 +132,22 @@ TEST_F(RankLevel, TimeViewRanksTiesTogetherInRosterOrderWithFailuresAndNoRecordL
     EXPECT_EQ(ranking.scrollRow, 1);
 }
 
+TEST_F(RankLevel, TheGraphsRankingsWriteThreeWideRanksAndNameEachRowsStudent) {
+    list(21, "はなこ", 1);
+    list(22, "まだ", 3);
+    list(23, "たろう", 7);
+    bestTime(21, 40);
+    bestTime(23, 99998);
+    const LevelRanking ranking =
+        rankLevel(*state, kLevel, RankingView::Time, PointsBasis::Total, "全学年", RankText::ThreeWide);
+    EXPECT_EQ(ranking.rows, (Rows{
+                                "  1①はなこ　　    40 　",
+                                "  2Ⅰたろう　　*失敗* 　",
+                                "---③まだ　　　------ 　",
+                            }));
+    EXPECT_EQ(ranking.students, (std::vector<int>{21, 23, 22}));
+}
+
 TEST_F(RankLevel, NamesAreCutOrPaddedToFiveCharacters) {
     const struct {
         const char* name;

@@ -44,7 +44,7 @@ protected:
 
     std::optional<ResultsFileFailure> read(const RunListQuery& query, RunListRows& rows,
                                            RecordFile& from) {
-        const RunListEvents events{[this](const FileError& error) { busy.push_back(error.number); },
+        const RecordReadEvents events{[this](const FileError& error) { busy.push_back(error.number); },
                                    [this](std::uint64_t record, std::uint64_t records) {
                                        progress.emplace_back(record, records);
                                    }};

@@ -119,10 +119,9 @@ inline int rowContaining(QListWidget* list, const QString& text) {
     return -1;
 }
 
-/// Opens the name list, logs in the student whose row contains `name` with "1" and starts
-/// level 1 with "1" in the level menu: the drill screen of the run, or nothing.
-inline MainFrm* logInAndStartLevel1(DemoInstallation& installation,
-                                    const QString& name = QStringLiteral("佐藤")) {
+/// Opens the name list and logs in the student whose row contains `name` with "1": the level
+/// menu once it is ready, or nothing.
+inline seisekitime1* logIn(DemoInstallation& installation, const QString& name) {
     installation.flow->ContinueStartup();
     if (!QTest::qWaitFor([] { return shown<namesel>() != nullptr; })) return nullptr;
     auto* list = shown<namesel>()->findChild<QListWidget*>(QStringLiteral("List1"));
@@ -131,7 +130,16 @@ inline MainFrm* logInAndStartLevel1(DemoInstallation& installation,
     if (!QTest::qWaitFor([] { return shown<seisekitime1>() && shown<seisekitime1>()->menuReady(); })) {
         return nullptr;
     }
-    type(shown<seisekitime1>(), QStringLiteral("1"));
+    return shown<seisekitime1>();
+}
+
+/// Logs in the student whose row contains `name` and starts level 1 with "1" in the level
+/// menu: the drill screen of the run, or nothing.
+inline MainFrm* logInAndStartLevel1(DemoInstallation& installation,
+                                    const QString& name = QStringLiteral("佐藤")) {
+    seisekitime1* menu = logIn(installation, name);
+    if (!menu) return nullptr;
+    type(menu, QStringLiteral("1"));
     return QTest::qWaitFor([] { return shown<MainFrm>() != nullptr; }) ? shown<MainFrm>() : nullptr;
 }
 

@@ -1,0 +1,153 @@
+#include <QDir>
+#include <QListWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/ProgramFont.h"
+#include "menu/GraphPanel.h"
+#include "menu/GraphView.h"
+#include "support/DemoInstallation.h"
+#include "support/RecordFiles.h"
+#include "support/Screenshots.h"
+
+namespace gaisan {
+
+using testing::shown;
+
+namespace {
+
+/// Runs of 佐藤 (student 1) on levels 1 to 3, ever faster on level 1, and of 鈴木 (student 2) on
+/// level 1, over the months before the demo's today, 2026-12-10.
+void writeRuns(testing::DemoInstallation& installation) {
+    std::vector<ResultRecord> runs;
+    const int times[] = {80, 72, 75, 60, 64, 55, 50, 58, 47};
+    for (int i = 0; i < 9; ++i) {
+        runs.push_back(testing::runRecord(1, 1, times[i], dateOfSerial(daySerial({2026, 12, 10}) - 90 + 10 * i)));
+    }
+    runs.push_back(testing::runRecord(1, 2, 95, {2026, 11, 1}));
+    runs.push_back(testing::runRecord(1, 3, 130, {2026, 11, 2}));
+    runs.push_back(testing::runRecord(2, 1, 66, {2026, 12, 1}));
+    testing::appendRecords(installation.resultsFile(), runs);
+}
+
+QStringList pageTexts(const GraphPanel& panel) {
+    QStringList texts;
+    for (const GraphText& text : panel.view().page().texts) texts.append(QString::fromStdString(text.text));
+    return texts;
+}
+
+GraphPanel* openGraphs(seisekitime1* menu) {
+    menu->findChild<QRadioButton*>(QStringLiteral("Option2_2"))->click();
+    auto* graph = menu->findChild<QPushButton*>(QStringLiteral("Command17"));
+    if (!QTest::qWaitFor([&] { return graph->isVisible() && graph->isEnabled(); })) return nullptr;
+    graph->click();
+    auto* panel = menu->findChild<GraphPanel*>(QStringLiteral("Picture11"));
+    return panel && panel->isVisible() ? panel : nullptr;
+}
+
+}  // namespace
+
+/// The graph panel of the level menu: a child's own graphs from the personal view, another
+/// student's, and the teacher's print of two students to a PDF file.
+class GraphWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { applyProgramFont(); }
+
+    void aChildOpensTheirGraphsAndLooksAtAnotherStudents() {
+        testing::DemoInstallation installation;
+        writeRuns(installation);
+        seisekitime1* menu = testing::logIn(installation, QStringLiteral("佐藤"));
+        QVERIFY(menu);
+        GraphPanel* panel = openGraphs(menu);
+        QVERIFY(panel);
+        QCOMPARE(panel->graphStudent(), 1);
+        auto* levels = panel->findChild<QListWidget*>(QStringLiteral("List3"));
+        QCOMPARE(levels->count(), 4);
+        QCOMPARE(levels->selectedItems().size(), 3);
+        QVERIFY(!panel->findChild<QPushButton*>(QStringLiteral("Command24_1"))->isVisible());
+        const QStringList texts = pageTexts(*panel);
+        QVERIFY(texts.contains(QStringLiteral("佐藤　陽菜")));
+        for (const QString& level : {QStringLiteral("１"), QStringLiteral("２"), QStringLiteral("３")}) {
+            QVERIFY2(texts.contains(QStringLiteral("概算 レベル") + level), qPrintable(texts.join(u'|')));
+        }
+        QVERIFY(texts.contains(QStringLiteral("回数　　　　　　　  9回")));
+        // Level 1's runs: 80, 72, 60, 55, 50 and 47 are records, the others are not.
+        std::size_t red = 0;
+        for (const GraphDot& dot : panel->view().page().dots) red += dot.colour == kGraphRed;
+        QCOMPARE(red, std::size_t{6 + 1 + 1});
+        testing::saveScreenshot(*menu, QStringLiteral("graph-panel"));
+
+        // Only level 1 now, then the other student's graph.
+        levels->item(1)->setSelected(false);
+        levels->item(2)->setSelected(false);
+        panel->findChild<QPushButton*>(QStringLiteral("Command24_0"))->click();
+        QCOMPARE(pageTexts(*panel).filter(QStringLiteral("概算 レベル")).size(), 1);
+        auto* others = panel->findChild<QPushButton*>(QStringLiteral("Command25"));
+        others->click();
+        auto* students = panel->findChild<QListWidget*>(QStringLiteral("List2"));
+        QVERIFY(students->isVisible());
+        const int row = testing::rowContaining(students, QStringLiteral("鈴木"));
+        QVERIFY(row >= 0);
+        QVERIFY2(students->item(row)->text().endsWith(QStringLiteral("/2")), qPrintable(students->item(row)->text()));
+        students->item(row)->setSelected(true);
+        emit students->itemClicked(students->item(row));
+        QCOMPARE(panel->graphStudent(), 2);
+        QVERIFY(pageTexts(*panel).contains(QStringLiteral("鈴木　蓮")));
+        QVERIFY(pageTexts(*panel).contains(QStringLiteral("回数　　　　　　　  1回")));
+        testing::saveScreenshot(*menu, QStringLiteral("graph-panel-other-student"));
+
+        panel->findChild<QPushButton*>(QStringLiteral("Command18"))->click();
+        QVERIFY(!panel->isVisible());
+    }
+
+    void theTeacherPrintsTwoStudentsToAPdfFileOnePageEach() {
+        testing::DemoInstallation installation;
+        writeRuns(installation);
+        seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
+        QVERIFY(menu);
+        GraphPanel* panel = openGraphs(menu);
+        QVERIFY(panel);
+        auto* print = panel->findChild<QPushButton*>(QStringLiteral("Command24_1"));
+        QVERIFY(print->isVisible());
+        const QString pdf = QDir(installation.suite.path().c_str()).filePath(QStringLiteral("graphs.pdf"));
+        panel->setPrinterChooser([&](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+        panel->findChild<QPushButton*>(QStringLiteral("Command25"))->click();
+        auto* students = panel->findChild<QListWidget*>(QStringLiteral("List2"));
+        for (const QString& name : {QStringLiteral("佐藤"), QStringLiteral("鈴木")}) {
+            students->item(testing::rowContaining(students, name))->setSelected(true);
+        }
+        print->click();
+        QVERIFY(QFileInfo(pdf).size() > 0);
+
+        const QString pages = QDir(installation.suite.path().c_str()).filePath(QStringLiteral("page"));
+        QCOMPARE(QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
+                                                                 QStringLiteral("50"), pdf, pages}),
+                 0);
+        const QStringList rendered = QDir(installation.suite.path().c_str())
+                                         .entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
+        QCOMPARE(rendered.size(), 2);
+        const QString keep = qEnvironmentVariable("GAISAN_SCREENSHOT_DIR");
+        if (!keep.isEmpty()) {
+            QDir().mkpath(keep);
+            for (const QString& page : rendered) {
+                QFile::remove(QDir(keep).filePath(QStringLiteral("graph-print-") + page));
+                QFile::copy(QDir(installation.suite.path().c_str()).filePath(page),
+                            QDir(keep).filePath(QStringLiteral("graph-print-") + page));
+            }
+        }
+    }
+};
+
+}  // namespace gaisan
+
+QTEST_MAIN(gaisan::GraphWindowsTest)
+#include "GraphWindowsTest.moc"
