@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/DataFileError.h"
+#include "platform/DurableFile.h"
 #include "platform/SystemErrorText.h"
 
 namespace gaisan {
@@ -55,12 +56,7 @@ void AtomicFileWriter::commit() {
     if (std::rename(m_temporary.c_str(), m_file.c_str()) != 0) fail("置き換えられません");
     m_temporary.clear();
     // The rename is durable only once the folder itself is synced.
-    const int folder = ::open(m_file.parent_path().empty() ? "." : m_file.parent_path().c_str(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    syncFolderOf(m_file);
 }
 
 }  // namespace gaisan

@@ -154,6 +154,7 @@ std::optional<FileError> PosixRecordFile::writeDurably(std::uint64_t offset,
 
 std::optional<FileError> PosixRecordFile::truncate(std::uint64_t length) {
     if (::ftruncate(m_descriptor, static_cast<off_t>(length)) != 0) return lastError();
+    if (::fdatasync(m_descriptor) != 0) return lastError();
     return std::nullopt;
 }
 

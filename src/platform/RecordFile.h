@@ -43,6 +43,7 @@ public:
     /// a short write is an error.
     virtual std::optional<FileError> writeDurably(std::uint64_t offset,
                                                   std::span<const std::byte> bytes) = 0;
+    /// Cuts the file to `length` bytes and makes the new length durable before returning.
     virtual std::optional<FileError> truncate(std::uint64_t length) = 0;
 };
 

@@ -86,6 +86,12 @@ LoadedRecord decodeRunFields(std::span<const std::byte, ResultRecord::kSize> byt
             get<std::int32_t>(bytes, kSecondsOffset)};
 }
 
+RecordBytes withStudentAndSeconds(RecordBytes bytes, std::int16_t student, std::int32_t seconds) {
+    put(bytes, kStudentOffset, student);
+    put(bytes, kSecondsOffset, seconds);
+    return bytes;
+}
+
 LoadedRecord runFieldsOf(const ResultRecord& record) {
     return {record.RecordDate, record.RecordClock, record.StudentIndex, record.LevelIndex,
             record.ResultSeconds};

@@ -40,6 +40,10 @@ ResultRecord decodeRecord(std::span<const std::byte, ResultRecord::kSize> bytes)
 /// converting three texts for each of 20000 records.
 LoadedRecord decodeRunFields(std::span<const std::byte, ResultRecord::kSize> bytes);
 
+/// `bytes` with the student and the seconds replaced; every other byte, those of the text fields
+/// included, stays exactly as it was.
+RecordBytes withStudentAndSeconds(RecordBytes bytes, std::int16_t student, std::int32_t seconds);
+
 /// The date, clock, student, level and seconds of a decoded record.
 LoadedRecord runFieldsOf(const ResultRecord& record);
 

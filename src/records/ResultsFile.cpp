@@ -11,13 +11,11 @@
 #include "platform/ClosesOnExit.h"
 #include "platform/Numbers.h"
 #include "records/DailyBackup.h"
+#include "records/InterruptedDelete.h"
 
 namespace gaisan {
 namespace {
 
-constexpr int kNotFoundTries = 4;
-constexpr int kLockRetrySeconds = 1;
-constexpr int kNotFoundRetrySeconds = 5;
 constexpr std::size_t kRecordsPerRead = 1024;
 /// Only students 1..1000 take part in a level's best time.
 constexpr int kHighestRankedStudent = 1000;
@@ -60,23 +58,7 @@ ResultsFile::ResultsFile(RecordFile& file, std::filesystem::path path, const Clo
 
 std::optional<FileError> ResultsFile::retrying(
     const std::function<std::optional<FileError>()>& step, int* notFoundTries) {
-    for (;;) {
-        std::optional<FileError> error = step();
-        if (!error) return std::nullopt;
-        switch (error->kind) {
-            case FileErrorKind::Locked:
-            case FileErrorKind::AlreadyOpen:
-                m_wait(kLockRetrySeconds);
-                continue;
-            case FileErrorKind::NotFound:
-                if (!notFoundTries) return error;
-                m_wait(kNotFoundRetrySeconds);
-                if (++*notFoundTries < kNotFoundTries) continue;
-                return error;
-            case FileErrorKind::Other:
-                return error;
-        }
-    }
+    return retryingFileStep(step, m_wait, notFoundTries);
 }
 
 ResultRecord ResultsFile::recordOf(const RunToRecord& run, const LocalDateTime& now) {
@@ -119,14 +101,11 @@ std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, in
 
 std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
     ClosesOnExit closes(m_file);
-    // While another machine holds the lock, the file is closed and opened afresh before each
-    // try: a descriptor kept open keeps a stale length on SMB, and stale cached pages on NFS.
-    if (auto error = retrying([&]() -> std::optional<FileError> {
-            if (auto opened = m_file.open(m_path)) return opened;
-            auto locked = m_file.lockForAppend();
-            if (locked) m_file.close();
-            return locked;
-        })) {
+    if (auto error = openWithAppendLock(m_file, m_path, m_wait)) return appendFailure(error->description);
+    // A delete that a crash cut short is finished first, silently: a child's run is no moment
+    // for the story.
+    InterruptedDelete interrupted;
+    if (auto error = finishInterruptedDelete(m_file, m_path, interrupted)) {
         return appendFailure(error->description);
     }
     // From here the lock is held: nobody else can choose the same position. The length comes

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/RecordFile.h"
 #include "records/CountTables.h"
+#include "records/FileRetries.h"
 #include "records/LoadedRecords.h"
 #include "records/ResultRecord.h"
 
@@ -27,10 +28,6 @@ struct ResultsFileFailure {
     std::string message;
 };
 
-/// Waits the given number of seconds while keeping the windows responsive (or simply sleeps, in
-/// a command-line tool).
-using RetryWait = std::function<void(int seconds)>;
-
 /// The results file "成績累積データ.dat" that every machine of a classroom appends to and reads
 /// at the same time. Each operation opens the file, works and closes it again, so that nothing
 /// is held between screens. A lock held by another machine is waited out in one-second steps,
@@ -40,7 +37,8 @@ class ResultsFile {
 public:
     ResultsFile(RecordFile& file, std::filesystem::path path, const Clock& clock, RetryWait wait);
 
-    /// Appends one record under the exclusive lock: the position (after the last whole record,
+    /// Appends one record under the exclusive lock, after finishing a delete that a crash cut
+    /// short (finishInterruptedDelete): the position (after the last whole record,
     /// so that a partial record left by a crash is overwritten) and the record's date and clock
     /// are taken only once the lock is held. The first append of a day first copies the file
     /// into the day's backup (see takeDailyBackup); a failed copy is passed over. The record is
@@ -77,9 +75,7 @@ public:
     static std::optional<std::string> problemOf(const ResultRecord& record, int todaySerial);
 
 private:
-    /// Runs `step` until it succeeds, waiting out locks; returns the error that ended the
-    /// retries. With `notFoundTries`, a missing file is retried until that count, shared by
-    /// the steps of one operation, reaches four.
+    /// retryingFileStep with this file's wait.
     std::optional<FileError> retrying(const std::function<std::optional<FileError>()>& step,
                                       int* notFoundTries = nullptr);
     /// Opens the file read-only for a load, creating it first when it is missing.

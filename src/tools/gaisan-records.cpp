@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -27,6 +28,7 @@
 #include "platform/PosixRecordFile.h"
 #include "platform/Utf8.h"
 #include "records/Counts.h"
+#include "records/RecordsAdministration.h"
 #include "records/DailyBackup.h"
 #include "records/RecordFieldTexts.h"
 #include "records/RecordStream.h"
@@ -35,6 +37,7 @@
 #include "records/SharingWarning.h"
 #include "roster/Roster.h"
 #include "tools/CommandLine.h"
+#include "tools/DumpLine.h"
 
 namespace gaisan {
 namespace {
@@ -53,7 +56,10 @@ constexpr const char* kUsage =
     "                      [--period week|since-last-week|month|year|all] [--view time|points]\n"
     "                      [--band 全学年|中学生全体|小学生全体|中３|...|小１] [--student N]\n"
     "                      [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
-    "    (--period and --view choose the period list's runs and rows)\n";
+    "    (--period and --view choose the period list's runs and rows)\n"
+    "  gaisan-records delete FILE N [--expect LINE]\n"
+    "  gaisan-records set FILE N [--seconds S] [--student N] [--expect LINE]\n"
+    "LINE is record N's whole line as dump prints it; without a match nothing changes.\n";
 
 constexpr const char* kResultsFileName = "成績累積データ.dat";
 constexpr const char* kCriteriaFileName = "タイム回数データ.txt";
@@ -74,11 +80,6 @@ LocalDateTime nowOrOption(const CommandLine& line, const char* name) {
     return SystemClock().now();
 }
 
-std::string trimmedRight(std::string text) {
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
-
 void reportPartial(const RecordStreamEnd& end) {
     if (end.partialBytes == 0) return;
     std::cerr << "partial record of " << end.partialBytes << " bytes after record "
@@ -97,10 +98,7 @@ RetryWait sleepingWait() {
 int dump(const CommandLine& line) {
     const RecordStreamEnd end =
         forEachRecord(onlyOperand(line, "FILE"), [&](std::uint64_t number, const ResultRecord& r) {
-            std::cout << number << '\t' << dateText(r.RecordDate) << '\t' << clockText(r.RecordClock)
-                      << '\t' << r.StudentIndex << '\t' << r.LevelIndex << '\t' << r.ResultSeconds
-                      << '\t' << trimmedRight(r.SchoolCode) << '\t' << trimmedRight(r.ExtraField)
-                      << '\t' << trimmedRight(r.PointsField) << '\n';
+            std::cout << dumpLine(number, r) << '\n';
         });
     reportPartial(end);
     return 0;
@@ -208,11 +206,24 @@ int roster(const CommandLine& line) {
     return 0;
 }
 
+/// Tells what finishing an interrupted delete found and did, if anything.
+void reportInterruptedDelete(const InterruptedDelete& interrupted, std::ostream& out) {
+    if (interrupted.finding != InterruptedDelete::Finding::None) out << interrupted.sentence() << '\n';
+}
+
 int check(const CommandLine& line) {
+    // Only a delete cut short makes the check a writer: it is finished, like any writer would.
+    if (std::filesystem::exists(deleteJournalPathOf(file))) {
+        PosixRecordFile recordFile;
+        RecordsAdministration administration(recordFile, file, sleepingWait());
+        const auto result = administration.finishInterruptedDelete();
+        reportInterruptedDelete(result.interrupted, std::cout);
+        if (result.error) throw Unusable(file.string() + ": " + result.error->description);
+    }
     const int today = daySerial(nowOrOption(line, "now").date);
     int problems = 0;
     const RecordStreamEnd end =
-        forEachRecord(onlyOperand(line, "FILE"), [&](std::uint64_t number, const ResultRecord& r) {
+        forEachRecord(file, [&](std::uint64_t number, const ResultRecord& r) {
             const auto problem = ResultsFile::problemOf(r, today);
             if (!problem) return;
             std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
@@ -384,6 +395,73 @@ int list(const CommandLine& line) {
     return 0;
 }
 
+/// Record N of the command line: a whole number from 1.
+std::uint64_t recordNumberOperand(const CommandLine& line) {
+    if (line.operands.size() != 2) throw UsageError("expected FILE and a record number N");
+    const std::string& text = line.operands[1];
+    std::uint64_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number == 0) {
+        throw UsageError("N must be a record number from 1, not \"" + text + "\"");
+    }
+    return number;
+}
+
+/// With --expect, the record must print exactly as the line given; without it, any record will do.
+RecordCheck expectedRecord(const CommandLine& line, std::uint64_t number) {
+    const std::optional<std::string> expected = line.option("expect");
+    if (!expected) return [](std::span<const std::byte, ResultRecord::kSize>) { return true; };
+    return [expected = *expected, number](std::span<const std::byte, ResultRecord::kSize> current) {
+        return dumpLine(number, decodeRecord(current)) == expected;
+    };
+}
+
+/// Exit status 0 when the change was made, 1 when record N is not the one expected or there is
+/// none, 2 when a file error stopped it.
+int changeStatus(const std::string& file, std::uint64_t number,
+                 const RecordsAdministration::Result& result) {
+    reportInterruptedDelete(result.interrupted, std::cerr);
+    switch (result.outcome) {
+        case RecordsAdministration::Outcome::Done:
+            return 0;
+        case RecordsAdministration::Outcome::Refused:
+            throw UsageError(result.problem);
+        case RecordsAdministration::Outcome::NotTheRecord:
+            std::cerr << "gaisan-records: record " << number
+                      << " is not the one expected; nothing was changed\n";
+            return 1;
+        case RecordsAdministration::Outcome::PastEnd:
+            std::cerr << "gaisan-records: " << file << " has no record " << number
+                      << "; nothing was changed\n";
+            return 1;
+        case RecordsAdministration::Outcome::Failed:
+            break;
+    }
+    throw Unusable(file + ": " + result.error->description);
+}
+
+int deleteRecord(const CommandLine& line) {
+    const std::uint64_t number = recordNumberOperand(line);
+    const std::string& file = line.operands[0];
+    if (!std::filesystem::is_regular_file(file)) throw Unusable(file + ": no such file");
+    PosixRecordFile recordFile;
+    RecordsAdministration administration(recordFile, file, sleepingWait());
+    return changeStatus(file, number, administration.deleteRecord(number, expectedRecord(line, number)));
+}
+
+int setRecord(const CommandLine& line) {
+    const std::uint64_t number = recordNumberOperand(line);
+    const std::string& file = line.operands[0];
+    const auto student = line.wholeOption("student", 1, kHighestStudent);
+    const auto seconds = line.wholeOption("seconds", 0, 99999);
+    if (!student && !seconds) throw UsageError("--seconds or --student is needed");
+    if (!std::filesystem::is_regular_file(file)) throw Unusable(file + ": no such file");
+    PosixRecordFile recordFile;
+    RecordsAdministration administration(recordFile, file, sleepingWait());
+    return changeStatus(file, number,
+                        administration.writeBack(number, expectedRecord(line, number), student, seconds));
+}
+
 int run(const std::vector<std::string>& arguments) {
     if (arguments.empty()) throw UsageError("no command");
     const std::string& command = arguments.front();
@@ -395,6 +473,8 @@ int run(const std::vector<std::string>& arguments) {
     if (command == "counts") return counts(CommandLine::parse(rest, {"now"}));
     if (command == "roster") return roster(CommandLine::parse(rest, {"now"}));
     if (command == "check") return check(CommandLine::parse(rest, {"now"}));
+    if (command == "delete") return deleteRecord(CommandLine::parse(rest, {"expect"}));
+    if (command == "set") return setRecord(CommandLine::parse(rest, {"seconds", "student", "expect"}));
     if (command == "export") {
         return exportRuns(CommandLine::parse(rest, {"from", "to", "encoding", "output"}));
     }

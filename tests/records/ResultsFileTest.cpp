@@ -11,6 +11,7 @@
 
 #include "platform/PosixRecordFile.h"
 #include "support/FakeClock.h"
+#include "support/ForwardingRecordFile.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
@@ -91,7 +92,7 @@ TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsThe
 /// The real file, remembering how it was opened, and, when told an errno, failing the write
 /// after putting part of the record into the file, the way a full disk or a dropped network
 /// connection does.
-class WatchedFile final : public RecordFile {
+class WatchedFile final : public testing::ForwardingRecordFile {
 public:
     std::optional<FileError> open(const std::filesystem::path& file) override {
         ++readWriteOpens;
@@ -101,28 +102,16 @@ public:
         ++readOnlyOpens;
         return m_file.openForReading(file);
     }
-    void close() override { m_file.close(); }
-    std::optional<FileError> length(std::uint64_t& bytes) override { return m_file.length(bytes); }
-    std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
-                                    std::size_t& bytesRead) override {
-        return m_file.readAt(offset, into, bytesRead);
-    }
-    std::optional<FileError> lockForAppend() override { return m_file.lockForAppend(); }
-    void unlock() override { m_file.unlock(); }
     std::optional<FileError> writeDurably(std::uint64_t offset,
                                           std::span<const std::byte> bytes) override {
         if (failingErrno == 0) return m_file.writeDurably(offset, bytes);
         m_file.writeDurably(offset, bytes.first(20));
         return fileErrorOf(failingErrno);
     }
-    std::optional<FileError> truncate(std::uint64_t length) override { return m_file.truncate(length); }
 
     int failingErrno = 0;
     int readWriteOpens = 0;
     int readOnlyOpens = 0;
-
-private:
-    PosixRecordFile m_file;
 };
 
 TEST_F(ResultsFileTest, WhileTheLockIsHeldElsewhereTheFileIsOpenedAfreshBeforeEachTry) {

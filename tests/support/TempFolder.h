@@ -15,8 +15,9 @@ namespace gaisan::testing {
 /// of the test.
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "gaisan-test-XXXXXX").string();
+    /// Under `parent`, by default the system's temporary folder.
+    explicit TempFolder(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+        std::string pattern = (parent / "gaisan-test-XXXXXX").string();
         if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
         m_path = pattern;
     }

@@ -202,6 +202,42 @@ status=0
 expect_status 2 "$tool" counts "$work/nowhere"
 grep -q "タイム回数データ.txt" "$work/err" || fail "counts: the missing criteria file is not named"
 
+# delete and set: record N changes only when it still prints as the line the script saw.
+rm "$file"
+for i in 1 2 3 4 5; do
+    "$tool" append "$file" --student "$i" --level 2 --seconds "$((i * 10))" --at "2026-12-0$i 10:00:00"
+done
+third=$("$tool" dump "$file" | sed -n 3p)
+expect_status 0 "$tool" delete "$file" 3 --expect "$third"
+expect_status 1 "$tool" delete "$file" 3 --expect "$third"
+grep -q "record 3 is not the one expected" "$work/err" || fail "delete: a stale line is not told"
+expect_status 1 "$tool" delete "$file" 9
+expect_status 0 "$tool" set "$file" 2 --seconds 99 --student 7 --expect "$("$tool" dump "$file" | sed -n 2p)"
+expect_status 1 "$tool" set "$file" 2 --seconds 98 --expect "$third"
+expect_status 2 "$tool" set "$file" 2 --seconds 12x
+expect_status 2 "$tool" set "$file" 2 --student 5001
+expect_status 2 "$tool" set "$file" 2
+expect_status 2 "$tool" delete "$file" 0
+expect_status 2 "$tool" delete "$work/missing.dat" 1
+diff <("$tool" dump "$file") - <<'OUT' || fail "delete and set"
+1	2026-12-01	10:00:00	1	2	10			0
+2	2026-12-02	10:00:00	7	2	99			0
+3	2026-12-04	10:00:00	4	2	40			0
+4	2026-12-05	10:00:00	5	2	50			0
+OUT
+[[ ! -e "$data/成績累積データtemp.dat" ]] || fail "a delete left its journal"
+
+# A delete cut short before anything moved leaves a journal cut short; check finishes it and says
+# so, and so does a file of that name that is no journal (it is kept under another name).
+printf 'GSNDEL01\x02\x00' >"$data/成績累積データtemp.dat"
+expect_status 0 "$tool" check "$file"
+grep -q "まだ何も動かしていなかった" "$work/out" || fail "check: the interrupted delete is not told"
+[[ ! -e "$data/成績累積データtemp.dat" ]] || fail "check left the journal"
+printf 'a copy' >"$data/成績累積データtemp.dat"
+expect_status 0 "$tool" set "$file" 1 --seconds 11
+grep -q "成績累積データtemp.dat.kept" "$work/err" || fail "set: the file set aside is not named"
+[[ $(cat "$data/成績累積データtemp.dat.kept") == "a copy" ]] || fail "the file set aside changed"
+
 # Eight processes appending at once: every record arrives, whole.
 rm "$file"
 for machine in $(seq 8); do

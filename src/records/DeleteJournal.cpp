@@ -1,0 +1,80 @@
+#include "records/DeleteJournal.h"
+
+#include <array>
+#include <cstring>
+
+#include "platform/RecordFile.h"
+
+namespace gaisan {
+namespace {
+
+constexpr std::array<char, 8> kMagic = {'G', 'S', 'N', 'D', 'E', 'L', '0', '1'};
+constexpr std::size_t kHeaderSize = 24;
+constexpr std::size_t kChecksumSize = 8;
+
+std::uint64_t checksumOf(std::span<const std::byte> bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const std::byte b : bytes) {
+        hash ^= static_cast<std::uint8_t>(b);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+void putNumber(std::vector<std::byte>& bytes, std::size_t offset, std::uint64_t value) {
+    std::memcpy(bytes.data() + offset, &value, sizeof value);
+}
+
+std::uint64_t numberAt(std::span<const std::byte> bytes, std::size_t offset) {
+    std::uint64_t value;
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+}  // namespace
+
+std::span<const std::byte, ResultRecord::kSize> DeleteJournal::oldRecord(std::uint64_t n) const {
+    return std::span<const std::byte, ResultRecord::kSize>(
+        oldRecords.data() + (n - recordNumber) * ResultRecord::kSize, ResultRecord::kSize);
+}
+
+std::vector<std::byte> DeleteJournal::encode() const {
+    std::vector<std::byte> bytes(kHeaderSize + oldRecords.size() + kChecksumSize);
+    std::memcpy(bytes.data(), kMagic.data(), kMagic.size());
+    putNumber(bytes, 8, recordNumber);
+    putNumber(bytes, 16, recordsBefore);
+    std::memcpy(bytes.data() + kHeaderSize, oldRecords.data(), oldRecords.size());
+    const std::size_t checked = kHeaderSize + oldRecords.size();
+    putNumber(bytes, checked, checksumOf(std::span(bytes).first(checked)));
+    return bytes;
+}
+
+bool DeleteJournal::looksLikeJournal(std::span<const std::byte> bytes) {
+    return bytes.size() >= kMagic.size() && std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) == 0;
+}
+
+std::optional<DeleteJournal> DeleteJournal::decode(std::span<const std::byte> bytes) {
+    if (!looksLikeJournal(bytes) || bytes.size() < kHeaderSize + kChecksumSize) return std::nullopt;
+    DeleteJournal journal;
+    journal.recordNumber = numberAt(bytes, 8);
+    journal.recordsBefore = numberAt(bytes, 16);
+    const std::size_t checked = bytes.size() - kChecksumSize;
+    // A results file never grows up to its lock byte, so neither number can be larger.
+    const std::uint64_t mostRecords = kAppendLockOffset / ResultRecord::kSize;
+    if (journal.recordNumber < 1 || journal.recordNumber > journal.recordsBefore ||
+        journal.recordsBefore > mostRecords ||
+        (journal.recordsBefore - journal.recordNumber + 1) * ResultRecord::kSize !=
+            checked - kHeaderSize ||
+        numberAt(bytes, checked) != checksumOf(bytes.first(checked))) {
+        return std::nullopt;
+    }
+    journal.oldRecords.assign(bytes.begin() + kHeaderSize, bytes.begin() + checked);
+    return journal;
+}
+
+std::filesystem::path deleteJournalPathOf(const std::filesystem::path& resultsFile) {
+    return resultsFile.parent_path() /
+           (resultsFile.stem().string() + "temp" + resultsFile.extension().string());
+}
+
+}  // namespace gaisan

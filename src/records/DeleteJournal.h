@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "records/ResultRecord.h"
+
+namespace gaisan {
+
+/// What a delete writes beside the results file before it moves any record, so that a delete cut
+/// short by a crash or a power cut can be finished by whoever next takes the append lock.
+///
+/// A delete of record N from a file of R whole records moves records N+1..R down by one and cuts
+/// the last one off. The journal holds N, R and the records N..R as they were (the deleted one
+/// first), then a checksum over all of it: with the old records at hand the moves can simply be
+/// written again, whatever part of them reached the disk, and a journal cut short by the crash
+/// fails its checksum, which shows that nothing was moved yet.
+///
+/// Layout, little-endian: "GSNDEL01", N (u64), R (u64), the records N..R (44 bytes each), and a
+/// 64-bit FNV-1a checksum of everything before it.
+struct DeleteJournal {
+    std::uint64_t recordNumber = 0;   ///< N, the deleted record, from 1
+    std::uint64_t recordsBefore = 0;  ///< R, the whole records before the delete
+    std::vector<std::byte> oldRecords;  ///< records N..R as they were
+
+    /// Record n (N..R) as it was before the delete.
+    std::span<const std::byte, ResultRecord::kSize> oldRecord(std::uint64_t n) const;
+
+    std::vector<std::byte> encode() const;
+    /// Whether `bytes` begin as a journal does; a file by the journal's name that does not is
+    /// someone else's.
+    static bool looksLikeJournal(std::span<const std::byte> bytes);
+    /// The journal in `bytes`, or nothing when they are not a whole, intact journal.
+    static std::optional<DeleteJournal> decode(std::span<const std::byte> bytes);
+};
+
+/// Where the journal of a delete from `resultsFile` lies: beside it, named with "temp" before the
+/// extension ("成績累積データ.dat" has "成績累積データtemp.dat").
+std::filesystem::path deleteJournalPathOf(const std::filesystem::path& resultsFile);
+
+}  // namespace gaisan

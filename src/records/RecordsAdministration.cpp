@@ -1,0 +1,123 @@
+#include "records/RecordsAdministration.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/IndexedTables.h"
+#include "platform/ClosesOnExit.h"
+#include "platform/DurableFile.h"
+
+namespace gaisan {
+namespace {
+
+/// The highest time a record may hold: the time-up mark.
+constexpr std::int64_t kHighestSeconds = 99999;
+
+RecordsAdministration::Result failed(const FileError& error) {
+    return {RecordsAdministration::Outcome::Failed, {}, error, {}};
+}
+
+}  // namespace
+
+RecordsAdministration::RecordsAdministration(RecordFile& file, std::filesystem::path resultsFile,
+                                             RetryWait wait)
+    : m_file(file), m_path(std::move(resultsFile)), m_wait(std::move(wait)) {}
+
+RecordCheck RecordsAdministration::isExactly(const RecordBytes& chosen) {
+    return [chosen](std::span<const std::byte, ResultRecord::kSize> current) {
+        return std::equal(current.begin(), current.end(), chosen.begin());
+    };
+}
+
+std::optional<std::string> RecordsAdministration::writeBackProblem(
+    std::optional<std::int64_t> student, std::optional<std::int64_t> seconds) {
+    if (student && (*student < 1 || *student > kHighestStudent)) {
+        return "生徒番号は1から" + std::to_string(kHighestStudent) + "までです。";
+    }
+    if (seconds && (*seconds < 0 || *seconds > kHighestSeconds)) {
+        return "タイムは0から" + std::to_string(kHighestSeconds) + "までの秒数です。";
+    }
+    return std::nullopt;
+}
+
+RecordsAdministration::Result RecordsAdministration::underLock(
+    const std::function<Result(std::uint64_t records)>& change) {
+    ClosesOnExit closes(m_file);
+    if (auto error = openWithAppendLock(m_file, m_path, m_wait)) return failed(*error);
+    InterruptedDelete interrupted;
+    if (auto error = gaisan::finishInterruptedDelete(m_file, m_path, interrupted)) {
+        Result result = failed(*error);
+        result.interrupted = interrupted;
+        return result;
+    }
+    std::uint64_t length = 0;
+    Result result;
+    if (auto error = m_file.length(length)) {
+        result = failed(*error);
+    } else {
+        result = change(length / ResultRecord::kSize);
+    }
+    result.interrupted = interrupted;
+    return result;
+}
+
+std::optional<RecordsAdministration::Result> RecordsAdministration::chosenRecord(
+    std::uint64_t number, std::uint64_t records, const RecordCheck& isTheRecord, RecordBytes& current) {
+    if (number < 1 || number > records) return Result{Outcome::PastEnd, {}, {}, {}};
+    std::size_t bytesRead = 0;
+    if (auto error = m_file.readAt((number - 1) * ResultRecord::kSize, current, bytesRead)) {
+        return failed(*error);
+    }
+    if (bytesRead != ResultRecord::kSize) return Result{Outcome::PastEnd, {}, {}, {}};
+    if (!isTheRecord(current)) return Result{Outcome::NotTheRecord, {}, {}, {}};
+    return std::nullopt;
+}
+
+RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t number,
+                                                                  const RecordCheck& isTheRecord) {
+    return underLock([&](std::uint64_t records) {
+        RecordBytes current;
+        if (auto refusal = chosenRecord(number, records, isTheRecord, current)) return *refusal;
+        DeleteJournal journal;
+        journal.recordNumber = number;
+        journal.recordsBefore = records;
+        journal.oldRecords.resize((records - number + 1) * ResultRecord::kSize);
+        std::size_t bytesRead = 0;
+        if (auto error = m_file.readAt((number - 1) * ResultRecord::kSize, journal.oldRecords, bytesRead)) {
+            return failed(*error);
+        }
+        if (bytesRead != journal.oldRecords.size()) return failed(FileError{FileErrorKind::Other, 62, 0,
+            "ファイルが読んでいる途中で短くなりました"});
+        if (auto error = writeFileDurably(deleteJournalPathOf(m_path), journal.encode())) {
+            // Nothing has moved; a journal left half written reads as such and is removed.
+            return failed(*error);
+        }
+        if (auto error = completeDelete(m_file, m_path, journal)) return failed(*error);
+        return Result{};
+    });
+}
+
+RecordsAdministration::Result RecordsAdministration::writeBack(std::uint64_t number,
+                                                               const RecordCheck& isTheRecord,
+                                                               std::optional<std::int64_t> student,
+                                                               std::optional<std::int64_t> seconds) {
+    if (auto problem = writeBackProblem(student, seconds)) return {Outcome::Refused, *problem, {}, {}};
+    return underLock([&](std::uint64_t records) {
+        RecordBytes current;
+        if (auto refusal = chosenRecord(number, records, isTheRecord, current)) return *refusal;
+        const ResultRecord old = decodeRecord(current);
+        const RecordBytes changed = withStudentAndSeconds(
+            current, static_cast<std::int16_t>(student.value_or(old.StudentIndex)),
+            static_cast<std::int32_t>(seconds.value_or(old.ResultSeconds)));
+        if (auto error = m_file.writeDurably((number - 1) * ResultRecord::kSize, changed)) {
+            return failed(*error);
+        }
+        return Result{};
+    });
+}
+
+RecordsAdministration::Result RecordsAdministration::finishInterruptedDelete() {
+    return underLock([](std::uint64_t) { return Result{}; });
+}
+
+}  // namespace gaisan

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "platform/RecordFile.h"
+#include "records/FileRetries.h"
+#include "records/InterruptedDelete.h"
+#include "records/ResultRecord.h"
+
+namespace gaisan {
+
+/// Whether the record now at the chosen number is the one the teacher chose.
+using RecordCheck = std::function<bool(std::span<const std::byte, ResultRecord::kSize> current)>;
+
+/// The teacher's corrections of the shared results file: deleting a record, and writing one back
+/// with another student or time. Other machines go on appending meanwhile, so every change is
+/// made in place under the append lock (never by replacing the file, on which other machines keep
+/// descriptors and locks), after finishing any delete a crash cut short, and only when the record
+/// read again under the lock is still the one the teacher chose: the teacher's list is a snapshot,
+/// and another teacher's delete may have renumbered the file since.
+class RecordsAdministration {
+public:
+    enum class Outcome {
+        Done,
+        /// The values may not be written; `problem` says why. Nothing was changed.
+        Refused,
+        /// The record at that number is no longer the one chosen. Nothing was changed.
+        NotTheRecord,
+        /// The file has no record of that number (any more). Nothing was changed.
+        PastEnd,
+        /// A file error stopped the change; `error` says which. A delete stopped after its
+        /// journal was written is finished by the next writer.
+        Failed,
+    };
+    struct Result {
+        Outcome outcome = Outcome::Done;
+        std::string problem;             ///< why the values were refused
+        std::optional<FileError> error;  ///< what stopped the change
+        InterruptedDelete interrupted;   ///< what was found on taking the lock, and done about it
+    };
+
+    RecordsAdministration(RecordFile& file, std::filesystem::path resultsFile, RetryWait wait);
+
+    /// Deletes record `number` (from 1): a journal holding the record and all after it is written
+    /// and synced beside the file, the later records move down by one, the file is cut by one
+    /// record, and the journal is removed, each step synced before the next; a crash at any point
+    /// leaves a state the next writer finishes (finishInterruptedDelete).
+    Result deleteRecord(std::uint64_t number, const RecordCheck& isTheRecord);
+
+    /// Writes record `number` back with the given student and/or seconds in one synced write;
+    /// every other byte keeps its value. Values writeBackProblem refuses are not written.
+    Result writeBack(std::uint64_t number, const RecordCheck& isTheRecord,
+                     std::optional<std::int64_t> student, std::optional<std::int64_t> seconds);
+
+    /// Takes the lock only to finish a delete a crash cut short, for a check of the file.
+    Result finishInterruptedDelete();
+
+    /// Why a record may not get this student or time, or nothing. A student outside 1..5000
+    /// would stop every machine's next count; a time outside 0..99999 is no time a run can take
+    /// (99999 marks a time-up, 99998 a failed run).
+    static std::optional<std::string> writeBackProblem(std::optional<std::int64_t> student,
+                                                       std::optional<std::int64_t> seconds);
+
+    /// The check that the record holds exactly `chosen`, all 44 bytes.
+    static RecordCheck isExactly(const RecordBytes& chosen);
+
+private:
+    /// Opens the file, waits for the append lock, finishes an interrupted delete, then runs
+    /// `change` with the number of whole records; closes the file, releasing the lock, however
+    /// it ends.
+    Result underLock(const std::function<Result(std::uint64_t records)>& change);
+    /// The record `number`, read under the lock, against `isTheRecord`; nothing when it may be
+    /// changed, else the result to return.
+    std::optional<Result> chosenRecord(std::uint64_t number, std::uint64_t records,
+                                       const RecordCheck& isTheRecord, RecordBytes& current);
+
+    RecordFile& m_file;
+    std::filesystem::path m_path;
+    RetryWait m_wait;
+};
+
+}  // namespace gaisan

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/PosixRecordFile.h"
+#include "records/RecordsAdministration.h"
+#include "records/ResultsFile.h"
+#include "support/FakeClock.h"
+#include "support/RecordFiles.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+using Finding = InterruptedDelete::Finding;
+using Outcome = RecordsAdministration::Outcome;
+
+/// Record n of a test file: told apart by its student and time.
+ResultRecord numbered(int n) { return testing::runRecord(100 + n, 1 + n % 3, n); }
+
+std::vector<ResultRecord> numberedRecords(int from, int to) {
+    std::vector<ResultRecord> records;
+    for (int n = from; n <= to; ++n) records.push_back(numbered(n));
+    return records;
+}
+
+/// The times of the file's records, which name them.
+std::vector<int> timesIn(const std::filesystem::path& file) {
+    std::vector<int> times;
+    for (const ResultRecord& record : testing::recordsIn(file)) times.push_back(record.ResultSeconds);
+    return times;
+}
+
+std::vector<int> range(int from, int to) {
+    std::vector<int> values;
+    for (int n = from; n <= to; ++n) values.push_back(n);
+    return values;
+}
+
+class RecordsAdministrationTest : public ::testing::Test {
+protected:
+    testing::TempFolder folder;
+    PosixRecordFile file;
+    std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
+    std::filesystem::path journal() const { return folder / "成績累積データtemp.dat"; }
+    RecordsAdministration administration{file, path(), [](int) {}};
+
+    RecordCheck chosen(int n) { return RecordsAdministration::isExactly(encodeRecord(numbered(n))); }
+
+    /// The journal a delete of record `number` from a file of numbered records 1..`records` writes.
+    void writeJournal(int number, int records) {
+        DeleteJournal written;
+        written.recordNumber = static_cast<std::uint64_t>(number);
+        written.recordsBefore = static_cast<std::uint64_t>(records);
+        for (int n = number; n <= records; ++n) {
+            const RecordBytes bytes = encodeRecord(numbered(n));
+            written.oldRecords.insert(written.oldRecords.end(), bytes.begin(), bytes.end());
+        }
+        const std::vector<std::byte> bytes = written.encode();
+        folder.writeBytes(journal().filename().string(),
+                          std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
+};
+
+TEST_F(RecordsAdministrationTest, ADeleteMovesTheLaterRecordsDownAndLeavesNoJournal) {
+    const struct {
+        const char* name;
+        int records;
+        int deleted;
+        std::vector<int> left;
+    } cases[] = {
+        {"record 3 of 10", 10, 3, {1, 2, 4, 5, 6, 7, 8, 9, 10}},
+        {"the last record", 10, 10, range(1, 9)},
+        {"the first record", 10, 1, range(2, 10)},
+        {"the only record", 1, 1, {}},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(path());
+        testing::appendRecords(path(), numberedRecords(1, c.records));
+        const auto result = administration.deleteRecord(c.deleted, chosen(c.deleted));
+        EXPECT_EQ(result.outcome, Outcome::Done) << c.name;
+        EXPECT_EQ(result.interrupted.finding, Finding::None) << c.name;
+        EXPECT_EQ(timesIn(path()), c.left) << c.name;
+        EXPECT_EQ(std::filesystem::file_size(path()), c.left.size() * ResultRecord::kSize) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(journal())) << c.name;
+    }
+}
+
+TEST_F(RecordsAdministrationTest, APartialRecordAtTheEndGoesWithTheDelete) {
+    testing::appendRecords(path(), numberedRecords(1, 3));
+    std::ofstream(path(), std::ios::binary | std::ios::app) << "torn";
+    ASSERT_EQ(administration.deleteRecord(2, chosen(2)).outcome, Outcome::Done);
+    EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 3}));
+    EXPECT_EQ(std::filesystem::file_size(path()), 2 * ResultRecord::kSize);
+}
+
+TEST_F(RecordsAdministrationTest, ARecordThatIsNoLongerTheOneChosenIsLeftAlone) {
+    testing::appendRecords(path(), numberedRecords(1, 5));
+    const std::string before = testing::readBytes(path());
+    // Another teacher deleted record 2 meanwhile: the record chosen as number 3 is now number 2.
+    EXPECT_EQ(administration.deleteRecord(2, chosen(3)).outcome, Outcome::NotTheRecord);
+    EXPECT_EQ(administration.writeBack(2, chosen(3), 7, 40).outcome, Outcome::NotTheRecord);
+    EXPECT_EQ(administration.deleteRecord(6, chosen(6)).outcome, Outcome::PastEnd);
+    EXPECT_EQ(administration.writeBack(6, chosen(6), 7, 40).outcome, Outcome::PastEnd);
+    EXPECT_EQ(administration.deleteRecord(0, chosen(1)).outcome, Outcome::PastEnd);
+    EXPECT_EQ(testing::readBytes(path()), before);
+    EXPECT_FALSE(std::filesystem::exists(journal()));
+}
+
+TEST_F(RecordsAdministrationTest, AWriteBackChangesOnlyTheStudentAndTheTime) {
+    ResultRecord record = testing::runRecord(12, 4, 55, {2025, 6, 30}, 0.75);
+    record.SchoolCode = "54321";
+    RecordBytes bytes = encodeRecord(record);
+    bytes[29] = std::byte{0x82};  // a text byte that is no CP932 must survive byte for byte
+    bytes[40] = std::byte{0x7f};  // and so must the spare field
+    testing::appendRecords(path(), numberedRecords(1, 2));
+    {
+        std::ofstream out(path(), std::ios::binary | std::ios::app);
+        out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+    const auto check = RecordsAdministration::isExactly(bytes);
+
+    ASSERT_EQ(administration.writeBack(3, check, std::nullopt, 41).outcome, Outcome::Done);
+    std::string after = testing::readBytes(path()).substr(2 * ResultRecord::kSize);
+    RecordBytes expected = withStudentAndSeconds(bytes, 12, 41);
+    EXPECT_EQ(after, std::string(reinterpret_cast<const char*>(expected.data()), expected.size()));
+    const ResultRecord written = testing::recordsIn(path())[2];
+    EXPECT_EQ(written.RecordDate, record.RecordDate);
+    EXPECT_EQ(written.RecordClock, 0.75);
+    EXPECT_EQ(written.LevelIndex, 4);
+    EXPECT_EQ(written.SchoolCode, "54321");
+
+    ASSERT_EQ(administration.writeBack(3, RecordsAdministration::isExactly(expected), 30, 0).outcome,
+              Outcome::Done);
+    EXPECT_EQ(testing::recordsIn(path())[2].StudentIndex, 30);
+    EXPECT_EQ(testing::recordsIn(path())[2].ResultSeconds, 0);
+    EXPECT_EQ(timesIn(path()).size(), 3u);
+}
+
+TEST_F(RecordsAdministrationTest, AStudentOrTimeThatWouldHarmEveryMachineIsRefused) {
+    const struct {
+        std::optional<std::int64_t> student, seconds;
+        bool refused;
+    } cases[] = {
+        {1, 0, false},        {5000, 99999, false}, {std::nullopt, 30, false}, {7, std::nullopt, false},
+        {0, 30, true},        {5001, 30, true},     {-3, 30, true},            {7, -1, true},
+        {7, 100000, true},    {std::nullopt, 4294967296, true},
+    };
+    testing::appendRecords(path(), numberedRecords(1, 1));
+    const std::string before = testing::readBytes(path());
+    for (const auto& c : cases) {
+        EXPECT_EQ(RecordsAdministration::writeBackProblem(c.student, c.seconds).has_value(), c.refused)
+            << c.student.value_or(-99) << " " << c.seconds.value_or(-99);
+        if (c.refused) {
+            const auto result = administration.writeBack(1, chosen(1), c.student, c.seconds);
+            EXPECT_EQ(result.outcome, Outcome::Refused);
+            EXPECT_FALSE(result.problem.empty());
+        }
+    }
+    EXPECT_EQ(testing::readBytes(path()), before);
+}
+
+/// A delete of record 4 from records 1..10, cut short at every stage a crash can leave, then
+/// finished by whoever takes the lock next: afterwards every record is there once, record 4 is
+/// gone, and records appended since are kept.
+TEST_F(RecordsAdministrationTest, ADeleteCutShortIsFinishedByTheNextWriter) {
+    const std::vector<int> done = {1, 2, 3, 5, 6, 7, 8, 9, 10};
+    const struct {
+        const char* name;
+        std::vector<int> fileHolds;  // the records by time, as the crash left them
+        Finding finding;
+        std::vector<int> after;
+    } cases[] = {
+        {"journal written, nothing moved", range(1, 10), Finding::Completed, done},
+        {"two records moved", {1, 2, 3, 5, 6, 6, 7, 8, 9, 10}, Finding::Completed, done},
+        {"moved, not cut", {1, 2, 3, 5, 6, 7, 8, 9, 10, 10}, Finding::Completed, done},
+        {"cut, journal left", done, Finding::AlreadyComplete, done},
+        {"cut, journal left, then appends", {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12},
+         Finding::AlreadyComplete, {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {"half moved, then an append that missed the journal", {1, 2, 3, 5, 6, 6, 7, 8, 9, 10, 11},
+         Finding::Completed, {1, 2, 3, 5, 6, 7, 8, 9, 10, 11}},
+        {"a file put back from a copy meanwhile", {1, 2, 3, 4, 5}, Finding::NotMatching, {1, 2, 3, 4, 5}},
+        {"another file altogether", {20, 21, 22, 23, 24, 25, 26, 27, 28, 29}, Finding::NotMatching,
+         {20, 21, 22, 23, 24, 25, 26, 27, 28, 29}},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(path());
+        std::vector<ResultRecord> records;
+        for (int n : c.fileHolds) records.push_back(numbered(n));
+        testing::appendRecords(path(), records);
+        writeJournal(4, 10);
+
+        InterruptedDelete found;
+        ASSERT_EQ(file.open(path()), std::nullopt);
+        ASSERT_EQ(file.lockForAppend(), std::nullopt);
+        EXPECT_EQ(finishInterruptedDelete(file, path(), found), std::nullopt) << c.name;
+        file.close();
+        EXPECT_EQ(found.finding, c.finding) << c.name;
+        EXPECT_EQ(found.recordNumber, 4u) << c.name;
+        EXPECT_FALSE(found.sentence().empty());
+        EXPECT_EQ(timesIn(path()), c.after) << c.name;
+        EXPECT_EQ(std::filesystem::file_size(path()) % ResultRecord::kSize, 0u) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(journal())) << c.name;
+    }
+}
+
+TEST_F(RecordsAdministrationTest, AJournalCutShortMeansNothingMovedAndIsRemoved) {
+    testing::appendRecords(path(), numberedRecords(1, 10));
+    writeJournal(4, 10);
+    std::filesystem::resize_file(journal(), std::filesystem::file_size(journal()) - 3);
+    const std::string before = testing::readBytes(path());
+    const auto result = administration.finishInterruptedDelete();
+    EXPECT_EQ(result.outcome, Outcome::Done);
+    EXPECT_EQ(result.interrupted.finding, Finding::NothingMoved);
+    EXPECT_EQ(testing::readBytes(path()), before);
+    EXPECT_FALSE(std::filesystem::exists(journal()));
+}
+
+TEST_F(RecordsAdministrationTest, AFileByTheJournalsNameThatIsNoJournalIsKeptUnderAnotherName) {
+    testing::appendRecords(path(), numberedRecords(1, 3));
+    // A whole copy of the results file, as a delete of an older program leaves under that name.
+    std::filesystem::copy_file(path(), journal());
+    const std::string copy = testing::readBytes(journal());
+    const auto result = administration.finishInterruptedDelete();
+    EXPECT_EQ(result.interrupted.finding, Finding::OtherFileSetAside);
+    EXPECT_FALSE(std::filesystem::exists(journal()));
+    EXPECT_EQ(result.interrupted.setAsideAs, folder / "成績累積データtemp.dat.kept");
+    EXPECT_EQ(testing::readBytes(result.interrupted.setAsideAs), copy);
+    EXPECT_NE(result.interrupted.sentence().find("成績累積データtemp.dat.kept"), std::string::npos);
+    EXPECT_EQ(timesIn(path()), range(1, 3));
+}
+
+TEST_F(RecordsAdministrationTest, AChildsAppendFinishesADeleteCutShortWithoutAWord) {
+    testing::appendRecords(path(), {numbered(1), numbered(2), numbered(3), numbered(5), numbered(5)});
+    writeJournal(4, 5);
+    testing::FakeClock clock;
+    ResultsFile results(file, path(), clock, [](int) {});
+    EXPECT_EQ(results.AppendResultRecord({7, 1, 77, std::nullopt}), std::nullopt);
+    EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 77}));
+    EXPECT_FALSE(std::filesystem::exists(journal()));
+}
+
+TEST_F(RecordsAdministrationTest, ADeleteOrWriteBackFinishesAnInterruptedDeleteFirstAndSaysSo) {
+    testing::appendRecords(path(), {numbered(1), numbered(2), numbered(3), numbered(5), numbered(5)});
+    writeJournal(4, 5);
+    const auto result = administration.deleteRecord(1, chosen(1));
+    EXPECT_EQ(result.outcome, Outcome::Done);
+    EXPECT_EQ(result.interrupted.finding, Finding::Completed);
+    EXPECT_EQ(timesIn(path()), (std::vector<int>{2, 3, 5}));
+}
+
+}  // namespace
+}  // namespace gaisan
