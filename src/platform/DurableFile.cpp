@@ -77,7 +77,8 @@ std::optional<FileError> readWholeFile(const std::filesystem::path& file,
 
 void syncFolderOf(const std::filesystem::path& file) {
     const std::filesystem::path folder = file.parent_path();
-    const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int descriptor =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0) return;
     ::fsync(descriptor);
     ::close(descriptor);

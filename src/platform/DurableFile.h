@@ -20,7 +20,8 @@ std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
 std::optional<FileError> removeFileDurably(const std::filesystem::path& file);
 
 /// Renames `from` to `to` and makes the rename durable.
-std::optional<FileError> renameDurably(const std::filesystem::path& from, const std::filesystem::path& to);
+std::optional<FileError> renameDurably(const std::filesystem::path& from,
+                                       const std::filesystem::path& to);
 
 /// The whole content of `file`; the NotFound kind when there is none.
 std::optional<FileError> readWholeFile(const std::filesystem::path& file,

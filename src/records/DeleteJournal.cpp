@@ -50,7 +50,8 @@ std::vector<std::byte> DeleteJournal::encode() const {
 }
 
 bool DeleteJournal::looksLikeJournal(std::span<const std::byte> bytes) {
-    return bytes.size() >= kMagic.size() && std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) == 0;
+    return bytes.size() >= kMagic.size() &&
+           std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) == 0;
 }
 
 std::optional<DeleteJournal> DeleteJournal::decode(std::span<const std::byte> bytes) {

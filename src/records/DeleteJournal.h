@@ -23,8 +23,8 @@ namespace gaisan {
 /// Layout, little-endian: "GSNDEL01", N (u64), R (u64), the records N..R (44 bytes each), and a
 /// 64-bit FNV-1a checksum of everything before it.
 struct DeleteJournal {
-    std::uint64_t recordNumber = 0;   ///< N, the deleted record, from 1
-    std::uint64_t recordsBefore = 0;  ///< R, the whole records before the delete
+    std::uint64_t recordNumber = 0;     ///< N, the deleted record, from 1
+    std::uint64_t recordsBefore = 0;    ///< R, the whole records before the delete
     std::vector<std::byte> oldRecords;  ///< records N..R as they were
 
     /// Record n (N..R) as it was before the delete.

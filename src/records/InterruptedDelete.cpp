@@ -24,8 +24,8 @@ std::optional<FileError> readRecords(RecordFile& file, std::uint64_t first, std:
 
 /// How the records at N..R-1 of the file compare with the journal's old records.
 struct Comparison {
-    bool allMoved = true;       ///< every one holds the record after it: the moves are done
-    bool oldOrMoved = true;     ///< every one holds its old record or the one after it
+    bool allMoved = true;    ///< every one holds the record after it: the moves are done
+    bool oldOrMoved = true;  ///< every one holds its old record or the one after it
 };
 
 std::optional<FileError> compareMoved(RecordFile& file, const DeleteJournal& journal,
@@ -42,8 +42,10 @@ std::optional<FileError> compareMoved(RecordFile& file, const DeleteJournal& jou
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::byte* now = piece.data() + i * ResultRecord::kSize;
             const std::uint64_t n = first + i;
-            const bool moved = std::memcmp(now, journal.oldRecord(n + 1).data(), ResultRecord::kSize) == 0;
-            const bool old = std::memcmp(now, journal.oldRecord(n).data(), ResultRecord::kSize) == 0;
+            const bool moved =
+                std::memcmp(now, journal.oldRecord(n + 1).data(), ResultRecord::kSize) == 0;
+            const bool old =
+                std::memcmp(now, journal.oldRecord(n).data(), ResultRecord::kSize) == 0;
             comparison.allMoved = comparison.allMoved && moved;
             comparison.oldOrMoved = comparison.oldOrMoved && (moved || old);
         }
@@ -53,7 +55,8 @@ std::optional<FileError> compareMoved(RecordFile& file, const DeleteJournal& jou
 
 /// Renames someone else's file out of the journal's way, to the first free name of
 /// "NAME.kept", "NAME.kept2", ...; the rename is made durable like any step of a delete.
-std::optional<FileError> setAside(const std::filesystem::path& file, std::filesystem::path& setAsideAs) {
+std::optional<FileError> setAside(const std::filesystem::path& file,
+                                  std::filesystem::path& setAsideAs) {
     for (int attempt = 1; attempt <= 99; ++attempt) {
         std::filesystem::path candidate = file;
         candidate += attempt == 1 ? ".kept" : ".kept" + std::to_string(attempt);
@@ -62,8 +65,9 @@ std::optional<FileError> setAside(const std::filesystem::path& file, std::filesy
         setAsideAs = candidate;
         return renameDurably(file, candidate);
     }
-    return FileError{FileErrorKind::Other, 58, 0,
-                     file.filename().string() + " の名前を変えて残そうとしましたが、空いている名前がありません"};
+    return FileError{
+        FileErrorKind::Other, 58, 0,
+        file.filename().string() + " の名前を変えて残そうとしましたが、空いている名前がありません"};
 }
 
 }  // namespace
@@ -79,13 +83,15 @@ std::string InterruptedDelete::sentence() const {
         case Finding::Completed:
             return "途中で止まった" + record + "の消去が見つかり、最後まで済ませました。";
         case Finding::AlreadyComplete:
-            return "途中で止まった" + record + "の消去が見つかりましたが、消去は済んでいました。"
+            return "途中で止まった" + record +
+                   "の消去が見つかりましたが、消去は済んでいました。"
                    "残っていた控えを片づけました。";
         case Finding::OtherFileSetAside:
             return "消去の控えの名前のファイルがありましたが、控えではなかったので「" +
                    setAsideAs.filename().string() + "」と名前を変えて残しました。";
         case Finding::NotMatching:
-            return "途中で止まった" + record + "の消去の控えが見つかりましたが、今のファイルと"
+            return "途中で止まった" + record +
+                   "の消去の控えが見つかりましたが、今のファイルと"
                    "合わないため、ファイルには手を付けずに控えを片づけました。";
     }
     return {};
@@ -110,10 +116,12 @@ std::optional<FileError> completeDelete(RecordFile& lockedFile,
     std::uint64_t length = 0;
     if (auto error = lockedFile.length(length)) return error;
     const std::uint64_t records = std::max(length / ResultRecord::kSize, journal.recordsBefore);
-    const std::span<const std::byte> later = std::span(journal.oldRecords).subspan(ResultRecord::kSize);
+    const std::span<const std::byte> later =
+        std::span(journal.oldRecords).subspan(ResultRecord::kSize);
     if (auto error = writeRecordsAt(lockedFile, journal.recordNumber, later)) return error;
     std::vector<std::byte> piece;
-    for (std::uint64_t first = journal.recordsBefore + 1; first <= records; first += kRecordsPerPiece) {
+    for (std::uint64_t first = journal.recordsBefore + 1; first <= records;
+         first += kRecordsPerPiece) {
         const std::uint64_t count = std::min(kRecordsPerPiece, records - first + 1);
         if (auto error = readRecords(lockedFile, first, count, piece)) return error;
         if (auto error = writeRecordsAt(lockedFile, first - 1, piece)) return error;
@@ -156,8 +164,9 @@ std::optional<FileError> finishInterruptedDelete(RecordFile& lockedFile,
     if (records >= last) {
         std::vector<std::byte> record;
         if (auto error = readRecords(lockedFile, last, 1, record)) return error;
-        lastUntouched = record.size() == ResultRecord::kSize &&
-                        std::memcmp(record.data(), journal->oldRecord(last).data(), ResultRecord::kSize) == 0;
+        lastUntouched =
+            record.size() == ResultRecord::kSize &&
+            std::memcmp(record.data(), journal->oldRecord(last).data(), ResultRecord::kSize) == 0;
     }
     Comparison comparison;
     if (records + 1 >= last) {

@@ -62,7 +62,8 @@ RecordsAdministration::Result RecordsAdministration::underLock(
 }
 
 std::optional<RecordsAdministration::Result> RecordsAdministration::chosenRecord(
-    std::uint64_t number, std::uint64_t records, const RecordCheck& isTheRecord, RecordBytes& current) {
+    std::uint64_t number, std::uint64_t records, const RecordCheck& isTheRecord,
+    RecordBytes& current) {
     if (number < 1 || number > records) return Result{Outcome::PastEnd, {}, {}, {}};
     std::size_t bytesRead = 0;
     if (auto error = m_file.readAt((number - 1) * ResultRecord::kSize, current, bytesRead)) {
@@ -83,11 +84,13 @@ RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t 
         journal.recordsBefore = records;
         journal.oldRecords.resize((records - number + 1) * ResultRecord::kSize);
         std::size_t bytesRead = 0;
-        if (auto error = m_file.readAt((number - 1) * ResultRecord::kSize, journal.oldRecords, bytesRead)) {
+        if (auto error =
+                m_file.readAt((number - 1) * ResultRecord::kSize, journal.oldRecords, bytesRead)) {
             return failed(*error);
         }
-        if (bytesRead != journal.oldRecords.size()) return failed(FileError{FileErrorKind::Other, 62, 0,
-            "ファイルが読んでいる途中で短くなりました"});
+        if (bytesRead != journal.oldRecords.size())
+            return failed(
+                FileError{FileErrorKind::Other, 62, 0, "ファイルが読んでいる途中で短くなりました"});
         if (auto error = writeFileDurably(deleteJournalPathOf(m_path), journal.encode())) {
             // Nothing has moved; a journal left half written reads as such and is removed.
             return failed(*error);
@@ -97,11 +100,11 @@ RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t 
     });
 }
 
-RecordsAdministration::Result RecordsAdministration::writeBack(std::uint64_t number,
-                                                               const RecordCheck& isTheRecord,
-                                                               std::optional<std::int64_t> student,
-                                                               std::optional<std::int64_t> seconds) {
-    if (auto problem = writeBackProblem(student, seconds)) return {Outcome::Refused, *problem, {}, {}};
+RecordsAdministration::Result RecordsAdministration::writeBack(
+    std::uint64_t number, const RecordCheck& isTheRecord, std::optional<std::int64_t> student,
+    std::optional<std::int64_t> seconds) {
+    if (auto problem = writeBackProblem(student, seconds))
+        return {Outcome::Refused, *problem, {}, {}};
     return underLock([&](std::uint64_t records) {
         RecordBytes current;
         if (auto refusal = chosenRecord(number, records, isTheRecord, current)) return *refusal;

@@ -59,7 +59,8 @@ public:
                 ResultsFile results(recordFile, file, clock, [](int) { usleep(1000); });
                 int appended = 0;
                 while (!std::filesystem::exists(folder / "stop")) {
-                    if (results.AppendResultRecord({machine, 1, appended + 1, std::nullopt})) _exit(1);
+                    if (results.AppendResultRecord({machine, 1, appended + 1, std::nullopt}))
+                        _exit(1);
                     ++appended;
                     usleep(2000);
                 }
@@ -107,7 +108,8 @@ void expectEveryRecordOnce(const std::filesystem::path& file, const std::map<int
     int wrong = 0;
     for (const auto& [key, count] : seen) {
         if (expected[key] != count && ++wrong <= 5) {
-            ADD_FAILURE() << "student " << key.first << ", " << key.second << " s: " << count << " times";
+            ADD_FAILURE() << "student " << key.first << ", " << key.second << " s: " << count
+                          << " times";
         }
     }
     EXPECT_EQ(wrong, 0);
@@ -131,7 +133,8 @@ TEST(ConcurrentDelete, DeletesWhileEightMachinesAppendLoseNothing) {
     while (deleted.size() < 50) {
         // The teacher's snapshot: the list as read a moment ago, without the lock.
         const std::vector<ResultRecord> snapshot = testing::recordsIn(path);
-        const std::size_t chosen = random() % std::min<std::size_t>(snapshot.size(), kInitial - deleted.size());
+        const std::size_t chosen =
+            random() % std::min<std::size_t>(snapshot.size(), kInitial - deleted.size());
         const auto result = administration.deleteRecord(
             chosen + 1, RecordsAdministration::isExactly(encodeRecord(snapshot[chosen])));
         ASSERT_EQ(result.outcome, RecordsAdministration::Outcome::Done);
@@ -152,7 +155,8 @@ public:
         moment();
         m_file.close();
     }
-    std::optional<FileError> writeDurably(std::uint64_t offset, std::span<const std::byte> bytes) override {
+    std::optional<FileError> writeDurably(std::uint64_t offset,
+                                          std::span<const std::byte> bytes) override {
         moment();
         auto error = m_file.writeDurably(offset, bytes);
         moment();
@@ -181,8 +185,8 @@ TEST(ConcurrentDelete, ADeleteKilledAtAnyPointIsFinishedByTheNextAppend) {
     // A killed process leaves what it wrote in memory to the system, so the test needs no disk:
     // in memory, where syncs cost nothing, a hundred kills take seconds rather than half a minute.
     const std::filesystem::path memory = "/dev/shm";
-    testing::TempFolder folder(std::filesystem::is_directory(memory) ? memory
-                                                                     : std::filesystem::temp_directory_path());
+    testing::TempFolder folder(
+        std::filesystem::is_directory(memory) ? memory : std::filesystem::temp_directory_path());
     const auto path = folder / "成績累積データ.dat";
     const auto journal = folder / "成績累積データtemp.dat";
     // Enough records after the deleted ones that their move takes two writes.
@@ -212,7 +216,8 @@ TEST(ConcurrentDelete, ADeleteKilledAtAnyPointIsFinishedByTheNextAppend) {
         if (teacher == 0) {
             KilledPartWayFile recordFile(moment);
             RecordsAdministration administration(recordFile, path, [](int) { usleep(1000); });
-            administration.deleteRecord(chosen, RecordsAdministration::isExactly(encodeRecord(target)));
+            administration.deleteRecord(chosen,
+                                        RecordsAdministration::isExactly(encodeRecord(target)));
             _exit(0);
         }
         if (moment == 0) {

@@ -27,7 +27,8 @@ std::vector<ResultRecord> numberedRecords(int from, int to) {
 /// The times of the file's records, which name them.
 std::vector<int> timesIn(const std::filesystem::path& file) {
     std::vector<int> times;
-    for (const ResultRecord& record : testing::recordsIn(file)) times.push_back(record.ResultSeconds);
+    for (const ResultRecord& record : testing::recordsIn(file))
+        times.push_back(record.ResultSeconds);
     return times;
 }
 
@@ -45,7 +46,9 @@ protected:
     std::filesystem::path journal() const { return folder / "成績累積データtemp.dat"; }
     RecordsAdministration administration{file, path(), [](int) {}};
 
-    RecordCheck chosen(int n) { return RecordsAdministration::isExactly(encodeRecord(numbered(n))); }
+    RecordCheck chosen(int n) {
+        return RecordsAdministration::isExactly(encodeRecord(numbered(n)));
+    }
 
     /// The journal a delete of record `number` from a file of numbered records 1..`records` writes.
     void writeJournal(int number, int records) {
@@ -57,8 +60,9 @@ protected:
             written.oldRecords.insert(written.oldRecords.end(), bytes.begin(), bytes.end());
         }
         const std::vector<std::byte> bytes = written.encode();
-        folder.writeBytes(journal().filename().string(),
-                          std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        folder.writeBytes(
+            journal().filename().string(),
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
 };
 
@@ -81,7 +85,8 @@ TEST_F(RecordsAdministrationTest, ADeleteMovesTheLaterRecordsDownAndLeavesNoJour
         EXPECT_EQ(result.outcome, Outcome::Done) << c.name;
         EXPECT_EQ(result.interrupted.finding, Finding::None) << c.name;
         EXPECT_EQ(timesIn(path()), c.left) << c.name;
-        EXPECT_EQ(std::filesystem::file_size(path()), c.left.size() * ResultRecord::kSize) << c.name;
+        EXPECT_EQ(std::filesystem::file_size(path()), c.left.size() * ResultRecord::kSize)
+            << c.name;
         EXPECT_FALSE(std::filesystem::exists(journal())) << c.name;
     }
 }
@@ -130,8 +135,9 @@ TEST_F(RecordsAdministrationTest, AWriteBackChangesOnlyTheStudentAndTheTime) {
     EXPECT_EQ(written.LevelIndex, 4);
     EXPECT_EQ(written.SchoolCode, "54321");
 
-    ASSERT_EQ(administration.writeBack(3, RecordsAdministration::isExactly(expected), 30, 0).outcome,
-              Outcome::Done);
+    ASSERT_EQ(
+        administration.writeBack(3, RecordsAdministration::isExactly(expected), 30, 0).outcome,
+        Outcome::Done);
     EXPECT_EQ(testing::recordsIn(path())[2].StudentIndex, 30);
     EXPECT_EQ(testing::recordsIn(path())[2].ResultSeconds, 0);
     EXPECT_EQ(timesIn(path()).size(), 3u);
@@ -142,14 +148,22 @@ TEST_F(RecordsAdministrationTest, AStudentOrTimeThatWouldHarmEveryMachineIsRefus
         std::optional<std::int64_t> student, seconds;
         bool refused;
     } cases[] = {
-        {1, 0, false},        {5000, 99999, false}, {std::nullopt, 30, false}, {7, std::nullopt, false},
-        {0, 30, true},        {5001, 30, true},     {-3, 30, true},            {7, -1, true},
-        {7, 100000, true},    {std::nullopt, 4294967296, true},
+        {1, 0, false},
+        {5000, 99999, false},
+        {std::nullopt, 30, false},
+        {7, std::nullopt, false},
+        {0, 30, true},
+        {5001, 30, true},
+        {-3, 30, true},
+        {7, -1, true},
+        {7, 100000, true},
+        {std::nullopt, 4294967296, true},
     };
     testing::appendRecords(path(), numberedRecords(1, 1));
     const std::string before = testing::readBytes(path());
     for (const auto& c : cases) {
-        EXPECT_EQ(RecordsAdministration::writeBackProblem(c.student, c.seconds).has_value(), c.refused)
+        EXPECT_EQ(RecordsAdministration::writeBackProblem(c.student, c.seconds).has_value(),
+                  c.refused)
             << c.student.value_or(-99) << " " << c.seconds.value_or(-99);
         if (c.refused) {
             const auto result = administration.writeBack(1, chosen(1), c.student, c.seconds);
@@ -175,12 +189,21 @@ TEST_F(RecordsAdministrationTest, ADeleteCutShortIsFinishedByTheNextWriter) {
         {"two records moved", {1, 2, 3, 5, 6, 6, 7, 8, 9, 10}, Finding::Completed, done},
         {"moved, not cut", {1, 2, 3, 5, 6, 7, 8, 9, 10, 10}, Finding::Completed, done},
         {"cut, journal left", done, Finding::AlreadyComplete, done},
-        {"cut, journal left, then appends", {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12},
-         Finding::AlreadyComplete, {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12}},
-        {"half moved, then an append that missed the journal", {1, 2, 3, 5, 6, 6, 7, 8, 9, 10, 11},
-         Finding::Completed, {1, 2, 3, 5, 6, 7, 8, 9, 10, 11}},
-        {"a file put back from a copy meanwhile", {1, 2, 3, 4, 5}, Finding::NotMatching, {1, 2, 3, 4, 5}},
-        {"another file altogether", {20, 21, 22, 23, 24, 25, 26, 27, 28, 29}, Finding::NotMatching,
+        {"cut, journal left, then appends",
+         {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12},
+         Finding::AlreadyComplete,
+         {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {"half moved, then an append that missed the journal",
+         {1, 2, 3, 5, 6, 6, 7, 8, 9, 10, 11},
+         Finding::Completed,
+         {1, 2, 3, 5, 6, 7, 8, 9, 10, 11}},
+        {"a file put back from a copy meanwhile",
+         {1, 2, 3, 4, 5},
+         Finding::NotMatching,
+         {1, 2, 3, 4, 5}},
+        {"another file altogether",
+         {20, 21, 22, 23, 24, 25, 26, 27, 28, 29},
+         Finding::NotMatching,
          {20, 21, 22, 23, 24, 25, 26, 27, 28, 29}},
     };
     for (const auto& c : cases) {
@@ -231,7 +254,8 @@ TEST_F(RecordsAdministrationTest, AFileByTheJournalsNameThatIsNoJournalIsKeptUnd
 }
 
 TEST_F(RecordsAdministrationTest, AChildsAppendFinishesADeleteCutShortWithoutAWord) {
-    testing::appendRecords(path(), {numbered(1), numbered(2), numbered(3), numbered(5), numbered(5)});
+    testing::appendRecords(path(),
+                           {numbered(1), numbered(2), numbered(3), numbered(5), numbered(5)});
     writeJournal(4, 5);
     testing::FakeClock clock;
     ResultsFile results(file, path(), clock, [](int) {});
@@ -241,7 +265,8 @@ TEST_F(RecordsAdministrationTest, AChildsAppendFinishesADeleteCutShortWithoutAWo
 }
 
 TEST_F(RecordsAdministrationTest, ADeleteOrWriteBackFinishesAnInterruptedDeleteFirstAndSaysSo) {
-    testing::appendRecords(path(), {numbered(1), numbered(2), numbered(3), numbered(5), numbered(5)});
+    testing::appendRecords(path(),
+                           {numbered(1), numbered(2), numbered(3), numbered(5), numbered(5)});
     writeJournal(4, 5);
     const auto result = administration.deleteRecord(1, chosen(1));
     EXPECT_EQ(result.outcome, Outcome::Done);
