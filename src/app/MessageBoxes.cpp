@@ -9,4 +9,13 @@ void QtMessageBoxes::inform(QWidget* parent, const QString& title, const QString
     box.exec();
 }
 
+bool QtMessageBoxes::ask(QWidget* parent, const QString& title, const QString& text, Answers answers) {
+    const bool yesNo = answers == Answers::YesNo;
+    const QMessageBox::StandardButton accept = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
+    const QMessageBox::StandardButton decline = yesNo ? QMessageBox::No : QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, title, text, accept | decline, parent);
+    box.setDefaultButton(accept);
+    return box.exec() == accept;
+}
+
 }  // namespace gaisan

@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include "admin/FrmData.h"
+#include "admin/FrmTimeData.h"
 #include "app/AppState.h"
 #include "app/BASEFRM.h"
 #include "app/Configuration.h"
@@ -61,8 +63,8 @@ ScreenFlow::ScreenFlow(AppState& state, const Clock& clock, RandomSource& random
       })) {}
 
 ScreenFlow::~ScreenFlow() {
-    for (QWidget* window : std::initializer_list<QWidget*>{m_finish, m_drill, m_menu, m_names,
-                                                           m_waitWindow, m_splash}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{m_recordsBrowser, m_criteriaEditor, m_finish, m_drill,
+                                                           m_menu, m_names, m_waitWindow, m_splash}) {
         delete window;
     }
 }
@@ -159,6 +161,37 @@ void ScreenFlow::openMenu() {
 }
 
 void ScreenFlow::closeMenu() { unload(m_menu); }
+
+void ScreenFlow::showRecordsBrowser() {
+    requestChange([this] {
+        if (!m_recordsBrowser) {
+            m_recordsBrowser = new FrmData(*this);
+            m_recordsBrowser->Form_Load();
+        }
+        showScreen(m_recordsBrowser);
+        unload(m_menu);
+    });
+}
+
+void ScreenFlow::showCriteriaEditor() {
+    requestChange([this] {
+        if (!m_criteriaEditor) {
+            m_criteriaEditor = new FrmTimeData(*this);
+            m_criteriaEditor->Form_Load();
+        }
+        showScreen(m_criteriaEditor);
+        m_criteriaEditor->Form_Activate();
+        unload(m_menu);
+    });
+}
+
+void ScreenFlow::backToMenu() {
+    requestChange([this] {
+        unload(m_recordsBrowser);
+        unload(m_criteriaEditor);
+        openMenu();
+    });
+}
 
 void ScreenFlow::StartRun() { requestChange([this] { openDrill(); }); }
 
@@ -310,10 +343,13 @@ void ScreenFlow::endWithMessage(const QString& title, const QString& text) {
     m_ended = true;
     m_pendingChange = nullptr;
     QWidget* newest = nullptr;
-    for (QWidget* window : std::initializer_list<QWidget*>{m_finish, m_drill, m_menu, m_names, m_waitWindow}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{m_recordsBrowser, m_criteriaEditor, m_finish, m_drill,
+                                                           m_menu, m_names, m_waitWindow}) {
         if (window && !newest) newest = window;
     }
     m_boxes.inform(newest, title, text);
+    unload(m_recordsBrowser);
+    unload(m_criteriaEditor);
     unload(m_finish);
     unload(m_drill);
     unload(m_menu);

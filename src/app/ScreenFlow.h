@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "admin/AdminFlow.h"
 #include "menu/RunLists.h"
 #include "platform/PosixRecordFile.h"
 
@@ -22,7 +23,9 @@ class BASEFRM;
 class Clock;
 class CuePlayer;
 class Firstfrm;
+class FrmData;
 class FrmSyuuryou;
+class FrmTimeData;
 class DataFileError;
 class Launcher;
 class MainFrm;
@@ -45,7 +48,7 @@ class SoundPlayer;
 /// are ignored, so a double click changes screens once. An unloaded screen is forgotten at once
 /// (Qt deletes it later), so it is never brought back. The program ends only through
 /// `programEnded`, never because a last window happened to close.
-class ScreenFlow : public QObject {
+class ScreenFlow : public QObject, public AdminFlow {
     Q_OBJECT
 
 public:
@@ -80,6 +83,12 @@ public:
     /// The level menu, freshly opened.
     void showMenu();
     void closeMenu();
+    /// From the level menu's maintenance panel: the records browser or the criteria editor opens
+    /// and then the level menu unloads.
+    void showRecordsBrowser();
+    void showCriteriaEditor();
+    /// From an administration screen: it closes and a fresh level menu opens.
+    void backToMenu() override;
 
     /// Shows a screen full-screen and in front.
     static void showScreen(QWidget* window);
@@ -114,8 +123,11 @@ public:
     /// Tells the teacher that a print could not start.
     void reportPrintFailure();
 
-    AppState& state() { return m_state; }
-    const Clock& clock() const { return m_clock; }
+    AppState& state() override { return m_state; }
+    const Clock& clock() const override { return m_clock; }
+    MessageBoxes& boxes() override { return m_boxes; }
+    /// Waits while keeping the windows responsive, for the results file's retries.
+    void waitResponsively(int seconds) override;
     RandomSource& random() { return m_random; }
     CuePlayer& cues();
 
@@ -130,8 +142,6 @@ private:
     /// What the menu's reads of the results file do while another machine holds it: wait a
     /// second and tell the child to call the teacher.
     RecordReadEvents menuReadEvents(const std::function<void(std::uint64_t, std::uint64_t)>& progress);
-    /// Waits while keeping the windows responsive, for the results file's retries.
-    void waitResponsively(int seconds);
     /// Asks for a change of screen; see the class comment for when it takes effect.
     void requestChange(std::function<void()> change);
     void performPendingChange();
@@ -155,6 +165,8 @@ private:
     QPointer<seisekitime1> m_menu;
     QPointer<MainFrm> m_drill;
     QPointer<FrmSyuuryou> m_finish;
+    QPointer<FrmData> m_recordsBrowser;
+    QPointer<FrmTimeData> m_criteriaEditor;
     std::function<void()> m_pendingChange;
     bool m_changing = false;
     bool m_ended = false;

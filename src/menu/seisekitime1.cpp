@@ -12,6 +12,7 @@
 #include "menu/GraphPanel.h"
 #include "menu/LevelAvailability.h"
 #include "menu/LevelColumnTexts.h"
+#include "menu/MaintenancePanel.h"
 #include "menu/Periods.h"
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
@@ -91,9 +92,16 @@ void seisekitime1::buildHeader() {
     m_hScroll1->hide();
     connect(m_hScroll1, &QScrollBar::valueChanged, this, &seisekitime1::HScroll1_Change);
 
-    m_picture7 = new QWidget(this);
-    m_picture7->setObjectName(QStringLiteral("Picture7"));
-    m_picture7->hide();
+    connect(m_command8, &QPushButton::clicked, this, &seisekitime1::Command8_Click);
+    m_picture7 = new MaintenancePanel(*this, this);
+    connect(m_picture7, &MaintenancePanel::recordsBrowserChosen, this, [this] {
+        leaving();
+        m_flow.showRecordsBrowser();
+    });
+    connect(m_picture7, &MaintenancePanel::criteriaEditorChosen, this, [this] {
+        leaving();
+        m_flow.showCriteriaEditor();
+    });
 }
 
 void seisekitime1::buildSelectors() {
@@ -522,6 +530,11 @@ void seisekitime1::Command9_Click() {
         column.overuse->setVisible(availability.overuseMark.at(level));
         column.overuse->raise();
     }
+}
+
+void seisekitime1::Command8_Click() {
+    m_picture7->show();
+    m_picture7->raise();
 }
 
 void seisekitime1::Command4_Click(int level) {

@@ -20,6 +20,7 @@
 namespace gaisan {
 
 class GraphPanel;
+class MaintenancePanel;
 class ScreenFlow;
 
 /// The level menu, the logged-in student's home screen: one column per level with its name,
@@ -42,6 +43,8 @@ public:
     void Command1_Click();
     /// The level-availability refresh: enables the open levels and marks over-used ones.
     void Command9_Click();
+    /// "データ処理": the teacher's maintenance panel, in front of everything.
+    void Command8_Click();
 
     /// Switches to view 0 (times), 1 (points) or 2 (the student's own runs) and builds its list.
     void Option2_Click(int index);
@@ -151,7 +154,7 @@ private:
     QProgressBar* m_progressBar = nullptr;
     QWidget* m_picture6 = nullptr;
     QProgressBar* m_progressBar2 = nullptr;
-    QWidget* m_picture7 = nullptr;
+    MaintenancePanel* m_picture7 = nullptr;
     GraphPanel* m_graphPanel = nullptr;
 };
 

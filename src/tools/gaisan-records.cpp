@@ -212,6 +212,7 @@ void reportInterruptedDelete(const InterruptedDelete& interrupted, std::ostream&
 }
 
 int check(const CommandLine& line) {
+    const std::filesystem::path file = onlyOperand(line, "FILE");
     // Only a delete cut short makes the check a writer: it is finished, like any writer would.
     if (std::filesystem::exists(deleteJournalPathOf(file))) {
         PosixRecordFile recordFile;
@@ -237,7 +238,6 @@ int check(const CommandLine& line) {
         ++problems;
     }
     if (problems == 0) std::cout << "ok: " << end.wholeRecords << " records\n";
-    const std::filesystem::path file = onlyOperand(line, "FILE");
     for (const std::filesystem::path& backup : backupsOf(file)) {
         std::error_code error;
         const std::uintmax_t size = std::filesystem::file_size(backup, error);

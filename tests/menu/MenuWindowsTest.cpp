@@ -6,6 +6,8 @@
 #include <QTest>
 
 #include "app/ProgramFont.h"
+#include "admin/FrmData.h"
+#include "admin/FrmTimeData.h"
 #include "records/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
 #include "support/Screenshots.h"
@@ -158,6 +160,56 @@ private slots:
         seisekitime1* menu = shown<seisekitime1>();
         QVERIFY(isShown(menu, QStringLiteral("Command8")));
         testing::saveScreenshot(*menu, QStringLiteral("level-menu-teacher"));
+
+        // The maintenance panel: while it shows, a level does not start.
+        menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+        QVERIFY(isShown(menu, QStringLiteral("Picture7")));
+        testing::saveScreenshot(*menu, QStringLiteral("maintenance-panel"));
+        type(menu, QStringLiteral("1"));
+        menu->Command4_Click(1);
+        QTest::qWait(50);
+        QVERIFY(!shown<MainFrm>());
+        menu->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
+        QVERIFY(!isShown(menu, QStringLiteral("Picture7")));
+
+        // "データ変更": the records browser opens and the level menu is gone; "戻る" brings a fresh one.
+        menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+        menu->findChild<QPushButton*>(QStringLiteral("Command10_0"))->click();
+        QTRY_VERIFY(shown<FrmData>());
+        QTRY_VERIFY(!shown<seisekitime1>());
+        shown<FrmData>()->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
+        QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
+        QTRY_VERIFY(!shown<FrmData>());
+
+        // "合格タイムデータ変更" likewise, with the criteria editor.
+        menu = shown<seisekitime1>();
+        menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+        menu->findChild<QPushButton*>(QStringLiteral("Command10_1"))->click();
+        QTRY_VERIFY(shown<FrmTimeData>());
+        QTRY_VERIFY(!shown<seisekitime1>());
+        shown<FrmTimeData>()->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
+        QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
+    }
+
+    void theDataCommandIsTheTeachersAlone_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("dataCommand");
+        QTest::newRow("the teacher, with a space after") << QStringLiteral("先生 ") << true;
+        QTest::newRow("a name going on after") << QStringLiteral("先生方") << false;
+        QTest::newRow("a student") << QStringLiteral("佐藤　陽菜") << false;
+    }
+    void theDataCommandIsTheTeachersAlone() {
+        QFETCH(QString, name);
+        QFETCH(bool, dataCommand);
+        testing::DemoInstallation installation;
+        installation.flow->ContinueStartup();
+        QTRY_VERIFY(shown<namesel>());
+        installation.state->login.StudentName = name.toStdString();
+        installation.state->login.StudentIndex = 999;
+        ApplyProfileLevels(installation.state->profile);
+        installation.flow->showMenu();
+        QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
+        QCOMPARE(isShown(shown<seisekitime1>(), QStringLiteral("Command8")), dataCommand);
     }
 };
 

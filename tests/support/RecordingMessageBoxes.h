@@ -8,7 +8,8 @@
 
 namespace gaisan::testing {
 
-/// Answers every message box at once and remembers what it said.
+/// Answers every message box at once and remembers what it said; questions get the answers
+/// queued in `answers`, then Yes or OK.
 class RecordingMessageBoxes final : public MessageBoxes {
 public:
     struct Shown {
@@ -20,7 +21,16 @@ public:
         shown.push_back({title, text});
     }
 
+    bool ask(QWidget*, const QString& title, const QString& text, Answers) override {
+        shown.push_back({title, text});
+        if (answers.empty()) return true;
+        const bool answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+
     std::vector<Shown> shown;
+    std::vector<bool> answers;
 };
 
 }  // namespace gaisan::testing

@@ -1,0 +1,200 @@
+// The teacher's administration at a school's scale, 20000 and 1000000 records: opening the
+// records browser (roster, file and the first screen of lines, window code included), a delete
+// (of the first record, the worst case, whose journal holds the whole file, and of the last), a
+// write-back, and the distribution refresh after a key in the criteria editor (nothing appended,
+// and one run appended), beside the raw read of the same bytes.
+// Run: QT_QPA_PLATFORM=offscreen build/bench/admin_bench
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QListView>
+
+#include <map>
+#include <memory>
+#include <random>
+
+#include "admin/AdminFlow.h"
+#include "admin/FrmData.h"
+#include "admin/ResultDistribution.h"
+#include "app/AppState.h"
+#include "platform/FileBytes.h"
+#include "platform/PosixRecordFile.h"
+#include "records/RecordsAdministration.h"
+#include "support/FakeClock.h"
+#include "support/RecordFiles.h"
+#include "support/RecordingMessageBoxes.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+constexpr int kStudents = 5000;
+constexpr int kLevels = 24;
+
+/// The demo data root with a results file of `records` runs, made once per size.
+class School final : public AdminFlow {
+public:
+    explicit School(int records) {
+        std::filesystem::copy(std::filesystem::path(GAISAN_DEMO_DIR) / "data", m_folder / "data",
+                              std::filesystem::copy_options::recursive);
+        m_state->locations.DataRoot = (m_folder / "data").string() + "/";
+        m_state->locations.ProgramDataFolder = (m_folder / "data/gaisan").string() + "/";
+        m_state->common.YearChangeMonth = 4;
+        m_state->common.SchoolName = "さくら学習塾";
+        m_state->common.SchoolCode = "12345";
+        std::vector<RecordBytes> byLevel;
+        for (int level = 1; level <= kLevels; ++level)
+            byLevel.push_back(encodeRecord(testing::runRecord(1, level, 1)));
+        std::mt19937 random(static_cast<unsigned>(records));
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(records) * ResultRecord::kSize);
+        for (int i = 0; i < records; ++i) {
+            const RecordBytes record = withStudentAndSeconds(
+                byLevel[random() % kLevels], static_cast<std::int16_t>(1 + random() % kStudents),
+                static_cast<std::int32_t>(20 + random() % 600));
+            bytes.append(reinterpret_cast<const char*>(record.data()), record.size());
+        }
+        m_folder.writeBytes("data/gaisan/成績累積データ.dat", bytes);
+    }
+
+    AppState& state() override { return *m_state; }
+    const Clock& clock() const override { return m_clock; }
+    MessageBoxes& boxes() override { return m_boxes; }
+    void waitResponsively(int) override {}
+    void backToMenu() override {}
+
+    std::filesystem::path resultsFile() const {
+        return m_folder / "data/gaisan/成績累積データ.dat";
+    }
+
+private:
+    testing::TempFolder m_folder;
+    std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
+    testing::FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    testing::RecordingMessageBoxes m_boxes;
+};
+
+School& schoolOf(int records) {
+    static std::map<int, std::unique_ptr<School>> schools;
+    auto& school = schools[records];
+    if (!school) school = std::make_unique<School>(records);
+    return *school;
+}
+
+void rawRead(benchmark::State& state) {
+    School& school = schoolOf(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readFileBytes(school.resultsFile(), std::size_t{1} << 32));
+}
+
+void openBrowser(benchmark::State& state) {
+    School& school = schoolOf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        FrmData browser(school);
+        browser.resize(1024, 768);
+        browser.Form_Load();
+        browser.show();
+        QCoreApplication::processEvents();
+        auto* list = browser.findChild<QListView*>(QStringLiteral("List1"));
+        benchmark::DoNotOptimize(list->model()->index(0, 0).data());
+    }
+}
+
+/// Deletes record `first ? 1 : last` of a copy of the file, copied afresh outside the timing.
+void deleteRecord(benchmark::State& state, bool first) {
+    School& school = schoolOf(static_cast<int>(state.range(0)));
+    testing::TempFolder folder;
+    const auto copy = folder / "成績累積データ.dat";
+    PosixRecordFile file;
+    RecordsAdministration administration(file, copy, [](int) {});
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::copy_file(school.resultsFile(), copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        const std::uint64_t number =
+            first ? 1 : std::filesystem::file_size(copy) / ResultRecord::kSize;
+        state.ResumeTiming();
+        if (administration.deleteRecord(number, [](auto) { return true; }).outcome !=
+            RecordsAdministration::Outcome::Done) {
+            state.SkipWithError("the delete failed");
+        }
+    }
+}
+
+void deleteFirst(benchmark::State& state) { deleteRecord(state, true); }
+void deleteLast(benchmark::State& state) { deleteRecord(state, false); }
+
+void writeBack(benchmark::State& state) {
+    School& school = schoolOf(static_cast<int>(state.range(0)));
+    PosixRecordFile file;
+    RecordsAdministration administration(file, school.resultsFile(), [](int) {});
+    const std::uint64_t middle = static_cast<std::uint64_t>(state.range(0)) / 2;
+    int seconds = 30;
+    for (auto _ : state) {
+        if (administration
+                .writeBack(
+                    middle, [](auto) { return true; }, std::nullopt, seconds++ % 600)
+                .outcome != RecordsAdministration::Outcome::Done) {
+            state.SkipWithError("the write-back failed");
+        }
+    }
+}
+
+/// The first count, when the editor opens.
+void distributionFirstCount(benchmark::State& state) {
+    School& school = schoolOf(static_cast<int>(state.range(0)));
+    PosixRecordFile file;
+    for (auto _ : state) {
+        ResultDistribution distribution;
+        distribution.refresh(file, school.resultsFile());
+        benchmark::DoNotOptimize(distribution.allResultsLines(1));
+    }
+}
+
+/// A key in the editor: the refresh and both lists of the current level, with `appended` runs
+/// appended since the last key.
+void distributionKey(benchmark::State& state, int appended) {
+    School& school = schoolOf(static_cast<int>(state.range(0)));
+    testing::TempFolder folder;
+    const auto copy = folder / "成績累積データ.dat";
+    std::filesystem::copy_file(school.resultsFile(), copy);
+    PosixRecordFile file;
+    ResultDistribution distribution;
+    distribution.refresh(file, copy);
+    const RecordBytes run = encodeRecord(testing::runRecord(7, 1, 77));
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 0; i < appended; ++i) testing::appendRecords(copy, {decodeRecord(run)});
+        state.ResumeTiming();
+        distribution.refresh(file, copy);
+        benchmark::DoNotOptimize(distribution.allResultsLines(1));
+        benchmark::DoNotOptimize(distribution.bestTimeLines(1));
+    }
+}
+
+void distributionKeyNothingNew(benchmark::State& state) { distributionKey(state, 0); }
+void distributionKeyOneAppended(benchmark::State& state) { distributionKey(state, 1); }
+
+#define ADMIN_BENCHMARK(function) \
+    BENCHMARK(function)->Arg(20000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(0.5)
+
+ADMIN_BENCHMARK(rawRead);
+ADMIN_BENCHMARK(openBrowser);
+ADMIN_BENCHMARK(deleteFirst)->Iterations(5);
+ADMIN_BENCHMARK(deleteLast)->Iterations(5);
+ADMIN_BENCHMARK(writeBack);
+ADMIN_BENCHMARK(distributionFirstCount);
+ADMIN_BENCHMARK(distributionKeyNothingNew);
+ADMIN_BENCHMARK(distributionKeyOneAppended);
+
+}  // namespace
+}  // namespace gaisan
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,50 @@
+#include "admin/RecordEdit.h"
+
+#include <charconv>
+
+#include "admin/BrowserStudents.h"
+#include "app/IndexedTables.h"
+#include "platform/Utf8.h"
+
+namespace gaisan {
+namespace {
+
+/// The value of a text of 1 to `maxDigits` digits and nothing else, or -1.
+long digitsValue(std::string_view text, std::size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits) return -1;
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.front() == '-' ||
+        text.front() == '+') {
+        return -1;
+    }
+    return value;
+}
+
+}  // namespace
+
+int chosenStudent(std::string_view chooserText) {
+    const std::string_view number = trimSpaces(chooserText.substr(0, chooserText.find('/')));
+    return static_cast<int>(digitsValue(number, 4));
+}
+
+std::variant<RecordEdit, std::string> recordEditOf(std::string_view secondsText,
+                                                   std::string_view chooserText,
+                                                   const BrowserStudents& students) {
+    const long seconds = digitsValue(trimSpaces(secondsText), 5);
+    if (seconds < 0) {
+        return "タイム「" + std::string(secondsText) +
+               "」は、0から99999までの秒数を数字で書いてください。";
+    }
+    const int student = chosenStudent(chooserText);
+    if (student < 0) {
+        return "生徒「" + std::string(chooserText) +
+               "」は、一覧から選ぶか、生徒番号を数字で書いてください。";
+    }
+    if (student < 1 || student > kHighestStudent || !students.inRoster.at(student)) {
+        return "生徒番号 " + std::to_string(student) + " の生徒は名簿にいません。";
+    }
+    return RecordEdit{student, static_cast<std::int32_t>(seconds)};
+}
+
+}  // namespace gaisan
