@@ -9,12 +9,12 @@ MaintenancePanel::MaintenancePanel(DesignCanvas& canvas, QWidget* parent) : QWid
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(
         QStringLiteral("#Picture7 { background-color: #fff4d0; border: 3px solid #c08000; }"));
-    canvas.place(this, {324, 100, 376, 240});
+    canvas.place(this, {324, 100, 376, 300});
     canvas.addLabel(QStringLiteral("Label22"), QStringLiteral("データ処理"), this, {16, 8, 344, 40},
                     22, Qt::AlignCenter);
-    const QString captions[2] = {QStringLiteral("データ変更"),
-                                 QStringLiteral("合格タイムデータ変更")};
-    for (int index = 0; index < 2; ++index) {
+    const QString captions[3] = {QStringLiteral("データ変更"), QStringLiteral("合格タイムデータ変更"),
+                                 QStringLiteral("CSVで保存")};
+    for (int index = 0; index < 3; ++index) {
         auto* button = new QPushButton(captions[index], this);
         button->setObjectName(QStringLiteral("Command10_%1").arg(index));
         canvas.place(button, {40, 56 + index * 60, 296, 52}, 22);
@@ -22,7 +22,7 @@ MaintenancePanel::MaintenancePanel(DesignCanvas& canvas, QWidget* parent) : QWid
     }
     auto* back = new QPushButton(QStringLiteral("戻る"), this);
     back->setObjectName(QStringLiteral("Command12"));
-    canvas.place(back, {236, 180, 100, 44}, 20);
+    canvas.place(back, {236, 240, 100, 44}, 20);
     connect(back, &QPushButton::clicked, this, &MaintenancePanel::Command12_Click);
     hide();
 }
@@ -31,6 +31,7 @@ void MaintenancePanel::Command10_Click(int index) {
     // The panel stays visible: the menu is unloaded once the chosen screen is up.
     if (index == 0) emit recordsBrowserChosen();
     if (index == 1) emit criteriaEditorChosen();
+    if (index == 2) emit csvExportChosen();
 }
 
 void MaintenancePanel::Command12_Click() { hide(); }

@@ -8,7 +8,8 @@ namespace gaisan {
 class DesignCanvas;
 
 /// `Picture7`, the teacher's maintenance panel over the level menu: "データ変更" opens the records
-/// browser, "合格タイムデータ変更" the criteria editor, "戻る" hides the panel. While it shows, the
+/// browser, "合格タイムデータ変更" the criteria editor, "CSVで保存" saves the results as a
+/// spreadsheet file, "戻る" hides the panel. While it shows, the
 /// menu's buttons that start a run ignore clicks.
 class MaintenancePanel : public QWidget {
     Q_OBJECT
@@ -17,7 +18,8 @@ public:
     /// Lays the panel out on `canvas`, the menu it lies over.
     MaintenancePanel(DesignCanvas& canvas, QWidget* parent);
 
-    /// Index 0: the records browser; index 1: the criteria editor; any other index nothing.
+    /// Index 0: the records browser; index 1: the criteria editor; index 2: the spreadsheet
+    /// file; any other index nothing.
     void Command10_Click(int index);
     /// "戻る": hides the panel.
     void Command12_Click();
@@ -25,6 +27,7 @@ public:
 signals:
     void recordsBrowserChosen();
     void criteriaEditorChosen();
+    void csvExportChosen();
 };
 
 }  // namespace gaisan

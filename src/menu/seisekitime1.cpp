@@ -48,7 +48,7 @@ int progressValue(std::uint64_t value) {
 
 }  // namespace
 
-seisekitime1::seisekitime1(ScreenFlow& flow) : m_flow(flow) {
+seisekitime1::seisekitime1(ScreenFlow& flow) : m_flow(flow), m_csvSaver(flow) {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     buildHeader();
@@ -102,6 +102,7 @@ void seisekitime1::buildHeader() {
         leaving();
         m_flow.showCriteriaEditor();
     });
+    connect(m_picture7, &MaintenancePanel::csvExportChosen, this, [this] { m_csvSaver.save(this); });
 }
 
 void seisekitime1::buildSelectors() {

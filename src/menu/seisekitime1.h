@@ -14,6 +14,7 @@
 
 #include "app/DesignCanvas.h"
 #include "menu/Ranking.h"
+#include "menu/ResultsCsvSaver.h"
 #include "menu/ResultsViews.h"
 #include "menu/RunLists.h"
 
@@ -76,6 +77,8 @@ public:
     void 成績リスト色表示単独(int level);
 
     bool menuReady() const { return m_menuReady; }
+    /// The maintenance panel's spreadsheet export, whose save dialog a test replaces.
+    ResultsCsvSaver& csvSaver() { return m_csvSaver; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -128,6 +131,7 @@ private:
     void setListProgress(std::uint64_t value, std::uint64_t maximum);
 
     ScreenFlow& m_flow;
+    ResultsCsvSaver m_csvSaver;
     bool m_menuReady = false;
     RankingView m_viewMode = RankingView::Time;
     PointsBasis m_pointsBasis = PointsBasis::Total;

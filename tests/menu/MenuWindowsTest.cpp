@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include "admin/FrmTimeData.h"
 #include "records/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
+#include "support/RecordFiles.h"
 #include "support/Screenshots.h"
 
 namespace gaisan {
@@ -189,6 +191,39 @@ private slots:
         QTRY_VERIFY(!shown<seisekitime1>());
         shown<FrmTimeData>()->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
         QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
+    }
+
+    void theTeacherSavesTheResultsAsASpreadsheetFile() {
+        testing::DemoInstallation installation;
+        testing::appendRecords(installation.resultsFile(),
+                               {testing::runRecord(1, 1, 48, {2026, 12, 9}), testing::runRecord(2, 3, 99999)});
+        seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
+        QVERIFY(menu);
+        QString suggested;
+        const QString target = QString::fromStdString((installation.suite / "成績.csv").string());
+        menu->csvSaver().setFileChooser([&](QWidget*, const QString& offered) {
+            suggested = offered;
+            return target;
+        });
+        menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+        menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
+        QVERIFY2(suggested.endsWith(QStringLiteral("成績_2026-12-10.csv")), qPrintable(suggested));
+        QFile saved(target);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith(QStringLiteral("番号,日付,時刻")));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("1,2026-12-09,12:00:00,1,佐藤　陽菜,")), qPrintable(lines[1]));
+        QVERIFY2(lines[2].contains(QStringLiteral(",時間切れ,")), qPrintable(lines[2]));
+        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
+        QVERIFY(installation.boxes.shown[0].text.startsWith(QStringLiteral("2件の成績を保存しました。")));
+
+        // Cancelled: nothing is written and nothing is said.
+        menu->csvSaver().setFileChooser([](QWidget*, const QString&) { return QString(); });
+        menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
+        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
     }
 
     void theDataCommandIsTheTeachersAlone_data() {
