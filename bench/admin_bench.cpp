@@ -181,8 +181,8 @@ void distributionKeyOneAppended(benchmark::State& state) { distributionKey(state
 
 ADMIN_BENCHMARK(rawRead);
 ADMIN_BENCHMARK(openBrowser);
-ADMIN_BENCHMARK(deleteFirst)->Iterations(5);
-ADMIN_BENCHMARK(deleteLast)->Iterations(5);
+BENCHMARK(deleteFirst)->Arg(20000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(deleteLast)->Arg(20000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
 ADMIN_BENCHMARK(writeBack);
 ADMIN_BENCHMARK(distributionFirstCount);
 ADMIN_BENCHMARK(distributionKeyNothingNew);
