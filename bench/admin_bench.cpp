@@ -7,7 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QListView>
 
 #include <map>
@@ -190,11 +190,3 @@ ADMIN_BENCHMARK(distributionKeyOneAppended);
 
 }  // namespace
 }  // namespace gaisan
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

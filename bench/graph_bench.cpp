@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -129,11 +128,3 @@ BENCHMARK(printClassToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 }  // namespace gaisan
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

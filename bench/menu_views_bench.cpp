@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QRadioButton>
 
@@ -194,11 +193,3 @@ MENU_BENCHMARK(personalView, "個人ﾀｲﾑ");
 MENU_BENCHMARK(bandChange, "Combo1 小学生全体");
 
 }  // namespace gaisan
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

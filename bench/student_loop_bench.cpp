@@ -5,7 +5,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 
 #include <memory>
 #include <random>
@@ -90,11 +89,3 @@ BENCHMARK(levelMenuActivation)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace gaisan
-
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

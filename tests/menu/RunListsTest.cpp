@@ -8,6 +8,7 @@
 
 #include "app/AppState.h"
 #include "platform/PosixRecordFile.h"
+#include "support/ForwardingRecordFile.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
@@ -175,7 +176,7 @@ TEST_F(RunListsTest, AMissingFileGivesEmptyListsAndIsCreated) {
 
 /// The real file, except that opening finds it busy `busyOpens` times and the first read fails
 /// with `readError`.
-class ScriptedFile final : public RecordFile {
+class ScriptedFile final : public testing::ForwardingRecordFile {
 public:
     int busyOpens = 0;
     std::optional<FileError> readError;
@@ -187,26 +188,11 @@ public:
         }
         return m_file.open(file);
     }
-    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
-        return m_file.openForReading(file);
-    }
-    void close() override { m_file.close(); }
-    std::optional<FileError> length(std::uint64_t& bytes) override { return m_file.length(bytes); }
     std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
                                     std::size_t& bytesRead) override {
         if (auto error = std::exchange(readError, std::nullopt)) return error;
         return m_file.readAt(offset, into, bytesRead);
     }
-    std::optional<FileError> lockForAppend() override { return m_file.lockForAppend(); }
-    void unlock() override { m_file.unlock(); }
-    std::optional<FileError> writeDurably(std::uint64_t offset,
-                                          std::span<const std::byte> bytes) override {
-        return m_file.writeDurably(offset, bytes);
-    }
-    std::optional<FileError> truncate(std::uint64_t length) override { return m_file.truncate(length); }
-
-private:
-    PosixRecordFile m_file;
 };
 
 TEST_F(RunListsTest, ABusyFileIsTriedAgainAndAnyOtherErrorEndsTheListWithItsLabel) {

@@ -36,6 +36,19 @@ protected:
 
     std::optional<ResultsFileFailure> load() { return results().LoadResultRecords(records, *counts); }
 
+    /// Another machine: its own open file description of the results file, holding the append
+    /// lock. Returns its descriptor, or -1 when the lock could not be taken.
+    int holdAppendLockElsewhere() const {
+        const int other = ::open(path().c_str(), O_RDWR);
+        flock region{};
+        region.l_type = F_WRLCK;
+        region.l_whence = SEEK_SET;
+        region.l_start = static_cast<off_t>(kAppendLockOffset);
+        region.l_len = 1;
+        if (other < 0 || ::fcntl(other, F_OFD_SETLK, &region) != 0) return -1;
+        return other;
+    }
+
     testing::TempFolder folder;
     testing::FakeClock clock{{2026, 12, 10}, 10 * 3600 + 30 * 60 + 15.6};
     PosixRecordFile file;
@@ -72,14 +85,8 @@ TEST_F(ResultsFileTest, AnAppendOverwritesATrailingPartialRecord) {
 
 TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsTheLock) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 50)});
-    // Another machine: its own open file description, holding the append lock.
-    const int other = ::open(path().c_str(), O_RDWR);
-    flock region{};
-    region.l_type = F_WRLCK;
-    region.l_whence = SEEK_SET;
-    region.l_start = static_cast<off_t>(kAppendLockOffset);
-    region.l_len = 1;
-    ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &region), 0);
+    const int other = holdAppendLockElsewhere();
+    ASSERT_GE(other, 0);
 
     const auto failure = results([&](int) {
         if (waits.size() == 3) ::close(other);  // the other machine finishes
@@ -116,13 +123,8 @@ public:
 
 TEST_F(ResultsFileTest, WhileTheLockIsHeldElsewhereTheFileIsOpenedAfreshBeforeEachTry) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 50)});
-    const int other = ::open(path().c_str(), O_RDWR);
-    flock region{};
-    region.l_type = F_WRLCK;
-    region.l_whence = SEEK_SET;
-    region.l_start = static_cast<off_t>(kAppendLockOffset);
-    region.l_len = 1;
-    ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &region), 0);
+    const int other = holdAppendLockElsewhere();
+    ASSERT_GE(other, 0);
     WatchedFile watched;
     ResultsFile results(watched, path(), clock, [&](int) {
         if (watched.readWriteOpens == 3) ::close(other);
