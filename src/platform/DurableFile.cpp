@@ -17,26 +17,37 @@ FileError lastError() { return fileErrorOf(errno); }
 
 std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
                                           std::span<const std::byte> bytes) {
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Written beside the file and renamed into place once synced: whenever a crash comes, the
+    // file by its own name is either as it was or whole, never empty or cut short. A crash
+    // leaves at most the part file, which the next write over it replaces.
+    std::filesystem::path part = file;
+    part += ".part";
+    const int descriptor = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor < 0) return lastError();
+    const auto failed = [&](const FileError& error) {
+        ::close(descriptor);
+        ::unlink(part.c_str());
+        return error;
+    };
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(descriptor, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            // A write that makes no progress without an errno is a full disk.
-            const FileError error = n < 0 ? lastError() : fileErrorOf(ENOSPC);
-            ::close(descriptor);
-            return error;
-        }
+        // A write that makes no progress without an errno is a full disk.
+        if (n <= 0) return failed(n < 0 ? lastError() : fileErrorOf(ENOSPC));
         written += static_cast<std::size_t>(n);
     }
-    if (::fdatasync(descriptor) != 0) {
+    if (::fdatasync(descriptor) != 0) return failed(lastError());
+    if (::close(descriptor) != 0) {
         const FileError error = lastError();
-        ::close(descriptor);
+        ::unlink(part.c_str());
         return error;
     }
-    if (::close(descriptor) != 0) return lastError();
+    if (::rename(part.c_str(), file.c_str()) != 0) {
+        const FileError error = lastError();
+        ::unlink(part.c_str());
+        return error;
+    }
     syncFolderOf(file);
     return std::nullopt;
 }

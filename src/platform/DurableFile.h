@@ -11,8 +11,8 @@
 namespace gaisan {
 
 /// Creates or replaces `file` with `bytes`, and makes both its content and its place in the folder
-/// durable before returning, so that after a power cut the file is either absent or whole up to
-/// the last byte synced. A crash part way may leave a shorter file: readers must be able to tell.
+/// durable before returning. Whenever a crash or a power cut comes, `file` is either as it was
+/// (absent, or the old content) or whole with `bytes`.
 std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
                                           std::span<const std::byte> bytes);
 

@@ -1,5 +1,6 @@
 #include "records/DeleteJournal.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -50,8 +51,8 @@ std::vector<std::byte> DeleteJournal::encode() const {
 }
 
 bool DeleteJournal::looksLikeJournal(std::span<const std::byte> bytes) {
-    return bytes.size() >= kMagic.size() &&
-           std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) == 0;
+    const std::size_t compared = std::min(bytes.size(), kMagic.size());
+    return std::memcmp(bytes.data(), kMagic.data(), compared) == 0;
 }
 
 std::optional<DeleteJournal> DeleteJournal::decode(std::span<const std::byte> bytes) {

@@ -17,8 +17,10 @@ namespace gaisan {
 /// A delete of record N from a file of R whole records moves records N+1..R down by one and cuts
 /// the last one off. The journal holds N, R and the records N..R as they were (the deleted one
 /// first), then a checksum over all of it: with the old records at hand the moves can simply be
-/// written again, whatever part of them reached the disk, and a journal cut short by the crash
-/// fails its checksum, which shows that nothing was moved yet.
+/// written again, whatever part of them reached the disk. The journal is synced and renamed into
+/// place whole before the first move, so a journal under its name is complete; one that fails
+/// its checksum anyway (a damaged disk, or one cut short by an older version that wrote it in
+/// place) was never complete, which shows that nothing was moved.
 ///
 /// Layout, little-endian: "GSNDEL01", N (u64), R (u64), the records N..R (44 bytes each), and a
 /// 64-bit FNV-1a checksum of everything before it.
@@ -31,8 +33,9 @@ struct DeleteJournal {
     std::span<const std::byte, ResultRecord::kSize> oldRecord(std::uint64_t n) const;
 
     std::vector<std::byte> encode() const;
-    /// Whether `bytes` begin as a journal does; a file by the journal's name that does not is
-    /// someone else's.
+    /// Whether `bytes` begin as a journal does, or are the start of a journal's first bytes (an
+    /// empty file included: a journal cut short right after its creation); a file by the
+    /// journal's name that does neither is someone else's.
     static bool looksLikeJournal(std::span<const std::byte> bytes);
     /// The journal in `bytes`, or nothing when they are not a whole, intact journal.
     static std::optional<DeleteJournal> decode(std::span<const std::byte> bytes);

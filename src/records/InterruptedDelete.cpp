@@ -25,8 +25,18 @@ std::optional<FileError> readRecords(RecordFile& file, std::uint64_t first, std:
 /// How the records at N..R-1 of the file compare with the journal's old records.
 struct Comparison {
     bool allMoved = true;    ///< every one holds the record after it: the moves are done
-    bool oldOrMoved = true;  ///< every one holds its old record or the one after it
+    bool oldOrMoved = true;  ///< every byte holds its old value or its moved one
 };
+
+/// Whether each byte of `now` is the same byte of `old` or of `moved`. A crash can cut a write
+/// anywhere, not only between records: a killed write stops at a page of the system's cache, and
+/// a power cut may keep any of its pages. So a record can be left half moved.
+bool eachByteOldOrMoved(const std::byte* now, const std::byte* old, const std::byte* moved) {
+    for (std::size_t i = 0; i < ResultRecord::kSize; ++i) {
+        if (now[i] != old[i] && now[i] != moved[i]) return false;
+    }
+    return true;
+}
 
 std::optional<FileError> compareMoved(RecordFile& file, const DeleteJournal& journal,
                                       Comparison& comparison) {
@@ -42,15 +52,27 @@ std::optional<FileError> compareMoved(RecordFile& file, const DeleteJournal& jou
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::byte* now = piece.data() + i * ResultRecord::kSize;
             const std::uint64_t n = first + i;
-            const bool moved =
-                std::memcmp(now, journal.oldRecord(n + 1).data(), ResultRecord::kSize) == 0;
-            const bool old =
-                std::memcmp(now, journal.oldRecord(n).data(), ResultRecord::kSize) == 0;
-            comparison.allMoved = comparison.allMoved && moved;
-            comparison.oldOrMoved = comparison.oldOrMoved && (moved || old);
+            const std::byte* moved = journal.oldRecord(n + 1).data();
+            const std::byte* old = journal.oldRecord(n).data();
+            if (std::memcmp(now, moved, ResultRecord::kSize) == 0) continue;
+            comparison.allMoved = false;
+            comparison.oldOrMoved = comparison.oldOrMoved && eachByteOldOrMoved(now, old, moved);
         }
     }
     return std::nullopt;
+}
+
+/// Writes the journal's later records one place down, cuts the file to R-1 records and removes
+/// the journal.
+std::optional<FileError> moveDown(RecordFile& lockedFile, const std::filesystem::path& resultsFile,
+                                  const DeleteJournal& journal) {
+    const std::span<const std::byte> later =
+        std::span(journal.oldRecords).subspan(ResultRecord::kSize);
+    if (auto error = writeRecordsAt(lockedFile, journal.recordNumber, later)) return error;
+    if (auto error = lockedFile.truncate((journal.recordsBefore - 1) * ResultRecord::kSize)) {
+        return error;
+    }
+    return removeFileDurably(deleteJournalPathOf(resultsFile));
 }
 
 /// Renames someone else's file out of the journal's way, to the first free name of
@@ -115,19 +137,23 @@ std::optional<FileError> completeDelete(RecordFile& lockedFile,
                                         const DeleteJournal& journal) {
     std::uint64_t length = 0;
     if (auto error = lockedFile.length(length)) return error;
-    const std::uint64_t records = std::max(length / ResultRecord::kSize, journal.recordsBefore);
-    const std::span<const std::byte> later =
-        std::span(journal.oldRecords).subspan(ResultRecord::kSize);
-    if (auto error = writeRecordsAt(lockedFile, journal.recordNumber, later)) return error;
-    std::vector<std::byte> piece;
-    for (std::uint64_t first = journal.recordsBefore + 1; first <= records;
-         first += kRecordsPerPiece) {
-        const std::uint64_t count = std::min(kRecordsPerPiece, records - first + 1);
-        if (auto error = readRecords(lockedFile, first, count, piece)) return error;
-        if (auto error = writeRecordsAt(lockedFile, first - 1, piece)) return error;
+    const std::uint64_t records = length / ResultRecord::kSize;
+    if (records <= journal.recordsBefore) return moveDown(lockedFile, resultsFile, journal);
+    // Records appended after R move down too. The journal must hold them before the first of
+    // them is overwritten, or a crash in their moves would lose one: it is written again,
+    // whole, as the journal of a delete from the longer file.
+    DeleteJournal covering = journal;
+    std::vector<std::byte> appended;
+    if (auto error = readRecords(lockedFile, journal.recordsBefore + 1,
+                                 records - journal.recordsBefore, appended)) {
+        return error;
     }
-    if (auto error = lockedFile.truncate((records - 1) * ResultRecord::kSize)) return error;
-    return removeFileDurably(deleteJournalPathOf(resultsFile));
+    covering.oldRecords.insert(covering.oldRecords.end(), appended.begin(), appended.end());
+    covering.recordsBefore += appended.size() / ResultRecord::kSize;
+    if (auto error = writeFileDurably(deleteJournalPathOf(resultsFile), covering.encode())) {
+        return error;
+    }
+    return moveDown(lockedFile, resultsFile, covering);
 }
 
 std::optional<FileError> finishInterruptedDelete(RecordFile& lockedFile,
@@ -148,7 +174,8 @@ std::optional<FileError> finishInterruptedDelete(RecordFile& lockedFile,
     const std::optional<DeleteJournal> journal = DeleteJournal::decode(bytes);
     bytes = {};
     if (!journal) {
-        // The journal is synced before anything moves, so one cut short means nothing moved.
+        // A journal takes its name only once whole and synced, before anything moves: one that
+        // is not whole was never complete, so nothing moved.
         found.finding = Finding::NothingMoved;
         return removeFileDurably(journalPath);
     }

@@ -42,7 +42,7 @@ struct InterruptedDelete {
 /// again from the start whatever part of it reached the disk: the moved records come from the
 /// journal, not from the file. Records appended after record R by a writer that did not see the
 /// journal (a network drive's folder cache can hide a new file for a while) are moved down too,
-/// so that none is lost. Needs the append lock.
+/// so that none is lost; the journal is first written again to hold them. Needs the append lock.
 std::optional<FileError> completeDelete(RecordFile& lockedFile,
                                         const std::filesystem::path& resultsFile,
                                         const DeleteJournal& journal);

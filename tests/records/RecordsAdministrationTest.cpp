@@ -2,10 +2,12 @@
 
 #include <cstring>
 
+#include "platform/DurableFile.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
 #include "records/ResultsFile.h"
 #include "support/FakeClock.h"
+#include "support/ForwardingRecordFile.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
@@ -227,16 +229,67 @@ TEST_F(RecordsAdministrationTest, ADeleteCutShortIsFinishedByTheNextWriter) {
     }
 }
 
+/// A write cut by a crash stops at a page of the system's cache, not between records: record 6's
+/// place holds the first bytes of record 7 (its date, clock and student) and the rest of record 6.
+TEST_F(RecordsAdministrationTest, ARecordLeftHalfMovedIsFinished) {
+    std::vector<ResultRecord> records = numberedRecords(1, 10);
+    records.erase(records.begin() + 3);
+    records.insert(records.begin() + 5, numbered(6));
+    testing::appendRecords(path(), records);
+    const RecordBytes seven = encodeRecord(numbered(7));
+    std::string bytes = testing::readBytes(path());
+    constexpr std::size_t kTorn = 18;
+    bytes.replace(5 * ResultRecord::kSize, kTorn, reinterpret_cast<const char*>(seven.data()), kTorn);
+    folder.writeBytes(path().filename().string(), bytes);
+    writeJournal(4, 10);
+
+    const auto result = administration.finishInterruptedDelete();
+    EXPECT_EQ(result.interrupted.finding, Finding::Completed);
+    EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10}));
+    EXPECT_FALSE(std::filesystem::exists(journal()));
+}
+
+/// Records appended after the journal was written move down too, and the journal holds them
+/// before the first of them is overwritten: a finish that fails part way leaves a journal from
+/// which the next writer finishes the delete without losing one.
+TEST_F(RecordsAdministrationTest, AppendedRecordsAreInTheJournalBeforeTheyMove) {
+    testing::appendRecords(path(), numberedRecords(1, 12));
+    writeJournal(4, 10);
+    class FailingWrites final : public testing::ForwardingRecordFile {
+        std::optional<FileError> writeDurably(std::uint64_t, std::span<const std::byte>) override {
+            return fileErrorOf(EIO);
+        }
+    } failing;
+    InterruptedDelete found;
+    ASSERT_EQ(failing.open(path()), std::nullopt);
+    ASSERT_EQ(failing.lockForAppend(), std::nullopt);
+    EXPECT_NE(finishInterruptedDelete(failing, path(), found), std::nullopt);
+    failing.close();
+    std::vector<std::byte> bytes;
+    ASSERT_EQ(readWholeFile(journal(), bytes), std::nullopt);
+    const std::optional<DeleteJournal> rewritten = DeleteJournal::decode(bytes);
+    ASSERT_TRUE(rewritten.has_value());
+    EXPECT_EQ(rewritten->recordsBefore, 12u);
+
+    const auto result = administration.finishInterruptedDelete();
+    EXPECT_EQ(result.interrupted.finding, Finding::Completed);
+    EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
+}
+
+/// A journal cut short, down to an empty file, was never whole: nothing moved.
 TEST_F(RecordsAdministrationTest, AJournalCutShortMeansNothingMovedAndIsRemoved) {
     testing::appendRecords(path(), numberedRecords(1, 10));
-    writeJournal(4, 10);
-    std::filesystem::resize_file(journal(), std::filesystem::file_size(journal()) - 3);
     const std::string before = testing::readBytes(path());
-    const auto result = administration.finishInterruptedDelete();
-    EXPECT_EQ(result.outcome, Outcome::Done);
-    EXPECT_EQ(result.interrupted.finding, Finding::NothingMoved);
-    EXPECT_EQ(testing::readBytes(path()), before);
-    EXPECT_FALSE(std::filesystem::exists(journal()));
+    for (const std::size_t cut : {std::size_t{3}, std::size_t{0}}) {
+        writeJournal(4, 10);
+        const std::size_t size = std::filesystem::file_size(journal());
+        std::filesystem::resize_file(journal(), cut == 0 ? 0 : size - cut);
+        const auto result = administration.finishInterruptedDelete();
+        EXPECT_EQ(result.outcome, Outcome::Done);
+        EXPECT_EQ(result.interrupted.finding, Finding::NothingMoved) << cut;
+        EXPECT_EQ(testing::readBytes(path()), before);
+        EXPECT_FALSE(std::filesystem::exists(journal()));
+    }
 }
 
 TEST_F(RecordsAdministrationTest, AFileByTheJournalsNameThatIsNoJournalIsKeptUnderAnotherName) {

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/vfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <thread>
+
+#include "platform/Clock.h"
+#include "platform/PosixRecordFile.h"
+#include "records/RecordsAdministration.h"
+#include "records/ResultsFile.h"
+#include "support/ForwardingRecordFile.h"
+#include "support/RecordFiles.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr long kTmpfsMagic = 0x01021994;
+constexpr std::uint64_t kPageSize = 4096;
+
+/// A folder on a real disk, where every sync of a delete takes real time, as on a school's
+/// server: in memory the moves are over in an instant and a kill almost never lands inside one.
+/// The build folder the tests run in is on a disk where the system's temporary folder is not.
+std::filesystem::path realDiskFolder() {
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path();
+    struct statfs info {};
+    if (statfs(temporary.c_str(), &info) == 0 && info.f_type != kTmpfsMagic) return temporary;
+    return std::filesystem::current_path();
+}
+
+/// How many kills of each kind a run makes: GAISAN_DELETE_KILLS for a longer run by hand.
+int killsToMake() {
+    const char* wanted = std::getenv("GAISAN_DELETE_KILLS");
+    return wanted ? std::max(1, std::atoi(wanted)) : 30;
+}
+
+std::string bytesOf(const std::vector<ResultRecord>& records) {
+    std::string bytes;
+    for (const ResultRecord& record : records) {
+        const RecordBytes encoded = encodeRecord(record);
+        bytes.append(reinterpret_cast<const char*>(encoded.data()), encoded.size());
+    }
+    return bytes;
+}
+
+/// The real file, except that the process is killed once the delete's writes to the results file
+/// reach a chosen byte. The write that reaches it is left as the system leaves a write that a
+/// kill interrupts: its whole pages of the file's cache up to that byte written, the rest not.
+class KilledInAWriteFile final : public testing::ForwardingRecordFile {
+public:
+    explicit KilledInAWriteFile(std::uint64_t killAtByte) : m_killAt(killAtByte) {}
+    std::optional<FileError> writeDurably(std::uint64_t offset,
+                                          std::span<const std::byte> bytes) override {
+        if (m_written + bytes.size() <= m_killAt) {
+            m_written += bytes.size();
+            return m_file.writeDurably(offset, bytes);
+        }
+        const std::uint64_t reached = offset + (m_killAt - m_written);
+        const std::uint64_t wholePages = reached / kPageSize * kPageSize;
+        if (wholePages > offset) m_file.writeDurably(offset, bytes.first(wholePages - offset));
+        kill(getpid(), SIGKILL);
+        return std::nullopt;
+    }
+    std::optional<FileError> truncate(std::uint64_t length) override {
+        kill(getpid(), SIGKILL);
+        return m_file.truncate(length);
+    }
+
+private:
+    std::uint64_t m_killAt;
+    std::uint64_t m_written = 0;
+};
+
+/// A delete of record 1234 from a file of 200000 records on a real disk, killed part way; the
+/// next append must leave, before its own record, exactly the file as it was before the delete
+/// or exactly as it is after it, byte for byte, and no journal.
+class KilledDeleteTest : public ::testing::Test {
+protected:
+    static constexpr int kRecords = 200000;
+    static constexpr std::uint64_t kDeleted = 1234;
+
+    KilledDeleteTest() {
+        std::vector<ResultRecord> records;
+        for (int n = 1; n <= kRecords; ++n) {
+            records.push_back(testing::runRecord(1 + n % 5000, 1, n));
+        }
+        m_before = bytesOf(records);
+        m_deleted = records[kDeleted - 1];
+        records.erase(records.begin() + kDeleted - 1);
+        m_after = bytesOf(records);
+    }
+
+    /// The delete in a process of its own, on `file`, so that it can be killed like a teacher's
+    /// machine that loses power.
+    pid_t startDelete(const std::function<RecordFile&()>& file) {
+        const pid_t teacher = fork();
+        if (teacher == 0) {
+            RecordsAdministration administration(file(), m_path, [](int) { usleep(1000); });
+            const auto result = administration.deleteRecord(
+                kDeleted, RecordsAdministration::isExactly(encodeRecord(m_deleted)));
+            _exit(result.outcome == RecordsAdministration::Outcome::Done ? 0 : 1);
+        }
+        return teacher;
+    }
+
+    static int waitFor(pid_t process) {
+        int status = 0;
+        waitpid(process, &status, 0);
+        return status;
+    }
+
+    /// The file as before the delete; written without a sync, as a file that was just appended
+    /// to is, so that the delete's own syncs carry its pages to the disk.
+    void reset() {
+        std::error_code ignored;
+        std::filesystem::remove(m_journal, ignored);
+        std::ofstream(m_path, std::ios::binary | std::ios::trunc) << m_before;
+    }
+
+    /// Appends as the next machine would and checks what it left; `what` says which kill it was.
+    void expectBeforeOrAfter(const std::string& what) {
+        ASSERT_EQ(m_next.AppendResultRecord({9, 1, ++m_appends, std::nullopt}), std::nullopt);
+        std::string now = testing::readBytes(m_path);
+        ASSERT_GE(now.size(), ResultRecord::kSize);
+        now.resize(now.size() - ResultRecord::kSize);
+        const bool isBefore = now == m_before;
+        ASSERT_TRUE(isBefore || now == m_after)
+            << what << ": the file is neither as before nor as after the delete";
+        EXPECT_FALSE(std::filesystem::exists(m_journal)) << what;
+        (isBefore ? m_undone : m_finished) += 1;
+    }
+
+    void report(const std::string& kind) const {
+        std::cout << kind << " in " << m_folder.path() << ": " << m_undone
+                  << " left the file as before the delete, " << m_finished << " as after\n";
+    }
+
+    testing::TempFolder m_folder{realDiskFolder()};
+    std::filesystem::path m_path = m_folder / "成績累積データ.dat";
+    std::filesystem::path m_journal = m_folder / "成績累積データtemp.dat";
+    std::string m_before;
+    std::string m_after;
+    ResultRecord m_deleted;
+    int m_undone = 0;
+    int m_finished = 0;
+
+private:
+    SystemClock m_clock;
+    PosixRecordFile m_nextFile;
+    ResultsFile m_next{m_nextFile, m_path, m_clock, [](int) { usleep(1000); }};
+    int m_appends = 0;
+};
+
+/// Kills from outside at moments spread evenly over a delete's whole length: reading, the
+/// journal's writing, every piece of the moves with its sync, the cut and the journal's removal.
+TEST_F(KilledDeleteTest, KilledAtAnyMomentTheNextWriterLeavesTheFileBeforeOrAfter) {
+    PosixRecordFile realFile;
+    const auto real = [&]() -> RecordFile& { return realFile; };
+    reset();
+    const auto start = std::chrono::steady_clock::now();
+    const int status = waitFor(startDelete(real));
+    const auto length = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(testing::readBytes(m_path), m_after);
+
+    const int kills = killsToMake();
+    std::mt19937 random(16);
+    for (int kill = 0; kill < kills; ++kill) {
+        reset();
+        // Kill k lands somewhere in the k-th of `kills` equal stretches of a little more than
+        // the delete's whole length, so that together they cover all of it.
+        const auto at = std::chrono::duration_cast<std::chrono::microseconds>(
+            length * 1.1 / kills * (kill + std::uniform_real_distribution<double>(0, 1)(random)));
+        const pid_t teacher = startDelete(real);
+        std::this_thread::sleep_for(at);
+        ::kill(teacher, SIGKILL);
+        waitFor(teacher);
+        expectBeforeOrAfter("kill " + std::to_string(kill) + " at " +
+                            std::to_string(at.count()) + " µs of " +
+                            std::to_string(length / 1us) + " µs");
+    }
+    report(std::to_string(kills) + " kills over a delete of " + std::to_string(length / 1ms) +
+           " ms");
+    // The stretches reach from before the journal is whole to after the delete is done.
+    if (kills >= 10) {
+        EXPECT_GT(m_undone, 0);
+        EXPECT_GT(m_finished, 0);
+    }
+}
+
+/// Kills inside the writes, at bytes spread evenly over all that the moves write: on a fast
+/// disk a write takes a fraction of a millisecond, and a kill from outside seldom cuts one.
+TEST_F(KilledDeleteTest, KilledInsideAWriteTheNextWriterLeavesTheFileBeforeOrAfter) {
+    const std::uint64_t moved = (kRecords - kDeleted) * ResultRecord::kSize;
+    const int kills = killsToMake();
+    std::mt19937 random(17);
+    for (int kill = 0; kill < kills; ++kill) {
+        reset();
+        const auto killAt = static_cast<std::uint64_t>(
+            moved * (kill + std::uniform_real_distribution<double>(0, 1)(random)) / kills);
+        std::optional<KilledInAWriteFile> killedFile;
+        const pid_t teacher = startDelete([&]() -> RecordFile& { return killedFile.emplace(killAt); });
+        const int status = waitFor(teacher);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the delete was not killed at byte " << killAt;
+        expectBeforeOrAfter("kill at byte " + std::to_string(killAt) + " of " +
+                            std::to_string(moved));
+    }
+    report(std::to_string(kills) + " kills inside the moves' writes");
+    EXPECT_EQ(m_undone, 0);
+}
+
+}  // namespace
+}  // namespace gaisan
