@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/ClosesOnExit.h"
+#include "records/RecordReader.h"
 
 namespace gaisan {
 
@@ -11,28 +11,24 @@ std::optional<FileError> RecordSnapshot::load(RecordFile& file,
                                               const std::filesystem::path& resultsFile) {
     m_bytes.clear();
     m_shown.clear();
-    ClosesOnExit closes(file);
-    if (auto error = file.openForReading(resultsFile)) {
-        if (error->kind == FileErrorKind::NotFound) return std::nullopt;
-        return error;
-    }
-    std::uint64_t length = 0;
-    if (auto error = file.length(length)) return error;
-    // The length seen now bounds the read: a record appended meanwhile shows at the next refresh.
-    m_bytes.resize(length / ResultRecord::kSize * ResultRecord::kSize);
-    std::size_t bytesRead = 0;
-    if (auto error = file.readAt(0, m_bytes, bytesRead)) {
+    // A record appended meanwhile shows at the next refresh.
+    const auto error = readRecords(
+        file, resultsFile, {RecordSelection::all(), WhenMissing::IsEmpty},
+        [&](const RecordBlock& block) {
+            if (m_bytes.empty()) m_bytes.reserve(block.wholeRecords * ResultRecord::kSize);
+            for (std::size_t i = 0; i < block.count(); ++i) {
+                if (decodeRunFields(block.record(i)).level != 0) {
+                    m_shown.push_back(static_cast<std::uint32_t>(block.first + i));
+                }
+            }
+            m_bytes.insert(m_bytes.end(), block.bytes.begin(), block.bytes.end());
+            return true;
+        });
+    if (error) {
         m_bytes.clear();
-        return error;
+        m_shown.clear();
     }
-    m_bytes.resize(bytesRead / ResultRecord::kSize * ResultRecord::kSize);
-    m_shown.reserve(recordCount());
-    for (std::uint64_t n = 1; n <= recordCount(); ++n) {
-        const LoadedRecord fields = decodeRunFields(std::span<const std::byte, ResultRecord::kSize>(
-            m_bytes.data() + (n - 1) * ResultRecord::kSize, ResultRecord::kSize));
-        if (fields.level != 0) m_shown.push_back(static_cast<std::uint32_t>(n));
-    }
-    return std::nullopt;
+    return error;
 }
 
 RecordBytes RecordSnapshot::recordBytes(std::uint64_t number) const {

@@ -5,14 +5,13 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/ClosesOnExit.h"
+#include "records/RecordReader.h"
 
 namespace gaisan {
 namespace {
 
 constexpr std::int32_t kNoBest = std::numeric_limits<std::int32_t>::max();
 constexpr std::size_t kStudentNumbers = 65536;  // every 16-bit student number
-constexpr std::uint64_t kRecordsPerRead = 4096;
 
 std::size_t bestSlot(int level, int student) {
     return static_cast<std::size_t>(level) * kStudentNumbers +
@@ -46,45 +45,37 @@ void ResultDistribution::count(const LoadedRecord& record) {
 
 std::optional<FileError> ResultDistribution::refresh(RecordFile& file,
                                                      const std::filesystem::path& resultsFile) {
-    ClosesOnExit closes(file);
-    std::uint64_t length = 0;
-    if (auto error = file.openForReading(resultsFile)) {
-        if (error->kind != FileErrorKind::NotFound) return error;
-    } else if (auto error = file.length(length)) {
-        return error;
-    }
-    const std::uint64_t records = length / ResultRecord::kSize;
-    bool afresh = records < m_records;
-    if (!afresh && m_records > 0) {
-        RecordBytes last;
-        std::size_t bytesRead = 0;
-        if (auto error = file.readAt((m_records - 1) * ResultRecord::kSize, last, bytesRead))
-            return error;
-        afresh = bytesRead != last.size() || last != m_lastRecord;
-    }
-    if (afresh) clear();
-
-    std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
-    while (m_records < records) {
-        const std::uint64_t wanted = std::min(kRecordsPerRead, records - m_records);
-        std::size_t bytesRead = 0;
-        if (auto error =
-                file.readAt(m_records * ResultRecord::kSize,
-                            std::span(buffer.data(), wanted * ResultRecord::kSize), bytesRead)) {
-            // Counted so far stays counted; the next refresh goes on from there.
-            return error;
+    // The read goes on from the last record counted, which must still be the one counted.
+    std::uint64_t counted = m_records;
+    bool afresh = false;
+    const auto countBlock = [&](const RecordBlock& block) {
+        std::size_t i = 0;
+        if (block.first == counted && counted > 0) {
+            if (!std::equal(m_lastRecord.begin(), m_lastRecord.end(), block.record(0).begin())) {
+                afresh = true;
+                return false;
+            }
+            i = 1;
         }
-        const std::size_t whole = bytesRead / ResultRecord::kSize;
-        if (whole == 0) break;  // cut back meanwhile: the next refresh counts afresh
-        for (std::size_t i = 0; i < whole; ++i) {
-            const std::span<const std::byte, ResultRecord::kSize> record(
-                buffer.data() + i * ResultRecord::kSize, ResultRecord::kSize);
-            count(decodeRunFields(record));
-            std::memcpy(m_lastRecord.data(), record.data(), ResultRecord::kSize);
+        for (; i < block.count(); ++i) {
+            count(decodeRunFields(block.record(i)));
+            std::memcpy(m_lastRecord.data(), block.record(i).data(), ResultRecord::kSize);
+            ++m_records;
         }
-        m_records += whole;
-    }
-    return std::nullopt;
+        return true;
+    };
+    RecordReadEnd end;
+    const RecordReadPolicy onwards{RecordSelection::from(std::max<std::uint64_t>(counted, 1)),
+                                   WhenMissing::IsEmpty};
+    // Counted so far stays counted after an error; the next refresh goes on from there.
+    if (auto error = readRecords(file, resultsFile, onwards, countBlock, &end)) return error;
+    // Shorter than when last counted, or its last counted record changed: a delete, a write-back
+    // of that record, a file put back from a copy.
+    if (!afresh && end.wholeRecords >= counted) return std::nullopt;
+    clear();
+    counted = 0;
+    return readRecords(file, resultsFile, {RecordSelection::all(), WhenMissing::IsEmpty},
+                       countBlock);
 }
 
 std::vector<std::string> ResultDistribution::bars(const std::string& firstLine,

@@ -22,10 +22,9 @@ struct RecordReadEvents {
 };
 
 /// Hands the newest `window` records of the results file at `path` to `onRecord`, oldest
-/// first, as the run lists and the graphs read them: the file opened as every reader opens it
-/// (created empty when absent) and read to the end it had when the read began, so that a file
-/// that never stops growing cannot hold the menu. Record numbers are 64-bit, so a file of any
-/// length works. Returns the error, other than a busy file, that ended the read.
+/// first, as the run lists and the graphs read them (see readRecords): a missing file is created
+/// empty, and a busy one is waited out for as long as it stays busy. Returns the error, other
+/// than a busy file, that ended the read.
 std::optional<FileError> readNewestRecords(RecordFile& file, const std::filesystem::path& path,
                                            std::uint64_t window, const RecordReadEvents& events,
                                            const std::function<void(const LoadedRecord&)>& onRecord);

@@ -12,11 +12,11 @@
 #include "platform/Numbers.h"
 #include "records/DailyBackup.h"
 #include "records/InterruptedDelete.h"
+#include "records/RecordReader.h"
 
 namespace gaisan {
 namespace {
 
-constexpr std::size_t kRecordsPerRead = 1024;
 /// Only students 1..1000 take part in a level's best time.
 constexpr int kHighestRankedStudent = 1000;
 
@@ -143,20 +143,10 @@ std::optional<ResultsFileFailure> ResultsFile::checkWritable() {
     return std::nullopt;
 }
 
-std::optional<FileError> ResultsFile::openForLoad() {
-    std::optional<FileError> error = m_file.openForReading(m_path);
-    if (!error || error->kind != FileErrorKind::NotFound) return error;
-    // A missing file is created empty, as the first append would; a missing folder is not.
-    if (auto created = m_file.open(m_path)) return created;
-    m_file.close();
-    return m_file.openForReading(m_path);
-}
-
 std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& records,
                                                                  CountTables& counts) {
-    ClosesOnExit closes(m_file);
+    // What a failure names: the step's marker and the last record read.
     int marker = 3;
-    int notFoundTries = 0;
     LoadedRecord current;
     std::uint64_t recordNumber = 0;
     const auto failure = [&](const FileError& error) {
@@ -174,50 +164,24 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
             "/time=" + std::to_string(current.seconds) + "line" + std::to_string(marker)};
     };
 
-    // Read through a descriptor opened read-only and afresh for every load: NFS then fetches
-    // what other machines appended since (close-to-open consistency).
-    if (auto error = retrying([&] { return openForLoad(); }, &notFoundTries)) {
-        return failure(*error);
-    }
+    int notFoundTries = 0;
+    RecordReadPolicy policy{RecordSelection::newest(LoadedRecords::kLoadWindow),
+                            WhenMissing::IsCreated};
+    policy.step = [&](const std::function<std::optional<FileError>()>& step) {
+        return retrying(step, &notFoundTries);
+    };
     counts.BestTime.fill(kNoTime);
-    marker = 4;
-    std::uint64_t length = 0;
-    if (auto error = retrying([&] { return m_file.length(length); }, &notFoundTries)) {
-        return failure(*error);
-    }
-    const std::uint64_t wholeRecords = length / ResultRecord::kSize;
-    std::uint64_t next = wholeRecords > LoadedRecords::kLoadWindow
-                             ? wholeRecords - LoadedRecords::kLoadWindow + 1
-                             : 1;
-
     records.entries.clear();
-    std::vector<std::byte> buffer(kRecordsPerRead * ResultRecord::kSize);
-    // Reads stop at the length seen at the start: a file that grows without end (a link to a
-    // device, or a runaway writer) cannot hold the load for ever, and records appended meanwhile
-    // are counted by the next load, a moment later.
-    while (next <= wholeRecords) {
-        marker = 5;
-        const std::size_t wanted =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kRecordsPerRead, wholeRecords - next + 1));
-        const std::span<std::byte> into(buffer.data(), wanted * ResultRecord::kSize);
-        std::size_t bytesRead = 0;
-        if (auto error = retrying(
-                [&] { return m_file.readAt((next - 1) * ResultRecord::kSize, into, bytesRead); },
-                &notFoundTries)) {
-            return failure(*error);
-        }
-        marker = 6;
-        const std::size_t whole = bytesRead / ResultRecord::kSize;
-        // Shorter than it was: cut back by the records browser meanwhile.
-        if (whole == 0) break;
-        for (std::size_t i = 0; i < whole; ++i, ++next) {
-            const LoadedRecord record = decodeRunFields(std::span<const std::byte, ResultRecord::kSize>(
-                buffer.data() + i * ResultRecord::kSize, ResultRecord::kSize));
+    std::optional<std::string> unusable;
+    RecordReadEnd end;
+    const auto error = readRecords(m_file, m_path, policy, [&](const RecordBlock& block) {
+        for (std::size_t i = 0; i < block.count(); ++i) {
+            const LoadedRecord record = decodeRunFields(block.record(i));
             if (!fitsTables(record)) {
                 current = record;
-                recordNumber = next;
-                marker = 8;
-                return failure(unusableRecord(*indexProblemOf(record)));
+                recordNumber = block.first + i;
+                unusable = *indexProblemOf(record);
+                return false;
             }
             // A record whose date or clock is no time (written by something else, or damaged)
             // cannot be placed in any window: it is passed over rather than stopping every
@@ -229,11 +193,19 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
                 records.entries.push_back(record);
             }
         }
-        // What a failed read names: the last record read.
-        current = decodeRunFields(std::span<const std::byte, ResultRecord::kSize>(
-            buffer.data() + (whole - 1) * ResultRecord::kSize, ResultRecord::kSize));
-        recordNumber = next - 1;
-        marker = 10;
+        current = decodeRunFields(block.record(block.count() - 1));
+        recordNumber = block.first + block.count() - 1;
+        return true;
+    }, &end);
+    if (error) {
+        marker = end.stage == RecordReadEnd::Stage::Opening        ? 3
+                 : end.stage == RecordReadEnd::Stage::AskingLength ? 4
+                                                                   : 5;
+        return failure(*error);
+    }
+    if (unusable) {
+        marker = 8;
+        return failure(unusableRecord(*unusable));
     }
 
     for (int level = 1; level <= kHighestLevel; ++level) {

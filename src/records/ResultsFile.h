@@ -78,8 +78,6 @@ private:
     /// retryingFileStep with this file's wait.
     std::optional<FileError> retrying(const std::function<std::optional<FileError>()>& step,
                                       int* notFoundTries = nullptr);
-    /// Opens the file read-only for a load, creating it first when it is missing.
-    std::optional<FileError> openForLoad();
 
     RecordFile& m_file;
     std::filesystem::path m_path;

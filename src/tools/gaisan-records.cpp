@@ -80,7 +80,7 @@ LocalDateTime nowOrOption(const CommandLine& line, const char* name) {
     return SystemClock().now();
 }
 
-void reportPartial(const RecordStreamEnd& end) {
+void reportPartial(const RecordReadEnd& end) {
     if (end.partialBytes == 0) return;
     std::cerr << "partial record of " << end.partialBytes << " bytes after record "
               << end.wholeRecords << " (at byte " << end.wholeRecords * ResultRecord::kSize << ")\n";
@@ -96,7 +96,7 @@ RetryWait sleepingWait() {
 }
 
 int dump(const CommandLine& line) {
-    const RecordStreamEnd end =
+    const RecordReadEnd end =
         forEachRecord(onlyOperand(line, "FILE"), [&](std::uint64_t number, const ResultRecord& r) {
             std::cout << dumpLine(number, r) << '\n';
         });
@@ -223,7 +223,7 @@ int check(const CommandLine& line) {
     }
     const int today = daySerial(nowOrOption(line, "now").date);
     int problems = 0;
-    const RecordStreamEnd end =
+    const RecordReadEnd end =
         forEachRecord(file, [&](std::uint64_t number, const ResultRecord& r) {
             const auto problem = ResultsFile::problemOf(r, today);
             if (!problem) return;
@@ -237,7 +237,7 @@ int check(const CommandLine& line) {
                   << end.wholeRecords << '\n';
         ++problems;
     }
-    if (problems == 0) std::cout << "ok: " << end.wholeRecords << " records\n";
+    if (problems == 0) std::cout << "ok: " << end.recordsRead << " records\n";
     for (const std::filesystem::path& backup : backupsOf(file)) {
         std::error_code error;
         const std::uintmax_t size = std::filesystem::file_size(backup, error);

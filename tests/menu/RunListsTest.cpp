@@ -181,12 +181,12 @@ public:
     int busyOpens = 0;
     std::optional<FileError> readError;
 
-    std::optional<FileError> open(const std::filesystem::path& file) override {
+    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
         if (busyOpens > 0) {
             --busyOpens;
             return FileError{FileErrorKind::Locked, 70, 11, "ほかのコンピュータが記録中です"};
         }
-        return m_file.open(file);
+        return m_file.openForReading(file);
     }
     std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
                                     std::size_t& bytesRead) override {
