@@ -7,6 +7,7 @@
 #include "admin/RecordLine.h"
 #include "admin/RecordListModel.h"
 #include "app/AppState.h"
+#include "app/DataFolder.h"
 #include "app/MessageBoxes.h"
 #include "app/QtConversions.h"
 #include "platform/Clock.h"
@@ -108,7 +109,7 @@ FrmData::FrmData(AdminFlow& flow)
 FrmData::~FrmData() = default;
 
 std::filesystem::path FrmData::resultsPath() const {
-    return m_flow.state().locations.ProgramDataFolder + "成績累積データ.dat";
+    return m_flow.state().locations.resultsFile();
 }
 
 RecordsAdministration FrmData::administration(RecordFile& file) {
@@ -129,9 +130,7 @@ void FrmData::refresh() {
     AppState& state = m_flow.state();
     auto roster = std::make_unique<RosterTables>();
     try {
-        LoadRoster(*roster, std::filesystem::path(state.locations.DataRoot) / "新名簿.txt",
-                   m_flow.clock().now().date, state.common.YearChangeMonth,
-                   state.common.RosterOption, {});
+        loadSchoolRoster(state, *roster, m_flow.clock().now().date);
     } catch (const DataFileError& error) {
         // The records can still be listed and deleted; only the names and labels are missing.
         if (!m_rosterProblemTold) {

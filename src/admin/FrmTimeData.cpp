@@ -135,7 +135,7 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
 FrmTimeData::~FrmTimeData() = default;
 
 std::filesystem::path FrmTimeData::criteriaPath() const {
-    return m_flow.state().locations.ProgramDataFolder + "タイム回数データ.txt";
+    return m_flow.state().locations.criteriaFile();
 }
 
 void FrmTimeData::Form_Load() {
@@ -275,7 +275,7 @@ void FrmTimeData::fillList(QListWidget* list, const std::vector<std::string>& li
 void FrmTimeData::Command7_Click() {
     PosixRecordFile file;
     const std::filesystem::path results =
-        m_flow.state().locations.ProgramDataFolder + "成績累積データ.dat";
+        m_flow.state().locations.resultsFile();
     if (const auto error = m_distribution->refresh(file, results);
         error && !m_distributionProblemTold) {
         m_distributionProblemTold = true;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "admin/CriteriaTable.h"
+#include "app/DataLocations.h"
 #include "app/ProgramProfile.h"
 #include "app/SeasonColour.h"
 #include "app/SoundTable.h"
@@ -14,15 +15,6 @@
 #include "roster/RosterTables.h"
 
 namespace gaisan {
-
-/// Where the suite keeps its files. Folders end in "/" and names are appended directly.
-struct DataLocations {
-    std::string ProgramFolder;      ///< the folder of the executable
-    std::string DataRoot;           ///< the suite's shared data, named by "パスデータ.txt"
-    std::string ProgramFolderName;  ///< the last component of ProgramFolder
-    std::string ProgramDataFolder;  ///< DataRoot + ProgramFolderName + "/"
-    std::string SoundFolder;        ///< DataRoot + "音フォルダ/"
-};
 
 /// The school's settings from "共通データ.txt".
 struct CommonConfiguration {

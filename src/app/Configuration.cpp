@@ -1,5 +1,7 @@
 #include "app/Configuration.h"
 
+#include "app/DataFolder.h"
+
 #include "platform/DataFileError.h"
 #include "platform/ItemReader.h"
 #include "platform/Numbers.h"
@@ -10,15 +12,10 @@ namespace {
 
 constexpr int kSuiteFileItems = 10;
 
-std::string withTrailingSeparator(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
-}
-
 /// The data root named by item 1 of "パスデータ.txt". The file names it as a full path; a relative
 /// one is taken from the suite folder that holds the file, never from wherever the program was
 /// started.
-std::string readDataRoot(const std::filesystem::path& suiteFile) {
+std::filesystem::path readDataRoot(const std::filesystem::path& suiteFile) {
     ItemReader reader = ItemReader::openFile(suiteFile);
     const std::string root = reader.next().text;
     for (int item = 2; item <= kSuiteFileItems; ++item) reader.next();
@@ -27,7 +24,7 @@ std::string readDataRoot(const std::filesystem::path& suiteFile) {
     }
     std::filesystem::path rootPath(root);
     if (rootPath.is_relative()) rootPath = suiteFile.parent_path() / rootPath;
-    return withTrailingSeparator(rootPath.lexically_normal().string());
+    return rootPath.lexically_normal();
 }
 
 }  // namespace
@@ -63,27 +60,11 @@ SchoolNameAndCode splitSchoolCode(std::string_view text) {
     return {std::string(text), std::nullopt};
 }
 
-std::string programFolderNameOf(std::string_view folder) {
-    while (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) {
-        folder.remove_suffix(1);
-    }
-    const std::size_t separator = folder.find_last_of("/\\");
-    return std::string(separator == std::string_view::npos ? folder : folder.substr(separator + 1));
-}
-
 void LoadConfiguration(AppState& state, const std::filesystem::path& programFolder) {
-    DataLocations& locations = state.locations;
-    locations.ProgramFolder = withTrailingSeparator(programFolder.string());
-    locations.DataRoot = readDataRoot(
-        (std::filesystem::path(locations.ProgramFolder) / ".." / "パスデータ.txt").lexically_normal());
-    state.common = readCommonConfiguration(std::filesystem::path(locations.DataRoot) / "共通データ.txt");
-    locations.ProgramFolderName = programFolderNameOf(locations.ProgramFolder);
-    locations.ProgramDataFolder = locations.DataRoot + locations.ProgramFolderName + "/";
-    locations.SoundFolder = locations.DataRoot + "音フォルダ/";
-    ApplyProfileTitle(state.profile);
-    LoadCriteriaTable(locations.ProgramDataFolder + "タイム回数データ.txt", state.criteria,
-                      kDefinedLevelCount);
-    const std::filesystem::path soundTable = locations.SoundFolder + "新音ファイル.txt";
+    state.locations = DataLocations::ofProgramFolder(programFolder);
+    state.locations.setDataRoot(readDataRoot(state.locations.pathDataFile()));
+    loadSettingsAndCriteria(state);
+    const std::filesystem::path soundTable = state.locations.soundTableFile();
     LoadSoundTable(soundTable, state.sounds);
     checkPlayedCues(soundTable, state.sounds);
 }

@@ -19,17 +19,13 @@ struct SchoolNameAndCode {
 /// the name: "01234ABC" is code "01234", name "ABC". "ABCDEFG" and "00000ABC" are names only.
 SchoolNameAndCode splitSchoolCode(std::string_view text);
 
-/// The last component of a folder path, for "/srv/drills/gaisan" "gaisan". Windows separators
-/// count as well, so a path written by the suite's Windows machines gives the same name.
-std::string programFolderNameOf(std::string_view folder);
-
 /// The school's settings from "共通データ.txt": ten items, of which the first three are used.
 /// Throws DataFileError when the file is missing, short of items or its month is no month.
 CommonConfiguration readCommonConfiguration(const std::filesystem::path& file);
 
 /// The start-up's configuration load, in this order: the data root from "パスデータ.txt" beside
-/// the program's folder, the school's settings from "共通データ.txt", the data and sound folders,
-/// the subject title, the criteria table and the sound table. Throws DataFileError naming the
+/// the program's folder, the school's settings from "共通データ.txt", the subject title, the
+/// criteria table and the sound table. Throws DataFileError naming the
 /// first file that is missing, unreadable or short of items, criteria that lack a level of the
 /// level table or break a rule, or a sound table that lacks a cue the program plays.
 void LoadConfiguration(AppState& state, const std::filesystem::path& programFolder);

@@ -127,9 +127,7 @@ void ScreenFlow::logIn() {
 }
 
 void ScreenFlow::leaveToLauncher() {
-    const std::filesystem::path launcher =
-        (std::filesystem::path(m_state.locations.ProgramFolder) / ".." / "起動" / "プログラムメニューc.exe")
-            .lexically_normal();
+    const std::filesystem::path launcher = m_state.locations.launcherProgram().lexically_normal();
     // The suite's launcher is a Windows program; on Linux its stand-in has no ".exe".
     std::filesystem::path program = launcher;
     if (::access(program.c_str(), X_OK) != 0) program.replace_extension();
@@ -272,7 +270,7 @@ ResultsFile& ScreenFlow::results() {
 }
 
 std::filesystem::path ScreenFlow::resultsPath() const {
-    return m_state.locations.ProgramDataFolder + "成績累積データ.dat";
+    return m_state.locations.resultsFile();
 }
 
 void ScreenFlow::waitResponsively(int seconds) {

@@ -16,7 +16,7 @@ SoundCues::SoundCues(AppState& state, SoundPlayer& player, RandomSource& random,
     : m_state(state), m_player(player), m_random(random), m_onSoundLost(std::move(onSoundLost)) {}
 
 PlayResult SoundCues::playFile(const std::string& fileName) {
-    return m_player.play(m_state.locations.SoundFolder + fileName);
+    return m_player.play(m_state.locations.soundFile(fileName));
 }
 
 PlayResult SoundCues::playCue(int cue) {

@@ -6,6 +6,7 @@
 #include <QPrinter>
 
 #include "app/AppState.h"
+#include "app/DataFolder.h"
 #include "app/DesignCanvas.h"
 #include "app/MessageBoxes.h"
 #include "app/QtConversions.h"
@@ -96,10 +97,8 @@ void GraphPanel::fillLevelList() {
 void GraphPanel::fillStudentList() {
     m_list2->clear();
     AppState& state = m_flow.state();
-    const std::string rosterFile = state.locations.DataRoot + "新名簿.txt";
     try {
-        LoadRoster(state.roster, rosterFile, m_flow.clock().now().date, state.common.YearChangeMonth,
-                   state.common.RosterOption, [&](const RosterEntry& entry, int grade) {
+        loadSchoolRoster(state, state.roster, m_flow.clock().now().date, [&](const RosterEntry& entry, int grade) {
                        m_list2->addItem(toQString(gradeLabelOf(grade).value_or("")) + QStringLiteral(" /  ") +
                                         toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
                                         QString::number(entry.StudentIndex));

@@ -49,7 +49,7 @@ void ResultsCsvSaver::save(QWidget* parent) {
     };
     const ExportSources sources{state.roster, state.profile.LevelNames, state.criteria,
                                 state.common.YearChangeMonth};
-    const std::filesystem::path results = state.locations.ProgramDataFolder + "成績累積データ.dat";
+    const std::filesystem::path results = state.locations.resultsFile();
     try {
         const ExportSummary summary =
             exportResultsToFile(results, sources, {}, ExportEncoding::Utf8, daySerial(today),

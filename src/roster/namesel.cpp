@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 
 #include "app/AppState.h"
+#include "app/DataFolder.h"
 #include "app/QtConversions.h"
 #include "app/ScreenFlow.h"
 #include "app/SoundCues.h"
@@ -129,11 +130,10 @@ void namesel::名簿表示() {
     QCoreApplication::processEvents();
     AppState& state = m_flow.state();
     std::vector<std::string> staging;
-    const std::string rosterFile = state.locations.DataRoot + "新名簿.txt";
+    const std::filesystem::path rosterFile = state.locations.rosterFile();
     try {
-        const std::vector<std::string> skipped = LoadRoster(
-            state.roster, rosterFile, m_flow.clock().now().date, state.common.YearChangeMonth,
-            state.common.RosterOption, [&](const RosterEntry& entry, int grade) {
+        const std::vector<std::string> skipped = loadSchoolRoster(
+            state, state.roster, m_flow.clock().now().date, [&](const RosterEntry& entry, int grade) {
                 staging.push_back(stagingRowOf(entry, grade, m_figureMode, state.counts));
             });
         if (!skipped.empty() && !m_rosterProblemReported) {

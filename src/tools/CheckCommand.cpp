@@ -1,0 +1,56 @@
+#include "tools/Commands.h"
+
+#include <iostream>
+
+#include "platform/Calendar.h"
+#include "platform/PosixRecordFile.h"
+#include "records/DailyBackup.h"
+#include "records/RecordFieldTexts.h"
+#include "records/RecordStream.h"
+#include "records/RecordsAdministration.h"
+#include "records/ResultsFile.h"
+#include "records/SharingWarning.h"
+#include "tools/CommandSupport.h"
+
+namespace gaisan {
+
+int checkCommand(const CommandLine& line) {
+    const std::filesystem::path file = onlyOperand(line, "FILE");
+    // Only a delete cut short makes the check a writer: it is finished, like any writer would.
+    if (std::filesystem::exists(deleteJournalPathOf(file))) {
+        PosixRecordFile recordFile;
+        RecordsAdministration administration(recordFile, file, sleepingWait());
+        const auto result = administration.finishInterruptedDelete();
+        reportInterruptedDelete(result.interrupted, std::cout);
+        if (result.error) throw Unusable(file.string() + ": " + result.error->description);
+    }
+    const int today = daySerial(nowOrOption(line, "now").date);
+    int problems = 0;
+    const RecordReadEnd end =
+        forEachRecord(file, [&](std::uint64_t number, const ResultRecord& r) {
+            const auto problem = ResultsFile::problemOf(r, today);
+            if (!problem) return;
+            std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
+                      << r.LevelIndex << ", date " << dateText(r.RecordDate) << ", clock "
+                      << clockText(r.RecordClock) << ": " << *problem << '\n';
+            ++problems;
+        });
+    if (end.partialBytes != 0) {
+        std::cout << "partial record of " << end.partialBytes << " bytes after record "
+                  << end.wholeRecords << '\n';
+        ++problems;
+    }
+    if (problems == 0) std::cout << "ok: " << end.recordsRead << " records\n";
+    for (const std::filesystem::path& backup : backupsOf(file)) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(backup, error);
+        std::cout << "backup\t" << backup.string() << '\t'
+                  << (error ? 0 : size / ResultRecord::kSize) << " records\n";
+    }
+    if (const auto warning = sharingWarningForFolder(file.parent_path())) {
+        std::cout << "warning: " << *warning << '\n';
+    }
+    return problems == 0 ? 0 : 1;
+}
+
+}  // namespace gaisan

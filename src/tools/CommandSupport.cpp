@@ -1,0 +1,52 @@
+#include "tools/CommandSupport.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "app/DataFolder.h"
+#include "app/ProgramProfile.h"
+
+namespace gaisan {
+
+const std::string& onlyOperand(const CommandLine& line, const char* what) {
+    if (line.operands.size() != 1) throw UsageError(std::string("expected one ") + what);
+    return line.operands.front();
+}
+
+LocalDateTime nowOrOption(const CommandLine& line, const char* name) {
+    if (const auto text = line.option(name)) return parseDateTime(*text);
+    return SystemClock().now();
+}
+
+void reportPartial(const RecordReadEnd& end) {
+    if (end.partialBytes == 0) return;
+    std::cerr << "partial record of " << end.partialBytes << " bytes after record "
+              << end.wholeRecords << " (at byte " << end.wholeRecords * ResultRecord::kSize << ")\n";
+}
+
+RetryWait sleepingWait() {
+    return [said = false](int seconds) mutable {
+        if (!said) std::cerr << "the results file is busy; waiting...\n";
+        said = true;
+        sleep(static_cast<unsigned>(seconds));
+    };
+}
+
+void reportInterruptedDelete(const InterruptedDelete& interrupted, std::ostream& out) {
+    if (interrupted.finding != InterruptedDelete::Finding::None) out << interrupted.sentence() << '\n';
+}
+
+std::unique_ptr<AppState> loadDataFolderState(const std::filesystem::path& folder,
+                                              const CivilDate& today) {
+    auto state = std::make_unique<AppState>();
+    state->locations = DataLocations::ofProgramDataFolder(folder);
+    loadSettingsAndCriteria(*state);
+    ApplyProfileLevels(state->profile);
+    for (const std::string& sentence : loadSchoolRoster(*state, state->roster, today)) {
+        std::cerr << state->locations.rosterFile().string() << ": " << sentence << '\n';
+    }
+    return state;
+}
+
+}  // namespace gaisan

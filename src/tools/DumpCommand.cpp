@@ -1,0 +1,20 @@
+#include "tools/Commands.h"
+
+#include <iostream>
+
+#include "records/RecordStream.h"
+#include "tools/CommandSupport.h"
+#include "tools/DumpLine.h"
+
+namespace gaisan {
+
+int dumpCommand(const CommandLine& line) {
+    const RecordReadEnd end =
+        forEachRecord(onlyOperand(line, "FILE"), [&](std::uint64_t number, const ResultRecord& r) {
+            std::cout << dumpLine(number, r) << '\n';
+        });
+    reportPartial(end);
+    return 0;
+}
+
+}  // namespace gaisan

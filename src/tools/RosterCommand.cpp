@@ -1,0 +1,32 @@
+#include "tools/Commands.h"
+
+#include <iostream>
+#include <memory>
+
+#include "app/Configuration.h"
+#include "app/DataFolder.h"
+#include "platform/Utf8.h"
+#include "roster/Roster.h"
+#include "tools/CommandSupport.h"
+
+namespace gaisan {
+
+int rosterCommand(const CommandLine& line) {
+    auto state = std::make_unique<AppState>();
+    state->locations = DataLocations::ofDataRoot(onlyOperand(line, "DATA_ROOT"));
+    const LocalDateTime now = nowOrOption(line, "now");
+    state->common = readCommonConfiguration(state->locations.commonSettingsFile());
+    int position = 0;
+    const auto skipped = loadSchoolRoster(
+        *state, state->roster, now.date, [&](const RosterEntry& entry, int grade) {
+            std::cout << ++position << '\t' << entry.StudentIndex << '\t' << trimSpaces(entry.Name)
+                      << '\t' << entry.RosterYear << '\t' << grade << '\t'
+                      << gradeLabelOf(grade).value_or("") << '\t' << GradePrefix(grade) << '\n';
+        });
+    for (const std::string& sentence : skipped) {
+        std::cerr << state->locations.rosterFile().string() << ": " << sentence << '\n';
+    }
+    return 0;
+}
+
+}  // namespace gaisan
