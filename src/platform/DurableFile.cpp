@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/PosixRecordFile.h"
+#include "platform/SharedFileMode.h"
 
 namespace gaisan {
 namespace {
@@ -17,7 +18,14 @@ FileError lastError() { return fileErrorOf(errno); }
 
 std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
                                           std::span<const std::byte> bytes) {
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Created exclusively, so that a new file gets the mode that lets the classroom's other users
+    // replace it in turn, and a file that is there keeps its mode.
+    int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor >= 0) {
+        shareLikeItsFolder(descriptor, file);
+    } else if (errno == EEXIST) {
+        descriptor = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    }
     if (descriptor < 0) return lastError();
     std::size_t written = 0;
     while (written < bytes.size()) {

@@ -13,6 +13,7 @@ namespace gaisan {
 /// Creates or replaces `file` with `bytes`, and makes both its content and its place in the folder
 /// durable before returning, so that after a power cut the file is either absent or whole up to
 /// the last byte synced. A crash part way may leave a shorter file: readers must be able to tell.
+/// A new file is shared like its folder (shareLikeItsFolder); a file that is there keeps its mode.
 std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
                                           std::span<const std::byte> bytes);
 

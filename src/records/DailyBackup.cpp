@@ -6,6 +6,7 @@
 
 #include "platform/AtomicFileWriter.h"
 #include "platform/DataFileError.h"
+#include "platform/SharedFileMode.h"
 
 namespace gaisan {
 namespace {
@@ -51,8 +52,7 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
     const std::filesystem::path backup = backupFileOf(resultsFile, today);
     std::error_code error;
     if (length == 0 || std::filesystem::exists(backup, error)) return std::nullopt;
-    std::filesystem::create_directories(backup.parent_path(), error);
-    if (error) return backup.parent_path().string() + ": " + error.message();
+    if (auto failure = createSharedFolder(backup.parent_path())) return failure;
     try {
         AtomicFileWriter writer(backup);
         std::vector<std::byte> chunk(kCopyChunk);
