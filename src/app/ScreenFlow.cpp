@@ -23,6 +23,7 @@
 #include "records/Counts.h"
 #include "records/FrmSyuuryou.h"
 #include "records/ResultsFile.h"
+#include "records/SharedFilesCheck.h"
 #include "records/SharingWarning.h"
 #include "roster/namesel.h"
 
@@ -337,6 +338,20 @@ bool ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
 void ScreenFlow::reportPrintFailure() {
     m_boxes.inform(m_menu, QStringLiteral("印刷のエラー"),
                    QStringLiteral("印刷を始められませんでした。プリンターかファイルの保存先を確かめてください。"));
+}
+
+void ScreenFlow::reportSharedFileProblemsOnce() {
+    if (m_sharedFileProblemsTold) return;
+    std::vector<std::string> problems =
+        sharedFileProblemsOf(m_recordFile, resultsPath(), m_clock.now().date);
+    if (m_results && m_results->backupProblem()) problems.push_back(*m_results->backupProblem());
+    if (problems.empty()) return;
+    m_sharedFileProblemsTold = true;
+    QString text = QStringLiteral(
+        "成績ファイルの共有かバックアップに問題があります。ほかのユーザーが記録できないか、"
+        "記録のバックアップが作られていません。コンピュータの管理者に伝えてください。\n");
+    for (const std::string& problem : problems) text += QLatin1Char('\n') + toQString(problem);
+    m_boxes.inform(m_menu, QStringLiteral("共有フォルダの確認"), text);
 }
 
 void ScreenFlow::endWithMessage(const QString& title, const QString& text) {

@@ -122,6 +122,11 @@ public:
     bool readGraphRecords(std::vector<LoadedRecord>& records);
     /// Tells the teacher that a print could not start.
     void reportPrintFailure();
+    /// For the teacher's maintenance panel: tells, once in the program's run, what keeps the
+    /// classroom's users from sharing the results file or from getting its daily copies
+    /// (sharedFileProblemsOf), and a copy this machine failed to take at its last record. Asked
+    /// again each time the panel opens until there is something to tell.
+    void reportSharedFileProblemsOnce();
 
     AppState& state() override { return m_state; }
     const Clock& clock() const override { return m_clock; }
@@ -170,6 +175,7 @@ private:
     std::function<void()> m_pendingChange;
     bool m_changing = false;
     bool m_ended = false;
+    bool m_sharedFileProblemsTold = false;
 };
 
 }  // namespace gaisan

@@ -7,6 +7,7 @@
 #include "platform/AtomicFileWriter.h"
 #include "platform/DataFileError.h"
 #include "platform/SharedFileMode.h"
+#include "platform/SystemErrorText.h"
 
 namespace gaisan {
 namespace {
@@ -71,10 +72,14 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
         return failure.what();
     }
     const std::vector<std::filesystem::path> backups = backupsOf(resultsFile);
+    std::optional<std::string> failure;
     for (std::size_t i = kKeptBackups; i < backups.size(); ++i) {
-        std::filesystem::remove(backups[i], error);
+        if (!std::filesystem::remove(backups[i], error) && error && !failure) {
+            failure = backups[i].string() + ": 古いバックアップを消せません（" +
+                      systemErrorText(error.value()) + "）";
+        }
     }
-    return std::nullopt;
+    return failure;
 }
 
 }  // namespace gaisan

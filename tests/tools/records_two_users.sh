@@ -89,4 +89,21 @@ two_users "group" 0775 $class --groups=$class "664 $class"
 # Writable by all: any group will do.
 two_users "all" 0777 0 --clear-groups "666 $first"
 
+# What check tells of a folder the first user made before the second could write in it.
+data=$work/old/gaisan
+mkdir -p "$data/成績バックアップ"
+chmod 0755 "$work/old"
+chgrp $class "$data"
+chmod 2775 "$data"
+chown $first "$data/成績バックアップ"
+"$tool" append "$data/成績累積データ.dat" --student 1 --level 1 --seconds 50 --at "2026-11-30 10:00:00"
+chown $first:$class "$data/成績累積データ.dat"
+chmod 0644 "$data/成績累積データ.dat"
+status=0
+as $second --groups=$class "$tool" check "$data/成績累積データ.dat" >"$work/out" || status=$?
+[[ $status -eq 1 ]] || fail "check of a folder the second user cannot write exited $status, not 1"
+grep -q "^problem: $data/成績累積データ.dat: .*モード 0644" "$work/out" ||
+    fail "check does not name the results file: $(cat "$work/out")"
+grep -q "^problem: $data/成績バックアップ: .*バックアップが作られません" "$work/out" ||
+    fail "check does not name the backup folder: $(cat "$work/out")"
 echo "records_two_users: ok"
