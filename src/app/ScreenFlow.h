@@ -144,6 +144,10 @@ private:
     std::filesystem::path resultsPath() const;
     /// Shows `text` in a box and ends the program: every window closes, newest first.
     void endWithMessage(const QString& title, const QString& text);
+    /// `text` about the results file, followed by where the file is.
+    QString aboutResultsFile(const QString& text) const;
+    /// endWithMessage for a failure of the results file, naming the file.
+    void endWithResultsFailure(const QString& text);
     /// What the menu's reads of the results file do while another machine holds it: wait a
     /// second and tell the child to call the teacher.
     RecordReadEvents menuReadEvents(const std::function<void(std::uint64_t, std::uint64_t)>& progress);
