@@ -100,6 +100,7 @@ std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, in
 }
 
 std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
+    m_backupProblem.reset();
     ClosesOnExit closes(m_file);
     if (auto error = openWithAppendLock(m_file, m_path, m_wait)) return appendFailure(error->description);
     // A delete that a crash cut short is finished first, silently: a child's run is no moment
@@ -116,7 +117,7 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
     }
     const LocalDateTime now = m_clock.now();
     // Whatever happens to the copy, the run is recorded.
-    static_cast<void>(takeDailyBackup(m_file, oldLength, m_path, now.date));
+    m_backupProblem = takeDailyBackup(m_file, oldLength, m_path, now.date);
     const std::uint64_t position = oldLength / ResultRecord::kSize * ResultRecord::kSize;
     if (position + ResultRecord::kSize > kAppendLockOffset) {
         return appendFailure("ファイルが大きくなりすぎて、これ以上記録できません");

@@ -34,6 +34,7 @@
 #include "records/RecordStream.h"
 #include "records/ResultsExport.h"
 #include "records/ResultsFile.h"
+#include "records/SharedFilesCheck.h"
 #include "records/SharingWarning.h"
 #include "roster/Roster.h"
 #include "tools/CommandLine.h"
@@ -133,6 +134,8 @@ int append(const CommandLine& line) {
              static_cast<std::int32_t>(*seconds), school})) {
         throw Unusable(file + ": " + failure->message);
     }
+    // The run is recorded; a copy that failed is no failure of the command, but it is said.
+    if (const auto& problem = results.backupProblem()) std::cerr << "warning: " << *problem << '\n';
     return 0;
 }
 
@@ -221,11 +224,11 @@ int check(const CommandLine& line) {
         reportInterruptedDelete(result.interrupted, std::cout);
         if (result.error) throw Unusable(file.string() + ": " + result.error->description);
     }
-    const int today = daySerial(nowOrOption(line, "now").date);
+    const CivilDate today = nowOrOption(line, "now").date;
     int problems = 0;
     const RecordStreamEnd end =
         forEachRecord(file, [&](std::uint64_t number, const ResultRecord& r) {
-            const auto problem = ResultsFile::problemOf(r, today);
+            const auto problem = ResultsFile::problemOf(r, daySerial(today));
             if (!problem) return;
             std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
                       << r.LevelIndex << ", date " << dateText(r.RecordDate) << ", clock "
@@ -243,6 +246,11 @@ int check(const CommandLine& line) {
         const std::uintmax_t size = std::filesystem::file_size(backup, error);
         std::cout << "backup\t" << backup.string() << '\t'
                   << (error ? 0 : size / ResultRecord::kSize) << " records\n";
+    }
+    PosixRecordFile recordFile;
+    for (const std::string& problem : sharedFileProblemsOf(recordFile, file, today)) {
+        std::cout << "problem: " << problem << '\n';
+        ++problems;
     }
     if (const auto warning = sharingWarningForFolder(file.parent_path())) {
         std::cout << "warning: " << *warning << '\n';
