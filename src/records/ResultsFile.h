@@ -72,10 +72,14 @@ public:
     /// record is passed over by the load (a negative time would score without bound and become
     /// a best nobody can beat).
     static std::optional<std::string> timeProblemOf(const LoadedRecord& record);
-    /// Either problem, or a record no program run can have written: a date outside the years
-    /// 1900 to 9999 or after `today` (a classroom machine whose clock was wrong; by the counting
-    /// rules such a record would count in every window for ever), or a clock outside one day.
-    /// For a check of the whole file.
+    /// Either problem, or a date outside the years 1900 to 9999, which no row can write: a
+    /// record that neither the run lists nor the export show as a run. A date after today is no
+    /// such problem: a classroom machine whose clock was wrong still recorded a real run.
+    static std::optional<std::string> displayProblemOf(const LoadedRecord& record);
+    /// displayProblemOf's problems, or a record no program run can have written: a date after
+    /// `today` (a classroom machine whose clock was wrong; by the counting rules such a record
+    /// would count in every window for ever), or a clock outside one day. For a check of the
+    /// whole file.
     static std::optional<std::string> problemOf(const ResultRecord& record, int todaySerial);
 
 private:
