@@ -44,21 +44,8 @@ void AtomicFileWriter::write(std::span<const std::byte> bytes) {
 }
 
 void AtomicFileWriter::commit() {
-    // mkostemp creates the file readable by its owner only. The replacement keeps the mode and,
-    // where its writer may set it, the group of the file it replaces (a teachers' group may write
-    // it); a new file is shared like its folder, so that the next user can replace it in turn.
-    struct stat existing {};
-    if (::stat(m_file.c_str(), &existing) == 0) {
-        mode_t mode = existing.st_mode & 07777;
-        // A writer who is no member of the old file's group leaves the replacement in their own
-        // group, which gets no write that was meant for the other.
-        if (::fchown(m_descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0) {
-            mode &= ~static_cast<mode_t>(S_IWGRP);
-        }
-        ::fchmod(m_descriptor, mode);
-    } else {
-        shareLikeItsFolder(m_descriptor, m_file);
-    }
+    // mkostemp creates the file readable by its owner only.
+    shareLikeWhatItReplaces(m_descriptor, m_file);
     if (::fsync(m_descriptor) != 0) fail("書き込みを確定できません");
     const int descriptor = m_descriptor;
     m_descriptor = -1;

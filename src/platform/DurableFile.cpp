@@ -21,8 +21,8 @@ std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
     // Written beside the file and renamed into place once synced: whenever a crash comes, the
     // file by its own name is either as it was or whole, never empty or cut short. A crash
     // leaves at most the part file, which the next write removes. The part file is always
-    // created afresh, so that it gets the mode that lets the classroom's other users replace the
-    // file in turn, whoever left a part file behind; the file renamed into place has that mode.
+    // created afresh, whoever left one behind, and given the mode of the file it replaces, or
+    // for a new file the mode that lets the classroom's other users replace it in turn.
     std::filesystem::path part = file;
     part += ".part";
     int descriptor = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -30,7 +30,7 @@ std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
         descriptor = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     }
     if (descriptor < 0) return lastError();
-    shareLikeItsFolder(descriptor, part);
+    shareLikeWhatItReplaces(descriptor, file);
     const auto failed = [&](const FileError& error) {
         ::close(descriptor);
         ::unlink(part.c_str());

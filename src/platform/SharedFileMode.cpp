@@ -101,4 +101,19 @@ std::optional<std::string> sharingProblemOf(const std::filesystem::path& path) {
            "、モード " + modeText(folder.st_mode) + "）";
 }
 
+void shareLikeWhatItReplaces(int descriptor, const std::filesystem::path& replaced) {
+    struct stat existing {};
+    if (::stat(replaced.c_str(), &existing) != 0) {
+        shareLikeItsFolder(descriptor, replaced);
+        return;
+    }
+    mode_t mode = existing.st_mode & 07777;
+    // A writer who is no member of the old file's group leaves the replacement in their own
+    // group, which gets no write that was meant for the other.
+    if (::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid) != 0) {
+        mode &= ~static_cast<mode_t>(S_IWGRP);
+    }
+    ::fchmod(descriptor, mode);
+}
+
 }  // namespace gaisan

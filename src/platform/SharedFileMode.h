@@ -29,6 +29,12 @@ mode_t sharedModeFor(mode_t folderMode, bool isFolder);
 /// by its creator, and sharingProblemOf names it.
 void shareLikeItsFolder(int descriptor, const std::filesystem::path& created);
 
+/// Gives `descriptor`, a file about to be renamed over `replaced`, the mode and, where its writer
+/// may set it, the group of `replaced` (a teachers' group may write it); when there is no such
+/// file, shares it like its folder with shareLikeItsFolder, so that the next user can replace it
+/// in turn.
+void shareLikeWhatItReplaces(int descriptor, const std::filesystem::path& replaced);
+
 /// Creates `folder` (its parent must exist) shared like its parent with shareLikeItsFolder. A
 /// folder that is there already is left as it is; a file in its place is an error. The error's
 /// text names the folder.

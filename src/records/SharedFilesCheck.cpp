@@ -32,8 +32,9 @@ std::optional<double> dayOfRecord(RecordFile& file, std::uint64_t number) {
     return decodeRunFields(bytes).date;
 }
 
-/// Whether the file's last record is of `today` and its first of an earlier day. Records are
-/// appended in time order, so the file then held records when today's first run was recorded.
+/// Whether the file's last record is of `today` (or later, from a machine whose clock runs ahead)
+/// and its first of an earlier day. Records are appended in time order, so the file then held
+/// records when today's first run was recorded.
 bool recordedTodayAfterEarlierDays(RecordFile& file, const std::filesystem::path& resultsFile,
                                    const CivilDate& today) {
     ClosesOnExit closes(file);
@@ -44,7 +45,7 @@ bool recordedTodayAfterEarlierDays(RecordFile& file, const std::filesystem::path
     const double todaySerial = daySerial(today);
     const std::optional<double> first = dayOfRecord(file, 1);
     const std::optional<double> last = dayOfRecord(file, records);
-    return first && last && *first < todaySerial && *last == todaySerial;
+    return first && last && *first < todaySerial && *last >= todaySerial;
 }
 
 }  // namespace
