@@ -76,7 +76,7 @@ void exportRuns(benchmark::State& state) {
     double baselineSeconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        exportResultsToFile(file, sources, {}, encoding, daySerial(kToday), out / "runs.csv");
+        exportResultsToFile(file, sources, {}, encoding, out / "runs.csv");
         const auto exported = std::chrono::steady_clock::now();
         state.PauseTiming();
         const auto baselineStart = std::chrono::steady_clock::now();

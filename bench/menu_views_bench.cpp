@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QRadioButton>
 
 #include <chrono>
@@ -73,8 +74,13 @@ struct LargeSchool {
     void check(const char* option) { menu->findChild<QRadioButton*>(option)->setChecked(true); }
 };
 
+/// The school of `records` runs, made on first use and kept for the benchmarks after. Its menu
+/// is a window, which must go while Qt's application still exists: the application's destructor
+/// clears the schools, where the map's own destructor would run from the exit handlers, after
+/// the application is gone, and crash.
 LargeSchool& school(int records) {
     static std::map<int, std::unique_ptr<LargeSchool>> schools;
+    if (schools.empty()) qAddPostRoutine([] { schools.clear(); });
     auto& made = schools[records];
     if (!made) made = std::make_unique<LargeSchool>(records);
     return *made;

@@ -23,6 +23,7 @@
 #include "records/Counts.h"
 #include "records/FrmSyuuryou.h"
 #include "records/ResultsFile.h"
+#include "records/SharedFilesCheck.h"
 #include "records/SharingWarning.h"
 #include "roster/namesel.h"
 
@@ -90,7 +91,7 @@ void ScreenFlow::ContinueStartup() {
         m_boxes.inform(m_splash, QStringLiteral("共有フォルダの確認"), toQString(*warning));
     }
     if (const auto failure = results().checkWritable()) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
+        endWithResultsFailure(toQString(failure->message));
         return;
     }
     showNameSelection();
@@ -283,7 +284,7 @@ void ScreenFlow::waitResponsively(int seconds) {
 
 bool ScreenFlow::computeCounts() {
     if (const auto failure = ComputeCounts(m_state, results(), m_clock.now())) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
+        endWithResultsFailure(toQString(failure->message));
         return false;
     }
     return true;
@@ -291,7 +292,7 @@ bool ScreenFlow::computeCounts() {
 
 bool ScreenFlow::recordRunResult(int level) {
     if (const auto failure = RecordRunResult(m_state, results(), level)) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
+        endWithResultsFailure(toQString(failure->message));
         return false;
     }
     return true;
@@ -300,9 +301,10 @@ bool ScreenFlow::recordRunResult(int level) {
 RecordReadEvents ScreenFlow::menuReadEvents(const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
     return {[this](const FileError& error) {
                 waitResponsively(1);
-                m_boxes.inform(m_menu, toQString(m_state.profile.SubjectTitle),
-                               QStringLiteral("先生を呼びなさい") + toQString(error.description) +
-                                   QString::number(error.number));
+                m_boxes.inform(
+                    m_menu, toQString(m_state.profile.SubjectTitle),
+                    aboutResultsFile(QStringLiteral("先生を呼びなさい") +
+                                     toQString(error.description) + QString::number(error.number)));
             },
             progress};
 }
@@ -312,7 +314,7 @@ bool ScreenFlow::readRunList(const RunListQuery& query,
                              RunListRows& rows) {
     if (const auto failure = gaisan::readRunList(m_state, m_recordFile, resultsPath(), query,
                                                  menuReadEvents(progress), rows)) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
+        endWithResultsFailure(toQString(failure->message));
         return false;
     }
     return true;
@@ -324,9 +326,8 @@ bool ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
                                          menuReadEvents({}),
                                          [&](const LoadedRecord& record) { records.push_back(record); });
     if (error) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle),
-                       QStringLiteral("Command19") + toQString(error->description) +
-                           QString::number(error->number));
+        endWithResultsFailure(QStringLiteral("Command19") + toQString(error->description) +
+                              QString::number(error->number));
         return false;
     }
     return true;
@@ -335,6 +336,28 @@ bool ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
 void ScreenFlow::reportPrintFailure() {
     m_boxes.inform(m_menu, QStringLiteral("印刷のエラー"),
                    QStringLiteral("印刷を始められませんでした。プリンターかファイルの保存先を確かめてください。"));
+}
+
+void ScreenFlow::reportSharedFileProblemsOnce() {
+    if (m_sharedFileProblemsTold) return;
+    std::vector<std::string> problems =
+        sharedFileProblemsOf(m_recordFile, resultsPath(), m_clock.now().date);
+    if (m_results && m_results->backupProblem()) problems.push_back(*m_results->backupProblem());
+    if (problems.empty()) return;
+    m_sharedFileProblemsTold = true;
+    QString text = QStringLiteral(
+        "成績ファイルの共有かバックアップに問題があります。ほかのユーザーが記録できないか、"
+        "記録のバックアップが作られていません。コンピュータの管理者に伝えてください。\n");
+    for (const std::string& problem : problems) text += QLatin1Char('\n') + toQString(problem);
+    m_boxes.inform(m_menu, QStringLiteral("共有フォルダの確認"), text);
+}
+
+QString ScreenFlow::aboutResultsFile(const QString& text) const {
+    return text + QStringLiteral("\n\n場所：") + QString::fromStdString(resultsPath().string());
+}
+
+void ScreenFlow::endWithResultsFailure(const QString& text) {
+    endWithMessage(toQString(m_state.profile.SubjectTitle), aboutResultsFile(text));
 }
 
 void ScreenFlow::endWithMessage(const QString& title, const QString& text) {

@@ -122,6 +122,11 @@ public:
     bool readGraphRecords(std::vector<LoadedRecord>& records);
     /// Tells the teacher that a print could not start.
     void reportPrintFailure();
+    /// For the teacher's maintenance panel: tells, once in the program's run, what keeps the
+    /// classroom's users from sharing the results file or from getting its daily copies
+    /// (sharedFileProblemsOf), and a copy this machine failed to take at its last record. Asked
+    /// again each time the panel opens until there is something to tell.
+    void reportSharedFileProblemsOnce();
 
     AppState& state() override { return m_state; }
     const Clock& clock() const override { return m_clock; }
@@ -139,6 +144,10 @@ private:
     std::filesystem::path resultsPath() const;
     /// Shows `text` in a box and ends the program: every window closes, newest first.
     void endWithMessage(const QString& title, const QString& text);
+    /// `text` about the results file, followed by where the file is.
+    QString aboutResultsFile(const QString& text) const;
+    /// endWithMessage for a failure of the results file, naming the file.
+    void endWithResultsFailure(const QString& text);
     /// What the menu's reads of the results file do while another machine holds it: wait a
     /// second and tell the child to call the teacher.
     RecordReadEvents menuReadEvents(const std::function<void(std::uint64_t, std::uint64_t)>& progress);
@@ -170,6 +179,7 @@ private:
     std::function<void()> m_pendingChange;
     bool m_changing = false;
     bool m_ended = false;
+    bool m_sharedFileProblemsTold = false;
 };
 
 }  // namespace gaisan

@@ -52,8 +52,8 @@ void ResultsCsvSaver::save(QWidget* parent) {
     const std::filesystem::path results = state.locations.resultsFile();
     try {
         const ExportSummary summary =
-            exportResultsToFile(results, sources, {}, ExportEncoding::Utf8, daySerial(today),
-                                target.toStdString(), showProgress);
+            exportResultsToFile(results, sources, {}, ExportEncoding::Utf8, target.toStdString(),
+                                showProgress);
         progress.close();
         QString text = QStringLiteral("%1件の成績を保存しました。\n\n%2").arg(summary.rows).arg(target);
         if (summary.passedOver != 0) {

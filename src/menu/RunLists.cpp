@@ -24,14 +24,12 @@ const char* failureLabelOf(RunList list) {
     return "";
 }
 
-/// Whether a record can be shown at all: a level of the menu, a student of the roster's range,
-/// and a date of the years the rows can write.
+/// Whether a record can be listed at all: a level of the menu and a student other than 0, in a
+/// record the program can show (ResultsFile::displayProblemOf, which the export asks too, so
+/// that a spreadsheet never lacks a run the lists show).
 bool isShowable(const LoadedRecord& run, int levelCount) {
-    static const int firstDay = daySerial({1900, 1, 1});
-    static const int lastDay = daySerial({9999, 12, 31});
     return run.level >= 1 && run.level <= levelCount && run.student >= 1 &&
-           run.student <= kHighestStudent && !ResultsFile::timeProblemOf(run) &&
-           run.date >= firstDay && run.date <= lastDay;
+           !ResultsFile::displayProblemOf(run);
 }
 
 bool belongsTo(const LoadedRecord& run, const RunListQuery& query, int currentStudent) {

@@ -44,7 +44,8 @@ public:
     void Command1_Click();
     /// The level-availability refresh: enables the open levels and marks over-used ones.
     void Command9_Click();
-    /// "データ処理": the teacher's maintenance panel, in front of everything.
+    /// "データ処理": the teacher's maintenance panel, in front of everything, and once what keeps
+    /// the results file from being shared or backed up.
     void Command8_Click();
 
     /// Switches to view 0 (times), 1 (points) or 2 (the student's own runs) and builds its list.

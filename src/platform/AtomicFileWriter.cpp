@@ -10,6 +10,7 @@
 
 #include "platform/DataFileError.h"
 #include "platform/DurableFile.h"
+#include "platform/SharedFileMode.h"
 #include "platform/SystemErrorText.h"
 
 namespace gaisan {
@@ -43,16 +44,12 @@ void AtomicFileWriter::write(std::span<const std::byte> bytes) {
 }
 
 void AtomicFileWriter::commit() {
+    // mkostemp creates the file readable by its owner only.
+    shareLikeWhatItReplaces(m_descriptor, m_file);
     if (::fsync(m_descriptor) != 0) fail("書き込みを確定できません");
     const int descriptor = m_descriptor;
     m_descriptor = -1;
     if (::close(descriptor) != 0) fail("書き込みを確定できません");
-    // mkostemp creates the file readable by its owner only; the replacement keeps the
-    // permissions of the file it replaces (a teachers' group may write it), or is readable by
-    // everyone.
-    struct stat existing {};
-    ::chmod(m_temporary.c_str(),
-            ::stat(m_file.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644);
     if (std::rename(m_temporary.c_str(), m_file.c_str()) != 0) fail("置き換えられません");
     m_temporary.clear();
     // The rename is durable only once the folder itself is synced.

@@ -18,8 +18,8 @@ public:
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     void write(std::span<const std::byte> bytes);
-    /// Syncs the bytes, gives the file the permissions of the file it replaces (or makes it
-    /// readable by everyone), renames it into place and syncs the folder.
+    /// Syncs the bytes, gives the file the mode and group of the file it replaces (or, for a new
+    /// file, those of shareLikeItsFolder), renames it into place and syncs the folder.
     void commit();
 
 private:

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "platform/PosixRecordFile.h"
+#include "platform/SharedFileMode.h"
 
 namespace gaisan {
 namespace {
@@ -19,11 +20,17 @@ std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
                                           std::span<const std::byte> bytes) {
     // Written beside the file and renamed into place once synced: whenever a crash comes, the
     // file by its own name is either as it was or whole, never empty or cut short. A crash
-    // leaves at most the part file, which the next write over it replaces.
+    // leaves at most the part file, which the next write removes. The part file is always
+    // created afresh, whoever left one behind, and given the mode of the file it replaces, or
+    // for a new file the mode that lets the classroom's other users replace it in turn.
     std::filesystem::path part = file;
     part += ".part";
-    const int descriptor = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int descriptor = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor < 0 && errno == EEXIST && ::unlink(part.c_str()) == 0) {
+        descriptor = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
     if (descriptor < 0) return lastError();
+    shareLikeWhatItReplaces(descriptor, file);
     const auto failed = [&](const FileError& error) {
         ::close(descriptor);
         ::unlink(part.c_str());

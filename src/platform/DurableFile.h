@@ -12,7 +12,8 @@ namespace gaisan {
 
 /// Creates or replaces `file` with `bytes`, and makes both its content and its place in the folder
 /// durable before returning. Whenever a crash or a power cut comes, `file` is either as it was
-/// (absent, or the old content) or whole with `bytes`.
+/// (absent, or the old content) or whole with `bytes`. A replaced file keeps its mode, a new one is
+/// shared like its folder (shareLikeWhatItReplaces).
 std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
                                           std::span<const std::byte> bytes);
 

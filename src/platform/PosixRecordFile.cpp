@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/SharedFileMode.h"
 #include "platform/SystemErrorText.h"
 
 namespace gaisan {
@@ -69,7 +70,15 @@ FileError fileErrorOf(int errnoValue, bool locking) {
 PosixRecordFile::~PosixRecordFile() { close(); }
 
 std::optional<FileError> PosixRecordFile::open(const std::filesystem::path& file) {
-    return openWith(file, O_RDWR | O_CREAT);
+    // Created exclusively, so that only the machine that made the file gives it the mode that
+    // lets every other user of the classroom record too; a file that is there keeps its mode.
+    std::optional<FileError> error = openWith(file, O_RDWR | O_CREAT | O_EXCL);
+    if (!error) {
+        shareLikeItsFolder(m_descriptor, file);
+        return std::nullopt;
+    }
+    if (error->systemNumber != EEXIST) return error;
+    return openWith(file, O_RDWR);
 }
 
 std::optional<FileError> PosixRecordFile::openForReading(const std::filesystem::path& file) {

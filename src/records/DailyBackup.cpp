@@ -6,6 +6,8 @@
 
 #include "platform/AtomicFileWriter.h"
 #include "platform/DataFileError.h"
+#include "platform/SharedFileMode.h"
+#include "platform/SystemErrorText.h"
 
 namespace gaisan {
 namespace {
@@ -51,8 +53,7 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
     const std::filesystem::path backup = backupFileOf(resultsFile, today);
     std::error_code error;
     if (length == 0 || std::filesystem::exists(backup, error)) return std::nullopt;
-    std::filesystem::create_directories(backup.parent_path(), error);
-    if (error) return backup.parent_path().string() + ": " + error.message();
+    if (auto failure = createSharedFolder(backup.parent_path())) return failure;
     try {
         AtomicFileWriter writer(backup);
         std::vector<std::byte> chunk(kCopyChunk);
@@ -71,10 +72,14 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
         return failure.what();
     }
     const std::vector<std::filesystem::path> backups = backupsOf(resultsFile);
+    std::optional<std::string> failure;
     for (std::size_t i = kKeptBackups; i < backups.size(); ++i) {
-        std::filesystem::remove(backups[i], error);
+        if (!std::filesystem::remove(backups[i], error) && error && !failure) {
+            failure = backups[i].string() + ": 古いバックアップを消せません（" +
+                      systemErrorText(error.value()) + "）";
+        }
     }
-    return std::nullopt;
+    return failure;
 }
 
 }  // namespace gaisan

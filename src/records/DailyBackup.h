@@ -22,10 +22,12 @@ std::filesystem::path backupFolderOf(const std::filesystem::path& resultsFile);
 std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, const CivilDate& day);
 
 /// Copies the first `length` bytes of the open results file into today's backup, unless there
-/// is one already or nothing to copy, and then removes all but the newest kKeptBackups copies. Run by the append
-/// with the append lock held, so the copy never holds half a record of another machine. The copy
-/// is written whole or not at all. Returns what went wrong, for the caller to pass over: a
-/// failed backup must never stop a run from being recorded.
+/// is one already or nothing to copy, and then removes all but the newest kKeptBackups copies. Run
+/// by the append with the append lock held, so the copy never holds half a record of another
+/// machine. The copy is written whole or not at all; the backup folder and the copy, when new, are
+/// shared like the folder they are made in (shareLikeItsFolder), so that every user who records
+/// gets copies and removes old ones. Returns what went wrong, naming the file, for the caller to
+/// pass on: a failed backup must never stop a run from being recorded.
 std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t length,
                                            const std::filesystem::path& resultsFile,
                                            const CivilDate& today);

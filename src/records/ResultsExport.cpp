@@ -84,8 +84,8 @@ std::string gradeLabelIn(int schoolYear, int student, const ExportSources& sourc
 }  // namespace
 
 ExportSummary exportResults(const std::filesystem::path& resultsFile, const ExportSources& sources,
-                            const ExportPeriod& period, ExportEncoding encoding, int todaySerial,
-                            std::ostream& out, const ExportProgress& progress) {
+                            const ExportPeriod& period, ExportEncoding encoding, std::ostream& out,
+                            const ExportProgress& progress) {
     FieldTexts texts(encoding);
     if (encoding == ExportEncoding::Utf8) out << kByteOrderMark;
     out << (encoding == ExportEncoding::Cp932 ? encodeCp932(kHeader) : kHeader) << kLineEnd;
@@ -100,7 +100,7 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
     std::string date;
     forEachRecord(resultsFile, [&](std::uint64_t number, const ResultRecord& record) {
         if (progress && number % kRecordsPerProgress == 0) progress(number, total);
-        if (ResultsFile::problemOf(record, todaySerial)) {
+        if (ResultsFile::displayProblemOf(runFieldsOf(record))) {
             ++summary.passedOver;
             return;
         }
@@ -155,8 +155,7 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
 
 ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
                                   const ExportSources& sources, const ExportPeriod& period,
-                                  ExportEncoding encoding, int todaySerial,
-                                  const std::filesystem::path& target,
+                                  ExportEncoding encoding, const std::filesystem::path& target,
                                   const ExportProgress& progress) {
     std::filesystem::path partial = target;
     partial += ".part";
@@ -170,7 +169,7 @@ ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
     if (!out) throw failed();
     ExportSummary summary;
     try {
-        summary = exportResults(resultsFile, sources, period, encoding, todaySerial, out, progress);
+        summary = exportResults(resultsFile, sources, period, encoding, out, progress);
     } catch (...) {
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);

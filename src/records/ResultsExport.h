@@ -35,7 +35,7 @@ struct ExportPeriod {
 
 struct ExportSummary {
     std::uint64_t rows = 0;        ///< runs written, the header not counted
-    std::uint64_t passedOver = 0;  ///< records the program itself passes over
+    std::uint64_t passedOver = 0;  ///< records the program cannot show as runs
 };
 
 /// Called now and then with the records read so far and the records in the file.
@@ -47,19 +47,19 @@ using ExportProgress = std::function<void(std::uint64_t done, std::uint64_t tota
 /// name, seconds (empty for a time-up or a failed run, which the next column names), the points
 /// as counted (the level's rate applied) and the school code. Fields are quoted as RFC 4180
 /// says where they hold a comma, a double quote or a line break; lines end in CR LF. Records the
-/// program passes over (see ResultsFile::problemOf, as of `todaySerial`) are left out and
-/// counted. Reads the file as forEachRecord does; throws DataFileError when it cannot.
+/// program cannot show as runs (see ResultsFile::displayProblemOf) are left out and counted; a
+/// run dated after today is written like any other, since the run lists show it too. Reads the
+/// file as forEachRecord does; throws DataFileError when it cannot.
 ExportSummary exportResults(const std::filesystem::path& resultsFile, const ExportSources& sources,
-                            const ExportPeriod& period, ExportEncoding encoding, int todaySerial,
-                            std::ostream& out, const ExportProgress& progress = {});
+                            const ExportPeriod& period, ExportEncoding encoding, std::ostream& out,
+                            const ExportProgress& progress = {});
 
 /// The same into the file `target`, written beside it under a temporary name and renamed into
 /// place once whole, so that a failure never leaves half a spreadsheet where a whole one was.
 /// Throws DataFileError naming `target` when it cannot be written.
 ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
                                   const ExportSources& sources, const ExportPeriod& period,
-                                  ExportEncoding encoding, int todaySerial,
-                                  const std::filesystem::path& target,
+                                  ExportEncoding encoding, const std::filesystem::path& target,
                                   const ExportProgress& progress = {});
 
 }  // namespace gaisan

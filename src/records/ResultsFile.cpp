@@ -87,19 +87,25 @@ std::optional<std::string> ResultsFile::timeProblemOf(const LoadedRecord& record
     return std::nullopt;
 }
 
-std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, int todaySerial) {
-    const LoadedRecord fields = runFieldsOf(record);
-    if (auto problem = indexProblemOf(fields)) return problem;
-    if (auto problem = timeProblemOf(fields)) return problem;
+std::optional<std::string> ResultsFile::displayProblemOf(const LoadedRecord& record) {
+    if (auto problem = indexProblemOf(record)) return problem;
+    if (auto problem = timeProblemOf(record)) return problem;
     static const int firstDay = daySerial({1900, 1, 1});
     static const int lastDay = daySerial({9999, 12, 31});
-    if (fields.date < firstDay || fields.date > lastDay) return "記録の日付が1900年〜9999年の外です";
+    if (record.date < firstDay || record.date > lastDay) return "記録の日付が1900年〜9999年の外です";
+    return std::nullopt;
+}
+
+std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, int todaySerial) {
+    const LoadedRecord fields = runFieldsOf(record);
+    if (auto problem = displayProblemOf(fields)) return problem;
     if (fields.date > todaySerial) return "記録の日付が今日より後です";
     if (fields.clock < 0 || fields.clock >= 1) return "記録の時刻が1日の中にありません";
     return std::nullopt;
 }
 
 std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
+    m_backupProblem.reset();
     ClosesOnExit closes(m_file);
     if (auto error = openWithAppendLock(m_file, m_path, m_wait)) return appendFailure(error->description);
     // A delete that a crash cut short is finished first, silently: a child's run is no moment
@@ -116,7 +122,7 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
     }
     const LocalDateTime now = m_clock.now();
     // Whatever happens to the copy, the run is recorded.
-    static_cast<void>(takeDailyBackup(m_file, oldLength, m_path, now.date));
+    m_backupProblem = takeDailyBackup(m_file, oldLength, m_path, now.date);
     const std::uint64_t position = oldLength / ResultRecord::kSize * ResultRecord::kSize;
     if (position + ResultRecord::kSize > kAppendLockOffset) {
         return appendFailure("ファイルが大きくなりすぎて、これ以上記録できません");

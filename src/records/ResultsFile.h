@@ -41,15 +41,19 @@ public:
     /// short (finishInterruptedDelete): the position (after the last whole record,
     /// so that a partial record left by a crash is overwritten) and the record's date and clock
     /// are taken only once the lock is held. The first append of a day first copies the file
-    /// into the day's backup (see takeDailyBackup); a failed copy is passed over. The record is
-    /// written in one call and synced before the lock is released; when the disk is full the
-    /// file is cut back to its old length, still under the lock, so that no half record is left
-    /// behind. No failure is reported as success.
+    /// into the day's backup (see takeDailyBackup); a failed copy is passed over and kept for
+    /// backupProblem(). The record is written in one call and synced before the lock is
+    /// released; when the disk is full the file is cut back to its old length, still under the
+    /// lock, so that no half record is left behind. No failure is reported as success.
     std::optional<ResultsFileFailure> AppendResultRecord(const RunToRecord& run);
 
     /// Opens the file for writing, creating it when absent, and closes it again: run at start-up,
     /// so that a share the machine cannot write is told before a child's first run, not after.
     std::optional<ResultsFileFailure> checkWritable();
+
+    /// What went wrong with the day's copy in this object's last append, naming the file; nothing
+    /// when the copy was taken, was there already or was not needed.
+    const std::optional<std::string>& backupProblem() const { return m_backupProblem; }
 
     /// Reads the newest 20000 whole records into `records` and rebuilds the best-time tables:
     /// BestTime per level and student, LevelBestTime per level over students 1..1000 only.
@@ -68,10 +72,14 @@ public:
     /// record is passed over by the load (a negative time would score without bound and become
     /// a best nobody can beat).
     static std::optional<std::string> timeProblemOf(const LoadedRecord& record);
-    /// Either problem, or a record no program run can have written: a date outside the years
-    /// 1900 to 9999 or after `today` (a classroom machine whose clock was wrong; by the counting
-    /// rules such a record would count in every window for ever), or a clock outside one day.
-    /// For a check of the whole file.
+    /// Either problem, or a date outside the years 1900 to 9999, which no row can write: a
+    /// record that neither the run lists nor the export show as a run. A date after today is no
+    /// such problem: a classroom machine whose clock was wrong still recorded a real run.
+    static std::optional<std::string> displayProblemOf(const LoadedRecord& record);
+    /// displayProblemOf's problems, or a record no program run can have written: a date after
+    /// `today` (a classroom machine whose clock was wrong; by the counting rules such a record
+    /// would count in every window for ever), or a clock outside one day. For a check of the
+    /// whole file.
     static std::optional<std::string> problemOf(const ResultRecord& record, int todaySerial);
 
 private:
@@ -83,6 +91,7 @@ private:
     std::filesystem::path m_path;
     const Clock& m_clock;
     RetryWait m_wait;
+    std::optional<std::string> m_backupProblem;
 };
 
 }  // namespace gaisan

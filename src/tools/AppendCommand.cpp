@@ -1,5 +1,7 @@
 #include "tools/Commands.h"
 
+#include <iostream>
+
 #include "app/IndexedTables.h"
 #include "platform/Cp932.h"
 #include "platform/PosixRecordFile.h"
@@ -37,6 +39,8 @@ int appendCommand(const CommandLine& line) {
              static_cast<std::int32_t>(*seconds), school})) {
         throw Unusable(file + ": " + failure->message);
     }
+    // The run is recorded; a copy that failed is no failure of the command, but it is said.
+    if (const auto& problem = results.backupProblem()) std::cerr << "warning: " << *problem << '\n';
     return 0;
 }
 

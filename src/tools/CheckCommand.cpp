@@ -9,6 +9,7 @@
 #include "records/RecordStream.h"
 #include "records/RecordsAdministration.h"
 #include "records/ResultsFile.h"
+#include "records/SharedFilesCheck.h"
 #include "records/SharingWarning.h"
 #include "tools/CommandSupport.h"
 
@@ -24,11 +25,11 @@ int checkCommand(const CommandLine& line) {
         reportInterruptedDelete(result.interrupted, std::cout);
         if (result.error) throw Unusable(file.string() + ": " + result.error->description);
     }
-    const int today = daySerial(nowOrOption(line, "now").date);
+    const CivilDate today = nowOrOption(line, "now").date;
     int problems = 0;
     const RecordReadEnd end =
         forEachRecord(file, [&](std::uint64_t number, const ResultRecord& r) {
-            const auto problem = ResultsFile::problemOf(r, today);
+            const auto problem = ResultsFile::problemOf(r, daySerial(today));
             if (!problem) return;
             std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
                       << r.LevelIndex << ", date " << dateText(r.RecordDate) << ", clock "
@@ -46,6 +47,11 @@ int checkCommand(const CommandLine& line) {
         const std::uintmax_t size = std::filesystem::file_size(backup, error);
         std::cout << "backup\t" << backup.string() << '\t'
                   << (error ? 0 : size / ResultRecord::kSize) << " records\n";
+    }
+    PosixRecordFile sharedFile;
+    for (const std::string& problem : sharedFileProblemsOf(sharedFile, file, today)) {
+        std::cout << "problem: " << problem << '\n';
+        ++problems;
     }
     if (const auto warning = sharingWarningForFolder(file.parent_path())) {
         std::cout << "warning: " << *warning << '\n';

@@ -33,14 +33,13 @@ int exportCommand(const CommandLine& line) {
     const ExportSources sources{state->roster, state->profile.LevelNames, state->criteria,
                                 state->common.YearChangeMonth};
     const std::filesystem::path resultsFile = state->locations.resultsFile();
-    const int today = daySerial(now.date);
     const ExportSummary summary =
         line.option("output")
-            ? exportResultsToFile(resultsFile, sources, period, encoding, today, *line.option("output"))
-            : exportResults(resultsFile, sources, period, encoding, today, std::cout);
+            ? exportResultsToFile(resultsFile, sources, period, encoding, *line.option("output"))
+            : exportResults(resultsFile, sources, period, encoding, std::cout);
     if (summary.passedOver != 0) {
-        std::cerr << summary.passedOver
-                  << " records the program passes over were not exported (gaisan-records check "
+        std::cerr << resultsFile.string() << ": " << summary.passedOver
+                  << " records the program cannot show were not exported (gaisan-records check "
                      "names them)\n";
     }
     return 0;

@@ -66,6 +66,21 @@ private slots:
         QVERIFY(!shown<namesel>());
     }
 
+    void aResultsFileThatCannotBeWrittenIsNamedAndEndsTheProgram() {
+        testing::DemoInstallation startup;
+        std::filesystem::create_directory(startup.resultsFile());
+        QSignalSpy ended(startup.flow.get(), &ScreenFlow::programEnded);
+        startup.flow->ContinueStartup();
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(startup.boxes.shown.size(), std::size_t{1});
+        const QString text = startup.boxes.shown[0].text;
+        QVERIFY2(text.startsWith(QStringLiteral("成績ランダムファイル記録")), qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("場所：") +
+                               QString::fromStdString(startup.resultsFile().string())),
+                 qPrintable(text));
+        QVERIFY(!shown<namesel>());
+    }
+
     void anUnexpectedErrorIsDescribedNamingItsFileWhenThereIsOne() {
         const auto textOf = [](const std::function<void()>& fail) {
             try {

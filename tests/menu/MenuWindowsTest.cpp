@@ -9,6 +9,7 @@
 #include "app/ProgramFont.h"
 #include "admin/FrmData.h"
 #include "admin/FrmTimeData.h"
+#include "records/DailyBackup.h"
 #include "records/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
 #include "support/RecordFiles.h"
@@ -195,8 +196,11 @@ private slots:
 
     void theTeacherSavesTheResultsAsASpreadsheetFile() {
         testing::DemoInstallation installation;
+        // The last run comes from a machine whose clock was a day ahead: the lists show it, so
+        // the spreadsheet has it too.
         testing::appendRecords(installation.resultsFile(),
-                               {testing::runRecord(1, 1, 48, {2026, 12, 9}), testing::runRecord(2, 3, 99999)});
+                               {testing::runRecord(1, 1, 48, {2026, 12, 9}), testing::runRecord(2, 3, 99999),
+                                testing::runRecord(1, 2, 60, {2026, 12, 11})});
         seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
         QVERIFY(menu);
         QString suggested;
@@ -206,6 +210,9 @@ private slots:
             return target;
         });
         menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+        // The panel has told of the missing copy of today: these records were not appended by
+        // the program, which would have taken it.
+        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
         menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
         QVERIFY2(suggested.endsWith(QStringLiteral("成績_2026-12-10.csv")), qPrintable(suggested));
         QFile saved(target);
@@ -213,16 +220,43 @@ private slots:
         const QByteArray bytes = saved.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.size(), 4);
         QVERIFY(lines[0].startsWith(QStringLiteral("番号,日付,時刻")));
         QVERIFY2(lines[1].startsWith(QStringLiteral("1,2026-12-09,12:00:00,1,佐藤　陽菜,")), qPrintable(lines[1]));
         QVERIFY2(lines[2].contains(QStringLiteral(",時間切れ,")), qPrintable(lines[2]));
-        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
-        QVERIFY(installation.boxes.shown[0].text.startsWith(QStringLiteral("2件の成績を保存しました。")));
+        QVERIFY2(lines[3].startsWith(QStringLiteral("3,2026-12-11,12:00:00,1,")), qPrintable(lines[3]));
+        QCOMPARE(installation.boxes.shown.size(), std::size_t{2});
+        const QString told = installation.boxes.shown[1].text;
+        QVERIFY2(told.startsWith(QStringLiteral("3件の成績を保存しました。")) && !told.contains(QStringLiteral("読めない")),
+                 qPrintable(told));
 
         // Cancelled: nothing is written and nothing is said.
         menu->csvSaver().setFileChooser([](QWidget*, const QString&) { return QString(); });
         menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
+        QCOMPARE(installation.boxes.shown.size(), std::size_t{2});
+    }
+
+    void theTeacherHearsOnceOfADaysCopyThatWasNotTaken() {
+        testing::DemoInstallation installation;
+        // Yesterday's run and today's, and no copy of today: the first run of the day found
+        // records to copy and the copy failed.
+        testing::appendRecords(installation.resultsFile(),
+                               {testing::runRecord(1, 1, 48, {2026, 12, 9}), testing::runRecord(2, 1, 50)});
+        seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
+        QVERIFY(menu);
+        QVERIFY(installation.boxes.shown.empty());
+        auto* data = menu->findChild<QPushButton*>(QStringLiteral("Command8"));
+        data->click();
+        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
+        QCOMPARE(installation.boxes.shown[0].title, QStringLiteral("共有フォルダの確認"));
+        const QString copy = QString::fromStdString(
+            backupFileOf(installation.resultsFile(), {2026, 12, 10}).string());
+        QVERIFY2(installation.boxes.shown[0].text.contains(copy), qPrintable(installation.boxes.shown[0].text));
+
+        // Once: the panel opened again says nothing more.
+        menu->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
+        data->click();
+        QVERIFY(isShown(menu, QStringLiteral("Picture7")));
         QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
     }
 

@@ -60,6 +60,39 @@ done
 "$root/usr/bin/gaisan-records" roster "$demo" --now "2026-12-10 10:00:00" | grep -q '佐藤　陽菜' ||
     fail "the unpacked gaisan-records does not read the demo roster"
 
+# The demo data root as the postinst script lays it out, in a folder of the test's own: every
+# local user records, gets the day's copy and deletes, whoever made the files before.
+sed -e "s|/var/lib/gaisan|$work/var|" -e "s|/usr/share/gaisan/demo-data|$demo|" \
+    "$work/control/postinst" >"$work/postinst"
+sh "$work/postinst" configure || fail "the postinst script failed"
+results=$work/var/gaisan/成績累積データ.dat
+[[ -f $results ]] || fail "the postinst script laid out no results file"
+if [[ $(id -u) -eq 0 ]] && command -v setpriv >/dev/null; then
+    chmod 0755 "$work"
+    records=$root/usr/bin/gaisan-records
+    as_user() {  # as_user UID command...: with the usual umask 022
+        local user=$1
+        shift
+        setpriv --reuid="$user" --regid="$user" --clear-groups -- sh -c 'umask 022 && exec "$@"' as "$@"
+    }
+    # The first user makes the copies' folder and a copy, and deletes a run; the second records
+    # after that, gets the next day's copy and deletes a run too.
+    for turn in "64101 2026-12-09" "64101 2026-12-10" "64102 2026-12-10" "64102 2026-12-11"; do
+        read -r user day <<<"$turn"
+        as_user "$user" "$records" append "$results" --student 1 --level 1 --seconds 50 \
+            --at "$day 10:00:00" 2>"$work/err" && [[ ! -s $work/err ]] ||
+            fail "user $user's run of $day in the demo data root: $(cat "$work/err")"
+        [[ $day == 2026-12-09 || -f $work/var/gaisan/成績バックアップ/成績累積データ-$day.dat ]] ||
+            fail "user $user got no copy of $day in the demo data root"
+        if [[ $day == 2026-12-10 ]]; then
+            as_user "$user" "$records" delete "$results" 1 || fail "user $user cannot delete in the demo data root"
+        fi
+    done
+    [[ $("$records" dump "$results" | wc -l) -eq 2 ]] || fail "the demo data root lost runs"
+else
+    echo "skipped: two users' turns in the demo data root need root to switch users"
+fi
+
 if command -v lintian >/dev/null; then
     errors=$(lintian "$deb" 2>/dev/null | grep '^E:' || true)
     [[ -z $errors ]] || fail "lintian reports errors:"$'\n'"$errors"

@@ -16,12 +16,15 @@ protected:
     std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
     std::optional<ResultsFileFailure> append(int student) {
         ResultsFile results(file, path(), clock, [](int) {});
-        return results.AppendResultRecord({student, 1, 50, std::nullopt});
+        auto failure = results.AppendResultRecord({student, 1, 50, std::nullopt});
+        backupProblem = results.backupProblem();
+        return failure;
     }
 
     testing::TempFolder folder;
     testing::FakeClock clock{{2026, 12, 10}, 10 * 3600.0};
     PosixRecordFile file;
+    std::optional<std::string> backupProblem;  ///< the last append's
 };
 
 TEST_F(DailyBackupTest, TheFirstAppendOfADayCopiesTheFileAsItWasBefore) {
@@ -63,6 +66,15 @@ TEST_F(DailyBackupTest, AFailedCopyNeverStopsARunFromBeingRecorded) {
     ASSERT_EQ(append(2), std::nullopt);
     EXPECT_EQ(testing::recordsIn(path()).size(), 2u);
     EXPECT_TRUE(backupsOf(path()).empty());
+    // Passed over, but not in silence: the failure names the folder.
+    ASSERT_TRUE(backupProblem);
+    EXPECT_TRUE(backupProblem->starts_with((folder / "成績バックアップ").string() + ": "))
+        << *backupProblem;
+
+    std::filesystem::remove(folder / "成績バックアップ");
+    ASSERT_EQ(append(3), std::nullopt);
+    EXPECT_EQ(backupProblem, std::nullopt) << "the next append of the day takes the copy";
+    EXPECT_EQ(testing::recordsIn(backupFileOf(path(), {2026, 12, 10})).size(), 2u);
 }
 
 }  // namespace

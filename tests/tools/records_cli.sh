@@ -64,6 +64,20 @@ grep -q "partial record of 4 bytes" "$work/err" || fail "dump: partial record on
 "$tool" append "$file" --student 4 --level 1 --seconds 70
 [[ $(stat -c %s "$file") -eq $((4 * 44)) ]] || fail "the partial record was not overwritten"
 
+# A copy that fails never stops a run from being recorded, but append says so, and check names the
+# folder and the day without a copy.
+broken=$work/broken
+mkdir "$broken"
+"$tool" append "$broken/成績累積データ.dat" --student 1 --level 1 --seconds 50 --at "2026-12-09 10:00:00"
+printf 'not a folder' >"$broken/成績バックアップ"
+expect_status 0 "$tool" append "$broken/成績累積データ.dat" --student 2 --level 1 --seconds 50 --at "2026-12-10 10:00:00"
+grep -q "^warning: $broken/成績バックアップ: " "$work/err" || fail "append: the failed copy is not told"
+expect_status 1 "$tool" check "$broken/成績累積データ.dat" --now "2026-12-10 12:00:00"
+grep -q "^ok: 2 records$" "$work/out" || fail "check: the records are not ok"
+grep -q "^problem: $broken/成績バックアップ: " "$work/out" || fail "check: the file in the folder's place"
+grep -q "^problem: $broken/成績バックアップ/成績累積データ-2026-12-10.dat: " "$work/out" ||
+    fail "check: the missing copy of the day"
+
 # A record out of range is reported.
 printf '\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x70\x17\x01\x00\x3c\x00\x00\x00     \x20\x20\x20\x20\x200    \x00\x00\x00\x00\x00' >>"$file"
 expect_status 1 "$tool" check "$file"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # gaisan-records export: the results as a spreadsheet file, in UTF-8 with a byte-order mark or
 # in CP932, with names that need quoting, a time-up, another school's run, a record the program
-# passes over and a date range.
+# passes over, a run dated after today and a date range.
 # Usage: records_export.sh GAISAN_RECORDS DEMO_DATA_ROOT
 set -euo pipefail
 
@@ -24,7 +24,11 @@ file=$root/gaisan/成績累積データ.dat
 "$tool" append "$file" --student 1 --level 1 --seconds 48 --at "2026-03-31 10:00:00"
 "$tool" append "$file" --student 2 --level 3 --seconds 99999 --at "2026-04-01 11:00:00"
 "$tool" append "$file" --student 3 --level 3 --seconds 70 --school 99999 --at "2026-04-02 09:30:00"
-# A record for student -1, which the program passes over.
+# A machine whose clock was wrong: the level menu lists its run, so the spreadsheet has it too.
+"$tool" append "$file" --student 3 --level 1 --seconds 52 --at "2099-01-04 12:00:00"
+"$tool" list "$root/gaisan" --list personal --student 3 >"$work/list"
+grep -q '^2099/01/04 12:00:00' "$work/list" || fail "the lists do not show the later run: $(cat "$work/list")"
+# A record for student -1, which the program passes over (and the menu's load stops at).
 head -c 44 "$file" >"$work/record"
 printf '\377\377' | dd of="$work/record" bs=1 seek=16 conv=notrunc status=none
 cat "$work/record" >>"$file"
@@ -36,14 +40,19 @@ expected=$(printf '%s\r\n' "$header" \
     '1,2026-03-31,10:00:00,1,"佐藤, 陽菜",小２,1,レベル１,48,,5,' \
     '2,2026-04-01,11:00:00,2,"鈴木""蓮",小２,3,レベル３,,時間切れ,0,' \
     '3,2026-04-02,09:30:00,3,髙橋　健,小５,3,レベル３,70,,9,99999' \
-    '5,2026-04-03,08:00:00,4321,,,2,レベル２,200,,1,')
+    '4,2099-01-04,12:00:00,3,髙橋　健,,1,レベル１,52,,5,' \
+    '6,2026-04-03,08:00:00,4321,,,2,レベル２,200,,1,')
 
 "$tool" export "$root/gaisan" >"$work/utf8.csv" 2>"$work/err" || fail "export: $(cat "$work/err")"
 [[ $(head -c 3 "$work/utf8.csv") == $'\xEF\xBB\xBF' ]] || fail "the UTF-8 file has no byte-order mark"
 [[ $(tail -c +4 "$work/utf8.csv") == "$expected" ]] ||
     fail "the UTF-8 rows differ:"$'\n'"$(tail -c +4 "$work/utf8.csv")"
-grep -q '^1 records the program passes over were not exported' "$work/err" ||
-    fail "the passed-over record is not counted: $(cat "$work/err")"
+grep -qx "$file: 1 records the program cannot show were not exported (gaisan-records check names them)" \
+    "$work/err" || fail "the passed-over record is not counted: $(cat "$work/err")"
+status=0
+"$tool" check "$file" >"$work/check" || status=$?
+[[ $status -eq 1 ]] && grep -q '^record 4: .*記録の日付が今日より後です' "$work/check" ||
+    fail "check does not name the later run: $(cat "$work/check")"
 
 "$tool" export "$root/gaisan" --encoding cp932 --output "$work/cp932.csv" 2>/dev/null ||
     fail "export --encoding cp932 --output failed"
