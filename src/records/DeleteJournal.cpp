@@ -52,7 +52,8 @@ std::vector<std::byte> DeleteJournal::encode() const {
 
 bool DeleteJournal::looksLikeJournal(std::span<const std::byte> bytes) {
     const std::size_t compared = std::min(bytes.size(), kMagic.size());
-    return std::memcmp(bytes.data(), kMagic.data(), compared) == 0;
+    // An empty file has no bytes to compare, and memcmp must not be handed its null pointer.
+    return compared == 0 || std::memcmp(bytes.data(), kMagic.data(), compared) == 0;
 }
 
 std::optional<DeleteJournal> DeleteJournal::decode(std::span<const std::byte> bytes) {
