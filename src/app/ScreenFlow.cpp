@@ -196,13 +196,6 @@ void ScreenFlow::backToMenu() {
 void ScreenFlow::StartRun() { requestChange([this] { openDrill(); }); }
 
 void ScreenFlow::openDrill() {
-    RunState& run = m_state.run;
-    run.RunFinished = 0;
-    run.EndOfRunStarted = 0;
-    run.Judging = 0;
-    run.WrongAckState = 0;
-    run.CorrectCount = 0;
-    run.TimeUp = 0;
     QCoreApplication::processEvents();
     if (!m_drill) {
         m_drill = new MainFrm(*this);

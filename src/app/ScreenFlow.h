@@ -74,7 +74,7 @@ public:
     /// the program at once, whether or not the launcher could be started.
     void leaveToLauncher();
 
-    /// Starts a run of state.login.CurrentLevel: resets the run and shows the drill screen.
+    /// Starts a run of state.login.CurrentLevel: shows the drill screen, which sets the run up.
     void StartRun();
     /// From the finish screen: the same level again.
     void runAgain();

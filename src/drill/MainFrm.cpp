@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/RandomSource.h"
 #include "platform/Utf8.h"
+#include "records/Counts.h"
 
 namespace gaisan {
 namespace {
@@ -199,13 +200,10 @@ void MainFrm::初期設定() {
     m_flow.closeMenu();
     m_flow.closeWaitWindow();
     RunState& run = state.run;
-    run.RunFinished = 0;
-    run.EndOfRunStarted = 0;
-    run.JudgeResult = 0;
     const int level = state.login.CurrentLevel;
     const int student = state.login.StudentIndex;
+    beginRun(run, state.profile, state.criteria, level);
     if (state.profile.LevelDefined.at(level) != 0) {
-        run.TimeLimit = 5 * state.criteria.MinLineTime.at(level);
         m_sLabel10->setText(QStringLiteral("0"));
         run.TimeBarScale = run.TimeLimit > 0 ? static_cast<double>(kBarWidth) / run.TimeLimit : 0;
         setBarWidth(m_sShape2, 0);
@@ -220,9 +218,7 @@ void MainFrm::初期設定() {
     m_sLabel7->setText(toQString(state.login.StudentName).trimmed());
     m_sLabel8->setText(toQString(state.profile.LevelNames.at(level)));
 
-    int todayTotal = 0;
-    for (int l = 1; l <= 15; ++l) todayTotal += static_cast<int>(state.counts.TodayRunCounts.at(l, student));
-    state.login.TodayRunTotal = todayTotal;
+    state.login.TodayRunTotal = todayRunTotal(state.counts, student, kDrillRunTotalLastLevel);
     m_sLabel14->setText(toQString(state.common.SchoolName));
     showMinutesSinceLogin();
     m_sLabel12->setText(QString::number(state.login.TodayRunTotal + 1));
@@ -235,8 +231,7 @@ void MainFrm::初期設定() {
 }
 
 void MainFrm::レベル別設定() {
-    m_flow.state().run.ProblemsPerRun = 10;
-    m_sLabel9->setText(QStringLiteral("10"));
+    m_sLabel9->setText(QString::number(m_flow.state().run.ProblemsPerRun));
 }
 
 void MainFrm::スタート() {

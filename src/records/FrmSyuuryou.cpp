@@ -7,6 +7,7 @@
 #include "app/QtConversions.h"
 #include "app/ScreenFlow.h"
 #include "app/SoundCues.h"
+#include "records/Counts.h"
 #include "records/FinishDecisions.h"
 
 namespace gaisan {
@@ -109,9 +110,7 @@ void FrmSyuuryou::Form_Activate() {
     m_label16->setText(toQString(state.profile.LevelNames.at(level)));
     m_label13->setText(QStringLiteral(" (このレベル　%1回目)")
                            .arg(static_cast<int>(state.counts.TodayRunCounts.at(level, student))));
-    float todayTotal = 0;
-    for (int l = 1; l <= kHighestLevel; ++l) todayTotal += state.counts.TodayRunCounts.at(l, student);
-    state.login.TodayRunTotal = static_cast<std::int16_t>(todayTotal);
+    state.login.TodayRunTotal = todayRunTotal(state.counts, student, kHighestLevel);
     m_label14->setText(QStringLiteral("（%1回目)").arg(state.login.TodayRunTotal));
 
     QCoreApplication::processEvents();
