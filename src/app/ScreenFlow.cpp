@@ -1,7 +1,6 @@
 #include "app/ScreenFlow.h"
 
 #include <QApplication>
-#include <QThread>
 #include <QTimer>
 
 #include <unistd.h>
@@ -13,29 +12,20 @@
 #include "app/Configuration.h"
 #include "app/Firstfrm.h"
 #include "app/MessageBoxes.h"
-#include "app/QtConversions.h"
+#include "app/MessageTexts.h"
+#include "app/ResponsiveWait.h"
 #include "app/SoundCues.h"
 #include "app/frmver.h"
 #include "drill/MainFrm.h"
 #include "menu/seisekitime1.h"
 #include "platform/Launcher.h"
 #include "platform/DataFileError.h"
-#include "records/Counts.h"
 #include "records/FrmSyuuryou.h"
-#include "records/ResultsFile.h"
 #include "records/SharingWarning.h"
 #include "roster/namesel.h"
 
 namespace gaisan {
 namespace {
-
-/// "「name」…" with where the file is and what is wrong with it, for a message box.
-QString unusableFileText(const DataFileError& error, const QString& sentence) {
-    return sentence.arg(QString::fromStdString(error.file().filename().string())) +
-           QStringLiteral("\n\n場所：%1\n問題：%2")
-               .arg(QString::fromStdString(error.file().string()),
-                    QString::fromStdString(error.problem()));
-}
 
 /// Closes a screen and forgets it. Qt deletes it once no handler of it is running any more;
 /// forgetting it now means that nothing reuses a screen on its way out.
@@ -45,6 +35,10 @@ void unload(QPointer<Window>& window) {
     window->close();
     window->deleteLater();
     window = nullptr;
+}
+
+void inform(MessageBoxes& boxes, QWidget* parent, const MessageText& message) {
+    boxes.inform(parent, message.title, message.text);
 }
 
 }  // namespace
@@ -59,8 +53,12 @@ ScreenFlow::ScreenFlow(AppState& state, const Clock& clock, RandomSource& random
       m_launcher(launcher),
       m_programFolder(std::move(programFolder)),
       m_cues(std::make_unique<SoundCues>(state, player, random, [this](const std::string& error) {
-          endWithMessage(QStringLiteral("音声エラー"), toQString(soundLostMessage(error)));
-      })) {}
+          endWithMessage(soundLostText(error));
+      })),
+      m_results(state, m_recordFile, clock, [this](int seconds) { waitResponsively(seconds); },
+                [this](const std::string& text) {
+                    inform(m_boxes, m_menu, resultsFileText(m_state.profile.SubjectTitle, text));
+                }) {}
 
 ScreenFlow::~ScreenFlow() {
     for (QWidget* window : std::initializer_list<QWidget*>{m_recordsBrowser, m_criteriaEditor, m_finish, m_drill,
@@ -80,34 +78,24 @@ void ScreenFlow::ContinueStartup() {
     try {
         LoadConfiguration(m_state, m_programFolder);
     } catch (const DataFileError& error) {
-        m_boxes.inform(m_splash, QStringLiteral("設定ファイルのエラー"),
-                       unusableFileText(error, QStringLiteral("設定ファイル「%1」を使えないため、"
-                                                              "プログラムを終了します。")));
+        inform(m_boxes, m_splash, unusableConfigurationText(error));
         emit programEnded(1);
         return;
     }
     if (const auto warning = sharingWarningForFolder(m_state.locations.ProgramDataFolder)) {
-        m_boxes.inform(m_splash, QStringLiteral("共有フォルダの確認"), toQString(*warning));
+        inform(m_boxes, m_splash, sharingWarningText(*warning));
     }
-    if (const auto failure = results().checkWritable()) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
-        return;
-    }
+    if (!goesOn(m_results.checkWritable())) return;
     showNameSelection();
 }
 
 void ScreenFlow::reportUnusableFile(const DataFileError& error) {
-    m_boxes.inform(m_names, QStringLiteral("ファイルのエラー"),
-                   unusableFileText(error, QStringLiteral("「%1」を使えません。")));
+    inform(m_boxes, m_names, unusableFileText(error));
 }
 
 void ScreenFlow::reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
                                             const std::vector<std::string>& sentences) {
-    QString text = QStringLiteral("「%1」の次の行の生徒は名前の一覧に出ません。\n\n場所：%2")
-                       .arg(QString::fromStdString(rosterFile.filename().string()),
-                            QString::fromStdString(rosterFile.string()));
-    for (const std::string& sentence : sentences) text += QLatin1Char('\n') + toQString(sentence);
-    m_boxes.inform(m_names, QStringLiteral("名簿の確認"), text);
+    inform(m_boxes, m_names, skippedRosterEntriesText(rosterFile, sentences));
 }
 
 void ScreenFlow::showNameSelection() { requestChange([this] { openNameSelection(); }); }
@@ -255,84 +243,31 @@ void ScreenFlow::showVersionWindow(QWidget* over) {
     window.exec();
 }
 
-ResultsFile& ScreenFlow::results() {
-    if (!m_results) {
-        m_results = std::make_unique<ResultsFile>(
-            m_recordFile, resultsPath(), m_clock,
-            [this](int seconds) { waitResponsively(seconds); });
-    }
-    return *m_results;
-}
+void ScreenFlow::waitResponsively(int seconds) { gaisan::waitResponsively(m_clock, seconds); }
 
-std::filesystem::path ScreenFlow::resultsPath() const {
-    return m_state.locations.ProgramDataFolder + "成績累積データ.dat";
-}
+bool ScreenFlow::computeCounts() { return goesOn(m_results.computeCounts()); }
 
-void ScreenFlow::waitResponsively(int seconds) {
-    const std::int64_t until = m_clock.tickMilliseconds() + seconds * 1000;
-    while (m_clock.tickMilliseconds() < until) {
-        QCoreApplication::processEvents();
-        QThread::msleep(10);
-    }
-}
-
-bool ScreenFlow::computeCounts() {
-    if (const auto failure = ComputeCounts(m_state, results(), m_clock.now())) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
-        return false;
-    }
-    return true;
-}
-
-bool ScreenFlow::recordRunResult(int level) {
-    if (const auto failure = RecordRunResult(m_state, results(), level)) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
-        return false;
-    }
-    return true;
-}
-
-RecordReadEvents ScreenFlow::menuReadEvents(const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
-    return {[this](const FileError& error) {
-                waitResponsively(1);
-                m_boxes.inform(m_menu, toQString(m_state.profile.SubjectTitle),
-                               QStringLiteral("先生を呼びなさい") + toQString(error.description) +
-                                   QString::number(error.number));
-            },
-            progress};
-}
+bool ScreenFlow::recordRunResult(int level) { return goesOn(m_results.recordRunResult(level)); }
 
 bool ScreenFlow::readRunList(const RunListQuery& query,
                              const std::function<void(std::uint64_t, std::uint64_t)>& progress,
                              RunListRows& rows) {
-    if (const auto failure = gaisan::readRunList(m_state, m_recordFile, resultsPath(), query,
-                                                 menuReadEvents(progress), rows)) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle), toQString(failure->message));
-        return false;
-    }
-    return true;
+    return goesOn(m_results.readRunList(query, progress, rows));
 }
 
 bool ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
-    records.clear();
-    const auto error = readNewestRecords(m_recordFile, resultsPath(), LoadedRecords::kLoadWindow,
-                                         menuReadEvents({}),
-                                         [&](const LoadedRecord& record) { records.push_back(record); });
-    if (error) {
-        endWithMessage(toQString(m_state.profile.SubjectTitle),
-                       QStringLiteral("Command19") + toQString(error->description) +
-                           QString::number(error->number));
-        return false;
-    }
-    return true;
+    return goesOn(m_results.readGraphRecords(records));
 }
 
-void ScreenFlow::reportPrintFailure() {
-    m_boxes.inform(m_menu, QStringLiteral("印刷のエラー"),
-                   QStringLiteral("印刷を始められませんでした。プリンターかファイルの保存先を確かめてください。"));
+void ScreenFlow::reportPrintFailure() { inform(m_boxes, m_menu, printFailureText()); }
+
+bool ScreenFlow::goesOn(const std::optional<ResultsFileFailure>& failure) {
+    if (!failure) return true;
+    endWithMessage(resultsFileText(m_state.profile.SubjectTitle, failure->message));
+    return false;
 }
 
-void ScreenFlow::endWithMessage(const QString& title, const QString& text) {
+void ScreenFlow::endWithMessage(const MessageText& message) {
     m_ended = true;
     m_pendingChange = nullptr;
     QWidget* newest = nullptr;
@@ -340,7 +275,7 @@ void ScreenFlow::endWithMessage(const QString& title, const QString& text) {
                                                            m_menu, m_names, m_waitWindow}) {
         if (window && !newest) newest = window;
     }
-    m_boxes.inform(newest, title, text);
+    inform(m_boxes, newest, message);
     unload(m_recordsBrowser);
     unload(m_criteriaEditor);
     unload(m_finish);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "admin/AdminFlow.h"
+#include "app/ResultsAccess.h"
 #include "menu/RunLists.h"
 #include "platform/PosixRecordFile.h"
 
@@ -19,6 +20,7 @@ class QWidget;
 namespace gaisan {
 
 struct AppState;
+struct MessageText;
 class BASEFRM;
 class Clock;
 class CuePlayer;
@@ -33,7 +35,6 @@ class MessageBoxes;
 class namesel;
 class seisekitime1;
 class RandomSource;
-class ResultsFile;
 class SoundCues;
 class SoundPlayer;
 
@@ -48,6 +49,10 @@ class SoundPlayer;
 /// are ignored, so a double click changes screens once. An unloaded screen is forgotten at once
 /// (Qt deletes it later), so it is never brought back. The program ends only through
 /// `programEnded`, never because a last window happened to close.
+///
+/// The results file is reached through ResultsAccess and the message texts come from
+/// MessageTexts; a failure of the results file or of the sound ends the program here, with its
+/// message.
 class ScreenFlow : public QObject, public AdminFlow {
     Q_OBJECT
 
@@ -108,18 +113,18 @@ public:
     void showVersionWindow(QWidget* over);
 
     /// Recounts the results; false when the results file failed and the program is ending.
-    bool computeCounts();
+    [[nodiscard]] bool computeCounts();
     /// Evaluates and records the run just finished; false when the program is ending.
-    bool recordRunResult(int level);
+    [[nodiscard]] bool recordRunResult(int level);
     /// Builds a run list from the results file into `rows`. While another machine holds the
     /// file, waits a second and tells the user to call the teacher before each retry. False
     /// when the file failed and the program is ending.
-    bool readRunList(const RunListQuery& query,
-                     const std::function<void(std::uint64_t, std::uint64_t)>& progress,
-                     RunListRows& rows);
+    [[nodiscard]] bool readRunList(const RunListQuery& query,
+                                   const std::function<void(std::uint64_t, std::uint64_t)>& progress,
+                                   RunListRows& rows);
     /// The newest records of the results file for the graphs, read as the run lists read
     /// them; false when the file failed and the program is ending.
-    bool readGraphRecords(std::vector<LoadedRecord>& records);
+    [[nodiscard]] bool readGraphRecords(std::vector<LoadedRecord>& records);
     /// Tells the teacher that a print could not start.
     void reportPrintFailure();
 
@@ -135,13 +140,11 @@ signals:
     void programEnded(int exitCode);
 
 private:
-    ResultsFile& results();
-    std::filesystem::path resultsPath() const;
-    /// Shows `text` in a box and ends the program: every window closes, newest first.
-    void endWithMessage(const QString& title, const QString& text);
-    /// What the menu's reads of the results file do while another machine holds it: wait a
-    /// second and tell the child to call the teacher.
-    RecordReadEvents menuReadEvents(const std::function<void(std::uint64_t, std::uint64_t)>& progress);
+    /// A failure of the results file, when there is one, ends the program with its message;
+    /// true when there was none.
+    bool goesOn(const std::optional<ResultsFileFailure>& failure);
+    /// Shows `message` in a box and ends the program: every window closes, newest first.
+    void endWithMessage(const MessageText& message);
     /// Asks for a change of screen; see the class comment for when it takes effect.
     void requestChange(std::function<void()> change);
     void performPendingChange();
@@ -158,7 +161,7 @@ private:
     std::filesystem::path m_programFolder;
     std::unique_ptr<SoundCues> m_cues;
     PosixRecordFile m_recordFile;
-    std::unique_ptr<ResultsFile> m_results;
+    ResultsAccess m_results;
     QPointer<Firstfrm> m_splash;
     QPointer<BASEFRM> m_waitWindow;
     QPointer<namesel> m_names;

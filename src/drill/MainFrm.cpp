@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QThread>
 
 #include "app/AppState.h"
 #include "app/QtConversions.h"
@@ -341,18 +340,7 @@ void MainFrm::EndRun() {
 }
 
 void MainFrm::WaitSeconds(int seconds) {
-    const Clock& clock = m_flow.clock();
-    std::int64_t remembered = clock.tickMilliseconds();
-    int steps = 0;
-    while (steps * 10 < seconds * 1000) {
-        const std::int64_t now = clock.tickMilliseconds();
-        while (now - remembered > 10) {
-            ++steps;
-            remembered += 10;
-        }
-        QCoreApplication::processEvents();
-        QThread::msleep(2);
-    }
+    m_flow.waitResponsively(seconds);
     m_flow.showFinishScreen();
 }
 

@@ -37,8 +37,7 @@ public:
     /// The end of the run: the message, the record, the wait window and, a second later, the
     /// finish screen. Runs once per run however often it is called.
     void EndRun();
-    /// Waits `seconds` on the monotonic tick while events run, then hands over to the finish
-    /// screen.
+    /// Waits `seconds` while the windows stay responsive, then hands over to the finish screen.
     void WaitSeconds(int seconds);
 
     const AnswerEntry& entry() const { return *m_entry; }
