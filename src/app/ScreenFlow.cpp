@@ -10,6 +10,7 @@
 #include "app/AppState.h"
 #include "app/BASEFRM.h"
 #include "app/Configuration.h"
+#include "app/DesignCanvas.h"
 #include "app/Firstfrm.h"
 #include "app/MessageBoxes.h"
 #include "app/MessageTexts.h"
@@ -18,8 +19,8 @@
 #include "app/frmver.h"
 #include "drill/MainFrm.h"
 #include "menu/seisekitime1.h"
-#include "platform/Launcher.h"
 #include "platform/DataFileError.h"
+#include "platform/Launcher.h"
 #include "records/FrmSyuuryou.h"
 #include "records/SharingWarning.h"
 #include "roster/namesel.h"
@@ -69,6 +70,8 @@ ScreenFlow::~ScreenFlow() {
 
 CuePlayer& ScreenFlow::cues() { return *m_cues; }
 
+// The start-up: the splash, the configuration, the name list.
+
 void ScreenFlow::start() {
     m_splash = new Firstfrm(*this);
     m_splash->Form_Load();
@@ -89,14 +92,8 @@ void ScreenFlow::ContinueStartup() {
     showNameSelection();
 }
 
-void ScreenFlow::reportUnusableFile(const DataFileError& error) {
-    inform(m_boxes, m_names, unusableFileText(error));
-}
-
-void ScreenFlow::reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
-                                            const std::vector<std::string>& sentences) {
-    inform(m_boxes, m_names, skippedRosterEntriesText(rosterFile, sentences));
-}
+// The screens, in the order a visit takes them: the name list, the level menu, the drill, the
+// finish screen, and the teacher's screens from the menu.
 
 void ScreenFlow::showNameSelection() { requestChange([this] { openNameSelection(); }); }
 
@@ -105,6 +102,8 @@ void ScreenFlow::openNameSelection() {
     m_names = new namesel(*this);
     m_names->Form_Load();
     m_names->Form_Activate();
+    // The menu that was left goes once the list is built and active over it.
+    unload(m_menu);
 }
 
 void ScreenFlow::closeNameSelection() { unload(m_names); }
@@ -126,12 +125,6 @@ void ScreenFlow::leaveToLauncher() {
     emit programEnded(0);
 }
 
-void ScreenFlow::showScreen(QWidget* window) {
-    window->showFullScreen();
-    window->raise();
-    window->activateWindow();
-}
-
 void ScreenFlow::showMenu() {
     requestChange([this] {
         unload(m_finish);
@@ -145,10 +138,52 @@ void ScreenFlow::openMenu() {
         m_menu->Form_Load();
     }
     showScreen(m_menu);
+    // The name list goes once the menu covers it, before the menu counts.
+    unload(m_names);
     m_menu->Form_Activate();
 }
 
 void ScreenFlow::closeMenu() { unload(m_menu); }
+
+void ScreenFlow::StartRun() { requestChange([this] { openDrill(); }); }
+
+void ScreenFlow::openDrill() {
+    QCoreApplication::processEvents();
+    if (!m_drill) {
+        m_drill = new MainFrm(*this);
+        m_drill->Form_Load();
+    }
+    showScreen(m_drill);
+    // Whichever screen started the run, and the wait window of a run started again, go before
+    // the drill sets the run up.
+    unload(m_menu);
+    unload(m_waitWindow);
+    m_drill->Form_Activate();
+}
+
+void ScreenFlow::runAgain() {
+    requestChange([this] {
+        unload(m_finish);
+        openDrill();
+    });
+}
+
+void ScreenFlow::showFinishScreen() {
+    requestChange([this] {
+        unload(m_drill);
+        openFinishScreen();
+    });
+}
+
+void ScreenFlow::openFinishScreen() {
+    m_finish = new FrmSyuuryou(*this);
+    m_finish->Form_Load();
+    showScreen(m_finish);
+    m_finish->Form_Activate();
+    // The wait window of the run's end stays while the finish screen counts and plays its
+    // sounds.
+    unload(m_waitWindow);
+}
 
 void ScreenFlow::showRecordsBrowser() {
     requestChange([this] {
@@ -181,39 +216,6 @@ void ScreenFlow::backToMenu() {
     });
 }
 
-void ScreenFlow::StartRun() { requestChange([this] { openDrill(); }); }
-
-void ScreenFlow::openDrill() {
-    QCoreApplication::processEvents();
-    if (!m_drill) {
-        m_drill = new MainFrm(*this);
-        m_drill->Form_Load();
-    }
-    showScreen(m_drill);
-    m_drill->Form_Activate();
-}
-
-void ScreenFlow::runAgain() {
-    requestChange([this] {
-        unload(m_finish);
-        openDrill();
-    });
-}
-
-void ScreenFlow::showFinishScreen() {
-    requestChange([this] {
-        unload(m_drill);
-        openFinishScreen();
-    });
-}
-
-void ScreenFlow::openFinishScreen() {
-    m_finish = new FrmSyuuryou(*this);
-    m_finish->Form_Load();
-    showScreen(m_finish);
-    m_finish->Form_Activate();
-}
-
 void ScreenFlow::requestChange(std::function<void()> change) {
     if (m_ended || m_pendingChange) return;
     m_pendingChange = std::move(change);
@@ -230,6 +232,8 @@ void ScreenFlow::performPendingChange() {
     if (m_pendingChange) QTimer::singleShot(0, this, &ScreenFlow::performPendingChange);
 }
 
+// The windows that come and go over the screens.
+
 void ScreenFlow::showWaitWindow() {
     if (!m_waitWindow) m_waitWindow = new BASEFRM;
     m_waitWindow->Form_Load();
@@ -242,6 +246,19 @@ void ScreenFlow::showVersionWindow(QWidget* over) {
     window.Form_Activate();
     window.exec();
 }
+
+void ScreenFlow::reportUnusableFile(const DataFileError& error) {
+    inform(m_boxes, m_names, unusableFileText(error));
+}
+
+void ScreenFlow::reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
+                                            const std::vector<std::string>& sentences) {
+    inform(m_boxes, m_names, skippedRosterEntriesText(rosterFile, sentences));
+}
+
+void ScreenFlow::reportPrintFailure() { inform(m_boxes, m_menu, printFailureText()); }
+
+// The results file, and the end of the program when it fails.
 
 void ScreenFlow::waitResponsively(int seconds) { gaisan::waitResponsively(m_clock, seconds); }
 
@@ -258,8 +275,6 @@ bool ScreenFlow::readRunList(const RunListQuery& query,
 bool ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
     return goesOn(m_results.readGraphRecords(records));
 }
-
-void ScreenFlow::reportPrintFailure() { inform(m_boxes, m_menu, printFailureText()); }
 
 bool ScreenFlow::goesOn(const std::optional<ResultsFileFailure>& failure) {
     if (!failure) return true;

@@ -12,8 +12,12 @@
 
 #include "admin/AdminFlow.h"
 #include "app/ResultsAccess.h"
+#include "app/SplashHost.h"
+#include "drill/DrillHost.h"
 #include "menu/RunLists.h"
 #include "platform/PosixRecordFile.h"
+#include "records/FinishHost.h"
+#include "roster/NameSelectionHost.h"
 
 class QWidget;
 
@@ -40,7 +44,8 @@ class SoundPlayer;
 
 /// Opens and closes the screens in the program's order: a screen that was closed is created
 /// afresh when it is shown again, and its load and activation steps are called here explicitly,
-/// so that nothing depends on how a platform delivers activation events.
+/// so that nothing depends on how a platform delivers activation events. The screen that is left
+/// is closed here too, at its place in the change, never by another screen.
 ///
 /// Every change of screen is a request that takes effect from the event loop, after the handler
 /// that asked for it has returned, and never while another change is still loading or
@@ -50,10 +55,15 @@ class SoundPlayer;
 /// (Qt deletes it later), so it is never brought back. The program ends only through
 /// `programEnded`, never because a last window happened to close.
 ///
-/// The results file is reached through ResultsAccess and the message texts come from
-/// MessageTexts; a failure of the results file or of the sound ends the program here, with its
-/// message.
-class ScreenFlow : public QObject, public AdminFlow {
+/// Each screen sees the flow only through its own host interface. The results file is reached
+/// through ResultsAccess and the message texts come from MessageTexts; a failure of the results
+/// file or of the sound ends the program here, with its message.
+class ScreenFlow : public QObject,
+                   public AdminFlow,
+                   public SplashHost,
+                   public NameSelectionHost,
+                   public DrillHost,
+                   public FinishHost {
     Q_OBJECT
 
 public:
@@ -67,26 +77,26 @@ public:
     /// Loads the configuration and opens the first working screen. A configuration file that
     /// cannot be used is reported, naming the file and the problem, and ends the program with
     /// exit code 1.
-    void ContinueStartup();
+    void ContinueStartup() override;
 
     /// A fresh name-selection screen, for the next student.
     void showNameSelection();
     void closeNameSelection();
     /// The student chosen on the name-selection screen is logged in: the level table is written
     /// and the level menu opens.
-    void logIn();
+    void logIn() override;
     /// Starts the suite launcher beside the program's folder, with the argument "001", and ends
     /// the program at once, whether or not the launcher could be started.
-    void leaveToLauncher();
+    void leaveToLauncher() override;
 
     /// Starts a run of state.login.CurrentLevel: shows the drill screen, which sets the run up.
     void StartRun();
     /// From the finish screen: the same level again.
-    void runAgain();
+    void runAgain() override;
     /// From the drill screen, after the run's record is written: the finish screen.
-    void showFinishScreen();
+    void showFinishScreen() override;
     /// The level menu, freshly opened.
-    void showMenu();
+    void showMenu() override;
     void closeMenu();
     /// From the level menu's maintenance panel: the records browser or the criteria editor opens
     /// and then the level menu unloads.
@@ -95,27 +105,25 @@ public:
     /// From an administration screen: it closes and a fresh level menu opens.
     void backToMenu() override;
 
-    /// Shows a screen full-screen and in front.
-    static void showScreen(QWidget* window);
-
     /// Tells the teacher that a data file cannot be used, naming it and what is wrong; the
     /// program goes on.
-    void reportUnusableFile(const DataFileError& error);
+    void reportUnusableFile(const DataFileError& error) override;
     /// Tells the teacher which roster lines were left out, and why.
     void reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
-                                    const std::vector<std::string>& sentences);
+                                    const std::vector<std::string>& sentences) override;
 
-    /// The wait window, shown while a screen change takes a moment.
-    void showWaitWindow();
+    /// The wait window, shown while a screen change takes a moment; the next screen's opening
+    /// closes it.
+    void showWaitWindow() override;
     void closeWaitWindow();
 
     /// The version window, modal, centred over `over`.
-    void showVersionWindow(QWidget* over);
+    void showVersionWindow(QWidget* over) override;
 
     /// Recounts the results; false when the results file failed and the program is ending.
-    [[nodiscard]] bool computeCounts();
+    [[nodiscard]] bool computeCounts() override;
     /// Evaluates and records the run just finished; false when the program is ending.
-    [[nodiscard]] bool recordRunResult(int level);
+    [[nodiscard]] bool recordRunResult(int level) override;
     /// Builds a run list from the results file into `rows`. While another machine holds the
     /// file, waits a second and tells the user to call the teacher before each retry. False
     /// when the file failed and the program is ending.
@@ -133,8 +141,8 @@ public:
     MessageBoxes& boxes() override { return m_boxes; }
     /// Waits while keeping the windows responsive, for the results file's retries.
     void waitResponsively(int seconds) override;
-    RandomSource& random() { return m_random; }
-    CuePlayer& cues();
+    RandomSource& random() override { return m_random; }
+    CuePlayer& cues() override;
 
 signals:
     void programEnded(int exitCode);

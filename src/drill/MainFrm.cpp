@@ -5,7 +5,7 @@
 
 #include "app/AppState.h"
 #include "app/QtConversions.h"
-#include "app/ScreenFlow.h"
+#include "drill/DrillHost.h"
 #include "platform/Clock.h"
 #include "platform/RandomSource.h"
 #include "platform/Utf8.h"
@@ -39,7 +39,7 @@ int characterCode(const QString& text) {
 
 }  // namespace
 
-MainFrm::MainFrm(ScreenFlow& flow) : m_flow(flow) {
+MainFrm::MainFrm(DrillHost& host) : m_host(host) {
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     setFocusPolicy(Qt::StrongFocus);
@@ -183,7 +183,7 @@ void MainFrm::buildProblemArea() {
 }
 
 void MainFrm::Form_Load() {
-    m_flow.random().seedFromTimeOfDay(m_flow.clock().now().secondsSinceMidnight);
+    m_host.random().seedFromTimeOfDay(m_host.clock().now().secondsSinceMidnight);
 }
 
 void MainFrm::Form_Activate() {
@@ -195,9 +195,7 @@ void MainFrm::Form_Activate() {
 }
 
 void MainFrm::初期設定() {
-    AppState& state = m_flow.state();
-    m_flow.closeMenu();
-    m_flow.closeWaitWindow();
+    AppState& state = m_host.state();
     RunState& run = state.run;
     const int level = state.login.CurrentLevel;
     const int student = state.login.StudentIndex;
@@ -224,17 +222,17 @@ void MainFrm::初期設定() {
     m_sLabel11->setText(QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
 
     m_entry = std::make_unique<AnswerEntry>(
-        run, level, m_flow.random(), m_flow.cues(),
+        run, level, m_host.random(), m_host.cues(),
         AnswerEntry::Hooks{[this] { yieldShowingBoxes(); }, [this] { m_sTimer1->stop(); },
                            [this] { EndRun(); }});
 }
 
 void MainFrm::レベル別設定() {
-    m_sLabel9->setText(QString::number(m_flow.state().run.ProblemsPerRun));
+    m_sLabel9->setText(QString::number(m_host.state().run.ProblemsPerRun));
 }
 
 void MainFrm::スタート() {
-    m_flow.state().run.RunStartTick = m_flow.clock().tickMilliseconds();
+    m_host.state().run.RunStartTick = m_host.clock().tickMilliseconds();
     m_sTimer1->start();
 }
 
@@ -250,13 +248,13 @@ void MainFrm::setBarWidth(QWidget* shape, double width) {
 }
 
 void MainFrm::showRemaining() {
-    const RunState& run = m_flow.state().run;
+    const RunState& run = m_host.state().run;
     m_sLabel9->setText(QString::number(run.ProblemsPerRun - run.CorrectCount));
 }
 
 void MainFrm::showMinutesSinceLogin() {
-    const auto now = static_cast<std::int32_t>(m_flow.clock().now().secondsSinceMidnight);
-    m_sLabel13->setText(QString::number((now - m_flow.state().login.LoginTime) / 60));
+    const auto now = static_cast<std::int32_t>(m_host.clock().now().secondsSinceMidnight);
+    m_sLabel13->setText(QString::number((now - m_host.state().login.LoginTime) / 60));
 }
 
 void MainFrm::showBoxes() {
@@ -296,10 +294,10 @@ void MainFrm::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainFrm::sTimer1_Timer() {
-    AppState& state = m_flow.state();
+    AppState& state = m_host.state();
     RunState& run = state.run;
     const int level = state.login.CurrentLevel;
-    run.ElapsedSeconds = elapsedSecondsBetween(run.RunStartTick, m_flow.clock().tickMilliseconds());
+    run.ElapsedSeconds = elapsedSecondsBetween(run.RunStartTick, m_host.clock().tickMilliseconds());
     hideCountdownBoxes(m_countdownHidden, run.ElapsedSeconds,
                        {0, 0, state.criteria.TargetTime.at(level), state.criteria.MinLineTime.at(level)});
     for (int box = kFirstCountdownBox; box <= kLastCountdownBox; ++box) {
@@ -323,7 +321,7 @@ void MainFrm::sTimer2_Timer() { showMinutesSinceLogin(); }
 void MainFrm::EndRun() {
     showBoxes();
     QCoreApplication::processEvents();
-    RunState& run = m_flow.state().run;
+    RunState& run = m_host.state().run;
     if (run.EndOfRunStarted == 1) return;
     run.EndOfRunStarted = 1;
     m_lblsss2->setVisible(run.TimeUp == 1);
@@ -333,15 +331,15 @@ void MainFrm::EndRun() {
     QCoreApplication::processEvents();
     m_sTimer1->stop();
     run.RecordedTime = run.TimeUp == 1 ? kNoTime : run.ElapsedSeconds;
-    if (!m_flow.recordRunResult(m_flow.state().login.CurrentLevel)) return;
-    m_flow.showWaitWindow();
+    if (!m_host.recordRunResult(m_host.state().login.CurrentLevel)) return;
+    m_host.showWaitWindow();
     QCoreApplication::processEvents();
     WaitSeconds(1);
 }
 
 void MainFrm::WaitSeconds(int seconds) {
-    m_flow.waitResponsively(seconds);
-    m_flow.showFinishScreen();
+    m_host.waitResponsively(seconds);
+    m_host.showFinishScreen();
 }
 
 }  // namespace gaisan
