@@ -7,6 +7,7 @@
 #include "app/AppState.h"
 #include "app/QtConversions.h"
 #include "app/SoundCues.h"
+#include "app/WaitPanel.h"
 #include "platform/Clock.h"
 #include "platform/DataFileError.h"
 #include "platform/RandomSource.h"
@@ -28,8 +29,7 @@ namesel::namesel(NameSelectionHost& host)
       m_combo1(new QComboBox(this)),
       m_list1(new QListWidget(this)),
       m_command14(new QPushButton(QStringLiteral("O.K."), this)),
-      m_command7(new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), this)),
-      m_picture5(new QWidget(this)) {
+      m_command7(new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), this)) {
     setObjectName(QStringLiteral("namesel"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     m_label4->setObjectName(QStringLiteral("Label4"));
@@ -73,13 +73,8 @@ namesel::namesel(NameSelectionHost& host)
     connect(m_command7, &QPushButton::clicked, this, &namesel::Command7_Click);
 
     // The wait panel covers the whole window while the list is built.
-    m_picture5->setObjectName(QStringLiteral("Picture5"));
-    m_picture5->setAutoFillBackground(true);
-    place(m_picture5, {0, 0, kDesignWidth, kDesignHeight});
-    auto* waiting = new QLabel(QStringLiteral("Just a moment, please."), m_picture5);
-    waiting->setObjectName(QStringLiteral("Label19"));
-    waiting->setAlignment(Qt::AlignCenter);
-    place(waiting, {0, 0, kDesignWidth, kDesignHeight}, 40);
+    const QRect whole(0, 0, kDesignWidth, kDesignHeight);
+    m_picture5 = addWaitPanel(*this, {QStringLiteral("Picture5"), whole, QStringLiteral("Label19"), whole, 40});
 
     // The form sees every key first, whichever control has the focus.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);

@@ -67,7 +67,7 @@ private:
     QListWidget* m_list1;
     QPushButton* m_command14;
     QPushButton* m_command7;
-    QWidget* m_picture5;
+    QWidget* m_picture5 = nullptr;
 };
 
 }  // namespace gaisan
