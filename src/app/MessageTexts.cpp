@@ -24,7 +24,8 @@ MessageText unusableConfigurationText(const DataFileError& error) {
 }
 
 MessageText unusableFileText(const DataFileError& error) {
-    return {QStringLiteral("ファイルのエラー"), fileProblemText(error, QStringLiteral("「%1」を使えません。"))};
+    return {QStringLiteral("ファイルのエラー"),
+            fileProblemText(error, QStringLiteral("「%1」を使えません。"))};
 }
 
 MessageText skippedRosterEntriesText(const std::filesystem::path& rosterFile,
@@ -42,7 +43,8 @@ MessageText sharingWarningText(const std::string& warning) {
 
 MessageText printFailureText() {
     return {QStringLiteral("印刷のエラー"),
-            QStringLiteral("印刷を始められませんでした。プリンターかファイルの保存先を確かめてください。")};
+            QStringLiteral(
+                "印刷を始められませんでした。プリンターかファイルの保存先を確かめてください。")};
 }
 
 MessageText soundLostText(const std::string& errorText) {

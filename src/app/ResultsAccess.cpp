@@ -24,7 +24,9 @@ ResultsFile& ResultsAccess::results() {
     return *m_results;
 }
 
-std::optional<ResultsFileFailure> ResultsAccess::checkWritable() { return results().checkWritable(); }
+std::optional<ResultsFileFailure> ResultsAccess::checkWritable() {
+    return results().checkWritable();
+}
 
 std::optional<ResultsFileFailure> ResultsAccess::computeCounts() {
     return ComputeCounts(m_state, results(), m_clock.now());
@@ -48,10 +50,12 @@ std::optional<ResultsFileFailure> ResultsAccess::readRunList(const RunListQuery&
     return gaisan::readRunList(m_state, m_file, path(), query, menuReadEvents(progress), rows);
 }
 
-std::optional<ResultsFileFailure> ResultsAccess::readGraphRecords(std::vector<LoadedRecord>& records) {
+std::optional<ResultsFileFailure> ResultsAccess::readGraphRecords(
+    std::vector<LoadedRecord>& records) {
     records.clear();
-    const auto error = readNewestRecords(m_file, path(), LoadedRecords::kLoadWindow, menuReadEvents({}),
-                                         [&](const LoadedRecord& record) { records.push_back(record); });
+    const auto error =
+        readNewestRecords(m_file, path(), LoadedRecords::kLoadWindow, menuReadEvents({}),
+                          [&](const LoadedRecord& record) { records.push_back(record); });
     if (!error) return std::nullopt;
     return ResultsFileFailure{"Command19" + error->description + std::to_string(error->number)};
 }

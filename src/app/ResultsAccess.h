@@ -51,7 +51,8 @@ public:
                                                                 RunListRows& rows);
     /// The newest records, oldest first, as the run lists read them. A failure is named after
     /// the graph button, "Command19", as the run lists' failures are after theirs.
-    [[nodiscard]] std::optional<ResultsFileFailure> readGraphRecords(std::vector<LoadedRecord>& records);
+    [[nodiscard]] std::optional<ResultsFileFailure> readGraphRecords(
+        std::vector<LoadedRecord>& records);
 
 private:
     std::filesystem::path path() const;

@@ -21,9 +21,10 @@ QWidget* buildWaitPanel(QWidget* parent, const WaitPanelLayout& layout, const Wi
 }
 
 QWidget* addWaitPanel(DesignCanvas& canvas, const WaitPanelLayout& layout) {
-    return buildWaitPanel(&canvas, layout, [&canvas](QWidget* widget, const QRect& at, int fontPixels) {
-        canvas.place(widget, at, fontPixels);
-    });
+    return buildWaitPanel(&canvas, layout,
+                          [&canvas](QWidget* widget, const QRect& at, int fontPixels) {
+                              canvas.place(widget, at, fontPixels);
+                          });
 }
 
 }  // namespace gaisan

@@ -53,9 +53,10 @@ protected:
     testing::FakeClock clock{{2026, 12, 10}, 10 * 3600.0};
     ScriptedFile file;
     std::vector<std::string> events;
-    ResultsAccess access{*state, file, clock,
-                         [this](int seconds) { events.push_back("wait " + std::to_string(seconds)); },
-                         [this](const std::string& text) { events.push_back(text); }};
+    ResultsAccess access{
+        *state, file, clock,
+        [this](int seconds) { events.push_back("wait " + std::to_string(seconds)); },
+        [this](const std::string& text) { events.push_back(text); }};
 };
 
 TEST_F(ResultsAccessTest, TheFileIsTheOneOfTheDataFolderConfiguredAfterwards) {
@@ -97,7 +98,8 @@ TEST_F(ResultsAccessTest, TheMenusReadsWaitASecondAndTellTheUserBeforeEveryRetry
     EXPECT_EQ(records.size(), 1u);
 
     // Any other error ends the program, named after the graph button as the lists are after theirs.
-    file.readError = FileError{FileErrorKind::Other, 57, 5, "ファイルの読み書きでエラーが起きました"};
+    file.readError =
+        FileError{FileErrorKind::Other, 57, 5, "ファイルの読み書きでエラーが起きました"};
     const auto failure = access.readGraphRecords(records);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->message, "Command19ファイルの読み書きでエラーが起きました57");

@@ -52,7 +52,9 @@ public:
         return recordSucceeds;
     }
     void showWaitWindow() override { asked.push_back("wait window"); }
-    void waitResponsively(int seconds) override { asked.push_back("wait " + std::to_string(seconds) + " s"); }
+    void waitResponsively(int seconds) override {
+        asked.push_back("wait " + std::to_string(seconds) + " s");
+    }
     void showFinishScreen() override { asked.push_back("finish screen"); }
 
     /// A drill screen loaded and activated as the screen flow does it: the run has begun.
@@ -69,7 +71,8 @@ public:
         QMetaObject::invokeMethod(&drill, "sTimer1_Timer");
     }
     int cuesPlayed(const std::string& cue) const {
-        return static_cast<int>(std::count(recordingCues.played.begin(), recordingCues.played.end(), cue));
+        return static_cast<int>(
+            std::count(recordingCues.played.begin(), recordingCues.played.end(), cue));
     }
 
     testing::RecordingCues recordingCues;
@@ -103,11 +106,13 @@ private slots:
         const auto drill = host.open();
         QCOMPARE(host.state().run.TimeLimit, 450);
         QCOMPARE(labelText(drill.get(), QStringLiteral("InputLabel2_1")), QStringLiteral("460"));
-        QCOMPARE(labelText(drill.get(), QStringLiteral("Label3")), QStringLiteral("百の位までで、概算しなさい"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("Label3")),
+                 QStringLiteral("百の位までで、概算しなさい"));
         QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel7")), QStringLiteral("佐藤　陽菜"));
         QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel8")), QStringLiteral("レベル１"));
         QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel9")), QStringLiteral("10"));
-        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel14")), QStringLiteral("さくら学習塾"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel14")),
+                 QStringLiteral("さくら学習塾"));
         QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel13")), QStringLiteral("25"));
         QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel12")), QStringLiteral("3"));
         QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel11")), QStringLiteral("3"));
@@ -126,7 +131,8 @@ private slots:
         // Full-width digits from an input method left on count as digits.
         type(drill.get(), QStringLiteral("５００ 500 1000 "));
         QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel9")), QStringLiteral("9"));
-        for (int answer = 2; answer <= 9; ++answer) type(drill.get(), QStringLiteral("500 500 1000 "));
+        for (int answer = 2; answer <= 9; ++answer)
+            type(drill.get(), QStringLiteral("500 500 1000 "));
         QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel9")), QStringLiteral("1"));
         host.tickAt(*drill, 48);
         QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel10")), QStringLiteral("48"));
@@ -175,7 +181,8 @@ private slots:
         DrillHostForTests host;
         host.recordSucceeds = false;
         const auto drill = host.open();
-        for (int answer = 1; answer <= 10; ++answer) type(drill.get(), QStringLiteral("500 500 1000 "));
+        for (int answer = 1; answer <= 10; ++answer)
+            type(drill.get(), QStringLiteral("500 500 1000 "));
         QCOMPARE(host.asked, std::vector<std::string>{"record level 1: 0 s"});
     }
 

@@ -102,10 +102,14 @@ private slots:
         QCOMPARE(labelText(finish.get(), QStringLiteral("Label15")), QStringLiteral("概算"));
         QCOMPARE(labelText(finish.get(), QStringLiteral("Label16")), QStringLiteral("レベル１"));
         QCOMPARE(labelText(finish.get(), QStringLiteral("Label17")), QStringLiteral("佐藤　陽菜"));
-        QCOMPARE(labelText(finish.get(), QStringLiteral("Label18")), QStringLiteral("今の成績：48秒"));
-        QCOMPARE(labelText(finish.get(), QStringLiteral("Label19")), QStringLiteral("獲得ポイント：5点×1→5点"));
-        QCOMPARE(labelText(finish.get(), QStringLiteral("Label20")), QStringLiteral("！！！最高新記録！！！"));
-        QCOMPARE(labelText(finish.get(), QStringLiteral("Label13")), QStringLiteral(" (このレベル　1回目)"));
+        QCOMPARE(labelText(finish.get(), QStringLiteral("Label18")),
+                 QStringLiteral("今の成績：48秒"));
+        QCOMPARE(labelText(finish.get(), QStringLiteral("Label19")),
+                 QStringLiteral("獲得ポイント：5点×1→5点"));
+        QCOMPARE(labelText(finish.get(), QStringLiteral("Label20")),
+                 QStringLiteral("！！！最高新記録！！！"));
+        QCOMPARE(labelText(finish.get(), QStringLiteral("Label13")),
+                 QStringLiteral(" (このレベル　1回目)"));
         QCOMPARE(labelText(finish.get(), QStringLiteral("Label14")), QStringLiteral("（3回目)"));
         QCOMPARE(host.state().login.TodayRunTotal, 3);
         QVERIFY(!isShown(finish.get(), QStringLiteral("Label2")));
@@ -130,17 +134,19 @@ private slots:
         QTest::addColumn<QString>("points");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("cue");
-        QTest::newRow("timed out") << 99999 << false << QStringLiteral("記録なし")
-                                   << QStringLiteral("獲得ポイント：0点×1→0点") << QStringLiteral("時間切れ") << QString();
-        QTest::newRow("the student's own best") << 30 << true << QStringLiteral("今の成績：30秒")
-                                                << QStringLiteral("獲得ポイント：11点×1→11点")
-                                                << QStringLiteral("新記録おめでとう") << QStringLiteral("personal best");
+        QTest::newRow("timed out")
+            << 99999 << false << QStringLiteral("記録なし")
+            << QStringLiteral("獲得ポイント：0点×1→0点") << QStringLiteral("時間切れ") << QString();
+        QTest::newRow("the student's own best")
+            << 30 << true << QStringLiteral("今の成績：30秒")
+            << QStringLiteral("獲得ポイント：11点×1→11点") << QStringLiteral("新記録おめでとう")
+            << QStringLiteral("personal best");
         QTest::newRow("no record within the minimum line")
-            << 90 << false << QStringLiteral("今の成績：90秒") << QStringLiteral("獲得ポイント：4点×1→4点") << QString()
-            << QStringLiteral("fail");
+            << 90 << false << QStringLiteral("今の成績：90秒")
+            << QStringLiteral("獲得ポイント：4点×1→4点") << QString() << QStringLiteral("fail");
         QTest::newRow("no record beyond the minimum line")
-            << 91 << false << QStringLiteral("今の成績：91秒") << QStringLiteral("獲得ポイント：4点×1→4点") << QString()
-            << QString();
+            << 91 << false << QStringLiteral("今の成績：91秒")
+            << QStringLiteral("獲得ポイント：4点×1→4点") << QString() << QString();
     }
     void theMessageAndTheSoundOfARun() {
         QFETCH(int, seconds);
@@ -156,9 +162,11 @@ private slots:
         QCOMPARE(labelText(finish.get(), QStringLiteral("Label18")), result);
         QCOMPARE(labelText(finish.get(), QStringLiteral("Label19")), points);
         QCOMPARE(isShown(finish.get(), QStringLiteral("Label20")), !message.isEmpty());
-        if (!message.isEmpty()) QCOMPARE(labelText(finish.get(), QStringLiteral("Label20")), message);
-        const std::vector<std::string> cues =
-            cue.isEmpty() ? std::vector<std::string>{} : std::vector<std::string>{cue.toStdString()};
+        if (!message.isEmpty())
+            QCOMPARE(labelText(finish.get(), QStringLiteral("Label20")), message);
+        const std::vector<std::string> cues = cue.isEmpty()
+                                                  ? std::vector<std::string>{}
+                                                  : std::vector<std::string>{cue.toStdString()};
         QCOMPARE(host.recordingCues.played, cues);
         if (seconds == kNoTime) testing::saveScreenshot(*finish, QStringLiteral("finish-time-up"));
     }
@@ -185,7 +193,8 @@ private slots:
         };
         const auto finish = host.open();
         QVERIFY(isShown(finish.get(), QStringLiteral("Label2")));
-        QCOMPARE(labelText(finish.get(), QStringLiteral("Label2")), QStringLiteral("このレベルクリア"));
+        QCOMPARE(labelText(finish.get(), QStringLiteral("Label2")),
+                 QStringLiteral("このレベルクリア"));
         QVERIFY(isShown(finish.get(), QStringLiteral("Picture1")));
         QCOMPARE(host.recordingCues.played, (std::vector<std::string>{"personal best", "pass"}));
         QTRY_VERIFY(isShown(finish.get(), QStringLiteral("Command4")));
@@ -203,7 +212,8 @@ private slots:
         };
         const auto finish = host.open();
         QTRY_VERIFY(isShown(finish.get(), QStringLiteral("Command4")));
-        QCOMPARE(labelText(finish.get(), QStringLiteral("Label2")), QStringLiteral("次のレベルへ進みましょう"));
+        QCOMPARE(labelText(finish.get(), QStringLiteral("Label2")),
+                 QStringLiteral("次のレベルへ進みましょう"));
         QVERIFY(isShown(finish.get(), QStringLiteral("Label2")));
         QVERIFY(!isShown(finish.get(), QStringLiteral("Command5")));
     }
