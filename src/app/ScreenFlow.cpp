@@ -154,7 +154,7 @@ void ScreenFlow::openDrill() {
         m_drill->Form_Load();
     }
     showScreen(m_drill);
-    // Whichever screen started the run, and the wait window of a run started again, go before
+    // The menu a run is started from, and the wait window of a run started again, go before
     // the drill sets the run up.
     unload(m_menu);
     unload(m_waitWindow);
