@@ -1,25 +1,26 @@
 #include "app/BASEFRM.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QVBoxLayout>
 
 #include "app/QtConversions.h"
+#include "app/WaitPanel.h"
 
 namespace gaisan {
 
 BASEFRM::BASEFRM() {
     setObjectName(QStringLiteral("BASEFRM"));
     setWindowFlag(Qt::FramelessWindowHint);
-    auto* label = new QLabel(QStringLiteral("Just a moment, please."), this);
-    label->setObjectName(QStringLiteral("Label1"));
-    label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setPixelSize(32);
-    label->setFont(font);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
     setFixedSize(560, 160);
+    // A small window of fixed size: its panel is placed in plain pixels, not scaled.
+    const auto inPixels = [](QWidget* widget, const QRect& at, int fontPixels) {
+        widget->setGeometry(at);
+        if (fontPixels == 0) return;
+        QFont font = widget->font();
+        font.setPixelSize(fontPixels);
+        widget->setFont(font);
+    };
+    buildWaitPanel(this, {QStringLiteral("Picture1"), rect(), QStringLiteral("Label1"), rect(), 32}, inPixels)
+        ->show();
 }
 
 void BASEFRM::Form_Load() {

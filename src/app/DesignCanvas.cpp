@@ -11,6 +11,12 @@ QString arrayName(const QString& name, int index) {
     return name + QLatin1Char('_') + QString::number(index);
 }
 
+void showScreen(QWidget* screen) {
+    screen->showFullScreen();
+    screen->raise();
+    screen->activateWindow();
+}
+
 DesignCanvas::DesignCanvas(QWidget* parent) : QWidget(parent) {
     resize(kDesignWidth, kDesignHeight);
     // On a screen of another shape the design is framed in a quiet dark grey.

@@ -56,6 +56,9 @@ private:
     QPoint m_origin;
 };
 
+/// Shows a screen full-screen and in front.
+void showScreen(QWidget* screen);
+
 /// The object name of element `index` of a control array, such as "InputLabel2_3".
 QString arrayName(const QString& name, int index);
 

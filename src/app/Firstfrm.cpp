@@ -8,7 +8,7 @@
 
 #include "app/AppState.h"
 #include "app/QtConversions.h"
-#include "app/ScreenFlow.h"
+#include "app/SplashHost.h"
 #include "platform/Clock.h"
 #include "platform/EraDate.h"
 #include "platform/RandomSource.h"
@@ -43,8 +43,8 @@ protected:
 
 }  // namespace
 
-Firstfrm::Firstfrm(ScreenFlow& flow)
-    : m_flow(flow), m_label5(new QLabel(this)), m_timer1(new QTimer(this)) {
+Firstfrm::Firstfrm(SplashHost& host)
+    : m_host(host), m_label5(new QLabel(this)), m_timer1(new QTimer(this)) {
     setObjectName(QStringLiteral("Firstfrm"));
     setWindowFlag(Qt::FramelessWindowHint);
     setFixedSize(640, 400);
@@ -72,10 +72,10 @@ void Firstfrm::Form_Load() {
     centreOnScreen(*this);
     show();
     QCoreApplication::processEvents();
-    const LocalDateTime now = m_flow.clock().now();
-    m_flow.random().seedFromTimeOfDay(now.secondsSinceMidnight);
+    const LocalDateTime now = m_host.clock().now();
+    m_host.random().seedFromTimeOfDay(now.secondsSinceMidnight);
     m_label5->setText(QString::fromStdString(japaneseEraDate(now.date)));
-    AppState& state = m_flow.state();
+    AppState& state = m_host.state();
     state.SeasonColour = seasonColourOfMonth(now.date.month);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, toQColor(state.SeasonColour));
@@ -85,7 +85,7 @@ void Firstfrm::Form_Load() {
 
 void Firstfrm::Timer1_Timer() {
     m_timer1->stop();
-    m_flow.ContinueStartup();
+    m_host.ContinueStartup();
     close();
     deleteLater();
 }

@@ -7,7 +7,7 @@ class QTimer;
 
 namespace gaisan {
 
-class ScreenFlow;
+class SplashHost;
 
 /// The splash window: painted first, so that the child sees the program start, while the
 /// configuration is loaded 100 ms later.
@@ -15,7 +15,7 @@ class Firstfrm : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Firstfrm(ScreenFlow& flow);
+    explicit Firstfrm(SplashHost& host);
 
     /// Shows the window, seeds the random numbers, writes today's era date, picks the season's
     /// colour and arms the start-up timer.
@@ -25,7 +25,7 @@ private slots:
     void Timer1_Timer();
 
 private:
-    ScreenFlow& m_flow;
+    SplashHost& m_host;
     QLabel* m_label5;
     QTimer* m_timer1;
 };

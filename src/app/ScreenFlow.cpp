@@ -1,7 +1,6 @@
 #include "app/ScreenFlow.h"
 
 #include <QApplication>
-#include <QThread>
 #include <QTimer>
 
 #include <unistd.h>
@@ -11,32 +10,23 @@
 #include "app/AppState.h"
 #include "app/BASEFRM.h"
 #include "app/Configuration.h"
+#include "app/DesignCanvas.h"
 #include "app/Firstfrm.h"
 #include "app/MessageBoxes.h"
-#include "app/QtConversions.h"
+#include "app/MessageTexts.h"
+#include "app/ResponsiveWait.h"
 #include "app/SoundCues.h"
 #include "app/frmver.h"
 #include "drill/MainFrm.h"
 #include "menu/seisekitime1.h"
-#include "platform/Launcher.h"
 #include "platform/DataFileError.h"
-#include "records/Counts.h"
+#include "platform/Launcher.h"
 #include "records/FrmSyuuryou.h"
-#include "records/ResultsFile.h"
-#include "records/SharedFilesCheck.h"
 #include "records/SharingWarning.h"
 #include "roster/namesel.h"
 
 namespace gaisan {
 namespace {
-
-/// "「name」…" with where the file is and what is wrong with it, for a message box.
-QString unusableFileText(const DataFileError& error, const QString& sentence) {
-    return sentence.arg(QString::fromStdString(error.file().filename().string())) +
-           QStringLiteral("\n\n場所：%1\n問題：%2")
-               .arg(QString::fromStdString(error.file().string()),
-                    QString::fromStdString(error.problem()));
-}
 
 /// Closes a screen and forgets it. Qt deletes it once no handler of it is running any more;
 /// forgetting it now means that nothing reuses a screen on its way out.
@@ -46,6 +36,10 @@ void unload(QPointer<Window>& window) {
     window->close();
     window->deleteLater();
     window = nullptr;
+}
+
+void inform(MessageBoxes& boxes, QWidget* parent, const MessageText& message) {
+    boxes.inform(parent, message.title, message.text);
 }
 
 }  // namespace
@@ -60,8 +54,13 @@ ScreenFlow::ScreenFlow(AppState& state, const Clock& clock, RandomSource& random
       m_launcher(launcher),
       m_programFolder(std::move(programFolder)),
       m_cues(std::make_unique<SoundCues>(state, player, random, [this](const std::string& error) {
-          endWithMessage(QStringLiteral("音声エラー"), toQString(soundLostMessage(error)));
-      })) {}
+          endWithMessage(soundLostText(error));
+      })),
+      m_results(state, m_recordFile, clock, [this](int seconds) { waitResponsively(seconds); },
+                [this](const std::string& text) {
+                    inform(m_boxes, m_menu, resultsFileText(m_state.profile.SubjectTitle, text,
+                                                           m_results.resultsFile()));
+                }) {}
 
 ScreenFlow::~ScreenFlow() {
     for (QWidget* window : std::initializer_list<QWidget*>{m_recordsBrowser, m_criteriaEditor, m_finish, m_drill,
@@ -72,6 +71,8 @@ ScreenFlow::~ScreenFlow() {
 
 CuePlayer& ScreenFlow::cues() { return *m_cues; }
 
+// The start-up: the splash, the configuration, the name list.
+
 void ScreenFlow::start() {
     m_splash = new Firstfrm(*this);
     m_splash->Form_Load();
@@ -81,35 +82,19 @@ void ScreenFlow::ContinueStartup() {
     try {
         LoadConfiguration(m_state, m_programFolder);
     } catch (const DataFileError& error) {
-        m_boxes.inform(m_splash, QStringLiteral("設定ファイルのエラー"),
-                       unusableFileText(error, QStringLiteral("設定ファイル「%1」を使えないため、"
-                                                              "プログラムを終了します。")));
+        inform(m_boxes, m_splash, unusableConfigurationText(error));
         emit programEnded(1);
         return;
     }
     if (const auto warning = sharingWarningForFolder(m_state.locations.ProgramDataFolder)) {
-        m_boxes.inform(m_splash, QStringLiteral("共有フォルダの確認"), toQString(*warning));
+        inform(m_boxes, m_splash, sharingWarningText(*warning));
     }
-    if (const auto failure = results().checkWritable()) {
-        endWithResultsFailure(toQString(failure->message));
-        return;
-    }
+    if (!goesOn(m_results.checkWritable())) return;
     showNameSelection();
 }
 
-void ScreenFlow::reportUnusableFile(const DataFileError& error) {
-    m_boxes.inform(m_names, QStringLiteral("ファイルのエラー"),
-                   unusableFileText(error, QStringLiteral("「%1」を使えません。")));
-}
-
-void ScreenFlow::reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
-                                            const std::vector<std::string>& sentences) {
-    QString text = QStringLiteral("「%1」の次の行の生徒は名前の一覧に出ません。\n\n場所：%2")
-                       .arg(QString::fromStdString(rosterFile.filename().string()),
-                            QString::fromStdString(rosterFile.string()));
-    for (const std::string& sentence : sentences) text += QLatin1Char('\n') + toQString(sentence);
-    m_boxes.inform(m_names, QStringLiteral("名簿の確認"), text);
-}
+// The screens, in the order a visit takes them: the name list, the level menu, the drill, the
+// finish screen, and the teacher's screens from the menu.
 
 void ScreenFlow::showNameSelection() { requestChange([this] { openNameSelection(); }); }
 
@@ -118,6 +103,8 @@ void ScreenFlow::openNameSelection() {
     m_names = new namesel(*this);
     m_names->Form_Load();
     m_names->Form_Activate();
+    // The menu that was left goes once the list is built and active over it.
+    unload(m_menu);
 }
 
 void ScreenFlow::closeNameSelection() { unload(m_names); }
@@ -137,12 +124,6 @@ void ScreenFlow::leaveToLauncher() {
     emit programEnded(0);
 }
 
-void ScreenFlow::showScreen(QWidget* window) {
-    window->showFullScreen();
-    window->raise();
-    window->activateWindow();
-}
-
 void ScreenFlow::showMenu() {
     requestChange([this] {
         unload(m_finish);
@@ -156,10 +137,52 @@ void ScreenFlow::openMenu() {
         m_menu->Form_Load();
     }
     showScreen(m_menu);
+    // The name list goes once the menu covers it, before the menu counts.
+    unload(m_names);
     m_menu->Form_Activate();
 }
 
 void ScreenFlow::closeMenu() { unload(m_menu); }
+
+void ScreenFlow::StartRun() { requestChange([this] { openDrill(); }); }
+
+void ScreenFlow::openDrill() {
+    QCoreApplication::processEvents();
+    if (!m_drill) {
+        m_drill = new MainFrm(*this);
+        m_drill->Form_Load();
+    }
+    showScreen(m_drill);
+    // The menu a run is started from, and the wait window of a run started again, go before
+    // the drill sets the run up.
+    unload(m_menu);
+    unload(m_waitWindow);
+    m_drill->Form_Activate();
+}
+
+void ScreenFlow::runAgain() {
+    requestChange([this] {
+        unload(m_finish);
+        openDrill();
+    });
+}
+
+void ScreenFlow::showFinishScreen() {
+    requestChange([this] {
+        unload(m_drill);
+        openFinishScreen();
+    });
+}
+
+void ScreenFlow::openFinishScreen() {
+    m_finish = new FrmSyuuryou(*this);
+    m_finish->Form_Load();
+    showScreen(m_finish);
+    m_finish->Form_Activate();
+    // The wait window of the run's end stays while the finish screen counts and plays its
+    // sounds.
+    unload(m_waitWindow);
+}
 
 void ScreenFlow::showRecordsBrowser() {
     requestChange([this] {
@@ -192,46 +215,6 @@ void ScreenFlow::backToMenu() {
     });
 }
 
-void ScreenFlow::StartRun() { requestChange([this] { openDrill(); }); }
-
-void ScreenFlow::openDrill() {
-    RunState& run = m_state.run;
-    run.RunFinished = 0;
-    run.EndOfRunStarted = 0;
-    run.Judging = 0;
-    run.WrongAckState = 0;
-    run.CorrectCount = 0;
-    run.TimeUp = 0;
-    QCoreApplication::processEvents();
-    if (!m_drill) {
-        m_drill = new MainFrm(*this);
-        m_drill->Form_Load();
-    }
-    showScreen(m_drill);
-    m_drill->Form_Activate();
-}
-
-void ScreenFlow::runAgain() {
-    requestChange([this] {
-        unload(m_finish);
-        openDrill();
-    });
-}
-
-void ScreenFlow::showFinishScreen() {
-    requestChange([this] {
-        unload(m_drill);
-        openFinishScreen();
-    });
-}
-
-void ScreenFlow::openFinishScreen() {
-    m_finish = new FrmSyuuryou(*this);
-    m_finish->Form_Load();
-    showScreen(m_finish);
-    m_finish->Form_Activate();
-}
-
 void ScreenFlow::requestChange(std::function<void()> change) {
     if (m_ended || m_pendingChange) return;
     m_pendingChange = std::move(change);
@@ -248,6 +231,8 @@ void ScreenFlow::performPendingChange() {
     if (m_pendingChange) QTimer::singleShot(0, this, &ScreenFlow::performPendingChange);
 }
 
+// The windows that come and go over the screens.
+
 void ScreenFlow::showWaitWindow() {
     if (!m_waitWindow) m_waitWindow = new BASEFRM;
     m_waitWindow->Form_Load();
@@ -261,106 +246,51 @@ void ScreenFlow::showVersionWindow(QWidget* over) {
     window.exec();
 }
 
-ResultsFile& ScreenFlow::results() {
-    if (!m_results) {
-        m_results = std::make_unique<ResultsFile>(
-            m_recordFile, resultsPath(), m_clock,
-            [this](int seconds) { waitResponsively(seconds); });
-    }
-    return *m_results;
+void ScreenFlow::reportUnusableFile(const DataFileError& error) {
+    inform(m_boxes, m_names, unusableFileText(error));
 }
 
-std::filesystem::path ScreenFlow::resultsPath() const {
-    return m_state.locations.resultsFile();
+void ScreenFlow::reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
+                                            const std::vector<std::string>& sentences) {
+    inform(m_boxes, m_names, skippedRosterEntriesText(rosterFile, sentences));
 }
 
-void ScreenFlow::waitResponsively(int seconds) {
-    const std::int64_t until = m_clock.tickMilliseconds() + seconds * 1000;
-    while (m_clock.tickMilliseconds() < until) {
-        QCoreApplication::processEvents();
-        QThread::msleep(10);
-    }
+void ScreenFlow::reportPrintFailure() { inform(m_boxes, m_menu, printFailureText()); }
+
+void ScreenFlow::reportSharedFileProblemsOnce() {
+    if (m_sharedFileProblemsTold) return;
+    const std::vector<std::string> problems = m_results.sharedFileProblems();
+    if (problems.empty()) return;
+    m_sharedFileProblemsTold = true;
+    inform(m_boxes, m_menu, sharedFileProblemsText(problems));
 }
 
-bool ScreenFlow::computeCounts() {
-    if (const auto failure = ComputeCounts(m_state, results(), m_clock.now())) {
-        endWithResultsFailure(toQString(failure->message));
-        return false;
-    }
-    return true;
-}
+// The results file, and the end of the program when it fails.
 
-bool ScreenFlow::recordRunResult(int level) {
-    if (const auto failure = RecordRunResult(m_state, results(), level)) {
-        endWithResultsFailure(toQString(failure->message));
-        return false;
-    }
-    return true;
-}
+void ScreenFlow::waitResponsively(int seconds) { gaisan::waitResponsively(m_clock, seconds); }
 
-RecordReadEvents ScreenFlow::menuReadEvents(const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
-    return {[this](const FileError& error) {
-                waitResponsively(1);
-                m_boxes.inform(
-                    m_menu, toQString(m_state.profile.SubjectTitle),
-                    aboutResultsFile(QStringLiteral("先生を呼びなさい") +
-                                     toQString(error.description) + QString::number(error.number)));
-            },
-            progress};
-}
+bool ScreenFlow::computeCounts() { return goesOn(m_results.computeCounts()); }
+
+bool ScreenFlow::recordRunResult(int level) { return goesOn(m_results.recordRunResult(level)); }
 
 bool ScreenFlow::readRunList(const RunListQuery& query,
                              const std::function<void(std::uint64_t, std::uint64_t)>& progress,
                              RunListRows& rows) {
-    if (const auto failure = gaisan::readRunList(m_state, m_recordFile, resultsPath(), query,
-                                                 menuReadEvents(progress), rows)) {
-        endWithResultsFailure(toQString(failure->message));
-        return false;
-    }
-    return true;
+    return goesOn(m_results.readRunList(query, progress, rows));
 }
 
 bool ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
-    records.clear();
-    const auto error = readNewestRecords(m_recordFile, resultsPath(), LoadedRecords::kLoadWindow,
-                                         menuReadEvents({}),
-                                         [&](const LoadedRecord& record) { records.push_back(record); });
-    if (error) {
-        endWithResultsFailure(QStringLiteral("Command19") + toQString(error->description) +
-                              QString::number(error->number));
-        return false;
-    }
-    return true;
+    return goesOn(m_results.readGraphRecords(records));
 }
 
-void ScreenFlow::reportPrintFailure() {
-    m_boxes.inform(m_menu, QStringLiteral("印刷のエラー"),
-                   QStringLiteral("印刷を始められませんでした。プリンターかファイルの保存先を確かめてください。"));
+bool ScreenFlow::goesOn(const std::optional<ResultsFileFailure>& failure) {
+    if (!failure) return true;
+    endWithMessage(
+        resultsFileText(m_state.profile.SubjectTitle, failure->message, m_results.resultsFile()));
+    return false;
 }
 
-void ScreenFlow::reportSharedFileProblemsOnce() {
-    if (m_sharedFileProblemsTold) return;
-    std::vector<std::string> problems =
-        sharedFileProblemsOf(m_recordFile, resultsPath(), m_clock.now().date);
-    if (m_results && m_results->backupProblem()) problems.push_back(*m_results->backupProblem());
-    if (problems.empty()) return;
-    m_sharedFileProblemsTold = true;
-    QString text = QStringLiteral(
-        "成績ファイルの共有かバックアップに問題があります。ほかのユーザーが記録できないか、"
-        "記録のバックアップが作られていません。コンピュータの管理者に伝えてください。\n");
-    for (const std::string& problem : problems) text += QLatin1Char('\n') + toQString(problem);
-    m_boxes.inform(m_menu, QStringLiteral("共有フォルダの確認"), text);
-}
-
-QString ScreenFlow::aboutResultsFile(const QString& text) const {
-    return text + QStringLiteral("\n\n場所：") + QString::fromStdString(resultsPath().string());
-}
-
-void ScreenFlow::endWithResultsFailure(const QString& text) {
-    endWithMessage(toQString(m_state.profile.SubjectTitle), aboutResultsFile(text));
-}
-
-void ScreenFlow::endWithMessage(const QString& title, const QString& text) {
+void ScreenFlow::endWithMessage(const MessageText& message) {
     m_ended = true;
     m_pendingChange = nullptr;
     QWidget* newest = nullptr;
@@ -368,7 +298,7 @@ void ScreenFlow::endWithMessage(const QString& title, const QString& text) {
                                                            m_menu, m_names, m_waitWindow}) {
         if (window && !newest) newest = window;
     }
-    m_boxes.inform(newest, title, text);
+    inform(m_boxes, newest, message);
     unload(m_recordsBrowser);
     unload(m_criteriaEditor);
     unload(m_finish);

@@ -2,14 +2,14 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QThread>
 
 #include "app/AppState.h"
 #include "app/QtConversions.h"
-#include "app/ScreenFlow.h"
+#include "drill/DrillHost.h"
 #include "platform/Clock.h"
 #include "platform/RandomSource.h"
 #include "platform/Utf8.h"
+#include "records/Counts.h"
 
 namespace gaisan {
 namespace {
@@ -39,7 +39,7 @@ int characterCode(const QString& text) {
 
 }  // namespace
 
-MainFrm::MainFrm(ScreenFlow& flow) : m_flow(flow) {
+MainFrm::MainFrm(DrillHost& host) : m_host(host) {
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     setFocusPolicy(Qt::StrongFocus);
@@ -183,7 +183,7 @@ void MainFrm::buildProblemArea() {
 }
 
 void MainFrm::Form_Load() {
-    m_flow.random().seedFromTimeOfDay(m_flow.clock().now().secondsSinceMidnight);
+    m_host.random().seedFromTimeOfDay(m_host.clock().now().secondsSinceMidnight);
 }
 
 void MainFrm::Form_Activate() {
@@ -195,17 +195,12 @@ void MainFrm::Form_Activate() {
 }
 
 void MainFrm::初期設定() {
-    AppState& state = m_flow.state();
-    m_flow.closeMenu();
-    m_flow.closeWaitWindow();
+    AppState& state = m_host.state();
     RunState& run = state.run;
-    run.RunFinished = 0;
-    run.EndOfRunStarted = 0;
-    run.JudgeResult = 0;
     const int level = state.login.CurrentLevel;
     const int student = state.login.StudentIndex;
+    beginRun(run, state.profile, state.criteria, level);
     if (state.profile.LevelDefined.at(level) != 0) {
-        run.TimeLimit = 5 * state.criteria.MinLineTime.at(level);
         m_sLabel10->setText(QStringLiteral("0"));
         run.TimeBarScale = run.TimeLimit > 0 ? static_cast<double>(kBarWidth) / run.TimeLimit : 0;
         setBarWidth(m_sShape2, 0);
@@ -220,27 +215,24 @@ void MainFrm::初期設定() {
     m_sLabel7->setText(toQString(state.login.StudentName).trimmed());
     m_sLabel8->setText(toQString(state.profile.LevelNames.at(level)));
 
-    int todayTotal = 0;
-    for (int l = 1; l <= 15; ++l) todayTotal += static_cast<int>(state.counts.TodayRunCounts.at(l, student));
-    state.login.TodayRunTotal = todayTotal;
+    state.login.TodayRunTotal = todayRunTotal(state.counts, student, kDrillRunTotalLastLevel);
     m_sLabel14->setText(toQString(state.common.SchoolName));
     showMinutesSinceLogin();
     m_sLabel12->setText(QString::number(state.login.TodayRunTotal + 1));
     m_sLabel11->setText(QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
 
     m_entry = std::make_unique<AnswerEntry>(
-        run, level, m_flow.random(), m_flow.cues(),
+        run, level, m_host.random(), m_host.cues(),
         AnswerEntry::Hooks{[this] { yieldShowingBoxes(); }, [this] { m_sTimer1->stop(); },
                            [this] { EndRun(); }});
 }
 
 void MainFrm::レベル別設定() {
-    m_flow.state().run.ProblemsPerRun = 10;
-    m_sLabel9->setText(QStringLiteral("10"));
+    m_sLabel9->setText(QString::number(m_host.state().run.ProblemsPerRun));
 }
 
 void MainFrm::スタート() {
-    m_flow.state().run.RunStartTick = m_flow.clock().tickMilliseconds();
+    m_host.state().run.RunStartTick = m_host.clock().tickMilliseconds();
     m_sTimer1->start();
 }
 
@@ -256,13 +248,13 @@ void MainFrm::setBarWidth(QWidget* shape, double width) {
 }
 
 void MainFrm::showRemaining() {
-    const RunState& run = m_flow.state().run;
+    const RunState& run = m_host.state().run;
     m_sLabel9->setText(QString::number(run.ProblemsPerRun - run.CorrectCount));
 }
 
 void MainFrm::showMinutesSinceLogin() {
-    const auto now = static_cast<std::int32_t>(m_flow.clock().now().secondsSinceMidnight);
-    m_sLabel13->setText(QString::number((now - m_flow.state().login.LoginTime) / 60));
+    const auto now = static_cast<std::int32_t>(m_host.clock().now().secondsSinceMidnight);
+    m_sLabel13->setText(QString::number((now - m_host.state().login.LoginTime) / 60));
 }
 
 void MainFrm::showBoxes() {
@@ -302,10 +294,10 @@ void MainFrm::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainFrm::sTimer1_Timer() {
-    AppState& state = m_flow.state();
+    AppState& state = m_host.state();
     RunState& run = state.run;
     const int level = state.login.CurrentLevel;
-    run.ElapsedSeconds = elapsedSecondsBetween(run.RunStartTick, m_flow.clock().tickMilliseconds());
+    run.ElapsedSeconds = elapsedSecondsBetween(run.RunStartTick, m_host.clock().tickMilliseconds());
     hideCountdownBoxes(m_countdownHidden, run.ElapsedSeconds,
                        {0, 0, state.criteria.TargetTime.at(level), state.criteria.MinLineTime.at(level)});
     for (int box = kFirstCountdownBox; box <= kLastCountdownBox; ++box) {
@@ -329,7 +321,7 @@ void MainFrm::sTimer2_Timer() { showMinutesSinceLogin(); }
 void MainFrm::EndRun() {
     showBoxes();
     QCoreApplication::processEvents();
-    RunState& run = m_flow.state().run;
+    RunState& run = m_host.state().run;
     if (run.EndOfRunStarted == 1) return;
     run.EndOfRunStarted = 1;
     m_lblsss2->setVisible(run.TimeUp == 1);
@@ -339,26 +331,15 @@ void MainFrm::EndRun() {
     QCoreApplication::processEvents();
     m_sTimer1->stop();
     run.RecordedTime = run.TimeUp == 1 ? kNoTime : run.ElapsedSeconds;
-    if (!m_flow.recordRunResult(m_flow.state().login.CurrentLevel)) return;
-    m_flow.showWaitWindow();
+    if (!m_host.recordRunResult(m_host.state().login.CurrentLevel)) return;
+    m_host.showWaitWindow();
     QCoreApplication::processEvents();
     WaitSeconds(1);
 }
 
 void MainFrm::WaitSeconds(int seconds) {
-    const Clock& clock = m_flow.clock();
-    std::int64_t remembered = clock.tickMilliseconds();
-    int steps = 0;
-    while (steps * 10 < seconds * 1000) {
-        const std::int64_t now = clock.tickMilliseconds();
-        while (now - remembered > 10) {
-            ++steps;
-            remembered += 10;
-        }
-        QCoreApplication::processEvents();
-        QThread::msleep(2);
-    }
-    m_flow.showFinishScreen();
+    m_host.waitResponsively(seconds);
+    m_host.showFinishScreen();
 }
 
 }  // namespace gaisan

@@ -13,7 +13,7 @@
 
 namespace gaisan {
 
-class ScreenFlow;
+class DrillHost;
 
 /// The drill screen: status labels, the problem area, the time bar, the count-down boxes and
 /// the end-of-run message. The run's rules live in AnswerEntry and RunControl; this window
@@ -22,7 +22,7 @@ class MainFrm : public DesignCanvas {
     Q_OBJECT
 
 public:
-    explicit MainFrm(ScreenFlow& flow);
+    explicit MainFrm(DrillHost& host);
     ~MainFrm() override;
 
     /// Seeds the random numbers for the run's problems.
@@ -37,8 +37,7 @@ public:
     /// The end of the run: the message, the record, the wait window and, a second later, the
     /// finish screen. Runs once per run however often it is called.
     void EndRun();
-    /// Waits `seconds` on the monotonic tick while events run, then hands over to the finish
-    /// screen.
+    /// Waits `seconds` while the windows stay responsive, then hands over to the finish screen.
     void WaitSeconds(int seconds);
 
     const AnswerEntry& entry() const { return *m_entry; }
@@ -60,7 +59,7 @@ private:
     void setBarWidth(QWidget* shape, double width);
     void yieldShowingBoxes();
 
-    ScreenFlow& m_flow;
+    DrillHost& m_host;
     std::unique_ptr<AnswerEntry> m_entry;
     CountdownBoxes m_countdownHidden{};
 

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "admin/CriteriaTable.h"
+#include "app/ProgramProfile.h"
+
 namespace gaisan {
 namespace {
 
@@ -14,6 +17,19 @@ void countDownBand(CountdownBoxes& hidden, int firstBox, int threshold, std::int
 }
 
 }  // namespace
+
+void beginRun(RunState& run, const ProgramProfile& profile, const CriteriaTable& criteria,
+              int level) {
+    run.RunFinished = 0;
+    run.EndOfRunStarted = 0;
+    run.TimeUp = 0;
+    run.Judging = 0;
+    run.WrongAckState = 0;
+    run.JudgeResult = 0;
+    run.CorrectCount = 0;
+    run.ProblemsPerRun = kProblemsPerRun;
+    if (profile.LevelDefined.at(level) != 0) run.TimeLimit = 5 * criteria.MinLineTime.at(level);
+}
 
 std::int32_t elapsedSecondsBetween(std::int64_t startTick, std::int64_t nowTick) {
     return static_cast<std::int32_t>(std::nearbyint((nowTick - startTick) / 1000.0));

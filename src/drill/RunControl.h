@@ -7,6 +7,20 @@
 
 namespace gaisan {
 
+struct CriteriaTable;
+struct ProgramProfile;
+
+/// Net correct answers a run needs.
+inline constexpr int kProblemsPerRun = 10;
+
+/// Sets up the run of `level` that is about to start, in the one place a run is reset: every
+/// flag of the last run cleared (finished, ending, time-up, judging, a wrong answer on show, the
+/// last judgement), no net correct answers yet and kProblemsPerRun to reach; for a level the
+/// profile defines, the time limit is 5 × the level's minimum-line time. An undefined level
+/// keeps the last limit: the level menu offers only defined levels.
+void beginRun(RunState& run, const ProgramProfile& profile, const CriteriaTable& criteria,
+              int level);
+
 /// The count-down boxes 10..39 of the drill window: Best 10..19, YourBest 20..29, Pass 30..39.
 inline constexpr int kFirstCountdownBox = 10;
 inline constexpr int kLastCountdownBox = 39;

@@ -26,10 +26,7 @@ LevelAvailability refreshLevelAvailability(const AppState& state) {
     LevelAvailability shown;
     shown.enabled.assign(static_cast<std::size_t>(std::max(levels, 0)) + 1, false);
     shown.overuseMark.assign(shown.enabled.size(), false);
-    // Slot 0 of the criteria is the file's title line, never a level: a profile without a final
-    // level has no goal to clear.
-    shown.goalCleared =
-        profile.FinalLevel >= 1 && LevelCleared(profile.FinalLevel, student, criteria, counts) ? 1 : 0;
+    shown.goalCleared = goalCleared(profile.FinalLevel, student, criteria, counts) ? 1 : 0;
     if (levels < 1) return shown;
 
     const bool teacher = isTeacherName(state.login.StudentName);

@@ -265,7 +265,6 @@ void seisekitime1::Form_Activate() {
     m_option1[1]->setText(QStringLiteral("累計順"));
     m_option1[2]->setText(QStringLiteral("本日順"));
 
-    m_flow.closeNameSelection();
     if (!m_flow.computeCounts()) return;
     const int student = state.login.StudentIndex;
     float todayTotal = 0;

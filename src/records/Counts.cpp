@@ -39,6 +39,19 @@ bool LevelOverused(int level, int student, const CriteriaTable& criteria,
            (pointsLimit != 0 && counts.OveruseWindowPoints.at(level, student) >= pointsLimit);
 }
 
+bool goalCleared(int finalLevel, int student, const CriteriaTable& criteria,
+                 const CountTables& counts) {
+    return finalLevel >= 1 && LevelCleared(finalLevel, student, criteria, counts);
+}
+
+int todayRunTotal(const CountTables& counts, int student, int lastLevel) {
+    int total = 0;
+    for (int level = 1; level <= lastLevel; ++level) {
+        total += static_cast<int>(counts.TodayRunCounts.at(level, student));
+    }
+    return total;
+}
+
 void countRecords(const LoadedRecords& records, const CriteriaTable& criteria,
                   const LocalDateTime& now, CountTables& counts) {
     counts.clearCounts();

@@ -36,6 +36,21 @@ bool LevelCleared(int level, int student, const CriteriaTable& criteria,
 bool LevelOverused(int level, int student, const CriteriaTable& criteria,
                    const CountTables& counts);
 
+/// The goal of the drill: the student has cleared the final level (LevelCleared, by the pass
+/// window). Without a final level (0) there is no goal to clear: slot 0 of the criteria is the
+/// file's title line, never a level. The level menu works it out each time it becomes active and
+/// keeps it in CountTables::GoalCleared, where the finish screen reads it.
+bool goalCleared(int finalLevel, int student, const CriteriaTable& criteria,
+                 const CountTables& counts);
+
+/// The last level the drill screen's "本日…回目" counts. The drill screen counts levels 1..15,
+/// the level menu and the finish screen every level (kHighestLevel): deliberate, not a slip to
+/// tidy up. The screens have always counted so, and with levels 1..4 played the totals agree.
+inline constexpr int kDrillRunTotalLastLevel = 15;
+
+/// The student's runs today (TodayRunCounts) over levels 1..`lastLevel`.
+int todayRunTotal(const CountTables& counts, int student, int lastLevel);
+
 /// Rebuilds every count and point table from `records` as of `now`: a record counts in a window
 /// of N days when its date is after now − N, so a window of 1 day is today only and one of 0
 /// days is empty. Records of levels outside 1..35 are skipped.

@@ -5,9 +5,10 @@
 
 #include "app/AppState.h"
 #include "app/QtConversions.h"
-#include "app/ScreenFlow.h"
 #include "app/SoundCues.h"
+#include "records/Counts.h"
 #include "records/FinishDecisions.h"
+#include "records/FinishHost.h"
 
 namespace gaisan {
 namespace {
@@ -37,8 +38,8 @@ protected:
 
 }  // namespace
 
-FrmSyuuryou::FrmSyuuryou(ScreenFlow& flow)
-    : m_flow(flow), m_image1(new FinishBackground(this)), m_timer1(new QTimer(this)) {
+FrmSyuuryou::FrmSyuuryou(FinishHost& host)
+    : m_host(host), m_image1(new FinishBackground(this)), m_timer1(new QTimer(this)) {
     setObjectName(QStringLiteral("FrmSyuuryou"));
     setWindowTitle(QStringLiteral("終了"));
     m_image1->setObjectName(QStringLiteral("Image1"));
@@ -89,12 +90,12 @@ FrmSyuuryou::FrmSyuuryou(ScreenFlow& flow)
 void FrmSyuuryou::Form_Load() { setDesignRect(m_image1, {0, 0, kDesignWidth, kDesignHeight}); }
 
 void FrmSyuuryou::Form_Activate() {
-    AppState& state = m_flow.state();
+    AppState& state = m_host.state();
     const int student = state.login.StudentIndex;
     const int level = state.login.CurrentLevel;
     const std::int32_t seconds = state.run.RecordedTime;
     m_label13->setText(QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
-    if (!m_flow.computeCounts()) return;
+    if (!m_host.computeCounts()) return;
 
     const FinishPlan plan = planFinish(state);
     if (plan.levelCleared) m_label2->show();
@@ -109,13 +110,11 @@ void FrmSyuuryou::Form_Activate() {
     m_label16->setText(toQString(state.profile.LevelNames.at(level)));
     m_label13->setText(QStringLiteral(" (このレベル　%1回目)")
                            .arg(static_cast<int>(state.counts.TodayRunCounts.at(level, student))));
-    float todayTotal = 0;
-    for (int l = 1; l <= kHighestLevel; ++l) todayTotal += state.counts.TodayRunCounts.at(l, student);
-    state.login.TodayRunTotal = static_cast<std::int16_t>(todayTotal);
+    state.login.TodayRunTotal = todayRunTotal(state.counts, student, kHighestLevel);
     m_label14->setText(QStringLiteral("（%1回目)").arg(state.login.TodayRunTotal));
 
     QCoreApplication::processEvents();
-    CuePlayer& cues = m_flow.cues();
+    CuePlayer& cues = m_host.cues();
     const auto showMessage = [this](const QString& text) {
         m_label20->setText(text);
         m_label20->show();
@@ -145,7 +144,6 @@ void FrmSyuuryou::Form_Activate() {
     state.counts.NewPersonalBest = 0;
     state.counts.NewLevelBest = 0;
     QCoreApplication::processEvents();
-    m_flow.closeWaitWindow();
 }
 
 void FrmSyuuryou::Timer1_Timer() {
@@ -154,7 +152,7 @@ void FrmSyuuryou::Timer1_Timer() {
     QCoreApplication::processEvents();
     m_command4->setFocus();
     m_timer1->stop();
-    const RetryChoice choice = chooseRetry(m_flow.state());
+    const RetryChoice choice = chooseRetry(m_host.state());
     if (choice.clearLabelHidden) {
         m_label2->clear();
         m_label2->hide();
@@ -165,14 +163,14 @@ void FrmSyuuryou::Timer1_Timer() {
 
 void FrmSyuuryou::Command4_Click() {
     disableButtons();
-    m_flow.showMenu();
+    m_host.showMenu();
     QCoreApplication::processEvents();
 }
 
 void FrmSyuuryou::Command5_Click() {
     disableButtons();
-    m_flow.showWaitWindow();
-    m_flow.runAgain();
+    m_host.showWaitWindow();
+    m_host.runAgain();
     QCoreApplication::processEvents();
 }
 

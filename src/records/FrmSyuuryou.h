@@ -8,7 +8,7 @@
 
 namespace gaisan {
 
-class ScreenFlow;
+class FinishHost;
 
 /// The finish screen after every recorded run: the time, the points, today's runs, a record or
 /// time-up message with its sound, the clear label and on the final level the goal banner; then
@@ -18,7 +18,7 @@ class FrmSyuuryou : public DesignCanvas {
     Q_OBJECT
 
 public:
-    explicit FrmSyuuryou(ScreenFlow& flow);
+    explicit FrmSyuuryou(FinishHost& host);
 
     void Form_Load();
     void Form_Activate();
@@ -31,7 +31,7 @@ private slots:
 private:
     void disableButtons();
 
-    ScreenFlow& m_flow;
+    FinishHost& m_host;
     QWidget* m_image1;
     QLabel* m_label13;
     QLabel* m_label14;

@@ -7,11 +7,12 @@
 #include "app/AppState.h"
 #include "app/DataFolder.h"
 #include "app/QtConversions.h"
-#include "app/ScreenFlow.h"
 #include "app/SoundCues.h"
+#include "app/WaitPanel.h"
 #include "platform/Clock.h"
 #include "platform/DataFileError.h"
 #include "platform/RandomSource.h"
+#include "roster/NameSelectionHost.h"
 #include "roster/Roster.h"
 
 namespace gaisan {
@@ -21,16 +22,15 @@ const QString kPrompt = QStringLiteral("名前を選びなさい");
 
 }  // namespace
 
-namesel::namesel(ScreenFlow& flow)
-    : m_flow(flow),
+namesel::namesel(NameSelectionHost& host)
+    : m_host(host),
       m_label4(new QLabel(this)),
       m_label1(new QLabel(kPrompt, this)),
       m_label2(new QLabel(this)),
       m_combo1(new QComboBox(this)),
       m_list1(new QListWidget(this)),
       m_command14(new QPushButton(QStringLiteral("O.K."), this)),
-      m_command7(new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), this)),
-      m_picture5(new QWidget(this)) {
+      m_command7(new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), this)) {
     setObjectName(QStringLiteral("namesel"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     m_label4->setObjectName(QStringLiteral("Label4"));
@@ -74,13 +74,8 @@ namesel::namesel(ScreenFlow& flow)
     connect(m_command7, &QPushButton::clicked, this, &namesel::Command7_Click);
 
     // The wait panel covers the whole window while the list is built.
-    m_picture5->setObjectName(QStringLiteral("Picture5"));
-    m_picture5->setAutoFillBackground(true);
-    place(m_picture5, {0, 0, kDesignWidth, kDesignHeight});
-    auto* waiting = new QLabel(QStringLiteral("Just a moment, please."), m_picture5);
-    waiting->setObjectName(QStringLiteral("Label19"));
-    waiting->setAlignment(Qt::AlignCenter);
-    place(waiting, {0, 0, kDesignWidth, kDesignHeight}, 40);
+    const QRect whole(0, 0, kDesignWidth, kDesignHeight);
+    m_picture5 = addWaitPanel(*this, {QStringLiteral("Picture5"), whole, QStringLiteral("Label19"), whole, 40});
 
     // The form sees every key first, whichever control has the focus.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
@@ -88,17 +83,17 @@ namesel::namesel(ScreenFlow& flow)
 
 void namesel::Form_Load() {
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, toQColor(m_flow.state().SeasonColour));
+    colours.setColor(QPalette::Window, toQColor(m_host.state().SeasonColour));
     setPalette(colours);
     m_picture5->setPalette(colours);
     m_picture5->raise();
     m_picture5->show();
-    m_flow.random().seedFromTimeOfDay(m_flow.clock().now().secondsSinceMidnight);
-    m_flow.showScreen(this);
+    m_host.random().seedFromTimeOfDay(m_host.clock().now().secondsSinceMidnight);
+    showScreen(this);
     QCoreApplication::processEvents();
     m_figureMode = FigureMode::TodayAndTotalRuns;
     名簿表示();
-    m_label4->setText(toQString(m_flow.state().profile.SubjectTitle));
+    m_label4->setText(toQString(m_host.state().profile.SubjectTitle));
     selectRow(0);
     QCoreApplication::processEvents();
     m_picture5->hide();
@@ -116,8 +111,7 @@ void namesel::Form_Activate() {
         m_combo1->setCurrentIndex(0);
         m_bandsFilled = true;
     }
-    m_flow.state().roster.SelectedGradeBand = "全学年";
-    m_flow.closeMenu();
+    m_host.state().roster.SelectedGradeBand = "全学年";
     QCoreApplication::processEvents();
     m_label1->setText(kPrompt);
     QCoreApplication::processEvents();
@@ -126,25 +120,25 @@ void namesel::Form_Activate() {
 }
 
 void namesel::名簿表示() {
-    if (!m_flow.computeCounts()) return;
+    if (!m_host.computeCounts()) return;
     QCoreApplication::processEvents();
-    AppState& state = m_flow.state();
+    AppState& state = m_host.state();
     std::vector<std::string> staging;
     const std::filesystem::path rosterFile = state.locations.rosterFile();
     try {
         const std::vector<std::string> skipped = loadSchoolRoster(
-            state, state.roster, m_flow.clock().now().date, [&](const RosterEntry& entry, int grade) {
+            state, state.roster, m_host.clock().now().date, [&](const RosterEntry& entry, int grade) {
                 staging.push_back(stagingRowOf(entry, grade, m_figureMode, state.counts));
             });
         if (!skipped.empty() && !m_rosterProblemReported) {
-            m_flow.reportSkippedRosterEntries(rosterFile, skipped);
+            m_host.reportSkippedRosterEntries(rosterFile, skipped);
             m_rosterProblemReported = true;
         }
     } catch (const DataFileError& error) {
         // The list keeps its first row, so that the screen still explains itself and "0"
         // still leaves.
         staging.clear();
-        if (!m_rosterProblemReported) m_flow.reportUnusableFile(error);
+        if (!m_rosterProblemReported) m_host.reportUnusableFile(error);
         m_rosterProblemReported = true;
     }
     m_list = nameListOf(std::move(staging), state.roster.SchoolYear, m_combo1->currentText().toStdString());
@@ -163,7 +157,7 @@ void namesel::selectRow(int row) {
 }
 
 void namesel::Combo1_Click() {
-    m_flow.state().roster.SelectedGradeBand = m_combo1->currentText().toStdString();
+    m_host.state().roster.SelectedGradeBand = m_combo1->currentText().toStdString();
     名簿表示();
     m_list1->setFocus();
 }
@@ -194,12 +188,12 @@ void namesel::Command14_Click() {
     // After O.K. the button is hidden until the menu takes over: no second login.
     if (m_command14->isHidden()) return;
     if (m_label1->text() == kPrompt || m_label1->text().isEmpty()) {
-        m_flow.cues().PlayWrongCue();
+        m_host.cues().PlayWrongCue();
         return;
     }
-    AppState& state = m_flow.state();
+    AppState& state = m_host.state();
     Login& login = state.login;
-    login.LoginTime = static_cast<std::int32_t>(std::lround(m_flow.clock().now().secondsSinceMidnight));
+    login.LoginTime = static_cast<std::int32_t>(std::lround(m_host.clock().now().secondsSinceMidnight));
     login.StudentIndex = m_label2->text().toInt();
     login.StudentName = state.roster.RosterNames.at(login.StudentIndex);
     login.StudentGradeLabel = state.roster.RosterGradeLabels.at(login.StudentIndex);
@@ -207,13 +201,13 @@ void namesel::Command14_Click() {
     m_picture5->raise();
     m_picture5->show();
     QCoreApplication::processEvents();
-    m_flow.logIn();
+    m_host.logIn();
 }
 
-void namesel::Command7_Click() { m_flow.leaveToLauncher(); }
+void namesel::Command7_Click() { m_host.leaveToLauncher(); }
 
 void namesel::Label4_Click() {
-    m_flow.showVersionWindow(this);
+    m_host.showVersionWindow(this);
     // Closing the version window activates this screen again.
     Form_Activate();
 }

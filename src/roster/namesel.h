@@ -15,7 +15,7 @@
 
 namespace gaisan {
 
-class ScreenFlow;
+class NameSelectionHost;
 
 /// The name-selection screen, where every visit begins and ends: the roster with each
 /// student's figures, a grade band, and O.K. to log in; "0" hands back to the suite launcher.
@@ -25,7 +25,7 @@ class namesel : public DesignCanvas {
     Q_OBJECT
 
 public:
-    explicit namesel(ScreenFlow& flow);
+    explicit namesel(NameSelectionHost& host);
 
     void Form_Load();
     void Form_Activate();
@@ -53,7 +53,7 @@ private:
     /// student; false when the first row, "no name", is chosen.
     bool showChosenRow(std::string (*rowText)(std::string_view));
 
-    ScreenFlow& m_flow;
+    NameSelectionHost& m_host;
     FigureMode m_figureMode = FigureMode::TodayAndTotalRuns;
     bool m_bandsFilled = false;
     /// A roster problem is told once per visit, not at every change of band or figures.
@@ -67,7 +67,7 @@ private:
     QListWidget* m_list1;
     QPushButton* m_command14;
     QPushButton* m_command7;
-    QWidget* m_picture5;
+    QWidget* m_picture5 = nullptr;
 };
 
 }  // namespace gaisan

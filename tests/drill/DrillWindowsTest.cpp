@@ -1,18 +1,21 @@
 #include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
 #include "app/ProgramFont.h"
+#include "drill/DrillHost.h"
 #include "drill/MainFrm.h"
-#include "menu/seisekitime1.h"
-#include "platform/PosixRecordFile.h"
-#include "records/FrmSyuuryou.h"
-#include "records/ResultsFile.h"
-#include "roster/namesel.h"
 #include "support/DemoInstallation.h"
+#include "support/FakeClock.h"
+#include "support/RecordingCues.h"
 #include "support/Screenshots.h"
+#include "support/ScriptedRandom.h"
 
 namespace gaisan {
 
@@ -21,111 +24,169 @@ using testing::labelText;
 using testing::shown;
 using testing::type;
 
-/// Whole runs worked by keys on a copy of the demo installation, from the name list to the
-/// finish screen and back, with the record checked in the results file.
+/// The drill screen on its own: level 1 as the demo has it (a target of 60 s, a minimum line of
+/// 90 s), 佐藤　陽菜 logged in 25 minutes ago, random numbers that make every problem 460 + 460,
+/// and a host that writes down what it is asked, in order.
+class DrillHostForTests final : public DrillHost {
+public:
+    DrillHostForTests() {
+        AppState& s = *m_state;
+        ApplyProfileTitle(s.profile);
+        ApplyProfileLevels(s.profile);
+        s.criteria.TargetTime.at(1) = 60;
+        s.criteria.MinLineTime.at(1) = 90;
+        s.common.SchoolName = "さくら学習塾";
+        s.login.StudentName = "佐藤　陽菜    ";
+        s.login.StudentIndex = 1;
+        s.login.CurrentLevel = 1;
+        s.login.LoginTime = 10 * 3600 - 25 * 60;
+    }
+
+    AppState& state() override { return *m_state; }
+    const Clock& clock() const override { return m_clock; }
+    RandomSource& random() override { return m_random; }
+    CuePlayer& cues() override { return recordingCues; }
+    bool recordRunResult(int level) override {
+        asked.push_back("record level " + std::to_string(level) + ": " +
+                        std::to_string(m_state->run.RecordedTime) + " s");
+        return recordSucceeds;
+    }
+    void showWaitWindow() override { asked.push_back("wait window"); }
+    void waitResponsively(int seconds) override {
+        asked.push_back("wait " + std::to_string(seconds) + " s");
+    }
+    void showFinishScreen() override { asked.push_back("finish screen"); }
+
+    /// A drill screen loaded and activated as the screen flow does it: the run has begun.
+    std::unique_ptr<MainFrm> open() {
+        auto drill = std::make_unique<MainFrm>(*this);
+        drill->Form_Load();
+        showScreen(drill.get());
+        drill->Form_Activate();
+        return drill;
+    }
+    /// A tick of the run clock `seconds` after the run began.
+    void tickAt(MainFrm& drill, int seconds) {
+        m_clock.advanceSeconds(seconds - m_state->run.ElapsedSeconds);
+        QMetaObject::invokeMethod(&drill, "sTimer1_Timer");
+    }
+    int cuesPlayed(const std::string& cue) const {
+        return static_cast<int>(
+            std::count(recordingCues.played.begin(), recordingCues.played.end(), cue));
+    }
+
+    testing::RecordingCues recordingCues;
+    std::vector<std::string> asked;
+    bool recordSucceeds = true;
+
+private:
+    std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
+    testing::FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    testing::ScriptedRandom m_random{std::vector<double>(5000, 0.5)};
+};
+
+/// Runs worked by keys on the drill screen, up to the hand-over to the finish screen.
 class DrillWindowsTest : public QObject {
     Q_OBJECT
+
+private:
+    static const std::vector<std::string> handOverAfter(const std::string& recorded) {
+        return {recorded, "wait window", "wait 1 s", "finish screen"};
+    }
 
 private slots:
     void initTestCase() { applyProgramFont(); }
 
-    void aWholeRunByKeysIsRecordedAndFinished() {
-        testing::DemoInstallation installation;
-        MainFrm* drill = testing::logInAndStartLevel1(installation);
-        QVERIFY(drill);
-        QCOMPARE(labelText(drill, QStringLiteral("InputLabel2_1")), QStringLiteral("460"));
-        QCOMPARE(labelText(drill, QStringLiteral("Label3")), QStringLiteral("百の位までで、概算しなさい"));
-        QCOMPARE(labelText(drill, QStringLiteral("sLabel7")), QStringLiteral("佐藤　陽菜"));
-        QCOMPARE(labelText(drill, QStringLiteral("sLabel8")), QStringLiteral("レベル１"));
-        QCOMPARE(labelText(drill, QStringLiteral("sLabel9")), QStringLiteral("10"));
-        QCOMPARE(labelText(drill, QStringLiteral("sLabel14")), QStringLiteral("さくら学習塾"));
+    void aWholeRunByKeysIsRecordedAndHandedOver() {
+        DrillHostForTests host;
+        // Two runs of level 1 today so far, and some of a level above 15, which the drill
+        // screen's total leaves out.
+        host.state().counts.TodayRunCounts.at(1, 1) = 2;
+        host.state().counts.TodayRunCounts.at(16, 1) = 5;
+        const auto drill = host.open();
+        QCOMPARE(host.state().run.TimeLimit, 450);
+        QCOMPARE(labelText(drill.get(), QStringLiteral("InputLabel2_1")), QStringLiteral("460"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("Label3")),
+                 QStringLiteral("百の位までで、概算しなさい"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel7")), QStringLiteral("佐藤　陽菜"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel8")), QStringLiteral("レベル１"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel9")), QStringLiteral("10"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel14")),
+                 QStringLiteral("さくら学習塾"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel13")), QStringLiteral("25"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel12")), QStringLiteral("3"));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel11")), QStringLiteral("3"));
 
-        type(drill, QStringLiteral("500 500 "));
+        type(drill.get(), QStringLiteral("500 500 "));
         testing::saveScreenshot(*drill, QStringLiteral("drill-mid-run"));
-        type(drill, QStringLiteral("100 "));
-        QVERIFY(isShown(drill, QStringLiteral("HyoujiLabel_5")));
-        QCOMPARE(labelText(drill, QStringLiteral("HyoujiLabel_5")), QStringLiteral("1000"));
-        QVERIFY(!isShown(drill, QStringLiteral("HyoujiLabel_3")));
-        QVERIFY(isShown(drill, QStringLiteral("seikaihyoujiLabel")));
+        type(drill.get(), QStringLiteral("100 "));
+        QVERIFY(isShown(drill.get(), QStringLiteral("HyoujiLabel_5")));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("HyoujiLabel_5")), QStringLiteral("1000"));
+        QVERIFY(!isShown(drill.get(), QStringLiteral("HyoujiLabel_3")));
+        QVERIFY(isShown(drill.get(), QStringLiteral("seikaihyoujiLabel")));
         testing::saveScreenshot(*drill, QStringLiteral("drill-wrong-answer"));
-        type(drill, QStringLiteral("++"));
-        QVERIFY(!isShown(drill, QStringLiteral("seikaihyoujiLabel")));
+        type(drill.get(), QStringLiteral("++"));
+        QVERIFY(!isShown(drill.get(), QStringLiteral("seikaihyoujiLabel")));
 
         // Full-width digits from an input method left on count as digits.
-        type(drill, QStringLiteral("５００ 500 1000 "));
-        QCOMPARE(labelText(drill, QStringLiteral("sLabel9")), QStringLiteral("9"));
-        for (int answer = 2; answer <= 9; ++answer) type(drill, QStringLiteral("500 500 1000 "));
-        QCOMPARE(labelText(drill, QStringLiteral("sLabel9")), QStringLiteral("1"));
-        installation.clock.advanceSeconds(48);
-        QMetaObject::invokeMethod(drill, "sTimer1_Timer");
-        QCOMPARE(labelText(drill, QStringLiteral("sLabel10")), QStringLiteral("48"));
-        type(drill, QStringLiteral("500 500 1000 "));
-        QVERIFY(!drill->findChild<QWidget*>(QStringLiteral("lblsss1"))->isHidden());
+        type(drill.get(), QStringLiteral("５００ 500 1000 "));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel9")), QStringLiteral("9"));
+        for (int answer = 2; answer <= 9; ++answer)
+            type(drill.get(), QStringLiteral("500 500 1000 "));
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel9")), QStringLiteral("1"));
+        host.tickAt(*drill, 48);
+        QCOMPARE(labelText(drill.get(), QStringLiteral("sLabel10")), QStringLiteral("48"));
+        QVERIFY(host.asked.empty());
 
-        QTRY_VERIFY(shown<FrmSyuuryou>());
-        FrmSyuuryou* finish = shown<FrmSyuuryou>();
-        QCOMPARE(finish->windowTitle(), QStringLiteral("終了"));
-        QCOMPARE(labelText(finish, QStringLiteral("Label18")), QStringLiteral("今の成績：48秒"));
-        QCOMPARE(labelText(finish, QStringLiteral("Label19")), QStringLiteral("獲得ポイント：5点×1→5点"));
-        QCOMPARE(labelText(finish, QStringLiteral("Label20")), QStringLiteral("！！！最高新記録！！！"));
-        QCOMPARE(labelText(finish, QStringLiteral("Label13")), QStringLiteral(" (このレベル　1回目)"));
-        QCOMPARE(labelText(finish, QStringLiteral("Label14")), QStringLiteral("（1回目)"));
-        QCOMPARE(installation.player.played.back(), std::string("最高1.wav"));
-        QCOMPARE(std::count_if(installation.player.played.begin(), installation.player.played.end(),
-                               [](const std::string& f) { return f.starts_with("せいかい"); }),
-                 10);
-        QTRY_VERIFY(isShown(finish, QStringLiteral("Command4")));
-        QVERIFY(isShown(finish, QStringLiteral("Command5")));
-        QVERIFY(finish->findChild<QPushButton*>(QStringLiteral("Command4"))->hasFocus());
-        testing::saveScreenshot(*finish, QStringLiteral("finish"));
+        type(drill.get(), QStringLiteral("500 500 1000 "));
+        QVERIFY(isShown(drill.get(), QStringLiteral("lblsss1")));
+        QVERIFY(!isShown(drill.get(), QStringLiteral("lblsss2")));
+        QCOMPARE(host.asked, handOverAfter("record level 1: 48 s"));
+        QCOMPARE(host.cuesPlayed("correct"), 10);
+        QCOMPARE(host.cuesPlayed("wrong"), 1);
 
-        const auto written = testing::recordsIn(installation);
-        QCOMPARE(written.size(), std::size_t{1});
-        QCOMPARE(written[0].student, std::int16_t{1});
-        QCOMPARE(written[0].level, std::int16_t{1});
-        QCOMPARE(written[0].seconds, 48);
-
-        QTest::keyClick(finish->findChild<QPushButton*>(QStringLiteral("Command4")), Qt::Key_Return);
-        QTRY_VERIFY(shown<seisekitime1>());
-        QTRY_VERIFY(!shown<FrmSyuuryou>());
-        QVERIFY(installation.boxes.shown.empty());
+        // Keys after the end change nothing and hand over nothing more.
+        type(drill.get(), QStringLiteral("500 500 1000 "));
+        QCOMPARE(host.asked.size(), std::size_t{4});
     }
 
-    void aRunThatReachesTheTimeLimitIsRecordedAsTimeUp() {
-        testing::DemoInstallation installation;
-        MainFrm* drill = testing::logInAndStartLevel1(installation);
-        QVERIFY(drill);
-        QCOMPARE(installation.state->run.TimeLimit, 450);
-        installation.clock.advanceSeconds(449);
-        QMetaObject::invokeMethod(drill, "sTimer1_Timer");
-        QCOMPARE(installation.state->run.TimeUp, 0);
-        installation.clock.advanceSeconds(1);
-        QMetaObject::invokeMethod(drill, "sTimer1_Timer");
-        QCOMPARE(installation.state->run.TimeUp, 1);
-        // The screen has closed by now, on its way to the finish screen; what it showed last stays.
-        QVERIFY(!drill->findChild<QWidget*>(QStringLiteral("lblsss2"))->isHidden());
-        QVERIFY(drill->findChild<QWidget*>(QStringLiteral("lblsss1"))->isHidden());
+    void aRunThatReachesTheTimeLimitIsRecordedAsTimeUpAndTheNextBeginsAfresh() {
+        DrillHostForTests host;
+        const auto drill = host.open();
+        type(drill.get(), QStringLiteral("500 500 1000 "));
+        host.tickAt(*drill, 449);
+        QCOMPARE(host.state().run.TimeUp, 0);
+        QVERIFY(host.asked.empty());
+        host.tickAt(*drill, 450);
+        QCOMPARE(host.state().run.TimeUp, 1);
+        QVERIFY(isShown(drill.get(), QStringLiteral("lblsss2")));
+        QVERIFY(!isShown(drill.get(), QStringLiteral("lblsss1")));
         testing::saveScreenshot(*drill, QStringLiteral("drill-time-up"));
+        QCOMPARE(host.asked, handOverAfter("record level 1: 99999 s"));
 
-        QTRY_VERIFY(shown<FrmSyuuryou>());
-        FrmSyuuryou* finish = shown<FrmSyuuryou>();
-        QCOMPARE(labelText(finish, QStringLiteral("Label18")), QStringLiteral("記録なし"));
-        QCOMPARE(labelText(finish, QStringLiteral("Label19")), QStringLiteral("獲得ポイント：0点×1→0点"));
-        QCOMPARE(labelText(finish, QStringLiteral("Label20")), QStringLiteral("時間切れ"));
-        QVERIFY(installation.player.played.empty());
-        QTRY_VERIFY(isShown(finish, QStringLiteral("Command5")));
-        testing::saveScreenshot(*finish, QStringLiteral("finish-time-up"));
-        const auto written = testing::recordsIn(installation);
-        QCOMPARE(written.size(), std::size_t{1});
-        QCOMPARE(written[0].seconds, 99999);
-
-        // "もう一度" starts the same level again.
-        finish->findChild<QPushButton*>(QStringLiteral("Command5"))->click();
-        QTRY_VERIFY(shown<MainFrm>());
-        QCOMPARE(installation.state->run.TimeUp, 0);
-        QCOMPARE(labelText(shown<MainFrm>(), QStringLiteral("sLabel8")), QStringLiteral("レベル１"));
+        // "もう一度": a fresh drill screen on what the timed-out run left behind.
+        host.asked.clear();
+        const auto again = host.open();
+        QCOMPARE(host.state().run.TimeUp, 0);
+        QCOMPARE(host.state().run.EndOfRunStarted, 0);
+        QCOMPARE(labelText(again.get(), QStringLiteral("sLabel9")), QStringLiteral("10"));
+        type(again.get(), QStringLiteral("500 500 1000 "));
+        QCOMPARE(labelText(again.get(), QStringLiteral("sLabel9")), QStringLiteral("9"));
+        host.tickAt(*again, 449);
+        QCOMPARE(host.state().run.TimeUp, 0);
+        QVERIFY(host.asked.empty());
     }
 
+    void aRecordThatCannotBeWrittenEndsTheRunThere() {
+        DrillHostForTests host;
+        host.recordSucceeds = false;
+        const auto drill = host.open();
+        for (int answer = 1; answer <= 10; ++answer)
+            type(drill.get(), QStringLiteral("500 500 1000 "));
+        QCOMPARE(host.asked, std::vector<std::string>{"record level 1: 0 s"});
+    }
+
+    // The screen flow's part: the sound watch ends the program from within a run.
     void theFourthFailedCueEndsTheProgramWithAMessage() {
         testing::DemoInstallation installation;
         MainFrm* drill = testing::logInAndStartLevel1(installation);

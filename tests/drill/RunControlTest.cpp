@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "admin/CriteriaTable.h"
+#include "app/ProgramProfile.h"
+
 namespace gaisan {
 namespace {
 
@@ -65,6 +68,38 @@ TEST(RunControl, ATimeUpWaitsWhileAnAnswerIsJudged) {
     run.RunFinished = 0;
     run.EndOfRunStarted = 1;
     EXPECT_FALSE(timeUpDue(run));
+}
+
+TEST(RunControl, ARunBeginsWithNothingLeftOfTheLastOne) {
+    ProgramProfile profile;
+    ApplyProfileLevels(profile);
+    CriteriaTable criteria;
+    criteria.MinLineTime.at(2) = 60;
+    // A run that timed out while an answer was judged and shown wrong, ending.
+    RunState run;
+    run.RunFinished = 1;
+    run.EndOfRunStarted = 1;
+    run.TimeUp = 1;
+    run.Judging = 1;
+    run.WrongAckState = 2;
+    run.JudgeResult = 2;
+    run.CorrectCount = 7;
+    run.ProblemsPerRun = 3;
+    run.TimeLimit = 450;
+
+    beginRun(run, profile, criteria, 2);
+    EXPECT_EQ(run.TimeLimit, 300) << "5 × the minimum line";
+    EXPECT_EQ(run.ProblemsPerRun, 10);
+    EXPECT_EQ(run.CorrectCount, 0);
+    for (const int flag : {run.RunFinished, run.EndOfRunStarted, run.TimeUp, run.Judging,
+                           run.WrongAckState, run.JudgeResult}) {
+        EXPECT_EQ(flag, 0);
+    }
+    EXPECT_FALSE(timeUpDue(run));
+
+    profile.LevelDefined.at(30) = 0;
+    beginRun(run, profile, criteria, 30);
+    EXPECT_EQ(run.TimeLimit, 300) << "an undefined level keeps the last limit";
 }
 
 }  // namespace

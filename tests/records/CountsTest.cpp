@@ -115,6 +115,31 @@ TEST_F(CountingTest, ClearedLooksAtThePassWindowOverusedAtItsLimits) {
     EXPECT_TRUE(LevelOverused(1, 1, criteria, *counts));
 }
 
+TEST_F(CountingTest, TheGoalIsTheFinalLevelClearedInThePassWindow) {
+    criteria.ClearCount.at(1) = 1;
+    records.entries = {recordOn(kToday, 1, 100), recordOn(daysBefore(30), 2, 50)};
+    count();
+    EXPECT_TRUE(goalCleared(1, 1, criteria, *counts));
+    EXPECT_FALSE(goalCleared(1, 2, criteria, *counts)) << "cleared long ago, outside the window";
+    EXPECT_FALSE(goalCleared(1, 3, criteria, *counts));
+    // A criteria title line of 0 needs nothing: only a real final level is a goal.
+    EXPECT_TRUE(LevelCleared(0, 3, criteria, *counts));
+    EXPECT_FALSE(goalCleared(0, 3, criteria, *counts));
+}
+
+TEST_F(CountingTest, TheDrillScreenCountsTodaysRunsOnTheFirstFifteenLevelsOnly) {
+    for (const int level : {1, 4, 15, 16, 35}) records.entries.push_back(recordOn(kToday, 1, 100, level));
+    records.entries.push_back(recordOn(kToday, 1, 100, 4));
+    records.entries.push_back(recordOn(daysBefore(1), 1, 100, 4));
+    records.entries.push_back(recordOn(kToday, 1, 99999, 4));
+    records.entries.push_back(recordOn(kToday, 2, 100, 4));
+    count();
+    EXPECT_EQ(todayRunTotal(*counts, 1, kHighestLevel), 6) << "the level menu and the finish screen";
+    // Deliberately fewer: the drill screen has always left out levels 16 and above.
+    EXPECT_EQ(todayRunTotal(*counts, 1, kDrillRunTotalLastLevel), 4) << "the drill screen";
+    EXPECT_EQ(todayRunTotal(*counts, 3, kHighestLevel), 0);
+}
+
 /// A whole data folder: the results file on disk, counted and appended to as the program does.
 class RecordingTest : public ::testing::Test {
 protected:
