@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "admin/AdminFlow.h"
+#include "menu/MenuHost.h"
 #include "menu/RunLists.h"
 #include "platform/PosixRecordFile.h"
 
@@ -48,7 +49,7 @@ class SoundPlayer;
 /// are ignored, so a double click changes screens once. An unloaded screen is forgotten at once
 /// (Qt deletes it later), so it is never brought back. The program ends only through
 /// `programEnded`, never because a last window happened to close.
-class ScreenFlow : public QObject, public AdminFlow {
+class ScreenFlow : public QObject, public AdminFlow, public MenuHost {
     Q_OBJECT
 
 public:
@@ -65,8 +66,8 @@ public:
     void ContinueStartup();
 
     /// A fresh name-selection screen, for the next student.
-    void showNameSelection();
-    void closeNameSelection();
+    void showNameSelection() override;
+    void closeNameSelection() override;
     /// The student chosen on the name-selection screen is logged in: the level table is written
     /// and the level menu opens.
     void logIn();
@@ -75,7 +76,7 @@ public:
     void leaveToLauncher();
 
     /// Starts a run of state.login.CurrentLevel: resets the run and shows the drill screen.
-    void StartRun();
+    void StartRun() override;
     /// From the finish screen: the same level again.
     void runAgain();
     /// From the drill screen, after the run's record is written: the finish screen.
@@ -85,8 +86,8 @@ public:
     void closeMenu();
     /// From the level menu's maintenance panel: the records browser or the criteria editor opens
     /// and then the level menu unloads.
-    void showRecordsBrowser();
-    void showCriteriaEditor();
+    void showRecordsBrowser() override;
+    void showCriteriaEditor() override;
     /// From an administration screen: it closes and a fresh level menu opens.
     void backToMenu() override;
 
@@ -95,7 +96,7 @@ public:
 
     /// Tells the teacher that a data file cannot be used, naming it and what is wrong; the
     /// program goes on.
-    void reportUnusableFile(const DataFileError& error);
+    void reportUnusableFile(const DataFileError& error) override;
     /// Tells the teacher which roster lines were left out, and why.
     void reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
                                     const std::vector<std::string>& sentences);
@@ -108,7 +109,7 @@ public:
     void showVersionWindow(QWidget* over);
 
     /// Recounts the results; false when the results file failed and the program is ending.
-    bool computeCounts();
+    bool computeCounts() override;
     /// Evaluates and records the run just finished; false when the program is ending.
     bool recordRunResult(int level);
     /// Builds a run list from the results file into `rows`. While another machine holds the
@@ -116,12 +117,12 @@ public:
     /// when the file failed and the program is ending.
     bool readRunList(const RunListQuery& query,
                      const std::function<void(std::uint64_t, std::uint64_t)>& progress,
-                     RunListRows& rows);
+                     RunListRows& rows) override;
     /// The newest records of the results file for the graphs, read as the run lists read
     /// them; false when the file failed and the program is ending.
-    bool readGraphRecords(std::vector<LoadedRecord>& records);
+    bool readGraphRecords(std::vector<LoadedRecord>& records) override;
     /// Tells the teacher that a print could not start.
-    void reportPrintFailure();
+    void reportPrintFailure() override;
 
     AppState& state() override { return m_state; }
     const Clock& clock() const override { return m_clock; }

@@ -9,8 +9,8 @@
 #include "app/DesignCanvas.h"
 #include "app/MessageBoxes.h"
 #include "app/QtConversions.h"
-#include "app/ScreenFlow.h"
 #include "menu/GraphPainter.h"
+#include "menu/GraphPanelHost.h"
 #include "menu/GraphView.h"
 #include "menu/Ranking.h"
 #include "platform/Clock.h"
@@ -38,9 +38,9 @@ int studentOfItem(const QString& item) { return item.section(QLatin1Char('/'), -
 
 }  // namespace
 
-GraphPanel::GraphPanel(ScreenFlow& flow, DesignCanvas& canvas, BandOf band, BasisOf basis)
+GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band, BasisOf basis)
     : QWidget(&canvas),
-      m_flow(flow),
+      m_flow(host),
       m_canvas(canvas),
       m_band(std::move(band)),
       m_basis(std::move(basis)),

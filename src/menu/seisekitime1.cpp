@@ -8,11 +8,11 @@
 
 #include "app/AppState.h"
 #include "app/QtConversions.h"
-#include "app/ScreenFlow.h"
 #include "menu/GraphPanel.h"
 #include "menu/LevelAvailability.h"
 #include "menu/LevelColumnTexts.h"
 #include "menu/MaintenancePanel.h"
+#include "menu/MenuHost.h"
 #include "menu/Periods.h"
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
@@ -48,14 +48,15 @@ int progressValue(std::uint64_t value) {
 
 }  // namespace
 
-seisekitime1::seisekitime1(ScreenFlow& flow) : m_flow(flow), m_csvSaver(flow) {
+seisekitime1::seisekitime1(MenuHost& host)
+    : m_flow(host), m_csvSaver(host.state(), host.clock(), host.boxes()) {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     buildHeader();
     buildSelectors();
     buildWaitPanels();
     m_graphPanel = new GraphPanel(
-        flow, *this, [this] { return m_combo1->currentText().toStdString(); },
+        host, *this, [this] { return m_combo1->currentText().toStdString(); },
         [this] { return m_pointsBasis; });
     connect(m_command17, &QPushButton::clicked, m_graphPanel, &GraphPanel::Command17_Click);
 }

@@ -22,7 +22,7 @@ namespace gaisan {
 
 class GraphPanel;
 class MaintenancePanel;
-class ScreenFlow;
+class MenuHost;
 
 /// The level menu, the logged-in student's home screen: one column per level with its name,
 /// start button, criteria, the student's counts and points and a results list, switched between
@@ -32,7 +32,7 @@ class seisekitime1 : public DesignCanvas {
     Q_OBJECT
 
 public:
-    explicit seisekitime1(ScreenFlow& flow);
+    explicit seisekitime1(MenuHost& host);
 
     void Form_Load();
     void Form_Activate();
@@ -130,7 +130,7 @@ private:
     int selectedListOption() const;
     void setListProgress(std::uint64_t value, std::uint64_t maximum);
 
-    ScreenFlow& m_flow;
+    MenuHost& m_flow;
     ResultsCsvSaver m_csvSaver;
     bool m_menuReady = false;
     RankingView m_viewMode = RankingView::Time;

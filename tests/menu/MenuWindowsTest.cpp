@@ -11,6 +11,7 @@
 #include "admin/FrmTimeData.h"
 #include "records/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
+#include "support/MenuHostForTests.h"
 #include "support/RecordFiles.h"
 #include "support/Screenshots.h"
 
@@ -194,13 +195,13 @@ private slots:
     }
 
     void theTeacherSavesTheResultsAsASpreadsheetFile() {
-        testing::DemoInstallation installation;
-        testing::appendRecords(installation.resultsFile(),
+        testing::MenuHostForTests host;
+        testing::appendRecords(host.resultsFile(),
                                {testing::runRecord(1, 1, 48, {2026, 12, 9}), testing::runRecord(2, 3, 99999)});
-        seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
-        QVERIFY(menu);
+        host.logIn(999);  // 先生
+        const auto menu = host.openMenu();
         QString suggested;
-        const QString target = QString::fromStdString((installation.suite / "成績.csv").string());
+        const QString target = QString::fromStdString((host.suite / "成績.csv").string());
         menu->csvSaver().setFileChooser([&](QWidget*, const QString& offered) {
             suggested = offered;
             return target;
@@ -217,13 +218,14 @@ private slots:
         QVERIFY(lines[0].startsWith(QStringLiteral("番号,日付,時刻")));
         QVERIFY2(lines[1].startsWith(QStringLiteral("1,2026-12-09,12:00:00,1,佐藤　陽菜,")), qPrintable(lines[1]));
         QVERIFY2(lines[2].contains(QStringLiteral(",時間切れ,")), qPrintable(lines[2]));
-        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
-        QVERIFY(installation.boxes.shown[0].text.startsWith(QStringLiteral("2件の成績を保存しました。")));
+        QCOMPARE(host.messageBoxes.shown.size(), std::size_t{1});
+        QVERIFY(host.messageBoxes.shown[0].text.startsWith(QStringLiteral("2件の成績を保存しました。")));
 
         // Cancelled: nothing is written and nothing is said.
         menu->csvSaver().setFileChooser([](QWidget*, const QString&) { return QString(); });
         menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
-        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
+        QCOMPARE(host.messageBoxes.shown.size(), std::size_t{1});
+        QVERIFY(host.requests.empty());
     }
 
     void theDataCommandIsTheTeachersAlone_data() {
@@ -236,15 +238,56 @@ private slots:
     void theDataCommandIsTheTeachersAlone() {
         QFETCH(QString, name);
         QFETCH(bool, dataCommand);
-        testing::DemoInstallation installation;
-        installation.flow->ContinueStartup();
-        QTRY_VERIFY(shown<namesel>());
-        installation.state->login.StudentName = name.toStdString();
-        installation.state->login.StudentIndex = 999;
-        ApplyProfileLevels(installation.state->profile);
-        installation.flow->showMenu();
-        QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
-        QCOMPARE(isShown(shown<seisekitime1>(), QStringLiteral("Command8")), dataCommand);
+        testing::MenuHostForTests host;
+        host.logIn(999);
+        host.state().login.StudentName = name.toStdString();
+        const auto menu = host.openMenu();
+        QVERIFY(menu->menuReady());
+        QCOMPARE(isShown(menu.get(), QStringLiteral("Command8")), dataCommand);
+    }
+
+    /// Keys and clicks on the menu, each step "key:c" or the name of a button to click, and the
+    /// screen changes the menu asks its host for. Once the menu has asked for one, it asks for
+    /// no other: the host unloads it after the handler returns.
+    void theMenuAsksItsHostForTheNextScreen_data() {
+        QTest::addColumn<int>("student");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("requests");
+        const QStringList none;
+        QTest::newRow("a level key starts its level") << 1 << QStringList{"key:1"} << QStringList{"run 1"};
+        QTest::newRow("a second key does not start a second run")
+            << 1 << QStringList{"key:1", "key:1", "Command4_1"} << QStringList{"run 1"};
+        QTest::newRow("no fifth level, no key e") << 1 << QStringList{"key:5", "key:e"} << none;
+        QTest::newRow("level 2") << 1 << QStringList{"key:2", "key:3"} << QStringList{"run 2"};
+        QTest::newRow("0 goes back to the names, once") << 1 << QStringList{"key:0", "key:0", "key:1"}
+                                                        << QStringList{"names"};
+        QTest::newRow("戻る(0)") << 1 << QStringList{"Command1"} << QStringList{"names"};
+        QTest::newRow("no level starts under the maintenance panel")
+            << 999 << QStringList{"Command8", "key:1", "Command4_1"} << none;
+        QTest::newRow("the records browser")
+            << 999 << QStringList{"Command8", "Command10_0", "key:1"} << QStringList{"records browser"};
+        QTest::newRow("the criteria editor")
+            << 999 << QStringList{"Command8", "Command10_1", "key:0"} << QStringList{"criteria editor"};
+        QTest::newRow("the panel closed, a level starts")
+            << 999 << QStringList{"Command8", "Command12", "Command4_1"} << QStringList{"run 1"};
+    }
+    void theMenuAsksItsHostForTheNextScreen() {
+        QFETCH(int, student);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, requests);
+        testing::MenuHostForTests host;
+        host.logIn(student);
+        const auto menu = host.openMenu();
+        for (const QString& step : steps) {
+            if (step.startsWith(QStringLiteral("key:"))) {
+                type(menu.get(), step.mid(4));
+            } else {
+                menu->findChild<QPushButton*>(step)->click();
+            }
+        }
+        QStringList asked;
+        for (const std::string& request : host.requests) asked.append(QString::fromStdString(request));
+        QCOMPARE(asked, requests);
     }
 };
 
