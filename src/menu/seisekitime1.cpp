@@ -13,6 +13,7 @@
 #include "menu/LevelColumnTexts.h"
 #include "menu/MaintenancePanel.h"
 #include "menu/MenuHost.h"
+#include "menu/MenuKeys.h"
 #include "menu/Periods.h"
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
@@ -568,20 +569,21 @@ void seisekitime1::Command1_Click() {
 }
 
 bool seisekitime1::Form_KeyPress(const QString& key) {
-    if (!m_menuReady || key.size() != 1) return false;
-    const QChar c = key.front();
-    int level = 0;
-    if (c >= QLatin1Char('1') && c <= QLatin1Char('9')) level = c.digitValue();
-    if (c >= QLatin1Char('a') && c <= QLatin1Char('d')) level = 10 + (c.unicode() - 'a');
-    if (level > 0) {
-        if (level <= static_cast<int>(m_columns.size())) Command4_Click(level);
-        return true;
+    if (!m_menuReady) return false;
+    const MenuKey pressed = menuKeyOf(key.toStdString(), static_cast<int>(m_columns.size()));
+    switch (pressed.action) {
+        case MenuKey::Action::NotMine:
+            return false;
+        case MenuKey::Action::Nothing:
+            break;
+        case MenuKey::Action::StartLevel:
+            Command4_Click(pressed.level);
+            break;
+        case MenuKey::Action::Back:
+            if (m_command1->isEnabled()) Command1_Click();
+            break;
     }
-    if (c == QLatin1Char('0')) {
-        if (m_command1->isEnabled()) Command1_Click();
-        return true;
-    }
-    return false;
+    return true;
 }
 
 void seisekitime1::keyPressEvent(QKeyEvent* event) {
