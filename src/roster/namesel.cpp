@@ -177,10 +177,12 @@ bool namesel::showChosenRow(std::string (*rowText)(std::string_view)) {
     const int row = m_list1->currentRow();
     if (row <= 0) {
         m_label1->setText(kPrompt);
+        m_chosenStudent = 0;
         return false;
     }
     m_label1->setText(toQString(rowText(m_list.rows.at(row))));
-    m_label2->setText(QString::number(studentOfIndexRow(m_list.indexRows.at(row - 1))));
+    m_chosenStudent = m_list.students.at(row - 1);
+    m_label2->setText(QString::number(m_chosenStudent));
     return true;
 }
 
@@ -200,7 +202,7 @@ void namesel::Command14_Click() {
     AppState& state = m_flow.state();
     Login& login = state.login;
     login.LoginTime = static_cast<std::int32_t>(std::lround(m_flow.clock().now().secondsSinceMidnight));
-    login.StudentIndex = m_label2->text().toInt();
+    login.StudentIndex = m_chosenStudent;
     login.StudentName = state.roster.RosterNames.at(login.StudentIndex);
     login.StudentGradeLabel = state.roster.RosterGradeLabels.at(login.StudentIndex);
     m_command14->hide();
