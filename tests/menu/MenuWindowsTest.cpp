@@ -246,9 +246,10 @@ private slots:
         QCOMPARE(isShown(menu.get(), QStringLiteral("Command8")), dataCommand);
     }
 
-    /// Keys and clicks on the menu, each step "key:c" or the name of a button to click, and the
-    /// screen changes the menu asks its host for. Once the menu has asked for one, it asks for
-    /// no other: the host unloads it after the handler returns.
+    /// Keys and clicks on the menu, each step "key:c", "name:level" (a click on the level's
+    /// name) or the name of a button to click, and the screen changes the menu asks its host
+    /// for. Once the menu has asked for one, it asks for no other: the host unloads it after the
+    /// handler returns.
     void theMenuAsksItsHostForTheNextScreen_data() {
         QTest::addColumn<int>("student");
         QTest::addColumn<QStringList>("steps");
@@ -262,6 +263,7 @@ private slots:
         QTest::newRow("0 goes back to the names, once") << 1 << QStringList{"key:0", "key:0", "key:1"}
                                                         << QStringList{"names"};
         QTest::newRow("戻る(0)") << 1 << QStringList{"Command1"} << QStringList{"names"};
+        QTest::newRow("a level's name") << 1 << QStringList{"name:2", "name:1"} << QStringList{"run 2"};
         QTest::newRow("no level starts under the maintenance panel")
             << 999 << QStringList{"Command8", "key:1", "Command4_1"} << none;
         QTest::newRow("the records browser")
@@ -281,6 +283,8 @@ private slots:
         for (const QString& step : steps) {
             if (step.startsWith(QStringLiteral("key:"))) {
                 type(menu.get(), step.mid(4));
+            } else if (step.startsWith(QStringLiteral("name:"))) {
+                QTest::mouseClick(menu->findChild<QLabel*>(QStringLiteral("Label3_") + step.mid(5)), Qt::LeftButton);
             } else {
                 menu->findChild<QPushButton*>(step)->click();
             }
