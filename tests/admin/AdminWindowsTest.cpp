@@ -294,14 +294,20 @@ private slots:
                  QStringLiteral("  20～★"));
         testing::saveScreenshot(editor, QStringLiteral("criteria-editor"));
 
-        // A run appended by a classroom machine shows at the next key.
-        testing::appendRecords(flow.resultsFile(), {testing::runRecord(4, 1, 44)});
+        // A run appended by a classroom machine shows once the current row changes: keys and
+        // clicks within the row leave the file alone.
+        testing::appendRecords(flow.resultsFile(),
+                               {testing::runRecord(4, 1, 44), testing::runRecord(4, 2, 50)});
         QTest::keyClick(input, Qt::Key_Return);
-        QCOMPARE(all->item(0)->text(), QStringLiteral("レベル1 今まで4回  （★=1）"));
+        QTest::keyClick(input, Qt::Key_Right);
+        emit grid->cellClicked(0, 5);
+        QCOMPARE(all->item(0)->text(), QStringLiteral("レベル1 今まで3回  （★=1）"));
         // The grid's current row names the level shown.
         QTest::keyClick(input, Qt::Key_Down);
-        QCOMPARE(all->item(0)->text(), QStringLiteral("レベル2 今まで1回  （★=1）"));
+        QCOMPARE(all->item(0)->text(), QStringLiteral("レベル2 今まで2回  （★=1）"));
         QCOMPARE(all->item(101)->text(), QStringLiteral("1000～★"));
+        emit grid->cellClicked(0, 2);
+        QCOMPARE(all->item(0)->text(), QStringLiteral("レベル1 今まで4回  （★=1）"));
     }
 
     void keysInTheCellEditor() {
