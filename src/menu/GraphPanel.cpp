@@ -119,6 +119,7 @@ void GraphPanel::Command17_Click() {
     if (m_list3->count() == 0) fillLevelList();
     m_list3->clearSelection();
     for (int row = 0; row < std::min(3, m_list3->count()); ++row) m_list3->item(row)->setSelected(true);
+    // Deliberately any name containing "先生", unlike the data command, which is the teacher's alone.
     m_command24Print->setVisible(toQString(m_flow.state().login.StudentName).contains(QStringLiteral("先生")));
     show();
     raise();

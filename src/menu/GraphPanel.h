@@ -70,7 +70,7 @@ private:
     /// The student's ranks and points on `level`, from the level's time and points rankings.
     LevelStatistics statisticsOf(int student, int level) const;
     /// The newest records of the results file; false when the program ends.
-    bool readRecords();
+    [[nodiscard]] bool readRecords();
     void tellLevelsNotDrawn(const std::vector<int>& levels);
 
     GraphPanelHost& m_flow;

@@ -36,6 +36,7 @@ constexpr int kColumnsInView = 4;
 
 QString trimmed(const std::string& text) { return toQString(text).trimmed(); }
 
+// The last period's text ends in a double quote on purpose: the period box has always shown it.
 const QString kPeriods[] = {
     QStringLiteral("　　　今週の全成績"), QStringLiteral("　　先週からの全成績"),
     QStringLiteral("　　１ヶ月間の全成績"), QStringLiteral("　　１年間の全成績"),
