@@ -35,14 +35,15 @@ LevelColumn::LevelColumn(DesignCanvas& canvas, QWidget* area, const AppState& st
     connect(m_start, &QPushButton::clicked, this, [this] { emit startClicked(m_level); });
     m_overuse = canvas.addLabel(arrayName(QStringLiteral("Text1"), level), {}, this,
                                 {0, 42, inner, 52}, 24, Qt::AlignCenter);
-    m_overuse->setStyleSheet(QStringLiteral(
-        "background-color: #ffff80; color: #d00000; border: 2px solid #d00000;"));
+    m_overuse->setStyleSheet(
+        QStringLiteral("background-color: #ffff80; color: #d00000; border: 2px solid #d00000;"));
     m_overuse->hide();
-    m_criteria = canvas.addLabel(arrayName(QStringLiteral("Label7"), level),
-                                 toQString(criteriaLine(state, level)), this, {0, 100, inner, 30}, 16);
-    m_passWindow = canvas.addLabel(arrayName(QStringLiteral("Label8"), level),
-                                   toQString(passWindowLine(state, level)), this,
-                                   {0, 132, inner, 30}, 16);
+    m_criteria =
+        canvas.addLabel(arrayName(QStringLiteral("Label7"), level),
+                        toQString(criteriaLine(state, level)), this, {0, 100, inner, 30}, 16);
+    m_passWindow =
+        canvas.addLabel(arrayName(QStringLiteral("Label8"), level),
+                        toQString(passWindowLine(state, level)), this, {0, 132, inner, 30}, 16);
     m_today = canvas.addLabel(arrayName(QStringLiteral("Label14"), level), {}, this,
                               {0, 166, inner / 2, 30}, 16);
     m_totals = canvas.addLabel(arrayName(QStringLiteral("Label15"), level), {}, this,
@@ -50,9 +51,9 @@ LevelColumn::LevelColumn(DesignCanvas& canvas, QWidget* area, const AppState& st
     // Until a results view is built, the captions show the column's number.
     m_todayCaption = canvas.addLabel(arrayName(QStringLiteral("Label9"), level),
                                      QString::number(level), this, {0, 198, inner / 2, 28}, 16);
-    m_totalCaption = canvas.addLabel(arrayName(QStringLiteral("Label10"), level),
-                                     QString::number(level), this,
-                                     {inner / 2, 198, inner - inner / 2, 28}, 16);
+    m_totalCaption =
+        canvas.addLabel(arrayName(QStringLiteral("Label10"), level), QString::number(level), this,
+                        {inner / 2, 198, inner - inner / 2, 28}, 16);
     m_list = new QListWidget(this);
     m_list->setObjectName(arrayName(QStringLiteral("List5"), level));
     // Every row has the same height; telling the list so spares it measuring 5000 rows.
@@ -98,8 +99,8 @@ void LevelColumn::clearSelection() {
 }
 
 void LevelColumn::hideResults() {
-    for (QWidget* part : std::initializer_list<QWidget*>{m_list, m_criteria, m_passWindow, m_today,
-                                                         m_totals, m_todayCaption, m_totalCaption}) {
+    for (QWidget* part : std::initializer_list<QWidget*>{
+             m_list, m_criteria, m_passWindow, m_today, m_totals, m_todayCaption, m_totalCaption}) {
         part->hide();
     }
 }

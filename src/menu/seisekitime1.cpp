@@ -108,9 +108,9 @@ void seisekitime1::buildHeader() {
 }
 
 void seisekitime1::buildSelectors() {
-    m_picture5 = new OptionRow(*this, this, QStringLiteral("Picture5"), {16, 100, 330, 40},
-                               QStringLiteral("Option2"), 0,
-                               {QStringLiteral("ﾀｲﾑ表示"), QStringLiteral("ﾎﾟｲﾝﾄ表示"), QStringLiteral("個人ﾀｲﾑ")});
+    m_picture5 = new OptionRow(
+        *this, this, QStringLiteral("Picture5"), {16, 100, 330, 40}, QStringLiteral("Option2"), 0,
+        {QStringLiteral("ﾀｲﾑ表示"), QStringLiteral("ﾎﾟｲﾝﾄ表示"), QStringLiteral("個人ﾀｲﾑ")});
     connect(m_picture5, &OptionRow::clicked, this, &seisekitime1::Option2_Click);
     m_picture1 = new OptionRow(*this, this, QStringLiteral("Picture1"), {352, 100, 330, 40},
                                QStringLiteral("Option1"), 1, {QString(), QString(), QString()});
@@ -154,7 +154,8 @@ void seisekitime1::buildWaitPanels() {
 }
 
 void seisekitime1::buildColumn(int level, int width) {
-    auto* column = new LevelColumn(*this, m_columnArea, m_flow.state(), level, width, kColumnArea.height());
+    auto* column =
+        new LevelColumn(*this, m_columnArea, m_flow.state(), level, width, kColumnArea.height());
     connect(column, &LevelColumn::startClicked, this, &seisekitime1::Command4_Click);
     connect(column, &LevelColumn::nameClicked, this, &seisekitime1::Label3_Click);
     m_columns.push_back(column);

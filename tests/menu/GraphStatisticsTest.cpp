@@ -30,7 +30,8 @@ protected:
         list(1004, 1, kFailedRunTime, 5, 5);
     }
 
-    void list(int student, int grade, std::int32_t bestTime, std::int32_t total, std::int32_t today) {
+    void list(int student, int grade, std::int32_t bestTime, std::int32_t total,
+              std::int32_t today) {
         RosterTables& roster = state->roster;
         roster.RosterList.at(++roster.RosterListCount) = static_cast<std::int16_t>(student);
         roster.RosterNames.at(student) = std::to_string(student);
@@ -51,7 +52,8 @@ TEST_F(GraphStatisticsTest, RanksAndPointsComeFromTheLevelsRankingsInTheBand) {
         PointsBasis basis;
         LevelStatistics expected;
     } cases[] = {
-        {"tied first, without points", 1, "全学年", PointsBasis::Total, {"  1", "  4", 0, 120305, 3}},
+        {"tied first, without points", 1, "全学年", PointsBasis::Total,
+         {"  1", "  4", 0, 120305, 3}},
         {"ranks past 999 written whole, points past 99999 counted whole", 1001, "全学年",
          PointsBasis::Total, {"1001", "  1", 120000, 120305, 3}},
         {"no record: no time rank, but a points rank", 1003, "全学年", PointsBasis::Total,
@@ -60,10 +62,10 @@ TEST_F(GraphStatisticsTest, RanksAndPointsComeFromTheLevelsRankingsInTheBand) {
          {"1003", "  3", 5, 120305, 3}},
         {"by today's points, ranked among everyone", 1004, "全学年", PointsBasis::Today,
          {"1003", "  2", 5, 120005, 2}},
-        {"by today's points, none today: not in that ranking", 1002, "全学年", PointsBasis::Today,
-         {"1002", "", 0, 120005, 2}},
-        {"in the band: the ranks stay those among everyone", 1002, "中学生全体", PointsBasis::Total,
-         {"1002", "  2", 300, 120300, 2}},
+        {"by today's points, none today: not in that ranking", 1002, "全学年",
+         PointsBasis::Today, {"1002", "", 0, 120005, 2}},
+        {"in the band: the ranks stay those among everyone", 1002, "中学生全体",
+         PointsBasis::Total, {"1002", "  2", 300, 120300, 2}},
         {"outside the band: no ranks and no points", 1004, "中学生全体", PointsBasis::Total,
          {"", "", 0, 120300, 2}},
     };

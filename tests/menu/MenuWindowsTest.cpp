@@ -254,24 +254,23 @@ private slots:
         QTest::addColumn<int>("student");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("requests");
-        const QStringList none;
-        QTest::newRow("a level key starts its level") << 1 << QStringList{"key:1"} << QStringList{"run 1"};
-        QTest::newRow("a second key does not start a second run")
-            << 1 << QStringList{"key:1", "key:1", "Command4_1"} << QStringList{"run 1"};
-        QTest::newRow("no fifth level, no key e") << 1 << QStringList{"key:5", "key:e"} << none;
-        QTest::newRow("level 2") << 1 << QStringList{"key:2", "key:3"} << QStringList{"run 2"};
-        QTest::newRow("0 goes back to the names, once") << 1 << QStringList{"key:0", "key:0", "key:1"}
-                                                        << QStringList{"names"};
-        QTest::newRow("戻る(0)") << 1 << QStringList{"Command1"} << QStringList{"names"};
-        QTest::newRow("a level's name") << 1 << QStringList{"name:2", "name:1"} << QStringList{"run 2"};
-        QTest::newRow("no level starts under the maintenance panel")
-            << 999 << QStringList{"Command8", "key:1", "Command4_1"} << none;
-        QTest::newRow("the records browser")
-            << 999 << QStringList{"Command8", "Command10_0", "key:1"} << QStringList{"records browser"};
-        QTest::newRow("the criteria editor")
-            << 999 << QStringList{"Command8", "Command10_1", "key:0"} << QStringList{"criteria editor"};
-        QTest::newRow("the panel closed, a level starts")
-            << 999 << QStringList{"Command8", "Command12", "Command4_1"} << QStringList{"run 1"};
+        const auto row = [](const char* name, int student, QStringList steps, QStringList requests) {
+            QTest::newRow(name) << student << steps << requests;
+        };
+        row("a level key starts its level", 1, {"key:1"}, {"run 1"});
+        row("a second key does not start a second run", 1, {"key:1", "key:1", "Command4_1"},
+            {"run 1"});
+        row("no fifth level, no key e", 1, {"key:5", "key:e"}, {});
+        row("level 2", 1, {"key:2", "key:3"}, {"run 2"});
+        row("0 goes back to the names, once", 1, {"key:0", "key:0", "key:1"}, {"names"});
+        row("戻る(0)", 1, {"Command1"}, {"names"});
+        row("a level's name", 1, {"name:2", "name:1"}, {"run 2"});
+        row("no level starts under the maintenance panel", 999, {"Command8", "key:1", "Command4_1"},
+            {});
+        row("the records browser", 999, {"Command8", "Command10_0", "key:1"}, {"records browser"});
+        row("the criteria editor", 999, {"Command8", "Command10_1", "key:0"}, {"criteria editor"});
+        row("the panel closed, a level starts", 999, {"Command8", "Command12", "Command4_1"},
+            {"run 1"});
     }
     void theMenuAsksItsHostForTheNextScreen() {
         QFETCH(int, student);
@@ -284,13 +283,16 @@ private slots:
             if (step.startsWith(QStringLiteral("key:"))) {
                 type(menu.get(), step.mid(4));
             } else if (step.startsWith(QStringLiteral("name:"))) {
-                QTest::mouseClick(menu->findChild<QLabel*>(QStringLiteral("Label3_") + step.mid(5)), Qt::LeftButton);
+                auto* name = menu->findChild<QLabel*>(QStringLiteral("Label3_") + step.mid(5));
+                QTest::mouseClick(name, Qt::LeftButton);
             } else {
                 menu->findChild<QPushButton*>(step)->click();
             }
         }
         QStringList asked;
-        for (const std::string& request : host.requests) asked.append(QString::fromStdString(request));
+        for (const std::string& request : host.requests) {
+            asked.append(QString::fromStdString(request));
+        }
         QCOMPARE(asked, requests);
     }
 };

@@ -26,15 +26,17 @@ namespace gaisan::testing {
 class MenuHostForTests final : public MenuHost {
 public:
     MenuHostForTests() {
-        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(), std::filesystem::copy_options::recursive);
-        suite.writeCp932("パスデータ.txt", (suite / "data").string() +
-                                               "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(),
+                              std::filesystem::copy_options::recursive);
+        suite.writeCp932(
+            "パスデータ.txt",
+            (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
         AppState& s = *m_state;
         LoadConfiguration(s, suite / "gaisan");
         ApplyProfileLevels(s.profile);
         s.SeasonColour = seasonColourOfMonth(12);
-        LoadRoster(s.roster, suite / "data/新名簿.txt", m_clock.now().date, s.common.YearChangeMonth,
-                   s.common.RosterOption, {});
+        LoadRoster(s.roster, suite / "data/新名簿.txt", m_clock.now().date,
+                   s.common.YearChangeMonth, s.common.RosterOption, {});
     }
 
     /// Logs in roster student `student` as the name list does.
@@ -73,8 +75,9 @@ public:
     }
     bool readGraphRecords(std::vector<LoadedRecord>& records) override {
         records.clear();
-        const auto error = readNewestRecords(m_file, resultsFile(), LoadedRecords::kLoadWindow, {},
-                                             [&](const LoadedRecord& record) { records.push_back(record); });
+        const auto error =
+            readNewestRecords(m_file, resultsFile(), LoadedRecords::kLoadWindow, {},
+                              [&](const LoadedRecord& record) { records.push_back(record); });
         if (error) requests.push_back("ended: " + error->description);
         return !error;
     }
@@ -84,7 +87,9 @@ public:
     void reportPrintFailure() override { requests.push_back("print failed"); }
 
     void closeNameSelection() override {}
-    void StartRun() override { requests.push_back("run " + std::to_string(m_state->login.CurrentLevel)); }
+    void StartRun() override {
+        requests.push_back("run " + std::to_string(m_state->login.CurrentLevel));
+    }
     void showNameSelection() override { requests.push_back("names"); }
     void showRecordsBrowser() override { requests.push_back("records browser"); }
     void showCriteriaEditor() override { requests.push_back("criteria editor"); }
