@@ -1,0 +1,224 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+
+#include "admin/FrmData.h"
+#include "app/ProgramFont.h"
+#include "platform/PosixRecordFile.h"
+#include "records/RecordsAdministration.h"
+#include "support/AdminFlowForTests.h"
+#include "support/RecordFiles.h"
+#include "support/Screenshots.h"
+
+namespace gaisan {
+
+using testing::AdminFlowForTests;
+using testing::child;
+
+namespace {
+
+QString lineOf(QListView* list, int row) { return list->model()->index(row, 0).data().toString(); }
+
+void doubleClick(QListView* list, int row) {
+    list->setCurrentIndex(list->model()->index(row, 0));
+    emit list->doubleClicked(list->currentIndex());
+}
+
+}  // namespace
+
+/// The records browser on its own, over a copy of the demo data root.
+class RecordsBrowserWindowsTest : public QObject {
+    Q_OBJECT
+
+private:
+    /// A browser over ten runs of students 1 to 5 on level 1, times 10, 20, ... 100 seconds.
+    static std::unique_ptr<FrmData> browserOverTenRuns(AdminFlowForTests& flow) {
+        std::vector<ResultRecord> runs;
+        for (int n = 1; n <= 10; ++n)
+            runs.push_back(testing::runRecord(1 + (n - 1) % 5, 1, 10 * n));
+        testing::appendRecords(flow.resultsFile(), runs);
+        auto browser = std::make_unique<FrmData>(flow);
+        browser->resize(1024, 768);
+        browser->Form_Load();
+        browser->show();
+        return browser;
+    }
+    static std::vector<int> timesIn(const std::filesystem::path& file) {
+        std::vector<int> times;
+        for (const ResultRecord& record : testing::recordsIn(file))
+            times.push_back(record.ResultSeconds);
+        return times;
+    }
+
+private slots:
+    void initTestCase() { applyProgramFont(); }
+
+    void theBrowserListsEveryRecordAndOpensOneForEditing() {
+        AdminFlowForTests flow;
+        auto browser = browserOverTenRuns(flow);
+        auto* list = child<QListView>(browser.get(), QStringLiteral("List1"));
+        QCOMPARE(list->model()->rowCount(), 10);
+        QCOMPARE(
+            lineOf(list, 2),
+            QStringLiteral(
+                "   3 2026/12/10　 12:00:00ﾚﾍﾞﾙ1　   30秒 　   3 髙橋　健　　 小４++さくら学習塾"));
+        QVERIFY(!child<QPushButton>(browser.get(), QStringLiteral("Command2"))->isEnabled());
+        QVERIFY(!child<QWidget>(browser.get(), QStringLiteral("Picture3"))->isVisible());
+
+        doubleClick(list, 2);
+        QVERIFY(child<QWidget>(browser.get(), QStringLiteral("Picture3"))->isVisible());
+        QCOMPARE(browser->selectedRecordNo(), 3u);
+        QCOMPARE(child<QLabel>(browser.get(), QStringLiteral("Label1"))->text(),
+                 QStringLiteral("3"));
+        QCOMPARE(child<QLabel>(browser.get(), QStringLiteral("Label2_1"))->text(),
+                 QStringLiteral("ﾚﾍﾞﾙ1"));
+        QCOMPARE(child<QLabel>(browser.get(), QStringLiteral("Label2_2"))->text(),
+                 QStringLiteral("2026/12/10"));
+        QCOMPARE(child<QLabel>(browser.get(), QStringLiteral("Label2_4"))->text(),
+                 QStringLiteral("小４"));
+        QCOMPARE(child<QLineEdit>(browser.get(), QStringLiteral("Text1_1"))->text(),
+                 QStringLiteral("30"));
+        QCOMPARE(child<QScrollBar>(browser.get(), QStringLiteral("VScroll1"))->value(), 30);
+        auto* chooser = child<QComboBox>(browser.get(), QStringLiteral("Combo1"));
+        QCOMPARE(chooser->currentText(), QStringLiteral("3 /  髙橋　健"));
+        QCOMPARE(chooser->itemText(0), QStringLiteral("1 /  佐藤　陽菜"));
+        QVERIFY(child<QPushButton>(browser.get(), QStringLiteral("Command2"))->isEnabled());
+        testing::saveScreenshot(*browser, QStringLiteral("records-browser"));
+
+        // The chooser names another student: the grade label follows; the scroll bar steps the
+        // time.
+        chooser->setCurrentIndex(1);
+        emit chooser->activated(1);
+        QCOMPARE(child<QLabel>(browser.get(), QStringLiteral("Label2_4"))->text(),
+                 QStringLiteral("小２"));
+        child<QScrollBar>(browser.get(), QStringLiteral("VScroll1"))
+            ->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(child<QLineEdit>(browser.get(), QStringLiteral("Text1_1"))->text(),
+                 QStringLiteral("40"));
+
+        // A click on any line closes the panel.
+        emit list->clicked(list->model()->index(5, 0));
+        QVERIFY(!child<QWidget>(browser.get(), QStringLiteral("Picture3"))->isVisible());
+    }
+
+    void aWriteBackChangesOnlyTheTimeAndStudentAndSelectsTheRecord() {
+        AdminFlowForTests flow;
+        auto browser = browserOverTenRuns(flow);
+        const ResultRecord before = testing::recordsIn(flow.resultsFile())[3];
+        auto* list = child<QListView>(browser.get(), QStringLiteral("List1"));
+        doubleClick(list, 3);
+        child<QLineEdit>(browser.get(), QStringLiteral("Text1_1"))
+            ->setText(QStringLiteral("７７"));  // full width
+        child<QComboBox>(browser.get(), QStringLiteral("Combo1"))
+            ->setEditText(QStringLiteral("2 /  鈴木　蓮"));
+        child<QPushButton>(browser.get(), QStringLiteral("Command2"))->click();
+        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{0});
+        const ResultRecord after = testing::recordsIn(flow.resultsFile())[3];
+        QCOMPARE(after.ResultSeconds, 77);
+        QCOMPARE(after.StudentIndex, std::int16_t{2});
+        QCOMPARE(after.RecordDate, before.RecordDate);
+        QCOMPARE(after.RecordClock, before.RecordClock);
+        QCOMPARE(after.LevelIndex, before.LevelIndex);
+        QCOMPARE(after.SchoolCode, before.SchoolCode);
+        QCOMPARE(list->currentIndex().row(), 3);
+        QVERIFY(lineOf(list, 3).contains(QStringLiteral("   77秒")));
+        QVERIFY(!child<QWidget>(browser.get(), QStringLiteral("Picture3"))->isVisible());
+    }
+
+    void aWriteBackOfATimeOrStudentThatWouldHarmIsRefused_data() {
+        QTest::addColumn<QString>("seconds");
+        QTest::addColumn<QString>("chooser");
+        QTest::newRow("not a number") << QStringLiteral("7x") << QStringLiteral("2 /  鈴木　蓮");
+        QTest::newRow("beyond the time-up mark")
+            << QStringLiteral("100000") << QStringLiteral("2 /  鈴木　蓮");
+        QTest::newRow("no such student") << QStringLiteral("50") << QStringLiteral("4999 /");
+        QTest::newRow("a name typed by hand") << QStringLiteral("50") << QStringLiteral("鈴木　蓮");
+    }
+    void aWriteBackOfATimeOrStudentThatWouldHarmIsRefused() {
+        QFETCH(QString, seconds);
+        QFETCH(QString, chooser);
+        AdminFlowForTests flow;
+        auto browser = browserOverTenRuns(flow);
+        const std::string before = testing::readBytes(flow.resultsFile());
+        doubleClick(child<QListView>(browser.get(), QStringLiteral("List1")), 0);
+        child<QLineEdit>(browser.get(), QStringLiteral("Text1_1"))->setText(seconds);
+        child<QComboBox>(browser.get(), QStringLiteral("Combo1"))->setEditText(chooser);
+        child<QPushButton>(browser.get(), QStringLiteral("Command2"))->click();
+        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{1});
+        QVERIFY(flow.messageBoxes.shown[0].text.contains(QStringLiteral("記録は変えていません")));
+        QCOMPARE(testing::readBytes(flow.resultsFile()), before);
+        QVERIFY(child<QWidget>(browser.get(), QStringLiteral("Picture3"))->isVisible());
+    }
+
+    void aDeleteAsksThenSelectsTheRecordThatMovedUp() {
+        AdminFlowForTests flow;
+        auto browser = browserOverTenRuns(flow);
+        auto* list = child<QListView>(browser.get(), QStringLiteral("List1"));
+        doubleClick(list, 2);
+        flow.messageBoxes.answers = {false};
+        child<QPushButton>(browser.get(), QStringLiteral("Command3"))->click();
+        QCOMPARE(flow.messageBoxes.shown.back().title, QStringLiteral("注意"));
+        QCOMPARE(flow.messageBoxes.shown.back().text, QStringLiteral("本当に消去しますか"));
+        QCOMPARE(timesIn(flow.resultsFile()).size(), std::size_t{10});
+
+        child<QPushButton>(browser.get(), QStringLiteral("Command3"))->click();
+        QCOMPARE(timesIn(flow.resultsFile()),
+                 (std::vector<int>{10, 20, 40, 50, 60, 70, 80, 90, 100}));
+        QCOMPARE(list->model()->rowCount(), 9);
+        QCOMPARE(list->currentIndex().row(), 2);
+        QVERIFY(lineOf(list, 2).startsWith(QStringLiteral("   3 ")));
+        QVERIFY(lineOf(list, 2).contains(QStringLiteral("   40秒")));
+        QVERIFY(!std::filesystem::exists(flow.folder / "data/gaisan/成績累積データtemp.dat"));
+
+        // The last record: the new last line is selected.
+        doubleClick(list, 8);
+        child<QPushButton>(browser.get(), QStringLiteral("Command3"))->click();
+        QCOMPARE(list->model()->rowCount(), 8);
+        QCOMPARE(list->currentIndex().row(), 7);
+    }
+
+    void aRecordChangedByAnotherTeacherMeanwhileIsLeftAlone() {
+        AdminFlowForTests flow;
+        auto browser = browserOverTenRuns(flow);
+        auto* list = child<QListView>(browser.get(), QStringLiteral("List1"));
+        doubleClick(list, 4);
+        // Another teacher deletes record 2: the record chosen as number 5 is now number 4.
+        PosixRecordFile file;
+        RecordsAdministration other(file, flow.resultsFile(), [](int) {});
+        QVERIFY(other.deleteRecord(2, [](auto) { return true; }).outcome ==
+                RecordsAdministration::Outcome::Done);
+        child<QPushButton>(browser.get(), QStringLiteral("Command3"))->click();
+        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{2});
+        QVERIFY(flow.messageBoxes.shown[1].text.contains(
+            QStringLiteral("選んだ記録ではなくなっています")));
+        QCOMPARE(timesIn(flow.resultsFile()),
+                 (std::vector<int>{10, 30, 40, 50, 60, 70, 80, 90, 100}));
+        QCOMPARE(list->model()->rowCount(), 9);  // the list was read again
+    }
+
+    void aTimeUpShowsItsTimeWithTheScrollBarAtItsEnd() {
+        AdminFlowForTests flow;
+        testing::appendRecords(flow.resultsFile(),
+                               {testing::runRecord(1, 2, 99999), testing::runRecord(1, 0, 5)});
+        FrmData browser(flow);
+        browser.Form_Load();
+        auto* list = child<QListView>(&browser, QStringLiteral("List1"));
+        QCOMPARE(list->model()->rowCount(), 1);  // a record of level 0 gets no line
+        doubleClick(list, 0);
+        QCOMPARE(child<QLineEdit>(&browser, QStringLiteral("Text1_1"))->text(),
+                 QStringLiteral("99999"));
+        QCOMPARE(child<QScrollBar>(&browser, QStringLiteral("VScroll1"))->value(), 6000);
+        child<QPushButton>(&browser, QStringLiteral("Command4"))->click();
+        QCOMPARE(flow.menusShown, 1);
+    }
+};
+
+}  // namespace gaisan
+
+QTEST_MAIN(gaisan::RecordsBrowserWindowsTest)
+#include "RecordsBrowserWindowsTest.moc"
