@@ -7,7 +7,6 @@
 
 #include "app/AppState.h"
 #include "app/DesignCanvas.h"
-#include "app/MessageBoxes.h"
 #include "app/QtConversions.h"
 #include "menu/GraphPainter.h"
 #include "menu/GraphPanelHost.h"
