@@ -2,12 +2,16 @@
 // records browser (roster, file and the first screen of lines, window code included), a delete
 // (of the first record, the worst case, whose journal holds the whole file, and of the last), a
 // write-back, and the distribution refresh after a key in the criteria editor (nothing appended,
-// and one run appended), beside the raw read of the same bytes.
+// and one run appended), beside the raw read of the same bytes; and a key in the criteria
+// editor's window itself, window code included: one that stays in its row and one that moves
+// to the next row, whose level the distribution then shows.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/admin_bench
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 
 #include <map>
@@ -16,6 +20,7 @@
 
 #include "admin/AdminFlow.h"
 #include "admin/FrmData.h"
+#include "admin/FrmTimeData.h"
 #include "admin/ResultDistribution.h"
 #include "app/AppState.h"
 #include "platform/FileBytes.h"
@@ -176,6 +181,27 @@ void distributionKey(benchmark::State& state, int appended) {
 void distributionKeyNothingNew(benchmark::State& state) { distributionKey(state, 0); }
 void distributionKeyOneAppended(benchmark::State& state) { distributionKey(state, 1); }
 
+/// Keys in the criteria editor's cell editor, taking turns: Right and Left stay in level 1's
+/// row, Down and Up move between levels 1 and 2.
+void editorKeys(benchmark::State& state, Qt::Key there, Qt::Key back) {
+    School& school = schoolOf(static_cast<int>(state.range(0)));
+    FrmTimeData editor(school);
+    editor.resize(1024, 768);
+    editor.Form_Load();
+    editor.show();
+    editor.Form_Activate();
+    auto* input = editor.findChild<QLineEdit*>(QStringLiteral("Gridinputtext"));
+    bool forth = true;
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, forth ? there : back, Qt::NoModifier);
+        QApplication::sendEvent(input, &press);
+        forth = !forth;
+    }
+}
+
+void editorKeyInTheRow(benchmark::State& state) { editorKeys(state, Qt::Key_Right, Qt::Key_Left); }
+void editorKeyToTheNextRow(benchmark::State& state) { editorKeys(state, Qt::Key_Down, Qt::Key_Up); }
+
 #define ADMIN_BENCHMARK(function) \
     BENCHMARK(function)->Arg(20000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(0.5)
 
@@ -187,6 +213,8 @@ ADMIN_BENCHMARK(writeBack);
 ADMIN_BENCHMARK(distributionFirstCount);
 ADMIN_BENCHMARK(distributionKeyNothingNew);
 ADMIN_BENCHMARK(distributionKeyOneAppended);
+ADMIN_BENCHMARK(editorKeyInTheRow);
+ADMIN_BENCHMARK(editorKeyToTheNextRow);
 
 }  // namespace
 }  // namespace gaisan

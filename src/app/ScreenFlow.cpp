@@ -107,7 +107,6 @@ void ScreenFlow::openNameSelection() {
     unload(m_menu);
 }
 
-void ScreenFlow::closeNameSelection() { unload(m_names); }
 
 void ScreenFlow::logIn() {
     ApplyProfileLevels(m_state.profile);
@@ -142,7 +141,6 @@ void ScreenFlow::openMenu() {
     m_menu->Form_Activate();
 }
 
-void ScreenFlow::closeMenu() { unload(m_menu); }
 
 void ScreenFlow::StartRun() { requestChange([this] { openDrill(); }); }
 

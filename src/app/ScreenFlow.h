@@ -14,6 +14,7 @@
 #include "app/ResultsAccess.h"
 #include "app/SplashHost.h"
 #include "drill/DrillHost.h"
+#include "menu/MenuHost.h"
 #include "menu/RunLists.h"
 #include "platform/PosixRecordFile.h"
 #include "records/FinishHost.h"
@@ -63,7 +64,8 @@ class ScreenFlow : public QObject,
                    public SplashHost,
                    public NameSelectionHost,
                    public DrillHost,
-                   public FinishHost {
+                   public FinishHost,
+                   public MenuHost {
     Q_OBJECT
 
 public:
@@ -80,8 +82,7 @@ public:
     void ContinueStartup() override;
 
     /// A fresh name-selection screen, for the next student.
-    void showNameSelection();
-    void closeNameSelection();
+    void showNameSelection() override;
     /// The student chosen on the name-selection screen is logged in: the level table is written
     /// and the level menu opens.
     void logIn() override;
@@ -90,18 +91,17 @@ public:
     void leaveToLauncher() override;
 
     /// Starts a run of state.login.CurrentLevel: shows the drill screen, which sets the run up.
-    void StartRun();
+    void StartRun() override;
     /// From the finish screen: the same level again.
     void runAgain() override;
     /// From the drill screen, after the run's record is written: the finish screen.
     void showFinishScreen() override;
     /// The level menu, freshly opened.
     void showMenu() override;
-    void closeMenu();
     /// From the level menu's maintenance panel: the records browser or the criteria editor opens
     /// and then the level menu unloads.
-    void showRecordsBrowser();
-    void showCriteriaEditor();
+    void showRecordsBrowser() override;
+    void showCriteriaEditor() override;
     /// From an administration screen: it closes and a fresh level menu opens.
     void backToMenu() override;
 
@@ -129,16 +129,16 @@ public:
     /// when the file failed and the program is ending.
     [[nodiscard]] bool readRunList(const RunListQuery& query,
                                    const std::function<void(std::uint64_t, std::uint64_t)>& progress,
-                                   RunListRows& rows);
+                                   RunListRows& rows) override;
     /// The newest records of the results file for the graphs, read as the run lists read
     /// them; false when the file failed and the program is ending.
-    [[nodiscard]] bool readGraphRecords(std::vector<LoadedRecord>& records);
+    [[nodiscard]] bool readGraphRecords(std::vector<LoadedRecord>& records) override;
     /// Tells the teacher that a print could not start.
-    void reportPrintFailure();
+    void reportPrintFailure() override;
     /// For the teacher's maintenance panel: tells, once in the program's run, what keeps the
     /// classroom's users from sharing the results file or from getting its daily copies. Asked
     /// again each time the panel opens until there is something to tell.
-    void reportSharedFileProblemsOnce();
+    void reportSharedFileProblemsOnce() override;
 
     AppState& state() override { return m_state; }
     const Clock& clock() const override { return m_clock; }

@@ -8,15 +8,13 @@
 #include "app/AppState.h"
 #include "app/DataFolder.h"
 #include "app/DesignCanvas.h"
-#include "app/MessageBoxes.h"
 #include "app/QtConversions.h"
-#include "app/ScreenFlow.h"
 #include "menu/GraphPainter.h"
+#include "menu/GraphPanelHost.h"
+#include "menu/GraphStatistics.h"
 #include "menu/GraphView.h"
-#include "menu/Ranking.h"
 #include "platform/Clock.h"
 #include "platform/DataFileError.h"
-#include "platform/Numbers.h"
 #include "platform/Utf8.h"
 #include "roster/Roster.h"
 
@@ -34,14 +32,14 @@ bool systemPrintDialog(QPrinter& printer, QWidget* parent) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-/// The number after the last "/" of a student-list item.
-int studentOfItem(const QString& item) { return item.section(QLatin1Char('/'), -1).toInt(); }
+/// A student-list item carries its student as a number, whatever its text says.
+constexpr int kStudentRole = Qt::UserRole;
 
 }  // namespace
 
-GraphPanel::GraphPanel(ScreenFlow& flow, DesignCanvas& canvas, BandOf band, BasisOf basis)
+GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band, BasisOf basis)
     : QWidget(&canvas),
-      m_flow(flow),
+      m_flow(host),
       m_canvas(canvas),
       m_band(std::move(band)),
       m_basis(std::move(basis)),
@@ -99,9 +97,12 @@ void GraphPanel::fillStudentList() {
     AppState& state = m_flow.state();
     try {
         loadSchoolRoster(state, state.roster, m_flow.clock().now().date, [&](const RosterEntry& entry, int grade) {
-                       m_list2->addItem(toQString(gradeLabelOf(grade).value_or("")) + QStringLiteral(" /  ") +
-                                        toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
-                                        QString::number(entry.StudentIndex));
+                       auto* item = new QListWidgetItem(
+                           toQString(gradeLabelOf(grade).value_or("")) + QStringLiteral(" /  ") +
+                               toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
+                               QString::number(entry.StudentIndex),
+                           m_list2);
+                       item->setData(kStudentRole, entry.StudentIndex);
                    });
     } catch (const DataFileError& error) {
         m_flow.reportUnusableFile(error);
@@ -116,6 +117,7 @@ void GraphPanel::Command17_Click() {
     if (m_list3->count() == 0) fillLevelList();
     m_list3->clearSelection();
     for (int row = 0; row < std::min(3, m_list3->count()); ++row) m_list3->item(row)->setSelected(true);
+    // Deliberately any name containing "先生", unlike the data command, which is the teacher's alone.
     m_command24Print->setVisible(toQString(m_flow.state().login.StudentName).contains(QStringLiteral("先生")));
     show();
     raise();
@@ -149,7 +151,8 @@ void GraphPanel::Command24_Click(int index) {
 std::vector<int> GraphPanel::chosenStudents() const {
     std::vector<int> students;
     for (int row = 0; row < m_list2->count(); ++row) {
-        if (m_list2->item(row)->isSelected()) students.push_back(studentOfItem(m_list2->item(row)->text()));
+        const QListWidgetItem* item = m_list2->item(row);
+        if (item->isSelected()) students.push_back(item->data(kStudentRole).toInt());
     }
     if (students.empty()) students.push_back(m_graphStudent);
     return students;
@@ -182,28 +185,7 @@ GraphRequest GraphPanel::requestFor(int student) const {
 }
 
 LevelStatistics GraphPanel::statisticsOf(int student, int level) const {
-    const AppState& state = m_flow.state();
-    LevelStatistics statistics;
-    const std::string band = m_band();
-    const LevelRanking times = rankLevel(state, level, RankingView::Time, PointsBasis::Total, band,
-                                         RankText::ThreeWide);
-    const LevelRanking points = rankLevel(state, level, RankingView::Points, m_basis(),
-                                          band, RankText::ThreeWide);
-    for (std::size_t row = 0; row < times.rows.size(); ++row) {
-        if (times.students[row] == student) statistics.timeRank = std::string(leftCharacters(times.rows[row], 3));
-    }
-    for (std::size_t row = 0; row < points.rows.size(); ++row) {
-        const double value = leadingNumber(lastCharacters(points.rows[row], 5));
-        if (value > 0) {
-            ++statistics.pointsHolders;
-            statistics.pointsSumAll += value;
-        }
-        if (points.students[row] == student) {
-            statistics.pointsRank = std::string(leftCharacters(points.rows[row], 3));
-            statistics.points = value;
-        }
-    }
-    return statistics;
+    return graphStatistics(m_flow.state(), student, level, m_band(), m_basis());
 }
 
 bool GraphPanel::readRecords() { return m_flow.readGraphRecords(m_records); }

@@ -19,7 +19,7 @@ namespace gaisan {
 
 class DesignCanvas;
 class GraphView;
-class ScreenFlow;
+class GraphPanelHost;
 
 /// The level menu's graph panel (Picture11): a student's progress graphs, three levels to a
 /// screen, with the levels to draw, any other student of the roster, and for the teacher
@@ -35,7 +35,7 @@ public:
     /// The points the menu's points rankings go by.
     using BasisOf = std::function<PointsBasis()>;
 
-    GraphPanel(ScreenFlow& flow, DesignCanvas& canvas, BandOf band, BasisOf basis);
+    GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band, BasisOf basis);
 
     /// "グラフ": opens the panel for the logged-in student with levels 1 to 3 and draws them.
     void Command17_Click();
@@ -70,10 +70,10 @@ private:
     /// The student's ranks and points on `level`, from the level's time and points rankings.
     LevelStatistics statisticsOf(int student, int level) const;
     /// The newest records of the results file; false when the program ends.
-    bool readRecords();
+    [[nodiscard]] bool readRecords();
     void tellLevelsNotDrawn(const std::vector<int>& levels);
 
-    ScreenFlow& m_flow;
+    GraphPanelHost& m_flow;
     DesignCanvas& m_canvas;
     BandOf m_band;
     BasisOf m_basis;

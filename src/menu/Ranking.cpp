@@ -89,7 +89,7 @@ void SortRanking(int n, std::vector<std::int64_t>& keys, std::vector<int>& stude
 }
 
 LevelRanking rankLevel(const AppState& state, int level, RankingView view, PointsBasis basis,
-                       std::string_view band, RankText rankText) {
+                       std::string_view band) {
     const RosterTables& roster = state.roster;
     const CountTables& counts = state.counts;
     const int current = state.login.StudentIndex;
@@ -129,16 +129,13 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
 
         const bool isCurrent = s == current;
         const std::string mark = studentMark(state, s);
-        const bool wide = rankText == RankText::ThreeWide;
-        const std::string rankColumn(wide ? lastCharacters("   " + std::to_string(rank), 3)
-                                          : lastCharacters(std::to_string(rank), 2));
-        const std::string noRank = wide ? "---" : "--";
+        const std::string rankColumn(lastCharacters(std::to_string(rank), 2));
         const std::string name = name5(roster.RosterNames.at(s));
         std::string row;
         if (view == RankingView::Time) {
             const std::string tail = isCurrent ? kCurrentMark : kFullWidthSpace;
             if (bestTime == kNoTime) {
-                row = noRank + mark + name + "------" + " " + tail;
+                row = "--" + mark + name + "------" + " " + tail;
             } else if (bestTime == kFailedRunTime) {
                 row = rankColumn + mark + name + "*失敗*" + " " + tail;
             } else {
@@ -156,6 +153,7 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
         }
         ranking.rows.push_back(std::move(row));
         ranking.students.push_back(s);
+        ranking.ranks.push_back(view == RankingView::Time && bestTime == kNoTime ? 0 : rank);
     }
     return ranking;
 }

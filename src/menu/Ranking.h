@@ -34,13 +34,8 @@ enum class PointsBasis {
 struct LevelRanking {
     std::vector<std::string> rows;
     std::vector<int> students;  ///< the student of each row
+    std::vector<int> ranks;     ///< the rank of each row; 0 for a student without a record
     std::optional<int> scrollRow;
-};
-
-/// How a ranking row writes its rank.
-enum class RankText {
-    TwoDigits,  ///< the rank's last two digits, "--" without a record: the menu's lists
-    ThreeWide,  ///< the rank right-aligned in three, "---" without a record: the graphs' rankings
 };
 
 /// Ranks every listed student of the roster (RosterList 1..RosterListCount) on `level`.
@@ -53,14 +48,16 @@ enum class RankText {
 /// rows, so a shown row keeps its rank among all students. There is no limit on the number of
 /// students ranked: the roster can list up to 5000, and every one of them is ranked.
 ///
-/// Rows are fixed-layout text: the rank as `rankText` says, "●" for the current student or else
-/// the grade mark, the name cut or padded with full-width spaces to five characters, then
-///   time view:   the time right-aligned in 6 ("*失敗*" for 99998; "--" or "---" in place of
-///                the rank and "------" for 99999), " ", and "●" or "　";
+/// Rows are fixed-layout text: the rank's last two digits, deliberately, so that the columns
+/// after it stay in place ("--" without a record; `ranks` keeps every rank whole), "●" for the
+/// current student or else the grade mark, the name cut or padded with full-width spaces to
+/// five characters, then
+///   time view:   the time right-aligned in 6 ("*失敗*" for 99998; "--" in place of the rank
+///                and "------" for 99999), " ", and "●" or "　";
 ///   points view: today's points right-aligned in 3, "/", total points right-aligned in 5
 ///                (longer numbers keep their last digits).
 /// Throws std::out_of_range for a level outside the tables.
 LevelRanking rankLevel(const AppState& state, int level, RankingView view, PointsBasis basis,
-                       std::string_view band, RankText rankText = RankText::TwoDigits);
+                       std::string_view band);
 
 }  // namespace gaisan

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "admin/AdminFlow.h"
 #include "app/AppState.h"
 #include "app/MessageBoxes.h"
 #include "app/QtConversions.h"
@@ -26,11 +25,12 @@ QString systemSaveDialog(QWidget* parent, const QString& suggested) {
 
 }  // namespace
 
-ResultsCsvSaver::ResultsCsvSaver(AdminFlow& flow) : m_flow(flow), m_chooseFile(systemSaveDialog) {}
+ResultsCsvSaver::ResultsCsvSaver(const AppState& state, const Clock& clock, MessageBoxes& boxes)
+    : m_state(state), m_clock(clock), m_boxes(boxes), m_chooseFile(systemSaveDialog) {}
 
 void ResultsCsvSaver::save(QWidget* parent) {
-    const AppState& state = m_flow.state();
-    const CivilDate today = m_flow.clock().now().date;
+    const AppState& state = m_state;
+    const CivilDate today = m_clock.now().date;
     const QString suggested = QDir::home().filePath(
         QStringLiteral("成績_%1-%2-%3.csv")
             .arg(today.year, 4, 10, QLatin1Char('0'))
@@ -59,10 +59,10 @@ void ResultsCsvSaver::save(QWidget* parent) {
         if (summary.passedOver != 0) {
             text += QStringLiteral("\n\n読めない記録%1件は入れていません。").arg(summary.passedOver);
         }
-        m_flow.boxes().inform(parent, QStringLiteral("CSVで保存"), text);
+        m_boxes.inform(parent, QStringLiteral("CSVで保存"), text);
     } catch (const DataFileError& error) {
         progress.close();
-        m_flow.boxes().inform(parent, QStringLiteral("CSVで保存"),
+        m_boxes.inform(parent, QStringLiteral("CSVで保存"),
                               QStringLiteral("保存できませんでした。\n\n場所：%1\n問題：%2")
                                   .arg(QString::fromStdString(error.file().string()),
                                        toQString(error.problem())));

@@ -8,7 +8,9 @@ class QWidget;
 
 namespace gaisan {
 
-class AdminFlow;
+struct AppState;
+class Clock;
+class MessageBoxes;
 
 /// "CSVで保存" of the teacher's maintenance panel: asks where to save, with today's date in the
 /// suggested name, writes every run of the results file there as a spreadsheet file (UTF-8),
@@ -18,14 +20,16 @@ public:
     /// Asks for the file to save to, starting from `suggested`; empty when the teacher cancels.
     using FileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 
-    explicit ResultsCsvSaver(AdminFlow& flow);
+    ResultsCsvSaver(const AppState& state, const Clock& clock, MessageBoxes& boxes);
 
     void save(QWidget* parent);
     /// Replaces the system's save dialog, for tests.
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
 
 private:
-    AdminFlow& m_flow;
+    const AppState& m_state;
+    const Clock& m_clock;
+    MessageBoxes& m_boxes;
     FileChooser m_chooseFile;
 };
 

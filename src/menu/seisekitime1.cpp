@@ -8,15 +8,23 @@
 
 #include "app/AppState.h"
 #include "app/QtConversions.h"
-#include "app/ScreenFlow.h"
 #include "menu/GraphPanel.h"
 #include "menu/LevelAvailability.h"
-#include "menu/LevelColumnTexts.h"
+#include "menu/LevelColumn.h"
 #include "menu/MaintenancePanel.h"
+#include "menu/MenuHost.h"
+#include "menu/MenuKeys.h"
+#include "menu/OptionRow.h"
 #include "menu/Periods.h"
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
 #include "roster/Roster.h"
+
+// Longer than our files usually are, on purpose: this is the menu's one list of named steps
+// (activation, the view and list dispatch, the lists, paging, the keys), which the navigator,
+// the tests and the benchmark call by name. What stands alone is elsewhere: the columns in
+// LevelColumn, the options in OptionRow, the panels in GraphPanel and MaintenancePanel, and
+// every row in the core's builders.
 
 namespace gaisan {
 namespace {
@@ -25,22 +33,15 @@ namespace {
 // its edges, so that a column out of view is never half shown.
 constexpr QRect kColumnArea{16, 148, 972, 600};
 constexpr int kColumnsInView = 4;
-constexpr int kColumnGap = 6;
 
 QString trimmed(const std::string& text) { return toQString(text).trimmed(); }
 
+// The last period's text ends in a double quote on purpose: the period box has always shown it.
 const QString kPeriods[] = {
     QStringLiteral("　　　今週の全成績"), QStringLiteral("　　先週からの全成績"),
     QStringLiteral("　　１ヶ月間の全成績"), QStringLiteral("　　１年間の全成績"),
     QStringLiteral("　　今までの全成績\""),
 };
-
-QStringList toQStrings(const std::vector<std::string>& texts) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(texts.size()));
-    for (const std::string& text : texts) list.append(toQString(text));
-    return list;
-}
 
 int progressValue(std::uint64_t value) {
     return static_cast<int>(std::min<std::uint64_t>(value, INT_MAX));
@@ -48,14 +49,15 @@ int progressValue(std::uint64_t value) {
 
 }  // namespace
 
-seisekitime1::seisekitime1(ScreenFlow& flow) : m_flow(flow), m_csvSaver(flow) {
+seisekitime1::seisekitime1(MenuHost& host)
+    : m_flow(host), m_csvSaver(host.state(), host.clock(), host.boxes()) {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     buildHeader();
     buildSelectors();
     buildWaitPanels();
     m_graphPanel = new GraphPanel(
-        flow, *this, [this] { return m_combo1->currentText().toStdString(); },
+        host, *this, [this] { return m_combo1->currentText().toStdString(); },
         [this] { return m_pointsBasis; });
     connect(m_command17, &QPushButton::clicked, m_graphPanel, &GraphPanel::Command17_Click);
 }
@@ -106,35 +108,14 @@ void seisekitime1::buildHeader() {
 }
 
 void seisekitime1::buildSelectors() {
-    m_picture5 = new QWidget(this);
-    m_picture5->setObjectName(QStringLiteral("Picture5"));
-    place(m_picture5, {16, 100, 330, 40});
-    const QString views[3] = {QStringLiteral("ﾀｲﾑ表示"), QStringLiteral("ﾎﾟｲﾝﾄ表示"), QStringLiteral("個人ﾀｲﾑ")};
-    for (int i = 0; i < 3; ++i) {
-        m_option2[i] = new QRadioButton(views[i], m_picture5);
-        m_option2[i]->setObjectName(QStringLiteral("Option2_%1").arg(i));
-        place(m_option2[i], {i * 110, 0, 108, 40}, 16);
-        connect(m_option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
-    }
-    m_picture1 = new QWidget(this);
-    m_picture1->setObjectName(QStringLiteral("Picture1"));
-    place(m_picture1, {352, 100, 330, 40});
-    for (int i = 1; i <= 3; ++i) {
-        m_option1[i] = new QRadioButton(m_picture1);
-        m_option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        place(m_option1[i], {(i - 1) * 110, 0, 108, 40}, 16);
-        connect(m_option1[i], &QRadioButton::clicked, this, [this, i] {
-            // From the student's own runs, a list option goes back to the view whose list it
-            // shows, so that the view options always name what the lists hold.
-            if (m_option2[2]->isChecked()) {
-                m_option2[m_viewMode == RankingView::Time ? 0 : 1]->setChecked(true);
-                m_command17->hide();
-            }
-            Option1_Click(i);
-        });
-    }
-    const auto& captions = listOptionCaptions(RankingView::Points);
-    for (int i = 1; i <= 3; ++i) m_option1[i]->setText(toQString(std::string(captions[i - 1])));
+    m_picture5 = new OptionRow(
+        *this, this, QStringLiteral("Picture5"), {16, 100, 330, 40}, QStringLiteral("Option2"), 0,
+        {QStringLiteral("ﾀｲﾑ表示"), QStringLiteral("ﾎﾟｲﾝﾄ表示"), QStringLiteral("個人ﾀｲﾑ")});
+    connect(m_picture5, &OptionRow::clicked, this, &seisekitime1::Option2_Click);
+    m_picture1 = new OptionRow(*this, this, QStringLiteral("Picture1"), {352, 100, 330, 40},
+                               QStringLiteral("Option1"), 1, {QString(), QString(), QString()});
+    connect(m_picture1, &OptionRow::clicked, this, &seisekitime1::listChosen);
+    m_picture1->setCaptions(listOptionCaptions(RankingView::Points));
 
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
@@ -173,49 +154,21 @@ void seisekitime1::buildWaitPanels() {
 }
 
 void seisekitime1::buildColumn(int level, int width) {
-    const AppState& state = m_flow.state();
-    const int inner = width - kColumnGap;
-    Column column;
-    column.panel = new QWidget(m_columnArea);
-    column.panel->setObjectName(arrayName(QStringLiteral("Column"), level));
-    place(column.panel, {0, 0, width, kColumnArea.height()});
-    QWidget* panel = column.panel;
-    column.number = addLabel(arrayName(QStringLiteral("Label1"), level), QString::number(level),
-                             panel, {0, 0, 28, 40}, 20);
-    column.name = addLabel(arrayName(QStringLiteral("Label3"), level),
-                           toQString(state.profile.LevelNames.at(level)), panel,
-                           {30, 0, inner - 30, 40}, 24);
-    column.name->setToolTip(column.name->text());
-    column.name->setCursor(Qt::PointingHandCursor);
-    column.start = new QPushButton(toQString(startCaption(level)), panel);
-    column.start->setObjectName(arrayName(QStringLiteral("Command4"), level));
-    place(column.start, {0, 42, inner, 52}, 26);
-    connect(column.start, &QPushButton::clicked, this, [this, level] { Command4_Click(level); });
-    column.overuse = addLabel(arrayName(QStringLiteral("Text1"), level), {}, panel,
-                              {0, 42, inner, 52}, 24, Qt::AlignCenter);
-    column.overuse->setStyleSheet(QStringLiteral("background-color: #ffff80; color: #d00000; border: 2px solid #d00000;"));
-    column.overuse->hide();
-    column.criteria = addLabel(arrayName(QStringLiteral("Label7"), level),
-                               toQString(criteriaLine(state, level)), panel, {0, 100, inner, 30}, 16);
-    column.passWindow = addLabel(arrayName(QStringLiteral("Label8"), level),
-                                 toQString(passWindowLine(state, level)), panel,
-                                 {0, 132, inner, 30}, 16);
-    column.today = addLabel(arrayName(QStringLiteral("Label14"), level), {}, panel,
-                            {0, 166, inner / 2, 30}, 16);
-    column.totals = addLabel(arrayName(QStringLiteral("Label15"), level), {}, panel,
-                             {inner / 2, 166, inner - inner / 2, 30}, 16);
-    column.todayCaption = addLabel(arrayName(QStringLiteral("Label9"), level),
-                                   QString::number(level), panel, {0, 198, inner / 2, 28}, 16);
-    column.totalCaption = addLabel(arrayName(QStringLiteral("Label10"), level),
-                                   QString::number(level), panel,
-                                   {inner / 2, 198, inner - inner / 2, 28}, 16);
-    column.ranking = new QListWidget(panel);
-    column.ranking->setObjectName(arrayName(QStringLiteral("List5"), level));
-    // Every row has the same height; telling the list so spares it measuring 5000 rows.
-    column.ranking->setUniformItemSizes(true);
-    place(column.ranking, {0, 228, inner, 368}, 14);
-    column.ranking->hide();
+    auto* column =
+        new LevelColumn(*this, m_columnArea, m_flow.state(), level, width, kColumnArea.height());
+    connect(column, &LevelColumn::startClicked, this, &seisekitime1::Command4_Click);
+    connect(column, &LevelColumn::nameClicked, this, &seisekitime1::Label3_Click);
     m_columns.push_back(column);
+}
+
+void seisekitime1::listChosen(int option) {
+    // From the student's own runs, a list option goes back to the view whose list it shows, so
+    // that the view options always name what the lists hold.
+    if (m_picture5->isChecked(2)) {
+        m_picture5->check(m_viewMode == RankingView::Time ? 0 : 1);
+        m_command17->hide();
+    }
+    Option1_Click(option);
 }
 
 void seisekitime1::Form_Load() {
@@ -262,8 +215,10 @@ void seisekitime1::Form_Activate() {
     m_menuReady = false;
     showBusy(true);
     QCoreApplication::processEvents();
-    m_option1[1]->setText(QStringLiteral("累計順"));
-    m_option1[2]->setText(QStringLiteral("本日順"));
+    // Deliberately not the points view's own captions ("合計累計", "合計本日") until a view is
+    // chosen: the menu has always opened with these.
+    m_picture1->setCaption(1, QStringLiteral("累計順"));
+    m_picture1->setCaption(2, QStringLiteral("本日順"));
 
     if (!m_flow.computeCounts()) return;
     const int student = state.login.StudentIndex;
@@ -275,8 +230,8 @@ void seisekitime1::Form_Activate() {
 
     // The points view ranked by total points, selected without running the options' clicks.
     m_viewMode = RankingView::Points;
-    m_option2[1]->setChecked(true);
-    m_option1[1]->setChecked(true);
+    m_picture5->check(1);
+    m_picture1->check(1);
     Option1_Click(1);
 
     m_label12->setText(name + QLatin1Char(' ') + toQString(state.login.StudentGradeLabel));
@@ -289,15 +244,7 @@ void seisekitime1::Form_Activate() {
     m_hScroll1->setValue(firstColumn);
     HScroll1_Change();
 
-    for (int level = 1; level <= state.profile.LevelCount; ++level) {
-        Column& column = m_columns[level - 1];
-        for (QLabel* label : {column.criteria, column.passWindow}) {
-            label->setStyleSheet(QStringLiteral("background-color: rgb(224, 224, 224);"));
-        }
-        column.totals->setText(toQString(totalsLine(state, level)));
-        column.today->setText(toQString(todayLine(state, level)));
-        column.start->setEnabled(false);
-    }
+    for (LevelColumn* column : m_columns) column->showStudentCounts(state);
     Command9_Click();
     showBusy(false);
     QCoreApplication::processEvents();
@@ -306,9 +253,9 @@ void seisekitime1::Form_Activate() {
 
 void seisekitime1::beginListBuild() {
     m_command1->setEnabled(false);
-    for (Column& column : m_columns) {
-        column.start->setEnabled(false);
-        column.ranking->hide();
+    for (LevelColumn* column : m_columns) {
+        column->setStartEnabled(false);
+        column->setListShown(false);
     }
     setSelectorsEnabled(false);
     m_picture6->show();
@@ -320,8 +267,8 @@ void seisekitime1::finishListBuild() {
     setSelectorsEnabled(true);
     m_command1->setEnabled(true);
     Command9_Click();
-    for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) {
-        m_columns[level - 1].ranking->setVisible(!isPracticeLevel(m_flow.state().profile, level));
+    for (LevelColumn* column : m_columns) {
+        column->setListShown(!isPracticeLevel(m_flow.state().profile, column->level()));
     }
     m_picture6->hide();
 }
@@ -330,13 +277,6 @@ void seisekitime1::setSelectorsEnabled(bool enabled) {
     for (QWidget* selector : std::initializer_list<QWidget*>{m_picture5, m_picture1, m_combo1, m_combo2}) {
         selector->setEnabled(enabled);
     }
-}
-
-int seisekitime1::selectedListOption() const {
-    for (int i = 1; i <= 3; ++i) {
-        if (m_option1[i]->isChecked()) return i;
-    }
-    return 1;
 }
 
 void seisekitime1::Option2_Click(int index) {
@@ -350,9 +290,8 @@ void seisekitime1::Option2_Click(int index) {
         return;
     }
     m_viewMode = index == 0 ? RankingView::Time : RankingView::Points;
-    const auto& captions = listOptionCaptions(m_viewMode);
-    for (int i = 1; i <= 3; ++i) m_option1[i]->setText(toQString(std::string(captions[i - 1])));
-    Option1_Click(selectedListOption());
+    m_picture1->setCaptions(listOptionCaptions(m_viewMode));
+    Option1_Click(m_picture1->checked(1));
 }
 
 void seisekitime1::Option1_Click(int index) {
@@ -384,19 +323,19 @@ bool seisekitime1::buildList(ResultsList list) {
 }
 
 void seisekitime1::Combo1_Click() {
-    if (m_option2[0]->isChecked()) {
+    if (m_picture5->isChecked(0)) {
         Option2_Click(0);
     } else {
         // The student's own runs are of one student: a band change goes to the points view,
         // and the view options say so.
-        m_option2[1]->setChecked(true);
+        m_picture5->check(1);
         Option2_Click(1);
     }
-    if (!m_columns.empty()) m_columns[0].start->setFocus();
+    if (!m_columns.empty()) m_columns[0]->focusStart();
 }
 
 void seisekitime1::Combo2_Click() {
-    if (!m_option1[3]->isChecked()) return;
+    if (!m_picture1->isChecked(3)) return;
     m_flow.state().menu.PeriodChoice = m_combo2->currentIndex() + 1;
     Option1_Click(3);
 }
@@ -411,26 +350,22 @@ void seisekitime1::HScroll1_Change() {
         // Columns before the first are parked beyond the area's edge, out of sight like those
         // after the last column in view.
         if (x < 0) x = kColumnArea.width();
-        setDesignRect(m_columns[level - 1].panel, {x, 0, m_columnWidth, kColumnArea.height()});
+        setDesignRect(m_columns[level - 1], {x, 0, m_columnWidth, kColumnArea.height()});
     }
 }
 
 void seisekitime1::回数など表示() {
-    for (Column& column : m_columns) {
-        column.todayCaption->setText(QStringLiteral("今日"));
-        column.totalCaption->setText(QStringLiteral("今まで"));
-        column.ranking->clear();
+    for (LevelColumn* column : m_columns) {
+        column->showListCaptions();
+        column->clearList();
     }
 }
 
 void seisekitime1::成績リスト色表示() {
-    for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) 成績リスト色表示単独(level);
+    for (LevelColumn* column : m_columns) column->clearSelection();
 }
 
-void seisekitime1::成績リスト色表示単独(int level) {
-    QListWidget* list = m_columns.at(level - 1).ranking;
-    if (list->count() > 0) list->setCurrentRow(-1);
-}
+void seisekitime1::成績リスト色表示単独(int level) { m_columns.at(level - 1)->clearSelection(); }
 
 void seisekitime1::setListProgress(std::uint64_t value, std::uint64_t maximum) {
     m_progressBar2->setRange(0, progressValue(maximum));
@@ -438,17 +373,16 @@ void seisekitime1::setListProgress(std::uint64_t value, std::uint64_t maximum) {
 }
 
 void seisekitime1::Command3_Click(int level) {
-    Column& column = m_columns.at(level - 1);
-    column.todayCaption->setText(QStringLiteral("今日"));
-    column.totalCaption->setText(QStringLiteral("今まで"));
+    LevelColumn* column = m_columns.at(level - 1);
+    column->showListCaptions();
     const LevelRanking ranking = rankLevel(m_flow.state(), level, m_viewMode, m_pointsBasis,
                                            m_combo1->currentText().toStdString());
-    column.ranking->clear();
+    column->clearList();
     QCoreApplication::processEvents();
-    column.ranking->addItems(toQStrings(ranking.rows));
+    column->addRows(ranking.rows);
     // Scrolled so that the current student's row shows, with no row left selected.
-    if (ranking.scrollRow) column.ranking->scrollToItem(column.ranking->item(*ranking.scrollRow), QAbstractItemView::PositionAtTop);
-    成績リスト色表示単独(level);
+    if (ranking.scrollRow) column->scrollToRow(*ranking.scrollRow);
+    column->clearSelection();
 }
 
 void seisekitime1::rankEveryLevel() {
@@ -465,15 +399,10 @@ void seisekitime1::Command6_Click() {
     const int levels = static_cast<int>(m_columns.size());
     for (int level = 1; level <= levels; ++level) {
         setListProgress(level, levels);
-        Column& column = m_columns[level - 1];
         if (fillsLevel(ResultsList::BestTimes, state.profile, level)) {
             Command3_Click(level);
         } else {
-            for (QWidget* part : std::initializer_list<QWidget*>{
-                     column.ranking, column.criteria, column.passWindow, column.today,
-                     column.totals, column.todayCaption, column.totalCaption}) {
-                part->hide();
-            }
+            m_columns[level - 1]->hideResults();
         }
     }
 }
@@ -487,9 +416,7 @@ bool seisekitime1::fillRunList(RunList list) {
         setListProgress(record, records + records / 10 + 1);
     };
     if (!m_flow.readRunList(query, progress, rows)) return false;
-    for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) {
-        m_columns[level - 1].ranking->addItems(toQStrings(rows.at(level)));
-    }
+    for (LevelColumn* column : m_columns) column->addRows(rows.at(column->level()));
     return true;
 }
 
@@ -523,12 +450,9 @@ void seisekitime1::Command9_Click() {
     AppState& state = m_flow.state();
     const LevelAvailability availability = refreshLevelAvailability(state);
     state.counts.GoalCleared = availability.goalCleared;
-    for (int level = 1; level <= static_cast<int>(m_columns.size()); ++level) {
-        Column& column = m_columns[level - 1];
-        column.start->setEnabled(availability.enabled.at(level));
-        column.overuse->setText(QStringLiteral("やりすぎ禁止"));
-        column.overuse->setVisible(availability.overuseMark.at(level));
-        column.overuse->raise();
+    for (LevelColumn* column : m_columns) {
+        column->showAvailability(availability.enabled.at(column->level()),
+                                 availability.overuseMark.at(column->level()));
     }
 }
 
@@ -541,7 +465,7 @@ void seisekitime1::Command8_Click() {
 }
 
 void seisekitime1::Command4_Click(int level) {
-    if (m_picture7->isVisible() || !m_columns.at(level - 1).start->isEnabled()) return;
+    if (m_picture7->isVisible() || !m_columns.at(level - 1)->startEnabled()) return;
     leaving();
     m_flow.state().login.CurrentLevel = level;
     QCoreApplication::processEvents();
@@ -553,7 +477,7 @@ void seisekitime1::leaving() {
     // build (which gives the buttons back when it ends) cannot start another screen change
     // while this one is on its way.
     m_menuReady = false;
-    for (Column& column : m_columns) column.start->setEnabled(false);
+    for (LevelColumn* column : m_columns) column->setStartEnabled(false);
     m_command1->setEnabled(false);
     setSelectorsEnabled(false);
     showBusy(true);
@@ -569,35 +493,28 @@ void seisekitime1::Command1_Click() {
 }
 
 bool seisekitime1::Form_KeyPress(const QString& key) {
-    if (!m_menuReady || key.size() != 1) return false;
-    const QChar c = key.front();
-    int level = 0;
-    if (c >= QLatin1Char('1') && c <= QLatin1Char('9')) level = c.digitValue();
-    if (c >= QLatin1Char('a') && c <= QLatin1Char('d')) level = 10 + (c.unicode() - 'a');
-    if (level > 0) {
-        if (level <= static_cast<int>(m_columns.size())) Command4_Click(level);
-        return true;
+    if (!m_menuReady) return false;
+    const MenuKey pressed = menuKeyOf(key.toStdString(), static_cast<int>(m_columns.size()));
+    switch (pressed.action) {
+        case MenuKey::Action::NotMine:
+            return false;
+        case MenuKey::Action::Nothing:
+            break;
+        case MenuKey::Action::StartLevel:
+            Command4_Click(pressed.level);
+            break;
+        case MenuKey::Action::Back:
+            if (m_command1->isEnabled()) Command1_Click();
+            break;
     }
-    if (c == QLatin1Char('0')) {
-        if (m_command1->isEnabled()) Command1_Click();
-        return true;
-    }
-    return false;
+    return true;
 }
 
 void seisekitime1::keyPressEvent(QKeyEvent* event) {
     if (!Form_KeyPress(event->text())) DesignCanvas::keyPressEvent(event);
 }
 
-bool seisekitime1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        for (std::size_t i = 0; i < m_columns.size(); ++i) {
-            if (watched == m_columns[i].name) {
-                Label3_Click(static_cast<int>(i) + 1);
-                return true;
-            }
-        }
-    }
+bool seisekitime1::eventFilter(QObject*, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         return Form_KeyPress(static_cast<QKeyEvent*>(event)->text());
     }

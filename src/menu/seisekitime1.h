@@ -2,13 +2,10 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -21,18 +18,22 @@
 namespace gaisan {
 
 class GraphPanel;
+class LevelColumn;
 class MaintenancePanel;
-class ScreenFlow;
+class MenuHost;
+class OptionRow;
 
 /// The level menu, the logged-in student's home screen: one column per level with its name,
 /// start button, criteria, the student's counts and points and a results list, switched between
 /// the school's rankings and lists of runs. It is created afresh for every visit, so it always
-/// shows the counts after the last run.
+/// shows the counts after the last run. The columns (LevelColumn), the view and list options
+/// (two OptionRows), the graph panel and the maintenance panel are widgets of their own; the
+/// menu composes them and decides what each click builds.
 class seisekitime1 : public DesignCanvas {
     Q_OBJECT
 
 public:
-    explicit seisekitime1(ScreenFlow& flow);
+    explicit seisekitime1(MenuHost& host);
 
     void Form_Load();
     void Form_Activate();
@@ -64,11 +65,11 @@ public:
     /// The best-time rankings of every level.
     void Command6_Click();
     /// Today's runs of every student. False when the results file failed and the program ends.
-    bool Command5_Click();
+    [[nodiscard]] bool Command5_Click();
     /// Every run of the chosen period. False when the program ends.
-    bool Command7_Click();
+    [[nodiscard]] bool Command7_Click();
     /// The logged-in student's own runs. False when the program ends.
-    bool Command16_Click();
+    [[nodiscard]] bool Command16_Click();
 
     /// Headings "今日" and "今まで" over every list, and every list emptied.
     void 回数など表示();
@@ -86,26 +87,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    /// One level's column of controls, on a panel of its own that paging moves.
-    struct Column {
-        QWidget* panel = nullptr;
-        QLabel* number = nullptr;       // Label1
-        QLabel* name = nullptr;         // Label3
-        QPushButton* start = nullptr;   // Command4
-        QLabel* overuse = nullptr;      // Text1
-        QLabel* criteria = nullptr;     // Label7
-        QLabel* passWindow = nullptr;   // Label8
-        QLabel* totals = nullptr;       // Label15
-        QLabel* today = nullptr;        // Label14
-        QLabel* todayCaption = nullptr; // Label9
-        QLabel* totalCaption = nullptr; // Label10
-        QListWidget* ranking = nullptr; // List5
-    };
-
     void buildHeader();
     void buildSelectors();
     void buildWaitPanels();
     void buildColumn(int level, int width);
+    /// A click on list option `option`.
+    void listChosen(int option);
     /// Takes a key seen by any control of the window first; true when it was used.
     bool Form_KeyPress(const QString& key);
     void showBusy(bool busy);
@@ -114,11 +101,11 @@ private:
     void leaving();
 
     /// Builds `list` into the level lists; false when the program ends.
-    bool buildList(ResultsList list);
+    [[nodiscard]] bool buildList(ResultsList list);
     /// The points rankings of every level, by m_pointsBasis.
     void rankEveryLevel();
     /// Reads a run list from the results file into the level lists; false when the program ends.
-    bool fillRunList(RunList list);
+    [[nodiscard]] bool fillRunList(RunList list);
     /// Nothing that could start another build or a run stays usable while a list is built;
     /// the lists are hidden behind the wait panel.
     void beginListBuild();
@@ -127,17 +114,15 @@ private:
     void finishListBuild();
     /// The view and list options and the band and period boxes.
     void setSelectorsEnabled(bool enabled);
-    /// The list option (1..3) selected.
-    int selectedListOption() const;
     void setListProgress(std::uint64_t value, std::uint64_t maximum);
 
-    ScreenFlow& m_flow;
+    MenuHost& m_flow;
     ResultsCsvSaver m_csvSaver;
     bool m_menuReady = false;
     RankingView m_viewMode = RankingView::Time;
     PointsBasis m_pointsBasis = PointsBasis::Total;
     int m_columnWidth = 0;
-    std::vector<Column> m_columns;
+    std::vector<LevelColumn*> m_columns;
     QWidget* m_columnArea = nullptr;
     QLabel* m_label5 = nullptr;
     QLabel* m_label11 = nullptr;
@@ -148,10 +133,8 @@ private:
     QPushButton* m_command1 = nullptr;
     QPushButton* m_command8 = nullptr;
     QPushButton* m_command17 = nullptr;
-    QWidget* m_picture5 = nullptr;
-    std::array<QRadioButton*, 3> m_option2{};
-    QWidget* m_picture1 = nullptr;
-    std::array<QRadioButton*, 4> m_option1{};  // 1..3
+    OptionRow* m_picture5 = nullptr;  // the views, Option2_0..2
+    OptionRow* m_picture1 = nullptr;  // the lists of the view, Option1_1..3
     QComboBox* m_combo1 = nullptr;
     QComboBox* m_combo2 = nullptr;
     QScrollBar* m_hScroll1 = nullptr;

@@ -88,6 +88,7 @@ NameList nameListOf(std::vector<std::string> stagingRows, int schoolYear, std::s
         list.rows.emplace_back(afterYear.substr(0, star));
         // The row, its "*" and the four characters after it: an index of up to four digits.
         list.indexRows.emplace_back(leftCharacters(afterYear, characterCount(afterYear.substr(0, star)) + 5));
+        list.students.push_back(studentOfIndexRow(list.indexRows.back()));
     }
     return list;
 }

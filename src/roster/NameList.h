@@ -44,6 +44,7 @@ std::string stagingRowOf(const RosterEntry& entry, int gradeNumber, FigureMode m
 struct NameList {
     std::vector<std::string> rows;       ///< kNoNameRow first, then one row per shown student
     std::vector<std::string> indexRows;  ///< for rows[1..]: the row + "*" + the student index
+    std::vector<int> students;           ///< for rows[1..]: the row's student
 };
 
 /// The name list from the staging rows: sorted as text and shown from the last to the first

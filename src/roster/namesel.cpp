@@ -171,10 +171,12 @@ bool namesel::showChosenRow(std::string (*rowText)(std::string_view)) {
     const int row = m_list1->currentRow();
     if (row <= 0) {
         m_label1->setText(kPrompt);
+        m_chosenStudent = 0;
         return false;
     }
     m_label1->setText(toQString(rowText(m_list.rows.at(row))));
-    m_label2->setText(QString::number(studentOfIndexRow(m_list.indexRows.at(row - 1))));
+    m_chosenStudent = m_list.students.at(row - 1);
+    m_label2->setText(QString::number(m_chosenStudent));
     return true;
 }
 
@@ -194,7 +196,7 @@ void namesel::Command14_Click() {
     AppState& state = m_host.state();
     Login& login = state.login;
     login.LoginTime = static_cast<std::int32_t>(std::lround(m_host.clock().now().secondsSinceMidnight));
-    login.StudentIndex = m_label2->text().toInt();
+    login.StudentIndex = m_chosenStudent;
     login.StudentName = state.roster.RosterNames.at(login.StudentIndex);
     login.StudentGradeLabel = state.roster.RosterGradeLabels.at(login.StudentIndex);
     m_command14->hide();

@@ -59,6 +59,8 @@ private:
     /// A roster problem is told once per visit, not at every change of band or figures.
     bool m_rosterProblemReported = false;
     NameList m_list;
+    /// The student of the chosen row, 0 while none is chosen; Label2 only shows it.
+    int m_chosenStudent = 0;
     QLabel* m_label4;
     QLabel* m_label1;
     QLabel* m_label2;

@@ -10,6 +10,7 @@
 #include "menu/GraphPanel.h"
 #include "menu/GraphView.h"
 #include "support/DemoInstallation.h"
+#include "support/MenuHostForTests.h"
 #include "support/RecordFiles.h"
 #include "support/Screenshots.h"
 
@@ -21,7 +22,7 @@ namespace {
 
 /// Runs of 佐藤 (student 1) on levels 1 to 3, ever faster on level 1, and of 鈴木 (student 2) on
 /// level 1, over the months before the demo's today, 2026-12-10.
-void writeRuns(testing::DemoInstallation& installation) {
+void writeRuns(const testing::MenuHostForTests& host) {
     std::vector<ResultRecord> runs;
     const int times[] = {80, 72, 75, 60, 64, 55, 50, 58, 47};
     for (int i = 0; i < 9; ++i) {
@@ -30,7 +31,7 @@ void writeRuns(testing::DemoInstallation& installation) {
     runs.push_back(testing::runRecord(1, 2, 95, {2026, 11, 1}));
     runs.push_back(testing::runRecord(1, 3, 130, {2026, 11, 2}));
     runs.push_back(testing::runRecord(2, 1, 66, {2026, 12, 1}));
-    testing::appendRecords(installation.resultsFile(), runs);
+    testing::appendRecords(host.resultsFile(), runs);
 }
 
 QStringList pageTexts(const GraphPanel& panel) {
@@ -59,10 +60,11 @@ private slots:
     void initTestCase() { applyProgramFont(); }
 
     void aChildOpensTheirGraphsAndLooksAtAnotherStudents() {
-        testing::DemoInstallation installation;
-        writeRuns(installation);
-        seisekitime1* menu = testing::logIn(installation, QStringLiteral("佐藤"));
-        QVERIFY(menu);
+        testing::MenuHostForTests host;
+        writeRuns(host);
+        host.logIn(1);  // 佐藤
+        const auto opened = host.openMenu();
+        seisekitime1* menu = opened.get();
         GraphPanel* panel = openGraphs(menu);
         QVERIFY(panel);
         QCOMPARE(panel->graphStudent(), 1);
@@ -103,18 +105,20 @@ private slots:
 
         panel->findChild<QPushButton*>(QStringLiteral("Command18"))->click();
         QVERIFY(!panel->isVisible());
+        QVERIFY(host.requests.empty());
     }
 
     void theTeacherPrintsTwoStudentsToAPdfFileOnePageEach() {
-        testing::DemoInstallation installation;
-        writeRuns(installation);
-        seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
-        QVERIFY(menu);
+        testing::MenuHostForTests host;
+        writeRuns(host);
+        host.logIn(999);  // 先生
+        const auto opened = host.openMenu();
+        seisekitime1* menu = opened.get();
         GraphPanel* panel = openGraphs(menu);
         QVERIFY(panel);
         auto* print = panel->findChild<QPushButton*>(QStringLiteral("Command24_1"));
         QVERIFY(print->isVisible());
-        const QString pdf = QDir(installation.suite.path().c_str()).filePath(QStringLiteral("graphs.pdf"));
+        const QString pdf = QDir(host.suite.path().c_str()).filePath(QStringLiteral("graphs.pdf"));
         panel->setPrinterChooser([&](QPrinter& printer, QWidget*) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
@@ -128,11 +132,11 @@ private slots:
         print->click();
         QVERIFY(QFileInfo(pdf).size() > 0);
 
-        const QString pages = QDir(installation.suite.path().c_str()).filePath(QStringLiteral("page"));
+        const QString pages = QDir(host.suite.path().c_str()).filePath(QStringLiteral("page"));
         QCOMPARE(QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
                                                                  QStringLiteral("50"), pdf, pages}),
                  0);
-        const QStringList rendered = QDir(installation.suite.path().c_str())
+        const QStringList rendered = QDir(host.suite.path().c_str())
                                          .entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
         QCOMPARE(rendered.size(), 2);
         const QString keep = qEnvironmentVariable("GAISAN_SCREENSHOT_DIR");
@@ -140,7 +144,7 @@ private slots:
             QDir().mkpath(keep);
             for (const QString& page : rendered) {
                 QFile::remove(QDir(keep).filePath(QStringLiteral("graph-print-") + page));
-                QFile::copy(QDir(installation.suite.path().c_str()).filePath(page),
+                QFile::copy(QDir(host.suite.path().c_str()).filePath(page),
                             QDir(keep).filePath(QStringLiteral("graph-print-") + page));
             }
         }

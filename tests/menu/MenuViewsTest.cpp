@@ -6,10 +6,9 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/Configuration.h"
 #include "app/ProgramFont.h"
-#include "roster/Roster.h"
 #include "support/DemoInstallation.h"
+#include "support/MenuHostForTests.h"
 #include "support/RecordFiles.h"
 #include "support/Screenshots.h"
 
@@ -25,8 +24,8 @@ double clockOf(int hours, int minutes) { return (hours * 60 + minutes) / 1440.0;
 
 /// Runs of level 1 by 佐藤 (1, grade 3), 田中 (4, grade 6) and 山本 (7, grade 8) around the
 /// demo's today, Thursday 2026-12-10, and one of level 2 long ago.
-void writeRuns(testing::DemoInstallation& installation) {
-    testing::appendRecords(installation.resultsFile(), {
+void writeRuns(const testing::MenuHostForTests& host) {
+    testing::appendRecords(host.resultsFile(), {
         testing::runRecord(1, 2, 80, {2025, 11, 5}, clockOf(15, 0)),
         testing::runRecord(7, 1, 40, {2026, 11, 20}, clockOf(16, 10)),
         testing::runRecord(1, 1, 70, {2026, 12, 7}, clockOf(9, 0)),
@@ -101,10 +100,12 @@ private slots:
     void initTestCase() { applyProgramFont(); }
 
     void aStudentWalksEveryView() {
-        testing::DemoInstallation installation;
-        writeRuns(installation);
-        seisekitime1* menu = testing::logIn(installation, QStringLiteral("佐藤"));
-        QVERIFY(menu);
+        testing::MenuHostForTests host;
+        writeRuns(host);
+        host.logIn(1);  // 佐藤
+        const auto opened = host.openMenu();
+        seisekitime1* menu = opened.get();
+        QVERIFY(menu->menuReady());
         const QString ranking1 = QStringLiteral("1Ⅱ山本　大翔  5/   11");
         const QString ranking2 = QStringLiteral("2●佐藤　陽菜  5/    9");
         walk(menu, {
@@ -145,14 +146,16 @@ private slots:
         walk(menu, {{QStringLiteral("Option2_2"), QStringLiteral("個人別ﾀｲﾑ"), 2, {}},
                     {QStringLiteral("Option1_2"), QStringLiteral("獲得ポイント（今日の順位）"), 1, {}}});
         QVERIFY(menu->findChild<QRadioButton*>(QStringLiteral("Option2_1"))->isChecked());
-        QVERIFY(installation.boxes.shown.empty());
+        QVERIFY(host.messageBoxes.shown.empty());
+        QVERIFY(host.requests.empty());
     }
 
     void theTeacherWalksEveryViewAndSeesEachViewsCaptions() {
-        testing::DemoInstallation installation;
-        writeRuns(installation);
-        seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
-        QVERIFY(menu);
+        testing::MenuHostForTests host;
+        writeRuns(host);
+        host.logIn(999);  // 先生
+        const auto opened = host.openMenu();
+        seisekitime1* menu = opened.get();
         const auto captions = [menu] {
             QStringList texts;
             for (int i = 1; i <= 3; ++i) {
@@ -194,23 +197,15 @@ private slots:
     }
 
     void sixLevelsArePagedFourAtATimeAndPracticeListsAreNeverShown() {
-        testing::DemoInstallation installation;
-        writeRuns(installation);
-        AppState& state = *installation.state;
-        LoadConfiguration(state, installation.suite / "gaisan");
-        ApplyProfileLevels(state.profile);
+        testing::MenuHostForTests host;
+        writeRuns(host);
+        AppState& state = host.state();
         state.profile.LevelCount = 6;
         state.profile.LevelNames.at(6) = "レベル６練習";
-        LoadRoster(state.roster, installation.suite / "data/新名簿.txt", installation.clock.now().date,
-                   state.common.YearChangeMonth, state.common.RosterOption, {});
-        state.login.StudentIndex = 1;
-        state.login.StudentName = "佐藤　陽菜";
+        host.logIn(1);
 
-        seisekitime1 menu(*installation.flow);
-        menu.Form_Load();
-        menu.resize(DesignCanvas::kDesignWidth, DesignCanvas::kDesignHeight);
-        menu.show();
-        menu.Form_Activate();
+        const auto opened = host.openMenu();
+        seisekitime1& menu = *opened;
         QVERIFY(menu.menuReady());
         auto* scroll = menu.findChild<QScrollBar*>(QStringLiteral("HScroll1"));
         QVERIFY(scroll->isVisible());
@@ -245,11 +240,8 @@ private slots:
         QVERIFY(!menu.findChild<QLabel*>(QStringLiteral("Label7_6"))->isVisible());
 
         // A fresh menu keeps the page.
-        seisekitime1 again(*installation.flow);
-        again.Form_Load();
-        again.show();
-        again.Form_Activate();
-        QCOMPARE(again.findChild<QScrollBar*>(QStringLiteral("HScroll1"))->value(), 2);
+        const auto again = host.openMenu();
+        QCOMPARE(again->findChild<QScrollBar*>(QStringLiteral("HScroll1"))->value(), 2);
     }
 };
 

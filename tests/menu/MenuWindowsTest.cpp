@@ -12,6 +12,7 @@
 #include "records/DailyBackup.h"
 #include "records/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
+#include "support/MenuHostForTests.h"
 #include "support/RecordFiles.h"
 #include "support/Screenshots.h"
 
@@ -195,24 +196,24 @@ private slots:
     }
 
     void theTeacherSavesTheResultsAsASpreadsheetFile() {
-        testing::DemoInstallation installation;
+        testing::MenuHostForTests host;
         // The last run comes from a machine whose clock was a day ahead: the lists show it, so
         // the spreadsheet has it too.
-        testing::appendRecords(installation.resultsFile(),
+        testing::appendRecords(host.resultsFile(),
                                {testing::runRecord(1, 1, 48, {2026, 12, 9}), testing::runRecord(2, 3, 99999),
                                 testing::runRecord(1, 2, 60, {2026, 12, 11})});
-        seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
-        QVERIFY(menu);
+        host.logIn(999);  // 先生
+        const auto menu = host.openMenu();
         QString suggested;
-        const QString target = QString::fromStdString((installation.suite / "成績.csv").string());
+        const QString target = QString::fromStdString((host.suite / "成績.csv").string());
         menu->csvSaver().setFileChooser([&](QWidget*, const QString& offered) {
             suggested = offered;
             return target;
         });
         menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
-        // The panel has told of the missing copy of today: these records were not appended by
-        // the program, which would have taken it.
-        QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
+        // The panel asks the host to tell of shared-file problems; the real flow's telling is
+        // tried in theTeacherHearsOnceOfADaysCopyThatWasNotTaken.
+        QCOMPARE(host.sharedFileProblemAsks, 1);
         menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
         QVERIFY2(suggested.endsWith(QStringLiteral("成績_2026-12-10.csv")), qPrintable(suggested));
         QFile saved(target);
@@ -225,15 +226,16 @@ private slots:
         QVERIFY2(lines[1].startsWith(QStringLiteral("1,2026-12-09,12:00:00,1,佐藤　陽菜,")), qPrintable(lines[1]));
         QVERIFY2(lines[2].contains(QStringLiteral(",時間切れ,")), qPrintable(lines[2]));
         QVERIFY2(lines[3].startsWith(QStringLiteral("3,2026-12-11,12:00:00,1,")), qPrintable(lines[3]));
-        QCOMPARE(installation.boxes.shown.size(), std::size_t{2});
-        const QString told = installation.boxes.shown[1].text;
+        QCOMPARE(host.messageBoxes.shown.size(), std::size_t{1});
+        const QString told = host.messageBoxes.shown[0].text;
         QVERIFY2(told.startsWith(QStringLiteral("3件の成績を保存しました。")) && !told.contains(QStringLiteral("読めない")),
                  qPrintable(told));
 
         // Cancelled: nothing is written and nothing is said.
         menu->csvSaver().setFileChooser([](QWidget*, const QString&) { return QString(); });
         menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
-        QCOMPARE(installation.boxes.shown.size(), std::size_t{2});
+        QCOMPARE(host.messageBoxes.shown.size(), std::size_t{1});
+        QVERIFY(host.requests.empty());
     }
 
     void theTeacherHearsOnceOfADaysCopyThatWasNotTaken() {
@@ -270,15 +272,62 @@ private slots:
     void theDataCommandIsTheTeachersAlone() {
         QFETCH(QString, name);
         QFETCH(bool, dataCommand);
-        testing::DemoInstallation installation;
-        installation.flow->ContinueStartup();
-        QTRY_VERIFY(shown<namesel>());
-        installation.state->login.StudentName = name.toStdString();
-        installation.state->login.StudentIndex = 999;
-        ApplyProfileLevels(installation.state->profile);
-        installation.flow->showMenu();
-        QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
-        QCOMPARE(isShown(shown<seisekitime1>(), QStringLiteral("Command8")), dataCommand);
+        testing::MenuHostForTests host;
+        host.logIn(999);
+        host.state().login.StudentName = name.toStdString();
+        const auto menu = host.openMenu();
+        QVERIFY(menu->menuReady());
+        QCOMPARE(isShown(menu.get(), QStringLiteral("Command8")), dataCommand);
+    }
+
+    /// Keys and clicks on the menu, each step "key:c", "name:level" (a click on the level's
+    /// name) or the name of a button to click, and the screen changes the menu asks its host
+    /// for. Once the menu has asked for one, it asks for no other: the host unloads it after the
+    /// handler returns.
+    void theMenuAsksItsHostForTheNextScreen_data() {
+        QTest::addColumn<int>("student");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("requests");
+        const auto row = [](const char* name, int student, QStringList steps, QStringList requests) {
+            QTest::newRow(name) << student << steps << requests;
+        };
+        row("a level key starts its level", 1, {"key:1"}, {"run 1"});
+        row("a second key does not start a second run", 1, {"key:1", "key:1", "Command4_1"},
+            {"run 1"});
+        row("no fifth level, no key e", 1, {"key:5", "key:e"}, {});
+        row("level 2", 1, {"key:2", "key:3"}, {"run 2"});
+        row("0 goes back to the names, once", 1, {"key:0", "key:0", "key:1"}, {"names"});
+        row("戻る(0)", 1, {"Command1"}, {"names"});
+        row("a level's name", 1, {"name:2", "name:1"}, {"run 2"});
+        row("no level starts under the maintenance panel", 999, {"Command8", "key:1", "Command4_1"},
+            {});
+        row("the records browser", 999, {"Command8", "Command10_0", "key:1"}, {"records browser"});
+        row("the criteria editor", 999, {"Command8", "Command10_1", "key:0"}, {"criteria editor"});
+        row("the panel closed, a level starts", 999, {"Command8", "Command12", "Command4_1"},
+            {"run 1"});
+    }
+    void theMenuAsksItsHostForTheNextScreen() {
+        QFETCH(int, student);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, requests);
+        testing::MenuHostForTests host;
+        host.logIn(student);
+        const auto menu = host.openMenu();
+        for (const QString& step : steps) {
+            if (step.startsWith(QStringLiteral("key:"))) {
+                type(menu.get(), step.mid(4));
+            } else if (step.startsWith(QStringLiteral("name:"))) {
+                auto* name = menu->findChild<QLabel*>(QStringLiteral("Label3_") + step.mid(5));
+                QTest::mouseClick(name, Qt::LeftButton);
+            } else {
+                menu->findChild<QPushButton*>(step)->click();
+            }
+        }
+        QStringList asked;
+        for (const std::string& request : host.requests) {
+            asked.append(QString::fromStdString(request));
+        }
+        QCOMPARE(asked, requests);
     }
 };
 

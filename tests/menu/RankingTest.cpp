@@ -132,20 +132,26 @@ TEST_F(RankLevel, TimeViewRanksTiesTogetherInRosterOrderWithFailuresAndNoRecordL
     EXPECT_EQ(ranking.scrollRow, 1);
 }
 
-TEST_F(RankLevel, TheGraphsRankingsWriteThreeWideRanksAndNameEachRowsStudent) {
+TEST_F(RankLevel, EachRowNamesItsStudentAndItsWholeRank) {
     list(21, "はなこ", 1);
     list(22, "まだ", 3);
     list(23, "たろう", 7);
+    for (int student = 24; student <= 130; ++student) list(student, numbered(student), 2);
     bestTime(21, 40);
     bestTime(23, 99998);
-    const LevelRanking ranking =
-        rankLevel(*state, kLevel, RankingView::Time, PointsBasis::Total, "全学年", RankText::ThreeWide);
-    EXPECT_EQ(ranking.rows, (Rows{
-                                "  1①はなこ　　    40 　",
-                                "  2Ⅰたろう　　*失敗* 　",
-                                "---③まだ　　　------ 　",
-                            }));
-    EXPECT_EQ(ranking.students, (std::vector<int>{21, 23, 22}));
+    for (int student = 24; student <= 130; ++student) bestTime(student, 41);
+    const LevelRanking ranking = rank(RankingView::Time);
+    ASSERT_EQ(ranking.rows.size(), 110u);
+    EXPECT_EQ(ranking.rows[108], "09Ⅰたろう　　*失敗* 　");  // the row keeps the last two digits
+    EXPECT_EQ(ranking.rows[109], "--③まだ　　　------ 　");
+    EXPECT_EQ(std::vector<int>(ranking.students.begin(), ranking.students.begin() + 2),
+              (std::vector<int>{21, 24}));
+    EXPECT_EQ(std::vector<int>(ranking.students.end() - 2, ranking.students.end()),
+              (std::vector<int>{23, 22}));
+    EXPECT_EQ(std::vector<int>(ranking.ranks.begin(), ranking.ranks.begin() + 3),
+              (std::vector<int>{1, 2, 2}));
+    EXPECT_EQ(std::vector<int>(ranking.ranks.end() - 2, ranking.ranks.end()),
+              (std::vector<int>{109, 0}));  // 0: no record
 }
 
 TEST_F(RankLevel, NamesAreCutOrPaddedToFiveCharacters) {

@@ -84,9 +84,11 @@ TEST_F(NameListTest, TheListShowsTheYoungestFirstWithinTheBand) {
     EXPECT_EQ(all.rows[4], "中1 井上　颯太　  　/       ");
     EXPECT_EQ(all.indexRows[0], "小2 鈴木　蓮　　  　/       *2");
     EXPECT_EQ(studentOfIndexRow(all.indexRows[3]), 16);
+    EXPECT_EQ(all.students, (std::vector<int>{2, 21, 6, 16}));
 
     const NameList elementary = nameListOf(staging, 2026, "小学生全体");
     EXPECT_EQ(elementary.rows.size(), 4u);
+    EXPECT_EQ(elementary.students, (std::vector<int>{2, 21, 6}));
     EXPECT_EQ(nameListOf(staging, 2026, "中１").rows.size(), 2u);
     EXPECT_EQ(nameListOf(staging, 2026, "どこにもない").rows.size(), 1u);
     EXPECT_EQ(nameListOf({}, 2026, "全学年").rows, std::vector<std::string>{"－－－－－－"});

@@ -1,74 +1,26 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTableWidget>
 #include <QTest>
 
 #include <memory>
 
-#include "admin/AdminFlow.h"
 #include "admin/FrmData.h"
-#include "admin/FrmTimeData.h"
-#include "app/AppState.h"
 #include "app/ProgramFont.h"
-#include "app/QtConversions.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
-#include "support/FakeClock.h"
+#include "support/AdminFlowForTests.h"
 #include "support/RecordFiles.h"
-#include "support/RecordingMessageBoxes.h"
 #include "support/Screenshots.h"
-#include "support/TempFolder.h"
 
 namespace gaisan {
 
-/// The administration screens on their own: a copy of the demo data root, the school's settings
-/// as the demo has them, and a way back that only counts.
-class AdminFlowForTests final : public AdminFlow {
-public:
-    AdminFlowForTests() {
-        std::filesystem::copy(std::filesystem::path(GAISAN_DEMO_DIR) / "data", folder / "data",
-                              std::filesystem::copy_options::recursive);
-        m_state->locations.DataRoot = (folder / "data").string() + "/";
-        m_state->locations.ProgramDataFolder = (folder / "data/gaisan").string() + "/";
-        m_state->common.YearChangeMonth = 4;
-        m_state->common.SchoolName = "さくら学習塾";
-        m_state->common.SchoolCode = "12345";
-        m_state->profile.LevelCount = 4;
-        LoadCriteriaTable(criteriaFile(), m_state->criteria, 4);
-    }
-
-    AppState& state() override { return *m_state; }
-    const Clock& clock() const override { return m_clock; }
-    MessageBoxes& boxes() override { return messageBoxes; }
-    void waitResponsively(int) override {}
-    void backToMenu() override { ++menusShown; }
-
-    std::filesystem::path resultsFile() const { return folder / "data/gaisan/成績累積データ.dat"; }
-    std::filesystem::path criteriaFile() const {
-        return folder / "data/gaisan/タイム回数データ.txt";
-    }
-
-    testing::TempFolder folder;
-    testing::RecordingMessageBoxes messageBoxes;
-    int menusShown = 0;
-
-private:
-    std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
-    testing::FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
-};
+using testing::AdminFlowForTests;
+using testing::child;
 
 namespace {
-
-template <typename Widget>
-Widget* child(QWidget* window, const QString& name) {
-    Widget* found = window->findChild<Widget*>(name);
-    if (!found) qFatal("no control %s", qPrintable(name));
-    return found;
-}
 
 QString lineOf(QListView* list, int row) { return list->model()->index(row, 0).data().toString(); }
 
@@ -79,7 +31,8 @@ void doubleClick(QListView* list, int row) {
 
 }  // namespace
 
-class AdminWindowsTest : public QObject {
+/// The records browser on its own, over a copy of the demo data root.
+class RecordsBrowserWindowsTest : public QObject {
     Q_OBJECT
 
 private:
@@ -263,179 +216,9 @@ private slots:
         child<QPushButton>(&browser, QStringLiteral("Command4"))->click();
         QCOMPARE(flow.menusShown, 1);
     }
-
-    void theEditorShowsTheGridAndTheDistributionOfLevelOne() {
-        AdminFlowForTests flow;
-        testing::appendRecords(flow.resultsFile(),
-                               {testing::runRecord(1, 1, 38), testing::runRecord(1, 1, 25),
-                                testing::runRecord(2, 1, 41), testing::runRecord(3, 2, 99999)});
-        FrmTimeData editor(flow);
-        editor.resize(1024, 768);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
-        auto* grid = child<QTableWidget>(&editor, QStringLiteral("MSFlexGrid1"));
-        auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
-        QCOMPARE(grid->columnCount(), 13);
-        QCOMPARE(grid->rowCount(), 24);
-        QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("目標Time"));
-        QCOMPARE(grid->horizontalHeaderItem(0)->text(), QStringLiteral("レベル"));
-        QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("60"));
-        QCOMPARE(input->text(), QStringLiteral("60"));
-        QCOMPARE(input->geometry(), grid->visualRect(grid->model()->index(0, 1)));
-        QCOMPARE(child<QLabel>(&editor, QStringLiteral("Label3"))->text(),
-                 QStringLiteral(
-                     "合格基準タイム\n　大部分の人ががんばったら出せそうなタイムにしてください"));
-        auto* all = child<QListWidget>(&editor, QStringLiteral("List3"));
-        QCOMPARE(all->count(), 102);
-        QCOMPARE(all->item(0)->text(), QStringLiteral("レベル1 今まで3回  （★=1）"));
-        QCOMPARE(all->item(3)->text(), QStringLiteral("  20～★"));
-        QCOMPARE(child<QListWidget>(&editor, QStringLiteral("List4"))->item(3)->text(),
-                 QStringLiteral("  20～★"));
-        testing::saveScreenshot(editor, QStringLiteral("criteria-editor"));
-
-        // A run appended by a classroom machine shows at the next key.
-        testing::appendRecords(flow.resultsFile(), {testing::runRecord(4, 1, 44)});
-        QTest::keyClick(input, Qt::Key_Return);
-        QCOMPARE(all->item(0)->text(), QStringLiteral("レベル1 今まで4回  （★=1）"));
-        // The grid's current row names the level shown.
-        QTest::keyClick(input, Qt::Key_Down);
-        QCOMPARE(all->item(0)->text(), QStringLiteral("レベル2 今まで1回  （★=1）"));
-        QCOMPARE(all->item(101)->text(), QStringLiteral("1000～★"));
-    }
-
-    void keysInTheCellEditor() {
-        AdminFlowForTests flow;
-        FrmTimeData editor(flow);
-        editor.resize(1024, 768);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
-        auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
-        auto* grid = child<QTableWidget>(&editor, QStringLiteral("MSFlexGrid1"));
-        const CriteriaGrid& cells = editor.grid();
-
-        // Typing goes at the end; the same text marks nothing; a change is yellow.
-        QTest::keyClicks(input, QStringLiteral("5"));
-        QCOMPARE(cells.cell(1, 1), std::string("605"));
-        QVERIFY(cells.marked(1, 1));
-        QCOMPARE(grid->item(0, 1)->background().color(), QColor(255, 255, 0));
-        QTest::keyClick(input, Qt::Key_Backspace);
-        QCOMPARE(cells.cell(1, 1), std::string("60"));
-        QVERIFY(cells.gridChanged());
-
-        // Up on row 1 and Left on column 1 stay; Right on column 12 stays; Esc does nothing.
-        QTest::keyClick(input, Qt::Key_Up);
-        QTest::keyClick(input, Qt::Key_Left);
-        QCOMPARE(cells.row(), 1);
-        QCOMPARE(cells.column(), 1);
-        for (int i = 0; i < 14; ++i) QTest::keyClick(input, Qt::Key_Right);
-        QCOMPARE(cells.column(), 12);
-        QTest::keyClick(input, Qt::Key_Escape);
-        QCOMPARE(cells.column(), 12);
-
-        // The space clears the cell and marks it.
-        for (int i = 0; i < 7; ++i) QTest::keyClick(input, Qt::Key_Left);
-        QCOMPARE(cells.column(), 5);
-        QCOMPARE(child<QLabel>(&editor, QStringLiteral("Label3"))->text().count(QLatin1Char('\n')),
-                 2);
-        QTest::keyClick(input, Qt::Key_Space);
-        QCOMPARE(cells.cell(1, 5), std::string());
-        QVERIFY(cells.marked(1, 5));
-
-        // Shift+Down on row 2 copies into rows 2 and 3, then 4; the editor stays on row 2.
-        QTest::keyClick(input, Qt::Key_Down);
-        QTest::keyClicks(input, QStringLiteral("9"));
-        QTest::keyClick(input, Qt::Key_Down, Qt::ShiftModifier);
-        QTest::keyClick(input, Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(cells.row(), 2);
-        QCOMPARE(cells.cell(3, 5), std::string("19"));
-        QCOMPARE(cells.cell(2, 5), std::string("19"));
-        QCOMPARE(cells.cell(4, 5), std::string("19"));
-        QVERIFY(!cells.marked(3, 5));
-        QCOMPARE(grid->item(3, 5)->text(), QStringLiteral("19"));
-        // On the last row Shift+Down does nothing.
-        for (int i = 0; i < 30; ++i) QTest::keyClick(input, Qt::Key_Down);
-        QCOMPARE(cells.row(), 24);
-        const std::string last = cells.cell(24, 5);
-        QTest::keyClick(input, Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(cells.selectionEndRow(), 24);
-        QCOMPARE(cells.cell(24, 5), last);
-
-        // A click moves the editor to the clicked cell.
-        emit grid->cellClicked(2, 3);
-        QCOMPARE(cells.row(), 3);
-        QCOMPARE(cells.column(), 3);
-        QCOMPARE(input->text(), toQString(cells.cell(3, 3)));
-    }
-
-    void savingPutsTheCriteriaInForceAndARefusedSaveKeepsTheGrid() {
-        AdminFlowForTests flow;
-        FrmTimeData editor(flow);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
-        auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
-        QTest::keyClick(input, Qt::Key_Right);  // 最低Time of level 1
-        QTest::keyClicks(input, QStringLiteral("0"));
-        QVERIFY(editor.Command3_Click());
-        QCOMPARE(flow.state().criteria.MinLineTime.at(1), 900);
-        QVERIFY(!editor.grid().gridChanged());
-        QVERIFY(editor.grid().marked(1, 2));
-
-        QTest::keyClick(input, Qt::Key_Left);
-        input->setText(QStringLiteral("6,5"));
-        const std::string before = testing::readBytes(flow.criteriaFile());
-        QVERIFY(!editor.Command3_Click());
-        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{1});
-        QVERIFY2(flow.messageBoxes.shown[0].text.contains(QStringLiteral("2行目（レベル1）")),
-                 qPrintable(flow.messageBoxes.shown[0].text));
-        QCOMPARE(testing::readBytes(flow.criteriaFile()), before);
-        QCOMPARE(editor.grid().cell(1, 1), std::string("6,5"));
-        QVERIFY(editor.grid().gridChanged());
-        QVERIFY(editor.grid().marked(1, 1));
-
-        // Leaving with the change: No drops it.
-        flow.messageBoxes.answers = {false};
-        editor.Command4_Click();
-        QCOMPARE(flow.messageBoxes.shown.back().text,
-                 QStringLiteral("データが変更されています。記録しますか？"));
-        QCOMPARE(flow.menusShown, 1);
-        QCOMPARE(testing::readBytes(flow.criteriaFile()), before);
-    }
-
-    void leavingAfterRevertingAsksNothing() {
-        AdminFlowForTests flow;
-        FrmTimeData editor(flow);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
-        QTest::keyClicks(child<QLineEdit>(&editor, QStringLiteral("Gridinputtext")),
-                         QStringLiteral("1"));
-        child<QPushButton>(&editor, QStringLiteral("Command2"))->click();
-        QCOMPARE(editor.grid().cell(1, 1), std::string("60"));
-        child<QPushButton>(&editor, QStringLiteral("Command4"))->click();
-        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{0});
-        QCOMPARE(flow.menusShown, 1);
-    }
-
-    void aMissingCriteriaFileShowsTheCriteriaInForceToWriteBack() {
-        AdminFlowForTests flow;
-        std::filesystem::remove(flow.criteriaFile());
-        FrmTimeData editor(flow);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
-        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{1});
-        QCOMPARE(editor.grid().lastRow(), 4);
-        QCOMPARE(editor.grid().cell(3, 5), std::string("1.5"));
-        QVERIFY(editor.grid().gridChanged());
-        QVERIFY(editor.Command3_Click());
-        QVERIFY(std::filesystem::exists(flow.criteriaFile()));
-    }
 };
 
 }  // namespace gaisan
 
-QTEST_MAIN(gaisan::AdminWindowsTest)
-#include "AdminWindowsTest.moc"
+QTEST_MAIN(gaisan::RecordsBrowserWindowsTest)
+#include "RecordsBrowserWindowsTest.moc"

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Configuration.h"
+#include "app/ProgramProfile.h"
+#include "menu/MenuHost.h"
+#include "menu/NewestRecords.h"
+#include "menu/seisekitime1.h"
+#include "platform/DataFileError.h"
+#include "platform/PosixRecordFile.h"
+#include "records/Counts.h"
+#include "records/ResultsFile.h"
+#include "roster/Roster.h"
+#include "support/FakeClock.h"
+#include "support/RecordingMessageBoxes.h"
+#include "support/TempFolder.h"
+
+namespace gaisan::testing {
+
+/// The level menu on its own: a copy of the demo installation with its configuration and roster
+/// loaded, the results read as the program reads them, and screen changes that are only
+/// written down in `requests`, so that a test opens the menu without the name list and a login.
+class MenuHostForTests final : public MenuHost {
+public:
+    MenuHostForTests() {
+        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(),
+                              std::filesystem::copy_options::recursive);
+        suite.writeCp932(
+            "パスデータ.txt",
+            (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        AppState& s = *m_state;
+        LoadConfiguration(s, suite / "gaisan");
+        ApplyProfileLevels(s.profile);
+        s.SeasonColour = seasonColourOfMonth(12);
+        LoadRoster(s.roster, suite / "data/新名簿.txt", m_clock.now().date,
+                   s.common.YearChangeMonth, s.common.RosterOption, {});
+    }
+
+    /// Logs in roster student `student` as the name list does.
+    void logIn(int student) {
+        Login& login = m_state->login;
+        login.StudentIndex = student;
+        login.StudentName = m_state->roster.RosterNames.at(student);
+        login.StudentGradeLabel = m_state->roster.RosterGradeLabels.at(student);
+        login.LoginTime = static_cast<std::int32_t>(m_clock.now().secondsSinceMidnight);
+    }
+
+    /// A menu for the logged-in student, loaded, shown at the design size and activated.
+    std::unique_ptr<seisekitime1> openMenu() {
+        auto menu = std::make_unique<seisekitime1>(*this);
+        menu->Form_Load();
+        menu->resize(DesignCanvas::kDesignWidth, DesignCanvas::kDesignHeight);
+        menu->show();
+        menu->Form_Activate();
+        return menu;
+    }
+
+    std::filesystem::path resultsFile() const { return suite / "data/gaisan/成績累積データ.dat"; }
+
+    AppState& state() override { return *m_state; }
+    const Clock& clock() const override { return m_clock; }
+    MessageBoxes& boxes() override { return messageBoxes; }
+
+    bool computeCounts() override {
+        ResultsFile results(m_file, resultsFile(), m_clock, [](int) {});
+        return !failed(ComputeCounts(*m_state, results, m_clock.now()));
+    }
+    bool readRunList(const RunListQuery& query, const ReadProgress& progress,
+                     RunListRows& rows) override {
+        return !failed(gaisan::readRunList(*m_state, m_file, resultsFile(), query,
+                                           {[](const FileError&) {}, progress}, rows));
+    }
+    bool readGraphRecords(std::vector<LoadedRecord>& records) override {
+        records.clear();
+        const auto error =
+            readNewestRecords(m_file, resultsFile(), LoadedRecords::kLoadWindow, {},
+                              [&](const LoadedRecord& record) { records.push_back(record); });
+        if (error) requests.push_back("ended: " + error->description);
+        return !error;
+    }
+    void reportUnusableFile(const DataFileError& error) override {
+        requests.push_back("unusable: " + error.file().filename().string());
+    }
+    void reportPrintFailure() override { requests.push_back("print failed"); }
+
+    void reportSharedFileProblemsOnce() override { ++sharedFileProblemAsks; }
+    void StartRun() override {
+        requests.push_back("run " + std::to_string(m_state->login.CurrentLevel));
+    }
+    void showNameSelection() override { requests.push_back("names"); }
+    void showRecordsBrowser() override { requests.push_back("records browser"); }
+    void showCriteriaEditor() override { requests.push_back("criteria editor"); }
+
+    TempFolder suite;
+    RecordingMessageBoxes messageBoxes;
+    /// What the menu asked of its host beyond reading: the screens it asked for ("run 2",
+    /// "names", "records browser", "criteria editor") and what it reported.
+    std::vector<std::string> requests;
+    /// How often the menu asked for the shared-file problems to be told.
+    int sharedFileProblemAsks = 0;
+
+private:
+    bool failed(const std::optional<ResultsFileFailure>& failure) {
+        if (failure) requests.push_back("ended: " + failure->message);
+        return failure.has_value();
+    }
+
+    std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
+    FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    PosixRecordFile m_file;
+};
+
+}  // namespace gaisan::testing
