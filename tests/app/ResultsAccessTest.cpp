@@ -7,33 +7,12 @@
 
 #include "app/AppState.h"
 #include "support/FakeClock.h"
-#include "support/ForwardingRecordFile.h"
+#include "support/ScriptedRecordFile.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
 namespace {
-
-/// The real file, except that opening for a read finds it busy `busyOpens` times and the next
-/// read fails with `readError`.
-class ScriptedFile final : public testing::ForwardingRecordFile {
-public:
-    int busyOpens = 0;
-    std::optional<FileError> readError;
-
-    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
-        if (busyOpens > 0) {
-            --busyOpens;
-            return FileError{FileErrorKind::Locked, 70, 11, "ほかのコンピュータが記録中です"};
-        }
-        return m_file.openForReading(file);
-    }
-    std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
-                                    std::size_t& bytesRead) override {
-        if (auto error = std::exchange(readError, std::nullopt)) return error;
-        return m_file.readAt(offset, into, bytesRead);
-    }
-};
 
 /// The access as the program makes it before the configuration is loaded, with a wait and a
 /// notice that only note what they were asked.
@@ -51,7 +30,7 @@ protected:
     std::unique_ptr<AppState> state = std::make_unique<AppState>();
     testing::TempFolder folder;
     testing::FakeClock clock{{2026, 12, 10}, 10 * 3600.0};
-    ScriptedFile file;
+    testing::ScriptedRecordFile file;
     std::vector<std::string> events;
     ResultsAccess access{
         *state, file, clock,

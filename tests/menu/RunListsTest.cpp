@@ -8,7 +8,7 @@
 
 #include "app/AppState.h"
 #include "platform/PosixRecordFile.h"
-#include "support/ForwardingRecordFile.h"
+#include "support/ScriptedRecordFile.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
@@ -174,30 +174,9 @@ TEST_F(RunListsTest, AMissingFileGivesEmptyListsAndIsCreated) {
     EXPECT_TRUE(std::filesystem::exists(path()));
 }
 
-/// The real file, except that opening finds it busy `busyOpens` times and the first read fails
-/// with `readError`.
-class ScriptedFile final : public testing::ForwardingRecordFile {
-public:
-    int busyOpens = 0;
-    std::optional<FileError> readError;
-
-    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
-        if (busyOpens > 0) {
-            --busyOpens;
-            return FileError{FileErrorKind::Locked, 70, 11, "ほかのコンピュータが記録中です"};
-        }
-        return m_file.openForReading(file);
-    }
-    std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
-                                    std::size_t& bytesRead) override {
-        if (auto error = std::exchange(readError, std::nullopt)) return error;
-        return m_file.readAt(offset, into, bytesRead);
-    }
-};
-
 TEST_F(RunListsTest, ABusyFileIsTriedAgainAndAnyOtherErrorEndsTheListWithItsLabel) {
     write({testing::runRecord(1, 1, 60)});
-    ScriptedFile scripted;
+    testing::ScriptedRecordFile scripted;
     scripted.busyOpens = 2;
     RunListRows rows;
     EXPECT_EQ(read(query(RunList::Today), rows, scripted), std::nullopt);
