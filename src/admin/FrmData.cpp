@@ -10,6 +10,7 @@
 #include "app/DataFolder.h"
 #include "app/MessageBoxes.h"
 #include "app/QtConversions.h"
+#include "app/WaitPanel.h"
 #include "platform/Clock.h"
 #include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
@@ -37,7 +38,7 @@ FrmData::FrmData(AdminFlow& flow)
       m_command2(new QPushButton(QStringLiteral("変更して記録"), m_picture3)),
       m_command3(new QPushButton(QStringLiteral("消去"), m_picture3)),
       m_command6(new QPushButton(QStringLiteral("キャンセル"), m_picture3)),
-      m_picture1(new QWidget(this)) {
+      m_picture1(nullptr) {
     setObjectName(QStringLiteral("FrmData"));
     setWindowTitle(kTitle);
     QPalette colours = palette();
@@ -98,12 +99,8 @@ FrmData::FrmData(AdminFlow& flow)
     m_command3->setEnabled(false);
     m_picture3->hide();
 
-    m_picture1->setObjectName(QStringLiteral("Picture1"));
-    m_picture1->setAutoFillBackground(true);
-    place(m_picture1, {0, 0, kDesignWidth, kDesignHeight});
-    addLabel(QStringLiteral("Label8"), QStringLiteral("Just a moment, please."), m_picture1,
-             {0, 300, kDesignWidth, 120}, 40, Qt::AlignCenter);
-    m_picture1->hide();
+    m_picture1 = addWaitPanel(*this, {QStringLiteral("Picture1"), {0, 0, kDesignWidth, kDesignHeight},
+                                      QStringLiteral("Label8"), {0, 300, kDesignWidth, 120}, 40});
 }
 
 FrmData::~FrmData() = default;

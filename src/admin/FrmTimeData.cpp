@@ -7,6 +7,7 @@
 #include "app/AppState.h"
 #include "app/MessageBoxes.h"
 #include "app/QtConversions.h"
+#include "app/WaitPanel.h"
 #include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
 
@@ -34,7 +35,7 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
       m_command7(new QPushButton(m_picture1)),
       m_list3(new QListWidget(m_picture1)),
       m_list4(new QListWidget(m_picture1)),
-      m_picture6(new QWidget(this)) {
+      m_picture6(nullptr) {
     setObjectName(QStringLiteral("FrmTimeData"));
     setWindowTitle(kTitle);
     QPalette colours = palette();
@@ -90,12 +91,11 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
         list->setSelectionMode(QAbstractItemView::NoSelection);
     }
 
-    m_picture6->setObjectName(QStringLiteral("Picture6"));
-    m_picture6->setAutoFillBackground(true);
-    place(m_picture6, {0, 0, kDesignWidth, kDesignHeight});
-    addLabel(QStringLiteral("Label8"), QStringLiteral("Just a moment,please."), m_picture6,
-             {0, 300, kDesignWidth, 120}, 40, Qt::AlignCenter);
-    m_picture6->hide();
+    m_picture6 = addWaitPanel(*this, {QStringLiteral("Picture6"), {0, 0, kDesignWidth, kDesignHeight},
+                                      QStringLiteral("Label8"), {0, 300, kDesignWidth, 120}, 40,
+                                      // Without the space after the comma deliberately: the
+                                      // screen has always shown it so.
+                                      QStringLiteral("Just a moment,please.")});
 }
 
 FrmTimeData::~FrmTimeData() = default;

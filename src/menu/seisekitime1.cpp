@@ -13,6 +13,7 @@
 
 #include "app/AppState.h"
 #include "app/QtConversions.h"
+#include "app/WaitPanel.h"
 #include "menu/GraphPanel.h"
 #include "menu/LevelAvailability.h"
 #include "menu/LevelColumn.h"
@@ -23,6 +24,7 @@
 #include "menu/Periods.h"
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
+#include "records/Counts.h"
 #include "roster/Roster.h"
 
 // Longer than our files usually are, on purpose: this is the menu's one list of named steps
@@ -134,28 +136,20 @@ void seisekitime1::buildSelectors() {
 }
 
 void seisekitime1::buildWaitPanels() {
-    m_picture2 = new QWidget(this);
-    m_picture2->setObjectName(QStringLiteral("Picture2"));
-    m_picture2->setAutoFillBackground(true);
-    place(m_picture2, {0, 300, kDesignWidth, 160});
-    addLabel(QStringLiteral("Label16"), QStringLiteral("Just a moment, please."), m_picture2,
-             {0, 10, kDesignWidth, 90}, 40, Qt::AlignCenter);
+    m_picture2 = addWaitPanel(*this, {QStringLiteral("Picture2"), {0, 300, kDesignWidth, 160},
+                                      QStringLiteral("Label16"), {0, 10, kDesignWidth, 90}, 40});
     m_progressBar = new QProgressBar(m_picture2);
     m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
     place(m_progressBar, {212, 110, 600, 28});
-    m_picture2->hide();
 
     // The wait panel of a list build.
-    m_picture6 = new QWidget(this);
-    m_picture6->setObjectName(QStringLiteral("Picture6"));
-    m_picture6->setAutoFillBackground(true);
-    place(m_picture6, {262, 400, 500, 120});
-    addLabel(QStringLiteral("Label21"), QStringLiteral("Just a momento, please."), m_picture6,
-             {0, 8, 500, 60}, 32, Qt::AlignCenter);
+    m_picture6 = addWaitPanel(*this, {QStringLiteral("Picture6"), {262, 400, 500, 120},
+                                      QStringLiteral("Label21"), {0, 8, 500, 60}, 32,
+                                      // Spelt so deliberately: the screen has always shown it so.
+                                      QStringLiteral("Just a momento, please.")});
     m_progressBar2 = new QProgressBar(m_picture6);
     m_progressBar2->setObjectName(QStringLiteral("ProgressBar2"));
     place(m_progressBar2, {40, 76, 420, 24});
-    m_picture6->hide();
 }
 
 void seisekitime1::buildColumn(int level, int width) {
@@ -227,9 +221,7 @@ void seisekitime1::Form_Activate() {
 
     if (!m_flow.computeCounts()) return;
     const int student = state.login.StudentIndex;
-    float todayTotal = 0;
-    for (int level = 1; level <= kHighestLevel; ++level) todayTotal += state.counts.TodayRunCounts.at(level, student);
-    state.login.TodayRunTotal = static_cast<int>(todayTotal);
+    state.login.TodayRunTotal = todayRunTotal(state.counts, student, kHighestLevel);
     m_label18->setText(QStringLiteral("本日総回数＝%1回").arg(state.login.TodayRunTotal));
     m_progressBar->setMaximum(state.profile.LevelCount);
 
