@@ -18,9 +18,9 @@
 #include <memory>
 #include <random>
 
-#include "admin/AdminFlow.h"
-#include "admin/FrmData.h"
-#include "admin/FrmTimeData.h"
+#include "admin/windows/AdminFlow.h"
+#include "admin/windows/FrmData.h"
+#include "admin/windows/FrmTimeData.h"
 #include "admin/ResultDistribution.h"
 #include "app/AppState.h"
 #include "platform/FileBytes.h"

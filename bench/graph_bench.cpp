@@ -15,7 +15,7 @@
 #include <map>
 #include <random>
 
-#include "menu/GraphPainter.h"
+#include "menu/windows/GraphPainter.h"
 #include "menu/NewestRecords.h"
 #include "platform/Calendar.h"
 #include "platform/FileBytes.h"

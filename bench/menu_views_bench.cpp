@@ -17,7 +17,7 @@
 
 #include "app/Configuration.h"
 #include "menu/Periods.h"
-#include "menu/seisekitime1.h"
+#include "menu/windows/seisekitime1.h"
 #include "platform/PosixRecordFile.h"
 #include "roster/Roster.h"
 #include "support/DemoInstallation.h"

@@ -10,10 +10,10 @@
 #include <random>
 
 #include "app/Configuration.h"
-#include "menu/seisekitime1.h"
+#include "menu/windows/seisekitime1.h"
 #include "platform/PosixRecordFile.h"
 #include "records/Counts.h"
-#include "roster/namesel.h"
+#include "roster/windows/namesel.h"
 #include "support/DemoInstallation.h"
 #include "support/RecordFiles.h"
 

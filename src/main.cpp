@@ -2,11 +2,11 @@
 #include <memory>
 
 #include "app/AppState.h"
-#include "app/MessageBoxes.h"
-#include "app/ProgramApplication.h"
-#include "app/ProgramFont.h"
-#include "app/ScreenFlow.h"
-#include "app/UnexpectedError.h"
+#include "app/windows/MessageBoxes.h"
+#include "app/windows/ProgramApplication.h"
+#include "app/windows/ProgramFont.h"
+#include "app/windows/ScreenFlow.h"
+#include "app/windows/UnexpectedError.h"
 #include "platform/Clock.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/PulseSoundPlayer.h"

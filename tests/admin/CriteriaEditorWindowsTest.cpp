@@ -5,9 +5,9 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "admin/FrmTimeData.h"
-#include "app/ProgramFont.h"
-#include "app/QtConversions.h"
+#include "admin/windows/FrmTimeData.h"
+#include "app/windows/ProgramFont.h"
+#include "app/windows/QtConversions.h"
 #include "support/AdminFlowForTests.h"
 #include "support/RecordFiles.h"
 #include "support/Screenshots.h"

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "admin/FrmData.h"
-#include "app/ProgramFont.h"
+#include "admin/windows/FrmData.h"
+#include "app/windows/ProgramFont.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
 #include "support/AdminFlowForTests.h"

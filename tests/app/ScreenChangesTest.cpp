@@ -1,8 +1,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/ProgramFont.h"
-#include "records/FrmSyuuryou.h"
+#include "app/windows/ProgramFont.h"
+#include "records/windows/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
 
 namespace gaisan {

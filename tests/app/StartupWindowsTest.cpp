@@ -9,14 +9,14 @@
 #include <stdexcept>
 
 #include "app/AppState.h"
-#include "app/BASEFRM.h"
-#include "app/Firstfrm.h"
-#include "app/ProgramFont.h"
-#include "app/ScreenFlow.h"
-#include "app/UnexpectedError.h"
-#include "app/frmver.h"
+#include "app/windows/BASEFRM.h"
+#include "app/windows/Firstfrm.h"
+#include "app/windows/ProgramFont.h"
+#include "app/windows/ScreenFlow.h"
+#include "app/windows/UnexpectedError.h"
+#include "app/windows/frmver.h"
 #include "platform/DataFileError.h"
-#include "roster/namesel.h"
+#include "roster/windows/namesel.h"
 #include "support/DemoInstallation.h"
 #include "support/Screenshots.h"
 

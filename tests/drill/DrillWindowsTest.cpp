@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/AppState.h"
-#include "app/ProgramFont.h"
-#include "drill/DrillHost.h"
-#include "drill/MainFrm.h"
+#include "app/windows/ProgramFont.h"
+#include "drill/windows/DrillHost.h"
+#include "drill/windows/MainFrm.h"
 #include "support/DemoInstallation.h"
 #include "support/FakeClock.h"
 #include "support/RecordingCues.h"

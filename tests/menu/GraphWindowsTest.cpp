@@ -6,9 +6,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/ProgramFont.h"
-#include "menu/GraphPanel.h"
-#include "menu/GraphView.h"
+#include "app/windows/ProgramFont.h"
+#include "menu/windows/GraphPanel.h"
+#include "menu/windows/GraphView.h"
 #include "support/DemoInstallation.h"
 #include "support/MenuHostForTests.h"
 #include "support/RecordFiles.h"

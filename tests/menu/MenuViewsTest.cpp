@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/ProgramFont.h"
+#include "app/windows/ProgramFont.h"
 #include "support/DemoInstallation.h"
 #include "support/MenuHostForTests.h"
 #include "support/RecordFiles.h"

@@ -6,11 +6,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/ProgramFont.h"
-#include "admin/FrmData.h"
-#include "admin/FrmTimeData.h"
+#include "app/windows/ProgramFont.h"
+#include "admin/windows/FrmData.h"
+#include "admin/windows/FrmTimeData.h"
 #include "records/DailyBackup.h"
-#include "records/FrmSyuuryou.h"
+#include "records/windows/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
 #include "support/MenuHostForTests.h"
 #include "support/RecordFiles.h"

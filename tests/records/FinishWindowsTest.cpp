@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/AppState.h"
-#include "app/DesignCanvas.h"
-#include "app/ProgramFont.h"
-#include "records/FinishHost.h"
-#include "records/FrmSyuuryou.h"
+#include "app/windows/DesignCanvas.h"
+#include "app/windows/ProgramFont.h"
+#include "records/windows/FinishHost.h"
+#include "records/windows/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
 #include "support/RecordingCues.h"
 #include "support/Screenshots.h"

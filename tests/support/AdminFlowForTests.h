@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "admin/AdminFlow.h"
+#include "admin/windows/AdminFlow.h"
 #include "admin/CriteriaTable.h"
 #include "app/AppState.h"
 #include "support/FakeClock.h"

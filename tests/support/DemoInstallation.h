@@ -10,12 +10,12 @@
 #include <memory>
 
 #include "app/AppState.h"
-#include "app/ScreenFlow.h"
-#include "drill/MainFrm.h"
-#include "menu/seisekitime1.h"
+#include "app/windows/ScreenFlow.h"
+#include "drill/windows/MainFrm.h"
+#include "menu/windows/seisekitime1.h"
 #include "platform/PosixRecordFile.h"
 #include "records/ResultsFile.h"
-#include "roster/namesel.h"
+#include "roster/windows/namesel.h"
 #include "support/FakeClock.h"
 #include "support/RecordingLauncher.h"
 #include "support/RecordingMessageBoxes.h"

@@ -6,9 +6,9 @@
 
 #include "app/Configuration.h"
 #include "app/ProgramProfile.h"
-#include "menu/MenuHost.h"
+#include "menu/windows/MenuHost.h"
 #include "menu/NewestRecords.h"
-#include "menu/seisekitime1.h"
+#include "menu/windows/seisekitime1.h"
 #include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
 #include "records/Counts.h"

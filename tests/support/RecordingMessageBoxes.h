@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/MessageBoxes.h"
+#include "app/windows/MessageBoxes.h"
 
 namespace gaisan::testing {
 

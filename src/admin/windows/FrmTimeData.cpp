@@ -1,0 +1,216 @@
+#include "admin/windows/FrmTimeData.h"
+
+#include <QApplication>
+
+#include "admin/windows/AdminFlow.h"
+#include "admin/ResultDistribution.h"
+#include "app/AppState.h"
+#include "app/windows/MessageBoxes.h"
+#include "app/windows/QtConversions.h"
+#include "app/windows/WaitPanel.h"
+#include "platform/DataFileError.h"
+#include "platform/PosixRecordFile.h"
+
+namespace gaisan {
+namespace {
+
+const QColor kBackground(240, 240, 228);
+const QString kTitle = QStringLiteral("合格タイムデータ変更");
+
+QString dataFileProblem(const DataFileError& error) {
+    return QStringLiteral("場所：%1\n問題：%2")
+        .arg(QString::fromStdString(error.file().string()), toQString(error.problem()));
+}
+
+}  // namespace
+
+FrmTimeData::FrmTimeData(AdminFlow& flow)
+    : m_flow(flow),
+      m_distribution(std::make_unique<ResultDistribution>()),
+      m_picture1(new QWidget(this)),
+      m_grid1(new CriteriaGridView(*this, m_picture1, {16, 112, 640, 590}, 14)),
+      m_command2(new QPushButton(QStringLiteral("元に戻す"), m_picture1)),
+      m_command3(new QPushButton(QStringLiteral("更新記録"), m_picture1)),
+      m_command4(new QPushButton(QStringLiteral("戻る"), m_picture1)),
+      m_command7(new QPushButton(m_picture1)),
+      m_list3(new QListWidget(m_picture1)),
+      m_list4(new QListWidget(m_picture1)),
+      m_picture6(nullptr) {
+    setObjectName(QStringLiteral("FrmTimeData"));
+    setWindowTitle(kTitle);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, kBackground);
+    setPalette(colours);
+    setAutoFillBackground(true);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    place(m_picture1, {0, 0, kDesignWidth, kDesignHeight});
+    m_picture1->hide();
+
+    addLabel(QStringLiteral("Label5"), QStringLiteral("成績の基準となるデータを変更できます"),
+             m_picture1, {16, 6, 640, 34}, 24);
+    addLabel(QStringLiteral("Label6"), QStringLiteral("列の説明"), m_picture1, {16, 44, 90, 24}, 16)
+        ->setStyleSheet(QStringLiteral("color: #304080; font-weight: bold;"));
+    m_label3 = addLabel(QStringLiteral("Label3"), {}, m_picture1, {110, 42, 546, 68}, 16,
+                        Qt::AlignLeft | Qt::AlignTop);
+
+    connect(m_grid1, &CriteriaGridView::explanationShown, m_label3, &QLabel::setText);
+    connect(m_grid1, &CriteriaGridView::currentRowChanged, this, &FrmTimeData::Command7_Click);
+
+    m_command3->setObjectName(QStringLiteral("Command3"));
+    place(m_command3, {16, 712, 136, 48}, 20);
+    connect(m_command3, &QPushButton::clicked, this, &FrmTimeData::Command3_Click);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    place(m_command2, {160, 712, 136, 48}, 20);
+    connect(m_command2, &QPushButton::clicked, this, &FrmTimeData::Command2_Click);
+    m_command4->setObjectName(QStringLiteral("Command4"));
+    place(m_command4, {304, 712, 100, 48}, 20);
+    connect(m_command4, &QPushButton::clicked, this, &FrmTimeData::Command4_Click);
+    for (QPushButton* button : {m_command2, m_command3, m_command4})
+        button->setFocusPolicy(Qt::NoFocus);
+    addLabel(QStringLiteral("Label1"),
+             QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"), m_picture1,
+             {416, 712, 248, 48}, 14)
+        ->setWordWrap(true);
+    m_command7->setObjectName(QStringLiteral("Command7"));
+    m_command7->hide();
+    connect(m_command7, &QPushButton::clicked, this, &FrmTimeData::Command7_Click);
+
+    addLabel(QStringLiteral("Label7"), QStringLiteral("現在までの成績度数分布"), m_picture1,
+             {672, 6, 336, 34}, 22, Qt::AlignCenter);
+    addLabel(QStringLiteral("Label9"), QStringLiteral("全成績"), m_picture1, {672, 44, 336, 24},
+             16);
+    m_list3->setObjectName(QStringLiteral("List3"));
+    place(m_list3, {672, 68, 336, 330}, 14);
+    addLabel(QStringLiteral("Label10"), QStringLiteral("最高タイム"), m_picture1,
+             {672, 404, 336, 24}, 16);
+    m_list4->setObjectName(QStringLiteral("List4"));
+    place(m_list4, {672, 428, 336, 332}, 14);
+    for (QListWidget* list : {m_list3, m_list4}) {
+        list->setUniformItemSizes(true);
+        list->setFocusPolicy(Qt::NoFocus);
+        list->setSelectionMode(QAbstractItemView::NoSelection);
+    }
+
+    m_picture6 = addWaitPanel(*this, {QStringLiteral("Picture6"), {0, 0, kDesignWidth, kDesignHeight},
+                                      QStringLiteral("Label8"), {0, 300, kDesignWidth, 120}, 40,
+                                      // Without the space after the comma deliberately: the
+                                      // screen has always shown it so.
+                                      QStringLiteral("Just a moment,please.")});
+}
+
+FrmTimeData::~FrmTimeData() = default;
+
+std::filesystem::path FrmTimeData::criteriaPath() const {
+    return m_flow.state().locations.criteriaFile();
+}
+
+void FrmTimeData::Form_Load() {
+    m_picture1->move(0, 0);
+    m_picture6->move(0, 0);
+    m_grid1->fitRows();
+}
+
+void FrmTimeData::Form_Activate() {
+    m_picture1->show();
+    Command2_Click();
+    m_grid1->startAtFirstCell();
+    Command7_Click();
+}
+
+void FrmTimeData::resizeEvent(QResizeEvent* event) {
+    DesignCanvas::resizeEvent(event);
+    m_grid1->fitRows();
+    m_grid1->followCurrentCell();
+}
+
+void FrmTimeData::Command2_Click() {
+    std::vector<CriteriaLine> lines;
+    bool unsaved = false;
+    try {
+        lines = readCriteriaFile(criteriaPath());
+    } catch (const DataFileError& error) {
+        // The criteria in force are shown instead, as unsaved changes: "更新記録" writes them.
+        const AppState& state = m_flow.state();
+        lines = CriteriaGrid::linesInForce(state.criteria, state.profile.LevelCount);
+        unsaved = true;
+        m_flow.boxes().inform(
+            this, kTitle,
+            QStringLiteral("基準のファイルを読めないため、いま使っている基準を表示します。"
+                           "「更新記録」でファイルに書き直せます。\n\n") +
+                dataFileProblem(error));
+    }
+    m_grid1->load(lines, unsaved);
+}
+
+bool FrmTimeData::Command3_Click() {
+    showWait(true);
+    AppState& state = m_flow.state();
+    bool saved = false;
+    try {
+        writeCriteriaFile(criteriaPath(), m_grid1->grid().lines(), state.profile.LevelCount);
+        m_grid1->saved();
+        LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
+        saved = true;
+    } catch (const DataFileError& error) {
+        m_picture6->hide();
+        m_flow.boxes().inform(
+            this, kTitle,
+            QStringLiteral("基準を記録できませんでした。表の内容はそのまま残っています。\n\n") +
+                dataFileProblem(error));
+    }
+    showWait(false);
+    m_grid1->focusEditor();
+    return saved;
+}
+
+void FrmTimeData::Command4_Click() {
+    if (m_grid1->grid().gridChanged() &&
+        m_flow.boxes().ask(this, QStringLiteral("注意"),
+                           QStringLiteral("データが変更されています。記録しますか？"),
+                           MessageBoxes::Answers::YesNo) &&
+        !Command3_Click()) {
+        return;  // the save failed: the teacher stays with the changes
+    }
+    showWait(true);
+    m_command4->setEnabled(false);
+    m_flow.backToMenu();
+}
+
+void FrmTimeData::showWait(bool shown) {
+    m_picture6->setVisible(shown);
+    if (!shown) return;
+    m_picture6->raise();
+    QCoreApplication::processEvents();
+}
+
+void FrmTimeData::fillList(QListWidget* list, const std::vector<std::string>& lines) {
+    if (list->count() != static_cast<int>(lines.size())) {
+        list->clear();
+        for (const std::string& line : lines) list->addItem(toQString(line));
+        return;
+    }
+    for (int i = 0; i < list->count(); ++i) {
+        const QString text = toQString(lines[static_cast<std::size_t>(i)]);
+        if (list->item(i)->text() != text) list->item(i)->setText(text);
+    }
+}
+
+void FrmTimeData::Command7_Click() {
+    PosixRecordFile file;
+    const std::filesystem::path results =
+        m_flow.state().locations.resultsFile();
+    if (const auto error = m_distribution->refresh(file, results);
+        error && !m_distributionProblemTold) {
+        m_distributionProblemTold = true;
+        m_flow.boxes().inform(
+            this, kTitle,
+            QStringLiteral("成績のファイル「%1」を読めないため、度数分布は読めた所までです。\n\n"
+                           "問題：%2")
+                .arg(QString::fromStdString(results.string()), toQString(error->description)));
+    }
+    const int histLevel = std::clamp(m_grid1->grid().row(), 0, ResultDistribution::kHighestLevel);
+    fillList(m_list3, m_distribution->allResultsLines(histLevel));
+    fillList(m_list4, m_distribution->bestTimeLines(histLevel));
+}
+
+}  // namespace gaisan
