@@ -30,6 +30,7 @@
 #include "support/RecordFiles.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempFolder.h"
+#include "Succeeds.h"
 
 namespace gaisan {
 namespace {
@@ -152,7 +153,7 @@ void distributionFirstCount(benchmark::State& state) {
     PosixRecordFile file;
     for (auto _ : state) {
         ResultDistribution distribution;
-        distribution.refresh(file, school.resultsFile());
+        succeeds(distribution.refresh(file, school.resultsFile()), "distribution refresh");
         benchmark::DoNotOptimize(distribution.allResultsLines(1));
     }
 }
@@ -166,13 +167,13 @@ void distributionKey(benchmark::State& state, int appended) {
     std::filesystem::copy_file(school.resultsFile(), copy);
     PosixRecordFile file;
     ResultDistribution distribution;
-    distribution.refresh(file, copy);
+    succeeds(distribution.refresh(file, copy), "distribution refresh");
     const RecordBytes run = encodeRecord(testing::runRecord(7, 1, 77));
     for (auto _ : state) {
         state.PauseTiming();
         for (int i = 0; i < appended; ++i) testing::appendRecords(copy, {decodeRecord(run)});
         state.ResumeTiming();
-        distribution.refresh(file, copy);
+        succeeds(distribution.refresh(file, copy), "distribution refresh");
         benchmark::DoNotOptimize(distribution.allResultsLines(1));
         benchmark::DoNotOptimize(distribution.bestTimeLines(1));
     }

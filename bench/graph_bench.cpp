@@ -22,6 +22,7 @@
 #include "platform/PosixRecordFile.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
+#include "Succeeds.h"
 
 namespace gaisan {
 namespace {
@@ -58,8 +59,9 @@ const std::filesystem::path& resultsFileOf(int records) {
 std::vector<LoadedRecord> newestRecords(const std::filesystem::path& file) {
     PosixRecordFile recordFile;
     std::vector<LoadedRecord> records;
-    readNewestRecords(recordFile, file, LoadedRecords::kLoadWindow, {},
-                      [&](const LoadedRecord& record) { records.push_back(record); });
+    succeeds(readNewestRecords(recordFile, file, LoadedRecords::kLoadWindow, {},
+                               [&](const LoadedRecord& record) { records.push_back(record); }),
+             "newest records");
     return records;
 }
 

@@ -22,6 +22,7 @@
 #include "roster/Roster.h"
 #include "support/DemoInstallation.h"
 #include "support/RecordFiles.h"
+#include "Succeeds.h"
 
 namespace gaisan {
 namespace {
@@ -89,15 +90,15 @@ LargeSchool& school(int records) {
 /// What a run list cannot avoid: opening the file and reading the newest 20000 records' bytes.
 void rawRead(const std::filesystem::path& file) {
     PosixRecordFile records;
-    records.open(file);
+    succeeds(records.open(file), "open");
     std::uint64_t length = 0;
-    records.length(length);
+    succeeds(records.length(length), "length");
     const std::uint64_t window = LoadedRecords::kLoadWindow * ResultRecord::kSize;
     const std::uint64_t from =
         length > window ? length / ResultRecord::kSize * ResultRecord::kSize - window : 0;
     std::vector<std::byte> bytes(static_cast<std::size_t>(length - from));
     std::size_t read = 0;
-    records.readAt(from, bytes, read);
+    succeeds(records.readAt(from, bytes, read), "read");
     benchmark::DoNotOptimize(bytes.data());
     records.close();
 }

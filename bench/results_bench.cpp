@@ -21,6 +21,7 @@
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
+#include "Succeeds.h"
 
 namespace gaisan {
 namespace {
@@ -91,7 +92,7 @@ void loadAndCount(benchmark::State& state) {
     double baselineSeconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        ComputeCounts(*app, results, clock.now());
+        succeeds(ComputeCounts(*app, results, clock.now()), "counts");
         const auto counted = std::chrono::steady_clock::now();
         state.PauseTiming();
         const auto baselineStart = std::chrono::steady_clock::now();
@@ -120,7 +121,9 @@ void appends(benchmark::State& state) {
                 SystemClock clock;
                 PosixRecordFile file;
                 ResultsFile results(file, path, clock, [](int) { usleep(1000); });
-                for (int i = 0; i < kAppendsEach; ++i) results.AppendResultRecord({p + 1, 1, i, std::nullopt});
+                for (int i = 0; i < kAppendsEach; ++i) {
+                    succeeds(results.AppendResultRecord({p + 1, 1, i, std::nullopt}), "append");
+                }
                 _exit(0);
             }
             children.push_back(pid);

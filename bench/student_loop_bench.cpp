@@ -16,6 +16,7 @@
 #include "roster/windows/namesel.h"
 #include "support/DemoInstallation.h"
 #include "support/RecordFiles.h"
+#include "Succeeds.h"
 
 namespace gaisan {
 namespace {
@@ -64,7 +65,7 @@ void loadAndCountRecords(benchmark::State& state) {
     PosixRecordFile file;
     ResultsFile results(file, installation.resultsFile(), installation.clock, [](int) {});
     for (auto _ : state) {
-        ComputeCounts(*installation.state, results, installation.clock.now());
+        succeeds(ComputeCounts(*installation.state, results, installation.clock.now()), "counts");
     }
 }
 BENCHMARK(loadAndCountRecords)->Unit(benchmark::kMillisecond);

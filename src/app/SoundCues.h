@@ -49,8 +49,8 @@ public:
 private:
     /// A random file of cue 1..10. A cue the table file does not list with its "*" cannot be
     /// played: that is a failed play, not a crash.
-    PlayResult playCue(int cue);
-    PlayResult playFile(const std::string& fileName);
+    [[nodiscard]] PlayResult playCue(int cue);
+    [[nodiscard]] PlayResult playFile(const std::string& fileName);
     void watch(const PlayResult& result);
 
     AppState& m_state;

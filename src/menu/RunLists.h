@@ -51,7 +51,7 @@ using RunListRows = std::vector<std::vector<std::string>>;
 /// Record numbers are 64-bit, so a file of any length works. An error other than a busy file
 /// ends the build with the message the program ends with: "Command5" (today's runs),
 /// "Command7" (a period) or "Command16" (personal), then the error's description and number.
-std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile& file,
+[[nodiscard]] std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile& file,
                                               const std::filesystem::path& path,
                                               const RunListQuery& query,
                                               const RecordReadEvents& events, RunListRows& rows);

@@ -14,18 +14,18 @@ namespace gaisan {
 /// durable before returning. Whenever a crash or a power cut comes, `file` is either as it was
 /// (absent, or the old content) or whole with `bytes`. A replaced file keeps its mode, a new one is
 /// shared like its folder (shareLikeWhatItReplaces).
-std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
+[[nodiscard]] std::optional<FileError> writeFileDurably(const std::filesystem::path& file,
                                           std::span<const std::byte> bytes);
 
 /// Removes `file` and makes the removal durable; an absent file is no error.
-std::optional<FileError> removeFileDurably(const std::filesystem::path& file);
+[[nodiscard]] std::optional<FileError> removeFileDurably(const std::filesystem::path& file);
 
 /// Renames `from` to `to` and makes the rename durable.
-std::optional<FileError> renameDurably(const std::filesystem::path& from,
+[[nodiscard]] std::optional<FileError> renameDurably(const std::filesystem::path& from,
                                        const std::filesystem::path& to);
 
 /// The whole content of `file`; the NotFound kind when there is none.
-std::optional<FileError> readWholeFile(const std::filesystem::path& file,
+[[nodiscard]] std::optional<FileError> readWholeFile(const std::filesystem::path& file,
                                        std::vector<std::byte>& bytes);
 
 /// Syncs the folder that holds `file`, so that a file created, renamed or removed in it stays so

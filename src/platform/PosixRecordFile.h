@@ -21,20 +21,20 @@ public:
     PosixRecordFile(const PosixRecordFile&) = delete;
     PosixRecordFile& operator=(const PosixRecordFile&) = delete;
 
-    std::optional<FileError> open(const std::filesystem::path& file) override;
-    std::optional<FileError> openForReading(const std::filesystem::path& file) override;
+    [[nodiscard]] std::optional<FileError> open(const std::filesystem::path& file) override;
+    [[nodiscard]] std::optional<FileError> openForReading(const std::filesystem::path& file) override;
     void close() override;
-    std::optional<FileError> length(std::uint64_t& bytes) override;
-    std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
+    [[nodiscard]] std::optional<FileError> length(std::uint64_t& bytes) override;
+    [[nodiscard]] std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
                                     std::size_t& bytesRead) override;
-    std::optional<FileError> lockForAppend() override;
+    [[nodiscard]] std::optional<FileError> lockForAppend() override;
     void unlock() override;
-    std::optional<FileError> writeDurably(std::uint64_t offset,
+    [[nodiscard]] std::optional<FileError> writeDurably(std::uint64_t offset,
                                           std::span<const std::byte> bytes) override;
-    std::optional<FileError> truncate(std::uint64_t length) override;
+    [[nodiscard]] std::optional<FileError> truncate(std::uint64_t length) override;
 
 private:
-    std::optional<FileError> openWith(const std::filesystem::path& file, int flags);
+    [[nodiscard]] std::optional<FileError> openWith(const std::filesystem::path& file, int flags);
 
     int m_descriptor = -1;
 };

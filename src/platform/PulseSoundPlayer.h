@@ -22,7 +22,7 @@ public:
 
     /// Returns when the server has played the whole sound, or at the first failure. A file
     /// without frames is silence played at once: no server is asked.
-    PlayResult play(const std::filesystem::path& waveFile) override;
+    [[nodiscard]] PlayResult play(const std::filesystem::path& waveFile) override;
 };
 
 }  // namespace gaisan

@@ -38,11 +38,11 @@ void shareLikeWhatItReplaces(int descriptor, const std::filesystem::path& replac
 /// Creates `folder` (its parent must exist) shared like its parent with shareLikeItsFolder. A
 /// folder that is there already is left as it is; a file in its place is an error. The error's
 /// text names the folder.
-std::optional<std::string> createSharedFolder(const std::filesystem::path& folder);
+[[nodiscard]] std::optional<std::string> createSharedFolder(const std::filesystem::path& folder);
 
 /// Why somebody who may write the folder holding `path` may not write `path` itself (a file or
 /// folder), naming it with its owner, group and mode; nothing when all who may write the folder
 /// may write it too, or when it is not there.
-std::optional<std::string> sharingProblemOf(const std::filesystem::path& path);
+[[nodiscard]] std::optional<std::string> sharingProblemOf(const std::filesystem::path& path);
 
 }  // namespace gaisan

@@ -16,7 +16,7 @@ struct PlayResult {
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
-    virtual PlayResult play(const std::filesystem::path& waveFile) = 0;
+    [[nodiscard]] virtual PlayResult play(const std::filesystem::path& waveFile) = 0;
 };
 
 }  // namespace gaisan

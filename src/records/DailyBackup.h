@@ -28,7 +28,7 @@ std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, con
 /// shared like the folder they are made in (shareLikeItsFolder), so that every user who records
 /// gets copies and removes old ones. Returns what went wrong, naming the file, for the caller to
 /// pass on: a failed backup must never stop a run from being recorded.
-std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t length,
+[[nodiscard]] std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t length,
                                            const std::filesystem::path& resultsFile,
                                            const CivilDate& today);
 

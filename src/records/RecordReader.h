@@ -42,7 +42,7 @@ using ReadStep = std::function<std::optional<FileError>(
     const std::function<std::optional<FileError>()>& step)>;
 
 /// Runs a step once: a busy file fails the read.
-std::optional<FileError> runOnce(const std::function<std::optional<FileError>()>& step);
+[[nodiscard]] std::optional<FileError> runOnce(const std::function<std::optional<FileError>()>& step);
 
 struct RecordReadPolicy {
     RecordSelection records;
@@ -86,7 +86,7 @@ using RecordBlockHandler = std::function<bool(const RecordBlock& block)>;
 /// - until the file ends early: cut back by a delete meanwhile, the read stops there;
 /// - whole records only: a partial record after them, left by a crash, is counted, not read.
 /// Returns the error that ended the read; `end`, when given, says where it ended.
-std::optional<FileError> readRecords(RecordFile& file, const std::filesystem::path& path,
+[[nodiscard]] std::optional<FileError> readRecords(RecordFile& file, const std::filesystem::path& path,
                                      const RecordReadPolicy& policy,
                                      const RecordBlockHandler& onBlock,
                                      RecordReadEnd* end = nullptr);

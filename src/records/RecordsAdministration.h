@@ -50,20 +50,20 @@ public:
     /// and synced beside the file, the later records move down by one, the file is cut by one
     /// record, and the journal is removed, each step synced before the next; a crash at any point
     /// leaves a state the next writer finishes (finishInterruptedDelete).
-    Result deleteRecord(std::uint64_t number, const RecordCheck& isTheRecord);
+    [[nodiscard]] Result deleteRecord(std::uint64_t number, const RecordCheck& isTheRecord);
 
     /// Writes record `number` back with the given student and/or seconds in one synced write;
     /// every other byte keeps its value. Values writeBackProblem refuses are not written.
-    Result writeBack(std::uint64_t number, const RecordCheck& isTheRecord,
+    [[nodiscard]] Result writeBack(std::uint64_t number, const RecordCheck& isTheRecord,
                      std::optional<std::int64_t> student, std::optional<std::int64_t> seconds);
 
     /// Takes the lock only to finish a delete a crash cut short, for a check of the file.
-    Result finishInterruptedDelete();
+    [[nodiscard]] Result finishInterruptedDelete();
 
     /// Why a record may not get this student or time, or nothing. A student outside 1..5000
     /// would stop every machine's next count; a time outside 0..99999 is no time a run can take
     /// (99999 marks a time-up, 99998 a failed run).
-    static std::optional<std::string> writeBackProblem(std::optional<std::int64_t> student,
+    [[nodiscard]] static std::optional<std::string> writeBackProblem(std::optional<std::int64_t> student,
                                                        std::optional<std::int64_t> seconds);
 
     /// The check that the record holds exactly `chosen`, all 44 bytes.
@@ -73,10 +73,10 @@ private:
     /// Opens the file, waits for the append lock, finishes an interrupted delete, then runs
     /// `change` with the number of whole records; closes the file, releasing the lock, however
     /// it ends.
-    Result underLock(const std::function<Result(std::uint64_t records)>& change);
+    [[nodiscard]] Result underLock(const std::function<Result(std::uint64_t records)>& change);
     /// The record `number`, read under the lock, against `isTheRecord`; nothing when it may be
     /// changed, else the result to return.
-    std::optional<Result> chosenRecord(std::uint64_t number, std::uint64_t records,
+    [[nodiscard]] std::optional<Result> chosenRecord(std::uint64_t number, std::uint64_t records,
                                        const RecordCheck& isTheRecord, RecordBytes& current);
 
     RecordFile& m_file;

@@ -129,7 +129,13 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
     }
     const RecordBytes bytes = encodeRecord(recordOf(run, now));
     if (auto error = m_file.writeDurably(position, bytes)) {
-        if (cuttingBackIsSafeAfter(*error)) m_file.truncate(oldLength);
+        if (cuttingBackIsSafeAfter(*error)) {
+            // The next append writes over a partial record left here, but the teacher hears of it.
+            if (auto cutBack = m_file.truncate(oldLength)) {
+                return appendFailure(error->description + "（書きかけの記録を取り除けませんでした：" +
+                                     cutBack->description + "）");
+            }
+        }
         return appendFailure(error->description);
     }
     m_file.unlock();

@@ -45,11 +45,11 @@ public:
     /// backupProblem(). The record is written in one call and synced before the lock is
     /// released; when the disk is full the file is cut back to its old length, still under the
     /// lock, so that no half record is left behind. No failure is reported as success.
-    std::optional<ResultsFileFailure> AppendResultRecord(const RunToRecord& run);
+    [[nodiscard]] std::optional<ResultsFileFailure> AppendResultRecord(const RunToRecord& run);
 
     /// Opens the file for writing, creating it when absent, and closes it again: run at start-up,
     /// so that a share the machine cannot write is told before a child's first run, not after.
-    std::optional<ResultsFileFailure> checkWritable();
+    [[nodiscard]] std::optional<ResultsFileFailure> checkWritable();
 
     /// What went wrong with the day's copy in this object's last append, naming the file; nothing
     /// when the copy was taken, was there already or was not needed.
@@ -60,31 +60,31 @@ public:
     /// Records with a date below 0, student 0 or level 0 update BestTime but are not listed.
     /// A record whose numbers the tables cannot hold (student outside 0..5000, level outside
     /// 0..35) is a failure naming it; one whose date or clock is no valid time is passed over.
-    std::optional<ResultsFileFailure> LoadResultRecords(LoadedRecords& records,
+    [[nodiscard]] std::optional<ResultsFileFailure> LoadResultRecords(LoadedRecords& records,
                                                         CountTables& counts);
 
     /// The record an append writes for `run` at `now`.
     static ResultRecord recordOf(const RunToRecord& run, const LocalDateTime& now);
 
     /// A student or level the tables cannot hold; such a record stops the load with a message.
-    static std::optional<std::string> indexProblemOf(const LoadedRecord& record);
+    [[nodiscard]] static std::optional<std::string> indexProblemOf(const LoadedRecord& record);
     /// A date that is no whole day number, a clock that is no number or a time below 0; such a
     /// record is passed over by the load (a negative time would score without bound and become
     /// a best nobody can beat).
-    static std::optional<std::string> timeProblemOf(const LoadedRecord& record);
+    [[nodiscard]] static std::optional<std::string> timeProblemOf(const LoadedRecord& record);
     /// Either problem, or a date outside the years 1900 to 9999, which no row can write: a
     /// record that neither the run lists nor the export show as a run. A date after today is no
     /// such problem: a classroom machine whose clock was wrong still recorded a real run.
-    static std::optional<std::string> displayProblemOf(const LoadedRecord& record);
+    [[nodiscard]] static std::optional<std::string> displayProblemOf(const LoadedRecord& record);
     /// displayProblemOf's problems, or a record no program run can have written: a date after
     /// `today` (a classroom machine whose clock was wrong; by the counting rules such a record
     /// would count in every window for ever), or a clock outside one day. For a check of the
     /// whole file.
-    static std::optional<std::string> problemOf(const ResultRecord& record, int todaySerial);
+    [[nodiscard]] static std::optional<std::string> problemOf(const ResultRecord& record, int todaySerial);
 
 private:
     /// retryingFileStep with this file's wait.
-    std::optional<FileError> retrying(const std::function<std::optional<FileError>()>& step,
+    [[nodiscard]] std::optional<FileError> retrying(const std::function<std::optional<FileError>()>& step,
                                       int* notFoundTries = nullptr);
 
     RecordFile& m_file;

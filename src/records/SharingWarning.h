@@ -14,9 +14,9 @@ namespace gaisan {
 /// and one record is lost; with caching that trusts a machine's own copy (NFS "nocto"; SMB
 /// "cache=loose" or "cache=singleclient") a machine appends after a length that is out of date
 /// and overwrites another's record. Names the mount and the option; nothing for a safe mount.
-std::optional<std::string> sharingWarningOf(const Mount& mount);
+[[nodiscard]] std::optional<std::string> sharingWarningOf(const Mount& mount);
 
 /// The warning for the mount that holds `folder`, from this process's mount table.
-std::optional<std::string> sharingWarningForFolder(const std::filesystem::path& folder);
+[[nodiscard]] std::optional<std::string> sharingWarningForFolder(const std::filesystem::path& folder);
 
 }  // namespace gaisan

@@ -112,7 +112,8 @@ public:
     std::optional<FileError> writeDurably(std::uint64_t offset,
                                           std::span<const std::byte> bytes) override {
         if (failingErrno == 0) return m_file.writeDurably(offset, bytes);
-        m_file.writeDurably(offset, bytes.first(20));
+        // The torn part is written; the failure reported is the scripted one.
+        static_cast<void>(m_file.writeDurably(offset, bytes.first(20)));
         return fileErrorOf(failingErrno);
     }
 

@@ -149,7 +149,9 @@ inline std::vector<LoadedRecord> recordsIn(DemoInstallation& installation) {
     ResultsFile results(file, installation.resultsFile(), installation.clock, [](int) {});
     LoadedRecords loaded;
     auto counts = std::make_unique<CountTables>();
-    results.LoadResultRecords(loaded, *counts);
+    if (const auto failure = results.LoadResultRecords(loaded, *counts)) {
+        qFatal("the demo's results file does not load: %s", failure->message.c_str());
+    }
     return loaded.entries;
 }
 
