@@ -18,10 +18,11 @@
 #include <memory>
 #include <random>
 
+#include "Succeeds.h"
+#include "admin/ResultDistribution.h"
 #include "admin/windows/AdminFlow.h"
 #include "admin/windows/FrmData.h"
 #include "admin/windows/FrmTimeData.h"
-#include "admin/ResultDistribution.h"
 #include "app/AppState.h"
 #include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
@@ -30,7 +31,6 @@
 #include "support/RecordFiles.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempFolder.h"
-#include "Succeeds.h"
 
 namespace gaisan {
 namespace {

@@ -35,7 +35,8 @@ const std::filesystem::path& resultsFile() {
         std::vector<ResultRecord> chunk;
         for (int i = 0; i < kRecords; ++i) {
             chunk.push_back(testing::runRecord(
-                1 + static_cast<int>(random() % kStudents), 1 + static_cast<int>(random() % kLevels),
+                1 + static_cast<int>(random() % kStudents),
+                1 + static_cast<int>(random() % kLevels),
                 random() % 50 == 0 ? 99999 : 20 + static_cast<int>(random() % 400),
                 dateOfSerial(daySerial(kToday) - static_cast<int>(random() % 1095))));
             if (chunk.size() == 100000) {
@@ -82,12 +83,14 @@ void exportRuns(benchmark::State& state) {
         const auto baselineStart = std::chrono::steady_clock::now();
         const std::string bytes = readFileBytes(file, std::numeric_limits<std::size_t>::max());
         benchmark::DoNotOptimize(bytes.data());
-        baselineSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - baselineStart).count();
+        baselineSeconds +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - baselineStart).count();
         exportSeconds += std::chrono::duration<double>(exported - start).count();
         state.ResumeTiming();
     }
     state.counters["x_baseline"] = exportSeconds / baselineSeconds;
-    state.counters["csv_MB"] = static_cast<double>(std::filesystem::file_size(out / "runs.csv")) / 1e6;
+    state.counters["csv_MB"] =
+        static_cast<double>(std::filesystem::file_size(out / "runs.csv")) / 1e6;
 }
 BENCHMARK(exportRuns)
     ->ArgName("cp932")

@@ -15,14 +15,14 @@
 #include <map>
 #include <random>
 
-#include "menu/windows/GraphPainter.h"
+#include "Succeeds.h"
 #include "menu/NewestRecords.h"
+#include "menu/windows/GraphPainter.h"
 #include "platform/Calendar.h"
 #include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
-#include "Succeeds.h"
 
 namespace gaisan {
 namespace {
@@ -40,16 +40,18 @@ testing::TempFolder& folder() {
 /// often, so that their graphs have points.
 const std::filesystem::path& resultsFileOf(int records) {
     static std::map<int, std::filesystem::path> files;
-    auto [found, made] = files.try_emplace(records, folder() / ("results-" + std::to_string(records) + ".dat"));
+    auto [found, made] =
+        files.try_emplace(records, folder() / ("results-" + std::to_string(records) + ".dat"));
     if (made) {
         std::mt19937 random(records);
         std::vector<ResultRecord> all;
         for (int i = 0; i < records; ++i) {
             const int student = i % 4 == 0 ? 1 + static_cast<int>(random() % 30)
                                            : 1 + static_cast<int>(random() % kStudents);
-            all.push_back(testing::runRecord(student, 1 + static_cast<int>(random() % kLevels),
-                                             20 + static_cast<int>(random() % 400),
-                                             dateOfSerial(daySerial(kToday) - 365 + i * 365 / records)));
+            all.push_back(
+                testing::runRecord(student, 1 + static_cast<int>(random() % kLevels),
+                                   20 + static_cast<int>(random() % 400),
+                                   dateOfSerial(daySerial(kToday) - 365 + i * 365 / records)));
         }
         testing::appendRecords(found->second, all);
     }
@@ -87,8 +89,10 @@ void drawThreeLevels(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const std::vector<LoadedRecord> records = newestRecords(file);
-        const GraphSurface size{static_cast<double>(surface.width()), static_cast<double>(surface.height()), false};
-        const GraphDrawing drawing = drawProgressGraphs(requestFor(7), records, size, someStatistics);
+        const GraphSurface size{static_cast<double>(surface.width()),
+                                static_cast<double>(surface.height()), false};
+        const GraphDrawing drawing =
+            drawProgressGraphs(requestFor(7), records, size, someStatistics);
         surface.fill(Qt::white);
         QPainter painter(&surface);
         paintGraphPage(painter, drawing.pages.back(), size);
@@ -98,7 +102,8 @@ void drawThreeLevels(benchmark::State& state) {
         const auto baselineStart = std::chrono::steady_clock::now();
         const std::string bytes = readFileBytes(file, std::numeric_limits<std::size_t>::max());
         benchmark::DoNotOptimize(bytes.data());
-        baselineSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - baselineStart).count();
+        baselineSeconds +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - baselineStart).count();
         drawingSeconds += std::chrono::duration<double>(drawn - start).count();
         state.ResumeTiming();
     }
@@ -119,7 +124,8 @@ void printClassToPdf(benchmark::State& state) {
         const GraphSurface size{page.width(), page.height(), true};
         for (int student = 1; student <= 30; ++student) {
             if (student > 1) printer.newPage();
-            const GraphDrawing drawing = drawProgressGraphs(requestFor(student), records, size, someStatistics);
+            const GraphDrawing drawing =
+                drawProgressGraphs(requestFor(student), records, size, someStatistics);
             paintGraphPage(painter, drawing.pages.front(), size);
         }
         painter.end();

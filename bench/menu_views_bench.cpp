@@ -15,6 +15,7 @@
 #include <memory>
 #include <random>
 
+#include "Succeeds.h"
 #include "app/Configuration.h"
 #include "menu/Periods.h"
 #include "menu/windows/seisekitime1.h"
@@ -22,7 +23,6 @@
 #include "roster/Roster.h"
 #include "support/DemoInstallation.h"
 #include "support/RecordFiles.h"
-#include "Succeeds.h"
 
 namespace gaisan {
 namespace {

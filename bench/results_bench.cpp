@@ -1,8 +1,8 @@
 // The shared results file at scale: loading and counting 20000 and 200000 records over 5000
 // students and 24 levels, beside the raw baseline of reading the same bytes and clearing the same
-// tables (the "x_baseline" counter is the ratio, measured in the same rounds); and appends per second, for one process and
-// for four processes contending for the lock.
-// Run: build/bench/results_bench
+// tables (the "x_baseline" counter is the ratio, measured in the same rounds); and appends per
+// second, for one process and for four processes contending for the lock. Run:
+// build/bench/results_bench
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
@@ -14,6 +14,7 @@
 #include <memory>
 #include <random>
 
+#include "Succeeds.h"
 #include "app/AppState.h"
 #include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
@@ -21,7 +22,6 @@
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
-#include "Succeeds.h"
 
 namespace gaisan {
 namespace {
@@ -34,15 +34,16 @@ const CivilDate kToday{2026, 12, 10};
 const std::filesystem::path& resultsFileOf(int records) {
     static testing::TempFolder folder;
     static std::map<int, std::filesystem::path> files;
-    auto [found, made] = files.try_emplace(records, folder / ("results-" + std::to_string(records) + ".dat"));
+    auto [found, made] =
+        files.try_emplace(records, folder / ("results-" + std::to_string(records) + ".dat"));
     if (made) {
         std::mt19937 random(records);
         std::vector<ResultRecord> all;
         all.reserve(static_cast<std::size_t>(records));
         for (int i = 0; i < records; ++i) {
             all.push_back(testing::runRecord(
-                1 + static_cast<int>(random() % kStudents), 1 + static_cast<int>(random() % kLevels),
-                20 + static_cast<int>(random() % 400),
+                1 + static_cast<int>(random() % kStudents),
+                1 + static_cast<int>(random() % kLevels), 20 + static_cast<int>(random() % 400),
                 dateOfSerial(daySerial(kToday) - static_cast<int>(random() % 365))));
         }
         testing::appendRecords(found->second, all);
@@ -97,7 +98,8 @@ void loadAndCount(benchmark::State& state) {
         state.PauseTiming();
         const auto baselineStart = std::chrono::steady_clock::now();
         rawBaseline(file, *scratch);
-        baselineSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - baselineStart).count();
+        baselineSeconds +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - baselineStart).count();
         countingSeconds += std::chrono::duration<double>(counted - start).count();
         state.ResumeTiming();
     }
@@ -129,7 +131,8 @@ void appends(benchmark::State& state) {
             children.push_back(pid);
         }
         for (const pid_t pid : children) waitpid(pid, nullptr, 0);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(seconds);
         state.counters["appends_per_second"] = processes * kAppendsEach / seconds;
     }

@@ -5,10 +5,10 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include <memory>
 #include <random>
 
+#include "Succeeds.h"
 #include "app/Configuration.h"
 #include "menu/windows/seisekitime1.h"
 #include "platform/PosixRecordFile.h"
@@ -16,7 +16,6 @@
 #include "roster/windows/namesel.h"
 #include "support/DemoInstallation.h"
 #include "support/RecordFiles.h"
-#include "Succeeds.h"
 
 namespace gaisan {
 namespace {
@@ -33,8 +32,8 @@ struct LargeSchool {
         std::string roster;
         for (int student = 1; student <= kStudents; ++student) {
             const int rosterYear = 2008 + student % 16;
-            roster += std::to_string(student) + "," + std::to_string(rosterYear) +
-                      ",0,0,\"生徒　" + std::to_string(student) + "\",0,\"\",\"\"\r\n";
+            roster += std::to_string(student) + "," + std::to_string(rosterYear) + ",0,0,\"生徒　" +
+                      std::to_string(student) + "\",0,\"\",\"\"\r\n";
         }
         installation.suite.writeCp932("data/新名簿.txt", roster);
         std::mt19937 random(7);

@@ -15,7 +15,8 @@ namespace gaisan::fuzzing {
 /// test suite point at a folder they remove afterwards).
 inline const std::filesystem::path& scratchFolder() {
     static const std::filesystem::path folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "gaisan-fuzz-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "gaisan-fuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::abort();
         return std::filesystem::path(pattern);
     }();

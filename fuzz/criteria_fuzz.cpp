@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "FuzzFile.h"
 #include "admin/CriteriaTable.h"
 #include "app/ProgramProfile.h"
 #include "platform/DataFileError.h"
-#include "FuzzFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gaisan;
@@ -19,8 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     for (int level = 1; level <= kDefinedLevelCount; ++level) {
-        if (table.MinLineTime.at(level) < 1 || 5 * table.MinLineTime.at(level) >= 99998) __builtin_trap();
-        if (!(table.PointRate.at(level) >= 0 && table.PointRate.at(level) <= 1000)) __builtin_trap();
+        if (table.MinLineTime.at(level) < 1 || 5 * table.MinLineTime.at(level) >= 99998)
+            __builtin_trap();
+        if (!(table.PointRate.at(level) >= 0 && table.PointRate.at(level) <= 1000))
+            __builtin_trap();
         if (table.TargetTime.at(level) < 0) __builtin_trap();
     }
     const std::vector<CriteriaLine> lines = readCriteriaFile(file);

@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "FuzzFile.h"
 #include "app/AppState.h"
 #include "platform/Calendar.h"
 #include "platform/PosixRecordFile.h"
 #include "records/Counts.h"
 #include "records/ResultsFile.h"
-#include "FuzzFile.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "FuzzFile.h"
 #include "platform/DataFileError.h"
 #include "platform/Utf8.h"
 #include "roster/Roster.h"
-#include "FuzzFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gaisan;

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "FuzzFile.h"
 #include "app/SoundTable.h"
 #include "platform/DataFileError.h"
-#include "FuzzFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gaisan;

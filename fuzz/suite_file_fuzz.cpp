@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "FuzzFile.h"
 #include "app/AppState.h"
 #include "app/Configuration.h"
 #include "platform/DataFileError.h"
-#include "FuzzFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gaisan;

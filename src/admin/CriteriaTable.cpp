@@ -15,8 +15,8 @@ namespace {
 
 std::string lineName(int lineIndex) {
     std::ostringstream name;
-    name << lineIndex + 1 << "行目（" << (lineIndex == 0 ? std::string("見出しの行")
-                                                          : "レベル" + std::to_string(lineIndex))
+    name << lineIndex + 1 << "行目（"
+         << (lineIndex == 0 ? std::string("見出しの行") : "レベル" + std::to_string(lineIndex))
          << "）";
     return name.str();
 }
@@ -30,8 +30,8 @@ std::string fieldName(int lineIndex, int column) {
 
 DataFileError badField(const std::filesystem::path& file, int lineIndex, int column,
                        const std::string& text, const std::string& rule) {
-    return DataFileError(file, fieldName(lineIndex, column) + "の値 " + text + " は使えません（" +
-                                   rule + "）。");
+    return DataFileError(
+        file, fieldName(lineIndex, column) + "の値 " + text + " は使えません（" + rule + "）。");
 }
 
 /// The field's value in a whole-number column of type Whole.
@@ -40,7 +40,8 @@ Whole wholeNumber(const std::filesystem::path& file, int lineIndex, int column,
                   const std::string& text) {
     const double value = std::round(leadingNumber(text));
     if (value < std::numeric_limits<Whole>::min() || value > std::numeric_limits<Whole>::max()) {
-        throw DataFileError(file, fieldName(lineIndex, column) + "の値 " + text + " は大きすぎます。");
+        throw DataFileError(file,
+                            fieldName(lineIndex, column) + "の値 " + text + " は大きすぎます。");
     }
     return static_cast<Whole>(value);
 }
@@ -88,10 +89,12 @@ void checkCriteriaLines(const std::filesystem::path& file, const std::vector<Cri
         wholeNumber<std::int32_t>(file, level, kClearPointsColumn, line[kClearPointsColumn]);
         wholeNumber<std::int16_t>(file, level, kClearCountColumn, line[kClearCountColumn]);
         if (target < 0) {
-            throw badField(file, level, kTargetTimeColumn, line[kTargetTimeColumn], "時間は0秒以上です");
+            throw badField(file, level, kTargetTimeColumn, line[kTargetTimeColumn],
+                           "時間は0秒以上です");
         }
         if (minLine < 0) {
-            throw badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn], "時間は0秒以上です");
+            throw badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
+                           "時間は0秒以上です");
         }
         if (minLine > kLongestMinLineTime) {
             throw badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
@@ -111,9 +114,9 @@ void checkCriteriaLines(const std::filesystem::path& file, const std::vector<Cri
 }
 
 const CriteriaLine& criteriaTitleLine() {
-    static const CriteriaLine titles = {"目標Time", "最低Time", "ｸﾘｱﾎﾟｲﾝﾄ", "ｸﾘｱ回数",
+    static const CriteriaLine titles = {"目標Time",  "最低Time", "ｸﾘｱﾎﾟｲﾝﾄ", "ｸﾘｱ回数",
                                         "ﾎﾟｲﾝﾄ倍率", "禁回",     "禁点",     "判期間",
-                                        "禁期間",   "",         "",         ""};
+                                        "禁期間",    "",         "",         ""};
     return titles;
 }
 
@@ -167,7 +170,8 @@ void writeCriteriaFile(const std::filesystem::path& file, const std::vector<Crit
     writeCp932FileAtomically(file, text);
 }
 
-void LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table, int requiredLevels) {
+void LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table,
+                       int requiredLevels) {
     const std::vector<CriteriaLine> lines = readCriteriaFile(file);
     checkCriteriaLines(file, lines, requiredLevels);
     // Convert into a copy first, so that a bad number leaves the table in force untouched.

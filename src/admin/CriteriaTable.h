@@ -13,15 +13,17 @@ namespace gaisan {
 /// The pass criteria of every level, one entry per line of "タイム回数データ.txt": entry 0 holds
 /// the title line (never read as a level), entry n the criteria of level n.
 struct CriteriaTable {
-    PerLevel<std::int32_t> TargetTime{};   ///< 目標Time: the pass-standard time, seconds
-    PerLevel<std::int32_t> MinLineTime{};  ///< 最低Time: minimum-line time; 5 × it is the time limit
-    PerLevel<std::int32_t> ClearPoints{};  ///< ｸﾘｱﾎﾟｲﾝﾄ: points that clear the level; 9999: no target
-    PerLevel<std::int16_t> ClearCount{};   ///< ｸﾘｱ回数: passes that clear the level
-    PerLevel<float> PointRate{};           ///< ﾎﾟｲﾝﾄ倍率: multiplier of a run's points
-    PerLevel<double> OveruseCount{};       ///< 禁回: runs that close the level; 0 = no limit
-    PerLevel<double> OverusePoints{};      ///< 禁点: points that close the level; 0 = no limit
-    PerLevel<double> PassDays{};           ///< 判期間: days over which passes count
-    PerLevel<double> OveruseDays{};        ///< 禁期間: days over which over-use counts
+    PerLevel<std::int32_t> TargetTime{};  ///< 目標Time: the pass-standard time, seconds
+    PerLevel<std::int32_t>
+        MinLineTime{};  ///< 最低Time: minimum-line time; 5 × it is the time limit
+    PerLevel<std::int32_t>
+        ClearPoints{};  ///< ｸﾘｱﾎﾟｲﾝﾄ: points that clear the level; 9999: no target
+    PerLevel<std::int16_t> ClearCount{};  ///< ｸﾘｱ回数: passes that clear the level
+    PerLevel<float> PointRate{};          ///< ﾎﾟｲﾝﾄ倍率: multiplier of a run's points
+    PerLevel<double> OveruseCount{};      ///< 禁回: runs that close the level; 0 = no limit
+    PerLevel<double> OverusePoints{};     ///< 禁点: points that close the level; 0 = no limit
+    PerLevel<double> PassDays{};          ///< 判期間: days over which passes count
+    PerLevel<double> OveruseDays{};       ///< 禁期間: days over which over-use counts
     PerLevel<std::string> CriteriaExtra1{};  ///< kept and written back, never interpreted
     PerLevel<std::string> CriteriaExtra2{};
     PerLevel<std::string> CriteriaExtra3{};

@@ -12,18 +12,19 @@ std::optional<FileError> RecordSnapshot::load(RecordFile& file,
     m_bytes.clear();
     m_shown.clear();
     // A record appended meanwhile shows at the next refresh.
-    const auto error = readRecords(
-        file, resultsFile, {RecordSelection::all(), WhenMissing::IsEmpty},
-        [&](const RecordBlock& block) {
-            if (m_bytes.empty()) m_bytes.reserve(block.wholeRecords * ResultRecord::kSize);
-            for (std::size_t i = 0; i < block.count(); ++i) {
-                if (decodeRunFields(block.record(i)).level != 0) {
-                    m_shown.push_back(static_cast<std::uint32_t>(block.first + i));
-                }
-            }
-            m_bytes.insert(m_bytes.end(), block.bytes.begin(), block.bytes.end());
-            return true;
-        });
+    const auto error =
+        readRecords(file, resultsFile, {RecordSelection::all(), WhenMissing::IsEmpty},
+                    [&](const RecordBlock& block) {
+                        if (m_bytes.empty())
+                            m_bytes.reserve(block.wholeRecords * ResultRecord::kSize);
+                        for (std::size_t i = 0; i < block.count(); ++i) {
+                            if (decodeRunFields(block.record(i)).level != 0) {
+                                m_shown.push_back(static_cast<std::uint32_t>(block.first + i));
+                            }
+                        }
+                        m_bytes.insert(m_bytes.end(), block.bytes.begin(), block.bytes.end());
+                        return true;
+                    });
     if (error) {
         m_bytes.clear();
         m_shown.clear();

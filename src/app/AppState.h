@@ -21,7 +21,7 @@ struct CommonConfiguration {
     int YearChangeMonth = 0;  ///< the month in which the school year begins
     std::string SchoolName;
     std::optional<std::string> SchoolCode;  ///< five digits; unset when the name carries none
-    double RosterOption = 0;  ///< 1: list the roster entries flagged 2 as well
+    double RosterOption = 0;                ///< 1: list the roster entries flagged 2 as well
 };
 
 /// Who is working and on what.

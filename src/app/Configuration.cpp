@@ -40,8 +40,10 @@ CommonConfiguration readCommonConfiguration(const std::filesystem::path& file) {
     const std::optional<double> monthNumber = parseNumber(month.text);
     if (!monthNumber || *monthNumber < 1 || *monthNumber > 12 ||
         *monthNumber != static_cast<int>(*monthNumber)) {
-        throw DataFileError(file, "1番目の項目（学年の変わる月）は1から12の数でなければなりません"
-                                  "が、「" + month.text + "」です。");
+        throw DataFileError(file,
+                            "1番目の項目（学年の変わる月）は1から12の数でなければなりません"
+                            "が、「" +
+                                month.text + "」です。");
     }
     common.YearChangeMonth = static_cast<int>(*monthNumber);
     SchoolNameAndCode split = splitSchoolCode(school.text);

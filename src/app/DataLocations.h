@@ -31,16 +31,16 @@ struct DataLocations {
     /// The folders of a data root named as the command line names it.
     static DataLocations ofDataRoot(const std::filesystem::path& dataRoot);
 
-    std::filesystem::path pathDataFile() const;        ///< "パスデータ.txt" in the suite folder
-    std::filesystem::path launcherProgram() const;     ///< the suite's launcher, "起動/" beside us
+    std::filesystem::path pathDataFile() const;     ///< "パスデータ.txt" in the suite folder
+    std::filesystem::path launcherProgram() const;  ///< the suite's launcher, "起動/" beside us
     std::filesystem::path commonSettingsFile() const;  ///< "共通データ.txt"
     std::filesystem::path rosterFile() const;          ///< "新名簿.txt"
-    std::filesystem::path soundTableFile() const;      ///< "新音ファイル.txt" in the sound folder
+    std::filesystem::path soundTableFile() const;  ///< "新音ファイル.txt" in the sound folder
     std::filesystem::path soundFile(const std::string& name) const;
-    std::filesystem::path criteriaFile() const;        ///< "タイム回数データ.txt"
-    std::filesystem::path resultsFile() const;         ///< "成績累積データ.dat"
-    std::filesystem::path backupFolder() const;        ///< the daily copies of the results file
-    std::filesystem::path deleteJournalFile() const;   ///< written while a record is deleted
+    std::filesystem::path criteriaFile() const;       ///< "タイム回数データ.txt"
+    std::filesystem::path resultsFile() const;        ///< "成績累積データ.dat"
+    std::filesystem::path backupFolder() const;       ///< the daily copies of the results file
+    std::filesystem::path deleteJournalFile() const;  ///< written while a record is deleted
 };
 
 /// The last component of a folder path, for "/srv/drills/gaisan" "gaisan". Windows separators

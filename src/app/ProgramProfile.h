@@ -17,7 +17,7 @@ struct ProgramProfile {
     int FinalLevel = 0;  ///< the last level; the finish screen treats a run of it specially
     PerLevel<std::string> LevelNames{};
     PerLevel<int> LevelDefined{};  ///< 1 for each level the profile defines
-    int AllLevelsOpen = 0;         ///< 1: every level may be started without clearing the one before
+    int AllLevelsOpen = 0;  ///< 1: every level may be started without clearing the one before
 };
 
 /// Sets the subject title ("概算") and opens every level. Run once by the configuration load.

@@ -19,7 +19,8 @@ ResultsAccess::~ResultsAccess() = default;
 std::filesystem::path ResultsAccess::resultsFile() const { return m_state.locations.resultsFile(); }
 
 ResultsFile& ResultsAccess::results() {
-    if (!m_results) m_results = std::make_unique<ResultsFile>(m_file, resultsFile(), m_clock, m_wait);
+    if (!m_results)
+        m_results = std::make_unique<ResultsFile>(m_file, resultsFile(), m_clock, m_wait);
     return *m_results;
 }
 
@@ -46,7 +47,8 @@ RecordReadEvents ResultsAccess::menuReadEvents(const ReadProgress& progress) con
 std::optional<ResultsFileFailure> ResultsAccess::readRunList(const RunListQuery& query,
                                                              const ReadProgress& progress,
                                                              RunListRows& rows) {
-    return gaisan::readRunList(m_state, m_file, resultsFile(), query, menuReadEvents(progress), rows);
+    return gaisan::readRunList(m_state, m_file, resultsFile(), query, menuReadEvents(progress),
+                               rows);
 }
 
 std::optional<ResultsFileFailure> ResultsAccess::readGraphRecords(

@@ -22,8 +22,9 @@ PlayResult SoundCues::playFile(const std::string& fileName) {
 PlayResult SoundCues::playCue(int cue) {
     const SoundCue& entry = m_state.sounds.cues.at(cue);
     if (!entry.count) {
-        return {kCueNotListed, "「" + entry.name + "」の音が新音ファイル.txtに「*」で終わる一覧として"
-                               "ありません"};
+        return {kCueNotListed, "「" + entry.name +
+                                   "」の音が新音ファイル.txtに「*」で終わる一覧として"
+                                   "ありません"};
     }
     const int slot = static_cast<int>(m_random.uniform() * *entry.count + 1);
     return playFile(entry.files.at(slot) + ".wav");

@@ -7,8 +7,8 @@ namespace gaisan {
 
 const std::string& cueName(int cue) {
     static const std::array<std::string, kCueCount + 1> names = {
-        "",           "正解音1",     "正解音2",     "間違い音1",   "間違い音2", "最高音1",
-        "最高音2",    "自己最高音1", "自己最高音2", "自己最高音3", "不合格音1",
+        "",        "正解音1",     "正解音2",     "間違い音1",   "間違い音2", "最高音1",
+        "最高音2", "自己最高音1", "自己最高音2", "自己最高音3", "不合格音1",
     };
     return names.at(cue);
 }
@@ -43,11 +43,13 @@ void checkPlayedCues(const std::filesystem::path& file, const SoundTable& table)
     for (const int cue : {kCorrectCue, kWrongCue, kPersonalBestCue, kFailCue}) {
         const SoundCue& entry = table.cues[cue];
         if (!entry.count) {
-            throw DataFileError(file, "「" + entry.name + "」の一覧がありません（音の名前の行、"
-                                      "音ファイルの名前の行、「*」の行が必要です）。");
+            throw DataFileError(file, "「" + entry.name +
+                                          "」の一覧がありません（音の名前の行、"
+                                          "音ファイルの名前の行、「*」の行が必要です）。");
         }
         if (*entry.count == 0) {
-            throw DataFileError(file, "「" + entry.name + "」の一覧に音ファイルの名前がありません。");
+            throw DataFileError(file,
+                                "「" + entry.name + "」の一覧に音ファイルの名前がありません。");
         }
     }
 }

@@ -14,9 +14,7 @@ constexpr int kHighestEntryCode = 57;  // "9"
 
 }  // namespace
 
-std::string boxValueText(double value) {
-    return std::to_string(static_cast<std::int64_t>(value));
-}
+std::string boxValueText(double value) { return std::to_string(static_cast<std::int64_t>(value)); }
 
 AnswerEntry::AnswerEntry(RunState& run, int level, RandomSource& random, CuePlayer& cues,
                          Hooks hooks)

@@ -12,10 +12,10 @@
 namespace gaisan {
 
 /// The colours of the problem boxes.
-inline constexpr Colour kEmptyBoxColour = 8454016;     ///< light green: an answer box
-inline constexpr Colour kGivenBoxColour = 12648447;    ///< light yellow: a given number
-inline constexpr Colour kCurrentBoxColour = 49152;     ///< green: the box being typed into
-inline constexpr Colour kWrongBoxColour = 8421631;     ///< light red: a wrongly answered box
+inline constexpr Colour kEmptyBoxColour = 8454016;   ///< light green: an answer box
+inline constexpr Colour kGivenBoxColour = 12648447;  ///< light yellow: a given number
+inline constexpr Colour kCurrentBoxColour = 49152;   ///< green: the box being typed into
+inline constexpr Colour kWrongBoxColour = 8421631;   ///< light red: a wrongly answered box
 
 /// Character codes and keys of the drill.
 inline constexpr int kBackspaceCode = 8;
@@ -42,9 +42,9 @@ struct ProblemBox {
 class AnswerEntry {
 public:
     struct Hooks {
-        std::function<void()> yield;     ///< show the boxes as they are and let events run
-        std::function<void()> stopClock; ///< the run clock stops before the run ends
-        std::function<void()> endRun;    ///< the end-of-run steps, once the last answer is right
+        std::function<void()> yield;      ///< show the boxes as they are and let events run
+        std::function<void()> stopClock;  ///< the run clock stops before the run ends
+        std::function<void()> endRun;     ///< the end-of-run steps, once the last answer is right
     };
 
     AnswerEntry(RunState& run, int level, RandomSource& random, CuePlayer& cues, Hooks hooks);

@@ -7,16 +7,19 @@ namespace gaisan {
 namespace {
 
 struct TypeRule {
-    double span;   ///< a number is the integer part of (r × span + lowest)
+    double span;  ///< a number is the integer part of (r × span + lowest)
     double lowest;
     int placeExponent;
 };
 
 TypeRule ruleOfType(int type) {
     switch (type) {
-        case 1: return {900, 10, 2};
-        case 2: return {9000, 100, 2};
-        default: return {9000, 100, 3};
+        case 1:
+            return {900, 10, 2};
+        case 2:
+            return {9000, 100, 2};
+        default:
+            return {9000, 100, 3};
     }
 }
 
@@ -32,8 +35,8 @@ double RoundToPlace(double x, int p) {
 }
 
 const std::string& placeName(int k) {
-    static const std::array<std::string, 11> names = {
-        "", "一", "十", "百", "千", "一万", "十万", "百万", "千万", "一億", ""};
+    static const std::array<std::string, 11> names = {"",     "一",   "十",   "百",   "千", "一万",
+                                                      "十万", "百万", "千万", "一億", ""};
     return names.at(k);
 }
 

@@ -20,12 +20,12 @@ double RoundToPlace(double x, int p);
 const std::string& placeName(int k);
 
 struct Problem {
-    int ProblemType = 0;     ///< 1: two numbers 10..909 to hundreds; 2: 100..9099 to hundreds;
-                             ///< 3: 100..9099 to thousands
-    int placeExponent = 0;   ///< rounding to 10^placeExponent
+    int ProblemType = 0;    ///< 1: two numbers 10..909 to hundreds; 2: 100..9099 to hundreds;
+                            ///< 3: 100..9099 to thousands
+    int placeExponent = 0;  ///< rounding to 10^placeExponent
     std::string instruction;  ///< "百の位までで、概算しなさい" or "千の位までで、概算しなさい"
     std::array<double, kBoxCount + 1> AnswerValues{};  ///< value of box 1..5
-    std::array<bool, kBoxCount + 1> GivenBoxes{};      ///< true for the boxes showing a given number
+    std::array<bool, kBoxCount + 1> GivenBoxes{};  ///< true for the boxes showing a given number
 };
 
 /// A new problem for level 1..4: level n asks type n, level 4 a random type per problem. The

@@ -12,9 +12,7 @@ bool isPracticeLevel(const ProgramProfile& profile, int level) {
     return profile.LevelNames.at(level).find("練") != std::string::npos;
 }
 
-bool isTeacherName(std::string_view studentName) {
-    return trimSpaces(studentName) == "先生";
-}
+bool isTeacherName(std::string_view studentName) { return trimSpaces(studentName) == "先生"; }
 
 LevelAvailability refreshLevelAvailability(const AppState& state) {
     const ProgramProfile& profile = state.profile;
@@ -49,7 +47,8 @@ LevelAvailability refreshLevelAvailability(const AppState& state) {
         }
         if (last) continue;
         shown.enabled[level + 1] = true;
-        if (shown.goalCleared == 0 && !practice && LevelOverused(level, student, criteria, counts)) {
+        if (shown.goalCleared == 0 && !practice &&
+            LevelOverused(level, student, criteria, counts)) {
             shown.enabled[level] = false;
             shown.overuseMark[level] = true;
         }

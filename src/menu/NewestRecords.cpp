@@ -4,9 +4,9 @@
 
 namespace gaisan {
 
-std::optional<FileError> readNewestRecords(RecordFile& file, const std::filesystem::path& path,
-                                           std::uint64_t window, const RecordReadEvents& events,
-                                           const std::function<void(const LoadedRecord&)>& onRecord) {
+std::optional<FileError> readNewestRecords(
+    RecordFile& file, const std::filesystem::path& path, std::uint64_t window,
+    const RecordReadEvents& events, const std::function<void(const LoadedRecord&)>& onRecord) {
     RecordReadPolicy policy{RecordSelection::newest(window), WhenMissing::IsCreated};
     // Every step is tried again for as long as another machine holds the file.
     policy.step = [&](const std::function<std::optional<FileError>()>& step) {

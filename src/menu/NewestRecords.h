@@ -25,8 +25,8 @@ struct RecordReadEvents {
 /// first, as the run lists and the graphs read them (see readRecords): a missing file is created
 /// empty, and a busy one is waited out for as long as it stays busy. Returns the error, other
 /// than a busy file, that ended the read.
-[[nodiscard]] std::optional<FileError> readNewestRecords(RecordFile& file, const std::filesystem::path& path,
-                                           std::uint64_t window, const RecordReadEvents& events,
-                                           const std::function<void(const LoadedRecord&)>& onRecord);
+[[nodiscard]] std::optional<FileError> readNewestRecords(
+    RecordFile& file, const std::filesystem::path& path, std::uint64_t window,
+    const RecordReadEvents& events, const std::function<void(const LoadedRecord&)>& onRecord);
 
 }  // namespace gaisan

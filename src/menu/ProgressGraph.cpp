@@ -32,7 +32,8 @@ struct RecordPoint {
 /// One level's block on a page whose top is `top`.
 class GraphBlock {
 public:
-    GraphBlock(const GraphRequest& request, const GraphSurface& surface, GraphPage& page, double top)
+    GraphBlock(const GraphRequest& request, const GraphSurface& surface, GraphPage& page,
+               double top)
         : m_request(request),
           m_surface(surface),
           m_page(page),
@@ -47,13 +48,15 @@ public:
         }
         line({0, m_n}, {m_surface.width, m_n}, kGraphRuleColour, 2);
         line({0, m_n + 0.09 * m_c}, {m_surface.width, m_n + 0.09 * m_c}, kGraphRuleColour, 2);
-        const std::string levelName =
-            level < static_cast<int>(m_request.levelNames.size()) ? m_request.levelNames[level] : "";
+        const std::string levelName = level < static_cast<int>(m_request.levelNames.size())
+                                          ? m_request.levelNames[level]
+                                          : "";
         text({0.7 * m_f, m_n + 0.01 * m_c}, m_request.subjectTitle + " " + levelName,
              (m_surface.printer ? 3 : 2) * baseFont());
 
         countStudentRuns(level, records);
-        line({0.2 * m_f, m_n + 0.8 * m_c}, {0.9 * m_f, m_n + 0.8 * m_c}, kGraphRuleColour, m_drawWidth);
+        line({0.2 * m_f, m_n + 0.8 * m_c}, {0.9 * m_f, m_n + 0.8 * m_c}, kGraphRuleColour,
+             m_drawWidth);
         line({0.2 * m_f, m_n + 0.8 * m_c}, {0.2 * m_f, m_n + 0.1 * m_c}, kGraphBlack, m_drawWidth);
         m_timeScale = std::min(1000, 10 * (m_maxTime / 10 + 1));
         plotRuns(level, records);
@@ -112,7 +115,8 @@ private:
                 m_recordPoints.push_back({x, yOffset, std::to_string(record.seconds) + "秒",
                                           static_cast<int>(record.date)});
             }
-            m_page.dots.push_back({{x, m_n + yOffset}, record_ ? kGraphRed : kGraphBlue, m_drawWidth});
+            m_page.dots.push_back(
+                {{x, m_n + yOffset}, record_ ? kGraphRed : kGraphBlue, m_drawWidth});
         }
     }
 
@@ -130,21 +134,24 @@ private:
         next("　　順位　　　　" + last("     ", statistics.timeRank, 5) + "位");
         next("　　最高　　　　" + last("      ", best, 6) + " /" +
              last("      ", wholeNumberText(m_schoolBest), 5) + "秒");
-        next(m_runTotal == 0 ? ""
-                             : "　　平均　　　　" +
-                                   last("      ", wholeNumberText(std::floor(m_timeSum / m_runTotal)), 5) +
-                                   "秒" + " /" +
-                                   last("      ", wholeNumberText(m_schoolSum / m_schoolCount), 5) + "秒",
+        next(m_runTotal == 0
+                 ? ""
+                 : "　　平均　　　　" +
+                       last("      ", wholeNumberText(std::floor(m_timeSum / m_runTotal)), 5) +
+                       "秒" + " /" +
+                       last("      ", wholeNumberText(m_schoolSum / m_schoolCount), 5) + "秒",
              m_runTotal != 0);
         next("ポイント  　　　");
         next("　　順位　　　　" + last("      ", statistics.pointsRank, 5) + "位");
         next("　　獲得ポイント" + last("      ", wholeNumberText(statistics.points), 5) + "点");
-        next(statistics.pointsHolders == 0
-                 ? ""
-                 : "　　　　　　　　　　　　/" +
-                       last("      ", wholeNumberText(statistics.pointsSumAll / statistics.pointsHolders), 5) +
-                       "点",
-             statistics.pointsHolders != 0);
+        next(
+            statistics.pointsHolders == 0
+                ? ""
+                : "　　　　　　　　　　　　/" +
+                      last("      ",
+                           wholeNumberText(statistics.pointsSumAll / statistics.pointsHolders), 5) +
+                      "点",
+            statistics.pointsHolders != 0);
         y += step / 2;
         text({1.05 * m_f, y}, "　　　　　　　　　　　　 (塾平均)", size);
     }
@@ -175,13 +182,16 @@ private:
         if (count > 5) {
             for (std::size_t p = 3; p + 2 <= count; p += 3) {
                 const RecordPoint& point = m_recordPoints[p - 1];
-                text({point.x - 0.025 * m_f, m_n + point.yOffset + 0.01 * m_c}, point.timeText, size);
-                text({point.x - 0.025 * m_f, m_n + point.yOffset + 0.03 * m_c}, dateLabel(p - 1), size);
+                text({point.x - 0.025 * m_f, m_n + point.yOffset + 0.01 * m_c}, point.timeText,
+                     size);
+                text({point.x - 0.025 * m_f, m_n + point.yOffset + 0.03 * m_c}, dateLabel(p - 1),
+                     size);
             }
         }
         const RecordPoint& newest = m_recordPoints.back();
         text({newest.x - 0.025 * m_f, m_n + newest.yOffset + 0.04 * m_c}, newest.timeText, size);
-        text({newest.x - 0.025 * m_f, m_n + newest.yOffset + 0.07 * m_c}, dateLabel(count - 1), size);
+        text({newest.x - 0.025 * m_f, m_n + newest.yOffset + 0.07 * m_c}, dateLabel(count - 1),
+             size);
     }
 
     const GraphRequest& m_request;
@@ -205,9 +215,7 @@ private:
 
 }  // namespace
 
-std::string wholeNumberText(double value) {
-    return std::to_string(std::llround(value));
-}
+std::string wholeNumberText(double value) { return std::to_string(std::llround(value)); }
 
 std::string graphDateText(int daySerial) {
     const CivilDate date = dateOfSerial(daySerial);
@@ -232,7 +240,8 @@ GraphDrawing drawProgressGraphs(const GraphRequest& request, std::span<const Loa
             drawing.pages.emplace_back();
             top = kFirstBlockTop * surface.height;
         }
-        GraphBlock(request, surface, drawing.pages.back(), top).draw(level, records, statisticsOf(level));
+        GraphBlock(request, surface, drawing.pages.back(), top)
+            .draw(level, records, statisticsOf(level));
     }
     return drawing;
 }

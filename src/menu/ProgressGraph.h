@@ -66,23 +66,23 @@ struct GraphSurface {
 
 /// The student's ranks and points on a level, from the level's work rankings.
 struct LevelStatistics {
-    std::string timeRank;    ///< three characters, such as " 12" or "---"; empty when not ranked
-    std::string pointsRank;  ///< the same in the points ranking
-    double points = 0;       ///< the student's total points on the level
-    double pointsSumAll = 0; ///< the total points of every ranked student with any
-    int pointsHolders = 0;   ///< how many ranked students have any points
+    std::string timeRank;     ///< three characters, such as " 12" or "---"; empty when not ranked
+    std::string pointsRank;   ///< the same in the points ranking
+    double points = 0;        ///< the student's total points on the level
+    double pointsSumAll = 0;  ///< the total points of every ranked student with any
+    int pointsHolders = 0;    ///< how many ranked students have any points
 };
 
 /// What is drawn for one student.
 struct GraphRequest {
     int student = 0;
-    std::string studentName;    ///< trimmed
+    std::string studentName;  ///< trimmed
     std::string subjectTitle;
-    std::vector<int> levels;    ///< the chosen levels, in list order
+    std::vector<int> levels;  ///< the chosen levels, in list order
     int levelCount = 0;
     std::vector<std::string> levelNames;  ///< by level, slot 0 unused
-    int today = 0;              ///< day serial
-    bool studentInBand = true;  ///< the student's grade is in the menu's grade band
+    int today = 0;                        ///< day serial
+    bool studentInBand = true;            ///< the student's grade is in the menu's grade band
     double baseFontSize = 6;
 };
 

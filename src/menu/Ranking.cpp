@@ -51,7 +51,8 @@ void mergeSortRange(int first, int last, std::vector<Key>& keys, std::vector<int
 template <typename Key>
 void sortPositions(int n, std::vector<Key>& keys, std::vector<int>& students) {
     if (n <= 1) return;
-    if (keys.size() <= static_cast<std::size_t>(n) || students.size() <= static_cast<std::size_t>(n)) {
+    if (keys.size() <= static_cast<std::size_t>(n) ||
+        students.size() <= static_cast<std::size_t>(n)) {
         throw std::invalid_argument("SortRanking: " + std::to_string(n) +
                                     " positions do not fit the key and student arrays");
     }
@@ -69,7 +70,8 @@ void sortPositions(int n, std::vector<Key>& keys, std::vector<int>& students) {
 /// total points used as Q in today's ranking soon do, and would overflow 32 bits for a large P.)
 std::int64_t pointsKey(std::int32_t p, std::int32_t q) {
     const std::int64_t high = ~static_cast<std::int64_t>(p);  // −P − 1: more points, lower key
-    const std::int64_t low = std::int64_t{std::numeric_limits<std::int32_t>::max()} - q;  // 0..2³²−1
+    const std::int64_t low =
+        std::int64_t{std::numeric_limits<std::int32_t>::max()} - q;  // 0..2³²−1
     return high * (std::int64_t{1} << 32) + low;
 }
 
@@ -94,7 +96,7 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
     const CountTables& counts = state.counts;
     const int current = state.login.StudentIndex;
     const bool today = basis == PointsBasis::Today;
-    const auto& ranked = today ? counts.TodayPoints : counts.TotalPoints;     // P
+    const auto& ranked = today ? counts.TodayPoints : counts.TotalPoints;    // P
     const auto& tieBreak = today ? counts.TotalPoints : counts.TodayPoints;  // Q
 
     // Positions 1..n in roster order; the arrays grow with the roster, so every listed student
@@ -142,8 +144,8 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
                 row = rankColumn + mark + name + rightAligned(bestTime, 6) + " " + tail;
             }
         } else {
-            row = rankColumn + mark + name + rightAligned(counts.TodayPoints.at(level, s), 3) + "/" +
-                  rightAligned(counts.TotalPoints.at(level, s), 5);
+            row = rankColumn + mark + name + rightAligned(counts.TodayPoints.at(level, s), 3) +
+                  "/" + rightAligned(counts.TotalPoints.at(level, s), 5);
         }
         // The list is scrolled to the current student's row by the row's student, not by
         // looking for "●" in the text, which a name could contain too.

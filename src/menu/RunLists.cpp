@@ -80,7 +80,8 @@ std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile&
                                               const RecordReadEvents& events, RunListRows& rows) {
     const int levelCount = state.profile.LevelCount;
     rows.assign(static_cast<std::size_t>(levelCount) + 1, {});
-    const std::uint64_t window = query.list == RunList::Today ? kTodayWindow : LoadedRecords::kLoadWindow;
+    const std::uint64_t window =
+        query.list == RunList::Today ? kTodayWindow : LoadedRecords::kLoadWindow;
     RowStudents students(state);
     const auto error = readNewestRecords(file, path, window, events, [&](const LoadedRecord& run) {
         if (!isShowable(run, levelCount) || !belongsTo(run, query, state.login.StudentIndex) ||

@@ -52,8 +52,9 @@ using RunListRows = std::vector<std::vector<std::string>>;
 /// ends the build with the message the program ends with: "Command5" (today's runs),
 /// "Command7" (a period) or "Command16" (personal), then the error's description and number.
 [[nodiscard]] std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile& file,
-                                              const std::filesystem::path& path,
-                                              const RunListQuery& query,
-                                              const RecordReadEvents& events, RunListRows& rows);
+                                                            const std::filesystem::path& path,
+                                                            const RunListQuery& query,
+                                                            const RecordReadEvents& events,
+                                                            RunListRows& rows);
 
 }  // namespace gaisan

@@ -26,7 +26,8 @@ ItemReader ItemReader::openFile(const std::filesystem::path& file) {
         return ItemReader(decodeCp932(bytes), file);
     } catch (const Cp932Error& e) {
         std::ostringstream problem;
-        problem << lineOfOffset(bytes, e.offset()) << "行目に Shift-JIS (CP932) として読めない文字が"
+        problem << lineOfOffset(bytes, e.offset())
+                << "行目に Shift-JIS (CP932) として読めない文字が"
                 << "あります（先頭から " << e.offset() << " バイト目）。";
         throw DataFileError(file, problem.str());
     }
@@ -48,7 +49,8 @@ bool ItemReader::restIsBlank() const {
 }
 
 void ItemReader::skipSpaces() {
-    while (m_position < m_text.size() && (m_text[m_position] == ' ' || m_text[m_position] == '\t')) {
+    while (m_position < m_text.size() &&
+           (m_text[m_position] == ' ' || m_text[m_position] == '\t')) {
         ++m_position;
     }
 }

@@ -8,9 +8,9 @@ namespace gaisan {
 
 /// One item of a text file, with where it stood.
 struct Item {
-    std::string text;       ///< UTF-8, without quotes and without surrounding half-width spaces
-    int line = 0;           ///< 1-based line the item starts on
-    bool quoted = false;    ///< written in double quotes
+    std::string text;     ///< UTF-8, without quotes and without surrounding half-width spaces
+    int line = 0;         ///< 1-based line the item starts on
+    bool quoted = false;  ///< written in double quotes
     bool startsLine = false;
     bool endsLine = false;  ///< ended by a line end or the end of the file, not by a comma
 };

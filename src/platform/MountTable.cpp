@@ -15,8 +15,9 @@ bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
 std::string unescaped(std::string_view field) {
     std::string text;
     for (std::size_t i = 0; i < field.size(); ++i) {
-        const bool escape = field[i] == '\\' && i + 3 < field.size() && isOctalDigit(field[i + 1]) &&
-                            isOctalDigit(field[i + 2]) && isOctalDigit(field[i + 3]);
+        const bool escape = field[i] == '\\' && i + 3 < field.size() &&
+                            isOctalDigit(field[i + 1]) && isOctalDigit(field[i + 2]) &&
+                            isOctalDigit(field[i + 3]);
         if (escape) {
             text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
                                       (field[i + 3] - '0'));
@@ -71,7 +72,8 @@ std::optional<Mount> mountHolding(const std::vector<Mount>& mounts,
     std::ptrdiff_t deepest = -1;
     for (const Mount& mount : mounts) {
         const std::filesystem::path point(mount.mountPoint);
-        const auto mismatch = std::mismatch(point.begin(), point.end(), folder.begin(), folder.end());
+        const auto mismatch =
+            std::mismatch(point.begin(), point.end(), folder.begin(), folder.end());
         if (mismatch.first != point.end()) continue;
         const std::ptrdiff_t depth = std::distance(point.begin(), point.end());
         if (depth >= deepest) {

@@ -30,7 +30,9 @@ std::string_view trimSpaces(std::string_view text) {
     return text;
 }
 
-double toDouble(std::string_view number) { return std::strtod(std::string(number).c_str(), nullptr); }
+double toDouble(std::string_view number) {
+    return std::strtod(std::string(number).c_str(), nullptr);
+}
 
 template <typename Real>
 std::string shortest(Real value) {

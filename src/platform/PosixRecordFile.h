@@ -22,15 +22,16 @@ public:
     PosixRecordFile& operator=(const PosixRecordFile&) = delete;
 
     [[nodiscard]] std::optional<FileError> open(const std::filesystem::path& file) override;
-    [[nodiscard]] std::optional<FileError> openForReading(const std::filesystem::path& file) override;
+    [[nodiscard]] std::optional<FileError> openForReading(
+        const std::filesystem::path& file) override;
     void close() override;
     [[nodiscard]] std::optional<FileError> length(std::uint64_t& bytes) override;
     [[nodiscard]] std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
-                                    std::size_t& bytesRead) override;
+                                                  std::size_t& bytesRead) override;
     [[nodiscard]] std::optional<FileError> lockForAppend() override;
     void unlock() override;
     [[nodiscard]] std::optional<FileError> writeDurably(std::uint64_t offset,
-                                          std::span<const std::byte> bytes) override;
+                                                        std::span<const std::byte> bytes) override;
     [[nodiscard]] std::optional<FileError> truncate(std::uint64_t length) override;
 
 private:

@@ -26,7 +26,8 @@ public:
     /// Opens for reading and writing, creating the file when absent.
     [[nodiscard]] virtual std::optional<FileError> open(const std::filesystem::path& file) = 0;
     /// Opens an existing file for reading only.
-    [[nodiscard]] virtual std::optional<FileError> openForReading(const std::filesystem::path& file) = 0;
+    [[nodiscard]] virtual std::optional<FileError> openForReading(
+        const std::filesystem::path& file) = 0;
     /// Closes the file, releasing the lock if it is held.
     virtual void close() = 0;
 
@@ -34,15 +35,16 @@ public:
     /// the place where the next record goes.
     [[nodiscard]] virtual std::optional<FileError> length(std::uint64_t& bytes) = 0;
     /// Reads up to `into.size()` bytes at `offset`; fewer only at the end of the file.
-    [[nodiscard]] virtual std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
-                                            std::size_t& bytesRead) = 0;
+    [[nodiscard]] virtual std::optional<FileError> readAt(std::uint64_t offset,
+                                                          std::span<std::byte> into,
+                                                          std::size_t& bytesRead) = 0;
 
     [[nodiscard]] virtual std::optional<FileError> lockForAppend() = 0;
     virtual void unlock() = 0;
     /// Writes all of `bytes` at `offset` in one call and makes them durable before returning;
     /// a short write is an error.
-    [[nodiscard]] virtual std::optional<FileError> writeDurably(std::uint64_t offset,
-                                                  std::span<const std::byte> bytes) = 0;
+    [[nodiscard]] virtual std::optional<FileError> writeDurably(
+        std::uint64_t offset, std::span<const std::byte> bytes) = 0;
     /// Cuts the file to `length` bytes and makes the new length durable before returning.
     [[nodiscard]] virtual std::optional<FileError> truncate(std::uint64_t length) = 0;
 };

@@ -28,8 +28,7 @@ int RunPointsBase(std::int32_t seconds, std::int32_t target);
 std::int32_t RunPointsRule(std::int32_t seconds, int level, const CriteriaTable& criteria);
 
 /// The student has enough passes and points in the level's pass window.
-bool LevelCleared(int level, int student, const CriteriaTable& criteria,
-                  const CountTables& counts);
+bool LevelCleared(int level, int student, const CriteriaTable& criteria, const CountTables& counts);
 
 /// The student has run the level too often, or earned too many points on it, in the level's
 /// over-use window. A limit of 0 is no limit.
@@ -59,12 +58,13 @@ void countRecords(const LoadedRecords& records, const CriteriaTable& criteria,
 
 /// Loads the results file and rebuilds the loaded records, best times and count tables.
 [[nodiscard]] std::optional<ResultsFileFailure> ComputeCounts(AppState& state, ResultsFile& results,
-                                                const LocalDateTime& now);
+                                                              const LocalDateTime& now);
 
 /// Evaluates the run just finished on `level` (its time is state.run.RecordedTime) against the
 /// tables as they were before it, and appends its record: sets WasClearedBefore (by all loaded
 /// runs, not the pass window), NewPersonalBest and NewLevelBest, each by a strict comparison,
 /// so equalling a best is not a new one and a time-up never is.
-[[nodiscard]] std::optional<ResultsFileFailure> RecordRunResult(AppState& state, ResultsFile& results, int level);
+[[nodiscard]] std::optional<ResultsFileFailure> RecordRunResult(AppState& state,
+                                                                ResultsFile& results, int level);
 
 }  // namespace gaisan

@@ -38,8 +38,10 @@ std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, con
 std::vector<std::filesystem::path> backupsOf(const std::filesystem::path& resultsFile) {
     std::vector<std::filesystem::path> backups;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(backupFolderOf(resultsFile), error)) {
-        if (entry.is_regular_file(error) && isBackupName(resultsFile, entry.path().filename().string())) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(backupFolderOf(resultsFile), error)) {
+        if (entry.is_regular_file(error) &&
+            isBackupName(resultsFile, entry.path().filename().string())) {
             backups.push_back(entry.path());
         }
     }
@@ -58,7 +60,8 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
         AtomicFileWriter writer(backup);
         std::vector<std::byte> chunk(kCopyChunk);
         for (std::uint64_t at = 0; at < length;) {
-            const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), length - at));
+            const auto wanted =
+                static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), length - at));
             std::size_t bytesRead = 0;
             if (auto failure = file.readAt(at, std::span(chunk.data(), wanted), bytesRead)) {
                 return resultsFile.string() + ": " + failure->description;

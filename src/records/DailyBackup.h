@@ -29,8 +29,8 @@ std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, con
 /// gets copies and removes old ones. Returns what went wrong, naming the file, for the caller to
 /// pass on: a failed backup must never stop a run from being recorded.
 [[nodiscard]] std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t length,
-                                           const std::filesystem::path& resultsFile,
-                                           const CivilDate& today);
+                                                         const std::filesystem::path& resultsFile,
+                                                         const CivilDate& today);
 
 /// The backups of `resultsFile`, newest first.
 std::vector<std::filesystem::path> backupsOf(const std::filesystem::path& resultsFile);

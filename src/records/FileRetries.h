@@ -17,13 +17,15 @@ using RetryWait = std::function<void(int seconds)>;
 /// one-second steps, without limit; returns the error that ended the retries. With
 /// `notFoundTries`, a missing file is retried five seconds apart until that count, shared by the
 /// steps of one operation, reaches four; without it a missing file is an error at once.
-[[nodiscard]] std::optional<FileError> retryingFileStep(const std::function<std::optional<FileError>()>& step,
-                                          const RetryWait& wait, int* notFoundTries = nullptr);
+[[nodiscard]] std::optional<FileError> retryingFileStep(
+    const std::function<std::optional<FileError>()>& step, const RetryWait& wait,
+    int* notFoundTries = nullptr);
 
 /// Opens `file` and takes its append lock, waiting out a lock held by another machine. While the
 /// lock is held elsewhere the file is closed and opened afresh before each try: a descriptor kept
 /// open keeps a stale length on SMB, and stale cached pages on NFS.
-[[nodiscard]] std::optional<FileError> openWithAppendLock(RecordFile& file, const std::filesystem::path& path,
-                                            const RetryWait& wait);
+[[nodiscard]] std::optional<FileError> openWithAppendLock(RecordFile& file,
+                                                          const std::filesystem::path& path,
+                                                          const RetryWait& wait);
 
 }  // namespace gaisan

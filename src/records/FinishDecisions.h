@@ -37,7 +37,7 @@ FinishPlan planFinish(const AppState& state);
 /// the final level is already cleared, after which every level is free.
 struct RetryChoice {
     bool offerRetry = true;
-    bool moveOnMessage = false;   ///< the clear label says "次のレベルへ進みましょう"
+    bool moveOnMessage = false;     ///< the clear label says "次のレベルへ進みましょう"
     bool clearLabelHidden = false;  ///< the clear label is emptied and hidden
 };
 

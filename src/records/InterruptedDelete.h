@@ -44,18 +44,17 @@ struct InterruptedDelete {
 /// journal (a network drive's folder cache can hide a new file for a while) are moved down too,
 /// so that none is lost; the journal is first written again to hold them. Needs the append lock.
 [[nodiscard]] std::optional<FileError> completeDelete(RecordFile& lockedFile,
-                                        const std::filesystem::path& resultsFile,
-                                        const DeleteJournal& journal);
+                                                      const std::filesystem::path& resultsFile,
+                                                      const DeleteJournal& journal);
 
 /// Looks for the journal of a delete cut short and finishes that delete, so that afterwards the
 /// file holds every record once, minus the deleted one, plus any appended since. Every writer
 /// calls it right after taking the append lock, before it touches the file.
-[[nodiscard]] std::optional<FileError> finishInterruptedDelete(RecordFile& lockedFile,
-                                                 const std::filesystem::path& resultsFile,
-                                                 InterruptedDelete& found);
+[[nodiscard]] std::optional<FileError> finishInterruptedDelete(
+    RecordFile& lockedFile, const std::filesystem::path& resultsFile, InterruptedDelete& found);
 
 /// Writes `records` (whole records) from record `first` on, in pieces, each made durable.
 [[nodiscard]] std::optional<FileError> writeRecordsAt(RecordFile& file, std::uint64_t first,
-                                        std::span<const std::byte> records);
+                                                      std::span<const std::byte> records);
 
 }  // namespace gaisan

@@ -57,7 +57,8 @@ std::optional<FileError> readRecords(RecordFile& file, const std::filesystem::pa
     at = {};
     ClosesOnExit closes(file);
     bool isMissing = false;
-    if (auto error = policy.step([&] { return openAsPolicyHas(file, path, policy.missing, isMissing); })) {
+    if (auto error =
+            policy.step([&] { return openAsPolicyHas(file, path, policy.missing, isMissing); })) {
         return error;
     }
     if (isMissing) return std::nullopt;

@@ -38,11 +38,12 @@ enum class WhenMissing {
 /// Runs one step of a read (opening the file, asking its length, reading one block) and returns
 /// the error that ended it. A busy file, held or open on another machine, is waited out here or
 /// returned as the error.
-using ReadStep = std::function<std::optional<FileError>(
-    const std::function<std::optional<FileError>()>& step)>;
+using ReadStep =
+    std::function<std::optional<FileError>(const std::function<std::optional<FileError>()>& step)>;
 
 /// Runs a step once: a busy file fails the read.
-[[nodiscard]] std::optional<FileError> runOnce(const std::function<std::optional<FileError>()>& step);
+[[nodiscard]] std::optional<FileError> runOnce(
+    const std::function<std::optional<FileError>()>& step);
 
 struct RecordReadPolicy {
     RecordSelection records;
@@ -66,7 +67,7 @@ struct RecordBlock {
 /// Where a read stood when it ended.
 struct RecordReadEnd {
     enum class Stage { Opening, AskingLength, Reading };
-    Stage stage = Stage::Opening;   ///< the step an error came from
+    Stage stage = Stage::Opening;    ///< the step an error came from
     std::uint64_t bytesSeen = 0;     ///< the file's length when the read began
     std::uint64_t wholeRecords = 0;  ///< the whole records in that length
     std::uint64_t partialBytes = 0;  ///< of a partial record after them, left by a crash
@@ -86,9 +87,10 @@ using RecordBlockHandler = std::function<bool(const RecordBlock& block)>;
 /// - until the file ends early: cut back by a delete meanwhile, the read stops there;
 /// - whole records only: a partial record after them, left by a crash, is counted, not read.
 /// Returns the error that ended the read; `end`, when given, says where it ended.
-[[nodiscard]] std::optional<FileError> readRecords(RecordFile& file, const std::filesystem::path& path,
-                                     const RecordReadPolicy& policy,
-                                     const RecordBlockHandler& onBlock,
-                                     RecordReadEnd* end = nullptr);
+[[nodiscard]] std::optional<FileError> readRecords(RecordFile& file,
+                                                   const std::filesystem::path& path,
+                                                   const RecordReadPolicy& policy,
+                                                   const RecordBlockHandler& onBlock,
+                                                   RecordReadEnd* end = nullptr);
 
 }  // namespace gaisan

@@ -5,8 +5,9 @@
 
 namespace gaisan {
 
-RecordReadEnd forEachRecord(const std::filesystem::path& file,
-                            const std::function<void(std::uint64_t, const ResultRecord&)>& onRecord) {
+RecordReadEnd forEachRecord(
+    const std::filesystem::path& file,
+    const std::function<void(std::uint64_t, const ResultRecord&)>& onRecord) {
     PosixRecordFile recordFile;
     RecordReadEnd end;
     const RecordReadPolicy policy{RecordSelection::all(), WhenMissing::IsAnError};

@@ -55,7 +55,8 @@ public:
     /// Writes record `number` back with the given student and/or seconds in one synced write;
     /// every other byte keeps its value. Values writeBackProblem refuses are not written.
     [[nodiscard]] Result writeBack(std::uint64_t number, const RecordCheck& isTheRecord,
-                     std::optional<std::int64_t> student, std::optional<std::int64_t> seconds);
+                                   std::optional<std::int64_t> student,
+                                   std::optional<std::int64_t> seconds);
 
     /// Takes the lock only to finish a delete a crash cut short, for a check of the file.
     [[nodiscard]] Result finishInterruptedDelete();
@@ -63,8 +64,8 @@ public:
     /// Why a record may not get this student or time, or nothing. A student outside 1..5000
     /// would stop every machine's next count; a time outside 0..99999 is no time a run can take
     /// (99999 marks a time-up, 99998 a failed run).
-    [[nodiscard]] static std::optional<std::string> writeBackProblem(std::optional<std::int64_t> student,
-                                                       std::optional<std::int64_t> seconds);
+    [[nodiscard]] static std::optional<std::string> writeBackProblem(
+        std::optional<std::int64_t> student, std::optional<std::int64_t> seconds);
 
     /// The check that the record holds exactly `chosen`, all 44 bytes.
     static RecordCheck isExactly(const RecordBytes& chosen);
@@ -77,7 +78,8 @@ private:
     /// The record `number`, read under the lock, against `isTheRecord`; nothing when it may be
     /// changed, else the result to return.
     [[nodiscard]] std::optional<Result> chosenRecord(std::uint64_t number, std::uint64_t records,
-                                       const RecordCheck& isTheRecord, RecordBytes& current);
+                                                     const RecordCheck& isTheRecord,
+                                                     RecordBytes& current);
 
     RecordFile& m_file;
     std::filesystem::path m_path;

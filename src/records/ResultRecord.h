@@ -20,7 +20,7 @@ struct ResultRecord {
     std::int16_t StudentIndex = 0;
     std::int16_t LevelIndex = 0;
     std::int32_t ResultSeconds = 0;  ///< 99999 for a time-up, 99998 for a failed run
-    std::string SchoolCode;  ///< the three text fields, decoded, trailing spaces kept
+    std::string SchoolCode;          ///< the three text fields, decoded, trailing spaces kept
     std::string ExtraField;
     std::string PointsField;
     std::array<std::byte, kTextFieldSize> SpareField{};  ///< never written: zero bytes

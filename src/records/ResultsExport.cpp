@@ -55,7 +55,9 @@ private:
     /// Looks texts up by view, so that a row builds no string to find its fields.
     struct ViewHash {
         using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
     };
 
     ExportEncoding m_encoding;
@@ -78,7 +80,8 @@ std::string_view outcomeOf(std::int32_t seconds) {
 /// The student's grade label in a school year; empty for a student the roster does not know.
 std::string gradeLabelIn(int schoolYear, int student, const ExportSources& sources) {
     if (sources.roster.RosterNames.at(student).empty()) return "";
-    return gradeLabelOf(GradeNumber(schoolYear, sources.roster.RosterYear.at(student))).value_or("");
+    return gradeLabelOf(GradeNumber(schoolYear, sources.roster.RosterYear.at(student)))
+        .value_or("");
 }
 
 }  // namespace
@@ -91,7 +94,8 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
     out << (encoding == ExportEncoding::Cp932 ? encodeCp932(kHeader) : kHeader) << kLineEnd;
 
     std::error_code sizeUnknown;
-    const std::uint64_t total = std::filesystem::file_size(resultsFile, sizeUnknown) / ResultRecord::kSize;
+    const std::uint64_t total =
+        std::filesystem::file_size(resultsFile, sizeUnknown) / ResultRecord::kSize;
     constexpr std::uint64_t kRecordsPerProgress = 16384;
     ExportSummary summary;
     std::string rows;
@@ -105,7 +109,8 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
             return;
         }
         const int day = static_cast<int>(record.RecordDate);
-        if ((period.firstDay && day < *period.firstDay) || (period.lastDay && day > *period.lastDay)) {
+        if ((period.firstDay && day < *period.firstDay) ||
+            (period.lastDay && day > *period.lastDay)) {
             return;
         }
         const int student = record.StudentIndex;

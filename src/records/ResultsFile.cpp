@@ -92,7 +92,8 @@ std::optional<std::string> ResultsFile::displayProblemOf(const LoadedRecord& rec
     if (auto problem = timeProblemOf(record)) return problem;
     static const int firstDay = daySerial({1900, 1, 1});
     static const int lastDay = daySerial({9999, 12, 31});
-    if (record.date < firstDay || record.date > lastDay) return "記録の日付が1900年〜9999年の外です";
+    if (record.date < firstDay || record.date > lastDay)
+        return "記録の日付が1900年〜9999年の外です";
     return std::nullopt;
 }
 
@@ -107,7 +108,8 @@ std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, in
 std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
     m_backupProblem.reset();
     ClosesOnExit closes(m_file);
-    if (auto error = openWithAppendLock(m_file, m_path, m_wait)) return appendFailure(error->description);
+    if (auto error = openWithAppendLock(m_file, m_path, m_wait))
+        return appendFailure(error->description);
     // A delete that a crash cut short is finished first, silently: a child's run is no moment
     // for the story.
     InterruptedDelete interrupted;
@@ -132,7 +134,8 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
         if (cuttingBackIsSafeAfter(*error)) {
             // The next append writes over a partial record left here, but the teacher hears of it.
             if (auto cutBack = m_file.truncate(oldLength)) {
-                return appendFailure(error->description + "（書きかけの記録を取り除けませんでした：" +
+                return appendFailure(error->description +
+                                     "（書きかけの記録を取り除けませんでした：" +
                                      cutBack->description + "）");
             }
         }
@@ -169,10 +172,9 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
         const std::string number = std::to_string(error.number);
         return ResultsFileFailure{
             "成績ランダムファイル表示" + std::to_string(marker) + number + error.description +
-            number + "/date" + shortestText(current.date) + "/i=" +
-            std::to_string(recordNumber) + "/time=" + shortestText(current.clock) +
-            "/name=" + "/Bangou=" + std::to_string(current.student) +
-            "/level=" + std::to_string(current.level) +
+            number + "/date" + shortestText(current.date) + "/i=" + std::to_string(recordNumber) +
+            "/time=" + shortestText(current.clock) + "/name=" + "/Bangou=" +
+            std::to_string(current.student) + "/level=" + std::to_string(current.level) +
             "/time=" + std::to_string(current.seconds) + "line" + std::to_string(marker)};
     };
 
@@ -186,29 +188,32 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
     records.entries.clear();
     std::optional<std::string> unusable;
     RecordReadEnd end;
-    const auto error = readRecords(m_file, m_path, policy, [&](const RecordBlock& block) {
-        for (std::size_t i = 0; i < block.count(); ++i) {
-            const LoadedRecord record = decodeRunFields(block.record(i));
-            if (!fitsTables(record)) {
-                current = record;
-                recordNumber = block.first + i;
-                unusable = *indexProblemOf(record);
-                return false;
+    const auto error = readRecords(
+        m_file, m_path, policy,
+        [&](const RecordBlock& block) {
+            for (std::size_t i = 0; i < block.count(); ++i) {
+                const LoadedRecord record = decodeRunFields(block.record(i));
+                if (!fitsTables(record)) {
+                    current = record;
+                    recordNumber = block.first + i;
+                    unusable = *indexProblemOf(record);
+                    return false;
+                }
+                // A record whose date or clock is no time (written by something else, or damaged)
+                // cannot be placed in any window: it is passed over rather than stopping every
+                // machine of the classroom at every count.
+                if (!hasValidTimes(record)) continue;
+                std::int32_t& best = counts.BestTime.at(record.level, record.student);
+                if (record.seconds < best) best = record.seconds;
+                if (record.date >= 0 && record.student != 0 && record.level >= 1) {
+                    records.entries.push_back(record);
+                }
             }
-            // A record whose date or clock is no time (written by something else, or damaged)
-            // cannot be placed in any window: it is passed over rather than stopping every
-            // machine of the classroom at every count.
-            if (!hasValidTimes(record)) continue;
-            std::int32_t& best = counts.BestTime.at(record.level, record.student);
-            if (record.seconds < best) best = record.seconds;
-            if (record.date >= 0 && record.student != 0 && record.level >= 1) {
-                records.entries.push_back(record);
-            }
-        }
-        current = decodeRunFields(block.record(block.count() - 1));
-        recordNumber = block.first + block.count() - 1;
-        return true;
-    }, &end);
+            current = decodeRunFields(block.record(block.count() - 1));
+            recordNumber = block.first + block.count() - 1;
+            return true;
+        },
+        &end);
     if (error) {
         marker = end.stage == RecordReadEnd::Stage::Opening        ? 3
                  : end.stage == RecordReadEnd::Stage::AskingLength ? 4

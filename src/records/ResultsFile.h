@@ -61,7 +61,7 @@ public:
     /// A record whose numbers the tables cannot hold (student outside 0..5000, level outside
     /// 0..35) is a failure naming it; one whose date or clock is no valid time is passed over.
     [[nodiscard]] std::optional<ResultsFileFailure> LoadResultRecords(LoadedRecords& records,
-                                                        CountTables& counts);
+                                                                      CountTables& counts);
 
     /// The record an append writes for `run` at `now`.
     static ResultRecord recordOf(const RunToRecord& run, const LocalDateTime& now);
@@ -80,12 +80,13 @@ public:
     /// `today` (a classroom machine whose clock was wrong; by the counting rules such a record
     /// would count in every window for ever), or a clock outside one day. For a check of the
     /// whole file.
-    [[nodiscard]] static std::optional<std::string> problemOf(const ResultRecord& record, int todaySerial);
+    [[nodiscard]] static std::optional<std::string> problemOf(const ResultRecord& record,
+                                                              int todaySerial);
 
 private:
     /// retryingFileStep with this file's wait.
-    [[nodiscard]] std::optional<FileError> retrying(const std::function<std::optional<FileError>()>& step,
-                                      int* notFoundTries = nullptr);
+    [[nodiscard]] std::optional<FileError> retrying(
+        const std::function<std::optional<FileError>()>& step, int* notFoundTries = nullptr);
 
     RecordFile& m_file;
     std::filesystem::path m_path;

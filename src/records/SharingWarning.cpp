@@ -16,7 +16,8 @@ struct UnsafeOption {
 constexpr std::string_view kLocalLocks =
     "ロックがこのコンピュータの中だけで働くため、2台が同時に記録すると片方の記録が失われます";
 constexpr std::string_view kStaleCache =
-    "ファイルの長さを古いまま使うことがあるため、ほかのコンピュータの記録を上書きすることがあります";
+    "ファイルの長さを古いまま使うことがあるため、ほかのコンピュータの記録を上書きすることがありま"
+    "す";
 
 constexpr std::array kNfsOptions = {
     UnsafeOption{"nolock", kLocalLocks},

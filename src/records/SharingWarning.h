@@ -17,6 +17,7 @@ namespace gaisan {
 [[nodiscard]] std::optional<std::string> sharingWarningOf(const Mount& mount);
 
 /// The warning for the mount that holds `folder`, from this process's mount table.
-[[nodiscard]] std::optional<std::string> sharingWarningForFolder(const std::filesystem::path& folder);
+[[nodiscard]] std::optional<std::string> sharingWarningForFolder(
+    const std::filesystem::path& folder);
 
 }  // namespace gaisan

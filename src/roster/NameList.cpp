@@ -18,7 +18,8 @@ std::string rightAligned(std::string_view padding, long number, std::size_t coun
 }
 
 std::string replaced(std::string text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
     return text;
@@ -39,15 +40,12 @@ FigureTexts figureTextsOf(int student, const CountTables& counts) {
     const long totalRuns = sumOverLevels(student, counts.RunCount);
     const long totalPoints = sumOverLevels(student, counts.TotalPoints);
     FigureTexts texts;
-    texts.todayRuns = todayRuns != 0 ? rightAligned("  ", todayRuns, 3) + "回"
-                                     : "     ";
+    texts.todayRuns = todayRuns != 0 ? rightAligned("  ", todayRuns, 3) + "回" : "     ";
     texts.todayPoints = todayPoints != 0 ? rightAligned("   ", todayPoints, 4)
                                          : "  " + std::string(kFullWidthSpace);
     texts.totalRuns = totalRuns != 0 ? rightAligned("      ", totalRuns, 5) + "回"
                                      : "     " + std::string(kFullWidthSpace);
-    texts.totalPoints = totalPoints != 0
-                            ? rightAligned("      ", totalPoints, 7)
-                            : "       ";
+    texts.totalPoints = totalPoints != 0 ? rightAligned("      ", totalPoints, 7) : "       ";
     return texts;
 }
 
@@ -67,10 +65,18 @@ std::string stagingRowOf(const RosterEntry& entry, int gradeNumber, FigureMode m
     std::string first;
     std::string second;
     switch (mode) {
-        case FigureMode::TodayAndTotalRuns: first = texts.todayRuns, second = texts.totalRuns; break;
-        case FigureMode::TodayAndTotalPoints: first = texts.todayPoints, second = texts.totalPoints; break;
-        case FigureMode::TodayPointsAndRuns: first = texts.todayPoints, second = texts.todayRuns; break;
-        case FigureMode::TotalPointsAndRuns: first = texts.totalPoints, second = texts.totalRuns; break;
+        case FigureMode::TodayAndTotalRuns:
+            first = texts.todayRuns, second = texts.totalRuns;
+            break;
+        case FigureMode::TodayAndTotalPoints:
+            first = texts.todayPoints, second = texts.totalPoints;
+            break;
+        case FigureMode::TodayPointsAndRuns:
+            first = texts.todayPoints, second = texts.todayRuns;
+            break;
+        case FigureMode::TotalPointsAndRuns:
+            first = texts.totalPoints, second = texts.totalRuns;
+            break;
     }
     return std::to_string(entry.RosterYear) + prefix + " " + name + fill + first + "/" + second +
            "*" + std::to_string(entry.StudentIndex);
@@ -87,7 +93,8 @@ NameList nameListOf(std::vector<std::string> stagingRows, int schoolYear, std::s
         const std::size_t star = afterYear.find('*');
         list.rows.emplace_back(afterYear.substr(0, star));
         // The row, its "*" and the four characters after it: an index of up to four digits.
-        list.indexRows.emplace_back(leftCharacters(afterYear, characterCount(afterYear.substr(0, star)) + 5));
+        list.indexRows.emplace_back(
+            leftCharacters(afterYear, characterCount(afterYear.substr(0, star)) + 5));
         list.students.push_back(studentOfIndexRow(list.indexRows.back()));
     }
     return list;

@@ -15,7 +15,8 @@ int appendCommand(const CommandLine& line) {
     const auto student = line.wholeOption("student", 1, kHighestStudent);
     const auto level = line.wholeOption("level", 1, kHighestLevel);
     const auto seconds = line.wholeOption("seconds", 0, 2147483647);
-    if (!student || !level || !seconds) throw UsageError("--student, --level and --seconds are needed");
+    if (!student || !level || !seconds)
+        throw UsageError("--student, --level and --seconds are needed");
     const std::optional<std::string> school = line.option("school");
     if (school) {
         // The code is stored in five bytes of CP932, like the code the school's settings give.
@@ -34,9 +35,9 @@ int appendCommand(const CommandLine& line) {
     const Clock& clock = line.option("at") ? static_cast<const Clock&>(at) : systemClock;
     PosixRecordFile recordFile;
     ResultsFile results(recordFile, file, clock, sleepingWait());
-    if (const auto failure = results.AppendResultRecord(
-            {static_cast<int>(*student), static_cast<int>(*level),
-             static_cast<std::int32_t>(*seconds), school})) {
+    if (const auto failure =
+            results.AppendResultRecord({static_cast<int>(*student), static_cast<int>(*level),
+                                        static_cast<std::int32_t>(*seconds), school})) {
         throw Unusable(file + ": " + failure->message);
     }
     // The run is recorded; a copy that failed is no failure of the command, but it is said.

@@ -66,7 +66,8 @@ int deleteCommand(const CommandLine& line) {
     if (!std::filesystem::is_regular_file(file)) throw Unusable(file + ": no such file");
     PosixRecordFile recordFile;
     RecordsAdministration administration(recordFile, file, sleepingWait());
-    return changeStatus(file, number, administration.deleteRecord(number, expectedRecord(line, number)));
+    return changeStatus(file, number,
+                        administration.deleteRecord(number, expectedRecord(line, number)));
 }
 
 int setCommand(const CommandLine& line) {
@@ -78,8 +79,9 @@ int setCommand(const CommandLine& line) {
     if (!std::filesystem::is_regular_file(file)) throw Unusable(file + ": no such file");
     PosixRecordFile recordFile;
     RecordsAdministration administration(recordFile, file, sleepingWait());
-    return changeStatus(file, number,
-                        administration.writeBack(number, expectedRecord(line, number), student, seconds));
+    return changeStatus(
+        file, number,
+        administration.writeBack(number, expectedRecord(line, number), student, seconds));
 }
 
 }  // namespace gaisan

@@ -27,15 +27,14 @@ int checkCommand(const CommandLine& line) {
     }
     const CivilDate today = nowOrOption(line, "now").date;
     int problems = 0;
-    const RecordReadEnd end =
-        forEachRecord(file, [&](std::uint64_t number, const ResultRecord& r) {
-            const auto problem = ResultsFile::problemOf(r, daySerial(today));
-            if (!problem) return;
-            std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
-                      << r.LevelIndex << ", date " << dateText(r.RecordDate) << ", clock "
-                      << clockText(r.RecordClock) << ": " << *problem << '\n';
-            ++problems;
-        });
+    const RecordReadEnd end = forEachRecord(file, [&](std::uint64_t number, const ResultRecord& r) {
+        const auto problem = ResultsFile::problemOf(r, daySerial(today));
+        if (!problem) return;
+        std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
+                  << r.LevelIndex << ", date " << dateText(r.RecordDate) << ", clock "
+                  << clockText(r.RecordClock) << ": " << *problem << '\n';
+        ++problems;
+    });
     if (end.partialBytes != 0) {
         std::cout << "partial record of " << end.partialBytes << " bytes after record "
                   << end.wholeRecords << '\n';

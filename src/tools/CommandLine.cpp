@@ -53,8 +53,7 @@ LocalDateTime parseDateTime(const std::string& text) {
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour, &minute,
                     &second, &end) != 6 ||
         year < 1900 || year > 9999 || hour > 23 || minute > 59 || second > 59 || hour < 0 ||
-        minute < 0 || second < 0 ||
-        month < 1 || month > 12 || day < 1 ||
+        minute < 0 || second < 0 || month < 1 || month > 12 || day < 1 ||
         dateOfSerial(daySerial({year, month, day})) != CivilDate{year, month, day}) {
         throw UsageError("\"" + text + "\" is not a date and time as YYYY-MM-DD HH:MM:SS");
     }

@@ -22,7 +22,8 @@ LocalDateTime nowOrOption(const CommandLine& line, const char* name) {
 void reportPartial(const RecordReadEnd& end) {
     if (end.partialBytes == 0) return;
     std::cerr << "partial record of " << end.partialBytes << " bytes after record "
-              << end.wholeRecords << " (at byte " << end.wholeRecords * ResultRecord::kSize << ")\n";
+              << end.wholeRecords << " (at byte " << end.wholeRecords * ResultRecord::kSize
+              << ")\n";
 }
 
 RetryWait sleepingWait() {
@@ -34,7 +35,8 @@ RetryWait sleepingWait() {
 }
 
 void reportInterruptedDelete(const InterruptedDelete& interrupted, std::ostream& out) {
-    if (interrupted.finding != InterruptedDelete::Finding::None) out << interrupted.sentence() << '\n';
+    if (interrupted.finding != InterruptedDelete::Finding::None)
+        out << interrupted.sentence() << '\n';
 }
 
 std::unique_ptr<AppState> loadDataFolderState(const std::filesystem::path& folder,

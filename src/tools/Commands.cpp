@@ -10,11 +10,17 @@ const std::vector<Command>& commands() {
          "  gaisan-records append FILE --student N --level N --seconds N [--school CODE]\n"
          "                        [--at \"YYYY-MM-DD HH:MM:SS\"]\n",
          appendCommand},
-        {"counts", {"now"}, "  gaisan-records counts DATA_FOLDER [--now \"YYYY-MM-DD HH:MM:SS\"]\n",
+        {"counts",
+         {"now"},
+         "  gaisan-records counts DATA_FOLDER [--now \"YYYY-MM-DD HH:MM:SS\"]\n",
          countsCommand},
-        {"roster", {"now"}, "  gaisan-records roster DATA_ROOT [--now \"YYYY-MM-DD HH:MM:SS\"]\n",
+        {"roster",
+         {"now"},
+         "  gaisan-records roster DATA_ROOT [--now \"YYYY-MM-DD HH:MM:SS\"]\n",
          rosterCommand},
-        {"check", {"now"}, "  gaisan-records check FILE [--now \"YYYY-MM-DD HH:MM:SS\"]\n",
+        {"check",
+         {"now"},
+         "  gaisan-records check FILE [--now \"YYYY-MM-DD HH:MM:SS\"]\n",
          checkCommand},
         {"export",
          {"from", "to", "encoding", "output"},
@@ -23,8 +29,10 @@ const std::vector<Command>& commands() {
          exportCommand},
         {"list",
          {"list", "period", "view", "band", "student", "now"},
-         "  gaisan-records list DATA_FOLDER --list best|points-total|points-today|today|period|personal\n"
-         "                      [--period week|since-last-week|month|year|all] [--view time|points]\n"
+         "  gaisan-records list DATA_FOLDER --list "
+         "best|points-total|points-today|today|period|personal\n"
+         "                      [--period week|since-last-week|month|year|all] [--view "
+         "time|points]\n"
          "                      [--band 全学年|中学生全体|小学生全体|中３|...|小１] [--student N]\n"
          "                      [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
          "    (--period and --view choose the period list's runs and rows)\n",
@@ -41,7 +49,8 @@ const std::vector<Command>& commands() {
 std::string usageText() {
     std::string text = "usage:\n";
     for (const Command& command : commands()) text += command.usage;
-    return text + "LINE is record N's whole line as dump prints it; without a match nothing changes.\n";
+    return text +
+           "LINE is record N's whole line as dump prints it; without a match nothing changes.\n";
 }
 
 }  // namespace gaisan

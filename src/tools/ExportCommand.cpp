@@ -25,7 +25,8 @@ int exportCommand(const CommandLine& line) {
     if (encodingName != "utf-8" && encodingName != "cp932") {
         throw UsageError("--encoding is utf-8 or cp932, not \"" + encodingName + "\"");
     }
-    const ExportEncoding encoding = encodingName == "cp932" ? ExportEncoding::Cp932 : ExportEncoding::Utf8;
+    const ExportEncoding encoding =
+        encodingName == "cp932" ? ExportEncoding::Cp932 : ExportEncoding::Utf8;
 
     const LocalDateTime now = SystemClock().now();
     const std::unique_ptr<AppState> state =

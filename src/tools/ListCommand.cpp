@@ -43,24 +43,30 @@ std::unique_ptr<AppState> menuStateOf(const std::filesystem::path& folder, int s
 int listCommand(const CommandLine& line) {
     const std::filesystem::path folder = onlyOperand(line, "DATA_FOLDER");
     if (!line.option("list")) throw UsageError("--list is needed");
-    const ResultsList results = choiceOption<ResultsList>(
-        line, "list",
-        {{"best", ResultsList::BestTimes}, {"points-total", ResultsList::TotalPoints},
-         {"points-today", ResultsList::TodayPoints}, {"today", ResultsList::TodayRuns},
-         {"period", ResultsList::PeriodRuns}, {"personal", ResultsList::PersonalRuns}},
-        ResultsList::BestTimes);
-    const Period period = choiceOption<Period>(
-        line, "period",
-        {{"week", Period::ThisWeek}, {"since-last-week", Period::SinceLastWeek},
-         {"month", Period::Month}, {"year", Period::Year}, {"all", Period::All}},
-        Period::Month);
+    const ResultsList results =
+        choiceOption<ResultsList>(line, "list",
+                                  {{"best", ResultsList::BestTimes},
+                                   {"points-total", ResultsList::TotalPoints},
+                                   {"points-today", ResultsList::TodayPoints},
+                                   {"today", ResultsList::TodayRuns},
+                                   {"period", ResultsList::PeriodRuns},
+                                   {"personal", ResultsList::PersonalRuns}},
+                                  ResultsList::BestTimes);
+    const Period period = choiceOption<Period>(line, "period",
+                                               {{"week", Period::ThisWeek},
+                                                {"since-last-week", Period::SinceLastWeek},
+                                                {"month", Period::Month},
+                                                {"year", Period::Year},
+                                                {"all", Period::All}},
+                                               Period::Month);
     const RankingView view = choiceOption<RankingView>(
         line, "view", {{"time", RankingView::Time}, {"points", RankingView::Points}},
         RankingView::Time);
     std::vector<std::pair<std::string, std::string>> bands;
     for (const std::string& band : gradeBands()) bands.emplace_back(band, band);
     const std::string band = choiceOption<std::string>(line, "band", bands, "全学年");
-    const int student = static_cast<int>(line.wholeOption("student", 1, kHighestStudent).value_or(0));
+    const int student =
+        static_cast<int>(line.wholeOption("student", 1, kHighestStudent).value_or(0));
     const LocalDateTime now = nowOrOption(line, "now");
 
     const std::unique_ptr<AppState> state = menuStateOf(folder, student, now);
@@ -78,12 +84,13 @@ int listCommand(const CommandLine& line) {
             }
         }
     } else if (std::filesystem::exists(state->locations.resultsFile())) {
-        const RunList runList = results == ResultsList::TodayRuns   ? RunList::Today
+        const RunList runList = results == ResultsList::TodayRuns    ? RunList::Today
                                 : results == ResultsList::PeriodRuns ? RunList::Period
                                                                      : RunList::Personal;
         const RunListQuery query{runList, view, PeriodDays(period, now.date), band, now.date};
         PosixRecordFile recordFile;
-        const RecordReadEvents events{[wait = sleepingWait()](const FileError&) mutable { wait(1); }, {}};
+        const RecordReadEvents events{
+            [wait = sleepingWait()](const FileError&) mutable { wait(1); }, {}};
         const std::filesystem::path resultsFile = state->locations.resultsFile();
         if (const auto failure =
                 readRunList(*state, recordFile, resultsFile, query, events, rows)) {

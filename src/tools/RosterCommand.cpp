@@ -17,8 +17,8 @@ int rosterCommand(const CommandLine& line) {
     const LocalDateTime now = nowOrOption(line, "now");
     state->common = readCommonConfiguration(state->locations.commonSettingsFile());
     int position = 0;
-    const auto skipped = loadSchoolRoster(
-        *state, state->roster, now.date, [&](const RosterEntry& entry, int grade) {
+    const auto skipped =
+        loadSchoolRoster(*state, state->roster, now.date, [&](const RosterEntry& entry, int grade) {
             std::cout << ++position << '\t' << entry.StudentIndex << '\t' << trimSpaces(entry.Name)
                       << '\t' << entry.RosterYear << '\t' << grade << '\t'
                       << gradeLabelOf(grade).value_or("") << '\t' << GradePrefix(grade) << '\n';

@@ -25,9 +25,9 @@ std::string problemLoading(const std::string& text, int requiredLevels = 1) {
 
 TEST(CriteriaTable, LevelNReadsLineNAndTheTitleLineSetsNothing) {
     testing::TempFolder folder;
-    const auto file = folder.writeCp932(
-        "タイム回数データ.txt", kTitleLine + "60,90,60,5,1,30,0,30,1,,,\r\n" +
-                                    "100,140,9999,9999,1.5,,,7,1,x,y,z\r\n");
+    const auto file =
+        folder.writeCp932("タイム回数データ.txt", kTitleLine + "60,90,60,5,1,30,0,30,1,,,\r\n" +
+                                                      "100,140,9999,9999,1.5,,,7,1,x,y,z\r\n");
     CriteriaTable table;
     table.TargetTime.at(3) = 77;  // beyond the file: kept
     LoadCriteriaTable(file, table, 2);
@@ -139,8 +139,8 @@ TEST(CriteriaTable, ABadFileLeavesTheTableInForceUntouched) {
     CriteriaTable table;
     LoadCriteriaTable(folder.writeCp932("good.txt", kTitleLine + "60,90,60,5,1,0,0,1,1,,,\r\n"),
                       table, 1);
-    const auto bad =
-        folder.writeCp932("bad.txt", kTitleLine + "61,91,60,5,1,0,0,1,1,,,\r\n60,90,60,99999,1,0,0,1,1,,,\r\n");
+    const auto bad = folder.writeCp932(
+        "bad.txt", kTitleLine + "61,91,60,5,1,0,0,1,1,,,\r\n60,90,60,99999,1,0,0,1,1,,,\r\n");
     EXPECT_THROW(LoadCriteriaTable(bad, table, 1), DataFileError);
     EXPECT_EQ(table.TargetTime.at(1), 60);
 }
@@ -157,10 +157,9 @@ TEST(CriteriaTable, AFileReadAndWrittenBackIsTheSameByteForByte) {
 TEST(CriteriaTable, WritesTheTitleLineAndLevelsAsTheEditorShowsThem) {
     testing::TempFolder folder;
     const auto file = folder / "タイム回数データ.txt";
-    writeCriteriaFile(file, {criteriaTitleLine(), {"45", "70", "", "", "1.5", "", "", "", "", "", "", ""}},
-                      1);
-    EXPECT_EQ(testing::readBytes(file),
-              encodeCp932(kTitleLine + "45,70,,,1.5,,,,,,,\r\n"));
+    writeCriteriaFile(
+        file, {criteriaTitleLine(), {"45", "70", "", "", "1.5", "", "", "", "", "", "", ""}}, 1);
+    EXPECT_EQ(testing::readBytes(file), encodeCp932(kTitleLine + "45,70,,,1.5,,,,,,,\r\n"));
     CriteriaTable table;
     LoadCriteriaTable(file, table, 1);
     EXPECT_EQ(table.TargetTime.at(1), 45);
@@ -174,7 +173,8 @@ TEST(CriteriaTable, RefusesToWriteWhatWouldNotReadBack) {
     for (const char* cell : {"1,5", "\"60\"", "6\r\n0"}) {
         CriteriaLine line = good;
         line[9] = cell;
-        EXPECT_THROW(writeCriteriaFile(file, {criteriaTitleLine(), line}, 1), DataFileError) << cell;
+        EXPECT_THROW(writeCriteriaFile(file, {criteriaTitleLine(), line}, 1), DataFileError)
+            << cell;
     }
     EXPECT_THROW(writeCriteriaFile(file, std::vector<CriteriaLine>(37, good), 1), DataFileError);
     // The editor's save is held to the rules the start-up checks.

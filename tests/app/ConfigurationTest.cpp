@@ -45,9 +45,12 @@ protected:
     void SetUp() override {
         std::filesystem::create_directories(folder / "gaisan");
         writeSuiteFile(dataRoot().string() + "/");
-        folder.writeCp932("data/共通データ.txt", "4\r\n01234さくら塾\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
-        std::string criteria = "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n";
-        for (int level = 1; level <= kDefinedLevelCount; ++level) criteria += "60,90,60,5,1,30,0,30,1,,,\r\n";
+        folder.writeCp932("data/共通データ.txt",
+                          "4\r\n01234さくら塾\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        std::string criteria =
+            "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n";
+        for (int level = 1; level <= kDefinedLevelCount; ++level)
+            criteria += "60,90,60,5,1,30,0,30,1,,,\r\n";
         folder.writeCp932("data/gaisan/タイム回数データ.txt", criteria);
         folder.writeCp932("data/音フォルダ/新音ファイル.txt", kSoundTable);
     }
@@ -60,7 +63,8 @@ protected:
     std::filesystem::path dataRoot() const { return folder / "data"; }
     std::filesystem::path programFolder() const { return folder / "gaisan"; }
     void writeSuiteFile(const std::string& firstItem) {
-        folder.writeCp932("パスデータ.txt", firstItem + "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        folder.writeCp932("パスデータ.txt",
+                          firstItem + "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
     }
 
     /// Runs the load and returns the problem it reported, or "" when it succeeded.
@@ -110,8 +114,8 @@ TEST_F(Suite, ARelativeDataRootIsTakenFromTheSuiteFolder) {
 }
 
 TEST_F(Suite, EachMissingFileIsNamedWithItsFullPath) {
-    const char* files[] = {"パスデータ.txt", "data/共通データ.txt", "data/gaisan/タイム回数データ.txt",
-                           "data/音フォルダ/新音ファイル.txt"};
+    const char* files[] = {"パスデータ.txt", "data/共通データ.txt",
+                           "data/gaisan/タイム回数データ.txt", "data/音フォルダ/新音ファイル.txt"};
     for (const char* name : files) {
         SetUp();
         std::filesystem::remove(folder / name);
@@ -134,8 +138,9 @@ TEST_F(Suite, FilesWithTooFewItemsAreRefused) {
 }
 
 TEST_F(Suite, CriteriaLackingALevelOfTheLevelTableAreRefused) {
-    folder.writeCp932("data/gaisan/タイム回数データ.txt",
-                      "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
+    folder.writeCp932(
+        "data/gaisan/タイム回数データ.txt",
+        "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
     std::filesystem::path reported;
     EXPECT_EQ(loadProblem(&reported),
               "レベル1〜24の行がありません（見出しの行の後に、レベル1〜24の24行が必要です）。");
@@ -149,13 +154,15 @@ TEST_F(Suite, ASoundTableLackingACueTheProgramPlaysIsRefusedNamingTheCue) {
         const char* problem;
     } cases[] = {
         {"no wrong cue", "正解音2\r\na\r\n*\r\n自己最高音2\r\nd\r\n*\r\n不合格音1\r\ne\r\n*\r\n",
-         "「間違い音2」の一覧がありません（音の名前の行、音ファイルの名前の行、「*」の行が必要です）。"},
+         "「間違い音2」の一覧がありません（音の名前の行、音ファイルの名前の行、「*"
+         "」の行が必要です）。"},
         {"a fail cue listing no file", std::string(kSoundTable) + "不合格音1\r\n*\r\n",
          "「不合格音1」の一覧に音ファイルの名前がありません。"},
         {"twenty names and no \"*\"",
          "正解音2,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20\r\n" +
              std::string(kSoundTable).substr(std::string(kSoundTable).find("間違い音2")),
-         "「正解音2」の一覧がありません（音の名前の行、音ファイルの名前の行、「*」の行が必要です）。"},
+         "「正解音2」の一覧がありません（音の名前の行、音ファイルの名前の行、「*"
+         "」の行が必要です）。"},
     };
     for (const auto& c : cases) {
         SetUp();
@@ -168,7 +175,8 @@ TEST_F(Suite, ASoundTableLackingACueTheProgramPlaysIsRefusedNamingTheCue) {
 
 TEST_F(Suite, AYearChangeMonthThatIsNoMonthIsRefused) {
     for (const char* month : {"0", "13", "四月", "", "4.5"}) {
-        folder.writeCp932("data/共通データ.txt", std::string(month) + ",さくら塾,0,0,0,0,0,0,0,0\r\n");
+        folder.writeCp932("data/共通データ.txt",
+                          std::string(month) + ",さくら塾,0,0,0,0,0,0,0,0\r\n");
         EXPECT_NE(loadProblem().find("学年の変わる月"), std::string::npos) << month;
     }
 }

@@ -20,9 +20,9 @@ TEST(ProgramProfile, WritesTheLevelTableExactly) {
     const struct {
         int level;
         const char* name;
-    } names[] = {{1, "レベル１"},      {4, "レベル４"},       {5, "レベル２－１"},
-                 {7, "レベル３練習"},  {11, "レベル４－1"},   {12, "レベル４－２"},
-                 {20, "レベル７－1"},  {24, "レベル８－２"},  {25, ""}};
+    } names[] = {{1, "レベル１"},     {4, "レベル４"},      {5, "レベル２－１"},
+                 {7, "レベル３練習"}, {11, "レベル４－1"},  {12, "レベル４－２"},
+                 {20, "レベル７－1"}, {24, "レベル８－２"}, {25, ""}};
     for (const auto& n : names) EXPECT_EQ(profile.LevelNames.at(n.level), n.name) << n.level;
     for (int level = 0; level <= kHighestLevel; ++level) {
         EXPECT_EQ(profile.LevelDefined.at(level), level >= 1 && level <= 24 ? 1 : 0) << level;

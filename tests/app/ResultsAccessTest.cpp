@@ -7,8 +7,8 @@
 
 #include "app/AppState.h"
 #include "support/FakeClock.h"
-#include "support/ScriptedRecordFile.h"
 #include "support/RecordFiles.h"
+#include "support/ScriptedRecordFile.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {

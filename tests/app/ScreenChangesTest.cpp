@@ -22,7 +22,7 @@ private:
     /// as a real sound. `duringFanfare` runs on the finish screen when the fanfare starts; true
     /// once it has run.
     static bool finishWithFanfare(testing::DemoInstallation& installation,
-                                          const std::function<void(FrmSyuuryou*)>& duringFanfare) {
+                                  const std::function<void(FrmSyuuryou*)>& duringFanfare) {
         MainFrm* drill = testing::logInAndStartLevel1(installation);
         if (!drill) return false;
         AppState& state = *installation.state;
@@ -51,7 +51,8 @@ private:
     /// queued event and deferred deletion has run.
     template <typename Window>
     static Window* theOnlyScreen() {
-        if (!QTest::qWaitFor([] { return testing::visibleWindows().size() == 1 && shown<Window>(); }, 10000)) {
+        if (!QTest::qWaitFor(
+                [] { return testing::visibleWindows().size() == 1 && shown<Window>(); }, 10000)) {
             return nullptr;
         }
         QTest::qWait(300);

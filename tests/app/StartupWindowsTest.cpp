@@ -60,8 +60,9 @@ private slots:
         QCOMPARE(ended.at(0).at(0).toInt(), 1);
         QCOMPARE(startup.boxes.shown.size(), std::size_t{1});
         const QString text = startup.boxes.shown[0].text;
-        QVERIFY2(text.contains(QString::fromStdString((startup.suite / "data/共通データ.txt").string())),
-                 qPrintable(text));
+        QVERIFY2(
+            text.contains(QString::fromStdString((startup.suite / "data/共通データ.txt").string())),
+            qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("ファイルがありません")), qPrintable(text));
         QVERIFY(!shown<namesel>());
     }
@@ -90,10 +91,12 @@ private slots:
             }
             return QString();
         };
-        const QString opening = QStringLiteral("予期しないエラーのため、プログラムを終了します。\n\n");
+        const QString opening =
+            QStringLiteral("予期しないエラーのため、プログラムを終了します。\n\n");
         QCOMPARE(textOf([] { throw DataFileError("/srv/data/新名簿.txt", "読めません。"); }),
                  opening + QStringLiteral("場所：/srv/data/新名簿.txt\n問題：読めません。"));
-        QCOMPARE(textOf([] { throw std::bad_alloc(); }), opening + QStringLiteral("問題：メモリが足りません。"));
+        QCOMPARE(textOf([] { throw std::bad_alloc(); }),
+                 opening + QStringLiteral("問題：メモリが足りません。"));
         QCOMPARE(textOf([] { throw std::runtime_error("iconv failed"); }),
                  opening + QStringLiteral("問題：iconv failed"));
         QCOMPARE(textOf([] { throw 42; }), opening + QStringLiteral("問題：不明なエラーです。"));
@@ -102,7 +105,8 @@ private slots:
     void versionWindowShowsTitleAndVersion() {
         frmver window("概算", nullptr);
         window.Form_Activate();
-        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("概算"));
+        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+                 QStringLiteral("概算"));
         QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Label2"))->text(),
                  QStringLiteral("Version" GAISAN_VERSION));
         window.show();

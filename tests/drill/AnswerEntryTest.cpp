@@ -134,8 +134,8 @@ TEST_F(AnswerEntryTest, BoxesAreReadByTheirLeadingNumber) {
     } cases[] = {
         {{150, 349}, "0200 300.0 500 ", 0},  // right: the next problem resets JudgeResult
         {{150, 349}, "200 300 500.9 ", 2},
-        {{10, 55}, " 100 100 ", 0},          // an empty box is 0, and 10 rounds to 0
-        {{150, 349}, "1-2 300 500 ", 2},     // 1
+        {{10, 55}, " 100 100 ", 0},       // an empty box is 0, and 10 rounds to 0
+        {{150, 349}, "1-2 300 500 ", 2},  // 1
         {{909, 909}, "900 900 1800 ", 0},
     };
     for (const auto& c : cases) {

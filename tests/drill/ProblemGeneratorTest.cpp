@@ -22,9 +22,9 @@ TEST(RoundToPlace, RoundsHalfUp) {
         double x;
         int p;
         double rounded;
-    } cases[] = {{150, 2, 200}, {149, 2, 100}, {349, 2, 300}, {10, 2, 0},    {909, 2, 900},
-                 {9099, 2, 9100}, {1500, 3, 2000}, {1499, 3, 1000}, {100, 3, 0}, {9099, 3, 9000},
-                 {50, 2, 100}, {0, 2, 0}};
+    } cases[] = {{150, 2, 200}, {149, 2, 100},   {349, 2, 300},   {10, 2, 0},
+                 {909, 2, 900}, {9099, 2, 9100}, {1500, 3, 2000}, {1499, 3, 1000},
+                 {100, 3, 0},   {9099, 3, 9000}, {50, 2, 100},    {0, 2, 0}};
     for (const auto& c : cases) EXPECT_EQ(RoundToPlace(c.x, c.p), c.rounded) << c.x << ' ' << c.p;
 }
 
@@ -35,14 +35,35 @@ TEST(ProblemGenerator, MakesTheFiveBoxValuesFromTheDrawnNumbers) {
         std::array<double, 6> values;
         const char* instruction;
     } cases[] = {
-        {1, {drawFor(1, 150), drawFor(1, 349)}, {0, 150, 349, 200, 300, 500}, "百の位までで、概算しなさい"},
-        {1, {drawFor(1, 909), drawFor(1, 909)}, {0, 909, 909, 900, 900, 1800}, "百の位までで、概算しなさい"},
-        {2, {drawFor(2, 9099), drawFor(2, 9099)}, {0, 9099, 9099, 9100, 9100, 18200}, "百の位までで、概算しなさい"},
-        {3, {drawFor(3, 1500), drawFor(3, 1499)}, {0, 1500, 1499, 2000, 1000, 3000}, "千の位までで、概算しなさい"},
-        {3, {drawFor(3, 100), drawFor(3, 9099)}, {0, 100, 9099, 0, 9000, 9000}, "千の位までで、概算しなさい"},
+        {1,
+         {drawFor(1, 150), drawFor(1, 349)},
+         {0, 150, 349, 200, 300, 500},
+         "百の位までで、概算しなさい"},
+        {1,
+         {drawFor(1, 909), drawFor(1, 909)},
+         {0, 909, 909, 900, 900, 1800},
+         "百の位までで、概算しなさい"},
+        {2,
+         {drawFor(2, 9099), drawFor(2, 9099)},
+         {0, 9099, 9099, 9100, 9100, 18200},
+         "百の位までで、概算しなさい"},
+        {3,
+         {drawFor(3, 1500), drawFor(3, 1499)},
+         {0, 1500, 1499, 2000, 1000, 3000},
+         "千の位までで、概算しなさい"},
+        {3,
+         {drawFor(3, 100), drawFor(3, 9099)},
+         {0, 100, 9099, 0, 9000, 9000},
+         "千の位までで、概算しなさい"},
         // Level 4 draws its type first: r = 0.9 gives type 3, r = 0.1 type 1.
-        {4, {0.9, drawFor(3, 4500), drawFor(3, 120)}, {0, 4500, 120, 5000, 0, 5000}, "千の位までで、概算しなさい"},
-        {4, {0.1, drawFor(1, 10), drawFor(1, 55)}, {0, 10, 55, 0, 100, 100}, "百の位までで、概算しなさい"},
+        {4,
+         {0.9, drawFor(3, 4500), drawFor(3, 120)},
+         {0, 4500, 120, 5000, 0, 5000},
+         "千の位までで、概算しなさい"},
+        {4,
+         {0.1, drawFor(1, 10), drawFor(1, 55)},
+         {0, 10, 55, 0, 100, 100},
+         "百の位までで、概算しなさい"},
     };
     for (const auto& c : cases) {
         testing::ScriptedRandom random(c.draws);
@@ -50,7 +71,8 @@ TEST(ProblemGenerator, MakesTheFiveBoxValuesFromTheDrawnNumbers) {
         EXPECT_EQ(problem.AnswerValues, c.values) << "level " << c.level;
         EXPECT_EQ(problem.instruction, c.instruction);
         EXPECT_EQ(random.used(), c.draws.size());
-        EXPECT_EQ(problem.GivenBoxes, (std::array<bool, 6>{false, true, true, false, false, false}));
+        EXPECT_EQ(problem.GivenBoxes,
+                  (std::array<bool, 6>{false, true, true, false, false, false}));
     }
 }
 

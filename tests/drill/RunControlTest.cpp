@@ -49,7 +49,8 @@ TEST(RunControl, TheMinimumLineEmptiesThePassBandOnItsOwnWhenTheTargetIsLater) {
     CountdownBoxes hidden{};
     for (int elapsed = 1; elapsed <= 55; ++elapsed) hideCountdownBoxes(hidden, elapsed, thresholds);
     EXPECT_EQ(band(hidden, 30), "xxxxx.....");
-    for (int elapsed = 56; elapsed <= 60; ++elapsed) hideCountdownBoxes(hidden, elapsed, thresholds);
+    for (int elapsed = 56; elapsed <= 60; ++elapsed)
+        hideCountdownBoxes(hidden, elapsed, thresholds);
     EXPECT_EQ(band(hidden, 30), "xxxxxxxxxx");
 }
 

@@ -26,7 +26,8 @@ void writeRuns(const testing::MenuHostForTests& host) {
     std::vector<ResultRecord> runs;
     const int times[] = {80, 72, 75, 60, 64, 55, 50, 58, 47};
     for (int i = 0; i < 9; ++i) {
-        runs.push_back(testing::runRecord(1, 1, times[i], dateOfSerial(daySerial({2026, 12, 10}) - 90 + 10 * i)));
+        runs.push_back(testing::runRecord(1, 1, times[i],
+                                          dateOfSerial(daySerial({2026, 12, 10}) - 90 + 10 * i)));
     }
     runs.push_back(testing::runRecord(1, 2, 95, {2026, 11, 1}));
     runs.push_back(testing::runRecord(1, 3, 130, {2026, 11, 2}));
@@ -36,7 +37,8 @@ void writeRuns(const testing::MenuHostForTests& host) {
 
 QStringList pageTexts(const GraphPanel& panel) {
     QStringList texts;
-    for (const GraphText& text : panel.view().page().texts) texts.append(QString::fromStdString(text.text));
+    for (const GraphText& text : panel.view().page().texts)
+        texts.append(QString::fromStdString(text.text));
     return texts;
 }
 
@@ -74,8 +76,10 @@ private slots:
         QVERIFY(!panel->findChild<QPushButton*>(QStringLiteral("Command24_1"))->isVisible());
         const QStringList texts = pageTexts(*panel);
         QVERIFY(texts.contains(QStringLiteral("佐藤　陽菜")));
-        for (const QString& level : {QStringLiteral("１"), QStringLiteral("２"), QStringLiteral("３")}) {
-            QVERIFY2(texts.contains(QStringLiteral("概算 レベル") + level), qPrintable(texts.join(u'|')));
+        for (const QString& level :
+             {QStringLiteral("１"), QStringLiteral("２"), QStringLiteral("３")}) {
+            QVERIFY2(texts.contains(QStringLiteral("概算 レベル") + level),
+                     qPrintable(texts.join(u'|')));
         }
         QVERIFY(texts.contains(QStringLiteral("回数　　　　　　　  9回")));
         // Level 1's runs: 80, 72, 60, 55, 50 and 47 are records, the others are not.
@@ -95,7 +99,8 @@ private slots:
         QVERIFY(students->isVisible());
         const int row = testing::rowContaining(students, QStringLiteral("鈴木"));
         QVERIFY(row >= 0);
-        QVERIFY2(students->item(row)->text().endsWith(QStringLiteral("/2")), qPrintable(students->item(row)->text()));
+        QVERIFY2(students->item(row)->text().endsWith(QStringLiteral("/2")),
+                 qPrintable(students->item(row)->text()));
         students->item(row)->setSelected(true);
         emit students->itemClicked(students->item(row));
         QCOMPARE(panel->graphStudent(), 2);
@@ -133,11 +138,13 @@ private slots:
         QVERIFY(QFileInfo(pdf).size() > 0);
 
         const QString pages = QDir(host.suite.path().c_str()).filePath(QStringLiteral("page"));
-        QCOMPARE(QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
-                                                                 QStringLiteral("50"), pdf, pages}),
+        QCOMPARE(QProcess::execute(QStringLiteral("pdftoppm"),
+                                   {QStringLiteral("-png"), QStringLiteral("-r"),
+                                    QStringLiteral("50"), pdf, pages}),
                  0);
-        const QStringList rendered = QDir(host.suite.path().c_str())
-                                         .entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
+        const QStringList rendered =
+            QDir(host.suite.path().c_str())
+                .entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
         QCOMPARE(rendered.size(), 2);
         const QString keep = qEnvironmentVariable("GAISAN_SCREENSHOT_DIR");
         if (!keep.isEmpty()) {

@@ -63,7 +63,16 @@ TEST_F(LevelAvailabilityTest, OpensLevelsByProgressAndClosesOverusedOnes) {
         {"an over-used practice level", 1, "たろう", {2}, {}, {2}, {}, "1111", "0000", 0},
         {"nothing cleared", 0, "たろう", {}, {}, {}, {}, "1000", "0000", 0},
         {"a practice level after a closed one", 0, "たろう", {3}, {}, {}, {}, "1010", "0000", 0},
-        {"practice levels open their successors", 0, "たろう", {1, 2}, {}, {}, {}, "1110", "0000", 0},
+        {"practice levels open their successors",
+         0,
+         "たろう",
+         {1, 2},
+         {},
+         {},
+         {},
+         "1110",
+         "0000",
+         0},
         {"until a level is closed", 0, "たろう", {1, 3}, {}, {}, {}, "1110", "0000", 0},
         {"cleared levels open the next", 0, "たろう", {}, {1, 2}, {}, {}, "1110", "0000", 0},
         {"an unopened level is not marked", 0, "たろう", {}, {1}, {2}, {}, "1100", "0000", 0},
@@ -78,7 +87,8 @@ TEST_F(LevelAvailabilityTest, OpensLevelsByProgressAndClosesOverusedOnes) {
         SetUp();
         state->profile.AllLevelsOpen = c.allOpen;
         state->login.StudentName = c.studentName;
-        for (int level : c.practice) state->profile.LevelNames.at(level) = "レベル" + std::to_string(level) + "練習";
+        for (int level : c.practice)
+            state->profile.LevelNames.at(level) = "レベル" + std::to_string(level) + "練習";
         for (int level : c.cleared) clear(level);
         for (int level : c.overused) overuse(level);
         for (int level : c.noTarget) state->criteria.ClearPoints.at(level) = 9999;

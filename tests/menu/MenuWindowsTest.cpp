@@ -6,9 +6,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/windows/ProgramFont.h"
 #include "admin/windows/FrmData.h"
 #include "admin/windows/FrmTimeData.h"
+#include "app/windows/ProgramFont.h"
 #include "records/DailyBackup.h"
 #include "records/windows/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
@@ -31,7 +31,8 @@ class MenuWindowsTest : public QObject {
 private:
     static namesel* openNames(testing::DemoInstallation& installation) {
         installation.flow->ContinueStartup();
-        return QTest::qWaitFor([] { return shown<namesel>() != nullptr; }) ? shown<namesel>() : nullptr;
+        return QTest::qWaitFor([] { return shown<namesel>() != nullptr; }) ? shown<namesel>()
+                                                                           : nullptr;
     }
     static QListWidget* list(QWidget* window, const QString& name) {
         return window->findChild<QListWidget*>(name);
@@ -47,7 +48,8 @@ private slots:
         QListWidget* rows = list(names, QStringLiteral("List1"));
         QVERIFY(rows->hasFocus());
         QCOMPARE(rows->item(0)->text(), QStringLiteral("－－－－－－"));
-        QVERIFY2(rows->item(1)->text().startsWith(QStringLiteral("幼2 岡田　ひより")), qPrintable(rows->item(1)->text()));
+        QVERIFY2(rows->item(1)->text().startsWith(QStringLiteral("幼2 岡田　ひより")),
+                 qPrintable(rows->item(1)->text()));
         QCOMPARE(rows->count(), 32);  // 30 students, the teacher and the header row
         QCOMPARE(labelText(names, QStringLiteral("Label1")), QStringLiteral("名前を選びなさい"));
         QCOMPARE(labelText(names, QStringLiteral("Label4")), QStringLiteral("概算"));
@@ -64,7 +66,8 @@ private slots:
         emit bands->activated(bands->currentIndex());
         QCOMPARE(rows->count(), 10);
         for (int row = 1; row < rows->count(); ++row) {
-            QVERIFY2(rows->item(row)->text().startsWith(QStringLiteral("中")), qPrintable(rows->item(row)->text()));
+            QVERIFY2(rows->item(row)->text().startsWith(QStringLiteral("中")),
+                     qPrintable(rows->item(row)->text()));
         }
 
         rows->setCurrentRow(testing::rowContaining(rows, QStringLiteral("井上")));
@@ -91,13 +94,17 @@ private slots:
         QCOMPARE(labelText(menu, QStringLiteral("Label14_1")), QStringLiteral("1回/55点"));
         QCOMPARE(labelText(menu, QStringLiteral("Label15_2")), QStringLiteral("------"));
         QCOMPARE(labelText(menu, QStringLiteral("Label14_2")), QStringLiteral("-----"));
-        QCOMPARE(labelText(menu, QStringLiteral("Label7_1")), QStringLiteral("目標=60秒 5回/60点(×1)"));
-        QCOMPARE(labelText(menu, QStringLiteral("Label8_1")), QStringLiteral("最近30日=1回 / 55点"));
-        QCOMPARE(menu->findChild<QPushButton*>(QStringLiteral("Command4_1"))->text(), QStringLiteral("ｽﾀｰﾄ(&1)"));
+        QCOMPARE(labelText(menu, QStringLiteral("Label7_1")),
+                 QStringLiteral("目標=60秒 5回/60点(×1)"));
+        QCOMPARE(labelText(menu, QStringLiteral("Label8_1")),
+                 QStringLiteral("最近30日=1回 / 55点"));
+        QCOMPARE(menu->findChild<QPushButton*>(QStringLiteral("Command4_1"))->text(),
+                 QStringLiteral("ｽﾀｰﾄ(&1)"));
         QVERIFY(!isShown(menu, QStringLiteral("Command8")));
         QListWidget* ranking = list(menu, QStringLiteral("List5_1"));
         QVERIFY(ranking->isVisible());
-        QVERIFY2(ranking->item(0)->text().startsWith(QStringLiteral("1●佐藤　陽菜")), qPrintable(ranking->item(0)->text()));
+        QVERIFY2(ranking->item(0)->text().startsWith(QStringLiteral("1●佐藤　陽菜")),
+                 qPrintable(ranking->item(0)->text()));
         QCOMPARE(ranking->count(), 31);
         testing::saveScreenshot(*menu, QStringLiteral("level-menu-student"));
 
@@ -131,13 +138,15 @@ private slots:
 
     void anUnusableRosterIsToldOncePerVisitAndTheListKeepsItsFirstRow() {
         testing::DemoInstallation installation;
-        installation.suite.writeCp932("data/新名簿.txt", "1,二〇一七,0,0,\"佐藤　陽菜\",0,\"\",\"\"\r\n");
+        installation.suite.writeCp932("data/新名簿.txt",
+                                      "1,二〇一七,0,0,\"佐藤　陽菜\",0,\"\",\"\"\r\n");
         namesel* names = openNames(installation);
         QVERIFY(names);
         QTRY_VERIFY(names->findChild<QWidget*>(QStringLiteral("Picture5"))->isHidden());
         QCOMPARE(installation.boxes.shown.size(), std::size_t{1});
         QCOMPARE(installation.boxes.shown[0].title, QStringLiteral("ファイルのエラー"));
-        QVERIFY2(installation.boxes.shown[0].text.contains(QStringLiteral("「新名簿.txt」を使えません。")),
+        QVERIFY2(installation.boxes.shown[0].text.contains(
+                     QStringLiteral("「新名簿.txt」を使えません。")),
                  qPrintable(installation.boxes.shown[0].text));
         QListWidget* rows = list(names, QStringLiteral("List1"));
         QCOMPARE(rows->count(), 1);
@@ -176,7 +185,8 @@ private slots:
         menu->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
         QVERIFY(!isShown(menu, QStringLiteral("Picture7")));
 
-        // "データ変更": the records browser opens and the level menu is gone; "戻る" brings a fresh one.
+        // "データ変更": the records browser opens and the level menu is gone; "戻る" brings a fresh
+        // one.
         menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
         menu->findChild<QPushButton*>(QStringLiteral("Command10_0"))->click();
         QTRY_VERIFY(shown<FrmData>());
@@ -199,9 +209,9 @@ private slots:
         testing::MenuHostForTests host;
         // The last run comes from a machine whose clock was a day ahead: the lists show it, so
         // the spreadsheet has it too.
-        testing::appendRecords(host.resultsFile(),
-                               {testing::runRecord(1, 1, 48, {2026, 12, 9}), testing::runRecord(2, 3, 99999),
-                                testing::runRecord(1, 2, 60, {2026, 12, 11})});
+        testing::appendRecords(host.resultsFile(), {testing::runRecord(1, 1, 48, {2026, 12, 9}),
+                                                    testing::runRecord(2, 3, 99999),
+                                                    testing::runRecord(1, 2, 60, {2026, 12, 11})});
         host.logIn(999);  // 先生
         const auto menu = host.openMenu();
         QString suggested;
@@ -220,15 +230,19 @@ private slots:
         QVERIFY(saved.open(QIODevice::ReadOnly));
         const QByteArray bytes = saved.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
-        const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines[0].startsWith(QStringLiteral("番号,日付,時刻")));
-        QVERIFY2(lines[1].startsWith(QStringLiteral("1,2026-12-09,12:00:00,1,佐藤　陽菜,")), qPrintable(lines[1]));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("1,2026-12-09,12:00:00,1,佐藤　陽菜,")),
+                 qPrintable(lines[1]));
         QVERIFY2(lines[2].contains(QStringLiteral(",時間切れ,")), qPrintable(lines[2]));
-        QVERIFY2(lines[3].startsWith(QStringLiteral("3,2026-12-11,12:00:00,1,")), qPrintable(lines[3]));
+        QVERIFY2(lines[3].startsWith(QStringLiteral("3,2026-12-11,12:00:00,1,")),
+                 qPrintable(lines[3]));
         QCOMPARE(host.messageBoxes.shown.size(), std::size_t{1});
         const QString told = host.messageBoxes.shown[0].text;
-        QVERIFY2(told.startsWith(QStringLiteral("3件の成績を保存しました。")) && !told.contains(QStringLiteral("読めない")),
+        QVERIFY2(told.startsWith(QStringLiteral("3件の成績を保存しました。")) &&
+                     !told.contains(QStringLiteral("読めない")),
                  qPrintable(told));
 
         // Cancelled: nothing is written and nothing is said.
@@ -242,8 +256,9 @@ private slots:
         testing::DemoInstallation installation;
         // Yesterday's run and today's, and no copy of today: the first run of the day found
         // records to copy and the copy failed.
-        testing::appendRecords(installation.resultsFile(),
-                               {testing::runRecord(1, 1, 48, {2026, 12, 9}), testing::runRecord(2, 1, 50)});
+        testing::appendRecords(
+            installation.resultsFile(),
+            {testing::runRecord(1, 1, 48, {2026, 12, 9}), testing::runRecord(2, 1, 50)});
         seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
         QVERIFY(menu);
         QVERIFY(installation.boxes.shown.empty());
@@ -253,7 +268,8 @@ private slots:
         QCOMPARE(installation.boxes.shown[0].title, QStringLiteral("共有フォルダの確認"));
         const QString copy = QString::fromStdString(
             backupFileOf(installation.resultsFile(), {2026, 12, 10}).string());
-        QVERIFY2(installation.boxes.shown[0].text.contains(copy), qPrintable(installation.boxes.shown[0].text));
+        QVERIFY2(installation.boxes.shown[0].text.contains(copy),
+                 qPrintable(installation.boxes.shown[0].text));
 
         // Once: the panel opened again says nothing more.
         menu->findChild<QPushButton*>(QStringLiteral("Command12"))->click();
@@ -288,7 +304,8 @@ private slots:
         QTest::addColumn<int>("student");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("requests");
-        const auto row = [](const char* name, int student, QStringList steps, QStringList requests) {
+        const auto row = [](const char* name, int student, QStringList steps,
+                            QStringList requests) {
             QTest::newRow(name) << student << steps << requests;
         };
         row("a level key starts its level", 1, {"key:1"}, {"run 1"});

@@ -12,10 +12,10 @@ TEST(PeriodDays, WeeksBeginOnMondayOnEveryWeekday) {
         int thisWeek;
         int sinceLastWeek;
     } cases[] = {
-        {{2026, 12, 7}, 1, 8},    // Monday: this week is Monday alone
-        {{2026, 12, 8}, 2, 9},    {{2026, 12, 9}, 3, 10}, {{2026, 12, 10}, 4, 11},
-        {{2026, 12, 11}, 5, 12},  {{2026, 12, 12}, 6, 13},
-        {{2026, 12, 13}, 7, 14},  // Sunday: Monday to Sunday
+        {{2026, 12, 7}, 1, 8},  // Monday: this week is Monday alone
+        {{2026, 12, 8}, 2, 9},   {{2026, 12, 9}, 3, 10},
+        {{2026, 12, 10}, 4, 11}, {{2026, 12, 11}, 5, 12},
+        {{2026, 12, 12}, 6, 13}, {{2026, 12, 13}, 7, 14},  // Sunday: Monday to Sunday
     };
     for (const auto& c : cases) {
         const int day = c.today.day;

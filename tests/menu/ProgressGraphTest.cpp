@@ -31,8 +31,8 @@ GraphRequest requestFor(std::vector<int> levels) {
 }
 
 GraphPage drawLevel1(const std::vector<LoadedRecord>& records, LevelStatistics statistics = {}) {
-    const GraphDrawing drawing = drawProgressGraphs(requestFor({1}), records, kScreen,
-                                                    [&](int) { return statistics; });
+    const GraphDrawing drawing =
+        drawProgressGraphs(requestFor({1}), records, kScreen, [&](int) { return statistics; });
     return drawing.pages.at(0);
 }
 
@@ -52,8 +52,9 @@ std::vector<std::string> textsStartingWith(const GraphPage& page, const std::str
 }
 
 std::size_t blackLines(const GraphPage& page) {
-    return std::count_if(page.lines.begin(), page.lines.end(),
-                         [](const GraphLine& line) { return line.colour == kGraphBlack && line.width == 3; });
+    return std::count_if(page.lines.begin(), page.lines.end(), [](const GraphLine& line) {
+        return line.colour == kGraphBlack && line.width == 3;
+    });
 }
 
 TEST(ProgressGraph, FasterRunsAreRedRecordPointsJoinedByTheBestLineAndTheRestBlue) {
@@ -89,7 +90,8 @@ TEST(ProgressGraph, TheTimeAxisEndsAtTheNextMultipleOfTenCappedAt1000) {
 }
 
 TEST(ProgressGraph, RunsOf1800SecondsOrMoreAreDrawnButCountInNothing) {
-    const GraphPage page = drawLevel1({run(kStudent, 1, 40), run(kStudent, 1, 2000), run(kStudent, 1, 30)});
+    const GraphPage page =
+        drawLevel1({run(kStudent, 1, 40), run(kStudent, 1, 2000), run(kStudent, 1, 30)});
     ASSERT_EQ(page.dots.size(), 3u);
     EXPECT_EQ(page.dots[0].at.x, page.dots[1].at.x);  // x does not advance
     EXPECT_LT(page.dots[1].at.y, page.dots[0].at.y);  // far above, off the plot
@@ -111,16 +113,11 @@ TEST(ProgressGraph, StatisticsLinesForAStudentWithAndWithoutRuns) {
     const GraphPage withRuns = drawLevel1(
         {run(kStudent, 1, 61), run(kStudent, 1, 44), run(3, 1, 40), run(4, 1, 99998)}, ranked);
     const std::vector<std::string> expected = {
-        "回数　　　　　　　  2回",
-        "タイム  　　 　    本人 / 塾全体",
-        "　　順位　　　　   12位",
-        "　　最高　　　　   44秒 /   40秒",
-        "　　平均　　　　   52秒 /   48秒",
-        "ポイント  　　　",
-        "　　順位　　　　    3位",
-        "　　獲得ポイント   48点",
-        "　　　　　　　　　　　　/   51点",
-        "　　　　　　　　　　　　 (塾平均)",
+        "回数　　　　　　　  2回",          "タイム  　　 　    本人 / 塾全体",
+        "　　順位　　　　   12位",          "　　最高　　　　   44秒 /   40秒",
+        "　　平均　　　　   52秒 /   48秒", "ポイント  　　　",
+        "　　順位　　　　    3位",          "　　獲得ポイント   48点",
+        "　　　　　　　　　　　　/   51点", "　　　　　　　　　　　　 (塾平均)",
     };
     std::vector<std::string> statistics;
     for (const GraphText& text : withRuns.texts) {
@@ -138,7 +135,8 @@ TEST(ProgressGraph, StatisticsLinesForAStudentWithAndWithoutRuns) {
     EXPECT_TRUE(without.dots.empty());
     const auto lastLine = [](const GraphPage& page) {
         return std::find_if(page.texts.begin(), page.texts.end(),
-                            [](const GraphText& t) { return t.text.ends_with("(塾平均)"); })->at.y;
+                            [](const GraphText& t) { return t.text.ends_with("(塾平均)"); })
+            ->at.y;
     };
     EXPECT_EQ(lastLine(without), lastLine(withRuns));
 }
@@ -153,7 +151,8 @@ TEST(ProgressGraph, FourLevelsFillOnePageWithThreeBlocksAndStartAnotherForTheFou
                                                     [](int) { return LevelStatistics{}; });
     ASSERT_EQ(drawing.pages.size(), 2u);
     EXPECT_EQ(textsStartingWith(drawing.pages[0], "概算 レベル").size(), 3u);
-    EXPECT_EQ(textsStartingWith(drawing.pages[1], "概算 レベル"), std::vector<std::string>{"概算 レベル４"});
+    EXPECT_EQ(textsStartingWith(drawing.pages[1], "概算 レベル"),
+              std::vector<std::string>{"概算 レベル４"});
     // The student's name heads each page, above its first block.
     EXPECT_EQ(textsStartingWith(drawing.pages[0], "佐藤").size(), 1u);
     EXPECT_EQ(textsStartingWith(drawing.pages[1], "佐藤").size(), 1u);
@@ -162,7 +161,8 @@ TEST(ProgressGraph, FourLevelsFillOnePageWithThreeBlocksAndStartAnotherForTheFou
 TEST(ProgressGraph, LevelsAbove30AreNotDrawnButNamed) {
     GraphRequest request = requestFor({1, 31, 32});
     request.levelCount = 35;
-    const GraphDrawing drawing = drawProgressGraphs(request, {}, kScreen, [](int) { return LevelStatistics{}; });
+    const GraphDrawing drawing =
+        drawProgressGraphs(request, {}, kScreen, [](int) { return LevelStatistics{}; });
     EXPECT_EQ(drawing.levelsNotDrawn, (std::vector<int>{31, 32}));
     EXPECT_EQ(textsStartingWith(drawing.pages[0], "概算 ").size(), 1u);
 }

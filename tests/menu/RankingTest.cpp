@@ -22,7 +22,7 @@ TEST(GradeMark, MarksElementaryAndJuniorHighGradesOnly) {
         int grade;
         const char* mark;
     } cases[] = {
-        {1, "①"}, {2, "②"}, {3, "③"}, {4, "④"}, {5, "⑤"}, {6, "⑥"}, {7, "Ⅰ"},
+        {1, "①"}, {2, "②"}, {3, "③"},  {4, "④"},   {5, "⑤"},   {6, "⑥"},   {7, "Ⅰ"},
         {8, "Ⅱ"}, {9, "Ⅲ"}, {0, "　"}, {-2, "　"}, {10, "　"}, {13, "　"},
     };
     for (const auto& c : cases) EXPECT_EQ(GradeMark(c.grade), c.mark) << "grade " << c.grade;
@@ -86,10 +86,13 @@ protected:
     void list(int index, const std::string& name, int grade) {
         RosterTables& roster = state->roster;
         roster.RosterList.at(++roster.RosterListCount) = static_cast<std::int16_t>(index);
-        roster.RosterNames.at(index) = name + std::string(20 - std::min<std::size_t>(20, name.size()), ' ');
+        roster.RosterNames.at(index) =
+            name + std::string(20 - std::min<std::size_t>(20, name.size()), ' ');
         roster.RosterYear.at(index) = static_cast<std::int16_t>(kSchoolYear - grade - 6);
     }
-    void bestTime(int index, std::int32_t seconds) { state->counts.BestTime.at(kLevel, index) = seconds; }
+    void bestTime(int index, std::int32_t seconds) {
+        state->counts.BestTime.at(kLevel, index) = seconds;
+    }
     void points(int index, std::int32_t total, std::int32_t today) {
         state->counts.TotalPoints.at(kLevel, index) = total;
         state->counts.TodayPoints.at(kLevel, index) = today;
@@ -232,8 +235,12 @@ TEST_F(RankLevel, GradeBandsHideRowsButKeepEveryRank) {
         const char* band;
         std::vector<int> shown;  // positions in the list of every grade
     } cases[] = {
-        {"全学年", {0, 1, 2, 3, 4}}, {"小学生全体", {1, 3}}, {"中学生全体", {0, 2}},
-        {"中２", {0}},               {"小５", {3}},           {"小１", {}},
+        {"全学年", {0, 1, 2, 3, 4}},
+        {"小学生全体", {1, 3}},
+        {"中学生全体", {0, 2}},
+        {"中２", {0}},
+        {"小５", {3}},
+        {"小１", {}},
         {"どれでもない", {}},
     };
     for (const auto& c : cases) {
@@ -284,9 +291,8 @@ TEST_F(RankLevel, RanksEveryListedStudentAndShowsTheLastTwoDigitsOfTheRank) {
         int rank;
         const char* row;
     } cases[] = {
-        {1, "1①s2500  2500 　"},   {9, "9①s2492  2508 　"},
-        {10, "10①s2491  2509 　"}, {100, "00①s2401  2599 　"},
-        {123, "23●s2378  2622 ●"}, {2001, "01①s500　  4500 　"},
+        {1, "1①s2500  2500 　"},        {9, "9①s2492  2508 　"},   {10, "10①s2491  2509 　"},
+        {100, "00①s2401  2599 　"},     {123, "23●s2378  2622 ●"}, {2001, "01①s500　  4500 　"},
         {2500, "00①s1　　　  4999 　"},
     };
     for (const auto& c : cases) EXPECT_EQ(ranking.rows.at(c.rank - 1), c.row) << "rank " << c.rank;

@@ -8,8 +8,8 @@
 
 #include "app/AppState.h"
 #include "platform/PosixRecordFile.h"
-#include "support/ScriptedRecordFile.h"
 #include "support/RecordFiles.h"
+#include "support/ScriptedRecordFile.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -41,14 +41,17 @@ protected:
         state->roster.RosterYear.at(index) = static_cast<std::int16_t>(2026 - grade - 6);
     }
     std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
-    void write(const std::vector<ResultRecord>& records) { testing::appendRecords(path(), records); }
+    void write(const std::vector<ResultRecord>& records) {
+        testing::appendRecords(path(), records);
+    }
 
     std::optional<ResultsFileFailure> read(const RunListQuery& query, RunListRows& rows,
                                            RecordFile& from) {
-        const RecordReadEvents events{[this](const FileError& error) { busy.push_back(error.number); },
-                                   [this](std::uint64_t record, std::uint64_t records) {
-                                       progress.emplace_back(record, records);
-                                   }};
+        const RecordReadEvents events{
+            [this](const FileError& error) { busy.push_back(error.number); },
+            [this](std::uint64_t record, std::uint64_t records) {
+                progress.emplace_back(record, records);
+            }};
         return readRunList(*state, from, path(), query, events, rows);
     }
     RunListRows read(const RunListQuery& query) {
@@ -72,12 +75,13 @@ protected:
 
 TEST_F(RunListsTest, TodaysRunsOfEveryStudentFromTheNewestThousandRecords) {
     std::vector<ResultRecord> records = {
-        testing::runRecord(2, 1, 60),               // 1: before the newest 1000
-        testing::runRecord(1, 1, 60, daysAgo(1)),   // 2: yesterday
-        testing::runRecord(1, 4, 60),               // 3: a level the menu does not show
+        testing::runRecord(2, 1, 60),              // 1: before the newest 1000
+        testing::runRecord(1, 1, 60, daysAgo(1)),  // 2: yesterday
+        testing::runRecord(1, 4, 60),              // 3: a level the menu does not show
     };
     for (int i = 4; i <= 1000; ++i) records.push_back(testing::runRecord(3, 2, 100));
-    records.push_back(testing::runRecord(1, 1, 99999, kToday, 13 * 3600 / 86400.0 + 40 * 60 / 86400.0));
+    records.push_back(
+        testing::runRecord(1, 1, 99999, kToday, 13 * 3600 / 86400.0 + 40 * 60 / 86400.0));
     write(records);
 
     const RunListRows rows = read(query(RunList::Today));
@@ -102,8 +106,7 @@ TEST_F(RunListsTest, APeriodIsReadFromTheNewestTwentyThousandRecordsOfAFileOfAny
 
 TEST_F(RunListsTest, APeriodsRunsInFileOrderByViewAndBand) {
     write({
-        testing::runRecord(2, 1, 50, daysAgo(10)),
-        testing::runRecord(1, 1, 60),
+        testing::runRecord(2, 1, 50, daysAgo(10)), testing::runRecord(1, 1, 60),
         testing::runRecord(3, 2, 99999, daysAgo(3)),
         testing::runRecord(3, 3, 40, daysAgo(30)),  // a day before the 30 days
     });
@@ -114,13 +117,27 @@ TEST_F(RunListsTest, APeriodsRunsInFileOrderByViewAndBand) {
         Rows level1;
         Rows level2;
     } cases[] = {
-        {RankingView::Time, "全学年", 30,
-         {"  50秒 11/30Ⅱ田中　　　Ⅱ5", "  60秒 12/10●佐藤　陽菜●5"}, {"　　× 12/07⑤鈴木　　　⑤"}},
-        {RankingView::Points, "全学年", 30,
-         {"    5 11/30Ⅱ田中　　　Ⅱ50秒", "    5 12/10●佐藤　陽菜●60秒"}, {"　　× 12/07⑤鈴木　　　⑤"}},
-        {RankingView::Time, "小学生全体", 30, {"  60秒 12/10●佐藤　陽菜●5"}, {"　　× 12/07⑤鈴木　　　⑤"}},
+        {RankingView::Time,
+         "全学年",
+         30,
+         {"  50秒 11/30Ⅱ田中　　　Ⅱ5", "  60秒 12/10●佐藤　陽菜●5"},
+         {"　　× 12/07⑤鈴木　　　⑤"}},
+        {RankingView::Points,
+         "全学年",
+         30,
+         {"    5 11/30Ⅱ田中　　　Ⅱ50秒", "    5 12/10●佐藤　陽菜●60秒"},
+         {"　　× 12/07⑤鈴木　　　⑤"}},
+        {RankingView::Time,
+         "小学生全体",
+         30,
+         {"  60秒 12/10●佐藤　陽菜●5"},
+         {"　　× 12/07⑤鈴木　　　⑤"}},
         {RankingView::Time, "中２", 30, {"  50秒 11/30Ⅱ田中　　　Ⅱ5"}, {}},
-        {RankingView::Time, "全学年", 4, {"  60秒 12/10●佐藤　陽菜●5"}, {"　　× 12/07⑤鈴木　　　⑤"}},
+        {RankingView::Time,
+         "全学年",
+         4,
+         {"  60秒 12/10●佐藤　陽菜●5"},
+         {"　　× 12/07⑤鈴木　　　⑤"}},
         {RankingView::Time, "全学年", 3, {"  60秒 12/10●佐藤　陽菜●5"}, {}},
     };
     for (const auto& c : cases) {
@@ -159,8 +176,7 @@ TEST_F(RunListsTest, RecordsNoListCanShowArePassedOver) {
     write({testing::runRecord(0, 1, 30), testing::runRecord(6000, 1, 31),
            testing::runRecord(-3, 1, 32), testing::runRecord(1, 0, 33),
            testing::runRecord(1, -1, 34), testing::runRecord(1, 36, 35),
-           testing::runRecord(1, 1, -5), noDate, farFuture, noClock,
-           testing::runRecord(1, 1, 60)});
+           testing::runRecord(1, 1, -5), noDate, farFuture, noClock, testing::runRecord(1, 1, 60)});
     for (const RunList list : {RunList::Today, RunList::Period, RunList::Personal}) {
         const RunListRows rows = read(query(list, RankingView::Time, 3650));
         EXPECT_EQ(rows[1].size(), 1u);
@@ -192,7 +208,8 @@ TEST_F(RunListsTest, ABusyFileIsTriedAgainAndAnyOtherErrorEndsTheListWithItsLabe
         {RunList::Personal, "Command16ファイルの読み書きでエラーが起きました57"},
     };
     for (const auto& c : cases) {
-        scripted.readError = FileError{FileErrorKind::Other, 57, 5, "ファイルの読み書きでエラーが起きました"};
+        scripted.readError =
+            FileError{FileErrorKind::Other, 57, 5, "ファイルの読み書きでエラーが起きました"};
         const auto failure = read(query(c.list), rows, scripted);
         ASSERT_TRUE(failure);
         EXPECT_EQ(failure->message, c.message);

@@ -12,7 +12,7 @@ TEST(Calendar, DaySerialsCountFrom1899December30) {
         CivilDate date;
         int serial;
     } cases[] = {
-        {{1899, 12, 30}, 0}, {{1900, 1, 1}, 2}, {{2000, 1, 1}, 36526},
+        {{1899, 12, 30}, 0},    {{1900, 1, 1}, 2},       {{2000, 1, 1}, 36526},
         {{2024, 2, 29}, 45351}, {{2026, 12, 10}, 46366},
     };
     for (const auto& c : cases) {

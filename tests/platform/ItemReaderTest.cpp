@@ -37,7 +37,8 @@ TEST(ItemReader, SplitsAtCommasAndLineEnds) {
         {"full-width spaces kept", "山田　太郎,x", {"山田　太郎", "x"}},
         {"empty items between commas", "a,,b", {"a", "", "b"}},
         {"a trailing comma promises an empty item", "a,\r\nb,\r\n", {"a", "", "b", ""}},
-        {"twelve fields with three empty at the end", "1,2,3,4,5,6,7,8,9,,,\r\n",
+        {"twelve fields with three empty at the end",
+         "1,2,3,4,5,6,7,8,9,,,\r\n",
          {"1", "2", "3", "4", "5", "6", "7", "8", "9", "", "", ""}},
         {"blank line in the middle is one empty item", "a\r\n\r\nb\r\n", {"a", "", "b"}},
         {"blank lines at the end are no items", "a\r\n\r\n  \r\n\r\n", {"a"}},
@@ -136,8 +137,9 @@ TEST(ItemReader, HostileFilesAreRefusedNamingTheFile) {
         {"a folder.txt", "通常のファイルではありません（フォルダや装置、パイプなど）。"},
         {"never ends.txt", "通常のファイルではありません（フォルダや装置、パイプなど）。"},
         {"a pipe.txt", "通常のファイルではありません（フォルダや装置、パイプなど）。"},
-        {"huge.txt", "ファイルが大きすぎます（16 MB まで）。壊れたファイルか、別のファイルと"
-                     "取り違えていないか確かめてください。"},
+        {"huge.txt",
+         "ファイルが大きすぎます（16 MB まで）。壊れたファイルか、別のファイルと"
+         "取り違えていないか確かめてください。"},
     };
     for (const auto& c : cases) {
         try {

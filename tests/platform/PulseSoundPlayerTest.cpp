@@ -21,8 +21,8 @@ namespace gaisan {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using gaisan::testing::TempFolder;
 using gaisan::testing::readBytes;
+using gaisan::testing::TempFolder;
 
 void appendLittleEndian(std::string& bytes, std::uint32_t value, int size) {
     for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -31,7 +31,8 @@ void appendLittleEndian(std::string& bytes, std::uint32_t value, int size) {
 /// A 16-bit PCM wave file's samples: a pattern that is neither silence nor periodic within a
 /// few samples, so that finding it in the captured output means it was played as it is.
 std::string samplesOf(double seconds, int rate, int channels) {
-    const auto count = static_cast<std::size_t>(seconds * rate) * static_cast<std::size_t>(channels);
+    const auto count =
+        static_cast<std::size_t>(seconds * rate) * static_cast<std::size_t>(channels);
     std::string data;
     std::uint32_t state = 12345;
     for (std::size_t i = 0; i < count; ++i) {

@@ -21,10 +21,9 @@ TEST(TextFileWriter, ReplacesTheFileWithCp932AndLeavesNoTemporaryBehind) {
 TEST(TextFileWriter, TheReplacementKeepsThePermissionsOfTheFileItReplaces) {
     testing::TempFolder folder;
     const auto shared = folder.writeBytes("shared.txt", "old");
-    std::filesystem::permissions(shared, std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::owner_write |
-                                             std::filesystem::perms::group_read |
-                                             std::filesystem::perms::group_write);
+    std::filesystem::permissions(
+        shared, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                    std::filesystem::perms::group_read | std::filesystem::perms::group_write);
     writeCp932FileAtomically(shared, "new");
     EXPECT_EQ(std::filesystem::status(shared).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
@@ -45,8 +44,7 @@ TEST(TextFileWriter, ACharacterCp932CannotHoldLeavesTheOldFileAsItWas) {
 
 TEST(TextFileWriter, AFolderThatCannotBeWrittenIsReported) {
     testing::TempFolder folder;
-    EXPECT_THROW(writeCp932FileAtomically(folder / "no-such-folder/table.txt", "x"),
-                 DataFileError);
+    EXPECT_THROW(writeCp932FileAtomically(folder / "no-such-folder/table.txt", "x"), DataFileError);
 }
 
 }  // namespace

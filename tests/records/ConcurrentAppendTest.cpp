@@ -20,7 +20,6 @@
 namespace gaisan {
 namespace {
 
-
 /// Several machines appending to one results file at once, each also reading it now and then
 /// (opening and closing it, which would drop a classic POSIX lock): every record must arrive
 /// whole, exactly once. The retry wait is a millisecond here; the program waits a second.
@@ -153,7 +152,8 @@ TEST(ConcurrentAppend, AppendersKilledAtRandomLoseNoAcknowledgedRecord) {
     std::set<std::pair<int, int>> acknowledged;
     const auto drainAcks = [&] {
         Ack ack{};
-        while (read(acks[0], &ack, sizeof ack) == sizeof ack) acknowledged.insert({ack.machine, ack.append});
+        while (read(acks[0], &ack, sizeof ack) == sizeof ack)
+            acknowledged.insert({ack.machine, ack.append});
     };
 
     std::mt19937 random(20261210);
@@ -187,7 +187,8 @@ TEST(ConcurrentAppend, AppendersKilledAtRandomLoseNoAcknowledgedRecord) {
     }
     for (const auto& [run, count] : copies) EXPECT_EQ(count, 1) << run.first << "/" << run.second;
     for (const auto& run : acknowledged) {
-        EXPECT_TRUE(copies.contains(run)) << "acknowledged but lost: " << run.first << "/" << run.second;
+        EXPECT_TRUE(copies.contains(run))
+            << "acknowledged but lost: " << run.first << "/" << run.second;
     }
     EXPECT_GT(acknowledged.size(), 100u) << "the appenders hardly ran";
 }

@@ -29,12 +29,14 @@ TEST(RunPointsRule, ScoresTimesAgainstTheTarget) {
         std::int32_t seconds;
         std::int32_t points;
     } cases[] = {
-        {100, 1, 0, 55},    {100, 1, 50, 11},  {100, 1, 62, 7},    {100, 1, 100, 5},
-        {100, 1, 101, 4},   {100, 1, 150, 4},  {100, 1, 199, 4},   {100, 1, 200, 1},
-        {100, 1, 999, 1},   {100, 1, 1000, 0}, {100, 1, 99998, 0}, {100, 1, 99999, 0},
-        {100, 1.5, 50, 16}, {100, 1.5, 62, 10}, {100, 1.5, 100, 7}, {100, 1.5, 200, 1},
-        {100, 2, 0, 110},   {0, 1, 0, 5},      {0, 1, 5, 0},
-        {100000, 1, 99999, 0},  // the time-up mark scores nothing, whatever the target
+        {100, 1, 0, 55},    {100, 1, 50, 11},      {100, 1, 62, 7},
+        {100, 1, 100, 5},   {100, 1, 101, 4},      {100, 1, 150, 4},
+        {100, 1, 199, 4},   {100, 1, 200, 1},      {100, 1, 999, 1},
+        {100, 1, 1000, 0},  {100, 1, 99998, 0},    {100, 1, 99999, 0},
+        {100, 1.5, 50, 16}, {100, 1.5, 62, 10},    {100, 1.5, 100, 7},
+        {100, 1.5, 200, 1}, {100, 2, 0, 110},      {0, 1, 0, 5},
+        {0, 1, 5, 0},       {100000, 1, 99999, 0},  // the time-up mark scores nothing, whatever the
+                                                    // target
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RunPointsRule(c.seconds, 1, criteriaWith(c.target, c.rate)), c.points)
@@ -66,7 +68,7 @@ protected:
 
 TEST_F(CountingTest, WindowsCoverTodayAndTheDaysBeforeIt) {
     records.entries = {
-        recordOn(kToday, 1, 50),         // 11 points
+        recordOn(kToday, 1, 50),          // 11 points
         recordOn(daysBefore(1), 1, 100),  // 5
         recordOn(daysBefore(6), 1, 100),  // 5, the last day of a 7-day window
         recordOn(daysBefore(7), 1, 100),  // 5, outside it
@@ -128,13 +130,15 @@ TEST_F(CountingTest, TheGoalIsTheFinalLevelClearedInThePassWindow) {
 }
 
 TEST_F(CountingTest, TheDrillScreenCountsTodaysRunsOnTheFirstFifteenLevelsOnly) {
-    for (const int level : {1, 4, 15, 16, 35}) records.entries.push_back(recordOn(kToday, 1, 100, level));
+    for (const int level : {1, 4, 15, 16, 35})
+        records.entries.push_back(recordOn(kToday, 1, 100, level));
     records.entries.push_back(recordOn(kToday, 1, 100, 4));
     records.entries.push_back(recordOn(daysBefore(1), 1, 100, 4));
     records.entries.push_back(recordOn(kToday, 1, 99999, 4));
     records.entries.push_back(recordOn(kToday, 2, 100, 4));
     count();
-    EXPECT_EQ(todayRunTotal(*counts, 1, kHighestLevel), 6) << "the level menu and the finish screen";
+    EXPECT_EQ(todayRunTotal(*counts, 1, kHighestLevel), 6)
+        << "the level menu and the finish screen";
     // Deliberately fewer: the drill screen has always left out levels 16 and above.
     EXPECT_EQ(todayRunTotal(*counts, 1, kDrillRunTotalLastLevel), 4) << "the drill screen";
     EXPECT_EQ(todayRunTotal(*counts, 3, kHighestLevel), 0);
@@ -194,16 +198,16 @@ TEST_F(RecordingTest, WasClearedBeforeLooksAtEveryLoadedRunBeforeThisOne) {
     finishRun(100);
     EXPECT_EQ(state->counts.WasClearedBefore, 0);
     std::filesystem::remove(path());
-    testing::appendRecords(path(), {testing::runRecord(7, 2, 50, longAgo),
-                                    testing::runRecord(7, 2, 50, longAgo)});
+    testing::appendRecords(
+        path(), {testing::runRecord(7, 2, 50, longAgo), testing::runRecord(7, 2, 50, longAgo)});
     finishRun(100);
     EXPECT_EQ(state->counts.WasClearedBefore, 1);
     EXPECT_FALSE(LevelCleared(2, 7, state->criteria, state->counts));
 }
 
 TEST_F(RecordingTest, CountingTwiceGivesTheSameTables) {
-    testing::appendRecords(path(), {testing::runRecord(7, 2, 50, kToday),
-                                    testing::runRecord(8, 2, 150, kToday)});
+    testing::appendRecords(
+        path(), {testing::runRecord(7, 2, 50, kToday), testing::runRecord(8, 2, 150, kToday)});
     ASSERT_EQ(ComputeCounts(*state, results, clock.now()), std::nullopt);
     const std::int32_t points = state->counts.TotalPoints.at(2, 7);
     const std::int16_t runs = state->counts.RunCount.at(2, 8);

@@ -52,7 +52,8 @@ TEST_F(DailyBackupTest, TheNewestFourteenAreKept) {
     ASSERT_EQ(backups.size(), kKeptBackups);
     EXPECT_EQ(backups.front(), backupFileOf(path(), {2026, 12, 29}));
     EXPECT_EQ(backups.back(), backupFileOf(path(), {2026, 12, 16}));
-    EXPECT_EQ(testing::recordsIn(backups.front()).size(), 20u) << "the first record and 19 days of runs";
+    EXPECT_EQ(testing::recordsIn(backups.front()).size(), 20u)
+        << "the first record and 19 days of runs";
 }
 
 TEST_F(DailyBackupTest, AnEmptyFileIsNotCopied) {

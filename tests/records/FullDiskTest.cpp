@@ -97,7 +97,8 @@ TEST(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
     ASSERT_TRUE(disk.makeReadOnly()) << std::strerror(errno);
     const auto readOnly = results.AppendResultRecord({95, 1, 60, std::nullopt});
     ASSERT_TRUE(readOnly);
-    EXPECT_EQ(readOnly->message, "成績ランダムファイル記録読み取り専用のドライブです（エラー番号 30）");
+    EXPECT_EQ(readOnly->message,
+              "成績ランダムファイル記録読み取り専用のドライブです（エラー番号 30）");
     EXPECT_EQ(results.checkWritable()->message, readOnly->message);
     EXPECT_EQ(testing::recordsIn(path).size(), 94u);
 }

@@ -187,9 +187,8 @@ TEST_F(KilledDeleteTest, KilledAtAnyMomentTheNextWriterLeavesTheFileBeforeOrAfte
         std::this_thread::sleep_for(at);
         ::kill(teacher, SIGKILL);
         waitFor(teacher);
-        expectBeforeOrAfter("kill " + std::to_string(kill) + " at " +
-                            std::to_string(at.count()) + " µs of " +
-                            std::to_string(length / 1us) + " µs");
+        expectBeforeOrAfter("kill " + std::to_string(kill) + " at " + std::to_string(at.count()) +
+                            " µs of " + std::to_string(length / 1us) + " µs");
     }
     report(std::to_string(kills) + " kills over a delete of " + std::to_string(length / 1ms) +
            " ms");
@@ -211,7 +210,8 @@ TEST_F(KilledDeleteTest, KilledInsideAWriteTheNextWriterLeavesTheFileBeforeOrAft
         const auto killAt = static_cast<std::uint64_t>(
             moved * (kill + std::uniform_real_distribution<double>(0, 1)(random)) / kills);
         std::optional<KilledInAWriteFile> killedFile;
-        const pid_t teacher = startDelete([&]() -> RecordFile& { return killedFile.emplace(killAt); });
+        const pid_t teacher =
+            startDelete([&]() -> RecordFile& { return killedFile.emplace(killAt); });
         const int status = waitFor(teacher);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the delete was not killed at byte " << killAt;
         expectBeforeOrAfter("kill at byte " + std::to_string(killAt) + " of " +

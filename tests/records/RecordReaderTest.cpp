@@ -60,8 +60,10 @@ protected:
                 return true;
             },
             end);
-        if (error) *error = result;
-        else EXPECT_EQ(result, std::nullopt);
+        if (error)
+            *error = result;
+        else
+            EXPECT_EQ(result, std::nullopt);
         return times;
     }
 };
@@ -173,7 +175,8 @@ TEST_F(RecordReaderTest, TheHandlerCanStopTheRead) {
     writeNumbered(path, 1, 10000);
     int blocks = 0;
     RecordReadEnd end;
-    EXPECT_EQ(readRecords(file, path, {}, [&](const RecordBlock&) { return ++blocks < 2; }, &end),
+    EXPECT_EQ(readRecords(
+                  file, path, {}, [&](const RecordBlock&) { return ++blocks < 2; }, &end),
               std::nullopt);
     EXPECT_EQ(blocks, 2);
     EXPECT_TRUE(end.stopped);

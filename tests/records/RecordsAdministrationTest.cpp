@@ -239,7 +239,8 @@ TEST_F(RecordsAdministrationTest, ARecordLeftHalfMovedIsFinished) {
     const RecordBytes seven = encodeRecord(numbered(7));
     std::string bytes = testing::readBytes(path());
     constexpr std::size_t kTorn = 18;
-    bytes.replace(5 * ResultRecord::kSize, kTorn, reinterpret_cast<const char*>(seven.data()), kTorn);
+    bytes.replace(5 * ResultRecord::kSize, kTorn, reinterpret_cast<const char*>(seven.data()),
+                  kTorn);
     folder.writeBytes(path().filename().string(), bytes);
     writeJournal(4, 10);
 

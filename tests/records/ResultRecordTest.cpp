@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "support/RecordFiles.h"
 
 namespace gaisan {
@@ -23,7 +22,7 @@ TEST(ResultRecord, LaysOutFortyFourLittleEndianBytes) {
         "12345"                             // school code
         "     "                             // extra field
         "0    "                             // points field
-        "\x00\x00\x00\x00\x00",               // spare field
+        "\x00\x00\x00\x00\x00",             // spare field
         44);
     EXPECT_EQ(asText(encodeRecord(testing::runRecord(12, 3, 99999, {2026, 12, 10}, 0.75))),
               fixture);

@@ -20,7 +20,6 @@ namespace {
 
 std::uint64_t sizeOf(const std::filesystem::path& file) { return std::filesystem::file_size(file); }
 
-
 /// A results file in a temporary data folder, with the real record file, a fixed clock and a
 /// wait that only remembers how long it was asked to wait.
 class ResultsFileTest : public ::testing::Test {
@@ -34,7 +33,9 @@ protected:
         });
     }
 
-    std::optional<ResultsFileFailure> load() { return results().LoadResultRecords(records, *counts); }
+    std::optional<ResultsFileFailure> load() {
+        return results().LoadResultRecords(records, *counts);
+    }
 
     /// Another machine: its own open file description of the results file, holding the append
     /// lock. Returns its descriptor, or -1 when the lock could not be taken.
@@ -89,8 +90,8 @@ TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsThe
     ASSERT_GE(other, 0);
 
     const auto failure = results([&](int) {
-        if (waits.size() == 3) ::close(other);  // the other machine finishes
-    }).AppendResultRecord({2, 1, 60, std::nullopt});
+                             if (waits.size() == 3) ::close(other);  // the other machine finishes
+                         }).AppendResultRecord({2, 1, 60, std::nullopt});
     EXPECT_EQ(failure, std::nullopt);
     EXPECT_EQ(waits, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(testing::recordsIn(path()).size(), 2u);
@@ -155,7 +156,8 @@ TEST_F(ResultsFileTest, AFailedWriteIsCutBackOnlyWhenTheDiskIsFull) {
         {EDQUOT, "ディスクの使用量の上限（クォータ）に達しました（エラー番号 122）", true},
         // The lock may have gone with the connection: another machine's record may follow.
         {EIO, "ファイルの読み書き中に装置のエラーが起きました（エラー番号 5）", false},
-        {ESTALE, "共有フォルダとの接続が切れました（ネットワークを確かめてください）（エラー番号 116）",
+        {ESTALE,
+         "共有フォルダとの接続が切れました（ネットワークを確かめてください）（エラー番号 116）",
          false},
     };
     for (const auto& c : cases) {
@@ -189,8 +191,9 @@ TEST_F(ResultsFileTest, TheStartUpCheckCreatesTheFileAndReportsAFolderItCannotWr
     ResultsFile blocked(file, notAFolder / "成績累積データ.dat", clock, [](int) {});
     const auto failure = blocked.checkWritable();
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message,
-              "成績ランダムファイル記録フォルダのあるべき場所にファイルがあります（エラー番号 20）");
+    EXPECT_EQ(
+        failure->message,
+        "成績ランダムファイル記録フォルダのあるべき場所にファイルがあります（エラー番号 20）");
 }
 
 TEST_F(ResultsFileTest, LoadingAMissingFileCreatesItEmpty) {
@@ -215,17 +218,18 @@ TEST_F(ResultsFileTest, OnlyTheNewestTwentyThousandRecordsAreLoaded) {
 }
 
 TEST_F(ResultsFileTest, LoadingReadsWholeRecordsAndKeepsBestTimesStrictly) {
-    testing::appendRecords(path(), {
-        testing::runRecord(4, 2, 80),
-        testing::runRecord(4, 2, 70),
-        testing::runRecord(4, 2, 70),
-        testing::runRecord(4, 2, 99999),
-        testing::runRecord(0, 2, 10),     // student 0: a best time, not listed
-        testing::runRecord(5, 0, 10),     // level 0: likewise
-        testing::runRecord(6, 2, 20, dateOfSerial(-1)),  // a date below 0: likewise
-        testing::runRecord(1001, 2, 5),   // beyond 1000: no level best
-        testing::runRecord(9, 3, 99999),
-    });
+    testing::appendRecords(
+        path(), {
+                    testing::runRecord(4, 2, 80),
+                    testing::runRecord(4, 2, 70),
+                    testing::runRecord(4, 2, 70),
+                    testing::runRecord(4, 2, 99999),
+                    testing::runRecord(0, 2, 10),  // student 0: a best time, not listed
+                    testing::runRecord(5, 0, 10),  // level 0: likewise
+                    testing::runRecord(6, 2, 20, dateOfSerial(-1)),  // a date below 0: likewise
+                    testing::runRecord(1001, 2, 5),                  // beyond 1000: no level best
+                    testing::runRecord(9, 3, 99999),
+                });
     std::ofstream(path(), std::ios::binary | std::ios::app) << "partial";
     ASSERT_EQ(load(), std::nullopt);
     EXPECT_EQ(records.entries.size(), 6u);

@@ -30,7 +30,8 @@ TEST(SharingWarning, NamesTheMountAndTheOptionThatBreaksSharing) {
         {nfs("nolock"), "nolock"},
         {nfs("local_lock=flock"), nullptr},  // flock is not the lock the results file takes
         {nfs("nocto,local_lock=none"), "nocto"},
-        {"40 21 0:35 / /srv/school rw - nfs fs1:/export rw,vers=3,local_lock=all", "local_lock=all"},
+        {"40 21 0:35 / /srv/school rw - nfs fs1:/export rw,vers=3,local_lock=all",
+         "local_lock=all"},
         {smb("cache=strict"), nullptr},
         {smb("cache=none"), nullptr},
         {smb("cache=strict,nobrl"), "nobrl"},
@@ -48,10 +49,11 @@ TEST(SharingWarning, NamesTheMountAndTheOptionThatBreaksSharing) {
         EXPECT_NE(warning.find(std::string("「") + c.option + "」"), std::string::npos) << warning;
         EXPECT_NE(warning.find("/srv/school"), std::string::npos) << warning;
     }
-    EXPECT_EQ(warningFor(smb("nobrl")),
-              "成績ファイルのある共有フォルダ /srv/school（cifs //fs2/drills）は、オプション「nobrl」で"
-              "マウントされています。ロックがこのコンピュータの中だけで働くため、2台が同時に記録すると"
-              "片方の記録が失われます。ネットワークの管理者にマウントの設定を直してもらってください。");
+    EXPECT_EQ(
+        warningFor(smb("nobrl")),
+        "成績ファイルのある共有フォルダ /srv/school（cifs //fs2/drills）は、オプション「nobrl」で"
+        "マウントされています。ロックがこのコンピュータの中だけで働くため、2台が同時に記録すると"
+        "片方の記録が失われます。ネットワークの管理者にマウントの設定を直してもらってください。");
 }
 
 }  // namespace

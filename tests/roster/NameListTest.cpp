@@ -51,8 +51,8 @@ TEST_F(NameListTest, RowsLineUpNamesAndFigures) {
         FigureMode mode;
         std::string staging;
     } cases[] = {
-        {"a third-grader with points", entry(12, 2015, "山田花"), 3, FigureMode::TodayAndTotalPoints,
-         "2015小3 山田花　　　  15/    230*12"},
+        {"a third-grader with points", entry(12, 2015, "山田花"), 3,
+         FigureMode::TodayAndTotalPoints, "2015小3 山田花　　　  15/    230*12"},
         {"a student without runs", entry(4, 2015, "林樹"), 3, FigureMode::TodayAndTotalPoints,
          "2015小3 林樹　　　　  　/       *4"},
         {"a seven-character name gets no fill", entry(8, 2015, "勅使河原　美咲"), 3,

@@ -259,15 +259,17 @@ TEST_F(RosterFile, AnIndexTheTablesCannotHoldIsSkippedAndTheRestLoads) {
     const auto skipped = LoadRoster(
         *tables,
         folder.writeCp932("新名簿.txt", entryLine(1, 2015, "山田") + "0,2015,0,0,ゼロ,0,,\r\n" +
-                                             "5001,2015,0,0,大き過ぎ,1,,\r\n" +
-                                             "-2,2015,0,0,負,0,,\r\n" + entryLine(2, 2014, "佐藤")),
-        {2030, 5, 1}, kApril, 0, [&](const RosterEntry& entry, int) { built.push_back(entry.StudentIndex); });
+                                            "5001,2015,0,0,大き過ぎ,1,,\r\n" +
+                                            "-2,2015,0,0,負,0,,\r\n" + entryLine(2, 2014, "佐藤")),
+        {2030, 5, 1}, kApril, 0,
+        [&](const RosterEntry& entry, int) { built.push_back(entry.StudentIndex); });
     EXPECT_EQ(built, (std::vector<int>{1, 2}));
     EXPECT_EQ(tables->RosterListCount, 2);
-    EXPECT_EQ(skipped, (std::vector<std::string>{
-                           "2行目の番号 0 は 1〜5000 の範囲にないため、この生徒を読み飛ばしました。",
-                           "3行目の番号 5001 は 1〜5000 の範囲にないため、この生徒を読み飛ばしました。",
-                           "4行目の番号 -2 は 1〜5000 の範囲にないため、この生徒を読み飛ばしました。"}));
+    EXPECT_EQ(skipped,
+              (std::vector<std::string>{
+                  "2行目の番号 0 は 1〜5000 の範囲にないため、この生徒を読み飛ばしました。",
+                  "3行目の番号 5001 は 1〜5000 の範囲にないため、この生徒を読み飛ばしました。",
+                  "4行目の番号 -2 は 1〜5000 の範囲にないため、この生徒を読み飛ばしました。"}));
 }
 
 TEST_F(RosterFile, MalformedFilesAreRefusedNamingTheLineAndChangeNothing) {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "admin/windows/AdminFlow.h"
 #include "admin/CriteriaTable.h"
+#include "admin/windows/AdminFlow.h"
 #include "app/AppState.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"

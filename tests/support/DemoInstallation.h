@@ -39,9 +39,11 @@ struct DemoInstallation {
     std::unique_ptr<ScreenFlow> flow;
 
     DemoInstallation() {
-        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(), std::filesystem::copy_options::recursive);
-        suite.writeCp932("パスデータ.txt", (suite / "data").string() +
-                                               "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(),
+                              std::filesystem::copy_options::recursive);
+        suite.writeCp932(
+            "パスデータ.txt",
+            (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
         clock.setTickStep(5);
         // The splash, which the tests mostly skip, would have chosen December's colour.
         state->SeasonColour = seasonColourOfMonth(12);
@@ -55,7 +57,8 @@ struct DemoInstallation {
 template <typename Window>
 Window* shown() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible()) return window;
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            return window;
     }
     return nullptr;
 }
@@ -79,7 +82,8 @@ inline void type(QWidget* widget, const QString& keys) {
 /// a later one arrives while an earlier one's handler lets events run.
 inline void queueKeys(QWidget* widget, const QString& keys) {
     for (const QChar c : keys) {
-        QCoreApplication::postEvent(widget, new QKeyEvent(QEvent::KeyPress, keyOf(c), Qt::NoModifier, QString(c)));
+        QCoreApplication::postEvent(
+            widget, new QKeyEvent(QEvent::KeyPress, keyOf(c), Qt::NoModifier, QString(c)));
     }
 }
 
@@ -89,8 +93,10 @@ inline void queueClick(QWidget* widget) {
     const QPointF centre = QRectF(widget->rect()).center();
     const QPointF global = widget->mapToGlobal(centre);
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-        QCoreApplication::postEvent(widget, new QMouseEvent(type, centre, global, Qt::LeftButton, held, Qt::NoModifier));
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(
+            widget, new QMouseEvent(type, centre, global, Qt::LeftButton, held, Qt::NoModifier));
     }
 }
 
@@ -127,7 +133,8 @@ inline seisekitime1* logIn(DemoInstallation& installation, const QString& name) 
     auto* list = shown<namesel>()->findChild<QListWidget*>(QStringLiteral("List1"));
     list->setCurrentRow(rowContaining(list, name));
     type(list, QStringLiteral("1"));
-    if (!QTest::qWaitFor([] { return shown<seisekitime1>() && shown<seisekitime1>()->menuReady(); })) {
+    if (!QTest::qWaitFor(
+            [] { return shown<seisekitime1>() && shown<seisekitime1>()->menuReady(); })) {
         return nullptr;
     }
     return shown<seisekitime1>();

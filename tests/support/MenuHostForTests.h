@@ -6,8 +6,8 @@
 
 #include "app/Configuration.h"
 #include "app/ProgramProfile.h"
-#include "menu/windows/MenuHost.h"
 #include "menu/NewestRecords.h"
+#include "menu/windows/MenuHost.h"
 #include "menu/windows/seisekitime1.h"
 #include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"

@@ -38,7 +38,8 @@ inline void appendRecords(const std::filesystem::path& file,
 /// Every whole record of `file`, in file order.
 inline std::vector<ResultRecord> recordsIn(const std::filesystem::path& file) {
     std::ifstream stream(file, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(stream)),
+                            std::istreambuf_iterator<char>());
     std::vector<ResultRecord> records;
     for (std::size_t at = 0; at + ResultRecord::kSize <= bytes.size(); at += ResultRecord::kSize) {
         records.push_back(decodeRecord(std::span<const std::byte, ResultRecord::kSize>(

@@ -16,7 +16,8 @@ namespace gaisan::testing {
 class TempFolder {
 public:
     /// Under `parent`, by default the system's temporary folder.
-    explicit TempFolder(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+    explicit TempFolder(
+        const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
         std::string pattern = (parent / "gaisan-test-XXXXXX").string();
         if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
         m_path = pattern;

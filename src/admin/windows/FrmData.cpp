@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "admin/windows/AdminFlow.h"
 #include "admin/RecordEdit.h"
 #include "admin/RecordLine.h"
+#include "admin/windows/AdminFlow.h"
 #include "admin/windows/RecordListModel.h"
 #include "app/AppState.h"
 #include "app/DataFolder.h"
@@ -99,8 +99,11 @@ FrmData::FrmData(AdminFlow& flow)
     m_command3->setEnabled(false);
     m_picture3->hide();
 
-    m_picture1 = addWaitPanel(*this, {QStringLiteral("Picture1"), {0, 0, kDesignWidth, kDesignHeight},
-                                      QStringLiteral("Label8"), {0, 300, kDesignWidth, 120}, 40});
+    m_picture1 = addWaitPanel(*this, {QStringLiteral("Picture1"),
+                                      {0, 0, kDesignWidth, kDesignHeight},
+                                      QStringLiteral("Label8"),
+                                      {0, 300, kDesignWidth, 120},
+                                      40});
 }
 
 FrmData::~FrmData() = default;

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "admin/windows/AdminFlow.h"
 #include "admin/ResultDistribution.h"
+#include "admin/windows/AdminFlow.h"
 #include "app/AppState.h"
 #include "app/windows/MessageBoxes.h"
 #include "app/windows/QtConversions.h"
@@ -91,8 +91,11 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
         list->setSelectionMode(QAbstractItemView::NoSelection);
     }
 
-    m_picture6 = addWaitPanel(*this, {QStringLiteral("Picture6"), {0, 0, kDesignWidth, kDesignHeight},
-                                      QStringLiteral("Label8"), {0, 300, kDesignWidth, 120}, 40,
+    m_picture6 = addWaitPanel(*this, {QStringLiteral("Picture6"),
+                                      {0, 0, kDesignWidth, kDesignHeight},
+                                      QStringLiteral("Label8"),
+                                      {0, 300, kDesignWidth, 120},
+                                      40,
                                       // Without the space after the comma deliberately: the
                                       // screen has always shown it so.
                                       QStringLiteral("Just a moment,please.")});
@@ -197,8 +200,7 @@ void FrmTimeData::fillList(QListWidget* list, const std::vector<std::string>& li
 
 void FrmTimeData::Command7_Click() {
     PosixRecordFile file;
-    const std::filesystem::path results =
-        m_flow.state().locations.resultsFile();
+    const std::filesystem::path results = m_flow.state().locations.resultsFile();
     if (const auto error = m_distribution->refresh(file, results);
         error && !m_distributionProblemTold) {
         m_distributionProblemTold = true;

@@ -19,7 +19,8 @@ BASEFRM::BASEFRM() {
         font.setPixelSize(fontPixels);
         widget->setFont(font);
     };
-    buildWaitPanel(this, {QStringLiteral("Picture1"), rect(), QStringLiteral("Label1"), rect(), 32}, inPixels)
+    buildWaitPanel(this, {QStringLiteral("Picture1"), rect(), QStringLiteral("Label1"), rect(), 32},
+                   inPixels)
         ->show();
 }
 

@@ -68,7 +68,9 @@ void DesignCanvas::setDesignFont(QWidget* widget, int fontPixels) {
 void DesignCanvas::apply(const Placement& placement) const {
     QWidget* widget = placement.widget;
     if (!widget) return;
-    const auto scaled = [this](int value) { return static_cast<int>(std::lround(value * m_scale)); };
+    const auto scaled = [this](int value) {
+        return static_cast<int>(std::lround(value * m_scale));
+    };
     // Only the canvas's own children move with the centring; deeper ones follow their parent.
     const QPoint offset = widget->parentWidget() == this ? m_origin : QPoint();
     const QRect& design = placement.design;
@@ -80,7 +82,8 @@ void DesignCanvas::apply(const Placement& placement) const {
     widget->setGeometry(left, top, right - left, bottom - top);
     if (placement.fontPixels > 0) {
         QFont font = widget->font();
-        font.setPixelSize(std::max(2, static_cast<int>(std::lround(placement.fontPixels * m_scale / 2)) * 2));
+        font.setPixelSize(
+            std::max(2, static_cast<int>(std::lround(placement.fontPixels * m_scale / 2)) * 2));
         widget->setFont(font);
     }
 }

@@ -9,7 +9,8 @@ void QtMessageBoxes::inform(QWidget* parent, const QString& title, const QString
     box.exec();
 }
 
-bool QtMessageBoxes::ask(QWidget* parent, const QString& title, const QString& text, Answers answers) {
+bool QtMessageBoxes::ask(QWidget* parent, const QString& title, const QString& text,
+                         Answers answers) {
     const bool yesNo = answers == Answers::YesNo;
     const QMessageBox::StandardButton accept = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
     const QMessageBox::StandardButton decline = yesNo ? QMessageBox::No : QMessageBox::Cancel;

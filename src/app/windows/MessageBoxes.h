@@ -17,7 +17,8 @@ public:
     /// A box with an OK button; returns when it has been acknowledged.
     virtual void inform(QWidget* parent, const QString& title, const QString& text) = 0;
     /// A question; true when it was answered with Yes or OK.
-    virtual bool ask(QWidget* parent, const QString& title, const QString& text, Answers answers) = 0;
+    virtual bool ask(QWidget* parent, const QString& title, const QString& text,
+                     Answers answers) = 0;
 };
 
 /// The real boxes.

@@ -1,7 +1,7 @@
 #include "app/windows/MessageTexts.h"
 
-#include "app/windows/QtConversions.h"
 #include "app/SoundCues.h"
+#include "app/windows/QtConversions.h"
 #include "platform/DataFileError.h"
 
 namespace gaisan {

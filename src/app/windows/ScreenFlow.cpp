@@ -8,21 +8,21 @@
 #include "admin/windows/FrmData.h"
 #include "admin/windows/FrmTimeData.h"
 #include "app/AppState.h"
-#include "app/windows/BASEFRM.h"
 #include "app/Configuration.h"
+#include "app/SoundCues.h"
+#include "app/windows/BASEFRM.h"
 #include "app/windows/DesignCanvas.h"
 #include "app/windows/Firstfrm.h"
 #include "app/windows/MessageBoxes.h"
 #include "app/windows/MessageTexts.h"
 #include "app/windows/ResponsiveWait.h"
-#include "app/SoundCues.h"
 #include "app/windows/frmver.h"
 #include "drill/windows/MainFrm.h"
 #include "menu/windows/seisekitime1.h"
 #include "platform/DataFileError.h"
 #include "platform/Launcher.h"
-#include "records/windows/FrmSyuuryou.h"
 #include "records/SharingWarning.h"
+#include "records/windows/FrmSyuuryou.h"
 #include "roster/windows/namesel.h"
 
 namespace gaisan {
@@ -53,18 +53,20 @@ ScreenFlow::ScreenFlow(AppState& state, const Clock& clock, RandomSource& random
       m_boxes(boxes),
       m_launcher(launcher),
       m_programFolder(std::move(programFolder)),
-      m_cues(std::make_unique<SoundCues>(state, player, random, [this](const std::string& error) {
-          endWithMessage(soundLostText(error));
-      })),
-      m_results(state, m_recordFile, clock, [this](int seconds) { waitResponsively(seconds); },
-                [this](const std::string& text) {
-                    inform(m_boxes, m_menu, resultsFileText(m_state.profile.SubjectTitle, text,
-                                                           m_results.resultsFile()));
-                }) {}
+      m_cues(std::make_unique<SoundCues>(
+          state, player, random,
+          [this](const std::string& error) { endWithMessage(soundLostText(error)); })),
+      m_results(
+          state, m_recordFile, clock, [this](int seconds) { waitResponsively(seconds); },
+          [this](const std::string& text) {
+              inform(m_boxes, m_menu,
+                     resultsFileText(m_state.profile.SubjectTitle, text, m_results.resultsFile()));
+          }) {}
 
 ScreenFlow::~ScreenFlow() {
-    for (QWidget* window : std::initializer_list<QWidget*>{m_recordsBrowser, m_criteriaEditor, m_finish, m_drill,
-                                                           m_menu, m_names, m_waitWindow, m_splash}) {
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{m_recordsBrowser, m_criteriaEditor, m_finish, m_drill,
+                                         m_menu, m_names, m_waitWindow, m_splash}) {
         delete window;
     }
 }
@@ -96,7 +98,9 @@ void ScreenFlow::ContinueStartup() {
 // The screens, in the order a visit takes them: the name list, the level menu, the drill, the
 // finish screen, and the teacher's screens from the menu.
 
-void ScreenFlow::showNameSelection() { requestChange([this] { openNameSelection(); }); }
+void ScreenFlow::showNameSelection() {
+    requestChange([this] { openNameSelection(); });
+}
 
 void ScreenFlow::openNameSelection() {
     if (m_names) return;
@@ -106,7 +110,6 @@ void ScreenFlow::openNameSelection() {
     // The menu that was left goes once the list is built and active over it.
     unload(m_menu);
 }
-
 
 void ScreenFlow::logIn() {
     ApplyProfileLevels(m_state.profile);
@@ -141,8 +144,9 @@ void ScreenFlow::openMenu() {
     m_menu->Form_Activate();
 }
 
-
-void ScreenFlow::StartRun() { requestChange([this] { openDrill(); }); }
+void ScreenFlow::StartRun() {
+    requestChange([this] { openDrill(); });
+}
 
 void ScreenFlow::openDrill() {
     QCoreApplication::processEvents();
@@ -292,8 +296,9 @@ void ScreenFlow::endWithMessage(const MessageText& message) {
     m_ended = true;
     m_pendingChange = nullptr;
     QWidget* newest = nullptr;
-    for (QWidget* window : std::initializer_list<QWidget*>{m_recordsBrowser, m_criteriaEditor, m_finish, m_drill,
-                                                           m_menu, m_names, m_waitWindow}) {
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{m_recordsBrowser, m_criteriaEditor, m_finish, m_drill,
+                                         m_menu, m_names, m_waitWindow}) {
         if (window && !newest) newest = window;
     }
     inform(m_boxes, newest, message);

@@ -14,8 +14,8 @@
 #include "app/ResultsAccess.h"
 #include "app/windows/SplashHost.h"
 #include "drill/windows/DrillHost.h"
-#include "menu/windows/MenuHost.h"
 #include "menu/RunLists.h"
+#include "menu/windows/MenuHost.h"
 #include "platform/PosixRecordFile.h"
 #include "records/windows/FinishHost.h"
 #include "roster/windows/NameSelectionHost.h"
@@ -127,9 +127,10 @@ public:
     /// Builds a run list from the results file into `rows`. While another machine holds the
     /// file, waits a second and tells the user to call the teacher before each retry. False
     /// when the file failed and the program is ending.
-    [[nodiscard]] bool readRunList(const RunListQuery& query,
-                                   const std::function<void(std::uint64_t, std::uint64_t)>& progress,
-                                   RunListRows& rows) override;
+    [[nodiscard]] bool readRunList(
+        const RunListQuery& query,
+        const std::function<void(std::uint64_t, std::uint64_t)>& progress,
+        RunListRows& rows) override;
     /// The newest records of the results file for the graphs, read as the run lists read
     /// them; false when the file failed and the program is ending.
     [[nodiscard]] bool readGraphRecords(std::vector<LoadedRecord>& records) override;

@@ -85,19 +85,20 @@ void MainFrm::buildStatusPanel() {
 
     addLabel(QStringLiteral("sLabel4"), QStringLiteral("残り"), top, {16, 56, 56, 44}, 24);
     m_sLabel9 = addLabel(QStringLiteral("sLabel9"), {}, top, {72, 50, 64, 52}, 44,
-                      Qt::AlignRight | Qt::AlignVCenter);
+                         Qt::AlignRight | Qt::AlignVCenter);
     m_sLabel9->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     addLabel(QStringLiteral("sLabel6"), QStringLiteral("問"), top, {140, 56, 36, 44}, 24);
     addLabel(QStringLiteral("sLabel5"), QStringLiteral("タイム"), top, {196, 56, 84, 44}, 24);
     m_sLabel10 = addLabel(QStringLiteral("sLabel10"), {}, top, {280, 50, 100, 52}, 44,
-                       Qt::AlignRight | Qt::AlignVCenter);
+                          Qt::AlignRight | Qt::AlignVCenter);
 
-    const QString words[6] = {QStringLiteral("起動後"), QStringLiteral("分"), QStringLiteral("本日"),
-                              QStringLiteral("回目"), QStringLiteral("このレベル"),
-                              QStringLiteral("回目")};
-    const QRect wordPlaces[6] = {{404, 62, 72, 36}, {524, 62, 24, 36}, {572, 62, 48, 36},
+    const QString words[6] = {QStringLiteral("起動後"),     QStringLiteral("分"),
+                              QStringLiteral("本日"),       QStringLiteral("回目"),
+                              QStringLiteral("このレベル"), QStringLiteral("回目")};
+    const QRect wordPlaces[6] = {{404, 62, 72, 36}, {524, 62, 24, 36},  {572, 62, 48, 36},
                                  {664, 62, 44, 36}, {728, 62, 100, 36}, {872, 62, 44, 36}};
-    for (int i = 0; i < 6; ++i) addLabel(arrayName(QStringLiteral("sLabel16"), i), words[i], top, wordPlaces[i], 20);
+    for (int i = 0; i < 6; ++i)
+        addLabel(arrayName(QStringLiteral("sLabel16"), i), words[i], top, wordPlaces[i], 20);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     m_sLabel13 = addLabel(QStringLiteral("sLabel13"), {}, top, {476, 62, 46, 36}, 24, right);
     m_sLabel12 = addLabel(QStringLiteral("sLabel12"), {}, top, {620, 62, 42, 36}, 24, right);
@@ -105,11 +106,15 @@ void MainFrm::buildStatusPanel() {
 
     // The time bar: the whole limit in white; the minimum line and the target over it; the
     // time used as a thinner blue bar on top, so that the marks stay visible beneath it.
-    m_sShape5 = panel(QStringLiteral("sShape5"), top, {kBarLeft, kBarTop, kBarWidth, kBarHeight}, Qt::white);
+    m_sShape5 = panel(QStringLiteral("sShape5"), top, {kBarLeft, kBarTop, kBarWidth, kBarHeight},
+                      Qt::white);
     m_sShape5->setStyleSheet(QStringLiteral("border: 1px solid #404040;"));
-    m_sShape4 = panel(QStringLiteral("sShape4"), top, {kBarLeft, kBarTop, 0, kBarHeight}, QColor(160, 230, 160));
-    m_sShape3 = panel(QStringLiteral("sShape3"), top, {kBarLeft, kBarTop, 0, kBarHeight}, QColor(0, 160, 0));
-    m_sShape2 = panel(QStringLiteral("sShape2"), top, {kBarLeft, kBarTop + 8, 0, kBarHeight - 16}, QColor(0, 0, 224));
+    m_sShape4 = panel(QStringLiteral("sShape4"), top, {kBarLeft, kBarTop, 0, kBarHeight},
+                      QColor(160, 230, 160));
+    m_sShape3 = panel(QStringLiteral("sShape3"), top, {kBarLeft, kBarTop, 0, kBarHeight},
+                      QColor(0, 160, 0));
+    m_sShape2 = panel(QStringLiteral("sShape2"), top, {kBarLeft, kBarTop + 8, 0, kBarHeight - 16},
+                      QColor(0, 0, 224));
     m_sShape7 = panel(QStringLiteral("sShape7"), top, {kBarLeft, kBarTop, 0, kBarHeight}, Qt::red);
 
     const struct {
@@ -125,8 +130,9 @@ void MainFrm::buildStatusPanel() {
         {2, "Pass", 658, 60, 30, QColor(220, 0, 0)},
     };
     for (const auto& band : bands) {
-        addLabel(arrayName(QStringLiteral("sLabel17"), band.caption), QString::fromLatin1(band.text),
-              top, {band.captionLeft, 152, band.captionWidth, 32}, 20);
+        addLabel(arrayName(QStringLiteral("sLabel17"), band.caption),
+                 QString::fromLatin1(band.text), top,
+                 {band.captionLeft, 152, band.captionWidth, 32}, 20);
         const int boxesLeft = band.captionLeft + band.captionWidth + 4;
         for (int i = 0; i < 10; ++i) {
             const int index = band.firstBox + i;
@@ -137,47 +143,55 @@ void MainFrm::buildStatusPanel() {
 }
 
 void MainFrm::buildProblemArea() {
-    m_picture2 = panel(QStringLiteral("Picture2"), this,
-                       {0, kPanelHeight, kDesignWidth, kDesignHeight - kPanelHeight},
-                       QColor(255, 250, 236));
+    m_picture2 =
+        panel(QStringLiteral("Picture2"), this,
+              {0, kPanelHeight, kDesignWidth, kDesignHeight - kPanelHeight}, QColor(255, 250, 236));
     QWidget* area = m_picture2;
     m_label3 = addLabel(QStringLiteral("Label3"), {}, area, {40, 24, 944, 64}, 40, Qt::AlignCenter);
 
     const int boxWidth = 200;
     const int boxHeight = 84;
-    const QRect boxes[kBoxCount + 1] = {
-        {}, {232, 112, boxWidth, boxHeight}, {592, 112, boxWidth, boxHeight},
-        {100, 256, boxWidth, boxHeight}, {412, 256, boxWidth, boxHeight},
-        {724, 256, boxWidth, boxHeight}};
+    const QRect boxes[kBoxCount + 1] = {{},
+                                        {232, 112, boxWidth, boxHeight},
+                                        {592, 112, boxWidth, boxHeight},
+                                        {100, 256, boxWidth, boxHeight},
+                                        {412, 256, boxWidth, boxHeight},
+                                        {724, 256, boxWidth, boxHeight}};
     for (int i = 1; i <= kBoxCount; ++i) {
         m_inputLabel2[i] = addLabel(arrayName(QStringLiteral("InputLabel2"), i), {}, area, boxes[i],
-                                 52, Qt::AlignRight | Qt::AlignVCenter);
+                                    52, Qt::AlignRight | Qt::AlignVCenter);
         const QRect& box = boxes[i];
         m_hyoujiLabel[i] = addLabel(arrayName(QStringLiteral("HyoujiLabel"), i), {}, area,
-                                 {box.left(), box.bottom() + 6, boxWidth, 48}, 36,
-                                 Qt::AlignRight | Qt::AlignVCenter);
+                                    {box.left(), box.bottom() + 6, boxWidth, 48}, 36,
+                                    Qt::AlignRight | Qt::AlignVCenter);
         m_hyoujiLabel[i]->setStyleSheet(QStringLiteral("color: #d00000; padding-right: 10px;"));
         m_hyoujiLabel[i]->hide();
     }
-    addLabel(arrayName(QStringLiteral("Label1"), 1), QStringLiteral("＋"), area, {432, 112, 160, boxHeight}, 52, Qt::AlignCenter);
-    addLabel(arrayName(QStringLiteral("Label1"), 2), QStringLiteral("＋"), area, {300, 256, 112, boxHeight}, 52, Qt::AlignCenter);
-    addLabel(arrayName(QStringLiteral("Label1"), 8), QStringLiteral("＝"), area, {612, 256, 112, boxHeight}, 52, Qt::AlignCenter);
+    addLabel(arrayName(QStringLiteral("Label1"), 1), QStringLiteral("＋"), area,
+             {432, 112, 160, boxHeight}, 52, Qt::AlignCenter);
+    addLabel(arrayName(QStringLiteral("Label1"), 2), QStringLiteral("＋"), area,
+             {300, 256, 112, boxHeight}, 52, Qt::AlignCenter);
+    addLabel(arrayName(QStringLiteral("Label1"), 8), QStringLiteral("＝"), area,
+             {612, 256, 112, boxHeight}, 52, Qt::AlignCenter);
 
-    m_seikaihyoujiLabel = addLabel(QStringLiteral("seikaihyoujiLabel"), QStringLiteral("＋を２回押しなさい"),
-                                area, {212, 410, 600, 56}, 36, Qt::AlignCenter);
+    m_seikaihyoujiLabel =
+        addLabel(QStringLiteral("seikaihyoujiLabel"), QStringLiteral("＋を２回押しなさい"), area,
+                 {212, 410, 600, 56}, 36, Qt::AlignCenter);
     m_seikaihyoujiLabel->setStyleSheet(QStringLiteral("color: #d00000;"));
     m_seikaihyoujiLabel->hide();
-    addLabel(QStringLiteral("Label2"), QStringLiteral("スペース=決定 　→次へ移動　↓消す　↑すべて消す"), area,
-          {40, 496, 944, 44}, 24, Qt::AlignCenter);
+    addLabel(QStringLiteral("Label2"),
+             QStringLiteral("スペース=決定 　→次へ移動　↓消す　↑すべて消す"), area,
+             {40, 496, 944, 44}, 24, Qt::AlignCenter);
     m_commandkakunin = new QPushButton(QStringLiteral("確認"), area);
     m_commandkakunin->setObjectName(QStringLiteral("Commandkakunin"));
     m_commandkakunin->hide();
 
-    m_sPicture2 = panel(QStringLiteral("sPicture2"), this, {0, 300, kDesignWidth, 160}, QColor(255, 255, 192));
+    m_sPicture2 = panel(QStringLiteral("sPicture2"), this, {0, 300, kDesignWidth, 160},
+                        QColor(255, 255, 192));
     m_lblsss1 = addLabel(QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), m_sPicture2,
-                      {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
+                         {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
     m_lblsss2 = addLabel(QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), m_sPicture2,
-                      {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
+                         {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
     m_lblsss2->setStyleSheet(QStringLiteral("color: #d00000;"));
     m_sPicture2->hide();
 }
@@ -219,7 +233,8 @@ void MainFrm::初期設定() {
     m_sLabel14->setText(toQString(state.common.SchoolName));
     showMinutesSinceLogin();
     m_sLabel12->setText(QString::number(state.login.TodayRunTotal + 1));
-    m_sLabel11->setText(QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
+    m_sLabel11->setText(
+        QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
 
     m_entry = std::make_unique<AnswerEntry>(
         run, level, m_host.random(), m_host.cues(),
@@ -278,11 +293,21 @@ void MainFrm::yieldShowingBoxes() {
 
 void MainFrm::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_Left: m_entry->Form_KeyDown(ArrowKey::Left); break;
-        case Qt::Key_Up: m_entry->Form_KeyDown(ArrowKey::Up); break;
-        case Qt::Key_Right: m_entry->Form_KeyDown(ArrowKey::Right); break;
-        case Qt::Key_Down: m_entry->Form_KeyDown(ArrowKey::Down); break;
-        case Qt::Key_Backspace: m_entry->Form_KeyPress(kBackspaceCode); break;
+        case Qt::Key_Left:
+            m_entry->Form_KeyDown(ArrowKey::Left);
+            break;
+        case Qt::Key_Up:
+            m_entry->Form_KeyDown(ArrowKey::Up);
+            break;
+        case Qt::Key_Right:
+            m_entry->Form_KeyDown(ArrowKey::Right);
+            break;
+        case Qt::Key_Down:
+            m_entry->Form_KeyDown(ArrowKey::Down);
+            break;
+        case Qt::Key_Backspace:
+            m_entry->Form_KeyPress(kBackspaceCode);
+            break;
         default:
             if (const int code = characterCode(event->text()); code != 0) {
                 m_entry->Form_KeyPress(code);
@@ -298,13 +323,15 @@ void MainFrm::sTimer1_Timer() {
     RunState& run = state.run;
     const int level = state.login.CurrentLevel;
     run.ElapsedSeconds = elapsedSecondsBetween(run.RunStartTick, m_host.clock().tickMilliseconds());
-    hideCountdownBoxes(m_countdownHidden, run.ElapsedSeconds,
-                       {0, 0, state.criteria.TargetTime.at(level), state.criteria.MinLineTime.at(level)});
+    hideCountdownBoxes(
+        m_countdownHidden, run.ElapsedSeconds,
+        {0, 0, state.criteria.TargetTime.at(level), state.criteria.MinLineTime.at(level)});
     for (int box = kFirstCountdownBox; box <= kLastCountdownBox; ++box) {
         if (m_countdownHidden[box]) m_sPicture3[box]->hide();
     }
     m_sLabel10->setText(QString::number(run.ElapsedSeconds));
-    if (run.ElapsedSeconds < run.TimeLimit) setBarWidth(m_sShape2, run.ElapsedSeconds * run.TimeBarScale);
+    if (run.ElapsedSeconds < run.TimeLimit)
+        setBarWidth(m_sShape2, run.ElapsedSeconds * run.TimeBarScale);
     QCoreApplication::processEvents();
     if (run.ElapsedSeconds < run.TimeLimit) return;
     setBarWidth(m_sShape2, kBarWidth);

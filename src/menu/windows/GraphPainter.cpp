@@ -14,9 +14,11 @@ void paintGraphPage(QPainter& painter, const GraphPage& page, const GraphSurface
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    const double dotsPerWidthUnit = painter.device()->logicalDpiX() / (surface.printer ? 600.0 : 96.0);
+    const double dotsPerWidthUnit =
+        painter.device()->logicalDpiX() / (surface.printer ? 600.0 : 96.0);
     for (const GraphLine& line : page.lines) {
-        painter.setPen(QPen(toQColor(line.colour), line.width * dotsPerWidthUnit, Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(toQColor(line.colour), line.width * dotsPerWidthUnit, Qt::SolidLine,
+                            Qt::RoundCap));
         painter.drawLine(QPointF(line.from.x, line.from.y), QPointF(line.to.x, line.to.y));
     }
     painter.setPen(Qt::NoPen);
@@ -33,7 +35,8 @@ void paintGraphPage(QPainter& painter, const GraphPage& page, const GraphSurface
         painter.setFont(font);
         const QString words = toQString(text.text);
         const QFontMetricsF metrics(font, painter.device());
-        const double x = std::max(0.0, std::min(text.at.x, surface.width - metrics.horizontalAdvance(words)));
+        const double x =
+            std::max(0.0, std::min(text.at.x, surface.width - metrics.horizontalAdvance(words)));
         painter.drawText(QPointF(x, text.at.y + metrics.ascent()), words);
     }
     painter.restore();

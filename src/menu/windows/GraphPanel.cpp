@@ -9,9 +9,9 @@
 #include "app/DataFolder.h"
 #include "app/windows/DesignCanvas.h"
 #include "app/windows/QtConversions.h"
+#include "menu/GraphStatistics.h"
 #include "menu/windows/GraphPainter.h"
 #include "menu/windows/GraphPanelHost.h"
-#include "menu/GraphStatistics.h"
 #include "menu/windows/GraphView.h"
 #include "platform/Clock.h"
 #include "platform/DataFileError.h"
@@ -55,13 +55,16 @@ GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band, 
     setAutoFillBackground(true);
     canvas.place(this, kPanel);
     canvas.place(m_picture12, kSurface);
-    m_label27 = canvas.addLabel(QStringLiteral("Label27"), QStringLiteral("ﾚﾍﾞﾙ"), this, {830, 0, 80, 24}, 16);
+    m_label27 = canvas.addLabel(QStringLiteral("Label27"), QStringLiteral("ﾚﾍﾞﾙ"), this,
+                                {830, 0, 80, 24}, 16);
     m_list3->setObjectName(QStringLiteral("List3"));
     m_list3->setSelectionMode(QAbstractItemView::MultiSelection);
     canvas.place(m_list3, {830, 24, 80, 220}, 16);
     const std::initializer_list<std::pair<QPushButton*, QRect>> buttons = {
-        {m_command24Show, {918, 24, 90, 44}}, {m_command24Print, {918, 76, 90, 44}},
-        {m_command18, {918, 128, 90, 44}}, {m_command25, {830, 252, 178, 44}}};
+        {m_command24Show, {918, 24, 90, 44}},
+        {m_command24Print, {918, 76, 90, 44}},
+        {m_command18, {918, 128, 90, 44}},
+        {m_command25, {830, 252, 178, 44}}};
     for (const auto& [button, at] : buttons) canvas.place(button, at, 16);
     m_command24Show->setObjectName(QStringLiteral("Command24_0"));
     m_command24Print->setObjectName(QStringLiteral("Command24_1"));
@@ -71,8 +74,8 @@ GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band, 
     m_list2->setSelectionMode(QAbstractItemView::MultiSelection);
     canvas.place(m_list2, {830, 252, 178, 300}, 14);
     m_list2->hide();
-    m_levelsNote = canvas.addLabel(QStringLiteral("LevelsNotDrawn"), {}, this, {830, 530, 178, 80}, 14,
-                                   Qt::AlignLeft | Qt::AlignTop);
+    m_levelsNote = canvas.addLabel(QStringLiteral("LevelsNotDrawn"), {}, this, {830, 530, 178, 80},
+                                   14, Qt::AlignLeft | Qt::AlignTop);
     m_levelsNote->setWordWrap(true);
     m_levelsNote->setStyleSheet(QStringLiteral("color: #c00000;"));
 
@@ -96,14 +99,16 @@ void GraphPanel::fillStudentList() {
     m_list2->clear();
     AppState& state = m_flow.state();
     try {
-        loadSchoolRoster(state, state.roster, m_flow.clock().now().date, [&](const RosterEntry& entry, int grade) {
-                       auto* item = new QListWidgetItem(
-                           toQString(gradeLabelOf(grade).value_or("")) + QStringLiteral(" /  ") +
-                               toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
-                               QString::number(entry.StudentIndex),
-                           m_list2);
-                       item->setData(kStudentRole, entry.StudentIndex);
-                   });
+        loadSchoolRoster(state, state.roster, m_flow.clock().now().date,
+                         [&](const RosterEntry& entry, int grade) {
+                             auto* item = new QListWidgetItem(
+                                 toQString(gradeLabelOf(grade).value_or("")) +
+                                     QStringLiteral(" /  ") +
+                                     toQString(std::string(trimSpaces(entry.Name))) +
+                                     QLatin1Char('/') + QString::number(entry.StudentIndex),
+                                 m_list2);
+                             item->setData(kStudentRole, entry.StudentIndex);
+                         });
     } catch (const DataFileError& error) {
         m_flow.reportUnusableFile(error);
     }
@@ -116,9 +121,12 @@ void GraphPanel::Command17_Click() {
     m_list2->clearSelection();
     if (m_list3->count() == 0) fillLevelList();
     m_list3->clearSelection();
-    for (int row = 0; row < std::min(3, m_list3->count()); ++row) m_list3->item(row)->setSelected(true);
-    // Deliberately any name containing "先生", unlike the data command, which is the teacher's alone.
-    m_command24Print->setVisible(toQString(m_flow.state().login.StudentName).contains(QStringLiteral("先生")));
+    for (int row = 0; row < std::min(3, m_list3->count()); ++row)
+        m_list3->item(row)->setSelected(true);
+    // Deliberately any name containing "先生", unlike the data command, which is the teacher's
+    // alone.
+    m_command24Print->setVisible(
+        toQString(m_flow.state().login.StudentName).contains(QStringLiteral("先生")));
     show();
     raise();
     drawOnScreen();
@@ -219,8 +227,9 @@ bool GraphPanel::print() {
     bool firstPage = true;
     for (const int student : chosenStudents()) {
         m_graphStudent = student;
-        const GraphDrawing drawing = drawProgressGraphs(
-            requestFor(student), m_records, surface, [&](int level) { return statisticsOf(student, level); });
+        const GraphDrawing drawing =
+            drawProgressGraphs(requestFor(student), m_records, surface,
+                               [&](int level) { return statisticsOf(student, level); });
         for (const GraphPage& graphPage : drawing.pages) {
             if (!firstPage) printer.newPage();
             firstPage = false;

@@ -12,7 +12,8 @@ MaintenancePanel::MaintenancePanel(DesignCanvas& canvas, QWidget* parent) : QWid
     canvas.place(this, {324, 100, 376, 300});
     canvas.addLabel(QStringLiteral("Label22"), QStringLiteral("データ処理"), this, {16, 8, 344, 40},
                     22, Qt::AlignCenter);
-    const QString captions[3] = {QStringLiteral("データ変更"), QStringLiteral("合格タイムデータ変更"),
+    const QString captions[3] = {QStringLiteral("データ変更"),
+                                 QStringLiteral("合格タイムデータ変更"),
                                  QStringLiteral("CSVで保存")};
     for (int index = 0; index < 3; ++index) {
         auto* button = new QPushButton(captions[index], this);

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "menu/windows/GraphPanelHost.h"
 #include "menu/RunLists.h"
+#include "menu/windows/GraphPanelHost.h"
 
 namespace gaisan {
 

@@ -14,14 +14,14 @@
 #include "app/AppState.h"
 #include "app/windows/QtConversions.h"
 #include "app/windows/WaitPanel.h"
-#include "menu/windows/GraphPanel.h"
 #include "menu/LevelAvailability.h"
+#include "menu/MenuKeys.h"
+#include "menu/Periods.h"
+#include "menu/windows/GraphPanel.h"
 #include "menu/windows/LevelColumn.h"
 #include "menu/windows/MaintenancePanel.h"
 #include "menu/windows/MenuHost.h"
-#include "menu/MenuKeys.h"
 #include "menu/windows/OptionRow.h"
-#include "menu/Periods.h"
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
 #include "records/Counts.h"
@@ -45,7 +45,7 @@ QString trimmed(const std::string& text) { return toQString(text).trimmed(); }
 
 // The last period's text ends in a double quote on purpose: the period box has always shown it.
 const QString kPeriods[] = {
-    QStringLiteral("　　　今週の全成績"), QStringLiteral("　　先週からの全成績"),
+    QStringLiteral("　　　今週の全成績"),   QStringLiteral("　　先週からの全成績"),
     QStringLiteral("　　１ヶ月間の全成績"), QStringLiteral("　　１年間の全成績"),
     QStringLiteral("　　今までの全成績\""),
 };
@@ -89,7 +89,8 @@ void seisekitime1::buildHeader() {
         return created;
     };
     // The teacher's commands and the graphs; their panels belong to later screens of the menu.
-    m_command8 = button(QStringLiteral("Command8"), QStringLiteral("データ処理"), {324, 54, 120, 40});
+    m_command8 =
+        button(QStringLiteral("Command8"), QStringLiteral("データ処理"), {324, 54, 120, 40});
     m_command17 = button(QStringLiteral("Command17"), QStringLiteral("グラフ"), {452, 54, 72, 40});
 
     m_columnArea = new QWidget(this);
@@ -111,7 +112,8 @@ void seisekitime1::buildHeader() {
         leaving();
         m_flow.showCriteriaEditor();
     });
-    connect(m_picture7, &MaintenancePanel::csvExportChosen, this, [this] { m_csvSaver.save(this); });
+    connect(m_picture7, &MaintenancePanel::csvExportChosen, this,
+            [this] { m_csvSaver.save(this); });
 }
 
 void seisekitime1::buildSelectors() {
@@ -136,15 +138,21 @@ void seisekitime1::buildSelectors() {
 }
 
 void seisekitime1::buildWaitPanels() {
-    m_picture2 = addWaitPanel(*this, {QStringLiteral("Picture2"), {0, 300, kDesignWidth, 160},
-                                      QStringLiteral("Label16"), {0, 10, kDesignWidth, 90}, 40});
+    m_picture2 = addWaitPanel(*this, {QStringLiteral("Picture2"),
+                                      {0, 300, kDesignWidth, 160},
+                                      QStringLiteral("Label16"),
+                                      {0, 10, kDesignWidth, 90},
+                                      40});
     m_progressBar = new QProgressBar(m_picture2);
     m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
     place(m_progressBar, {212, 110, 600, 28});
 
     // The wait panel of a list build.
-    m_picture6 = addWaitPanel(*this, {QStringLiteral("Picture6"), {262, 400, 500, 120},
-                                      QStringLiteral("Label21"), {0, 8, 500, 60}, 32,
+    m_picture6 = addWaitPanel(*this, {QStringLiteral("Picture6"),
+                                      {262, 400, 500, 120},
+                                      QStringLiteral("Label21"),
+                                      {0, 8, 500, 60},
+                                      32,
                                       // Spelt so deliberately: the screen has always shown it so.
                                       QStringLiteral("Just a momento, please.")});
     m_progressBar2 = new QProgressBar(m_picture6);
@@ -271,7 +279,8 @@ void seisekitime1::finishListBuild() {
 }
 
 void seisekitime1::setSelectorsEnabled(bool enabled) {
-    for (QWidget* selector : std::initializer_list<QWidget*>{m_picture5, m_picture1, m_combo1, m_combo2}) {
+    for (QWidget* selector :
+         std::initializer_list<QWidget*>{m_picture5, m_picture1, m_combo1, m_combo2}) {
         selector->setEnabled(enabled);
     }
 }
@@ -306,7 +315,8 @@ bool seisekitime1::buildList(ResultsList list) {
             return true;
         case ResultsList::TotalPoints:
         case ResultsList::TodayPoints:
-            m_pointsBasis = list == ResultsList::TotalPoints ? PointsBasis::Total : PointsBasis::Today;
+            m_pointsBasis =
+                list == ResultsList::TotalPoints ? PointsBasis::Total : PointsBasis::Today;
             rankEveryLevel();
             return true;
         case ResultsList::TodayRuns:
@@ -427,7 +437,8 @@ bool seisekitime1::Command5_Click() {
 bool seisekitime1::Command7_Click() {
     回数など表示();
     MenuChoices& choices = m_flow.state().menu;
-    choices.PeriodDays = PeriodDays(static_cast<Period>(choices.PeriodChoice), m_flow.clock().now().date);
+    choices.PeriodDays =
+        PeriodDays(static_cast<Period>(choices.PeriodChoice), m_flow.clock().now().date);
     if (!fillRunList(RunList::Period)) return false;
     QCoreApplication::processEvents();
     成績リスト色表示();

@@ -11,9 +11,9 @@
 
 #include "app/windows/DesignCanvas.h"
 #include "menu/Ranking.h"
-#include "menu/windows/ResultsCsvSaver.h"
 #include "menu/ResultsViews.h"
 #include "menu/RunLists.h"
+#include "menu/windows/ResultsCsvSaver.h"
 
 namespace gaisan {
 

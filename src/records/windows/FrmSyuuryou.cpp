@@ -4,8 +4,8 @@
 #include <QPainter>
 
 #include "app/AppState.h"
-#include "app/windows/QtConversions.h"
 #include "app/SoundCues.h"
+#include "app/windows/QtConversions.h"
 #include "records/Counts.h"
 #include "records/FinishDecisions.h"
 #include "records/windows/FinishHost.h"
@@ -45,27 +45,38 @@ FrmSyuuryou::FrmSyuuryou(FinishHost& host)
     m_image1->setObjectName(QStringLiteral("Image1"));
     place(m_image1, {0, 0, kDesignWidth, kDesignHeight});
 
-    m_label15 = addLabel(QStringLiteral("Label15"), {}, this, {40, 32, 260, 56}, 36, Qt::AlignCenter);
-    m_label17 = addLabel(QStringLiteral("Label17"), {}, this, {300, 32, 440, 56}, 40, Qt::AlignCenter);
-    m_label16 = addLabel(QStringLiteral("Label16"), {}, this, {740, 32, 260, 56}, 36, Qt::AlignCenter);
-    m_label18 = addLabel(QStringLiteral("Label18"), {}, this, {62, 130, 900, 88}, 64, Qt::AlignCenter);
-    m_label19 = addLabel(QStringLiteral("Label19"), {}, this, {62, 230, 900, 60}, 36, Qt::AlignCenter);
-    m_label13 = addLabel(QStringLiteral("Label13"), {}, this, {212, 304, 320, 48}, 28, Qt::AlignCenter);
-    m_label14 = addLabel(QStringLiteral("Label14"), {}, this, {532, 304, 280, 48}, 28, Qt::AlignCenter);
-    m_label20 = addLabel(QStringLiteral("Label20"), {}, this, {62, 376, 900, 84}, 56, Qt::AlignCenter);
+    m_label15 =
+        addLabel(QStringLiteral("Label15"), {}, this, {40, 32, 260, 56}, 36, Qt::AlignCenter);
+    m_label17 =
+        addLabel(QStringLiteral("Label17"), {}, this, {300, 32, 440, 56}, 40, Qt::AlignCenter);
+    m_label16 =
+        addLabel(QStringLiteral("Label16"), {}, this, {740, 32, 260, 56}, 36, Qt::AlignCenter);
+    m_label18 =
+        addLabel(QStringLiteral("Label18"), {}, this, {62, 130, 900, 88}, 64, Qt::AlignCenter);
+    m_label19 =
+        addLabel(QStringLiteral("Label19"), {}, this, {62, 230, 900, 60}, 36, Qt::AlignCenter);
+    m_label13 =
+        addLabel(QStringLiteral("Label13"), {}, this, {212, 304, 320, 48}, 28, Qt::AlignCenter);
+    m_label14 =
+        addLabel(QStringLiteral("Label14"), {}, this, {532, 304, 280, 48}, 28, Qt::AlignCenter);
+    m_label20 =
+        addLabel(QStringLiteral("Label20"), {}, this, {62, 376, 900, 84}, 56, Qt::AlignCenter);
     m_label20->setStyleSheet(QStringLiteral("color: #d00000; font-weight: bold;"));
     m_label20->hide();
-    m_label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("このレベルクリア"), this, {62, 468, 900, 60}, 40, Qt::AlignCenter);
+    m_label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("このレベルクリア"), this,
+                        {62, 468, 900, 60}, 40, Qt::AlignCenter);
     m_label2->setStyleSheet(QStringLiteral("color: #006000; font-weight: bold;"));
     m_label2->hide();
 
     m_picture1 = new QWidget(this);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
-    m_picture1->setStyleSheet(QStringLiteral("background-color: #fff0a0; border: 3px solid #d08000;"));
+    m_picture1->setStyleSheet(
+        QStringLiteral("background-color: #fff0a0; border: 3px solid #d08000;"));
     m_picture1->setAttribute(Qt::WA_StyledBackground);
     place(m_picture1, {112, 536, 800, 100});
     addLabel(QStringLiteral("Label1"), QStringLiteral("目標レベルクリア。おめでとう！"), m_picture1,
-          {0, 0, 800, 100}, 44, Qt::AlignCenter)->setStyleSheet(QStringLiteral("border: none; color: #c04000;"));
+             {0, 0, 800, 100}, 44, Qt::AlignCenter)
+        ->setStyleSheet(QStringLiteral("border: none; color: #c04000;"));
     m_picture1->hide();
 
     m_command4 = new QPushButton(QStringLiteral("メニューへ"), this);
@@ -94,7 +105,8 @@ void FrmSyuuryou::Form_Activate() {
     const int student = state.login.StudentIndex;
     const int level = state.login.CurrentLevel;
     const std::int32_t seconds = state.run.RecordedTime;
-    m_label13->setText(QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
+    m_label13->setText(
+        QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
     if (!m_host.computeCounts()) return;
 
     const FinishPlan plan = planFinish(state);

@@ -6,14 +6,14 @@
 
 #include "app/AppState.h"
 #include "app/DataFolder.h"
-#include "app/windows/QtConversions.h"
 #include "app/SoundCues.h"
+#include "app/windows/QtConversions.h"
 #include "app/windows/WaitPanel.h"
 #include "platform/Clock.h"
 #include "platform/DataFileError.h"
 #include "platform/RandomSource.h"
-#include "roster/windows/NameSelectionHost.h"
 #include "roster/Roster.h"
+#include "roster/windows/NameSelectionHost.h"
 
 namespace gaisan {
 namespace {
@@ -38,7 +38,8 @@ namesel::namesel(NameSelectionHost& host)
     m_label4->installEventFilter(this);
     place(m_label4, {24, 8, 360, 88}, 64);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setStyleSheet(QStringLiteral("background-color: white; border: 2px solid #606060; padding-left: 8px;"));
+    m_label1->setStyleSheet(
+        QStringLiteral("background-color: white; border: 2px solid #606060; padding-left: 8px;"));
     place(m_label1, {400, 24, 600, 60}, 32);
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_label2->hide();
@@ -49,8 +50,9 @@ namesel::namesel(NameSelectionHost& host)
     place(m_combo1, {24, 112, 200, 40}, 20);
     connect(m_combo1, &QComboBox::activated, this, &namesel::Combo1_Click);
 
-    const QString options[4] = {QStringLiteral("回数(今日／今まで）"), QStringLiteral("ポイント（今日／今まで）"),
-                                QStringLiteral("本日（ポイント／回数）"), QStringLiteral("今まで（ポイント／回数）")};
+    const QString options[4] = {
+        QStringLiteral("回数(今日／今まで）"), QStringLiteral("ポイント（今日／今まで）"),
+        QStringLiteral("本日（ポイント／回数）"), QStringLiteral("今まで（ポイント／回数）")};
     for (int i = 0; i < 4; ++i) {
         m_option1[i] = new QRadioButton(options[i], this);
         m_option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
@@ -75,7 +77,8 @@ namesel::namesel(NameSelectionHost& host)
 
     // The wait panel covers the whole window while the list is built.
     const QRect whole(0, 0, kDesignWidth, kDesignHeight);
-    m_picture5 = addWaitPanel(*this, {QStringLiteral("Picture5"), whole, QStringLiteral("Label19"), whole, 40});
+    m_picture5 = addWaitPanel(
+        *this, {QStringLiteral("Picture5"), whole, QStringLiteral("Label19"), whole, 40});
 
     // The form sees every key first, whichever control has the focus.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
@@ -127,7 +130,8 @@ void namesel::名簿表示() {
     const std::filesystem::path rosterFile = state.locations.rosterFile();
     try {
         const std::vector<std::string> skipped = loadSchoolRoster(
-            state, state.roster, m_host.clock().now().date, [&](const RosterEntry& entry, int grade) {
+            state, state.roster, m_host.clock().now().date,
+            [&](const RosterEntry& entry, int grade) {
                 staging.push_back(stagingRowOf(entry, grade, m_figureMode, state.counts));
             });
         if (!skipped.empty() && !m_rosterProblemReported) {
@@ -141,7 +145,8 @@ void namesel::名簿表示() {
         if (!m_rosterProblemReported) m_host.reportUnusableFile(error);
         m_rosterProblemReported = true;
     }
-    m_list = nameListOf(std::move(staging), state.roster.SchoolYear, m_combo1->currentText().toStdString());
+    m_list = nameListOf(std::move(staging), state.roster.SchoolYear,
+                        m_combo1->currentText().toStdString());
     const QSignalBlocker quiet(m_list1);
     m_list1->clear();
     QStringList rows;
@@ -195,7 +200,8 @@ void namesel::Command14_Click() {
     }
     AppState& state = m_host.state();
     Login& login = state.login;
-    login.LoginTime = static_cast<std::int32_t>(std::lround(m_host.clock().now().secondsSinceMidnight));
+    login.LoginTime =
+        static_cast<std::int32_t>(std::lround(m_host.clock().now().secondsSinceMidnight));
     login.StudentIndex = m_chosenStudent;
     login.StudentName = state.roster.RosterNames.at(login.StudentIndex);
     login.StudentGradeLabel = state.roster.RosterGradeLabels.at(login.StudentIndex);
@@ -234,8 +240,8 @@ bool namesel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (Form_KeyPress(key->text())) return true;
-    const bool confirms = key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
-                          key->key() == Qt::Key_Enter;
+    const bool confirms =
+        key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (watched == m_list1 && confirms) {
         Command14_Click();
         return true;
