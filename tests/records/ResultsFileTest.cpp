@@ -117,8 +117,13 @@ public:
         static_cast<void>(m_file.writeDurably(offset, bytes.first(20)));
         return fileErrorOf(failingErrno);
     }
+    std::optional<FileError> truncate(std::uint64_t length) override {
+        if (failingTruncateErrno == 0) return m_file.truncate(length);
+        return fileErrorOf(failingTruncateErrno);
+    }
 
     int failingErrno = 0;
+    int failingTruncateErrno = 0;
     int readWriteOpens = 0;
     int readOnlyOpens = 0;
 };
@@ -180,6 +185,24 @@ TEST_F(ResultsFileTest, AFailedWriteIsCutBackOnlyWhenTheDiskIsFull) {
             EXPECT_EQ(testing::recordsIn(path())[1].StudentIndex, 3);
         }
     }
+}
+
+TEST_F(ResultsFileTest, ACutBackThatFailsTooIsToldAndTheNextAppendWritesOverThePart) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 50)});
+    WatchedFile failing;
+    failing.failingErrno = ENOSPC;
+    failing.failingTruncateErrno = EIO;
+    ResultsFile failingResults(failing, path(), clock, [](int) {});
+    const auto failure = failingResults.AppendResultRecord({2, 1, 60, std::nullopt});
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->message,
+              "成績ランダムファイル記録ディスクがいっぱいです（エラー番号 28）"
+              "（書きかけの記録を取り除けませんでした："
+              "ファイルの読み書き中に装置のエラーが起きました（エラー番号 5））");
+    EXPECT_EQ(sizeOf(path()), 44u + 20u);
+    ASSERT_EQ(results().AppendResultRecord({3, 1, 70, std::nullopt}), std::nullopt);
+    EXPECT_EQ(sizeOf(path()), 88u);
+    EXPECT_EQ(testing::recordsIn(path())[1].StudentIndex, 3);
 }
 
 TEST_F(ResultsFileTest, TheStartUpCheckCreatesTheFileAndReportsAFolderItCannotWrite) {
