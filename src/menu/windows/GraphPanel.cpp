@@ -103,11 +103,13 @@ void GraphPanel::fillStudentList() {
                          [&](const RosterEntry& entry, int grade) {
                              auto* item = new QListWidgetItem(
                                  toQString(gradeLabelOf(grade).value_or("")) +
-                                     QStringLiteral(" /  ") +
-                                     toQString(std::string(trimSpaces(entry.Name))) +
-                                     QLatin1Char('/') + QString::number(entry.StudentIndex),
-                                 m_list2);
+                                 QStringLiteral(" /  ") +
+                                 toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
+                                 QString::number(entry.StudentIndex));
+                             // Numbered before it joins the list: a change to an item in a
+                             // list makes the list look the item up, once per student.
                              item->setData(kStudentRole, entry.StudentIndex);
+                             m_list2->addItem(item);
                          });
     } catch (const DataFileError& error) {
         m_flow.reportUnusableFile(error);
