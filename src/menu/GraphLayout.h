@@ -13,7 +13,8 @@ namespace gaisan {
 /// of the page, measuring each with the surface's own metrics.
 class GraphTextPlacer {
 public:
-    GraphTextPlacer(GraphPage& page, const MeasureText& measure) : m_page(page), m_measure(measure) {}
+    GraphTextPlacer(GraphPage& page, const MeasureText& measure)
+        : m_page(page), m_measure(measure) {}
 
     GraphTextSize measure(const std::string& text, double pointSize) const;
     /// The size of `lines` written one below the other.
