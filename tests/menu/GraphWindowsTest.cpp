@@ -135,6 +135,24 @@ private slots:
         QVERIFY(host.requests.empty());
     }
 
+    void theSheetShowsTheTotalPointsWhicheverPointsListWasShownLast() {
+        testing::MenuHostForTests host;
+        writeRuns(host);  // none of them today
+        host.logIn(1);
+        const auto opened = host.openMenu();
+        seisekitime1* menu = opened.get();
+        menu->findChild<QRadioButton*>(QStringLiteral("Option2_1"))->click();
+        auto* today = menu->findChild<QRadioButton*>(QStringLiteral("Option1_2"));
+        QCOMPARE(today->text(), QStringLiteral("合計本日"));
+        today->click();
+        GraphPanel* panel = openGraphs(menu);
+        QVERIFY(panel);
+        const QStringList texts = pageTexts(*panel);
+        QVERIFY2(texts.contains(QStringLiteral("　　獲得ポイント   41点")),
+                 qPrintable(texts.join(u'|')));
+        QVERIFY(texts.contains(QStringLiteral("　　順位　　　　    1位")));
+    }
+
     void theTeacherPrintsTwoStudentsToAPdfFileOnePageEach() {
         testing::MenuHostForTests host;
         writeRuns(host);
