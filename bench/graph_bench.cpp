@@ -91,8 +91,8 @@ void drawThreeLevels(benchmark::State& state) {
         const std::vector<LoadedRecord> records = newestRecords(file);
         const GraphSurface size{static_cast<double>(surface.width()),
                                 static_cast<double>(surface.height()), false};
-        const GraphDrawing drawing =
-            drawProgressGraphs(requestFor(7), records, size, someStatistics);
+        const GraphDrawing drawing = drawProgressGraphs(
+            requestFor(7), records, size, someStatistics, graphTextMeasure(QFont(), &surface));
         surface.fill(Qt::white);
         QPainter painter(&surface);
         paintGraphPage(painter, drawing.pages.back(), size);
@@ -122,10 +122,11 @@ void printClassToPdf(benchmark::State& state) {
         QPainter painter(&printer);
         const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
         const GraphSurface size{page.width(), page.height(), true};
+        const MeasureText measure = graphTextMeasure(painter.font(), &printer);
         for (int student = 1; student <= 30; ++student) {
             if (student > 1) printer.newPage();
             const GraphDrawing drawing =
-                drawProgressGraphs(requestFor(student), records, size, someStatistics);
+                drawProgressGraphs(requestFor(student), records, size, someStatistics, measure);
             paintGraphPage(painter, drawing.pages.front(), size);
         }
         painter.end();

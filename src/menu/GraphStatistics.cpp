@@ -12,13 +12,14 @@ std::string graphRankText(int rank) {
 }
 
 LevelStatistics graphStatistics(const AppState& state, int student, int level,
-                                std::string_view band, PointsBasis basis) {
+                                std::string_view band) {
     LevelStatistics statistics;
     const LevelRanking times = rankLevel(state, level, RankingView::Time, PointsBasis::Total, band);
     for (std::size_t row = 0; row < times.students.size(); ++row) {
         if (times.students[row] == student) statistics.timeRank = graphRankText(times.ranks[row]);
     }
-    const LevelRanking points = rankLevel(state, level, RankingView::Points, basis, band);
+    const LevelRanking points =
+        rankLevel(state, level, RankingView::Points, PointsBasis::Total, band);
     for (std::size_t row = 0; row < points.students.size(); ++row) {
         const int s = points.students[row];
         const double total = state.counts.TotalPoints.at(level, s);

@@ -25,30 +25,71 @@ struct GraphPoint {
     double y = 0;
 };
 
+/// A rectangle of the surface: its top-left corner and its size.
+struct GraphRect {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+
+    double right() const { return left + width; }
+    double bottom() const { return top + height; }
+    bool contains(GraphPoint p) const {
+        return p.x >= left && p.x <= right() && p.y >= top && p.y <= bottom();
+    }
+    bool contains(const GraphRect& r) const {
+        return r.left >= left && r.right() <= right() && r.top >= top && r.bottom() <= bottom();
+    }
+    /// True when the two share more than an edge.
+    bool intersects(const GraphRect& r) const {
+        return r.left < right() && left < r.right() && r.top < bottom() && top < r.bottom();
+    }
+};
+
 /// A line; its width is a drawing width of the surface: pixels of a screen at 96 dpi, or of a
-/// printer at 600 dpi (see GraphSurface).
+/// printer at 600 dpi (see GraphSurface). It lies inside `area`, the part of the page it belongs
+/// to, and is painted clipped to it, so that a thick pen cannot stray either.
 struct GraphLine {
     GraphPoint from;
     GraphPoint to;
     GraphColour colour = kGraphBlack;
     double width = 1;
+    GraphRect area;
 };
 
-/// A point set in a colour, as large as the drawing width.
+/// A point set in a colour, as large as the drawing width, centred inside `area` and painted
+/// clipped to it.
 struct GraphDot {
     GraphPoint at;
     GraphColour colour = kGraphBlack;
     double width = 1;
+    GraphRect area;
 };
 
-/// A text whose top-left corner is at `at`, in a font of `pointSize` points.
+/// A text in a font of `pointSize` points whose measured box is `box` (its top-left corner is
+/// where it is written); the box lies inside `area`, the part of the page it belongs to.
 struct GraphText {
     GraphPoint at;
     std::string text;
     double pointSize = 6;
+    GraphRect box;
+    GraphRect area;
 };
 
-/// One screen or one printed page of graphs.
+/// The size of a text as the surface will write it.
+struct GraphTextSize {
+    double width = 0;
+    double height = 0;
+};
+
+/// Measures `text` in a font of `pointSize` points, in the surface's units: the painter's font
+/// metrics on the device drawn on.
+using MeasureText = std::function<GraphTextSize(const std::string& text, double pointSize)>;
+
+/// One screen or one printed page of graphs. Its parts are the page's heading (the student's
+/// name) and, per level, the block's heading band between its two rules, the graph (the left
+/// half below the band) and the statistics (the right half); no text overlaps another and each
+/// line, point and text stays inside its part.
 struct GraphPage {
     std::vector<GraphLine> lines;
     std::vector<GraphDot> dots;
@@ -110,8 +151,16 @@ using StatisticsOf = std::function<LevelStatistics(int level)>;
 /// statistics compares the student with the school: run count, time rank, best time (the
 /// school's best counts failed runs, so it reads 99998 or 99999 when only those exist),
 /// averages, points rank, points and the school's average points.
+///
+/// Only runs under 1800 s are record points: a time-up or a failed run is never a best, so an
+/// off-scale first run cannot start the best line far above the graph. Every text is measured
+/// with `measure` and placed where it overlaps no other text and stays inside its part of the
+/// page: a label that collides is moved to a free spot near its place, or left out when there is
+/// none; a fixed text too large for its part is written smaller. Lines are clipped to the
+/// graph, and points outside it are left out.
 GraphDrawing drawProgressGraphs(const GraphRequest& request, std::span<const LoadedRecord> records,
-                                const GraphSurface& surface, const StatisticsOf& statisticsOf);
+                                const GraphSurface& surface, const StatisticsOf& statisticsOf,
+                                const MeasureText& measure);
 
 /// A number as the statistics write it: the nearest whole number, halves away from zero.
 std::string wholeNumberText(double value);

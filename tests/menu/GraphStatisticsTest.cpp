@@ -49,52 +49,33 @@ TEST_F(GraphStatisticsTest, RanksAndPointsComeFromTheLevelsRankingsInTheBand) {
         const char* what;
         int student;
         const char* band;
-        PointsBasis basis;
         LevelStatistics expected;
     } cases[] = {
-        {"tied first, without points",
-         1,
-         "全学年",
-         PointsBasis::Total,
-         {"  1", "  4", 0, 120305, 3}},
+        {"tied first, without points", 1, "全学年", {"  1", "  4", 0, 120305, 3}},
         {"ranks past 999 written whole, points past 99999 counted whole",
          1001,
          "全学年",
-         PointsBasis::Total,
          {"1001", "  1", 120000, 120305, 3}},
         {"no record: no time rank, but a points rank",
          1003,
          "全学年",
-         PointsBasis::Total,
          {"---", "  4", 0, 120305, 3}},
         {"failed runs only: ranked after every time",
          1004,
          "全学年",
-         PointsBasis::Total,
          {"1003", "  3", 5, 120305, 3}},
-        {"by today's points, ranked among everyone",
-         1004,
-         "全学年",
-         PointsBasis::Today,
-         {"1003", "  2", 5, 120005, 2}},
-        {"by today's points, none today: not in that ranking",
+        {"no points today: still ranked by the total, whatever the menu's lists show",
          1002,
          "全学年",
-         PointsBasis::Today,
-         {"1002", "", 0, 120005, 2}},
+         {"1002", "  2", 300, 120305, 3}},
         {"in the band: the ranks stay those among everyone",
          1002,
          "中学生全体",
-         PointsBasis::Total,
          {"1002", "  2", 300, 120300, 2}},
-        {"outside the band: no ranks and no points",
-         1004,
-         "中学生全体",
-         PointsBasis::Total,
-         {"", "", 0, 120300, 2}},
+        {"outside the band: no ranks and no points", 1004, "中学生全体", {"", "", 0, 120300, 2}},
     };
     for (const auto& c : cases) {
-        const LevelStatistics s = graphStatistics(*state, c.student, kLevel, c.band, c.basis);
+        const LevelStatistics s = graphStatistics(*state, c.student, kLevel, c.band);
         EXPECT_EQ(s.timeRank, c.expected.timeRank) << c.what;
         EXPECT_EQ(s.pointsRank, c.expected.pointsRank) << c.what;
         EXPECT_EQ(s.points, c.expected.points) << c.what;

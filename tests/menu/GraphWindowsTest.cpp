@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "app/windows/ProgramFont.h"
@@ -86,6 +87,15 @@ private slots:
         std::size_t red = 0;
         for (const GraphDot& dot : panel->view().page().dots) red += dot.colour == kGraphRed;
         QCOMPARE(red, std::size_t{6 + 1 + 1});
+        // Measured in the screen's own font, no text touches another or leaves its part.
+        const std::vector<GraphText>& placed = panel->view().page().texts;
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            QVERIFY2(placed[i].area.contains(placed[i].box), placed[i].text.c_str());
+            for (std::size_t j = i + 1; j < placed.size(); ++j) {
+                QVERIFY2(!placed[i].box.intersects(placed[j].box),
+                         (placed[i].text + " / " + placed[j].text).c_str());
+            }
+        }
         testing::saveScreenshot(*menu, QStringLiteral("graph-panel"));
 
         // Only level 1 now, then the other student's graph.
@@ -97,6 +107,18 @@ private slots:
         others->click();
         auto* students = panel->findChild<QListWidget*>(QStringLiteral("List2"));
         QVERIFY(students->isVisible());
+        // Every grade, name and number fits without scrolling sideways, the longest name of the
+        // roster (勅使河原　美咲, seven characters) included.
+        QCoreApplication::processEvents();
+        QVERIFY(!students->horizontalScrollBar()->isVisible());
+        for (int row = 0; row < students->count(); ++row) {
+            const QString text = students->item(row)->text();
+            QVERIFY2(
+                students->visualItemRect(students->item(row)).width() <=
+                        students->viewport()->width() &&
+                    students->fontMetrics().horizontalAdvance(text) < students->viewport()->width(),
+                qPrintable(text));
+        }
         const int row = testing::rowContaining(students, QStringLiteral("鈴木"));
         QVERIFY(row >= 0);
         QVERIFY2(students->item(row)->text().endsWith(QStringLiteral("/2")),
@@ -111,6 +133,24 @@ private slots:
         panel->findChild<QPushButton*>(QStringLiteral("Command18"))->click();
         QVERIFY(!panel->isVisible());
         QVERIFY(host.requests.empty());
+    }
+
+    void theSheetShowsTheTotalPointsWhicheverPointsListWasShownLast() {
+        testing::MenuHostForTests host;
+        writeRuns(host);  // none of them today
+        host.logIn(1);
+        const auto opened = host.openMenu();
+        seisekitime1* menu = opened.get();
+        menu->findChild<QRadioButton*>(QStringLiteral("Option2_1"))->click();
+        auto* today = menu->findChild<QRadioButton*>(QStringLiteral("Option1_2"));
+        QCOMPARE(today->text(), QStringLiteral("合計本日"));
+        today->click();
+        GraphPanel* panel = openGraphs(menu);
+        QVERIFY(panel);
+        const QStringList texts = pageTexts(*panel);
+        QVERIFY2(texts.contains(QStringLiteral("　　獲得ポイント   41点")),
+                 qPrintable(texts.join(u'|')));
+        QVERIFY(texts.contains(QStringLiteral("　　順位　　　　    1位")));
     }
 
     void theTeacherPrintsTwoStudentsToAPdfFileOnePageEach() {
@@ -149,6 +189,8 @@ private slots:
         const QString keep = qEnvironmentVariable("GAISAN_SCREENSHOT_DIR");
         if (!keep.isEmpty()) {
             QDir().mkpath(keep);
+            QFile::remove(QDir(keep).filePath(QStringLiteral("graph-print.pdf")));
+            QFile::copy(pdf, QDir(keep).filePath(QStringLiteral("graph-print.pdf")));
             for (const QString& page : rendered) {
                 QFile::remove(QDir(keep).filePath(QStringLiteral("graph-print-") + page));
                 QFile::copy(QDir(host.suite.path().c_str()).filePath(page),

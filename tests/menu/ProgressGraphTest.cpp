@@ -11,7 +11,30 @@ namespace {
 
 const int kToday = daySerial({2026, 12, 10});
 constexpr GraphSurface kScreen{1000, 900, false};
+/// An A4 page at 1200 dpi.
+constexpr GraphSurface kPrinter{9921, 14031, true};
 constexpr int kStudent = 7;
+
+/// A font of fixed widths, as the program's font is: a full-width character is one em wide, a
+/// half-width one (ASCII, half-width katakana) half an em; a line is 1.1 em high.
+MeasureText fixedWidthFont(const GraphSurface& surface) {
+    const double pixelsPerPoint = (surface.printer ? 1200.0 : 96.0) / 72;
+    return [pixelsPerPoint](const std::string& text, double pointSize) {
+        const double em = pointSize * pixelsPerPoint;
+        double ems = 0;
+        for (std::size_t i = 0; i < text.size();) {
+            const auto byte = static_cast<unsigned char>(text[i]);
+            const std::size_t length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+            const bool halfKatakana = length == 3 && byte == 0xEF &&
+                                      ((static_cast<unsigned char>(text[i + 1]) == 0xBD &&
+                                        static_cast<unsigned char>(text[i + 2]) >= 0xA1) ||
+                                       static_cast<unsigned char>(text[i + 1]) == 0xBE);
+            ems += length == 1 || halfKatakana ? 0.5 : 1;
+            i += length;
+        }
+        return GraphTextSize{ems * em, 1.1 * em};
+    };
+}
 
 LoadedRecord run(int student, int level, std::int32_t seconds, int daysAgo = 10) {
     return {static_cast<double>(kToday - daysAgo), 0.5, static_cast<std::int16_t>(student),
@@ -31,8 +54,9 @@ GraphRequest requestFor(std::vector<int> levels) {
 }
 
 GraphPage drawLevel1(const std::vector<LoadedRecord>& records, LevelStatistics statistics = {}) {
-    const GraphDrawing drawing =
-        drawProgressGraphs(requestFor({1}), records, kScreen, [&](int) { return statistics; });
+    const GraphDrawing drawing = drawProgressGraphs(
+        requestFor({1}), records, kScreen, [&](int) { return statistics; },
+        fixedWidthFont(kScreen));
     return drawing.pages.at(0);
 }
 
@@ -92,10 +116,12 @@ TEST(ProgressGraph, TheTimeAxisEndsAtTheNextMultipleOfTenCappedAt1000) {
 TEST(ProgressGraph, RunsOf1800SecondsOrMoreAreDrawnButCountInNothing) {
     const GraphPage page =
         drawLevel1({run(kStudent, 1, 40), run(kStudent, 1, 2000), run(kStudent, 1, 30)});
-    ASSERT_EQ(page.dots.size(), 3u);
-    EXPECT_EQ(page.dots[0].at.x, page.dots[1].at.x);  // x does not advance
-    EXPECT_LT(page.dots[1].at.y, page.dots[0].at.y);  // far above, off the plot
-    EXPECT_DOUBLE_EQ(page.dots[2].at.x, 500 * 0.9);   // the second counted run ends the axis
+    // The long run lies far above the axis, outside the graph: left out, and never a best.
+    ASSERT_EQ(page.dots.size(), 2u);
+    EXPECT_EQ(dotColours(page), (std::vector<GraphColour>{kGraphRed, kGraphRed}));
+    EXPECT_EQ(blackLines(page), 1u);
+    EXPECT_DOUBLE_EQ(page.dots[0].at.x, 500 * 0.55);
+    EXPECT_DOUBLE_EQ(page.dots[1].at.x, 500 * 0.9);  // the second counted run ends the axis
     EXPECT_EQ(textsStartingWith(page, "回数")[0], "回数　　　　　　　  2回");
     EXPECT_EQ(textsStartingWith(page, "　　平均")[0], "　　平均　　　　   35秒 /   35秒");
 }
@@ -147,8 +173,9 @@ TEST(ProgressGraph, ASchoolWithOnlyFailedRunsReadsTheFailureMarkAsItsBest) {
 }
 
 TEST(ProgressGraph, FourLevelsFillOnePageWithThreeBlocksAndStartAnotherForTheFourth) {
-    const GraphDrawing drawing = drawProgressGraphs(requestFor({1, 2, 3, 4}), {}, kScreen,
-                                                    [](int) { return LevelStatistics{}; });
+    const GraphDrawing drawing = drawProgressGraphs(
+        requestFor({1, 2, 3, 4}), {}, kScreen, [](int) { return LevelStatistics{}; },
+        fixedWidthFont(kScreen));
     ASSERT_EQ(drawing.pages.size(), 2u);
     EXPECT_EQ(textsStartingWith(drawing.pages[0], "概算 レベル").size(), 3u);
     EXPECT_EQ(textsStartingWith(drawing.pages[1], "概算 レベル"),
@@ -161,8 +188,8 @@ TEST(ProgressGraph, FourLevelsFillOnePageWithThreeBlocksAndStartAnotherForTheFou
 TEST(ProgressGraph, LevelsAbove30AreNotDrawnButNamed) {
     GraphRequest request = requestFor({1, 31, 32});
     request.levelCount = 35;
-    const GraphDrawing drawing =
-        drawProgressGraphs(request, {}, kScreen, [](int) { return LevelStatistics{}; });
+    const GraphDrawing drawing = drawProgressGraphs(
+        request, {}, kScreen, [](int) { return LevelStatistics{}; }, fixedWidthFont(kScreen));
     EXPECT_EQ(drawing.levelsNotDrawn, (std::vector<int>{31, 32}));
     EXPECT_EQ(textsStartingWith(drawing.pages[0], "概算 ").size(), 1u);
 }
@@ -170,7 +197,7 @@ TEST(ProgressGraph, LevelsAbove30AreNotDrawnButNamed) {
 TEST(ProgressGraph, DateLabelsShortenToMonthAndDayWithinAYear) {
     std::vector<LoadedRecord> records;
     // Seven ever faster runs: points 1, 3 and 7 are labelled; 3 is in another year than the
-    // point before it, 7 in the same. The newest run's date comes first, below the axis.
+    // point before it, 7 in the same. Below the axis the first and the newest run's dates.
     const int days[] = {400, 390, 200, 100, 50, 20, 10};
     for (int i = 0; i < 7; ++i) records.push_back(run(kStudent, 1, 100 - 10 * i, days[i]));
     const GraphPage page = drawLevel1(records);
@@ -181,8 +208,95 @@ TEST(ProgressGraph, DateLabelsShortenToMonthAndDayWithinAYear) {
             dates.push_back(text.text);
         }
     }
-    EXPECT_EQ(dates, (std::vector<std::string>{"2026/11/30", "2025/11/05", "2026/05/24", "11/30"}));
+    EXPECT_EQ(dates, (std::vector<std::string>{"2025/11/05", "2026/11/30", "11/30", "2026/05/24"}));
     EXPECT_EQ(graphDateText(kToday - 400), "2025/11/05");
+}
+
+/// Every text inside its part of the page and clear of every other; every line and point of a
+/// graph inside the graph.
+void expectLaidOut(const GraphPage& page, const std::string& what) {
+    for (std::size_t i = 0; i < page.texts.size(); ++i) {
+        const GraphText& a = page.texts[i];
+        EXPECT_TRUE(a.area.contains(a.box)) << what << ": \"" << a.text << "\" leaves its part";
+        EXPECT_GT(a.box.width, 0) << what << ": \"" << a.text << "\" unmeasured";
+        for (std::size_t j = i + 1; j < page.texts.size(); ++j) {
+            EXPECT_FALSE(a.box.intersects(page.texts[j].box))
+                << what << ": \"" << a.text << "\" overlaps \"" << page.texts[j].text << "\"";
+        }
+    }
+    for (const GraphLine& line : page.lines) {
+        EXPECT_TRUE(line.area.contains(line.from) && line.area.contains(line.to)) << what;
+    }
+    for (const GraphDot& dot : page.dots) EXPECT_TRUE(dot.area.contains(dot.at)) << what;
+}
+
+std::vector<std::string> datesBelowTheAxis(const GraphPage& page, double axisY) {
+    std::vector<std::string> dates;
+    for (const GraphText& text : page.texts) {
+        if (text.box.top >= axisY && text.text.find('/') != std::string::npos) {
+            dates.push_back(text.text);
+        }
+    }
+    return dates;
+}
+
+TEST(ProgressGraph, CrowdedGraphsKeepEveryTextApartAndEveryLineInsideTheGraph) {
+    const auto sameDay = [] {
+        std::vector<LoadedRecord> runs;
+        for (int i = 0; i < 25; ++i) runs.push_back(run(kStudent, 1, 99 - 2 * i, 3));
+        return runs;
+    };
+    const auto monthly = [](std::vector<std::int32_t> times) {
+        std::vector<LoadedRecord> runs;
+        int daysAgo = 30 * static_cast<int>(times.size());
+        for (const std::int32_t t : times) runs.push_back(run(kStudent, 1, t, daysAgo -= 30));
+        return runs;
+    };
+    const struct {
+        const char* name;
+        std::vector<LoadedRecord> runs;
+    } cases[] = {
+        // The newest record of the file is another student's, later than the student's one run.
+        {"one run", {run(kStudent, 1, 47, 10), run(3, 1, 52, 1)}},
+        {"many runs on one day", sameDay()},
+        {"a first run that timed out", monthly({99999, 60, 55, 47, 50, 44})},
+        {"four- and five-digit times", monthly({1500, 99998, 1200, 1799, 999, 99999, 1000, 998})},
+        {"record points close together", monthly({60, 59, 58, 57, 56, 55, 54, 53})},
+    };
+    // The largest ranks and points the statistics write, and a school average beside them.
+    const LevelStatistics crowded{"1001", "1002", 120000, 9999999, 3};
+    for (const GraphSurface& surface : {kScreen, kPrinter}) {
+        for (const auto& c : cases) {
+            const std::string what =
+                std::string(c.name) + (surface.printer ? " (printer)" : " (screen)");
+            GraphRequest request = requestFor({1, 2, 3});
+            const GraphDrawing drawing = drawProgressGraphs(
+                request, c.runs, surface, [&](int) { return crowded; }, fixedWidthFont(surface));
+            ASSERT_EQ(drawing.pages.size(), 1u) << what;
+            const GraphPage& page = drawing.pages[0];
+            expectLaidOut(page, what);
+            // Every statistics line is written, the school's average points included.
+            EXPECT_EQ(textsStartingWith(page, "　　獲得ポイント").size(), 3u) << what;
+            EXPECT_EQ(textsStartingWith(page, "　　　　　　　　　　　　/").size(), 3u) << what;
+            EXPECT_EQ(textsStartingWith(page, "　　　　　　　　　　　　 (塾平均)").size(), 3u)
+                << what;
+            EXPECT_EQ(textsStartingWith(page, "概算 レベル").size(), 3u) << what;
+        }
+    }
+}
+
+TEST(ProgressGraph, TheAxisIsDatedWithTheStudentsOwnRunsOnly) {
+    const double axisY = kScreen.height * 0.05 + kScreen.height / 3 * 0.8;
+    // One run: its date once, not the date of another student's newer run as well.
+    const GraphPage one = drawLevel1({run(kStudent, 1, 47, 10), run(3, 1, 52, 1)});
+    EXPECT_EQ(datesBelowTheAxis(one, axisY), std::vector<std::string>{"2026/11/30"});
+    // A first run that timed out is no record: the best line starts at the first real time.
+    const GraphPage timedOut = drawLevel1(
+        {run(kStudent, 1, 99999, 30), run(kStudent, 1, 60, 20), run(kStudent, 1, 50, 5)});
+    EXPECT_EQ(dotColours(timedOut), (std::vector<GraphColour>{kGraphRed, kGraphRed}));
+    EXPECT_EQ(blackLines(timedOut), 1u);
+    EXPECT_EQ(datesBelowTheAxis(timedOut, axisY),
+              (std::vector<std::string>{"2026/11/20", "2026/12/05"}));
 }
 
 TEST(ProgressGraph, WholeNumbersRoundHalvesAwayFromZero) {

@@ -24,7 +24,9 @@ namespace {
 // Below the view and list options, which stay usable while the graphs show: choosing another
 // view closes the panel.
 constexpr QRect kPanel{8, 148, 1008, 612};
-constexpr QRect kSurface{0, 0, 820, 612};
+// The surface leaves the right column room for the student list, whose items hold a grade,
+// a name of up to seven characters and a number.
+constexpr QRect kSurface{0, 0, 760, 612};
 constexpr double kScreenFontSize = 6;
 
 bool systemPrintDialog(QPrinter& printer, QWidget* parent) {
@@ -37,12 +39,11 @@ constexpr int kStudentRole = Qt::UserRole;
 
 }  // namespace
 
-GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band, BasisOf basis)
+GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band)
     : QWidget(&canvas),
       m_flow(host),
       m_canvas(canvas),
       m_band(std::move(band)),
-      m_basis(std::move(basis)),
       m_choosePrinter(systemPrintDialog),
       m_picture12(new GraphView(this)),
       m_list3(new QListWidget(this)),
@@ -56,15 +57,15 @@ GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band, 
     canvas.place(this, kPanel);
     canvas.place(m_picture12, kSurface);
     m_label27 = canvas.addLabel(QStringLiteral("Label27"), QStringLiteral("ﾚﾍﾞﾙ"), this,
-                                {830, 0, 80, 24}, 16);
+                                {770, 0, 140, 24}, 16);
     m_list3->setObjectName(QStringLiteral("List3"));
     m_list3->setSelectionMode(QAbstractItemView::MultiSelection);
-    canvas.place(m_list3, {830, 24, 80, 220}, 16);
+    canvas.place(m_list3, {770, 24, 140, 220}, 16);
     const std::initializer_list<std::pair<QPushButton*, QRect>> buttons = {
         {m_command24Show, {918, 24, 90, 44}},
         {m_command24Print, {918, 76, 90, 44}},
         {m_command18, {918, 128, 90, 44}},
-        {m_command25, {830, 252, 178, 44}}};
+        {m_command25, {770, 252, 238, 44}}};
     for (const auto& [button, at] : buttons) canvas.place(button, at, 16);
     m_command24Show->setObjectName(QStringLiteral("Command24_0"));
     m_command24Print->setObjectName(QStringLiteral("Command24_1"));
@@ -72,9 +73,9 @@ GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band, 
     m_command25->setObjectName(QStringLiteral("Command25"));
     m_list2->setObjectName(QStringLiteral("List2"));
     m_list2->setSelectionMode(QAbstractItemView::MultiSelection);
-    canvas.place(m_list2, {830, 252, 178, 300}, 14);
+    canvas.place(m_list2, {770, 252, 238, 300}, 14);
     m_list2->hide();
-    m_levelsNote = canvas.addLabel(QStringLiteral("LevelsNotDrawn"), {}, this, {830, 530, 178, 80},
+    m_levelsNote = canvas.addLabel(QStringLiteral("LevelsNotDrawn"), {}, this, {770, 530, 238, 80},
                                    14, Qt::AlignLeft | Qt::AlignTop);
     m_levelsNote->setWordWrap(true);
     m_levelsNote->setStyleSheet(QStringLiteral("color: #c00000;"));
@@ -195,7 +196,7 @@ GraphRequest GraphPanel::requestFor(int student) const {
 }
 
 LevelStatistics GraphPanel::statisticsOf(int student, int level) const {
-    return graphStatistics(m_flow.state(), student, level, m_band(), m_basis());
+    return graphStatistics(m_flow.state(), student, level, m_band());
 }
 
 bool GraphPanel::readRecords() { return m_flow.readGraphRecords(m_records); }
@@ -203,10 +204,11 @@ bool GraphPanel::readRecords() { return m_flow.readGraphRecords(m_records); }
 void GraphPanel::drawOnScreen() {
     if (!readRecords()) return;
     const int student = m_graphStudent;
-    const GraphDrawing drawing =
-        drawProgressGraphs(requestFor(student), m_records, m_picture12->surface(),
-                           [&](int level) { return statisticsOf(student, level); });
     const double zoom = m_picture12->height() / static_cast<double>(kSurface.height());
+    const GraphDrawing drawing = drawProgressGraphs(
+        requestFor(student), m_records, m_picture12->surface(),
+        [&](int level) { return statisticsOf(student, level); },
+        graphTextMeasure(m_picture12->font(), m_picture12, zoom));
     m_picture12->showPage(drawing.pages.back(), zoom);
     tellLevelsNotDrawn(drawing.levelsNotDrawn);
     QCoreApplication::processEvents();
@@ -226,12 +228,13 @@ bool GraphPanel::print() {
     painter.setFont(m_picture12->font());
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     const GraphSurface surface{page.width(), page.height(), true};
+    const MeasureText measure = graphTextMeasure(painter.font(), &printer);
     bool firstPage = true;
     for (const int student : chosenStudents()) {
         m_graphStudent = student;
-        const GraphDrawing drawing =
-            drawProgressGraphs(requestFor(student), m_records, surface,
-                               [&](int level) { return statisticsOf(student, level); });
+        const GraphDrawing drawing = drawProgressGraphs(
+            requestFor(student), m_records, surface,
+            [&](int level) { return statisticsOf(student, level); }, measure);
         for (const GraphPage& graphPage : drawing.pages) {
             if (!firstPage) printer.newPage();
             firstPage = false;

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "menu/ProgressGraph.h"
-#include "menu/Ranking.h"
 #include "records/LoadedRecords.h"
 
 class QPrinter;
@@ -32,10 +31,8 @@ public:
     using PrinterChooser = std::function<bool(QPrinter& printer, QWidget* parent)>;
     /// The grade band the menu shows.
     using BandOf = std::function<std::string()>;
-    /// The points the menu's points rankings go by.
-    using BasisOf = std::function<PointsBasis()>;
 
-    GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band, BasisOf basis);
+    GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band);
 
     /// "グラフ": opens the panel for the logged-in student with levels 1 to 3 and draws them.
     void Command17_Click();
@@ -76,7 +73,6 @@ private:
     GraphPanelHost& m_flow;
     DesignCanvas& m_canvas;
     BandOf m_band;
-    BasisOf m_basis;
     PrinterChooser m_choosePrinter;
     int m_graphStudent = 0;
     std::vector<LoadedRecord> m_records;

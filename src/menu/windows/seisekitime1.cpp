@@ -63,9 +63,8 @@ seisekitime1::seisekitime1(MenuHost& host)
     buildHeader();
     buildSelectors();
     buildWaitPanels();
-    m_graphPanel = new GraphPanel(
-        host, *this, [this] { return m_combo1->currentText().toStdString(); },
-        [this] { return m_pointsBasis; });
+    m_graphPanel =
+        new GraphPanel(host, *this, [this] { return m_combo1->currentText().toStdString(); });
     connect(m_command17, &QPushButton::clicked, m_graphPanel, &GraphPanel::Command17_Click);
 }
 
