@@ -71,9 +71,7 @@ std::vector<PrintedPage> layOutPrintout(const std::vector<std::string>& title,
     }
 
     std::vector<PrintedPage> pages(1);
-    const auto room = [&] {
-        return capacity - static_cast<long long>(pages.back().lines.size());
-    };
+    const auto room = [&] { return capacity - static_cast<long long>(pages.back().lines.size()); };
     const auto put = [&](PrintedLine::Kind kind, const std::string& text) {
         if (room() == 0) pages.emplace_back();
         pages.back().lines.emplace_back(PrintedLine{kind, text});

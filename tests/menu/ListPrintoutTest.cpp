@@ -50,8 +50,7 @@ TEST(LayOutPrintout, FillsPagesWithoutSplittingALevelsCaptionFromItsRows) {
          {{"L1", {"a", "b"}}, {"L2", {"c"}}},
          10,
          80,
-         {{"T 題", "T 学年", "", "C L1", "R a", "R b", "# 1 / 2"},
-          {"C L2", "R c", "# 2 / 2"}}},
+         {{"T 題", "T 学年", "", "C L1", "R a", "R b", "# 1 / 2"}, {"C L2", "R c", "# 2 / 2"}}},
         {"an empty level says so",
          {{"L1", {}}, {"L2", {"a"}}},
          10,
@@ -91,8 +90,8 @@ TEST(LayOutPrintout, ManyRowsFillEveryPageToTheFootAndLoseNone) {
         for (const auto& line : lines) rows += line && line->kind == PrintedLine::Kind::Row;
     }
     EXPECT_EQ(rows, 7u * 45u);
-    EXPECT_EQ(pages.back().footer, std::to_string(pages.size()) + " / " +
-                                       std::to_string(pages.size()));
+    EXPECT_EQ(pages.back().footer,
+              std::to_string(pages.size()) + " / " + std::to_string(pages.size()));
 }
 
 TEST(LayOutPrintout, RefusesAPageWithoutRoomForACaptionARowAndItsNumber) {
@@ -102,8 +101,13 @@ TEST(LayOutPrintout, RefusesAPageWithoutRoomForACaptionARowAndItsNumber) {
 }
 
 TEST(PrintoutTitle, NamesTheViewTheListTheBandThePeriodAndTheDate) {
-    PrintoutHeading heading{"概算", ResultsList::TotalPoints, RankingView::Points, "全学年",
-                            Period::Month, "佐藤", {2026, 12, 10}};
+    PrintoutHeading heading{"概算",
+                            ResultsList::TotalPoints,
+                            RankingView::Points,
+                            "全学年",
+                            Period::Month,
+                            "佐藤",
+                            {2026, 12, 10}};
     EXPECT_EQ(printoutTitle(heading),
               (Lines{"概算　ﾎﾟｲﾝﾄ表示・合計累計　獲得ポイント（今まで順位）",
                      "学年：全学年　令和8年 12月 10日（木）"}));
@@ -114,8 +118,8 @@ TEST(PrintoutTitle, NamesTheViewTheListTheBandThePeriodAndTheDate) {
     EXPECT_EQ(printoutTitle(heading), (Lines{"概算　ﾀｲﾑ表示・オール表示",
                                              "学年：小５　期間：今週　令和8年 12月 10日（木）"}));
     heading.list = ResultsList::PersonalRuns;
-    EXPECT_EQ(printoutTitle(heading),
-              (Lines{"概算　個人ﾀｲﾑ　個人別ﾀｲﾑ", "学年：小５　名前：佐藤　令和8年 12月 10日（木）"}));
+    EXPECT_EQ(printoutTitle(heading), (Lines{"概算　個人ﾀｲﾑ　個人別ﾀｲﾑ",
+                                             "学年：小５　名前：佐藤　令和8年 12月 10日（木）"}));
 }
 
 }  // namespace
