@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/AppState.h"
+#include "menu/LevelAvailability.h"
 #include "menu/RowTexts.h"
 #include "platform/Utf8.h"
 
@@ -95,6 +96,7 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
     const RosterTables& roster = state.roster;
     const CountTables& counts = state.counts;
     const int current = state.login.StudentIndex;
+    const bool teacherLooks = isTeacherName(state.login.StudentName);
     const bool today = basis == PointsBasis::Today;
     const auto& ranked = today ? counts.TodayPoints : counts.TotalPoints;    // P
     const auto& tieBreak = today ? counts.TotalPoints : counts.TodayPoints;  // Q
@@ -148,8 +150,9 @@ LevelRanking rankLevel(const AppState& state, int level, RankingView view, Point
                   "/" + rightAligned(counts.TotalPoints.at(level, s), 5);
         }
         // The list is scrolled to the current student's row by the row's student, not by
-        // looking for "●" in the text, which a name could contain too.
-        if (isCurrent) {
+        // looking for "●" in the text, which a name could contain too. The teacher looks at the
+        // class, not at a row of their own, which sits at the bottom: their lists open at the top.
+        if (isCurrent && !teacherLooks) {
             const int r = static_cast<int>(ranking.rows.size());
             ranking.scrollRow = r > 0 ? std::optional<int>(r - 1) : std::nullopt;
         }

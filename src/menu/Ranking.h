@@ -30,7 +30,7 @@ enum class PointsBasis {
 
 /// The ranking list of one level: its rows in list order, and the row to scroll to the top so
 /// that the current student's row shows just below it (none when the student's row is the first
-/// or not in the list).
+/// or not in the list, and none for the teacher, whose lists open at the top).
 struct LevelRanking {
     std::vector<std::string> rows;
     std::vector<int> students;  ///< the student of each row

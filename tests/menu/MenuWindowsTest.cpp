@@ -1,14 +1,24 @@
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "admin/windows/FrmData.h"
 #include "admin/windows/FrmTimeData.h"
 #include "app/windows/ProgramFont.h"
+#include "menu/windows/CsvOptionsDialog.h"
+#include "platform/Cp932.h"
 #include "records/DailyBackup.h"
 #include "records/windows/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
@@ -216,6 +226,10 @@ private slots:
         const auto menu = host.openMenu();
         QString suggested;
         const QString target = QString::fromStdString((host.suite / "成績.csv").string());
+        // The options as the dialog offers them: every day, UTF-8.
+        menu->csvSaver().setOptionsChooser([](QWidget* parent, const CivilDate& today) {
+            return CsvOptionsDialog(parent, today).options();
+        });
         menu->csvSaver().setFileChooser([&](QWidget*, const QString& offered) {
             suggested = offered;
             return target;
@@ -250,6 +264,129 @@ private slots:
         menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
         QCOMPARE(host.messageBoxes.shown.size(), std::size_t{1});
         QVERIFY(host.requests.empty());
+    }
+
+    void theTeacherSavesSomeDaysInCp932ForAnOlderSpreadsheet() {
+        testing::MenuHostForTests host;
+        testing::appendRecords(host.resultsFile(), {testing::runRecord(1, 1, 48, {2026, 12, 4}),
+                                                    testing::runRecord(2, 1, 50, {2026, 12, 5}),
+                                                    testing::runRecord(3, 2, 61, {2026, 12, 9}),
+                                                    testing::runRecord(1, 1, 44, {2026, 12, 10})});
+        host.logIn(999);  // 先生
+        const auto menu = host.openMenu();
+        const QString target = QString::fromStdString((host.suite / "古い表計算.csv").string());
+        bool refusedBackwards = false;
+        menu->csvSaver().setOptionsChooser([&](QWidget* parent, const CivilDate& today) {
+            CsvOptionsDialog dialog(parent, today);
+            auto* from = dialog.findChild<QDateEdit*>(QStringLiteral("FromDate"));
+            auto* to = dialog.findChild<QDateEdit*>(QStringLiteral("ToDate"));
+            auto* next = dialog.findChild<QPushButton*>(QStringLiteral("Next"));
+            // Every day by default, the dates not in play until "すべて" is unticked.
+            const bool byDefault =
+                dialog.findChild<QCheckBox*>(QStringLiteral("AllDays"))->isChecked() &&
+                !from->isEnabled();
+            dialog.findChild<QCheckBox*>(QStringLiteral("AllDays"))->setChecked(false);
+            dialog.findChild<QRadioButton*>(QStringLiteral("Cp932"))->setChecked(true);
+            from->setDate(QDate(2026, 12, 10));
+            to->setDate(QDate(2026, 12, 9));
+            refusedBackwards = byDefault && !next->isEnabled() && !dialog.options();
+            from->setDate(QDate(2026, 12, 5));
+            return next->isEnabled() ? dialog.options() : std::nullopt;
+        });
+        menu->csvSaver().setFileChooser([&](QWidget*, const QString&) { return target; });
+        menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+        menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
+        QVERIFY(refusedBackwards);
+
+        QFile saved(target);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        const std::string header = encodeCp932("番号,日付,時刻");
+        QVERIFY2(bytes.startsWith(QByteArray::fromStdString(header)),
+                 bytes.left(16).toHex().data());
+        const QStringList lines = QString::fromStdString(decodeCp932(bytes.toStdString()))
+                                      .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines[1].startsWith(QStringLiteral("2,2026-12-05,12:00:00,2,鈴木　蓮,")),
+                 qPrintable(lines[1]));
+        QVERIFY2(lines[2].startsWith(QStringLiteral("3,2026-12-09,12:00:00,3,髙橋　健,")),
+                 qPrintable(lines[2]));
+        QVERIFY(host.messageBoxes.shown.back().text.startsWith(
+            QStringLiteral("2件の成績を保存しました。")));
+
+        // Cancelled at the options: no file dialog, nothing said.
+        bool fileAsked = false;
+        menu->csvSaver().setOptionsChooser([](QWidget*, const CivilDate&) { return std::nullopt; });
+        menu->csvSaver().setFileChooser([&](QWidget*, const QString&) {
+            fileAsked = true;
+            return target;
+        });
+        const std::size_t told = host.messageBoxes.shown.size();
+        menu->findChild<QPushButton*>(QStringLiteral("Command10_2"))->click();
+        QVERIFY(!fileAsked);
+        QCOMPARE(host.messageBoxes.shown.size(), told);
+    }
+
+    void theTeachersRankingsOpenAtTheTopAndPrintToAPdf() {
+        testing::MenuHostForTests host;
+        testing::appendRecords(host.resultsFile(),
+                               {testing::runRecord(7, 1, 40), testing::runRecord(1, 1, 45),
+                                testing::runRecord(999, 1, 30)});
+        host.logIn(999);  // 先生
+        const auto opened = host.openMenu();
+        seisekitime1* menu = opened.get();
+        menu->findChild<QRadioButton*>(QStringLiteral("Option2_0"))->click();
+        auto* level1 = list(menu, QStringLiteral("List5_1"));
+        QVERIFY(level1->count() > 20);
+        // The teacher's own time is the best, but the teacher's row says so at the top; the
+        // students without a time follow.
+        QCOMPARE(level1->item(0)->text(), QStringLiteral("1●先生　　　    30 ●"));
+        QCOMPARE(level1->verticalScrollBar()->value(), 0);
+        auto* level2 = list(menu, QStringLiteral("List5_2"));
+        QVERIFY(level2->item(level2->count() - 1)->text().contains(QStringLiteral("●先生")));
+        QCOMPARE(level2->verticalScrollBar()->value(), 0);
+
+        const QString folder = QString::fromStdString(host.suite.path().string());
+        const QString pdf = QDir(folder).filePath(QStringLiteral("lists.pdf"));
+        menu->listPrinter().setPrinterChooser([&](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+        menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+        auto* print = menu->findChild<QPushButton*>(QStringLiteral("Command10_3"));
+        QVERIFY(isShown(menu, QStringLiteral("Command10_3")));
+        QCOMPARE(print->text(), QStringLiteral("一覧を印刷"));
+        testing::saveScreenshot(*menu, QStringLiteral("maintenance-panel-print"));
+        print->click();
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QVERIFY(host.requests.empty());
+
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(20000));
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        const QStringList pages = printed.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        QVERIFY2(pages.size() >= 2, qPrintable(QString::number(pages.size())));
+        QVERIFY2(pages[0].contains(QStringLiteral("ﾀｲﾑ表示・BEST表示")) &&
+                     pages[0].contains(QStringLiteral("ベスト成績")) &&
+                     pages[0].contains(QStringLiteral("学年：全学年")) &&
+                     pages[0].contains(QStringLiteral("令和8年 12月 10日")),
+                 qPrintable(pages[0].left(300)));
+        // pdftotext gives a full-width space as a half-width one; the columns are the menu's.
+        QVERIFY2(pages[0].contains(QStringLiteral("2Ⅱ山本 大翔    40")) &&
+                     pages[0].contains(QStringLiteral("--②鈴木 蓮 ------")),
+                 qPrintable(pages[0].left(600)));
+        QVERIFY(pages[0].contains(QStringLiteral("1 / %1").arg(pages.size())));
+        QVERIFY(printed.contains(QStringLiteral("（つづき）")));
+
+        const QString keep = qEnvironmentVariable("GAISAN_SCREENSHOT_DIR");
+        if (!keep.isEmpty()) {
+            QDir().mkpath(keep);
+            QFile::remove(QDir(keep).filePath(QStringLiteral("lists-print.pdf")));
+            QFile::copy(pdf, QDir(keep).filePath(QStringLiteral("lists-print.pdf")));
+        }
     }
 
     void theTeacherHearsOnceOfADaysCopyThatWasNotTaken() {

@@ -135,6 +135,24 @@ TEST_F(RankLevel, TimeViewRanksTiesTogetherInRosterOrderWithFailuresAndNoRecordL
     EXPECT_EQ(ranking.scrollRow, 1);
 }
 
+TEST_F(RankLevel, TheTeachersListsOpenAtTheTopThoughTheirRowIsMarked) {
+    for (int student = 1; student <= 12; ++student) {
+        list(student, "生徒" + std::to_string(student), 3);
+        bestTime(student, 10 + student);
+    }
+    list(13, "先生", 3);  // no record: the last row
+    state->login.StudentIndex = 13;
+    for (const char* name : {"先生", "先生 ", "先生方"}) {
+        state->login.StudentName = name;
+        const LevelRanking ranking = rank(RankingView::Time);
+        ASSERT_EQ(ranking.rows.size(), 13u);
+        EXPECT_EQ(ranking.rows.back(), "--●先生　　　------ ●");
+        // Only the teacher's own name is the teacher's; a student named "先生方" is a student.
+        const bool teacher = std::string(name) != "先生方";
+        EXPECT_EQ(ranking.scrollRow, teacher ? std::nullopt : std::optional<int>(11)) << name;
+    }
+}
+
 TEST_F(RankLevel, EachRowNamesItsStudentAndItsWholeRank) {
     list(21, "はなこ", 1);
     list(22, "まだ", 3);

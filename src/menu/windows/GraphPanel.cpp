@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 
 #include "app/AppState.h"
 #include "app/DataFolder.h"
 #include "app/windows/DesignCanvas.h"
+#include "app/windows/PrintDialog.h"
 #include "app/windows/QtConversions.h"
 #include "menu/GraphStatistics.h"
 #include "menu/windows/GraphPainter.h"
@@ -29,11 +29,6 @@ constexpr QRect kPanel{8, 148, 1008, 612};
 constexpr QRect kSurface{0, 0, 760, 612};
 constexpr double kScreenFontSize = 6;
 
-bool systemPrintDialog(QPrinter& printer, QWidget* parent) {
-    QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
-}
-
 /// A student-list item carries its student as a number, whatever its text says.
 constexpr int kStudentRole = Qt::UserRole;
 
@@ -44,7 +39,7 @@ GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band)
       m_flow(host),
       m_canvas(canvas),
       m_band(std::move(band)),
-      m_choosePrinter(systemPrintDialog),
+      m_choosePrinter(choosePrinterInDialog),
       m_picture12(new GraphView(this)),
       m_list3(new QListWidget(this)),
       m_list2(new QListWidget(this)),

@@ -90,6 +90,15 @@ void LevelColumn::addRows(const std::vector<std::string>& rows) {
     m_list->addItems(texts);
 }
 
+std::vector<std::string> LevelColumn::rows() const {
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(m_list->count()));
+    for (int row = 0; row < m_list->count(); ++row) {
+        texts.push_back(m_list->item(row)->text().toStdString());
+    }
+    return texts;
+}
+
 void LevelColumn::scrollToRow(int row) {
     m_list->scrollToItem(m_list->item(row), QAbstractItemView::PositionAtTop);
 }

@@ -41,6 +41,8 @@ public:
     void showListCaptions();
     void clearList() { m_list->clear(); }
     void addRows(const std::vector<std::string>& rows);
+    /// The rows the list holds, top to bottom.
+    std::vector<std::string> rows() const;
     /// Scrolls the list so that `row` is at the top.
     void scrollToRow(int row);
     /// No row of the list selected.

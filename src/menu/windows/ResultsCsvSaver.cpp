@@ -26,11 +26,17 @@ QString systemSaveDialog(QWidget* parent, const QString& suggested) {
 }  // namespace
 
 ResultsCsvSaver::ResultsCsvSaver(const AppState& state, const Clock& clock, MessageBoxes& boxes)
-    : m_state(state), m_clock(clock), m_boxes(boxes), m_chooseFile(systemSaveDialog) {}
+    : m_state(state),
+      m_clock(clock),
+      m_boxes(boxes),
+      m_chooseFile(systemSaveDialog),
+      m_chooseOptions(CsvOptionsDialog::ask) {}
 
 void ResultsCsvSaver::save(QWidget* parent) {
     const AppState& state = m_state;
     const CivilDate today = m_clock.now().date;
+    const std::optional<CsvOptions> options = m_chooseOptions(parent, today);
+    if (!options) return;
     const QString suggested = QDir::home().filePath(QStringLiteral("成績_%1-%2-%3.csv")
                                                         .arg(today.year, 4, 10, QLatin1Char('0'))
                                                         .arg(today.month, 2, 10, QLatin1Char('0'))
@@ -52,8 +58,9 @@ void ResultsCsvSaver::save(QWidget* parent) {
                                 state.common.YearChangeMonth};
     const std::filesystem::path results = state.locations.resultsFile();
     try {
-        const ExportSummary summary = exportResultsToFile(
-            results, sources, {}, ExportEncoding::Utf8, target.toStdString(), showProgress);
+        const ExportSummary summary =
+            exportResultsToFile(results, sources, options->period, options->encoding,
+                                target.toStdString(), showProgress);
         progress.close();
         QString text =
             QStringLiteral("%1件の成績を保存しました。\n\n%2").arg(summary.rows).arg(target);

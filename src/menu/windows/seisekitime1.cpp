@@ -57,7 +57,7 @@ int progressValue(std::uint64_t value) {
 }  // namespace
 
 seisekitime1::seisekitime1(MenuHost& host)
-    : m_flow(host), m_csvSaver(host.state(), host.clock(), host.boxes()) {
+    : m_flow(host), m_csvSaver(host.state(), host.clock(), host.boxes()), m_listPrinter(host) {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     buildHeader();
@@ -113,6 +113,7 @@ void seisekitime1::buildHeader() {
     });
     connect(m_picture7, &MaintenancePanel::csvExportChosen, this,
             [this] { m_csvSaver.save(this); });
+    connect(m_picture7, &MaintenancePanel::listsPrintChosen, this, &seisekitime1::printLists);
 }
 
 void seisekitime1::buildSelectors() {
@@ -307,6 +308,7 @@ void seisekitime1::Option1_Click(int index) {
 }
 
 bool seisekitime1::buildList(ResultsList list) {
+    m_shownList = list;
     m_label5->setText(toQString(std::string(listTitle(list))));
     switch (list) {
         case ResultsList::BestTimes:
@@ -469,6 +471,26 @@ void seisekitime1::Command8_Click() {
     // An append passes over a backup that failed, so that a child's run is always recorded;
     // the teacher is the one to hear of it.
     m_flow.reportSharedFileProblemsOnce();
+}
+
+void seisekitime1::printLists() {
+    const AppState& state = m_flow.state();
+    const PrintoutHeading heading{state.profile.SubjectTitle,
+                                  m_shownList,
+                                  m_viewMode,
+                                  m_combo1->currentText().toStdString(),
+                                  static_cast<Period>(state.menu.PeriodChoice),
+                                  std::string(trimSpaces(state.login.StudentName)),
+                                  m_flow.clock().now().date};
+    std::vector<PrintedLevel> levels;
+    for (const LevelColumn* column : m_columns) {
+        const int level = column->level();
+        // Practice levels' lists are never shown, so they are not printed either.
+        if (isPracticeLevel(state.profile, level)) continue;
+        levels.push_back(
+            {printedLevelCaption(level, state.profile.LevelNames.at(level)), column->rows()});
+    }
+    (void)m_listPrinter.print(this, printoutTitle(heading), levels);  // the host heard of a failure
 }
 
 void seisekitime1::Command4_Click(int level) {

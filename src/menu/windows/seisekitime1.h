@@ -14,6 +14,7 @@
 #include "menu/ResultsViews.h"
 #include "menu/RunLists.h"
 #include "menu/windows/ResultsCsvSaver.h"
+#include "menu/windows/ResultsListPrinter.h"
 
 namespace gaisan {
 
@@ -81,6 +82,10 @@ public:
     bool menuReady() const { return m_menuReady; }
     /// The maintenance panel's spreadsheet export, whose save dialog a test replaces.
     ResultsCsvSaver& csvSaver() { return m_csvSaver; }
+    /// The maintenance panel's printed lists, whose print dialog a test replaces.
+    ResultsListPrinter& listPrinter() { return m_listPrinter; }
+    /// "一覧を印刷": the lists shown now, under a title saying which they are.
+    void printLists();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -118,7 +123,10 @@ private:
 
     MenuHost& m_flow;
     ResultsCsvSaver m_csvSaver;
+    ResultsListPrinter m_listPrinter;
     bool m_menuReady = false;
+    /// The list the level lists hold, for the printed title.
+    ResultsList m_shownList = ResultsList::TotalPoints;
     RankingView m_viewMode = RankingView::Time;
     PointsBasis m_pointsBasis = PointsBasis::Total;
     int m_columnWidth = 0;
