@@ -113,6 +113,7 @@ void checkCriteriaLines(const std::filesystem::path& file, const std::vector<Cri
     }
 }
 
+/// The half-width katakana and "Time" are deliberate: the file's title line has always read so.
 const CriteriaLine& criteriaTitleLine() {
     static const CriteriaLine titles = {"目標Time",  "最低Time", "ｸﾘｱﾎﾟｲﾝﾄ", "ｸﾘｱ回数",
                                         "ﾎﾟｲﾝﾄ倍率", "禁回",     "禁点",     "判期間",

@@ -35,6 +35,7 @@ void ApplyProfileLevels(ProgramProfile& profile) {
     }
     for (int level = 1; level <= kLastNamedByDefault; ++level) {
         if (profile.LevelNames.at(level).empty()) {
+            // Half-width "ﾚﾍﾞﾙ" is deliberate: the suite names an unnamed level so.
             profile.LevelNames.at(level) = "ﾚﾍﾞﾙ" + std::to_string(level);
         }
     }

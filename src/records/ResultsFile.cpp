@@ -20,6 +20,7 @@ namespace {
 /// Only students 1..1000 take part in a level's best time.
 constexpr int kHighestRankedStudent = 1000;
 
+/// "ランダムファイル" (random-access file) is deliberate: the teacher's message has always read so.
 ResultsFileFailure appendFailure(const std::string& description) {
     return {"成績ランダムファイル記録" + description};
 }
@@ -69,6 +70,7 @@ ResultRecord ResultsFile::recordOf(const RunToRecord& run, const LocalDateTime& 
     record.StudentIndex = static_cast<std::int16_t>(run.student);
     record.LevelIndex = static_cast<std::int16_t>(run.level);
     record.ResultSeconds = run.seconds;
+    // The padded fields are deliberate: the suite's programs write them so, byte for byte.
     record.SchoolCode = run.schoolCode.value_or("     ");
     record.ExtraField = "     ";
     record.PointsField = "0    ";
@@ -169,6 +171,8 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
             return ResultsFileFailure{"ファイルがありません" + std::to_string(marker) +
                                       error.description + std::to_string(error.number)};
         }
+        // Deliberately shaped as this message has always been (the number twice, "/name=" empty,
+        // "/time=" twice): a teacher reading it out is understood by whoever helps.
         const std::string number = std::to_string(error.number);
         return ResultsFileFailure{
             "成績ランダムファイル表示" + std::to_string(marker) + number + error.description +

@@ -30,6 +30,7 @@ namesel::namesel(NameSelectionHost& host)
       m_combo1(new QComboBox(this)),
       m_list1(new QListWidget(this)),
       m_command14(new QPushButton(QStringLiteral("O.K."), this)),
+      // The doubled "ﾟ" is deliberate: the button has always read so in the suite.
       m_command7(new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), this)) {
     setObjectName(QStringLiteral("namesel"));
     setWindowTitle(QStringLiteral("概算ドリル"));
