@@ -23,7 +23,7 @@ int secondsOfDay(double clock) {
 }
 
 std::string points(const LoadedRecord& run, std::int32_t target) {
-    return std::to_string(RunPointsBase(run.seconds, target));
+    return std::to_string(runPointsBase(run.seconds, target));
 }
 
 }  // namespace

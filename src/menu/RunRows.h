@@ -27,7 +27,7 @@ std::string time5(std::int32_t seconds);
 
 /// The rows of the run lists. `who` is the student's part of a row: the mark, the name cut to
 /// five characters (name5) and the mark again. The points shown are the run's own base points
-/// against the level's target time T (RunPointsBase: 5 for a run of exactly T, 1 for 2T), before
+/// against the level's target time T (runPointsBase: 5 for a run of exactly T, 1 for 2T), before
 /// the level's point rate.
 ///
 /// Today's runs: time5, " ", hh:mm, who, points; a failed run "　　× ", hh:mm, who.

@@ -6,7 +6,7 @@
 
 namespace gaisan {
 
-int RunPointsBase(std::int32_t t, std::int32_t target) {
+int runPointsBase(std::int32_t t, std::int32_t target) {
     if (t >= kFailedRunTime || t < 0) return 0;
     if (t <= target) {
         if (target <= 0) return 5;
@@ -19,7 +19,7 @@ int RunPointsBase(std::int32_t t, std::int32_t target) {
 }
 
 std::int32_t RunPointsRule(std::int32_t seconds, int level, const CriteriaTable& criteria) {
-    const int base = RunPointsBase(seconds, criteria.TargetTime.at(level));
+    const int base = runPointsBase(seconds, criteria.TargetTime.at(level));
     // The rate is single precision, and so is the product: 11 × 1.5 is 16.5, cut to 16.
     const float points = static_cast<float>(base) * criteria.PointRate.at(level);
     return static_cast<std::int32_t>(std::floor(points));

@@ -17,7 +17,7 @@ struct AppState;
 inline constexpr std::int32_t kLongestCountedRun = 6000;
 
 /// The points of a run before the level's point rate: see RunPointsRule.
-int RunPointsBase(std::int32_t seconds, std::int32_t target);
+int runPointsBase(std::int32_t seconds, std::int32_t target);
 
 /// The points of one run of `level` that took `seconds`. With T the level's target time:
 /// ⌊((T − t) / T)³ × 50 + 5⌋ up to T (55 for 0 s, 5 at T), 4 below 2T, 1 below 10T, else 0,

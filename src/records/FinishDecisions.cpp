@@ -57,7 +57,7 @@ RetryChoice chooseRetry(const AppState& state) {
 }
 
 std::string pointsLine(std::int32_t seconds, int level, const AppState& state) {
-    const int base = RunPointsBase(seconds, state.criteria.TargetTime.at(level));
+    const int base = runPointsBase(seconds, state.criteria.TargetTime.at(level));
     const std::int32_t total = RunPointsRule(seconds, level, state.criteria);
     return "獲得ポイント：" + std::to_string(base) + "点×" +
            shortestText(state.criteria.PointRate.at(level)) + "→" + std::to_string(total) + "点";
