@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QSplitter>
 #include <QTreeView>
 
 namespace gaisan {
@@ -22,7 +23,10 @@ std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& 
         header->setSectionResizeMode(QHeaderView::ResizeToContents);
         header->setSectionResizeMode(0, QHeaderView::Stretch);
     }
-    dialog->resize(dialog->sizeHint().expandedTo(QSize(820, 520)));
+    dialog->resize(dialog->sizeHint().expandedTo(QSize(900, 540)));
+    // The places beside the folder show their names, not "コ…".
+    if (auto* splitter = dialog->findChild<QSplitter*>(QStringLiteral("splitter")))
+        splitter->setSizes({160, dialog->width() - 160});
     return dialog;
 }
 
