@@ -8,7 +8,7 @@
 
 #include "admin/windows/FrmData.h"
 #include "admin/windows/FrmTimeData.h"
-#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramApplication.h"
 #include "records/DailyBackup.h"
 #include "records/windows/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
@@ -39,7 +39,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void theNameListShowsTheYoungestFirstAndWantsAName() {
         testing::DemoInstallation installation;
