@@ -77,8 +77,7 @@ private slots:
             box->reject();
         });
         QVERIFY(!boxes.ask(nullptr, QStringLiteral("確認"), QStringLiteral("よろしいですか？"),
-                           yesNo ? MessageBoxes::Answers::YesNo
-                                 : MessageBoxes::Answers::OkCancel));
+                           yesNo ? MessageBoxes::Answers::YesNo : MessageBoxes::Answers::OkCancel));
         QCOMPARE(seen, texts);
     }
 
@@ -90,10 +89,10 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray(123456, 'x'));
         }
-        const std::unique_ptr<QFileDialog> dialog = makeSaveFileDialog(
-            nullptr, QStringLiteral("成績をCSVで保存"),
-            folder.filePath(QStringLiteral("成績_2026-12-11.csv")),
-            QStringLiteral("CSVファイル (*.csv)"));
+        const std::unique_ptr<QFileDialog> dialog =
+            makeSaveFileDialog(nullptr, QStringLiteral("成績をCSVで保存"),
+                               folder.filePath(QStringLiteral("成績_2026-12-11.csv")),
+                               QStringLiteral("CSVファイル (*.csv)"));
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
 
@@ -119,8 +118,9 @@ private slots:
                 const QModelIndex index = model->index(row, column, view->rootIndex());
                 const QString text = index.data().toString();
                 QVERIFY(!text.isEmpty());
-                QVERIFY2(view->visualRect(index).width() >= metrics.horizontalAdvance(text) + margin,
-                         qPrintable(text));
+                QVERIFY2(
+                    view->visualRect(index).width() >= metrics.horizontalAdvance(text) + margin,
+                    qPrintable(text));
             }
             const QModelIndex date = model->index(row, 3, view->rootIndex());
             QVERIFY2(view->visualRect(date).right() < view->viewport()->width(),
