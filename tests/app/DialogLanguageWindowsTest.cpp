@@ -4,9 +4,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
@@ -79,6 +82,24 @@ private slots:
         QVERIFY(!boxes.ask(nullptr, QStringLiteral("確認"), QStringLiteral("よろしいですか？"),
                            yesNo ? MessageBoxes::Answers::YesNo : MessageBoxes::Answers::OkCancel));
         QCOMPARE(seen, texts);
+    }
+
+    void thePrintDialogSpeaksJapanese() {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QStringList buttons;
+        for (const QPushButton* button : dialog.findChildren<QPushButton*>())
+            buttons << button->text();
+        QVERIFY2(buttons.contains(QStringLiteral("印刷(&P)")), qPrintable(buttons.join('|')));
+        QVERIFY2(buttons.contains(QStringLiteral("キャンセル")), qPrintable(buttons.join('|')));
+        QVERIFY2(buttons.contains(QStringLiteral("オプション(&O) >>")),
+                 qPrintable(buttons.join('|')));
+        QStringList groups;
+        for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) groups << group->title();
+        QVERIFY2(groups.contains(QStringLiteral("プリンタ")), qPrintable(groups.join('|')));
+        dialog.reject();
     }
 
     void theSaveDialogSpeaksJapaneseAndShowsItsColumnsInFull() {
