@@ -4,7 +4,6 @@
 #include "app/AppState.h"
 #include "app/windows/MessageBoxes.h"
 #include "app/windows/ProgramApplication.h"
-#include "app/windows/ProgramFont.h"
 #include "app/windows/ScreenFlow.h"
 #include "app/windows/UnexpectedError.h"
 #include "platform/Clock.h"
@@ -16,7 +15,7 @@ int main(int argc, char* argv[]) {
     gaisan::QtMessageBoxes boxes;
     gaisan::ProgramApplication application(argc, argv, boxes);
     try {
-        gaisan::applyProgramFont();
+        gaisan::setUpApplication();
         // The screens follow one another by the program's own order, and in between no window
         // may be visible; the program ends when the flow says so.
         QApplication::setQuitOnLastWindowClosed(false);

@@ -1,12 +1,14 @@
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 
 #include "admin/windows/FrmTimeData.h"
-#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramApplication.h"
 #include "app/windows/QtConversions.h"
 #include "support/AdminFlowForTests.h"
 #include "support/RecordFiles.h"
@@ -22,7 +24,7 @@ class CriteriaEditorWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void theEditorShowsTheGridAndTheDistributionOfLevelOne() {
         AdminFlowForTests flow;
@@ -133,6 +135,80 @@ private slots:
         QCOMPARE(cells.row(), 3);
         QCOMPARE(cells.column(), 3);
         QCOMPARE(input->text(), toQString(cells.cell(3, 3)));
+    }
+
+    void everyTitleAndTheKeyHelpAreShownWhole_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("design size") << QSize(1024, 768);
+        QTest::newRow("a larger screen") << QSize(1280, 1024);
+        QTest::newRow("a wide screen") << QSize(1920, 1080);
+    }
+    void everyTitleAndTheKeyHelpAreShownWhole() {
+        QFETCH(QSize, size);
+        AdminFlowForTests flow;
+        FrmTimeData editor(flow);
+        editor.resize(size);
+        editor.Form_Load();
+        editor.show();
+        editor.Form_Activate();
+        auto* grid = child<QTableWidget>(&editor, QStringLiteral("MSFlexGrid1"));
+        QHeaderView* header = grid->horizontalHeader();
+        const QFontMetrics titleMetrics(header->font());
+        const int margin =
+            2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        int right = 0;
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            const QString title = grid->horizontalHeaderItem(column)->text();
+            QVERIFY2(header->sectionSize(column) >= titleMetrics.horizontalAdvance(title) + margin,
+                     qPrintable(QStringLiteral("column %1").arg(column)));
+            right = header->sectionViewportPosition(column) + header->sectionSize(column);
+        }
+        QVERIFY(header->height() >= titleMetrics.height());
+        QVERIFY2(right <= grid->viewport()->width(), "the columns fit the grid");
+
+        // The key help keeps one key to a line: a line the label had to wrap would break inside
+        // "Shift + ↓".
+        auto* keys = child<QLabel>(&editor, QStringLiteral("Label1"));
+        QVERIFY(!keys->wordWrap());
+        const QFontMetrics keyMetrics(keys->font());
+        const QStringList lines = keys->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines, (QStringList{QStringLiteral("スペース：セルクリア"),
+                                     QStringLiteral("Shift + ↓：セルコピー")}));
+        for (const QString& line : lines)
+            QVERIFY(keyMetrics.horizontalAdvance(line) <= keys->contentsRect().width());
+        QVERIFY(lines.size() * keyMetrics.lineSpacing() <= keys->contentsRect().height());
+        testing::saveScreenshot(editor, QStringLiteral("criteria-editor-%1").arg(size.width()));
+    }
+
+    void aSaveSaysSoInTheWindowUntilTheNextChange() {
+        AdminFlowForTests flow;
+        FrmTimeData editor(flow);
+        editor.resize(1024, 768);
+        editor.Form_Load();
+        editor.show();
+        editor.Form_Activate();
+        auto* saved = child<QLabel>(&editor, QStringLiteral("SavedLabel"));
+        auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
+        QCOMPARE(saved->text(), QString());
+        QTest::keyClicks(input, QStringLiteral("5"));
+        child<QPushButton>(&editor, QStringLiteral("Command3"))->click();
+        QCOMPARE(saved->text(), QStringLiteral("保存しました（10:00）"));
+        QVERIFY(saved->isVisible());
+        QVERIFY(QFontMetrics(saved->font()).horizontalAdvance(saved->text()) <=
+                saved->contentsRect().width());
+        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{0});
+        testing::saveScreenshot(editor, QStringLiteral("criteria-editor-saved"));
+
+        // Once the grid differs from the file again, or is read again, the words would mislead.
+        QTest::keyClick(input, Qt::Key_Backspace);
+        QCOMPARE(saved->text(), QString());
+        QVERIFY(editor.Command3_Click());
+        QCOMPARE(saved->text(), QStringLiteral("保存しました（10:00）"));
+        QTest::keyClick(input, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(saved->text(), QString());
+        QVERIFY(editor.Command3_Click());
+        child<QPushButton>(&editor, QStringLiteral("Command2"))->click();
+        QCOMPARE(saved->text(), QString());
     }
 
     void savingPutsTheCriteriaInForceAndARefusedSaveKeepsTheGrid() {

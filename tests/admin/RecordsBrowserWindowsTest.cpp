@@ -1,14 +1,19 @@
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
 #include "admin/windows/FrmData.h"
-#include "app/windows/ProgramFont.h"
+#include "app/windows/MessageBoxes.h"
+#include "app/windows/ProgramApplication.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
 #include "support/AdminFlowForTests.h"
@@ -27,6 +32,30 @@ QString lineOf(QListView* list, int row) { return list->model()->index(row, 0).d
 void doubleClick(QListView* list, int row) {
     list->setCurrentIndex(list->model()->index(row, 0));
     emit list->doubleClicked(list->currentIndex());
+}
+
+/// The lines of `text` that do not fit the width the program's message box gives them, and so
+/// would be broken wherever the box likes, inside a word too.
+QStringList linesTooWideForAMessageBox(const QString& text) {
+    QStringList tooWide;
+    QtMessageBoxes boxes;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label != nullptr);
+        const QFontMetrics metrics(label->font());
+        for (const QString& line : text.split(QLatin1Char('\n'))) {
+            if (metrics.horizontalAdvance(line) > label->contentsRect().width())
+                tooWide << QStringLiteral("%1 (%2 > %3)")
+                               .arg(line)
+                               .arg(metrics.horizontalAdvance(line))
+                               .arg(label->contentsRect().width());
+        }
+        box->accept();
+    });
+    boxes.inform(nullptr, QStringLiteral("成績データ"), text);
+    return tooWide;
 }
 
 }  // namespace
@@ -56,7 +85,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void theBrowserListsEveryRecordAndOpensOneForEditing() {
         AdminFlowForTests flow;
@@ -106,6 +135,53 @@ private slots:
         QVERIFY(!child<QWidget>(browser.get(), QStringLiteral("Picture3"))->isVisible());
     }
 
+    void cancelPutsThePanelBackToTheChosenRecord() {
+        AdminFlowForTests flow;
+        auto browser = browserOverTenRuns(flow);
+        const std::string before = testing::readBytes(flow.resultsFile());
+        doubleClick(child<QListView>(browser.get(), QStringLiteral("List1")), 2);
+        auto* seconds = child<QLineEdit>(browser.get(), QStringLiteral("Text1_1"));
+        auto* scroll = child<QScrollBar>(browser.get(), QStringLiteral("VScroll1"));
+        auto* chooser = child<QComboBox>(browser.get(), QStringLiteral("Combo1"));
+        auto* grade = child<QLabel>(browser.get(), QStringLiteral("Label2_4"));
+        chooser->setCurrentIndex(1);
+        emit chooser->activated(1);
+        scroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        seconds->setText(QStringLiteral("77"));
+        QCOMPARE(grade->text(), QStringLiteral("小２"));
+
+        child<QPushButton>(browser.get(), QStringLiteral("Command6"))->click();
+        QCOMPARE(seconds->text(), QStringLiteral("30"));
+        QCOMPARE(scroll->value(), 30);
+        QCOMPARE(chooser->currentText(), QStringLiteral("3 /  髙橋　健"));
+        QCOMPARE(grade->text(), QStringLiteral("小４"));
+        // The record stays chosen and can still be changed or deleted; nothing was written.
+        QVERIFY(child<QWidget>(browser.get(), QStringLiteral("Picture3"))->isVisible());
+        QCOMPARE(browser->selectedRecordNo(), 3u);
+        QVERIFY(child<QPushButton>(browser.get(), QStringLiteral("Command2"))->isEnabled());
+        QCOMPARE(testing::readBytes(flow.resultsFile()), before);
+        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{0});
+    }
+
+    void everyButtonShowsItsCaptionWhole_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("design size") << QSize(1024, 768);
+        QTest::newRow("a larger screen") << QSize(1280, 1024);
+    }
+    void everyButtonShowsItsCaptionWhole() {
+        QFETCH(QSize, size);
+        AdminFlowForTests flow;
+        auto browser = browserOverTenRuns(flow);
+        browser->resize(size);
+        doubleClick(child<QListView>(browser.get(), QStringLiteral("List1")), 0);
+        for (const char* name : {"Command2", "Command3", "Command4", "Command6"}) {
+            const auto* button = child<QPushButton>(browser.get(), QString::fromLatin1(name));
+            QVERIFY2(button->sizeHint().width() <= button->width() &&
+                         button->sizeHint().height() <= button->height(),
+                     name);
+        }
+    }
+
     void aWriteBackChangesOnlyTheTimeAndStudentAndSelectsTheRecord() {
         AdminFlowForTests flow;
         auto browser = browserOverTenRuns(flow);
@@ -138,6 +214,8 @@ private slots:
             << QStringLiteral("100000") << QStringLiteral("2 /  鈴木　蓮");
         QTest::newRow("no such student") << QStringLiteral("50") << QStringLiteral("4999 /");
         QTest::newRow("a name typed by hand") << QStringLiteral("50") << QStringLiteral("鈴木　蓮");
+        QTest::newRow("minutes and seconds")
+            << QStringLiteral("12分30秒") << QStringLiteral("2 /  鈴木　蓮");
     }
     void aWriteBackOfATimeOrStudentThatWouldHarmIsRefused() {
         QFETCH(QString, seconds);
@@ -151,6 +229,8 @@ private slots:
         child<QPushButton>(browser.get(), QStringLiteral("Command2"))->click();
         QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{1});
         QVERIFY(flow.messageBoxes.shown[0].text.contains(QStringLiteral("記録は変えていません")));
+        const QStringList tooWide = linesTooWideForAMessageBox(flow.messageBoxes.shown[0].text);
+        QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(QLatin1Char('|'))));
         QCOMPARE(testing::readBytes(flow.resultsFile()), before);
         QVERIFY(child<QWidget>(browser.get(), QStringLiteral("Picture3"))->isVisible());
     }

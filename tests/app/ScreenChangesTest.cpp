@@ -1,7 +1,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramApplication.h"
 #include "records/windows/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
 
@@ -66,7 +66,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void retryClickedDuringTheFanfareStartsOneRun() {
         testing::DemoInstallation installation;

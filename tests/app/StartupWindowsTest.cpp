@@ -11,7 +11,7 @@
 #include "app/AppState.h"
 #include "app/windows/BASEFRM.h"
 #include "app/windows/Firstfrm.h"
-#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramApplication.h"
 #include "app/windows/ScreenFlow.h"
 #include "app/windows/UnexpectedError.h"
 #include "app/windows/frmver.h"
@@ -30,7 +30,7 @@ class StartupWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void splashShowsTheEraDateAndSeasonThenTheConfiguration() {
         testing::DemoInstallation startup;

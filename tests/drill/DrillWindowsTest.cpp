@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/AppState.h"
-#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramApplication.h"
 #include "drill/windows/DrillHost.h"
 #include "drill/windows/MainFrm.h"
 #include "support/DemoInstallation.h"
@@ -95,7 +95,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void aWholeRunByKeysIsRecordedAndHandedOver() {
         DrillHostForTests host;

@@ -7,7 +7,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramApplication.h"
 #include "menu/windows/GraphPanel.h"
 #include "menu/windows/GraphView.h"
 #include "support/DemoInstallation.h"
@@ -60,7 +60,7 @@ class GraphWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void aChildOpensTheirGraphsAndLooksAtAnotherStudents() {
         testing::MenuHostForTests host;

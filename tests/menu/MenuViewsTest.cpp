@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramApplication.h"
 #include "support/DemoInstallation.h"
 #include "support/MenuHostForTests.h"
 #include "support/RecordFiles.h"
@@ -103,7 +103,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void aStudentWalksEveryView() {
         testing::MenuHostForTests host;

@@ -16,7 +16,7 @@
 
 #include "admin/windows/FrmData.h"
 #include "admin/windows/FrmTimeData.h"
-#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramApplication.h"
 #include "menu/windows/CsvOptionsDialog.h"
 #include "platform/Cp932.h"
 #include "records/DailyBackup.h"
@@ -49,7 +49,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void theNameListShowsTheYoungestFirstAndWantsAName() {
         testing::DemoInstallation installation;

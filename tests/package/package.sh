@@ -47,9 +47,10 @@ for page in gaisan gaisan-records; do
 done
 [[ -s $root/usr/share/doc/gaisan/copyright ]] || fail "no copyright file"
 
-# Dependencies from the libraries actually linked, and the font the rows need.
+# Dependencies from the libraries actually linked, the font the rows need and the translations
+# of the standard dialogs.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libicu72 libsndfile1 libpulse0 fonts-ipafont-gothic; do
+for package in libqt6widgets6 libicu72 libsndfile1 libpulse0 fonts-ipafont-gothic qt6-translations-l10n; do
     [[ $depends == *"$package"* ]] || fail "Depends lacks $package: $depends"
 done
 

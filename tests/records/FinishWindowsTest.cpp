@@ -9,7 +9,7 @@
 
 #include "app/AppState.h"
 #include "app/windows/DesignCanvas.h"
-#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramApplication.h"
 #include "records/windows/FinishHost.h"
 #include "records/windows/FrmSyuuryou.h"
 #include "support/DemoInstallation.h"
@@ -84,7 +84,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { applyProgramFont(); }
+    void initTestCase() { setUpApplication(); }
 
     void aLevelBestIsCelebratedAndMenuLeadsBackToTheMenu() {
         FinishHostForTests host;

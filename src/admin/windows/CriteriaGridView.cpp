@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <vector>
 
 #include "app/windows/DesignCanvas.h"
 #include "app/windows/QtConversions.h"
@@ -73,14 +74,30 @@ void CriteriaGridView::startAtFirstCell() {
 }
 
 void CriteriaGridView::fitRows() {
-    // The columns share the grid's width, the first field column 0.8 times the others; the rows
-    // share its height, 33 of them with the header.
+    // Each column is as wide as its title needs, and what is left of the grid's width is shared
+    // evenly; shared evenly alone, the titles were cut off at both ends. The rows share the
+    // grid's height, 33 of them with the header, but never lower than a line of text.
     const int width = viewport()->width();
-    const int column = width / CriteriaGrid::kColumns;
-    for (int c = 0; c < CriteriaGrid::kColumns; ++c) setColumnWidth(c, column);
-    setColumnWidth(1, column * 8 / 10);
-    const int rowHeight = std::max(1, (height() - 2 * frameWidth()) / kRowsShown);
-    horizontalHeader()->setFixedHeight(rowHeight);
+    QHeaderView* header = horizontalHeader();
+    std::vector<int> widths(CriteriaGrid::kColumns);
+    int needed = 0;
+    for (int c = 0; c < CriteriaGrid::kColumns; ++c) {
+        widths[static_cast<std::size_t>(c)] = header->sectionSizeHint(c);
+        needed += widths[static_cast<std::size_t>(c)];
+    }
+    const int spare = width - needed;
+    for (int c = 0; c < CriteriaGrid::kColumns; ++c) {
+        int share = widths[static_cast<std::size_t>(c)];
+        if (spare >= 0) {
+            share += spare / CriteriaGrid::kColumns + (c < spare % CriteriaGrid::kColumns ? 1 : 0);
+        } else {
+            share = share * width / std::max(1, needed);  // a tiny window: all shrink alike
+        }
+        setColumnWidth(c, share);
+    }
+    const int lineHeight = header->fontMetrics().height() + 2;
+    const int rowHeight = std::max(lineHeight, (height() - 2 * frameWidth()) / kRowsShown);
+    header->setFixedHeight(rowHeight);
     verticalHeader()->setDefaultSectionSize(rowHeight);
 }
 
@@ -122,6 +139,7 @@ void CriteriaGridView::TextToGrid転送() {
     if (m_grid.lastRow() < 1) return;
     m_grid.textToGrid(m_gridInput->text().toStdString());
     showCell(m_grid.row(), m_grid.column());
+    emit edited();
 }
 
 void CriteriaGridView::GridToText転送() {
@@ -170,6 +188,7 @@ bool CriteriaGridView::Gridinputtext_KeyDown(QKeyEvent* event) {
             } else if (m_grid.copyDown(m_gridInput->text().toStdString())) {
                 for (int row = m_grid.row(); row <= m_grid.selectionEndRow(); ++row)
                     showCell(row, m_grid.column());
+                emit edited();
             }
             break;
         case Qt::Key_Left:

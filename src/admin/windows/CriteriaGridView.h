@@ -48,6 +48,8 @@ signals:
     void explanationShown(const QString& explanation);
     /// The current row is another one now.
     void currentRowChanged(int row);
+    /// The teacher changed a cell's text (typed or copied down).
+    void edited();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

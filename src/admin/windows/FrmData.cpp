@@ -92,9 +92,10 @@ FrmData::FrmData(AdminFlow& flow)
     m_command3->setObjectName(QStringLiteral("Command3"));
     place(m_command3, {712, 80, 180, 56}, 20);
     connect(m_command3, &QPushButton::clicked, this, &FrmData::Command3_Click);
-    // Shown in the panel, with no action: a click on any line closes the panel.
+    // Undoes the edit in progress; a teacher expects a cancel button to do something.
     m_command6->setObjectName(QStringLiteral("Command6"));
-    place(m_command6, {900, 12, 80, 56}, 16);
+    place(m_command6, {712, 144, 180, 52}, 20);
+    connect(m_command6, &QPushButton::clicked, this, &FrmData::Command6_Click);
     m_command2->setEnabled(false);
     m_command3->setEnabled(false);
     m_picture3->hide();
@@ -167,6 +168,14 @@ void FrmData::List1_DblClick() {
     m_command2->setEnabled(true);
     m_command3->setEnabled(true);
     m_recordBuffer = m_snapshot.recordBytes(number);
+    showChosenRecord();
+    m_picture3->show();
+    m_picture3->raise();
+}
+
+void FrmData::Command6_Click() { showChosenRecord(); }
+
+void FrmData::showChosenRecord() {
     const ResultRecord record = decodeRecord(m_recordBuffer);
     m_label2Level->setText(QStringLiteral("ﾚﾍﾞﾙ%1").arg(record.LevelIndex));
     m_label2Date->setText(toQString(shortDateText(record.RecordDate)));
@@ -182,8 +191,6 @@ void FrmData::List1_DblClick() {
     }
     m_combo1->setEditText(QStringLiteral("%1 /  ").arg(record.StudentIndex) +
                           toQString(m_students->name(record.StudentIndex)));
-    m_picture3->show();
-    m_picture3->raise();
 }
 
 void FrmData::Combo1_Click() {

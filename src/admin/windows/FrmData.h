@@ -45,12 +45,16 @@ public:
     void Command3_Click();
     /// "戻る": back to the level menu.
     void Command4_Click();
+    /// "キャンセル": puts the panel back to the chosen record as it was read.
+    void Command6_Click();
 
     std::uint64_t selectedRecordNo() const { return m_selectedRecordNo; }
 
 private:
     std::filesystem::path resultsPath() const;
     RecordsAdministration administration(RecordFile& file);
+    /// Fills the panel from the record read at the double-click.
+    void showChosenRecord();
     /// Tells the teacher the outcome of a change that did not go through, and what was found of
     /// an interrupted delete; true when the change was made.
     bool report(const RecordsAdministration::Result& result);

@@ -8,6 +8,7 @@
 #include "app/windows/MessageBoxes.h"
 #include "app/windows/QtConversions.h"
 #include "app/windows/WaitPanel.h"
+#include "platform/Clock.h"
 #include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
 
@@ -48,6 +49,10 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
 
     addLabel(QStringLiteral("Label5"), QStringLiteral("成績の基準となるデータを変更できます"),
              m_picture1, {16, 6, 640, 34}, 24);
+    // Says that "更新記録" went through, without a box to dismiss; gone at the next change.
+    m_savedLabel = addLabel(QStringLiteral("SavedLabel"), {}, m_picture1, {456, 8, 200, 30}, 16,
+                            Qt::AlignRight | Qt::AlignVCenter);
+    m_savedLabel->setStyleSheet(QStringLiteral("color: #206020; font-weight: bold;"));
     addLabel(QStringLiteral("Label6"), QStringLiteral("列の説明"), m_picture1, {16, 44, 90, 24}, 16)
         ->setStyleSheet(QStringLiteral("color: #304080; font-weight: bold;"));
     m_label3 = addLabel(QStringLiteral("Label3"), {}, m_picture1, {110, 42, 546, 68}, 16,
@@ -55,6 +60,7 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
 
     connect(m_grid1, &CriteriaGridView::explanationShown, m_label3, &QLabel::setText);
     connect(m_grid1, &CriteriaGridView::currentRowChanged, this, &FrmTimeData::Command7_Click);
+    connect(m_grid1, &CriteriaGridView::edited, m_savedLabel, &QLabel::clear);
 
     m_command3->setObjectName(QStringLiteral("Command3"));
     place(m_command3, {16, 712, 136, 48}, 20);
@@ -67,10 +73,10 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
     connect(m_command4, &QPushButton::clicked, this, &FrmTimeData::Command4_Click);
     for (QPushButton* button : {m_command2, m_command3, m_command4})
         button->setFocusPolicy(Qt::NoFocus);
+    // One key per line: wrapped by the label, the text broke inside "Shift + ↓".
     addLabel(QStringLiteral("Label1"),
-             QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"), m_picture1,
-             {416, 712, 248, 48}, 14)
-        ->setWordWrap(true);
+             QStringLiteral("スペース：セルクリア\nShift + ↓：セルコピー"), m_picture1,
+             {416, 712, 248, 48}, 14);
     m_command7->setObjectName(QStringLiteral("Command7"));
     m_command7->hide();
     connect(m_command7, &QPushButton::clicked, this, &FrmTimeData::Command7_Click);
@@ -143,6 +149,7 @@ void FrmTimeData::Command2_Click() {
                 dataFileProblem(error));
     }
     m_grid1->load(lines, unsaved);
+    m_savedLabel->clear();
 }
 
 bool FrmTimeData::Command3_Click() {
@@ -154,6 +161,10 @@ bool FrmTimeData::Command3_Click() {
         m_grid1->saved();
         LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
         saved = true;
+        const int minutes = static_cast<int>(m_flow.clock().now().secondsSinceMidnight) / 60;
+        m_savedLabel->setText(QStringLiteral("保存しました（%1:%2）")
+                                  .arg(minutes / 60)
+                                  .arg(minutes % 60, 2, 10, QLatin1Char('0')));
     } catch (const DataFileError& error) {
         m_picture6->hide();
         m_flow.boxes().inform(

@@ -57,6 +57,7 @@ private:
     QWidget* m_picture1;
     CriteriaGridView* m_grid1;
     QLabel* m_label3;
+    QLabel* m_savedLabel;
     QPushButton* m_command2;
     QPushButton* m_command3;
     QPushButton* m_command4;

@@ -1,11 +1,24 @@
 #include "app/windows/ProgramApplication.h"
 
+#include <QtGlobal>
+
 #include <cstdlib>
 
 #include "app/windows/MessageBoxes.h"
+#include "app/windows/ProgramFont.h"
+#include "app/windows/ProgramLanguage.h"
 #include "app/windows/UnexpectedError.h"
 
 namespace gaisan {
+
+void setUpApplication() {
+    applyProgramFont();
+    if (!applyProgramLanguage()) {
+        qWarning(
+            "Qt's Japanese translations (package qt6-translations-l10n) are missing: the "
+            "standard dialogs will be in English.");
+    }
+}
 
 ProgramApplication::ProgramApplication(int& argc, char** argv, MessageBoxes& boxes)
     : QApplication(argc, argv), m_boxes(boxes) {}

@@ -1,7 +1,6 @@
 #include "menu/windows/ResultsCsvSaver.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QProgressDialog>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include "app/AppState.h"
 #include "app/windows/MessageBoxes.h"
 #include "app/windows/QtConversions.h"
+#include "app/windows/SaveFileDialog.h"
 #include "platform/Calendar.h"
 #include "platform/Clock.h"
 #include "platform/DataFileError.h"
@@ -19,8 +19,8 @@ namespace gaisan {
 namespace {
 
 QString systemSaveDialog(QWidget* parent, const QString& suggested) {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("成績をCSVで保存"), suggested,
-                                        QStringLiteral("CSVファイル (*.csv)"));
+    return chooseSaveFile(parent, QStringLiteral("成績をCSVで保存"), suggested,
+                          QStringLiteral("CSVファイル (*.csv)"));
 }
 
 }  // namespace
