@@ -23,6 +23,14 @@ using testing::child;
 class CriteriaEditorWindowsTest : public QObject {
     Q_OBJECT
 
+    /// Opens the editor the way the teacher's panel does, at a screen's size.
+    static void open(FrmTimeData& editor, QSize size = {1024, 768}) {
+        editor.resize(size);
+        editor.Form_Load();
+        editor.show();
+        editor.Form_Activate();
+    }
+
 private slots:
     void initTestCase() { setUpApplication(); }
 
@@ -32,10 +40,7 @@ private slots:
                                {testing::runRecord(1, 1, 38), testing::runRecord(1, 1, 25),
                                 testing::runRecord(2, 1, 41), testing::runRecord(3, 2, 99999)});
         FrmTimeData editor(flow);
-        editor.resize(1024, 768);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
+        open(editor);
         auto* grid = child<QTableWidget>(&editor, QStringLiteral("MSFlexGrid1"));
         auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
         QCOMPARE(grid->columnCount(), 13);
@@ -75,10 +80,7 @@ private slots:
     void keysInTheCellEditor() {
         AdminFlowForTests flow;
         FrmTimeData editor(flow);
-        editor.resize(1024, 768);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
+        open(editor);
         auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
         auto* grid = child<QTableWidget>(&editor, QStringLiteral("MSFlexGrid1"));
         const CriteriaGrid& cells = editor.grid();
@@ -147,10 +149,7 @@ private slots:
         QFETCH(QSize, size);
         AdminFlowForTests flow;
         FrmTimeData editor(flow);
-        editor.resize(size);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
+        open(editor, size);
         auto* grid = child<QTableWidget>(&editor, QStringLiteral("MSFlexGrid1"));
         QHeaderView* header = grid->horizontalHeader();
         const QFontMetrics titleMetrics(header->font());
@@ -183,10 +182,7 @@ private slots:
     void aSaveSaysSoInTheWindowUntilTheNextChange() {
         AdminFlowForTests flow;
         FrmTimeData editor(flow);
-        editor.resize(1024, 768);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
+        open(editor);
         auto* saved = child<QLabel>(&editor, QStringLiteral("SavedLabel"));
         auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
         QCOMPARE(saved->text(), QString());
@@ -214,9 +210,7 @@ private slots:
     void savingPutsTheCriteriaInForceAndARefusedSaveKeepsTheGrid() {
         AdminFlowForTests flow;
         FrmTimeData editor(flow);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
+        open(editor);
         auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
         QTest::keyClick(input, Qt::Key_Right);  // 最低Time of level 1
         QTest::keyClicks(input, QStringLiteral("0"));
@@ -249,9 +243,7 @@ private slots:
     void leavingAfterRevertingAsksNothing() {
         AdminFlowForTests flow;
         FrmTimeData editor(flow);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
+        open(editor);
         QTest::keyClicks(child<QLineEdit>(&editor, QStringLiteral("Gridinputtext")),
                          QStringLiteral("1"));
         child<QPushButton>(&editor, QStringLiteral("Command2"))->click();
@@ -265,9 +257,7 @@ private slots:
         AdminFlowForTests flow;
         std::filesystem::remove(flow.criteriaFile());
         FrmTimeData editor(flow);
-        editor.Form_Load();
-        editor.show();
-        editor.Form_Activate();
+        open(editor);
         QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{1});
         QCOMPARE(editor.grid().lastRow(), 4);
         QCOMPARE(editor.grid().cell(3, 5), std::string("1.5"));
