@@ -107,8 +107,8 @@ std::optional<AnswerRecord> decodeAnswer(std::span<const std::byte, AnswerRecord
     answer.milliseconds = get<std::int32_t>(bytes, kMillisecondsOffset);
     for (std::size_t box = 0; box < answer.boxes.size(); ++box) {
         const std::size_t offset = kBoxesOffset + box * AnswerRecord::kBoxTextSize;
-        answer.boxes[box] = digitsOf(std::string(reinterpret_cast<const char*>(bytes.data() + offset),
-                                                 AnswerRecord::kBoxTextSize));
+        answer.boxes[box] = digitsOf(std::string(
+            reinterpret_cast<const char*>(bytes.data() + offset), AnswerRecord::kBoxTextSize));
     }
     return answer;
 }

@@ -55,6 +55,7 @@ using AnswerBytes = std::array<std::byte, AnswerRecord::kSize>;
 
 /// The entry held by 72 bytes; nothing when they are not one (another layout, a torn write, a
 /// damaged byte).
-[[nodiscard]] std::optional<AnswerRecord> decodeAnswer(std::span<const std::byte, AnswerRecord::kSize> bytes);
+[[nodiscard]] std::optional<AnswerRecord> decodeAnswer(
+    std::span<const std::byte, AnswerRecord::kSize> bytes);
 
 }  // namespace gaisan
