@@ -82,6 +82,10 @@ std::filesystem::path DataLocations::deleteJournalFile() const {
     return deleteJournalPathOf(resultsFile());
 }
 
+std::filesystem::path DataLocations::answersFile(int schoolYear) const {
+    return ProgramDataFolder + "成績解答データ" + std::to_string(schoolYear) + ".dat";
+}
+
 std::string programFolderNameOf(std::string_view folder) {
     while (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) {
         folder.remove_suffix(1);

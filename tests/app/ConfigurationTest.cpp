@@ -38,6 +38,13 @@ TEST(ProgramFolderName, IsTheLastComponentOfTheFolder) {
     EXPECT_EQ(programFolderNameOf("gaisan"), "gaisan");
 }
 
+TEST(DataLocationsOfAnInstallation, TheAnswersOfEachSchoolYearLieBesideTheResultsFile) {
+    const DataLocations locations = DataLocations::ofDataRoot("/srv/suite/data");
+    EXPECT_EQ(locations.answersFile(2026).parent_path(), locations.resultsFile().parent_path());
+    EXPECT_EQ(locations.answersFile(2026).filename(), "成績解答データ2026.dat");
+    EXPECT_NE(locations.answersFile(2026), locations.answersFile(2027));
+}
+
 /// A suite folder as a school has it: the program folder "gaisan", "パスデータ.txt" beside it and
 /// a data root with the common data, the criteria and the sound table.
 class Suite : public ::testing::Test {
