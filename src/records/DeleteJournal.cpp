@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/RecordFile.h"
+#include "platform/StoredNumbers.h"
 
 namespace gaisan {
 namespace {
@@ -22,16 +23,6 @@ std::uint64_t checksumOf(std::span<const std::byte> bytes) {
     return hash;
 }
 
-void putNumber(std::vector<std::byte>& bytes, std::size_t offset, std::uint64_t value) {
-    std::memcpy(bytes.data() + offset, &value, sizeof value);
-}
-
-std::uint64_t numberAt(std::span<const std::byte> bytes, std::size_t offset) {
-    std::uint64_t value;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
 }  // namespace
 
 std::span<const std::byte, ResultRecord::kSize> DeleteJournal::oldRecord(std::uint64_t n) const {
@@ -42,11 +33,11 @@ std::span<const std::byte, ResultRecord::kSize> DeleteJournal::oldRecord(std::ui
 std::vector<std::byte> DeleteJournal::encode() const {
     std::vector<std::byte> bytes(kHeaderSize + oldRecords.size() + kChecksumSize);
     std::memcpy(bytes.data(), kMagic.data(), kMagic.size());
-    putNumber(bytes, 8, recordNumber);
-    putNumber(bytes, 16, recordsBefore);
+    putStored<std::uint64_t>(bytes, 8, recordNumber);
+    putStored<std::uint64_t>(bytes, 16, recordsBefore);
     std::memcpy(bytes.data() + kHeaderSize, oldRecords.data(), oldRecords.size());
     const std::size_t checked = kHeaderSize + oldRecords.size();
-    putNumber(bytes, checked, checksumOf(std::span(bytes).first(checked)));
+    putStored<std::uint64_t>(bytes, checked, checksumOf(std::span(bytes).first(checked)));
     return bytes;
 }
 
@@ -59,8 +50,8 @@ bool DeleteJournal::looksLikeJournal(std::span<const std::byte> bytes) {
 std::optional<DeleteJournal> DeleteJournal::decode(std::span<const std::byte> bytes) {
     if (!looksLikeJournal(bytes) || bytes.size() < kHeaderSize + kChecksumSize) return std::nullopt;
     DeleteJournal journal;
-    journal.recordNumber = numberAt(bytes, 8);
-    journal.recordsBefore = numberAt(bytes, 16);
+    journal.recordNumber = storedAt<std::uint64_t>(bytes, 8);
+    journal.recordsBefore = storedAt<std::uint64_t>(bytes, 16);
     const std::size_t checked = bytes.size() - kChecksumSize;
     // A results file never grows up to its lock byte, so neither number can be larger.
     const std::uint64_t mostRecords = kAppendLockOffset / ResultRecord::kSize;
@@ -68,7 +59,7 @@ std::optional<DeleteJournal> DeleteJournal::decode(std::span<const std::byte> by
         journal.recordsBefore > mostRecords ||
         (journal.recordsBefore - journal.recordNumber + 1) * ResultRecord::kSize !=
             checked - kHeaderSize ||
-        numberAt(bytes, checked) != checksumOf(bytes.first(checked))) {
+        storedAt<std::uint64_t>(bytes, checked) != checksumOf(bytes.first(checked))) {
         return std::nullopt;
     }
     journal.oldRecords.assign(bytes.begin() + kHeaderSize, bytes.begin() + checked);

@@ -1,9 +1,9 @@
 #include "records/ResultRecord.h"
 
-#include <bit>
 #include <cstring>
 
 #include "platform/Cp932.h"
+#include "platform/StoredNumbers.h"
 
 namespace gaisan {
 namespace {
@@ -17,21 +17,6 @@ constexpr std::size_t kSchoolCodeOffset = 24;
 constexpr std::size_t kExtraOffset = 29;
 constexpr std::size_t kPointsOffset = 34;
 constexpr std::size_t kSpareOffset = 39;
-
-static_assert(std::endian::native == std::endian::little,
-              "the results file is little-endian and is copied to and from memory as it is");
-
-template <typename T>
-void put(RecordBytes& bytes, std::size_t offset, T value) {
-    std::memcpy(bytes.data() + offset, &value, sizeof value);
-}
-
-template <typename T>
-T get(std::span<const std::byte, ResultRecord::kSize> bytes, std::size_t offset) {
-    T value;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
 
 /// Length of the longest prefix of CP932 `text` of at most `limit` bytes that ends on a
 /// character boundary.
@@ -68,11 +53,11 @@ std::string getText(std::span<const std::byte, ResultRecord::kSize> bytes, std::
 
 RecordBytes encodeRecord(const ResultRecord& record) {
     RecordBytes bytes{};
-    put(bytes, kDateOffset, record.RecordDate);
-    put(bytes, kClockOffset, record.RecordClock);
-    put(bytes, kStudentOffset, record.StudentIndex);
-    put(bytes, kLevelOffset, record.LevelIndex);
-    put(bytes, kSecondsOffset, record.ResultSeconds);
+    putStored(bytes, kDateOffset, record.RecordDate);
+    putStored(bytes, kClockOffset, record.RecordClock);
+    putStored(bytes, kStudentOffset, record.StudentIndex);
+    putStored(bytes, kLevelOffset, record.LevelIndex);
+    putStored(bytes, kSecondsOffset, record.ResultSeconds);
     putText(bytes, kSchoolCodeOffset, record.SchoolCode);
     putText(bytes, kExtraOffset, record.ExtraField);
     putText(bytes, kPointsOffset, record.PointsField);
@@ -81,14 +66,15 @@ RecordBytes encodeRecord(const ResultRecord& record) {
 }
 
 LoadedRecord decodeRunFields(std::span<const std::byte, ResultRecord::kSize> bytes) {
-    return {get<double>(bytes, kDateOffset), get<double>(bytes, kClockOffset),
-            get<std::int16_t>(bytes, kStudentOffset), get<std::int16_t>(bytes, kLevelOffset),
-            get<std::int32_t>(bytes, kSecondsOffset)};
+    return {storedAt<double>(bytes, kDateOffset), storedAt<double>(bytes, kClockOffset),
+            storedAt<std::int16_t>(bytes, kStudentOffset),
+            storedAt<std::int16_t>(bytes, kLevelOffset),
+            storedAt<std::int32_t>(bytes, kSecondsOffset)};
 }
 
 RecordBytes withStudentAndSeconds(RecordBytes bytes, std::int16_t student, std::int32_t seconds) {
-    put(bytes, kStudentOffset, student);
-    put(bytes, kSecondsOffset, seconds);
+    putStored(bytes, kStudentOffset, student);
+    putStored(bytes, kSecondsOffset, seconds);
     return bytes;
 }
 
@@ -99,11 +85,11 @@ LoadedRecord runFieldsOf(const ResultRecord& record) {
 
 ResultRecord decodeRecord(std::span<const std::byte, ResultRecord::kSize> bytes) {
     ResultRecord record;
-    record.RecordDate = get<double>(bytes, kDateOffset);
-    record.RecordClock = get<double>(bytes, kClockOffset);
-    record.StudentIndex = get<std::int16_t>(bytes, kStudentOffset);
-    record.LevelIndex = get<std::int16_t>(bytes, kLevelOffset);
-    record.ResultSeconds = get<std::int32_t>(bytes, kSecondsOffset);
+    record.RecordDate = storedAt<double>(bytes, kDateOffset);
+    record.RecordClock = storedAt<double>(bytes, kClockOffset);
+    record.StudentIndex = storedAt<std::int16_t>(bytes, kStudentOffset);
+    record.LevelIndex = storedAt<std::int16_t>(bytes, kLevelOffset);
+    record.ResultSeconds = storedAt<std::int32_t>(bytes, kSecondsOffset);
     record.SchoolCode = getText(bytes, kSchoolCodeOffset);
     record.ExtraField = getText(bytes, kExtraOffset);
     record.PointsField = getText(bytes, kPointsOffset);
