@@ -19,8 +19,10 @@ ResultsAccess::~ResultsAccess() = default;
 std::filesystem::path ResultsAccess::resultsFile() const { return m_state.locations.resultsFile(); }
 
 ResultsFile& ResultsAccess::results() {
-    if (!m_results)
+    if (!m_results) {
         m_results = std::make_unique<ResultsFile>(m_file, resultsFile(), m_clock, m_wait);
+        m_results->keepAnswers(m_answersFile);
+    }
     return *m_results;
 }
 

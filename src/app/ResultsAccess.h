@@ -11,6 +11,7 @@
 #include "menu/NewestRecords.h"
 #include "menu/RunLists.h"
 #include "platform/Clock.h"
+#include "platform/PosixRecordFile.h"
 #include "platform/RecordFile.h"
 #include "records/FileRetries.h"
 #include "records/LoadedRecords.h"
@@ -21,9 +22,9 @@ namespace gaisan {
 struct AppState;
 
 /// The screens' one way to the results file "成績累積データ.dat" of the data folder: the check
-/// at start-up, the recount, the record of a finished run, the level menu's run lists and the
-/// graphs' records. Each returns the failure the program cannot go on from (the message it ends
-/// with), or nothing.
+/// at start-up, the recount, the record of a finished run with its answers, the level menu's run
+/// lists and the graphs' records. Each returns the failure the program cannot go on from (the
+/// message it ends with), or nothing.
 ///
 /// The file is named when it is first used, since the data folder is known only once the
 /// configuration is loaded. A file another machine holds is waited out: the recount and the
@@ -71,6 +72,8 @@ private:
     RetryWait m_wait;
     BusyNotice m_tellBusy;
     std::unique_ptr<ResultsFile> m_results;
+    /// The runs' answers go to files of their own, opened while the results file is.
+    PosixRecordFile m_answersFile;
 };
 
 /// What a menu read tells the user while another machine holds the results file: "先生を呼び

@@ -53,9 +53,30 @@ bool AnswerEntry::boxIsRight(int box) const {
     return leadingNumber(m_boxes[box].text) == m_problem.AnswerValues[box];
 }
 
+std::int64_t AnswerEntry::tick() const {
+    return m_hooks.tickMilliseconds ? m_hooks.tickMilliseconds() : 0;
+}
+
+void AnswerEntry::keepJudgedAnswer() {
+    AnswerRecord answer;
+    answer.first = static_cast<std::int32_t>(m_problem.AnswerValues[1]);
+    answer.second = static_cast<std::int32_t>(m_problem.AnswerValues[2]);
+    answer.place = static_cast<std::int8_t>(m_problem.placeExponent);
+    answer.problemType = static_cast<std::int8_t>(m_problem.ProblemType);
+    for (int i = kFirstAnswerBox; i <= kBoxCount; ++i) {
+        answer.boxes[static_cast<std::size_t>(i - kFirstAnswerBox)] = m_boxes[i].text;
+        if (!boxIsRight(i))
+            answer.wrongBoxes |= static_cast<std::uint8_t>(1u << (i - kFirstAnswerBox));
+    }
+    const std::int64_t tenths = (tick() - m_problemShownTick + 50) / 100;
+    answer.tenths = static_cast<std::uint16_t>(std::clamp<std::int64_t>(tenths, 0, 0xFFFF));
+    m_run.Answers.push_back(std::move(answer));
+}
+
 void AnswerEntry::問題作成表示() {
     if (m_run.TimeUp == 1 || m_run.RunFinished == 1 || m_run.Judging == 1) return;
     m_problem = makeProblem(m_level, m_random);
+    m_problemShownTick = tick();
     for (int i = 1; i <= kBoxCount; ++i) {
         ProblemBox& box = m_boxes[i];
         box.correctValue = boxValueText(m_problem.AnswerValues[i]);
@@ -133,13 +154,8 @@ void AnswerEntry::判定() {
         m_run.Judging = 0;
         return;
     }
-    m_run.JudgeResult = 1;
-    for (int i = kFirstAnswerBox; i <= kBoxCount; ++i) {
-        if (!boxIsRight(i)) {
-            m_run.JudgeResult = 2;
-            return;
-        }
-    }
+    keepJudgedAnswer();
+    m_run.JudgeResult = m_run.Answers.back().isRight() ? 1 : 2;
 }
 
 void AnswerEntry::判定後処理() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -45,6 +46,8 @@ public:
         std::function<void()> yield;      ///< show the boxes as they are and let events run
         std::function<void()> stopClock;  ///< the run clock stops before the run ends
         std::function<void()> endRun;     ///< the end-of-run steps, once the last answer is right
+        /// The monotonic clock in milliseconds, for the time each answer took; none: 0.
+        std::function<std::int64_t()> tickMilliseconds;
     };
 
     AnswerEntry(RunState& run, int level, RandomSource& random, CuePlayer& cues, Hooks hooks);
@@ -58,7 +61,8 @@ public:
     /// An arrow key; arrows work in every state of the run.
     void Form_KeyDown(ArrowKey key);
 
-    /// Judges the three answer boxes by the leading number of their text; sets JudgeResult.
+    /// Judges the three answer boxes by the leading number of their text; sets JudgeResult and
+    /// keeps the answer, as judged, in the run's Answers.
     void 判定();
     /// Acts on the judgement: next problem, end of run, or the wrong answer shown.
     void 判定後処理();
@@ -79,6 +83,8 @@ private:
     int previousAnswerBox(int box) const;
     void showEntry();
     bool boxIsRight(int box) const;
+    void keepJudgedAnswer();
+    std::int64_t tick() const;
 
     RunState& m_run;
     int m_level;
@@ -90,6 +96,7 @@ private:
     int m_currentBox = 0;
     std::string m_currentEntry;
     bool m_ackPromptShown = false;
+    std::int64_t m_problemShownTick = 0;
 };
 
 /// A box value as the boxes show it: plain decimal digits.

@@ -27,6 +27,7 @@ void beginRun(RunState& run, const ProgramProfile& profile, const CriteriaTable&
     run.WrongAckState = 0;
     run.JudgeResult = 0;
     run.CorrectCount = 0;
+    run.Answers.clear();
     run.ProblemsPerRun = kProblemsPerRun;
     if (profile.LevelDefined.at(level) != 0) run.TimeLimit = 5 * criteria.MinLineTime.at(level);
 }

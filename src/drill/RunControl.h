@@ -15,9 +15,9 @@ inline constexpr int kProblemsPerRun = 10;
 
 /// Sets up the run of `level` that is about to start, in the one place a run is reset: every
 /// flag of the last run cleared (finished, ending, time-up, judging, a wrong answer on show, the
-/// last judgement), no net correct answers yet and kProblemsPerRun to reach; for a level the
-/// profile defines, the time limit is 5 × the level's minimum-line time. An undefined level
-/// keeps the last limit: the level menu offers only defined levels.
+/// last judgement), no net correct answers and no kept answers yet, and kProblemsPerRun to reach;
+/// for a level the profile defines, the time limit is 5 × the level's minimum-line time. An
+/// undefined level keeps the last limit: the level menu offers only defined levels.
 void beginRun(RunState& run, const ProgramProfile& profile, const CriteriaTable& criteria,
               int level);
 

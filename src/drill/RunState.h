@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "answers/AnswerRecord.h"
 
 namespace gaisan {
 
@@ -22,7 +25,8 @@ struct RunState {
     int RunFinished = 0;
     int EndOfRunStarted = 0;
     int TimeUp = 0;
-    std::int32_t RecordedTime = 0;  ///< ElapsedSeconds, or 99999 for a time-up
+    std::int32_t RecordedTime = 0;      ///< ElapsedSeconds, or 99999 for a time-up
+    std::vector<AnswerRecord> Answers;  ///< every judged answer of the run, in order
 };
 
 }  // namespace gaisan

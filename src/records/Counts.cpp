@@ -103,8 +103,8 @@ std::optional<ResultsFileFailure> RecordRunResult(AppState& state, ResultsFile& 
         counts.NewPersonalBest = 1;
         personalBest = seconds;
     }
-    if (auto failure =
-            results.AppendResultRecord({student, level, seconds, state.common.SchoolCode})) {
+    if (auto failure = results.AppendResultRecord(
+            {student, level, seconds, state.common.SchoolCode, state.run.Answers})) {
         return failure;
     }
     std::int32_t& levelBest = counts.LevelBestTime.at(level);

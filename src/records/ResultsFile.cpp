@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+#include "answers/AnswersFailureLog.h"
+#include "answers/AnswersFile.h"
 #include "app/IndexedTables.h"
 #include "platform/Calendar.h"
 #include "platform/ClosesOnExit.h"
@@ -109,6 +111,7 @@ std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, in
 
 std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
     m_backupProblem.reset();
+    m_answersProblem.reset();
     ClosesOnExit closes(m_file);
     if (auto error = openWithAppendLock(m_file, m_path, m_wait))
         return appendFailure(error->description);
@@ -131,7 +134,8 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
     if (position + ResultRecord::kSize > kAppendLockOffset) {
         return appendFailure("ファイルが大きくなりすぎて、これ以上記録できません");
     }
-    const RecordBytes bytes = encodeRecord(recordOf(run, now));
+    const ResultRecord record = recordOf(run, now);
+    const RecordBytes bytes = encodeRecord(record);
     if (auto error = m_file.writeDurably(position, bytes)) {
         if (cuttingBackIsSafeAfter(*error)) {
             // The next append writes over a partial record left here, but the teacher hears of it.
@@ -142,6 +146,13 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
             }
         }
         return appendFailure(error->description);
+    }
+    if (m_answersFile && !run.answers.empty()) {
+        const RunIdentity identity{record.RecordDate, record.RecordClock, record.StudentIndex,
+                                   record.LevelIndex};
+        m_answersProblem =
+            appendRunAnswers(*m_answersFile, m_path, {identity, run.answers}, now.date);
+        if (m_answersProblem) logAnswersFailure(m_path, now, *m_answersProblem);
     }
     m_file.unlock();
     return std::nullopt;

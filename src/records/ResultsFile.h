@@ -5,7 +5,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "answers/AnswerRecord.h"
 #include "platform/Clock.h"
 #include "platform/RecordFile.h"
 #include "records/CountTables.h"
@@ -21,6 +23,7 @@ struct RunToRecord {
     int level = 0;
     std::int32_t seconds = 0;
     std::optional<std::string> schoolCode;  ///< five spaces are written when there is none
+    std::vector<AnswerRecord> answers;      ///< the run's judged answers, in order
 };
 
 /// A failure the program cannot go on from: the message box text, after which the program ends.
@@ -45,7 +48,15 @@ public:
     /// backupProblem(). The record is written in one call and synced before the lock is
     /// released; when the disk is full the file is cut back to its old length, still under the
     /// lock, so that no half record is left behind. No failure is reported as success.
+    ///
+    /// Once the record is written, and with keepAnswers, the run's answers are appended to its
+    /// student's answers file (appendRunAnswers), still under the lock, linked to the record by
+    /// its date, clock, student and level. Their failure never fails the run: it is logged for
+    /// `gaisan-records check` (logAnswersFailure) and kept for answersProblem().
     [[nodiscard]] std::optional<ResultsFileFailure> AppendResultRecord(const RunToRecord& run);
+
+    /// Appends' answers are written through `answersFile`; without it, runs keep no answers.
+    void keepAnswers(RecordFile& answersFile) { m_answersFile = &answersFile; }
 
     /// Opens the file for writing, creating it when absent, and closes it again: run at start-up,
     /// so that a share the machine cannot write is told before a child's first run, not after.
@@ -54,6 +65,8 @@ public:
     /// What went wrong with the day's copy in this object's last append, naming the file; nothing
     /// when the copy was taken, was there already or was not needed.
     const std::optional<std::string>& backupProblem() const { return m_backupProblem; }
+    /// What went wrong with the answers of this object's last append, naming the file.
+    const std::optional<std::string>& answersProblem() const { return m_answersProblem; }
 
     /// Reads the newest 20000 whole records into `records` and rebuilds the best-time tables:
     /// BestTime per level and student, LevelBestTime per level over students 1..1000 only.
@@ -93,6 +106,8 @@ private:
     const Clock& m_clock;
     RetryWait m_wait;
     std::optional<std::string> m_backupProblem;
+    RecordFile* m_answersFile = nullptr;
+    std::optional<std::string> m_answersProblem;
 };
 
 }  // namespace gaisan

@@ -28,7 +28,7 @@ protected:
             run, 1, *random, cues,
             AnswerEntry::Hooks{[this] { events.push_back("yield"); },
                                [this] { events.push_back("stop clock"); },
-                               [this] { events.push_back("end run"); }});
+                               [this] { events.push_back("end run"); }, [this] { return tick; }});
         entry->問題作成表示();
     }
     /// Types `keys`; a space in `keys` is the space bar.
@@ -38,6 +38,7 @@ protected:
     std::string text(int box) const { return entry->box(box).text; }
 
     RunState run;
+    std::int64_t tick = 0;  ///< the clock in milliseconds
     testing::RecordingCues cues;
     std::vector<std::string> events;
     std::unique_ptr<testing::ScriptedRandom> random;
@@ -199,6 +200,33 @@ TEST_F(AnswerEntryTest, NoNewProblemWhileJudgingTimedOutOrFinished) {
         entry->問題作成表示();
         EXPECT_EQ(text(1), "150");
     }
+}
+
+TEST_F(AnswerEntryTest, EveryJudgedAnswerIsKeptAsTypedWithItsWrongBoxesAndItsTime) {
+    start({{150, 349}, {700, 820}, {455, 10}});
+    tick = 6240;
+    type("100 300 400 ");  // rounded down instead of up; the sum right for those roundings
+    type("++");
+    tick = 9000;  // the next problem showed at 6240
+    type("700 800 1500 ");
+    tick = 9100;
+    type("500 0 ");
+    run.TimeUp = 1;  // the time runs out with this answer half typed
+    type("500 ");
+
+    ASSERT_EQ(run.Answers.size(), 2u) << "an answer the time-up cut short is no answer";
+    const AnswerRecord& wrong = run.Answers[0];
+    EXPECT_EQ(wrong.first, 150);
+    EXPECT_EQ(wrong.second, 349);
+    EXPECT_EQ(wrong.place, 2);
+    EXPECT_EQ(wrong.problemType, 1);
+    EXPECT_EQ(wrong.boxes, (std::array<std::string, 3>{"100", "300", "400"}));
+    EXPECT_EQ(wrong.wrongBoxes, 0b101);
+    EXPECT_EQ(wrong.tenths, 62);
+    const AnswerRecord& right = run.Answers[1];
+    EXPECT_TRUE(right.isRight());
+    EXPECT_EQ(right.boxes, (std::array<std::string, 3>{"700", "800", "1500"}));
+    EXPECT_EQ(right.tenths, 28);
 }
 
 }  // namespace

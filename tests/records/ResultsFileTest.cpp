@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "answers/AnswersFailureLog.h"
+#include "answers/AnswersFile.h"
 #include "platform/PosixRecordFile.h"
 #include "support/FakeClock.h"
 #include "support/ForwardingRecordFile.h"
@@ -203,6 +205,38 @@ TEST_F(ResultsFileTest, ACutBackThatFailsTooIsToldAndTheNextAppendWritesOverTheP
     ASSERT_EQ(results().AppendResultRecord({3, 1, 70, std::nullopt}), std::nullopt);
     EXPECT_EQ(sizeOf(path()), 88u);
     EXPECT_EQ(testing::recordsIn(path())[1].StudentIndex, 3);
+}
+
+TEST_F(ResultsFileTest, ARunsAnswersFollowItsRecordAndTheirFailureNeverCostsTheRun) {
+    AnswerRecord answer;
+    answer.first = 450;
+    answer.second = 120;
+    answer.boxes = {"400", "100", "500"};
+    answer.wrongBoxes = 0b101;
+    PosixRecordFile answersFile;
+    ResultsFile keeping = results();
+    keeping.keepAnswers(answersFile);
+    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 99999, std::nullopt, {answer, answer}}),
+              std::nullopt);
+    EXPECT_EQ(keeping.answersProblem(), std::nullopt);
+    const ResultRecord record = testing::recordsIn(path()).at(0);
+    std::vector<RunAnswers> runs;
+    static_cast<void>(readAnswersFile(answersFile, answersFileOf(path(), 2026, 12),
+                                      [&](RunAnswers&& run) { runs.push_back(run); }));
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].run, (RunIdentity{record.RecordDate, record.RecordClock, 12, 3}));
+    EXPECT_EQ(runs[0].answers, (std::vector{answer, answer}));
+
+    WatchedFile fullDisk;
+    fullDisk.failingErrno = ENOSPC;
+    keeping.keepAnswers(fullDisk);
+    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 50, std::nullopt, {answer}}), std::nullopt);
+    EXPECT_EQ(testing::recordsIn(path()).size(), 2u) << "the run is recorded";
+    ASSERT_TRUE(keeping.answersProblem());
+    EXPECT_NE(keeping.answersProblem()->find("生徒0012.dat"), std::string::npos);
+    const std::vector<std::string> logged = loggedAnswersFailures(path());
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("生徒0012.dat"), std::string::npos) << logged[0];
 }
 
 TEST_F(ResultsFileTest, TheStartUpCheckCreatesTheFileAndReportsAFolderItCannotWrite) {

@@ -239,7 +239,8 @@ void MainFrm::初期設定() {
     m_entry = std::make_unique<AnswerEntry>(
         run, level, m_host.random(), m_host.cues(),
         AnswerEntry::Hooks{[this] { yieldShowingBoxes(); }, [this] { m_sTimer1->stop(); },
-                           [this] { EndRun(); }});
+                           [this] { EndRun(); },
+                           [this] { return m_host.clock().tickMilliseconds(); }});
 }
 
 void MainFrm::レベル別設定() {
