@@ -15,7 +15,8 @@ enum class Period {
     All,            ///< "今まで": the last 3650 days
 };
 
-/// The period's name as the period box shows it: "今週", "先週から", "１ヶ月間", "１年間", "今まで".
+/// The period's name as the period box shows it: "今週", "先週から", "１ヶ月間", "１年間",
+/// "今まで".
 std::string_view periodName(Period period);
 
 /// PeriodDays: how many days, today included, the period reaches back from `today`. Weeks begin
