@@ -10,7 +10,7 @@ namespace gaisan {
 namespace {
 
 constexpr std::string_view kNothing = "－";
-constexpr std::string_view kBoxSeparator = " ／ ";
+constexpr std::string_view kBoxSeparator = "／";
 
 std::string monthDay(int serial) {
     const CivilDate date = dateOfSerial(serial);

@@ -64,8 +64,8 @@ struct SummaryTexts {
 struct ExampleTexts {
     std::string date;     ///< "12/3"
     std::string problem;  ///< "348 + 1275（百の位まで）"
-    std::string typed;    ///< "300 ／ 1200 ／ 1500", an empty box as "未記入"
-    std::string right;    ///< "300 ／ 1300 ／ 1600"
+    std::string typed;    ///< "300／1200／1500", an empty box as "未記入"
+    std::string right;    ///< "300／1300／1600"
     std::string
         mistakes;  ///< the kinds of the wrong boxes, "切り上げ忘れ・たし算は正しい（概数の誤り）"
 };

@@ -130,8 +130,8 @@ private slots:
                  QStringLiteral("切り上げ忘れ"));
         QCOMPARE(examples->rowCount(), static_cast<int>(MistakeSummary::kExamplesPerKind));
         QCOMPARE(examples->item(0, 0)->text(), QStringLiteral("12/10"));
-        QCOMPARE(examples->item(0, 2)->text(), QStringLiteral("400 ／ 1200 ／ 1600"));
-        QCOMPARE(examples->item(0, 3)->text(), QStringLiteral("500 ／ 1200 ／ 1700"));
+        QCOMPARE(examples->item(0, 2)->text(), QStringLiteral("400／1200／1600"));
+        QCOMPARE(examples->item(0, 3)->text(), QStringLiteral("500／1200／1700"));
         testing::saveScreenshot(*window, QStringLiteral("mistake-analysis"));
 
         // The child with the longest name, who copied the numbers.

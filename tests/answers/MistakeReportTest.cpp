@@ -106,8 +106,8 @@ TEST(MistakeReportTest, AnExampleShowsWhatWasTypedBesideTheRightAnswers) {
     ASSERT_EQ(examples.size(), 2u);
     EXPECT_EQ(examples[0].date, "12/10");  // newest first
     EXPECT_EQ(examples[0].problem, "450 + 1230（百の位まで）");
-    EXPECT_EQ(examples[0].typed, "400 ／ 未記入 ／ 1600");
-    EXPECT_EQ(examples[0].right, "500 ／ 1200 ／ 1700");
+    EXPECT_EQ(examples[0].typed, "400／未記入／1600");
+    EXPECT_EQ(examples[0].right, "500／1200／1700");
     EXPECT_EQ(examples[1].date, "12/8");
     // Each kind once, in box order, however many boxes show it.
     EXPECT_EQ(examples[1].mistakes, "切り上げ忘れ・たし算は正しい（概数の誤り）");

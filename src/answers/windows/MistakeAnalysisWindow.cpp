@@ -129,6 +129,8 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
     addLabel(QStringLiteral("kindCaption"), QStringLiteral("まちがいの内訳"), this,
              {340, 234, 320, 26}, 16);
     m_kindTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_kindTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_kindTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     m_kindTable->horizontalHeader()->setStretchLastSection(false);
     addLabel(QStringLiteral("trendCaption"), QStringLiteral("週ごとの推移"), this,
              {672, 234, 336, 26}, 16);

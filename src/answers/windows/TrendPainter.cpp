@@ -106,9 +106,11 @@ void paintTrend(QPainter& painter, const QRectF& area, const Trend& trend, const
     const std::size_t every =
         std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(labelWidth / step)));
     for (std::size_t week = 0; week < weeks; week += every) {
-        painter.drawText(
-            QRectF(xOf(week) - labelWidth / 2, plot.bottom() + line * 0.2, labelWidth, line),
-            Qt::AlignCenter, toQString(trend.labels[week]));
+        // The first and last labels stay inside the plot's width, clear of the percentages.
+        const double left = std::clamp(xOf(week) - labelWidth / 2, plot.left(),
+                                       std::max(plot.left(), area.right() - labelWidth));
+        painter.drawText(QRectF(left, plot.bottom() + line * 0.2, labelWidth, line),
+                         Qt::AlignCenter, toQString(trend.labels[week]));
     }
 
     // The lines, the wrong share last so that it lies on top.
