@@ -13,22 +13,6 @@ std::string_view viewName(const PrintoutHeading& heading) {
     return heading.view == RankingView::Time ? "ﾀｲﾑ表示" : "ﾎﾟｲﾝﾄ表示";
 }
 
-std::string_view periodName(Period period) {
-    switch (period) {
-        case Period::ThisWeek:
-            return "今週";
-        case Period::SinceLastWeek:
-            return "先週から";
-        case Period::Month:
-            return "１ヶ月間";
-        case Period::Year:
-            return "１年間";
-        case Period::All:
-            return "今まで";
-    }
-    return "";
-}
-
 }  // namespace
 
 std::vector<std::string> printoutTitle(const PrintoutHeading& heading) {

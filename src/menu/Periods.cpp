@@ -27,4 +27,20 @@ bool inPeriod(double recordDate, const CivilDate& today, int periodDays) {
     return recordDate > daySerial(today) - periodDays;
 }
 
+std::string_view periodName(Period period) {
+    switch (period) {
+        case Period::ThisWeek:
+            return "今週";
+        case Period::SinceLastWeek:
+            return "先週から";
+        case Period::Month:
+            return "１ヶ月間";
+        case Period::Year:
+            return "１年間";
+        case Period::All:
+            return "今まで";
+    }
+    return "";
+}
+
 }  // namespace gaisan

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "platform/Calendar.h"
 
 namespace gaisan {
@@ -12,6 +14,10 @@ enum class Period {
     Year,           ///< "１年間": the last 365 days
     All,            ///< "今まで": the last 3650 days
 };
+
+/// The period's name as the period box shows it: "今週", "先週から", "１ヶ月間", "１年間",
+/// "今まで".
+std::string_view periodName(Period period);
 
 /// PeriodDays: how many days, today included, the period reaches back from `today`. Weeks begin
 /// on Monday: on a Monday this week is that day alone, on a Sunday the seven days from Monday.

@@ -93,11 +93,12 @@ public:
     void showNameSelection() override { requests.push_back("names"); }
     void showRecordsBrowser() override { requests.push_back("records browser"); }
     void showCriteriaEditor() override { requests.push_back("criteria editor"); }
+    void showMistakeAnalysis() override { requests.push_back("mistake analysis"); }
 
     TempFolder suite;
     RecordingMessageBoxes messageBoxes;
     /// What the menu asked of its host beyond reading: the screens it asked for ("run 2",
-    /// "names", "records browser", "criteria editor") and what it reported.
+    /// "names", "records browser", "criteria editor", "mistake analysis") and what it reported.
     std::vector<std::string> requests;
     /// How often the menu asked for the shared-file problems to be told.
     int sharedFileProblemAsks = 0;

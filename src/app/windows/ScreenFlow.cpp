@@ -7,6 +7,7 @@
 
 #include "admin/windows/FrmData.h"
 #include "admin/windows/FrmTimeData.h"
+#include "answers/windows/MistakeAnalysisWindow.h"
 #include "app/AppState.h"
 #include "app/Configuration.h"
 #include "app/SoundCues.h"
@@ -209,10 +210,26 @@ void ScreenFlow::showCriteriaEditor() {
     });
 }
 
+void ScreenFlow::showMistakeAnalysis() {
+    requestChange([this] {
+        if (!m_mistakeAnalysis) {
+            m_mistakeAnalysis = new MistakeAnalysisWindow(*this);
+            m_mistakeAnalysis->Form_Load();
+        }
+        showScreen(m_mistakeAnalysis);
+        unload(m_menu);
+    });
+}
+
+MistakeAnalysis ScreenFlow::readMistakeAnalysis(const AnalysisScope& scope) {
+    return analyseMistakes(m_recordFile, m_results.resultsFile(), scope);
+}
+
 void ScreenFlow::backToMenu() {
     requestChange([this] {
         unload(m_recordsBrowser);
         unload(m_criteriaEditor);
+        unload(m_mistakeAnalysis);
         openMenu();
     });
 }

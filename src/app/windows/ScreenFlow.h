@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "admin/windows/AdminFlow.h"
+#include "answers/windows/MistakeAnalysisHost.h"
 #include "app/ResultsAccess.h"
 #include "app/windows/SplashHost.h"
 #include "drill/windows/DrillHost.h"
@@ -37,6 +38,7 @@ class DataFileError;
 class Launcher;
 class MainFrm;
 class MessageBoxes;
+class MistakeAnalysisWindow;
 class namesel;
 class seisekitime1;
 class RandomSource;
@@ -65,7 +67,8 @@ class ScreenFlow : public QObject,
                    public NameSelectionHost,
                    public DrillHost,
                    public FinishHost,
-                   public MenuHost {
+                   public MenuHost,
+                   public MistakeAnalysisHost {
     Q_OBJECT
 
 public:
@@ -102,6 +105,11 @@ public:
     /// and then the level menu unloads.
     void showRecordsBrowser() override;
     void showCriteriaEditor() override;
+    /// From the level menu's maintenance panel: the mistake analysis opens and then the level
+    /// menu unloads.
+    void showMistakeAnalysis() override;
+    /// The answers of `scope` in the results file's folder, summed up.
+    [[nodiscard]] MistakeAnalysis readMistakeAnalysis(const AnalysisScope& scope) override;
     /// From an administration screen: it closes and a fresh level menu opens.
     void backToMenu() override;
 
@@ -183,6 +191,7 @@ private:
     QPointer<FrmSyuuryou> m_finish;
     QPointer<FrmData> m_recordsBrowser;
     QPointer<FrmTimeData> m_criteriaEditor;
+    QPointer<MistakeAnalysisWindow> m_mistakeAnalysis;
     std::function<void()> m_pendingChange;
     bool m_changing = false;
     bool m_ended = false;

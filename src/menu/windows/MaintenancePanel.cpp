@@ -9,13 +9,13 @@ MaintenancePanel::MaintenancePanel(DesignCanvas& canvas, QWidget* parent) : QWid
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(
         QStringLiteral("#Picture7 { background-color: #fff4d0; border: 3px solid #c08000; }"));
-    canvas.place(this, {324, 100, 376, 360});
+    canvas.place(this, {324, 100, 376, 420});
     canvas.addLabel(QStringLiteral("Label22"), QStringLiteral("データ処理"), this, {16, 8, 344, 40},
                     22, Qt::AlignCenter);
-    const QString captions[4] = {QStringLiteral("データ変更"),
-                                 QStringLiteral("合格タイムデータ変更"),
-                                 QStringLiteral("CSVで保存"), QStringLiteral("一覧を印刷")};
-    for (int index = 0; index < 4; ++index) {
+    const QString captions[5] = {
+        QStringLiteral("データ変更"), QStringLiteral("合格タイムデータ変更"),
+        QStringLiteral("CSVで保存"), QStringLiteral("一覧を印刷"), QStringLiteral("つまずき分析")};
+    for (int index = 0; index < 5; ++index) {
         auto* button = new QPushButton(captions[index], this);
         button->setObjectName(QStringLiteral("Command10_%1").arg(index));
         canvas.place(button, {40, 56 + index * 60, 296, 52}, 22);
@@ -23,7 +23,7 @@ MaintenancePanel::MaintenancePanel(DesignCanvas& canvas, QWidget* parent) : QWid
     }
     auto* back = new QPushButton(QStringLiteral("戻る"), this);
     back->setObjectName(QStringLiteral("Command12"));
-    canvas.place(back, {236, 300, 100, 44}, 20);
+    canvas.place(back, {236, 360, 100, 44}, 20);
     connect(back, &QPushButton::clicked, this, &MaintenancePanel::Command12_Click);
     hide();
 }
@@ -34,6 +34,7 @@ void MaintenancePanel::Command10_Click(int index) {
     if (index == 1) emit criteriaEditorChosen();
     if (index == 2) emit csvExportChosen();
     if (index == 3) emit listsPrintChosen();
+    if (index == 4) emit mistakeAnalysisChosen();
 }
 
 void MaintenancePanel::Command12_Click() { hide(); }

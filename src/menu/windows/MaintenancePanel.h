@@ -9,8 +9,9 @@ class DesignCanvas;
 
 /// `Picture7`, the teacher's maintenance panel over the level menu: "データ変更" opens the records
 /// browser, "合格タイムデータ変更" the criteria editor, "CSVで保存" saves the results as a
-/// spreadsheet file, "一覧を印刷" prints the lists the menu shows, "戻る" hides the panel. While it
-/// shows, the menu's buttons that start a run ignore clicks.
+/// spreadsheet file, "一覧を印刷" prints the lists the menu shows, "つまずき分析" opens the
+/// analysis of the children's mistakes, "戻る" hides the panel. While it shows, the menu's buttons
+/// that start a run ignore clicks.
 class MaintenancePanel : public QWidget {
     Q_OBJECT
 
@@ -19,7 +20,7 @@ public:
     MaintenancePanel(DesignCanvas& canvas, QWidget* parent);
 
     /// Index 0: the records browser; index 1: the criteria editor; index 2: the spreadsheet
-    /// file; index 3 the printed lists; any other index nothing.
+    /// file; index 3 the printed lists; index 4 the mistake analysis; any other index nothing.
     void Command10_Click(int index);
     /// "戻る": hides the panel.
     void Command12_Click();
@@ -29,6 +30,7 @@ signals:
     void criteriaEditorChosen();
     void csvExportChosen();
     void listsPrintChosen();
+    void mistakeAnalysisChosen();
 };
 
 }  // namespace gaisan

@@ -40,6 +40,8 @@ public:
     virtual void showRecordsBrowser() = 0;
     /// The teacher's criteria editor.
     virtual void showCriteriaEditor() = 0;
+    /// The teacher's analysis of the children's mistakes.
+    virtual void showMistakeAnalysis() = 0;
 };
 
 }  // namespace gaisan

@@ -115,6 +115,10 @@ void seisekitime1::buildHeader() {
     connect(m_picture7, &MaintenancePanel::csvExportChosen, this,
             [this] { m_csvSaver.save(this); });
     connect(m_picture7, &MaintenancePanel::listsPrintChosen, this, &seisekitime1::printLists);
+    connect(m_picture7, &MaintenancePanel::mistakeAnalysisChosen, this, [this] {
+        leaving();
+        m_flow.showMistakeAnalysis();
+    });
 }
 
 void seisekitime1::buildSelectors() {

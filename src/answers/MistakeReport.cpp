@@ -1,0 +1,261 @@
+#include "answers/MistakeReport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "drill/ProblemGenerator.h"
+
+namespace gaisan {
+namespace {
+
+constexpr std::string_view kNothing = "－";
+constexpr std::string_view kBoxSeparator = "／";
+
+std::string monthDay(int serial) {
+    const CivilDate date = dateOfSerial(serial);
+    return std::to_string(date.month) + "/" + std::to_string(date.day);
+}
+
+std::string longMonthDay(int serial) {
+    const CivilDate date = dateOfSerial(serial);
+    return std::to_string(date.year) + "年" + std::to_string(date.month) + "月" +
+           std::to_string(date.day) + "日";
+}
+
+/// The kinds found among the wrong boxes of `counts`, most frequent first; a stable sort keeps
+/// the teacher's order of mistakeKindNames() among equals.
+std::vector<MistakeKind> kindsFound(const MistakeCounts& counts) {
+    std::vector<MistakeKind> kinds;
+    for (const MistakeKindName& entry : mistakeKindNames()) {
+        if (entry.kind == MistakeKind::Correct) continue;
+        if (counts.boxesOfKind.at(static_cast<std::size_t>(entry.kind)) > 0)
+            kinds.push_back(entry.kind);
+    }
+    std::stable_sort(kinds.begin(), kinds.end(), [&](MistakeKind a, MistakeKind b) {
+        return counts.boxesOfKind.at(static_cast<std::size_t>(a)) >
+               counts.boxesOfKind.at(static_cast<std::size_t>(b));
+    });
+    return kinds;
+}
+
+std::string kindName(MistakeKind kind) { return mistakeName(BoxMistake{kind}); }
+
+std::string boxText(const std::string& typed) { return typed.empty() ? "未記入" : typed; }
+
+std::string numberText(double value) { return std::to_string(std::llround(value)); }
+
+}  // namespace
+
+AnalysisScope analysisScopeOf(std::vector<int> students, std::vector<int> levels, Period period,
+                              const CivilDate& today) {
+    AnalysisScope scope;
+    scope.students = std::move(students);
+    scope.levels = std::move(levels);
+    scope.lastDay = daySerial(today);
+    // inPeriod admits a record dated after today − PeriodDays: the first day is the one after.
+    scope.firstDay = scope.lastDay - PeriodDays(period, today) + 1;
+    return scope;
+}
+
+std::string percentText(std::optional<double> share) {
+    if (!share) return std::string(kNothing);
+    const long long percent = std::llround(std::floor(*share * 100 + 0.5));
+    if (percent == 0 && *share > 0) return "1%未満";
+    return std::to_string(percent) + "%";
+}
+
+std::string secondsText(std::optional<double> seconds) {
+    if (!seconds) return std::string(kNothing);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", std::floor(*seconds * 10 + 0.5) / 10);
+    return std::string(text) + "秒";
+}
+
+std::string problemTypeName(int problemType) {
+    switch (problemType) {
+        case 1:
+            return "百の位・3けた";
+        case 2:
+            return "百の位・4けた";
+        case 3:
+            return "千の位・4けた";
+        default:
+            return "";
+    }
+}
+
+std::string scopeText(const std::vector<int>& levels, Period period, const AnalysisScope& scope) {
+    std::string text;
+    if (levels.empty()) {
+        text = "全レベル";
+    } else {
+        text = "レベル";
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            if (i != 0) text += "・";
+            text += std::to_string(levels[i]);
+        }
+    }
+    return text + "　" + std::string(periodName(period)) + "（" + longMonthDay(scope.firstDay) +
+           "〜" + longMonthDay(scope.lastDay) + "）";
+}
+
+SummaryTexts summaryTexts(const MistakeSummary& summary, std::string title) {
+    SummaryTexts texts;
+    texts.title = std::move(title);
+    const MistakeCounts& counts = summary.counts;
+    if (counts.answers == 0) {
+        texts.counts = "この期間に記録された答えはありません";
+        return texts;
+    }
+    texts.counts = "答えた数 " + std::to_string(counts.answers) + "問　正解 " +
+                   std::to_string(counts.right) + "問　まちがい " + std::to_string(counts.wrong()) +
+                   "問（" + percentText(counts.wrongShare()) + "）";
+    const std::optional<MistakeKind> weakest = summary.weakestKind();
+    texts.weakest = "いちばんの課題：" + (weakest ? kindName(*weakest) + "（" +
+                                                        percentText(counts.shareOf(*weakest)) + "）"
+                                                  : std::string("なし"));
+    std::string times;
+    for (int type = 1; type <= 3; ++type) {
+        const std::optional<double> seconds =
+            summary.timeByType.at(static_cast<std::size_t>(type)).secondsPerAnswer();
+        if (!seconds) continue;
+        times += (times.empty() ? "" : "　") + problemTypeName(type) + " " + secondsText(seconds);
+    }
+    texts.timeByType = "1問あたりの秒数：" + (times.empty() ? std::string(kNothing) : times);
+    for (const MistakeKind kind : kindsFound(counts)) {
+        texts.kinds.push_back(
+            {kind, kindName(kind),
+             std::to_string(counts.boxesOfKind.at(static_cast<std::size_t>(kind))),
+             percentText(counts.shareOf(kind))});
+    }
+    return texts;
+}
+
+ExampleTexts exampleTexts(const MistakeExample& example) {
+    const AnswerRecord& answer = example.answer;
+    ExampleTexts texts;
+    texts.date = monthDay(static_cast<int>(example.run.date));
+    texts.problem = std::to_string(answer.first) + " + " + std::to_string(answer.second) + "（" +
+                    placeName(answer.place + 1) + "の位まで）";
+    texts.typed = boxText(answer.boxes[0]) + std::string(kBoxSeparator) + boxText(answer.boxes[1]) +
+                  std::string(kBoxSeparator) + boxText(answer.boxes[2]);
+    const double first = RoundToPlace(answer.first, answer.place);
+    const double second = RoundToPlace(answer.second, answer.place);
+    texts.right = numberText(first) + std::string(kBoxSeparator) + numberText(second) +
+                  std::string(kBoxSeparator) + numberText(first + second);
+    std::vector<std::string> names;
+    for (const BoxMistake& box :
+         {example.mistakes.roundedFirst, example.mistakes.roundedSecond, example.mistakes.sum}) {
+        if (box.kind == MistakeKind::Correct) continue;
+        const std::string name = mistakeName(box);
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    for (const std::string& name : names)
+        texts.mistakes += (texts.mistakes.empty() ? "" : "・") + name;
+    return texts;
+}
+
+std::vector<ExampleTexts> newestExamples(const MistakeSummary& summary, MistakeKind kind,
+                                         std::size_t most) {
+    const std::vector<MistakeExample>& examples =
+        summary.examples.at(static_cast<std::size_t>(kind));
+    std::vector<ExampleTexts> texts;
+    for (auto it = examples.rbegin(); it != examples.rend() && texts.size() < most; ++it)
+        texts.push_back(exampleTexts(*it));
+    return texts;
+}
+
+int mondayOf(int day) {
+    const int daysSinceMonday = (weekdayOf(dateOfSerial(day)) + 6) % 7;
+    return day - daysSinceMonday;
+}
+
+Trend weeklyTrend(const MistakeSummary& summary, int lastDay) {
+    Trend trend;
+    if (summary.weeks.empty()) return trend;
+    const int lastMonday = std::max(mondayOf(lastDay), summary.weeks.rbegin()->first);
+    const int earliest = lastMonday - 7 * static_cast<int>(Trend::kMostWeeks - 1);
+    const int firstMonday = std::max(summary.weeks.begin()->first, earliest);
+    for (int monday = firstMonday; monday <= lastMonday; monday += 7) {
+        trend.mondays.push_back(monday);
+        trend.labels.push_back(monthDay(monday));
+    }
+    const auto valuesOf = [&](const auto& valueOfWeek) {
+        std::vector<std::optional<double>> values;
+        for (const int monday : trend.mondays) {
+            const auto week = summary.weeks.find(monday);
+            values.push_back(week == summary.weeks.end() ? std::nullopt
+                                                         : valueOfWeek(week->second));
+        }
+        return values;
+    };
+    trend.series.push_back({"まちがいの割合", std::nullopt,
+                            valuesOf([](const MistakeCounts& week) { return week.wrongShare(); })});
+    const std::vector<MistakeKind> kinds = kindsFound(summary.counts);
+    for (std::size_t i = 0; i < kinds.size() && i < Trend::kMostKinds; ++i) {
+        const MistakeKind kind = kinds[i];
+        // A week whose answers were all right has no wrong boxes and so no share; it shows as
+        // none of this kind rather than as a gap.
+        trend.series.push_back({kindName(kind), kind, valuesOf([kind](const MistakeCounts& week) {
+                                    return week.answers == 0 ? std::nullopt
+                                                             : std::optional<double>(
+                                                                   week.shareOf(kind).value_or(0));
+                                })});
+    }
+    return trend;
+}
+
+StudentRowTexts studentRowTexts(const MistakeSummary& summary, std::string name) {
+    const MistakeCounts& counts = summary.counts;
+    const std::optional<MistakeKind> weakest = summary.weakestKind();
+    return {std::move(name), std::to_string(counts.answers), std::to_string(counts.right),
+            std::to_string(counts.wrong()) + "（" + percentText(counts.wrongShare()) + "）",
+            weakest ? kindName(*weakest) : std::string(kNothing)};
+}
+
+namespace {
+
+const MistakeSummary& summaryOf(const MistakeAnalysis& analysis, int student) {
+    static const MistakeSummary kNoAnswers;
+    const auto found = analysis.students.find(student);
+    return found == analysis.students.end() ? kNoAnswers : found->second;
+}
+
+}  // namespace
+
+AnalysisPage studentPage(const MistakeAnalysis& analysis, const ChosenStudent& student,
+                         const std::string& scope, int lastDay) {
+    const MistakeSummary& summary = summaryOf(analysis, student.student);
+    AnalysisPage page;
+    page.heading = "つまずき分析　" + student.name;
+    page.scope = scope;
+    page.summary = summaryTexts(summary, student.name);
+    page.trend = weeklyTrend(summary, lastDay);
+    if (const std::optional<MistakeKind> weakest = summary.weakestKind()) {
+        page.examplesHeading = "例：" + kindName(*weakest);
+        page.examples = newestExamples(summary, *weakest, AnalysisPage::kMostExamples);
+    }
+    return page;
+}
+
+AnalysisPage summaryPage(const MistakeAnalysis& analysis,
+                         const std::vector<ChosenStudent>& students, const std::string& title,
+                         const std::string& scope, int lastDay) {
+    AnalysisPage page;
+    page.heading = "つまずき分析　" + title;
+    page.scope = scope;
+    page.summary = summaryTexts(analysis.group, title);
+    page.trend = weeklyTrend(analysis.group, lastDay);
+    for (const ChosenStudent& student : students)
+        page.students.push_back(
+            studentRowTexts(summaryOf(analysis, student.student), student.name));
+    return page;
+}
+
+std::string groupTitle(std::string_view band, bool wholeBand, std::size_t students) {
+    const std::string count = "（" + std::to_string(students) + "人）";
+    return wholeBand ? std::string(band) + "の全員" + count : "選んだ生徒" + count;
+}
+
+}  // namespace gaisan

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "answers/MistakeAnalysis.h"
+#include "menu/Periods.h"
+#include "platform/Calendar.h"
+
+namespace gaisan {
+
+/// The texts of the teacher's mistake analysis, on the screen and on paper alike. Every text is
+/// one a teacher takes in at a glance: short Japanese words, whole percentages, seconds to a
+/// tenth.
+
+/// The answers of `students` (roster numbers) on `levels` (empty: every level) within `period`
+/// as the level menu counts it from `today`: the days after today − PeriodDays, today included.
+[[nodiscard]] AnalysisScope analysisScopeOf(std::vector<int> students, std::vector<int> levels,
+                                            Period period, const CivilDate& today);
+
+/// "25%": a share of 0 to 1 as a whole percentage, rounded half up; a share above nothing that
+/// would round to 0 is "1%未満", so that a mistake that happened is never shown as none. "－"
+/// for nothing.
+[[nodiscard]] std::string percentText(std::optional<double> share);
+
+/// "4.2秒", to a tenth; "－" for nothing.
+[[nodiscard]] std::string secondsText(std::optional<double> seconds);
+
+/// The name of a problem type as the teacher knows it: "百の位・3けた" (1), "百の位・4けた" (2),
+/// "千の位・4けた" (3); "" for any other.
+[[nodiscard]] std::string problemTypeName(int problemType);
+
+/// The line that says what was analysed: "レベル１・２　１ヶ月間（11月11日〜12月10日）", or
+/// "全レベル" when `levels` is empty.
+[[nodiscard]] std::string scopeText(const std::vector<int>& levels, Period period,
+                                    const AnalysisScope& scope);
+
+/// One kind of mistake found among the wrong boxes.
+struct KindRow {
+    MistakeKind kind = MistakeKind::Slip;
+    std::string name;   ///< "切り上げ忘れ"
+    std::string count;  ///< "12"
+    std::string share;  ///< "40%", of the wrong boxes
+};
+
+/// The texts of a summary, one student's or the group's.
+struct SummaryTexts {
+    std::string title;   ///< the student's name, or the group's title
+    std::string counts;  ///< "答えた数 40問　正解 30問　まちがい 10問（25%）"
+    std::string weakest;  ///< "いちばんの課題：切り上げ忘れ（40%）"; "いちばんの課題：なし"
+    std::string timeByType;  ///< "1問あたりの秒数：百の位・3けた 4.2秒　千の位・4けた 6.0秒"
+    /// The kinds found, most frequent first, ties in the order of mistakeKindNames().
+    std::vector<KindRow> kinds;
+};
+
+/// The texts of `summary` under `title`. A summary without answers says so in `counts`
+/// ("この期間に記録された答えはありません") and leaves the rest empty.
+[[nodiscard]] SummaryTexts summaryTexts(const MistakeSummary& summary, std::string title);
+
+/// A wrong answer as the teacher shows it to a child.
+struct ExampleTexts {
+    std::string date;     ///< "12/3"
+    std::string problem;  ///< "348 + 1275（百の位まで）"
+    std::string typed;    ///< "300／1200／1500", an empty box as "未記入"
+    std::string right;    ///< "300／1300／1600"
+    std::string
+        mistakes;  ///< the kinds of the wrong boxes, "切り上げ忘れ・たし算は正しい（概数の誤り）"
+};
+
+[[nodiscard]] ExampleTexts exampleTexts(const MistakeExample& example);
+
+/// The examples of `kind` in `summary`, newest first, at most `most`.
+[[nodiscard]] std::vector<ExampleTexts> newestExamples(const MistakeSummary& summary,
+                                                       MistakeKind kind, std::size_t most);
+
+/// One line of the week-by-week chart: the wrong share, or one kind's share of the wrong boxes.
+struct TrendSeries {
+    std::string name;
+    std::optional<MistakeKind> kind;            ///< nothing for the wrong share
+    std::vector<std::optional<double>> values;  ///< by week; nothing for a week without answers
+};
+
+/// The week-by-week chart of a summary.
+struct Trend {
+    /// The most weeks a chart shows: half a school year, readable in a small chart.
+    static constexpr std::size_t kMostWeeks = 26;
+    /// The most kinds a chart draws besides the wrong share: more lines would hide each other.
+    static constexpr std::size_t kMostKinds = 4;
+
+    std::vector<int> mondays;         ///< the weeks, by their Monday's day serial
+    std::vector<std::string> labels;  ///< "12/1", each week's Monday
+    std::vector<TrendSeries> series;  ///< the wrong share first, then the kinds
+};
+
+/// The weeks from the first with answers to the week of `lastDay`, the newest kMostWeeks of
+/// them; the wrong share ("まちがいの割合") and the kinds found most often in the summary. A
+/// summary without answers has no weeks.
+[[nodiscard]] Trend weeklyTrend(const MistakeSummary& summary, int lastDay);
+
+/// The Monday (day serial) of the week of day serial `day`.
+[[nodiscard]] int mondayOf(int day);
+
+/// A student's row of the class summary.
+struct StudentRowTexts {
+    std::string name;
+    std::string answers;  ///< "40"
+    std::string right;    ///< "30"
+    std::string wrong;    ///< "10（25%）"
+    std::string weakest;  ///< "切り上げ忘れ"; "－" without wrong boxes
+};
+
+[[nodiscard]] StudentRowTexts studentRowTexts(const MistakeSummary& summary, std::string name);
+
+/// A printed page of the analysis: one student's, or the class summary.
+struct AnalysisPage {
+    /// The most examples a student's page shows: what fits under the chart.
+    static constexpr std::size_t kMostExamples = 8;
+
+    std::string heading;  ///< "つまずき分析　佐藤　陽菜"
+    std::string scope;    ///< scopeText
+    SummaryTexts summary;
+    Trend trend;
+    /// A student's page: the newest examples of the kind that most needs work, under
+    /// "例：切り上げ忘れ"; empty without wrong answers.
+    std::string examplesHeading;
+    std::vector<ExampleTexts> examples;
+    /// The class summary: a row for every chosen student, those without answers included, so
+    /// that the teacher sees who has none.
+    std::vector<StudentRowTexts> students;
+};
+
+/// A student chosen for the analysis: roster number and name.
+struct ChosenStudent {
+    int student = 0;
+    std::string name;
+};
+
+/// The page of `student`, whose answers `analysis` may lack (a page saying so).
+[[nodiscard]] AnalysisPage studentPage(const MistakeAnalysis& analysis,
+                                       const ChosenStudent& student, const std::string& scope,
+                                       int lastDay);
+
+/// The class summary page of `students`, titled `groupTitle`.
+[[nodiscard]] AnalysisPage summaryPage(const MistakeAnalysis& analysis,
+                                       const std::vector<ChosenStudent>& students,
+                                       const std::string& groupTitle, const std::string& scope,
+                                       int lastDay);
+
+/// The group's title: "小６の全員（32人）" for a whole band, "選んだ生徒（3人）" otherwise.
+[[nodiscard]] std::string groupTitle(std::string_view band, bool wholeBand, std::size_t students);
+
+}  // namespace gaisan

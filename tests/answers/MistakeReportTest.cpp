@@ -1,0 +1,170 @@
+#include "answers/MistakeReport.h"
+
+#include <gtest/gtest.h>
+
+namespace gaisan {
+namespace {
+
+const int kToday = daySerial({2026, 12, 10});  // a Thursday
+
+/// An answer to first + second at the hundreds, its wrong boxes as the drill judges them.
+AnswerRecord answer(int first, int second, std::array<std::string, 3> boxes, int tenths = 50,
+                    int type = 2) {
+    AnswerRecord record;
+    record.first = first;
+    record.second = second;
+    record.place = 2;
+    record.problemType = static_cast<std::int8_t>(type);
+    record.tenths = static_cast<std::uint16_t>(tenths);
+    record.boxes = boxes;
+    const AnswerMistakes kinds =
+        mistakesOf(JudgedAnswer{first, second, 2, boxes[0], boxes[1], boxes[2]});
+    record.wrongBoxes =
+        static_cast<std::uint8_t>((kinds.roundedFirst.kind != MistakeKind::Correct) |
+                                  (kinds.roundedSecond.kind != MistakeKind::Correct) << 1 |
+                                  (kinds.sum.kind != MistakeKind::Correct) << 2);
+    return record;
+}
+
+RunAnswers run(int student, int day, std::vector<AnswerRecord> answers, double clock = 0.5) {
+    return {RunIdentity{static_cast<double>(day), clock, static_cast<std::int16_t>(student), 2},
+            std::move(answers)};
+}
+
+// 450 rounds up to 500: typing 400 forgets to round up, and 1600 is then the right sum of the
+// child's own roundings.
+const AnswerRecord kForgotToRoundUp = answer(450, 1230, {"400", "1200", "1600"});
+const AnswerRecord kRight = answer(450, 1230, {"500", "1200", "1700"});
+
+TEST(MistakeReportTest, PercentagesAndSecondsReadAtAGlance) {
+    const struct {
+        std::optional<double> share;
+        const char* text;
+    } percents[] = {{std::nullopt, "－"}, {0.0, "0%"},   {0.004, "1%未満"},
+                    {0.125, "13%"},       {0.25, "25%"}, {1.0, "100%"}};
+    for (const auto& c : percents) EXPECT_EQ(percentText(c.share), c.text) << c.text;
+    EXPECT_EQ(secondsText(std::nullopt), "－");
+    EXPECT_EQ(secondsText(4.25), "4.3秒");
+    EXPECT_EQ(secondsText(12.0), "12.0秒");
+}
+
+TEST(MistakeReportTest, TheScopeCoversExactlyTheDaysTheMenuCountsForEachPeriod) {
+    const CivilDate today = dateOfSerial(kToday);
+    for (const Period period :
+         {Period::ThisWeek, Period::SinceLastWeek, Period::Month, Period::Year, Period::All}) {
+        const AnalysisScope scope = analysisScopeOf({3, 1}, {2}, period, today);
+        const int days = PeriodDays(period, today);
+        EXPECT_EQ(scope.lastDay, kToday);
+        EXPECT_TRUE(inPeriod(scope.firstDay, today, days)) << periodName(period);
+        EXPECT_FALSE(inPeriod(scope.firstDay - 1, today, days)) << periodName(period);
+        EXPECT_EQ(scope.students, (std::vector<int>{3, 1}));
+    }
+    EXPECT_EQ(analysisScopeOf({}, {}, Period::ThisWeek, today).firstDay, mondayOf(kToday));
+    EXPECT_EQ(scopeText({1, 2}, Period::Month, analysisScopeOf({}, {}, Period::Month, today)),
+              "レベル1・2　１ヶ月間（2026年11月11日〜2026年12月10日）");
+    EXPECT_EQ(scopeText({}, Period::ThisWeek, analysisScopeOf({}, {}, Period::ThisWeek, today)),
+              "全レベル　今週（2026年12月7日〜2026年12月10日）");
+}
+
+TEST(MistakeReportTest, ASummaryNamesTheCountsTheWeakestKindAndTheTimes) {
+    MistakeSummary summary;
+    summary.add(run(1, kToday, {kForgotToRoundUp, kRight, kRight, kForgotToRoundUp}));
+    summary.add(run(1, kToday,
+                    {answer(120, 2340,
+                            {
+                                "100",
+                                "2300",
+                                "",
+                            },
+                            100, 1)},
+                    0.6));
+    const SummaryTexts texts = summaryTexts(summary, "佐藤　陽菜");
+    EXPECT_EQ(texts.title, "佐藤　陽菜");
+    EXPECT_EQ(texts.counts, "答えた数 5問　正解 2問　まちがい 3問（60%）");
+    EXPECT_EQ(texts.weakest, "いちばんの課題：切り上げ忘れ（40%）");
+    EXPECT_EQ(texts.timeByType, "1問あたりの秒数：百の位・3けた 10.0秒　百の位・4けた 5.0秒");
+    // Most frequent first; an equal count keeps the teacher's order of the kinds.
+    ASSERT_EQ(texts.kinds.size(), 3u);
+    EXPECT_EQ(texts.kinds[0].name, "切り上げ忘れ");
+    EXPECT_EQ(texts.kinds[0].count, "2");
+    EXPECT_EQ(texts.kinds[0].share, "40%");
+    EXPECT_EQ(texts.kinds[1].kind, MistakeKind::RightForOwnRounding);
+    EXPECT_EQ(texts.kinds[2].kind, MistakeKind::Empty);
+
+    const SummaryTexts none = summaryTexts(MistakeSummary{}, "鈴木");
+    EXPECT_EQ(none.counts, "この期間に記録された答えはありません");
+    EXPECT_TRUE(none.weakest.empty());
+    EXPECT_TRUE(none.kinds.empty());
+}
+
+TEST(MistakeReportTest, AnExampleShowsWhatWasTypedBesideTheRightAnswers) {
+    MistakeSummary summary;
+    summary.add(run(1, kToday - 2, {kForgotToRoundUp}));
+    summary.add(run(1, kToday, {answer(450, 1230, {"400", "", "1600"})}));
+    const std::vector<ExampleTexts> examples =
+        newestExamples(summary, MistakeKind::RoundedDownNotUp, 8);
+    ASSERT_EQ(examples.size(), 2u);
+    EXPECT_EQ(examples[0].date, "12/10");  // newest first
+    EXPECT_EQ(examples[0].problem, "450 + 1230（百の位まで）");
+    EXPECT_EQ(examples[0].typed, "400／未記入／1600");
+    EXPECT_EQ(examples[0].right, "500／1200／1700");
+    EXPECT_EQ(examples[1].date, "12/8");
+    // Each kind once, in box order, however many boxes show it.
+    EXPECT_EQ(examples[1].mistakes, "切り上げ忘れ・たし算は正しい（概数の誤り）");
+    EXPECT_EQ(newestExamples(summary, MistakeKind::RoundedDownNotUp, 1).size(), 1u);
+}
+
+TEST(MistakeReportTest, TheWeeklyTrendLeavesGapsForWeeksWithoutAnswersAndKeepsTheNewestWeeks) {
+    const int thisMonday = mondayOf(kToday);
+    MistakeSummary summary;
+    summary.add(run(1, thisMonday - 14, {kForgotToRoundUp, kRight}));
+    summary.add(run(1, thisMonday + 1, {kRight}));
+    const Trend trend = weeklyTrend(summary, kToday);
+    ASSERT_EQ(trend.mondays, (std::vector<int>{thisMonday - 14, thisMonday - 7, thisMonday}));
+    EXPECT_EQ(trend.labels, (std::vector<std::string>{"11/23", "11/30", "12/7"}));
+    ASSERT_EQ(trend.series.size(), 3u);
+    EXPECT_EQ(trend.series[0].name, "まちがいの割合");
+    EXPECT_EQ(trend.series[0].values, (std::vector<std::optional<double>>{0.5, std::nullopt, 0.0}));
+    // A week of right answers only has none of a kind, not a gap.
+    EXPECT_EQ(trend.series[1].kind, MistakeKind::RoundedDownNotUp);
+    EXPECT_EQ(trend.series[1].values, (std::vector<std::optional<double>>{0.5, std::nullopt, 0.0}));
+
+    MistakeSummary years;
+    years.add(run(1, kToday - 700, {kForgotToRoundUp}));
+    years.add(run(1, kToday, {kRight}));
+    const Trend newest = weeklyTrend(years, kToday);
+    EXPECT_EQ(newest.mondays.size(), Trend::kMostWeeks);
+    EXPECT_EQ(newest.mondays.back(), thisMonday);
+    EXPECT_TRUE(weeklyTrend(MistakeSummary{}, kToday).mondays.empty());
+}
+
+TEST(MistakeReportTest, PagesShowTheWeakestKindsExamplesAndEveryChosenStudent) {
+    MistakeAnalysis analysis;
+    analysis.students[1].add(run(1, kToday, {kForgotToRoundUp, kRight}));
+    analysis.group.add(run(1, kToday, {kForgotToRoundUp, kRight}));
+    const std::vector<ChosenStudent> chosen = {{1, "佐藤　陽菜"}, {2, "勅使河原　美咲"}};
+
+    const AnalysisPage page = studentPage(analysis, chosen[0], "全レベル", kToday);
+    EXPECT_EQ(page.heading, "つまずき分析　佐藤　陽菜");
+    EXPECT_EQ(page.examplesHeading, "例：切り上げ忘れ");
+    EXPECT_EQ(page.examples.size(), 1u);
+    const AnalysisPage empty = studentPage(analysis, chosen[1], "全レベル", kToday);
+    EXPECT_EQ(empty.summary.counts, "この期間に記録された答えはありません");
+    EXPECT_TRUE(empty.examples.empty());
+
+    const std::string title = groupTitle("小６", true, 2);
+    EXPECT_EQ(title, "小６の全員（2人）");
+    EXPECT_EQ(groupTitle("全学年", false, 3), "選んだ生徒（3人）");
+    const AnalysisPage summary = summaryPage(analysis, chosen, title, "全レベル", kToday);
+    EXPECT_EQ(summary.summary.counts, "答えた数 2問　正解 1問　まちがい 1問（50%）");
+    ASSERT_EQ(summary.students.size(), 2u);
+    EXPECT_EQ(summary.students[0].wrong, "1（50%）");
+    EXPECT_EQ(summary.students[0].weakest, "切り上げ忘れ");
+    EXPECT_EQ(summary.students[1].name, "勅使河原　美咲");
+    EXPECT_EQ(summary.students[1].answers, "0");
+    EXPECT_EQ(summary.students[1].wrong, "0（－）");
+    EXPECT_EQ(summary.students[1].weakest, "－");
+}
+
+}  // namespace
+}  // namespace gaisan

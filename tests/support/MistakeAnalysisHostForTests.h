@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "answers/AnswersFile.h"
+#include "answers/windows/MistakeAnalysisHost.h"
+#include "app/AppState.h"
+#include "app/Configuration.h"
+#include "app/ProgramProfile.h"
+#include "platform/DataFileError.h"
+#include "platform/PosixRecordFile.h"
+#include "support/FakeClock.h"
+#include "support/RecordFiles.h"
+#include "support/TempFolder.h"
+
+namespace gaisan::testing {
+
+/// The mistake analysis on its own: a copy of the demo installation with its configuration
+/// loaded, answers read as the program reads them, and the way back only written down.
+class MistakeAnalysisHostForTests final : public MistakeAnalysisHost {
+public:
+    MistakeAnalysisHostForTests() {
+        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(),
+                              std::filesystem::copy_options::recursive);
+        suite.writeCp932(
+            "パスデータ.txt",
+            (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        LoadConfiguration(*m_state, suite / "gaisan");
+        ApplyProfileLevels(m_state->profile);
+    }
+
+    std::filesystem::path resultsFile() const { return suite / "data/gaisan/成績累積データ.dat"; }
+
+    /// Records a run of `student` on `day` with `answers`, as a finished run leaves it: its
+    /// record in the results file and its answers in the student's answers file.
+    void recordRun(int student, int level, const CivilDate& day, std::vector<AnswerRecord> answers,
+                   double clock = 0.5) {
+        appendRecords(resultsFile(), {runRecord(student, level, 60, day, clock)});
+        const RunAnswers run{
+            RunIdentity{static_cast<double>(daySerial(day)), clock,
+                        static_cast<std::int16_t>(student), static_cast<std::int16_t>(level)},
+            std::move(answers)};
+        const auto failure = appendRunAnswers(m_file, resultsFile(), run, m_clock.now().date);
+        if (failure) throw std::runtime_error(*failure);
+    }
+
+    AppState& state() override { return *m_state; }
+    const Clock& clock() const override { return m_clock; }
+    MistakeAnalysis readMistakeAnalysis(const AnalysisScope& scope) override {
+        ++reads;
+        return analyseMistakes(m_file, resultsFile(), scope);
+    }
+    void reportUnusableFile(const DataFileError& error) override {
+        requests.push_back("unusable: " + error.file().filename().string());
+    }
+    void reportPrintFailure() override { requests.push_back("print failed"); }
+    void backToMenu() override { requests.push_back("menu"); }
+
+    TempFolder suite;
+    /// What the screen asked of its host: "menu", "print failed", "unusable: FILE".
+    std::vector<std::string> requests;
+    int reads = 0;
+
+private:
+    std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
+    FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    PosixRecordFile m_file;
+};
+
+}  // namespace gaisan::testing
