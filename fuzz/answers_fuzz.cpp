@@ -1,28 +1,35 @@
-// The answers file's bytes as the analysis meets them: each 72-byte entry decoded, gathered into
-// whole runs, and each answer of a whole run named by its kinds of mistake.
+// The answers file's bytes as the analysis meets them: whole blocks read out of any bytes, given
+// in pieces as the reader gives them, and each answer of a whole run named by its kinds of
+// mistake.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
-#include "answers/AnswerRecord.h"
-#include "answers/MistakeKinds.h"
+#include "answers/MistakeAnalysis.h"
 #include "answers/RunAnswers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gaisan;
-    RunAnswersCollector collector([](RunAnswers&& run) {
+    MistakeSummary summary;
+    RunAnswersScanner scanner([&](RunAnswers&& run) {
+        summary.add(run);
         for (const AnswerRecord& answer : run.answers) {
-            const AnswerMistakes mistakes =
-                mistakesOf({answer.first, answer.second, answer.place, answer.boxes[0],
-                            answer.boxes[1], answer.boxes[2]});
-            static_cast<void>(mistakeName(mistakes.sum));
+            static_cast<void>(mistakeName(mistakesOf(answer).sum));
         }
     });
+    // Pieces of 1000 bytes: a block's end falls inside a piece as often as not.
+    constexpr std::size_t kPiece = 1000;
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
-    for (std::size_t at = 0; at + AnswerRecord::kSize <= bytes.size(); at += AnswerRecord::kSize) {
-        collector.add(decodeAnswer(bytes.subspan(at).first<AnswerRecord::kSize>()));
+    std::vector<std::byte> pending;
+    for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+        const std::span<const std::byte> piece = bytes.subspan(at, std::min(kPiece, size - at));
+        pending.insert(pending.end(), piece.begin(), piece.end());
+        const std::size_t used = scanner.scan(pending, at + piece.size() == size);
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(used));
     }
-    collector.finish();
+    static_cast<void>(summary.weakestKind());
     return 0;
 }

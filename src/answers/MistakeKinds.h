@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,7 @@ enum class MistakeKind {
     AdditionSlip,         ///< a sum that none of the above explains
     Slip,                 ///< a rounding that none of the above explains, or not a number
 };
+inline constexpr std::size_t kMistakeKindCount = 13;
 
 /// One judged box: its kind and, for a rounding to the wrong place, the place exponent used.
 struct BoxMistake {

@@ -1,46 +1,187 @@
 #include "answers/RunAnswers.h"
 
-#include <bit>
+#include <algorithm>
+#include <optional>
+#include <string_view>
+
+#include "platform/StoredNumbers.h"
 
 namespace gaisan {
+namespace {
 
-RunAnswersCollector::RunAnswersCollector(std::function<void(RunAnswers&&)> onRun)
-    : m_onRun(std::move(onRun)) {}
+constexpr std::string_view kHeadMark = "GAR1";
+constexpr std::byte kAnswerMark{'a'};
+constexpr std::size_t kCountOffset = 24;
+constexpr std::size_t kChecksumOffset = 28;
+/// The characters a box takes, by their 4-bit codes 1 to 15.
+constexpr std::string_view kBoxCharacters = "*,-./0123456789";
+constexpr int kBitsPerBox = 20;
+constexpr int kBitsPerCharacter = 4;
 
-bool RunAnswersCollector::sameRun(const AnswerRecord& a, const AnswerRecord& b) {
-    // The date and clock are compared bit for bit, as the run record holds them.
-    return std::bit_cast<std::uint64_t>(a.runDate) == std::bit_cast<std::uint64_t>(b.runDate) &&
-           std::bit_cast<std::uint64_t>(a.runClock) == std::bit_cast<std::uint64_t>(b.runClock) &&
-           a.student == b.student && a.level == b.level && a.answersInRun == b.answersInRun;
-}
-
-void RunAnswersCollector::dropOpenRun() {
-    m_leftOut += m_open.answers.size();
-    m_open.answers.clear();
-}
-
-void RunAnswersCollector::add(const std::optional<AnswerRecord>& entry) {
-    if (!entry) {
-        dropOpenRun();
-        ++m_leftOut;
-        return;
+std::uint64_t packedBox(const std::string& text) {
+    std::uint64_t packed = 0;
+    int stored = 0;
+    for (char c : text) {
+        if (stored == static_cast<int>(AnswerRecord::kBoxLength)) break;
+        const std::size_t code = kBoxCharacters.find(c);
+        if (code == std::string_view::npos) continue;
+        packed |= static_cast<std::uint64_t>(code + 1) << (stored++ * kBitsPerCharacter);
     }
-    const bool continuesOpenRun = !m_open.answers.empty() && sameRun(m_open.front(), *entry) &&
-                                  entry->answerNumber == m_open.answers.back().answerNumber + 1;
-    if (!continuesOpenRun) {
-        dropOpenRun();
-        if (entry->answerNumber != 1 || entry->answersInRun < 1) {
-            ++m_leftOut;
-            return;
+    return packed;
+}
+
+/// The text of a packed box; nothing when a character follows the end of the text.
+std::optional<std::string> unpackedBox(std::uint64_t packed) {
+    std::string text;
+    bool ended = false;
+    for (std::size_t i = 0; i < AnswerRecord::kBoxLength; ++i) {
+        const auto code = static_cast<std::size_t>(packed >> (i * kBitsPerCharacter) & 0xF);
+        if (code == 0) {
+            ended = true;
+        } else if (ended) {
+            return std::nullopt;
+        } else {
+            text += kBoxCharacters[code - 1];
         }
     }
-    m_open.answers.push_back(*entry);
-    if (entry->answerNumber == entry->answersInRun) {
-        m_onRun(std::move(m_open));
-        m_open = {};
-    }
+    return text;
 }
 
-void RunAnswersCollector::finish() { dropOpenRun(); }
+std::uint16_t clampedToStored(std::int64_t value) {
+    return static_cast<std::uint16_t>(std::clamp<std::int64_t>(value, 0, 0xFFFF));
+}
+
+void encodeAnswer(const AnswerRecord& answer, std::span<std::byte, kAnswerSlotSize> slot) {
+    slot[0] = kAnswerMark;
+    const unsigned flags = (static_cast<unsigned>(answer.place) & 3u) |
+                           (static_cast<unsigned>(answer.problemType) & 3u) << 2 |
+                           (answer.wrongBoxes & 7u) << 4;
+    slot[1] = static_cast<std::byte>(flags);
+    putStored(slot, 2, clampedToStored(answer.first));
+    putStored(slot, 4, clampedToStored(answer.second));
+    putStored(slot, 6, answer.tenths);
+    std::uint64_t boxes = 0;
+    for (std::size_t i = 0; i < answer.boxes.size(); ++i) {
+        boxes |= packedBox(answer.boxes[i]) << (i * kBitsPerBox);
+    }
+    putStored(slot, 8, boxes);
+}
+
+std::optional<AnswerRecord> decodeAnswer(std::span<const std::byte> slot) {
+    const auto flags = static_cast<unsigned>(slot[1]);
+    if (slot[0] != kAnswerMark || (flags & 0x80u) != 0) return std::nullopt;
+    AnswerRecord answer;
+    answer.place = static_cast<std::int8_t>(flags & 3u);
+    answer.problemType = static_cast<std::int8_t>(flags >> 2 & 3u);
+    answer.wrongBoxes = static_cast<std::uint8_t>(flags >> 4 & 7u);
+    answer.first = storedAt<std::uint16_t>(slot, 2);
+    answer.second = storedAt<std::uint16_t>(slot, 4);
+    answer.tenths = storedAt<std::uint16_t>(slot, 6);
+    const auto boxes = storedAt<std::uint64_t>(slot, 8);
+    if (boxes >> (3 * kBitsPerBox) != 0) return std::nullopt;
+    for (std::size_t i = 0; i < answer.boxes.size(); ++i) {
+        auto text = unpackedBox(boxes >> (i * kBitsPerBox) & 0xFFFFF);
+        if (!text) return std::nullopt;
+        answer.boxes[i] = std::move(*text);
+    }
+    return answer;
+}
+
+bool startsHead(std::span<const std::byte> bytes) {
+    return std::equal(kHeadMark.begin(), kHeadMark.end(), bytes.begin(),
+                      [](char c, std::byte b) { return static_cast<std::byte>(c) == b; });
+}
+
+/// The run of a whole block; nothing when `block` is not one.
+std::optional<RunAnswers> decodeBlock(std::span<const std::byte> block) {
+    if (storedAt<std::uint32_t>(block, kChecksumOffset) != blockChecksum(block)) {
+        return std::nullopt;
+    }
+    RunAnswers run;
+    run.run.date = storedAt<double>(block, 4);
+    run.run.clock = storedAt<double>(block, 12);
+    run.run.student = storedAt<std::int16_t>(block, 20);
+    run.run.level = storedAt<std::int16_t>(block, 22);
+    for (std::size_t at = kRunHeadSize; at < block.size(); at += kAnswerSlotSize) {
+        auto answer = decodeAnswer(block.subspan(at, kAnswerSlotSize));
+        if (!answer) return std::nullopt;
+        run.answers.push_back(std::move(*answer));
+    }
+    return run;
+}
+
+}  // namespace
+
+std::uint32_t blockChecksum(std::span<const std::byte> block) {
+    std::uint64_t h = 0x9E3779B97F4A7C15u ^ static_cast<std::uint64_t>(block.size());
+    for (std::size_t at = 0; at + 8 <= block.size(); at += 8) {
+        std::uint64_t word = storedAt<std::uint64_t>(block, at);
+        if (at == kRunHeadSize - 8) word &= 0x00000000FFFFFFFFu;  // the checksum field
+        h ^= word;
+        h *= 0xBF58476D1CE4E5B9u;
+        h ^= h >> 31;
+    }
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+std::vector<std::byte> encodeRunAnswers(const RunAnswers& run) {
+    const std::size_t count = std::min(run.answers.size(), kMostAnswersInRun);
+    std::vector<std::byte> block(kRunHeadSize + count * kAnswerSlotSize);
+    const std::span<std::byte> bytes(block);
+    std::transform(kHeadMark.begin(), kHeadMark.end(), block.begin(),
+                   [](char c) { return static_cast<std::byte>(c); });
+    putStored(bytes, 4, run.run.date);
+    putStored(bytes, 12, run.run.clock);
+    putStored(bytes, 20, run.run.student);
+    putStored(bytes, 22, run.run.level);
+    putStored(bytes, kCountOffset, static_cast<std::uint16_t>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        encodeAnswer(run.answers[i],
+                     bytes.subspan(kRunHeadSize + i * kAnswerSlotSize).first<kAnswerSlotSize>());
+    }
+    putStored(bytes, kChecksumOffset, blockChecksum(block));
+    return block;
+}
+
+RunAnswersScanner::RunAnswersScanner(std::function<void(RunAnswers&&)> onRun)
+    : m_onRun(std::move(onRun)) {}
+
+std::size_t RunAnswersScanner::scan(std::span<const std::byte> bytes, bool fileEnds) {
+    std::size_t at = 0;
+    while (at + kAnswerSlotSize <= bytes.size()) {
+        const std::span<const std::byte> rest = bytes.subspan(at);
+        if (startsHead(rest)) {
+            if (rest.size() < kRunHeadSize && !fileEnds) break;
+            if (rest.size() >= kRunHeadSize) {
+                const std::size_t count = storedAt<std::uint16_t>(rest, kCountOffset);
+                const std::size_t size = kRunHeadSize + count * kAnswerSlotSize;
+                const bool plausible = count >= 1 && count <= kMostAnswersInRun &&
+                                       storedAt<std::uint16_t>(rest, kCountOffset + 2) == 0;
+                if (plausible && rest.size() < size && !fileEnds) break;
+                if (plausible && rest.size() >= size) {
+                    if (auto run = decodeBlock(rest.first(size))) {
+                        m_onRun(std::move(*run));
+                        at += size;
+                        continue;
+                    }
+                }
+            }
+        }
+        m_leftOut += kAnswerSlotSize;
+        at += kAnswerSlotSize;
+    }
+    if (fileEnds) {
+        m_leftOut += bytes.size() - at;
+        at = bytes.size();
+    }
+    return at;
+}
+
+std::vector<RunAnswers> runAnswersIn(std::span<const std::byte> bytes) {
+    std::vector<RunAnswers> runs;
+    RunAnswersScanner scanner([&](RunAnswers&& run) { runs.push_back(std::move(run)); });
+    static_cast<void>(scanner.scan(bytes, true));
+    return runs;
+}
 
 }  // namespace gaisan

@@ -1,5 +1,6 @@
 #include "app/DataLocations.h"
 
+#include "answers/AnswersFile.h"
 #include "records/DailyBackup.h"
 #include "records/DeleteJournal.h"
 
@@ -82,8 +83,8 @@ std::filesystem::path DataLocations::deleteJournalFile() const {
     return deleteJournalPathOf(resultsFile());
 }
 
-std::filesystem::path DataLocations::answersFile(int schoolYear) const {
-    return ProgramDataFolder + "成績解答データ" + std::to_string(schoolYear) + ".dat";
+std::filesystem::path DataLocations::answersFolder(int schoolYear) const {
+    return answersFolderOf(resultsFile(), schoolYear);
 }
 
 std::string programFolderNameOf(std::string_view folder) {

@@ -41,9 +41,9 @@ struct DataLocations {
     std::filesystem::path resultsFile() const;        ///< "成績累積データ.dat"
     std::filesystem::path backupFolder() const;       ///< the daily copies of the results file
     std::filesystem::path deleteJournalFile() const;  ///< written while a record is deleted
-    /// The answers of the runs of one school year, beside the results file: a year's analysis
-    /// reads only its own file, however many years a school keeps.
-    std::filesystem::path answersFile(int schoolYear) const;  ///< "成績解答データ2026.dat"
+    /// The answers of the runs of one school year (April to March), beside the results file, a
+    /// file per student: an analysis reads only the years and students it looks at.
+    std::filesystem::path answersFolder(int schoolYear) const;  ///< "成績解答データ2026"
 };
 
 /// The last component of a folder path, for "/srv/drills/gaisan" "gaisan". Windows separators

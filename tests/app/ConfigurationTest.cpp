@@ -40,9 +40,9 @@ TEST(ProgramFolderName, IsTheLastComponentOfTheFolder) {
 
 TEST(DataLocationsOfAnInstallation, TheAnswersOfEachSchoolYearLieBesideTheResultsFile) {
     const DataLocations locations = DataLocations::ofDataRoot("/srv/suite/data");
-    EXPECT_EQ(locations.answersFile(2026).parent_path(), locations.resultsFile().parent_path());
-    EXPECT_EQ(locations.answersFile(2026).filename(), "成績解答データ2026.dat");
-    EXPECT_NE(locations.answersFile(2026), locations.answersFile(2027));
+    EXPECT_EQ(locations.answersFolder(2026).parent_path(), locations.resultsFile().parent_path());
+    EXPECT_EQ(locations.answersFolder(2026).filename(), "成績解答データ2026");
+    EXPECT_NE(locations.answersFolder(2026), locations.answersFolder(2027));
 }
 
 /// A suite folder as a school has it: the program folder "gaisan", "パスデータ.txt" beside it and

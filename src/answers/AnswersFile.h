@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "answers/RunAnswers.h"
+#include "platform/Calendar.h"
+#include "platform/RecordFile.h"
+
+namespace gaisan {
+
+/// The year of the answers folder a run's answers go to: the school year from April to March in
+/// which the day serial `date` lies.
+int answersYearOf(double date);
+
+/// The folder of one school year's answers beside the results file: "成績解答データ2026". Each
+/// student has a file of their own in it, so that a student's analysis reads only that student's
+/// answers, and a year's only that year's, however large the school and however many years it
+/// keeps.
+std::filesystem::path answersFolderOf(const std::filesystem::path& resultsFile, int year);
+
+/// One student's answers of one school year: "成績解答データ2026/生徒0012.dat".
+std::filesystem::path answersFileOf(const std::filesystem::path& resultsFile, int year,
+                                    int student);
+
+/// The copy of a student's answers file taken on `day`, in the results file's backup folder:
+/// "成績バックアップ/成績解答データ2026-2026-12-10/生徒0012.dat".
+std::filesystem::path answersBackupOf(const std::filesystem::path& resultsFile, int year,
+                                      int student, const CivilDate& day);
+
+/// Appends the block of `run` to its student's answers file. Only for a caller that holds the
+/// results file's append lock, so that the lock that orders the runs orders their answers too.
+/// The folder and the file are created shared like their folder; the first append of a day to a
+/// file first copies it into the day's backup; the block goes after the last whole slot (a slot
+/// a crash cut short is written over), in one write, synced; a full disk cuts the file back to
+/// its old length. Nothing is retried or waited for: the run's record is written already and a
+/// child is waiting. Returns what went wrong, naming the file.
+[[nodiscard]] std::optional<std::string> appendRunAnswers(RecordFile& file,
+                                                          const std::filesystem::path& resultsFile,
+                                                          const RunAnswers& run,
+                                                          const CivilDate& today);
+
+/// Gives the answers of the run `from` to the run `to` that a teacher's change made of it (another
+/// student): the block is appended again, as `to`'s, to `to`'s student's file. The old block
+/// stays, but no run record names it any more. A run without answers needs nothing. For a caller
+/// that holds the results file's append lock, before the change is written: a crash in between
+/// leaves a copy that no record names, never a moved run without its answers.
+[[nodiscard]] std::optional<std::string> copyRunAnswers(RecordFile& file,
+                                                        const std::filesystem::path& resultsFile,
+                                                        const RunIdentity& from,
+                                                        const RunIdentity& to,
+                                                        const CivilDate& today);
+
+/// What reading an answers file found besides its runs.
+struct AnswersFileRead {
+    std::uint64_t bytes = 0;           ///< the file's length
+    std::uint64_t runs = 0;            ///< whole blocks read
+    std::uint64_t bytesLeftOut = 0;    ///< bytes that are no part of a whole block
+    std::optional<std::string> error;  ///< why the file could not be read to its end, naming it
+};
+
+/// Reads an answers file from start to end in pieces of a bounded size, calling `onRun` for each
+/// whole block. A missing file has no runs and is no error.
+AnswersFileRead readAnswersFile(RecordFile& file, const std::filesystem::path& path,
+                                const std::function<void(RunAnswers&&)>& onRun);
+
+/// The answers files of the results file's folder, by school year and student, in that order.
+struct AnswersFileName {
+    int year = 0;
+    int student = 0;
+    std::filesystem::path path;
+};
+std::vector<AnswersFileName> answersFilesOf(const std::filesystem::path& resultsFile);
+
+}  // namespace gaisan

@@ -1,0 +1,148 @@
+#include "answers/MistakeAnalysis.h"
+
+#include <gtest/gtest.h>
+
+#include "answers/AnswersFile.h"
+#include "platform/PosixRecordFile.h"
+#include "support/RecordFiles.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+constexpr CivilDate kToday{2026, 12, 10};
+
+/// 450 + 120 to the hundreds, answered as `boxes`; the judged wrong boxes follow from them.
+AnswerRecord answerOf(std::array<std::string, 3> boxes, int type = 1, int tenths = 50) {
+    AnswerRecord answer;
+    answer.first = 450;
+    answer.second = 120;
+    answer.place = 2;
+    answer.problemType = static_cast<std::int8_t>(type);
+    answer.tenths = static_cast<std::uint16_t>(tenths);
+    const std::array<std::string, 3> right = {"500", "100", "600"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (boxes[i] != right[i]) answer.wrongBoxes |= static_cast<std::uint8_t>(1u << i);
+    }
+    answer.boxes = std::move(boxes);
+    return answer;
+}
+
+const AnswerRecord kRight = answerOf({"500", "100", "600"});
+const AnswerRecord kRoundedDown = answerOf({"400", "100", "500"});  // then right for its own
+const AnswerRecord kNotRounded = answerOf({"450", "100", "600"}, 2, 90);
+
+/// A results file and answers, written as the program writes them.
+class Classroom {
+public:
+    std::filesystem::path results() const { return m_folder / "成績累積データ.dat"; }
+
+    RunIdentity record(int student, CivilDate date, double clock, int level = 1) {
+        const ResultRecord record = testing::runRecord(student, level, 60, date, clock);
+        testing::appendRecords(results(), {record});
+        return {record.RecordDate, record.RecordClock, static_cast<std::int16_t>(student),
+                static_cast<std::int16_t>(level)};
+    }
+    RunIdentity recordWithAnswers(int student, CivilDate date, double clock,
+                                  std::vector<AnswerRecord> answers, int level = 1) {
+        const RunIdentity run = record(student, date, clock, level);
+        EXPECT_EQ(appendRunAnswers(m_file, results(), {run, std::move(answers)}, kToday),
+                  std::nullopt);
+        return run;
+    }
+    MistakeAnalysis analyse(std::vector<int> students, std::vector<int> levels = {}) {
+        return analyseMistakes(
+            m_file, results(),
+            {std::move(students), std::move(levels), daySerial({2026, 4, 1}), daySerial(kToday)});
+    }
+    PosixRecordFile& file() { return m_file; }
+
+private:
+    testing::TempFolder m_folder;
+    PosixRecordFile m_file;
+};
+
+TEST(MistakeAnalysis, CountsAnswersAndTheKindsOfTheirWrongBoxesForEachStudentAndTheGroup) {
+    Classroom classroom;
+    classroom.recordWithAnswers(1, {2026, 12, 7}, 0.4, {kRight, kRoundedDown, kRight});
+    classroom.recordWithAnswers(1, {2026, 12, 9}, 0.4, {kNotRounded, kRight});
+    classroom.recordWithAnswers(2, {2026, 12, 1}, 0.5, {kRight, kRoundedDown});
+    classroom.recordWithAnswers(2, {2026, 12, 2}, 0.5, {kRight}, 2);
+
+    const MistakeAnalysis analysis = classroom.analyse({1, 2}, {1});
+    const MistakeSummary& first = analysis.students.at(1);
+    EXPECT_EQ(first.runs, 2u);
+    EXPECT_EQ(first.counts.answers, 5u);
+    EXPECT_EQ(first.counts.right, 3u);
+    EXPECT_EQ(first.counts.wrongBoxes, 3u);
+    EXPECT_EQ(first.counts.boxesOfKind[static_cast<int>(MistakeKind::RoundedDownNotUp)], 1u);
+    EXPECT_EQ(first.counts.boxesOfKind[static_cast<int>(MistakeKind::RightForOwnRounding)], 1u);
+    EXPECT_EQ(first.counts.boxesOfKind[static_cast<int>(MistakeKind::NotRounded)], 1u);
+    EXPECT_DOUBLE_EQ(*first.counts.wrongShare(), 0.4);
+    EXPECT_EQ(first.weakestKind(), MistakeKind::RoundedDownNotUp) << "ties go to the first listed";
+    EXPECT_DOUBLE_EQ(*first.timeByType[1].secondsPerAnswer(), 5.0);
+    EXPECT_DOUBLE_EQ(*first.timeByType[2].secondsPerAnswer(), 9.0);
+    EXPECT_FALSE(first.timeByType[3].secondsPerAnswer());
+    // Monday 7 December holds both runs' week.
+    ASSERT_EQ(first.weeks.size(), 1u);
+    EXPECT_EQ(first.weeks.begin()->first, daySerial({2026, 12, 7}));
+    const auto& examples = first.examples[static_cast<int>(MistakeKind::NotRounded)];
+    ASSERT_EQ(examples.size(), 1u);
+    EXPECT_EQ(examples[0].answer, kNotRounded);
+
+    EXPECT_EQ(analysis.group.runs, 3u) << "level 2 is not asked for";
+    EXPECT_EQ(analysis.group.counts.boxesOfKind[static_cast<int>(MistakeKind::RoundedDownNotUp)],
+              2u);
+    EXPECT_EQ(analysis.group.weakestKind(), MistakeKind::RoundedDownNotUp);
+    EXPECT_EQ(analysis.group.weeks.size(), 2u);
+    const auto& groupExamples =
+        analysis.group.examples[static_cast<int>(MistakeKind::RoundedDownNotUp)];
+    ASSERT_EQ(groupExamples.size(), 2u);
+    EXPECT_EQ(groupExamples[1].run.student, 1) << "the newest last, whoever gave it";
+}
+
+TEST(MistakeAnalysis, OnlyRunsWhoseRecordIsThereCountAndAMovedRunCountsForItsNewStudent) {
+    Classroom classroom;
+    classroom.recordWithAnswers(1, {2026, 12, 7}, 0.1, {kRoundedDown});
+    const RunIdentity moved = classroom.recordWithAnswers(1, {2026, 12, 7}, 0.2, {kNotRounded});
+    classroom.record(1, {2026, 12, 8}, 0.3);  // recorded by a machine that keeps no answers
+    // Answers whose run record is not in the file (a deleted run) never count.
+    ASSERT_EQ(appendRunAnswers(
+                  classroom.file(), classroom.results(),
+                  {{static_cast<double>(daySerial({2026, 12, 8})), 0.4, 1, 1}, {kRight}}, kToday),
+              std::nullopt);
+    // The teacher moves the second run to student 2: answers first, then the record.
+    RunIdentity to = moved;
+    to.student = 2;
+    ASSERT_EQ(copyRunAnswers(classroom.file(), classroom.results(), moved, to, kToday),
+              std::nullopt);
+    std::vector<ResultRecord> records = testing::recordsIn(classroom.results());
+    records[1].StudentIndex = 2;
+    std::filesystem::remove(classroom.results());
+    testing::appendRecords(classroom.results(), records);
+
+    const MistakeAnalysis analysis = classroom.analyse({1, 2});
+    EXPECT_EQ(analysis.students.at(1).counts.answers, 1u);
+    EXPECT_EQ(analysis.students.at(1).counts.boxesOfKind[static_cast<int>(MistakeKind::NotRounded)],
+              0u);
+    EXPECT_EQ(analysis.students.at(2).counts.boxesOfKind[static_cast<int>(MistakeKind::NotRounded)],
+              1u);
+    EXPECT_EQ(analysis.report.runsInScope, 3u);
+    EXPECT_EQ(analysis.report.runsWithoutAnswers, 1u);
+    EXPECT_TRUE(analysis.report.problems.empty());
+
+    const MistakeAnalysis ofStudentTwo = classroom.analyse({2});
+    EXPECT_EQ(ofStudentTwo.group.counts.answers, 1u) << "one student's analysis";
+}
+
+TEST(MistakeAnalysis, AnEmptyBoxIsTheWeakestKindOnlyWhenThereIsNoOther) {
+    MistakeSummary summary;
+    summary.add({{46366, 0.1, 1, 1}, {answerOf({"", "100", "600"}), answerOf({"", "", ""})}});
+    EXPECT_EQ(summary.weakestKind(), MistakeKind::Empty);
+    summary.add({{46366, 0.2, 1, 1}, {kNotRounded}});
+    EXPECT_EQ(summary.weakestKind(), MistakeKind::NotRounded);
+    EXPECT_FALSE(MistakeSummary{}.weakestKind());
+}
+
+}  // namespace
+}  // namespace gaisan
