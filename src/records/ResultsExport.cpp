@@ -19,22 +19,8 @@
 namespace gaisan {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kLineEnd = "\r\n";
 const std::string kHeader =
     "番号,日付,時刻,生徒番号,名前,学年,レベル,レベル名,秒,結果,ポイント,学校コード";
-
-/// The field as RFC 4180 writes it: in double quotes, its own quotes doubled, when it holds a
-/// comma, a double quote or a line break; as it is otherwise.
-std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
 
 /// Text fields in the file's character set, ready to write. Names, level names, grade labels
 /// and school codes repeat from row to row, so each distinct text is converted once.
@@ -77,21 +63,30 @@ std::string_view outcomeOf(std::int32_t seconds) {
     return "";
 }
 
-/// The student's grade label in a school year; empty for a student the roster does not know.
-std::string gradeLabelIn(int schoolYear, int student, const ExportSources& sources) {
-    if (sources.roster.RosterNames.at(student).empty()) return "";
-    return gradeLabelOf(GradeNumber(schoolYear, sources.roster.RosterYear.at(student)))
-        .value_or("");
+}  // namespace
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
 }
 
-}  // namespace
+std::string gradeLabelIn(int schoolYear, int student, const RosterTables& roster) {
+    if (roster.RosterNames.at(student).empty()) return "";
+    return gradeLabelOf(GradeNumber(schoolYear, roster.RosterYear.at(student))).value_or("");
+}
 
 ExportSummary exportResults(const std::filesystem::path& resultsFile, const ExportSources& sources,
                             const ExportPeriod& period, ExportEncoding encoding, std::ostream& out,
                             const ExportProgress& progress) {
     FieldTexts texts(encoding);
-    if (encoding == ExportEncoding::Utf8) out << kByteOrderMark;
-    out << (encoding == ExportEncoding::Cp932 ? encodeCp932(kHeader) : kHeader) << kLineEnd;
+    if (encoding == ExportEncoding::Utf8) out << kSpreadsheetByteOrderMark;
+    out << (encoding == ExportEncoding::Cp932 ? encodeCp932(kHeader) : kHeader)
+        << kSpreadsheetLineEnd;
 
     std::error_code sizeUnknown;
     const std::uint64_t total =
@@ -132,7 +127,7 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
         rows += ',';
         rows += texts(trimSpaces(sources.roster.RosterNames.at(student)));
         rows += ',';
-        rows += texts(gradeLabelIn(schoolYear, student, sources));
+        rows += texts(gradeLabelIn(schoolYear, student, sources.roster));
         rows += ',';
         appendNumber(rows, level);
         rows += ',';
@@ -146,7 +141,7 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
         appendNumber(rows, RunPointsRule(seconds, level, sources.criteria));
         rows += ',';
         rows += texts(trimSpaces(record.SchoolCode));
-        rows += kLineEnd;
+        rows += kSpreadsheetLineEnd;
         ++summary.rows;
         if (rows.size() >= 1 << 16) {
             out << rows;
@@ -158,10 +153,8 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
     return summary;
 }
 
-ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
-                                  const ExportSources& sources, const ExportPeriod& period,
-                                  ExportEncoding encoding, const std::filesystem::path& target,
-                                  const ExportProgress& progress) {
+void writeSpreadsheetFile(const std::filesystem::path& target,
+                          const std::function<void(std::ostream&)>& write) {
     std::filesystem::path partial = target;
     partial += ".part";
     const auto failed = [&] {
@@ -172,9 +165,8 @@ ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
     };
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     if (!out) throw failed();
-    ExportSummary summary;
     try {
-        summary = exportResults(resultsFile, sources, period, encoding, out, progress);
+        write(out);
     } catch (...) {
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);
@@ -188,6 +180,16 @@ ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
         errno = renameError.value();
         throw failed();
     }
+}
+
+ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
+                                  const ExportSources& sources, const ExportPeriod& period,
+                                  ExportEncoding encoding, const std::filesystem::path& target,
+                                  const ExportProgress& progress) {
+    ExportSummary summary;
+    writeSpreadsheetFile(target, [&](std::ostream& out) {
+        summary = exportResults(resultsFile, sources, period, encoding, out, progress);
+    });
     return summary;
 }
 

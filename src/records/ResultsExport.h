@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "admin/CriteriaTable.h"
 #include "app/IndexedTables.h"
@@ -26,6 +27,24 @@ struct ExportSources {
     const CriteriaTable& criteria;
     int yearChangeMonth = 4;
 };
+
+/// A spreadsheet file's text: the field as RFC 4180 writes it, in double quotes with its own
+/// quotes doubled when it holds a comma, a double quote or a line break, as it is otherwise; the
+/// byte-order mark that opens a UTF-8 file; the end of every line.
+std::string csvField(std::string_view text);
+inline constexpr std::string_view kSpreadsheetByteOrderMark = "\xEF\xBB\xBF";
+inline constexpr std::string_view kSpreadsheetLineEnd = "\r\n";
+
+/// A student's grade label in a school year, as a spreadsheet row gives it; empty for a student
+/// the roster does not know or a grade without a label.
+std::string gradeLabelIn(int schoolYear, int student, const RosterTables& roster);
+
+/// Writes the file `target` through `write`, beside it under a temporary name renamed into place
+/// once whole, so that a failure never leaves half a spreadsheet where a whole one was. Throws
+/// DataFileError naming `target` when it cannot be written; an exception from `write` passes
+/// through with the temporary file removed.
+void writeSpreadsheetFile(const std::filesystem::path& target,
+                          const std::function<void(std::ostream&)>& write);
 
 /// The runs to export by date, both ends included; an end left out is open.
 struct ExportPeriod {

@@ -6,6 +6,7 @@
 
 #include "app/DataFolder.h"
 #include "app/ProgramProfile.h"
+#include "platform/Calendar.h"
 
 namespace gaisan {
 
@@ -17,6 +18,24 @@ const std::string& onlyOperand(const CommandLine& line, const char* what) {
 LocalDateTime nowOrOption(const CommandLine& line, const char* name) {
     if (const auto text = line.option(name)) return parseDateTime(*text);
     return SystemClock().now();
+}
+
+std::optional<int> dayOption(const CommandLine& line, const char* name) {
+    const auto text = line.option(name);
+    if (!text) return std::nullopt;
+    return daySerial(parseDateTime(*text + " 00:00:00").date);
+}
+
+ExportPeriod periodOption(const CommandLine& line) {
+    return {dayOption(line, "from"), dayOption(line, "to")};
+}
+
+ExportEncoding encodingOption(const CommandLine& line) {
+    const std::string name = line.option("encoding").value_or("utf-8");
+    if (name != "utf-8" && name != "cp932") {
+        throw UsageError("--encoding is utf-8 or cp932, not \"" + name + "\"");
+    }
+    return name == "cp932" ? ExportEncoding::Cp932 : ExportEncoding::Utf8;
 }
 
 void reportPartial(const RecordReadEnd& end) {

@@ -13,6 +13,7 @@
 #include "records/FileRetries.h"
 #include "records/InterruptedDelete.h"
 #include "records/RecordReader.h"
+#include "records/ResultsExport.h"
 #include "tools/CommandLine.h"
 
 namespace gaisan {
@@ -43,6 +44,15 @@ std::unique_ptr<AppState> loadDataFolderState(const std::filesystem::path& folde
 
 /// Tells what finishing an interrupted delete found and did, if anything.
 void reportInterruptedDelete(const InterruptedDelete& interrupted, std::ostream& out);
+
+/// The day of option `name` ("YYYY-MM-DD") as a day serial, or nothing when it is not given.
+std::optional<int> dayOption(const CommandLine& line, const char* name);
+
+/// The days of "--from" and "--to", both included.
+ExportPeriod periodOption(const CommandLine& line);
+
+/// The character set of "--encoding utf-8|cp932", UTF-8 unless given.
+ExportEncoding encodingOption(const CommandLine& line);
 
 /// The value of option `name` among `choices`, or `fallback` when it is not given.
 template <typename Value>

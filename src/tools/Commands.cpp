@@ -27,6 +27,18 @@ const std::vector<Command>& commands() {
          "  gaisan-records export DATA_FOLDER [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
          "                        [--encoding utf-8|cp932] [--output FILE]\n",
          exportCommand},
+        {"answers",
+         {"student", "from", "to", "encoding", "output"},
+         "  gaisan-records answers DATA_FOLDER [--student N] [--from YYYY-MM-DD] [--to "
+         "YYYY-MM-DD]\n"
+         "                         [--encoding utf-8|cp932] [--output FILE]\n",
+         answersCommand},
+        {"mistakes",
+         {"student", "band", "from", "to", "now"},
+         "  gaisan-records mistakes DATA_FOLDER [--student N] [--band 全学年|中学生全体|...|小１]\n"
+         "                          [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
+         "                          [--now \"YYYY-MM-DD HH:MM:SS\"]\n",
+         mistakesCommand},
         {"list",
          {"list", "period", "view", "band", "student", "now"},
          "  gaisan-records list DATA_FOLDER --list "

@@ -29,6 +29,8 @@ int countsCommand(const CommandLine& line);
 int rosterCommand(const CommandLine& line);
 int checkCommand(const CommandLine& line);
 int exportCommand(const CommandLine& line);
+int answersCommand(const CommandLine& line);
+int mistakesCommand(const CommandLine& line);
 int listCommand(const CommandLine& line);
 int deleteCommand(const CommandLine& line);
 int setCommand(const CommandLine& line);

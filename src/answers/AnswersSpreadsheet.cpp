@@ -1,0 +1,137 @@
+#include "answers/AnswersSpreadsheet.h"
+
+#include <algorithm>
+#include <set>
+
+#include "answers/AnswersFile.h"
+#include "answers/MistakeAnalysis.h"
+#include "answers/RunAnswers.h"
+#include "app/IndexedTables.h"
+#include "platform/Calendar.h"
+#include "platform/Cp932.h"
+#include "platform/Utf8.h"
+#include "records/RecordFieldTexts.h"
+#include "roster/Roster.h"
+
+namespace gaisan {
+namespace {
+
+const std::string kHeader =
+    "日付,時刻,生徒番号,名前,学年,レベル,数1,数2,位,概数1,概数2,和,概数1の誤り,概数2の誤り,"
+    "和の誤り,秒";
+
+long long placeValue(int place) {
+    long long value = 1;
+    for (int i = 0; i < place; ++i) value *= 10;
+    return value;
+}
+
+std::string secondsText(std::uint16_t tenths) {
+    return std::to_string(tenths / 10) + '.' + std::to_string(tenths % 10);
+}
+
+/// A run kept for the sort as its stored block, 16 bytes an answer where the decoded answer with
+/// its three strings takes over a hundred: a whole school's year is held at once.
+struct KeptRun {
+    RunIdentity run;
+    std::vector<std::byte> block;
+};
+
+}  // namespace
+
+const std::string& answersSpreadsheetHeader() { return kHeader; }
+
+std::string answerRow(const RunIdentity& run, std::string_view name, std::string_view grade,
+                      const AnswerRecord& answer) {
+    const AnswerMistakes mistakes = mistakesOf(answer);
+    std::string row = dateText(run.date) + ',' + clockText(run.clock) + ',' +
+                      std::to_string(run.student) + ',' + csvField(name) + ',' + csvField(grade) +
+                      ',' + std::to_string(run.level) + ',' + std::to_string(answer.first) + ',' +
+                      std::to_string(answer.second) + ',' +
+                      std::to_string(placeValue(answer.place));
+    for (const std::string& box : answer.boxes) row += ',' + csvField(box);
+    for (const BoxMistake& box : {mistakes.roundedFirst, mistakes.roundedSecond, mistakes.sum}) {
+        row += ',' + csvField(mistakeName(box));
+    }
+    return row + ',' + secondsText(answer.tenths);
+}
+
+std::optional<AnswersStudents> answersStudentsOf(const std::filesystem::path& resultsFile,
+                                                 const ExportPeriod& period) {
+    std::set<int> students;
+    std::optional<int> firstDay;
+    std::optional<int> lastDay;
+    for (const AnswersFileName& name : answersFilesOf(resultsFile)) {
+        // A school year's folder holds the runs from April to March.
+        const int yearStart = daySerial({name.year, 4, 1});
+        const int yearEnd = daySerial({name.year + 1, 3, 31});
+        const int from = std::max(yearStart, period.firstDay.value_or(yearStart));
+        const int to = std::min(yearEnd, period.lastDay.value_or(yearEnd));
+        if (from > to) continue;
+        students.insert(name.student);
+        firstDay = std::min(from, firstDay.value_or(from));
+        lastDay = std::max(to, lastDay.value_or(to));
+    }
+    if (students.empty()) return std::nullopt;
+    return AnswersStudents{{students.begin(), students.end()}, *firstDay, *lastDay};
+}
+
+AnswersExportSummary exportAnswers(RecordFile& file, const std::filesystem::path& resultsFile,
+                                   const RosterTables& roster, int yearChangeMonth,
+                                   const AnswersExportScope& scope, ExportEncoding encoding,
+                                   std::ostream& out) {
+    const auto encoded = [encoding](const std::string& utf8) {
+        return encoding == ExportEncoding::Cp932 ? encodeCp932(utf8) : utf8;
+    };
+    if (encoding == ExportEncoding::Utf8) out << kSpreadsheetByteOrderMark;
+    out << encoded(kHeader) << kSpreadsheetLineEnd;
+
+    AnswersExportSummary summary;
+    std::optional<AnswersStudents> found = answersStudentsOf(resultsFile, scope.period);
+    if (!found) return summary;
+    AnalysisScope analysisScope{found->students, {}, found->firstDay, found->lastDay};
+    if (scope.student) {
+        if (!std::ranges::binary_search(found->students, *scope.student)) return summary;
+        analysisScope.students = {*scope.student};
+    }
+    // The runs arrive student by student; the spreadsheet lists them as they were worked.
+    std::vector<KeptRun> runs;
+    const AnswersReadReport report =
+        forEachRecordedRun(file, resultsFile, analysisScope, [&](const RunAnswers& run) {
+            runs.push_back({run.run, encodeRunAnswers(run)});
+        });
+    summary.runsWithoutAnswers = report.runsWithoutAnswers;
+    summary.problems = report.problems;
+    std::ranges::stable_sort(runs, [](const KeptRun& a, const KeptRun& b) {
+        return a.run.date != b.run.date ? a.run.date < b.run.date : a.run.clock < b.run.clock;
+    });
+
+    std::string rows;
+    for (KeptRun& kept : runs) {
+        const int student = kept.run.student;
+        const std::string name =
+            isStudentSlot(student) ? std::string(trimSpaces(roster.RosterNames.at(student))) : "";
+        const std::string grade =
+            isStudentSlot(student)
+                ? gradeLabelIn(
+                      schoolYearOf(dateOfSerial(static_cast<int>(kept.run.date)), yearChangeMonth),
+                      student, roster)
+                : std::string();
+        for (const RunAnswers& run : runAnswersIn(kept.block)) {
+            for (const AnswerRecord& answer : run.answers) {
+                rows += encoded(answerRow(kept.run, name, grade, answer));
+                rows += kSpreadsheetLineEnd;
+                ++summary.rows;
+            }
+        }
+        kept.block = {};
+        if (rows.size() >= 1 << 16) {
+            out << rows;
+            rows.clear();
+        }
+    }
+    out << rows;
+    return summary;
+}
+
+}  // namespace gaisan

@@ -1,0 +1,88 @@
+#include "answers/MistakeSummaryText.h"
+
+#include <cstdio>
+
+#include "platform/Calendar.h"
+#include "records/RecordFieldTexts.h"
+
+namespace gaisan {
+namespace {
+
+std::string shareText(std::optional<double> share) {
+    if (!share) return "-";
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f%%", *share * 100);
+    return text;
+}
+
+std::string secondsText(std::optional<double> seconds) {
+    if (!seconds) return "-";
+    char text[24];
+    std::snprintf(text, sizeof text, "%.1f", *seconds);
+    return text;
+}
+
+std::string kindName(MistakeKind kind) {
+    for (const MistakeKindName& name : mistakeKindNames()) {
+        if (name.kind == kind) return name.name;
+    }
+    return "";
+}
+
+long long placeValue(int place) {
+    long long value = 1;
+    for (int i = 0; i < place; ++i) value *= 10;
+    return value;
+}
+
+std::string exampleLine(MistakeKind kind, const MistakeExample& example) {
+    const AnswerRecord& answer = example.answer;
+    std::string line = "example\t" + kindName(kind) + '\t' + dateText(example.run.date) + '\t' +
+                       clockText(example.run.clock) + '\t' + std::to_string(answer.first) + '\t' +
+                       std::to_string(answer.second) + '\t' +
+                       std::to_string(placeValue(answer.place));
+    for (const std::string& box : answer.boxes) line += '\t' + box;
+    for (const BoxMistake& box :
+         {example.mistakes.roundedFirst, example.mistakes.roundedSecond, example.mistakes.sum}) {
+        line += '\t' + mistakeName(box);
+    }
+    return line;
+}
+
+}  // namespace
+
+std::vector<std::string> mistakeSummaryLines(const MistakeSummary& summary) {
+    const MistakeCounts& counts = summary.counts;
+    std::vector<std::string> lines = {
+        "runs\t" + std::to_string(summary.runs),
+        "answers\t" + std::to_string(counts.answers) + "\tright\t" + std::to_string(counts.right) +
+            "\twrong\t" + std::to_string(counts.wrong()) + '\t' + shareText(counts.wrongShare()),
+    };
+    if (const auto weakest = summary.weakestKind())
+        lines.push_back("weakest\t" + kindName(*weakest));
+    for (const MistakeKindName& name : mistakeKindNames()) {
+        const std::uint64_t boxes = counts.boxesOfKind.at(static_cast<std::size_t>(name.kind));
+        if (name.kind == MistakeKind::Correct || boxes == 0) continue;
+        lines.push_back("kind\t" + name.name + '\t' + std::to_string(boxes) + '\t' +
+                        shareText(counts.shareOf(name.kind)));
+    }
+    for (std::size_t type = 1; type < summary.timeByType.size(); ++type) {
+        const TypeTime& time = summary.timeByType[type];
+        if (time.answers == 0) continue;
+        lines.push_back("type\t" + std::to_string(type) + '\t' + std::to_string(time.answers) +
+                        '\t' + secondsText(time.secondsPerAnswer()));
+    }
+    for (const auto& [monday, week] : summary.weeks) {
+        lines.push_back("week\t" + dateText(monday) + '\t' + std::to_string(week.answers) + '\t' +
+                        std::to_string(week.wrong()) + '\t' + shareText(week.wrongShare()));
+    }
+    for (const MistakeKindName& name : mistakeKindNames()) {
+        for (const MistakeExample& example :
+             summary.examples.at(static_cast<std::size_t>(name.kind))) {
+            lines.push_back(exampleLine(name.kind, example));
+        }
+    }
+    return lines;
+}
+
+}  // namespace gaisan

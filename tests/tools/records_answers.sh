@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# gaisan-records answers, mistakes and check on answers files: two students, runs with answers, a
+# run recorded without answers and a deleted run, written byte by byte as the README documents the
+# format; the exact spreadsheet in UTF-8 and CP932, the summary, and what check reports.
+# Usage: records_answers.sh GAISAN_RECORDS DEMO_DATA_ROOT
+set -euo pipefail
+
+tool=$1
+demo_root=$2
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+root=$work/data
+mkdir -p "$root/gaisan"
+cp "$demo_root/共通データ.txt" "$root/"
+cp "$demo_root/gaisan/タイム回数データ.txt" "$root/gaisan/"
+# In the school year 2026 student 1 is in 小３ and student 2 in 小２.
+printf '%s\r\n' '1,2017,0,0,"佐藤, 陽菜",0,"",""' '2,2018,0,0,"鈴木　蓮",0,"",""' |
+    iconv -f UTF-8 -t CP932 >"$root/新名簿.txt"
+file=$root/gaisan/成績累積データ.dat
+
+"$tool" append "$file" --student 1 --level 1 --seconds 50 --at "2026-12-10 09:00:00"
+"$tool" append "$file" --student 2 --level 1 --seconds 60 --at "2026-12-10 09:05:00"
+"$tool" append "$file" --student 1 --level 2 --seconds 70 --at "2026-12-10 09:10:00"
+"$tool" append "$file" --student 1 --level 1 --seconds 40 --at "2026-12-11 10:00:00"
+"$tool" append "$file" --student 2 --level 1 --seconds 45 --at "2026-12-11 10:30:00"
+# Answers of runs 1, 2, 4 and 5; run 3 was recorded without answers. Fields: the two numbers,
+# the place's exponent, the problem type, tenths of a second, the three boxes ("_" empty).
+python3 "$here/answers_fixture.py" "$file" <<'SPEC'
+run 1
+150 349 2 1 42 200 300 500
+4500 1200 3 1 64 4000 1000 _
+run 2
+1500 2400 3 1 80 2000 2000 4000
+250 250 2 1 31 2,00 300 600
+run 4
+100 100 2 1 10 100 100 200
+run 5
+740 260 2 1 55 700 300 1000
+SPEC
+# Run 4 is deleted: its answers stay in the file but count no more.
+"$tool" delete "$file" 4 >/dev/null
+
+header='日付,時刻,生徒番号,名前,学年,レベル,数1,数2,位,概数1,概数2,和,概数1の誤り,概数2の誤り,和の誤り,秒'
+expected=$(printf '%s\r\n' "$header" \
+    '2026-12-10,09:00:00,1,"佐藤, 陽菜",小３,1,150,349,100,200,300,500,,,,4.2' \
+    '2026-12-10,09:00:00,1,"佐藤, 陽菜",小３,1,4500,1200,1000,4000,1000,,切り上げ忘れ,,未記入,6.4' \
+    '2026-12-10,09:05:00,2,鈴木　蓮,小２,1,1500,2400,1000,2000,2000,4000,,,,8.0' \
+    '2026-12-10,09:05:00,2,鈴木　蓮,小２,1,250,250,100,"2,00",300,600,その他の誤り,,,3.1' \
+    '2026-12-11,10:30:00,2,鈴木　蓮,小２,1,740,260,100,700,300,1000,,,,5.5')
+
+"$tool" answers "$root/gaisan" >"$work/utf8.csv" 2>"$work/err" || fail "answers: $(cat "$work/err")"
+[[ $(head -c 3 "$work/utf8.csv") == $'\xEF\xBB\xBF' ]] || fail "the UTF-8 file has no byte-order mark"
+[[ $(tail -c +4 "$work/utf8.csv") == "$expected" ]] ||
+    fail "the UTF-8 rows differ:"$'\n'"$(tail -c +4 "$work/utf8.csv")"
+[[ $(tr -cd '\n' <"$work/utf8.csv" | wc -c) -eq $(tr -cd '\r' <"$work/utf8.csv" | wc -c) ]] ||
+    fail "a line does not end in CR LF"
+[[ ! -s $work/err ]] || fail "answers said something: $(cat "$work/err")"
+
+"$tool" answers "$root/gaisan" --encoding cp932 --output "$work/cp932.csv" ||
+    fail "answers --encoding cp932 --output failed"
+[[ $(iconv -f CP932 -t UTF-8 "$work/cp932.csv") == "$expected" ]] ||
+    fail "the CP932 file reads back differently"
+[[ ! -e $work/cp932.csv.part ]] || fail "the partial file was left behind"
+
+"$tool" answers "$root/gaisan" --student 2 --from 2026-12-11 >"$work/narrow.csv"
+[[ $(tail -c +4 "$work/narrow.csv" | tail -n +2 | cut -d, -f2,3 | tr -d '\r' | tr '\n' ' ') == "10:30:00,2 " ]] ||
+    fail "--student and --from kept other rows: $(cat "$work/narrow.csv")"
+
+diff <("$tool" mistakes "$root/gaisan" --student 1 --now "2026-12-11 12:00:00") - <<'OUT' ||
+student	1	佐藤, 陽菜	小３
+runs	1
+answers	2	right	1	wrong	1	50.0%
+weakest	切り上げ忘れ
+kind	未記入	1	50.0%
+kind	切り上げ忘れ	1	50.0%
+type	1	2	5.3
+week	2026-12-07	2	1	50.0%
+example	未記入	2026-12-10	09:00:00	4500	1200	1000	4000	1000		切り上げ忘れ		未記入
+example	切り上げ忘れ	2026-12-10	09:00:00	4500	1200	1000	4000	1000		切り上げ忘れ		未記入
+OUT
+    fail "mistakes --student 1"
+"$tool" mistakes "$root/gaisan" --band 小２ --now "2026-12-11 12:00:00" >"$work/band"
+grep -q $'^student\t2\t' "$work/band" && ! grep -q $'^student\t1\t' "$work/band" &&
+    grep -q $'^group\t小２\t1$' "$work/band" || fail "mistakes --band 小２: $(cat "$work/band")"
+grep -A2 $'^group\t' "$work/band" | grep -qx $'answers\t3\tright\t2\twrong\t1\t33.3%' ||
+    fail "mistakes --band: the group's answers: $(cat "$work/band")"
+
+# check: the year's files and their bytes; bytes no part of a run and a logged failed write are
+# told without failing the check, an answers file that cannot be read fails it.
+status=0
+"$tool" check "$file" --now "2026-12-11 12:00:00" >"$work/check" || status=$?
+[[ $status -eq 0 ]] || fail "check exited $status: $(cat "$work/check")"
+grep -qx $'answers\t'"$root/gaisan/成績解答データ2026"$'\t2 files\t224 bytes' "$work/check" ||
+    fail "check: the answers files: $(cat "$work/check")"
+printf 'torn bytes' >>"$root/gaisan/成績解答データ2026/生徒0002.dat"
+printf '2026-12-11 10:31:00 %s\n' "$root/gaisan/成績解答データ2026/生徒0002.dat: disk full" \
+    >"$root/gaisan/解答の記録の失敗.txt"
+status=0
+"$tool" check "$file" --now "2026-12-11 12:00:00" >"$work/check" || status=$?
+[[ $status -eq 0 ]] || fail "check failed on left-out bytes: $(cat "$work/check")"
+grep -q "^warning: $root/gaisan/成績解答データ2026/生徒0002.dat: 10 bytes" "$work/check" ||
+    fail "check: the left-out bytes: $(cat "$work/check")"
+grep -q "^answers not written: 2026-12-11 10:31:00 .*disk full$" "$work/check" ||
+    fail "check: the logged failure: $(cat "$work/check")"
+
+# Usage errors: status 2.
+for command in "answers --encoding latin1" "answers --from 2026-02-30" "answers --student 0" \
+    "mistakes --band 小７" "mistakes --student 5001" "mistakes --output x.csv"; do
+    status=0
+    # shellcheck disable=SC2086
+    "$tool" ${command%% *} "$root/gaisan" ${command#* } >/dev/null 2>&1 || status=$?
+    [[ $status -eq 2 ]] || fail "$command exited $status, not 2"
+done
+
+# A file its reader may not read: as root, the commands run as nobody.
+unreadable=$root/gaisan/成績解答データ2026/生徒0003.dat
+printf 'unreadable' >"$unreadable"
+chmod 000 "$unreadable"
+as_reader=()
+if [[ $(id -u) -eq 0 ]]; then
+    command -v setpriv >/dev/null || { echo "gaisan-records answers: ok (no setpriv for the unreadable file)"; exit 0; }
+    chmod 755 "$work"
+    as_reader=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+status=0
+"${as_reader[@]}" "$tool" check "$file" --now "2026-12-11 12:00:00" >"$work/check" || status=$?
+[[ $status -eq 1 ]] && grep -q "^problem: $unreadable: " "$work/check" ||
+    fail "check: an unreadable answers file (status $status): $(cat "$work/check")"
+# The spreadsheet is still written from what can be read, and the command says it is not whole.
+status=0
+"${as_reader[@]}" "$tool" answers "$root/gaisan" >"$work/partial.csv" 2>"$work/err" || status=$?
+[[ $status -eq 1 && $(tail -c +4 "$work/partial.csv") == "$expected" ]] &&
+    grep -q "^problem: $unreadable: " "$work/err" ||
+    fail "answers with an unreadable file exited $status: $(cat "$work/err")"
+status=0
+"${as_reader[@]}" "$tool" mistakes "$root/gaisan" >/dev/null 2>"$work/err" || status=$?
+[[ $status -eq 1 ]] && grep -q "^problem: $unreadable: " "$work/err" ||
+    fail "mistakes with an unreadable file exited $status: $(cat "$work/err")"
+
+echo "gaisan-records answers and mistakes: ok"
