@@ -6,9 +6,7 @@
 #include <cstdio>
 #include <span>
 
-#include "platform/AtomicFileWriter.h"
 #include "platform/ClosesOnExit.h"
-#include "platform/DataFileError.h"
 #include "platform/SharedFileMode.h"
 #include "platform/SystemErrorText.h"
 #include "records/DailyBackup.h"
@@ -56,24 +54,8 @@ std::optional<std::string> backUpAnswers(RecordFile& file, std::uint64_t length,
     if (auto failure = createSharedFolder(backup.parent_path().parent_path())) return failure;
     const bool newDay = !std::filesystem::exists(backup.parent_path(), error);
     if (auto failure = createSharedFolder(backup.parent_path())) return failure;
-    try {
-        AtomicFileWriter writer(backup);
-        std::vector<std::byte> piece(std::min<std::uint64_t>(length, kReadPiece));
-        for (std::uint64_t at = 0; at < length;) {
-            const auto wanted =
-                static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), length - at));
-            std::size_t bytesRead = 0;
-            if (auto failure = file.readAt(at, std::span(piece.data(), wanted), bytesRead)) {
-                return failure->description;
-            }
-            if (bytesRead == 0) break;
-            writer.write(std::span(piece.data(), bytesRead));
-            at += bytesRead;
-        }
-        writer.commit();
-    } catch (const DataFileError& failure) {
-        return failure.what();
-    }
+    const std::filesystem::path answers = answersFileOf(resultsFile, year, student);
+    if (auto failure = copyOpenFile(file, answers, length, backup)) return failure;
     if (!newDay) return std::nullopt;
     // The day folders' names end in their date, so they sort by it.
     std::vector<std::filesystem::path> days;

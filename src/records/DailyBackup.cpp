@@ -49,22 +49,18 @@ std::vector<std::filesystem::path> backupsOf(const std::filesystem::path& result
     return backups;
 }
 
-std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t length,
-                                           const std::filesystem::path& resultsFile,
-                                           const CivilDate& today) {
-    const std::filesystem::path backup = backupFileOf(resultsFile, today);
-    std::error_code error;
-    if (length == 0 || std::filesystem::exists(backup, error)) return std::nullopt;
-    if (auto failure = createSharedFolder(backup.parent_path())) return failure;
+std::optional<std::string> copyOpenFile(RecordFile& file, const std::filesystem::path& source,
+                                        std::uint64_t length, const std::filesystem::path& copy) {
     try {
-        AtomicFileWriter writer(backup);
-        std::vector<std::byte> chunk(kCopyChunk);
+        AtomicFileWriter writer(copy);
+        std::vector<std::byte> chunk(
+            static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, length)));
         for (std::uint64_t at = 0; at < length;) {
             const auto wanted =
                 static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), length - at));
             std::size_t bytesRead = 0;
             if (auto failure = file.readAt(at, std::span(chunk.data(), wanted), bytesRead)) {
-                return resultsFile.string() + ": " + failure->description;
+                return source.string() + ": " + failure->description;
             }
             if (bytesRead == 0) break;
             writer.write(std::span(chunk.data(), bytesRead));
@@ -74,6 +70,17 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
     } catch (const DataFileError& failure) {
         return failure.what();
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t length,
+                                           const std::filesystem::path& resultsFile,
+                                           const CivilDate& today) {
+    const std::filesystem::path backup = backupFileOf(resultsFile, today);
+    std::error_code error;
+    if (length == 0 || std::filesystem::exists(backup, error)) return std::nullopt;
+    if (auto failure = createSharedFolder(backup.parent_path())) return failure;
+    if (auto failure = copyOpenFile(file, resultsFile, length, backup)) return failure;
     const std::vector<std::filesystem::path> backups = backupsOf(resultsFile);
     std::optional<std::string> failure;
     for (std::size_t i = kKeptBackups; i < backups.size(); ++i) {

@@ -32,6 +32,13 @@ std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, con
                                                          const std::filesystem::path& resultsFile,
                                                          const CivilDate& today);
 
+/// Copies the first `length` bytes of `file`, open on `source`, to `copy`, whole or not at all
+/// (AtomicFileWriter). Returns what went wrong, naming the file it went wrong with.
+[[nodiscard]] std::optional<std::string> copyOpenFile(RecordFile& file,
+                                                      const std::filesystem::path& source,
+                                                      std::uint64_t length,
+                                                      const std::filesystem::path& copy);
+
 /// The backups of `resultsFile`, newest first.
 std::vector<std::filesystem::path> backupsOf(const std::filesystem::path& resultsFile);
 
