@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "answers/AnswersFailureLog.h"
+#include "answers/AnswersFile.h"
 #include "app/IndexedTables.h"
 #include "platform/ClosesOnExit.h"
 #include "platform/DurableFile.h"
@@ -14,7 +16,7 @@ namespace {
 constexpr std::int64_t kHighestSeconds = 99999;
 
 RecordsAdministration::Result failed(const FileError& error) {
-    return {RecordsAdministration::Outcome::Failed, {}, error, {}};
+    return {RecordsAdministration::Outcome::Failed, {}, error, {}, {}};
 }
 
 }  // namespace
@@ -64,13 +66,13 @@ RecordsAdministration::Result RecordsAdministration::underLock(
 std::optional<RecordsAdministration::Result> RecordsAdministration::chosenRecord(
     std::uint64_t number, std::uint64_t records, const RecordCheck& isTheRecord,
     RecordBytes& current) {
-    if (number < 1 || number > records) return Result{Outcome::PastEnd, {}, {}, {}};
+    if (number < 1 || number > records) return Result{Outcome::PastEnd, {}, {}, {}, {}};
     std::size_t bytesRead = 0;
     if (auto error = m_file.readAt((number - 1) * ResultRecord::kSize, current, bytesRead)) {
         return failed(*error);
     }
-    if (bytesRead != ResultRecord::kSize) return Result{Outcome::PastEnd, {}, {}, {}};
-    if (!isTheRecord(current)) return Result{Outcome::NotTheRecord, {}, {}, {}};
+    if (bytesRead != ResultRecord::kSize) return Result{Outcome::PastEnd, {}, {}, {}, {}};
+    if (!isTheRecord(current)) return Result{Outcome::NotTheRecord, {}, {}, {}, {}};
     return std::nullopt;
 }
 
@@ -104,18 +106,28 @@ RecordsAdministration::Result RecordsAdministration::writeBack(
     std::uint64_t number, const RecordCheck& isTheRecord, std::optional<std::int64_t> student,
     std::optional<std::int64_t> seconds) {
     if (auto problem = writeBackProblem(student, seconds))
-        return {Outcome::Refused, *problem, {}, {}};
+        return {Outcome::Refused, *problem, {}, {}, {}};
     return underLock([&](std::uint64_t records) {
         RecordBytes current;
         if (auto refusal = chosenRecord(number, records, isTheRecord, current)) return *refusal;
         const ResultRecord old = decodeRecord(current);
+        const auto newStudent = static_cast<std::int16_t>(student.value_or(old.StudentIndex));
         const RecordBytes changed = withStudentAndSeconds(
-            current, static_cast<std::int16_t>(student.value_or(old.StudentIndex)),
-            static_cast<std::int32_t>(seconds.value_or(old.ResultSeconds)));
+            current, newStudent, static_cast<std::int32_t>(seconds.value_or(old.ResultSeconds)));
+        Result result;
+        if (m_answersFile && newStudent != old.StudentIndex) {
+            const RunIdentity from{old.RecordDate, old.RecordClock, old.StudentIndex,
+                                   old.LevelIndex};
+            RunIdentity to = from;
+            to.student = newStudent;
+            const LocalDateTime now = m_clock->now();
+            result.answersProblem = copyRunAnswers(*m_answersFile, m_path, from, to, now.date);
+            if (result.answersProblem) logAnswersFailure(m_path, now, *result.answersProblem);
+        }
         if (auto error = m_file.writeDurably((number - 1) * ResultRecord::kSize, changed)) {
             return failed(*error);
         }
-        return Result{};
+        return result;
     });
 }
 

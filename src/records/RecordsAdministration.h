@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "platform/Clock.h"
 #include "platform/RecordFile.h"
 #include "records/FileRetries.h"
 #include "records/InterruptedDelete.h"
@@ -42,6 +43,9 @@ public:
         std::string problem;             ///< why the values were refused
         std::optional<FileError> error;  ///< what stopped the change
         InterruptedDelete interrupted;   ///< what was found on taking the lock, and done about it
+        /// A run moved to another student whose answers could not go with it, naming the file.
+        /// The change was made: the answers stay where they were, and no record names them.
+        std::optional<std::string> answersProblem;
     };
 
     RecordsAdministration(RecordFile& file, std::filesystem::path resultsFile, RetryWait wait);
@@ -53,10 +57,22 @@ public:
     [[nodiscard]] Result deleteRecord(std::uint64_t number, const RecordCheck& isTheRecord);
 
     /// Writes record `number` back with the given student and/or seconds in one synced write;
-    /// every other byte keeps its value. Values writeBackProblem refuses are not written.
+    /// every other byte keeps its value. Values writeBackProblem refuses are not written. With
+    /// moveAnswersThrough, a run given to another student first has its answers copied to that
+    /// student (copyRunAnswers), under the same lock: a crash in between leaves a copy no record
+    /// names, never a moved run without its answers.
     [[nodiscard]] Result writeBack(std::uint64_t number, const RecordCheck& isTheRecord,
                                    std::optional<std::int64_t> student,
                                    std::optional<std::int64_t> seconds);
+
+    /// Runs that a write-back gives to another student take their answers with them, written
+    /// through `answersFile`; `clock` dates the day's backup and a failure's line in the log
+    /// (logAnswersFailure). A deleted run needs nothing: answers count only while their run's
+    /// record is there.
+    void moveAnswersThrough(RecordFile& answersFile, const Clock& clock) {
+        m_answersFile = &answersFile;
+        m_clock = &clock;
+    }
 
     /// Takes the lock only to finish a delete a crash cut short, for a check of the file.
     [[nodiscard]] Result finishInterruptedDelete();
@@ -84,6 +100,8 @@ private:
     RecordFile& m_file;
     std::filesystem::path m_path;
     RetryWait m_wait;
+    RecordFile* m_answersFile = nullptr;
+    const Clock* m_clock = nullptr;
 };
 
 }  // namespace gaisan

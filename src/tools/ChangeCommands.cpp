@@ -39,6 +39,10 @@ RecordCheck expectedRecord(const CommandLine& line, std::uint64_t number) {
 int changeStatus(const std::string& file, std::uint64_t number,
                  const RecordsAdministration::Result& result) {
     reportInterruptedDelete(result.interrupted, std::cerr);
+    if (result.answersProblem) {
+        std::cerr << "gaisan-records: warning: the run's answers did not move with it: "
+                  << *result.answersProblem << "\n";
+    }
     switch (result.outcome) {
         case RecordsAdministration::Outcome::Done:
             return 0;
@@ -78,7 +82,10 @@ int setCommand(const CommandLine& line) {
     if (!student && !seconds) throw UsageError("--seconds or --student is needed");
     if (!std::filesystem::is_regular_file(file)) throw Unusable(file + ": no such file");
     PosixRecordFile recordFile;
+    PosixRecordFile answersFile;
+    const SystemClock clock;
     RecordsAdministration administration(recordFile, file, sleepingWait());
+    administration.moveAnswersThrough(answersFile, clock);
     return changeStatus(
         file, number,
         administration.writeBack(number, expectedRecord(line, number), student, seconds));

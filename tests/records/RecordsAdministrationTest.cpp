@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "answers/AnswersFile.h"
+#include "answers/MistakeAnalysis.h"
 #include "platform/DurableFile.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
@@ -143,6 +145,42 @@ TEST_F(RecordsAdministrationTest, AWriteBackChangesOnlyTheStudentAndTheTime) {
     EXPECT_EQ(testing::recordsIn(path())[2].StudentIndex, 30);
     EXPECT_EQ(testing::recordsIn(path())[2].ResultSeconds, 0);
     EXPECT_EQ(timesIn(path()).size(), 3u);
+}
+
+TEST_F(RecordsAdministrationTest,
+       ARunGivenToAnotherStudentTakesItsAnswersAndADeletedOneStopsCounting) {
+    testing::appendRecords(path(), numberedRecords(1, 3));
+    AnswerRecord answer;
+    answer.first = 450;
+    answer.second = 120;
+    answer.boxes = {"450", "100", "600"};
+    answer.wrongBoxes = 0b001;
+    for (int n : {1, 2}) {
+        const ResultRecord record = numbered(n);
+        ASSERT_EQ(appendRunAnswers(file, path(),
+                                   {{record.RecordDate, record.RecordClock, record.StudentIndex,
+                                     record.LevelIndex},
+                                    {answer}},
+                                   {2026, 12, 10}),
+                  std::nullopt);
+    }
+    const testing::FakeClock clock{{2026, 12, 10}, 36000};
+    PosixRecordFile answersFile;
+    administration.moveAnswersThrough(answersFile, clock);
+    const auto answersOf = [&](int student) {
+        const AnalysisScope scope{
+            {student}, {}, daySerial({2026, 4, 1}), daySerial({2026, 12, 10})};
+        return analyseMistakes(file, path(), scope).group.counts.answers;
+    };
+
+    const auto moved = administration.writeBack(1, chosen(1), 250, std::nullopt);
+    EXPECT_EQ(moved.outcome, Outcome::Done);
+    EXPECT_EQ(moved.answersProblem, std::nullopt);
+    EXPECT_EQ(answersOf(101), 0u);
+    EXPECT_EQ(answersOf(250), 1u);
+
+    ASSERT_EQ(administration.deleteRecord(2, chosen(2)).outcome, Outcome::Done);
+    EXPECT_EQ(answersOf(102), 0u) << "a deleted run's answers no longer count";
 }
 
 TEST_F(RecordsAdministrationTest, AStudentOrTimeThatWouldHarmEveryMachineIsRefused) {

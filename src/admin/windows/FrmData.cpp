@@ -114,8 +114,10 @@ std::filesystem::path FrmData::resultsPath() const {
 }
 
 RecordsAdministration FrmData::administration(RecordFile& file) {
-    return RecordsAdministration(file, resultsPath(),
-                                 [this](int seconds) { m_flow.waitResponsively(seconds); });
+    RecordsAdministration administration(file, resultsPath(),
+                                         [this](int seconds) { m_flow.waitResponsively(seconds); });
+    administration.moveAnswersThrough(m_answersFile, m_flow.clock());
+    return administration;
 }
 
 void FrmData::Form_Load() {
@@ -231,6 +233,12 @@ bool FrmData::report(const RecordsAdministration::Result& result) {
                         .arg(result.error->number)
                         .arg(toQString(result.error->description));
             break;
+    }
+    if (result.answersProblem) {
+        text += QStringLiteral(
+                    "\n\n記録は書き換えましたが、この回の解答の記録を新しい生徒に移せませんでした"
+                    "（%1）。")
+                    .arg(toQString(*result.answersProblem));
     }
     if (!text.isEmpty()) tell(text.trimmed());
     return result.outcome == Outcome::Done;

@@ -13,6 +13,7 @@
 #include "admin/BrowserStudents.h"
 #include "admin/RecordSnapshot.h"
 #include "app/windows/DesignCanvas.h"
+#include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
 
 namespace gaisan {
@@ -55,8 +56,9 @@ private:
     RecordsAdministration administration(RecordFile& file);
     /// Fills the panel from the record read at the double-click.
     void showChosenRecord();
-    /// Tells the teacher the outcome of a change that did not go through, and what was found of
-    /// an interrupted delete; true when the change was made.
+    /// Tells the teacher the outcome of a change that did not go through, what was found of an
+    /// interrupted delete, and answers that could not follow their run; true when the change was
+    /// made.
     bool report(const RecordsAdministration::Result& result);
     /// Refreshes and selects the line for `record`, which closes the panel.
     void refreshAndSelect(std::uint64_t record);
@@ -71,6 +73,8 @@ private:
     bool m_rosterProblemTold = false;
     std::uint64_t m_selectedRecordNo = 0;
     RecordBytes m_recordBuffer{};
+    /// The answers of a run given to another student are moved through it.
+    PosixRecordFile m_answersFile;
 
     QListView* m_list1;
     QLabel* m_label5;
