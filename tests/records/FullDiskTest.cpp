@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "answers/AnswersFailureLog.h"
+#include "answers/AnswersFile.h"
 #include "platform/PosixRecordFile.h"
 #include "records/DailyBackup.h"
 #include "records/ResultsFile.h"
@@ -101,6 +103,47 @@ TEST(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
               "成績ランダムファイル記録読み取り専用のドライブです（エラー番号 30）");
     EXPECT_EQ(results.checkWritable()->message, readOnly->message);
     EXPECT_EQ(testing::recordsIn(path).size(), 94u);
+}
+
+/// A disk that fills up between a run's record and its answers: the run is recorded, the answers
+/// failure is told naming the file, no part of a block is left, and the next run's answers are
+/// written once there is room.
+TEST(FullDisk, AnswersThatDoNotFitNeverCostTheRun) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "skipped: the full-disk test mounts a small tmpfs, which needs root";
+    }
+    testing::TempFolder folder;
+    SmallDisk disk(folder / "disk");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "skipped: a tmpfs cannot be mounted here (" << disk.problem() << ")";
+    }
+    const auto path = folder / "disk" / "成績累積データ.dat";
+    // The record fits the results file's first page; the answers need a page of their own.
+    testing::appendRecords(path, {testing::runRecord(1, 1, 41)});
+    fillDisk(folder / "disk" / "filler");
+
+    testing::FakeClock clock;
+    PosixRecordFile file;
+    PosixRecordFile answersFile;
+    ResultsFile results(file, path, clock, [](int) {});
+    results.keepAnswers(answersFile);
+    AnswerRecord answer;
+    answer.boxes = {"100", "200", "300"};
+    ASSERT_EQ(results.AppendResultRecord({7, 1, 60, std::nullopt, {answer}}), std::nullopt);
+    EXPECT_EQ(testing::recordsIn(path).size(), 2u);
+    ASSERT_TRUE(results.answersProblem());
+    EXPECT_NE(results.answersProblem()->find("生徒0007.dat"), std::string::npos);
+    EXPECT_NE(results.answersProblem()->find("ディスクがいっぱいです"), std::string::npos);
+    const auto answers = answersFileOf(path, 2026, 7);
+    EXPECT_EQ(std::filesystem::exists(answers) ? std::filesystem::file_size(answers) : 0u, 0u);
+
+    std::filesystem::remove(folder / "disk" / "filler");
+    clock.advanceSeconds(60);
+    ASSERT_EQ(results.AppendResultRecord({7, 1, 50, std::nullopt, {answer}}), std::nullopt);
+    EXPECT_EQ(results.answersProblem(), std::nullopt);
+    EXPECT_EQ(loggedAnswersFailures(path).size(), 0u)
+        << "the full disk had no room for the log either";
+    EXPECT_EQ(std::filesystem::file_size(answers), kRunHeadSize + kAnswerSlotSize);
 }
 
 }  // namespace

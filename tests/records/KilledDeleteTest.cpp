@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include "records/RecordsAdministration.h"
 #include "records/ResultsFile.h"
 #include "support/ForwardingRecordFile.h"
+#include "support/RealDisk.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
@@ -24,18 +24,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr long kTmpfsMagic = 0x01021994;
 constexpr std::uint64_t kPageSize = 4096;
-
-/// A folder on a real disk, where every sync of a delete takes real time, as on a school's
-/// server: in memory the moves are over in an instant and a kill almost never lands inside one.
-/// The build folder the tests run in is on a disk where the system's temporary folder is not.
-std::filesystem::path realDiskFolder() {
-    const std::filesystem::path temporary = std::filesystem::temp_directory_path();
-    struct statfs info {};
-    if (statfs(temporary.c_str(), &info) == 0 && info.f_type != kTmpfsMagic) return temporary;
-    return std::filesystem::current_path();
-}
 
 /// How many kills of each kind a run makes: GAISAN_DELETE_KILLS for a longer run by hand.
 int killsToMake() {
@@ -147,7 +136,7 @@ protected:
                   << " left the file as before the delete, " << m_finished << " as after\n";
     }
 
-    testing::TempFolder m_folder{realDiskFolder()};
+    testing::TempFolder m_folder{testing::realDiskFolder()};
     std::filesystem::path m_path = m_folder / "成績累積データ.dat";
     std::filesystem::path m_journal = m_folder / "成績累積データtemp.dat";
     std::string m_before;
