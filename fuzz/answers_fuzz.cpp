@@ -14,9 +14,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gaisan;
     MistakeSummary summary;
-    RunAnswersScanner scanner([&](RunAnswers&& run) {
+    RunAnswersScanner scanner([&](const RunBlock& run) {
         summary.add(run);
-        for (const AnswerRecord& answer : run.answers) {
+        for (const AnswerRecord& answer : run.decoded().answers) {
             static_cast<void>(mistakeName(mistakesOf(answer).sum));
         }
     });

@@ -19,10 +19,6 @@ struct RunIdentity {
     bool operator==(const RunIdentity& other) const;
 };
 
-struct RunIdentityHash {
-    std::size_t operator()(const RunIdentity& run) const;
-};
-
 /// One judged answer of a run: the problem, what each answer box held when it was judged, which
 /// boxes were wrong, and how long it took.
 struct AnswerRecord {

@@ -11,7 +11,7 @@ AnswersCheck answersCheckOf(RecordFile& file, const std::filesystem::path& resul
         if (check.years.empty() || check.years.back().year != name.year) {
             check.years.push_back({name.year, 0, 0});
         }
-        const AnswersFileRead read = readAnswersFile(file, name.path, [](RunAnswers&&) {});
+        const AnswersFileRead read = readAnswersFile(file, name.path, [](const RunBlock&) {});
         ++check.years.back().files;
         check.years.back().bytes += read.bytes;
         if (read.error) check.problems.push_back(*read.error);

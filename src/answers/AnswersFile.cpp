@@ -144,8 +144,8 @@ std::optional<std::string> copyRunAnswers(RecordFile& file,
     std::optional<RunAnswers> found;
     const std::filesystem::path path =
         answersFileOf(resultsFile, answersYearOf(from.date), from.student);
-    const AnswersFileRead read = readAnswersFile(file, path, [&](RunAnswers&& run) {
-        if (run.run == from) found = std::move(run);
+    const AnswersFileRead read = readAnswersFile(file, path, [&](const RunBlock& run) {
+        if (run.run() == from) found = run.decoded();
     });
     if (read.error) return read.error;
     if (!found) return std::nullopt;
@@ -154,7 +154,7 @@ std::optional<std::string> copyRunAnswers(RecordFile& file,
 }
 
 AnswersFileRead readAnswersFile(RecordFile& file, const std::filesystem::path& path,
-                                const std::function<void(RunAnswers&&)>& onRun) {
+                                const std::function<void(const RunBlock&)>& onRun) {
     AnswersFileRead read;
     std::error_code missing;
     if (!std::filesystem::exists(path, missing)) return read;
@@ -167,9 +167,9 @@ AnswersFileRead readAnswersFile(RecordFile& file, const std::filesystem::path& p
         read.error = path.string() + ": " + error->description;
         return read;
     }
-    RunAnswersScanner scanner([&](RunAnswers&& run) {
+    RunAnswersScanner scanner([&](const RunBlock& run) {
         ++read.runs;
-        onRun(std::move(run));
+        onRun(run);
     });
     // A piece holds the unread end of the last one and the next kReadPiece bytes; a block is far
     // smaller than a piece, so the rest carried over never grows.

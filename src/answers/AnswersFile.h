@@ -66,7 +66,7 @@ struct AnswersFileRead {
 /// Reads an answers file from start to end in pieces of a bounded size, calling `onRun` for each
 /// whole block. A missing file has no runs and is no error.
 AnswersFileRead readAnswersFile(RecordFile& file, const std::filesystem::path& path,
-                                const std::function<void(RunAnswers&&)>& onRun);
+                                const std::function<void(const RunBlock&)>& onRun);
 
 /// The answers files of the results file's folder, by school year and student, in that order.
 struct AnswersFileName {

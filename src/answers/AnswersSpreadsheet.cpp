@@ -97,8 +97,8 @@ AnswersExportSummary exportAnswers(RecordFile& file, const std::filesystem::path
     // The runs arrive student by student; the spreadsheet lists them as they were worked.
     std::vector<KeptRun> runs;
     const AnswersReadReport report =
-        forEachRecordedRun(file, resultsFile, analysisScope, [&](const RunAnswers& run) {
-            runs.push_back({run.run, encodeRunAnswers(run)});
+        forEachRecordedRun(file, resultsFile, analysisScope, [&](const RunBlock& run) {
+            runs.push_back({run.run(), {run.bytes().begin(), run.bytes().end()}});
         });
     summary.runsWithoutAnswers = report.runsWithoutAnswers;
     summary.problems = report.problems;

@@ -1,7 +1,8 @@
 #include "answers/MistakeAnalysis.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <bit>
+#include <tuple>
 
 #include "answers/AnswersFile.h"
 #include "platform/DataFileError.h"
@@ -72,26 +73,36 @@ std::optional<MistakeKind> MistakeSummary::weakestKind() const {
     return weakest;
 }
 
-void MistakeSummary::add(const RunAnswers& run) {
-    ++runs;
-    MistakeCounts& week = weeks[mondayOf(run.run.date)];
-    for (const AnswerRecord& answer : run.answers) {
+namespace {
+
+/// Adds the `count` answers of `run` to `summary`: `tallyAt(i)` gives what is counted of answer i,
+/// `answerAt(i)` the whole answer, asked for only when it is wrong.
+template <typename TallyAt, typename AnswerAt>
+void addRun(MistakeSummary& summary, const RunIdentity& run, std::size_t count,
+            const TallyAt& tallyAt, const AnswerAt& answerAt) {
+    ++summary.runs;
+    MistakeCounts& counts = summary.counts;
+    MistakeCounts& week = summary.weeks[mondayOf(run.date)];
+    for (std::size_t i = 0; i < count; ++i) {
+        const AnswerTally tally = tallyAt(i);
         ++counts.answers, ++week.answers;
-        if (answer.problemType >= 1 && answer.problemType < static_cast<int>(timeByType.size())) {
-            TypeTime& time = timeByType[static_cast<std::size_t>(answer.problemType)];
+        if (tally.problemType >= 1 &&
+            tally.problemType < static_cast<int>(summary.timeByType.size())) {
+            TypeTime& time = summary.timeByType[static_cast<std::size_t>(tally.problemType)];
             ++time.answers;
-            time.tenths += answer.tenths;
+            time.tenths += tally.tenths;
         }
-        if (answer.isRight()) {
+        if (tally.isRight()) {
             ++counts.right, ++week.right;
             continue;
         }
-        const AnswerMistakes mistakes = mistakesOf(answer);
-        const BoxMistake* boxes[] = {&mistakes.roundedFirst, &mistakes.roundedSecond,
-                                     &mistakes.sum};
+        MistakeExample example{run, answerAt(i), {}};
+        example.mistakes = mistakesOf(example.answer);
+        const BoxMistake* boxes[] = {&example.mistakes.roundedFirst,
+                                     &example.mistakes.roundedSecond, &example.mistakes.sum};
         std::array<bool, kMistakeKindCount> shown{};
         for (std::size_t box = 0; box < 3; ++box) {
-            if ((answer.wrongBoxes >> box & 1u) == 0) continue;
+            if ((tally.wrongBoxes >> box & 1u) == 0) continue;
             // A box the judging found wrong is a mistake even when its text reads as the right
             // number in some other way ("400." is judged by its leading number only).
             const MistakeKind kind =
@@ -102,60 +113,146 @@ void MistakeSummary::add(const RunAnswers& run) {
         }
         for (std::size_t kind = 0; kind < kMistakeKindCount; ++kind) {
             if (shown[kind]) {
-                keepNewest(examples[kind], {run.run, answer, mistakes}, kExamplesPerKind);
+                keepNewest(summary.examples[kind], example, MistakeSummary::kExamplesPerKind);
             }
         }
     }
 }
 
+void addCounts(MistakeCounts& to, const MistakeCounts& from) {
+    to.answers += from.answers;
+    to.right += from.right;
+    to.wrongBoxes += from.wrongBoxes;
+    for (std::size_t kind = 0; kind < kMistakeKindCount; ++kind) {
+        to.boxesOfKind[kind] += from.boxesOfKind[kind];
+    }
+}
+
+}  // namespace
+
+void MistakeSummary::add(const RunAnswers& run) {
+    addRun(
+        *this, run.run, run.answers.size(),
+        [&](std::size_t i) {
+            const AnswerRecord& answer = run.answers[i];
+            return AnswerTally{answer.problemType, answer.wrongBoxes, answer.tenths};
+        },
+        [&](std::size_t i) { return run.answers[i]; });
+}
+
+void MistakeSummary::add(const RunBlock& run) {
+    addRun(
+        *this, run.run(), run.size(), [&](std::size_t i) { return run.tally(i); },
+        [&](std::size_t i) { return run.answer(i); });
+}
+
+void MistakeSummary::add(const MistakeSummary& other) {
+    runs += other.runs;
+    addCounts(counts, other.counts);
+    for (std::size_t type = 0; type < timeByType.size(); ++type) {
+        timeByType[type].answers += other.timeByType[type].answers;
+        timeByType[type].tenths += other.timeByType[type].tenths;
+    }
+    for (const auto& [monday, weekCounts] : other.weeks) addCounts(weeks[monday], weekCounts);
+    for (std::size_t kind = 0; kind < kMistakeKindCount; ++kind) {
+        for (const MistakeExample& example : other.examples[kind]) {
+            keepNewest(examples[kind], example, kExamplesPerKind);
+        }
+    }
+}
+
+namespace {
+
+/// A run record of a student in the scope, as the join with the answers needs it: its date,
+/// clock and level bit for bit, in an order that finds them fast.
+struct RecordedRun {
+    std::uint64_t date;
+    std::uint64_t clock;
+    std::int16_t level;
+    bool answered = false;
+
+    auto key() const { return std::tuple(date, clock, level); }
+};
+
+/// Each student's run records of the scope, sorted, by the student's place in scope.students.
+struct RecordedRuns {
+    std::vector<std::vector<RecordedRun>> ofStudent;
+    std::uint64_t count = 0;
+};
+
+RecordedRuns recordedRunsOf(RecordFile& file, const std::filesystem::path& resultsFile,
+                            const AnalysisScope& scope) {
+    // The place of each student of the scope, by student number.
+    std::vector<int> placeOf;
+    for (std::size_t place = 0; place < scope.students.size(); ++place) {
+        const int student = scope.students[place];
+        if (student < 0) continue;
+        if (static_cast<std::size_t>(student) >= placeOf.size()) {
+            placeOf.resize(static_cast<std::size_t>(student) + 1, -1);
+        }
+        placeOf[static_cast<std::size_t>(student)] = static_cast<int>(place);
+    }
+    RecordedRuns runs;
+    runs.ofStudent.resize(scope.students.size());
+    const auto error = readRecords(
+        file, resultsFile, {RecordSelection::all(), WhenMissing::IsEmpty},
+        [&](const RecordBlock& block) {
+            for (std::size_t i = 0; i < block.count(); ++i) {
+                const LoadedRecord record = decodeRunFields(block.record(i));
+                if (record.student < 0 ||
+                    static_cast<std::size_t>(record.student) >= placeOf.size() ||
+                    placeOf[static_cast<std::size_t>(record.student)] < 0 ||
+                    record.date < scope.firstDay || record.date > scope.lastDay ||
+                    (!scope.levels.empty() && std::find(scope.levels.begin(), scope.levels.end(),
+                                                        record.level) == scope.levels.end())) {
+                    continue;
+                }
+                ++runs.count;
+                runs.ofStudent[static_cast<std::size_t>(
+                                   placeOf[static_cast<std::size_t>(record.student)])]
+                    .push_back({std::bit_cast<std::uint64_t>(record.date),
+                                std::bit_cast<std::uint64_t>(record.clock), record.level});
+            }
+            return true;
+        });
+    if (error) throw DataFileError(resultsFile, error->description);
+    // Records come in the order they were written, so each list is nearly sorted already.
+    for (auto& ofStudent : runs.ofStudent) {
+        std::ranges::sort(ofStudent, {}, &RecordedRun::key);
+    }
+    return runs;
+}
+
+}  // namespace
+
 AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::path& resultsFile,
                                      const AnalysisScope& scope, const RecordedRunVisitor& onRun) {
     AnswersReadReport report;
-    std::vector<bool> studentInScope;
-    for (int student : scope.students) {
-        if (student < 0) continue;
-        if (static_cast<std::size_t>(student) >= studentInScope.size()) {
-            studentInScope.resize(static_cast<std::size_t>(student) + 1);
-        }
-        studentInScope[static_cast<std::size_t>(student)] = true;
-    }
-    const auto inScope = [&](const LoadedRecord& record) {
-        return record.student >= 0 &&
-               static_cast<std::size_t>(record.student) < studentInScope.size() &&
-               studentInScope[static_cast<std::size_t>(record.student)] &&
-               record.date >= scope.firstDay && record.date <= scope.lastDay &&
-               (scope.levels.empty() || std::find(scope.levels.begin(), scope.levels.end(),
-                                                  record.level) != scope.levels.end());
-    };
-    // The runs whose record is in the file now: only their answers count.
-    std::unordered_set<RunIdentity, RunIdentityHash> recorded;
-    const auto error =
-        readRecords(file, resultsFile, {RecordSelection::all(), WhenMissing::IsEmpty},
-                    [&](const RecordBlock& block) {
-                        for (std::size_t i = 0; i < block.count(); ++i) {
-                            const LoadedRecord record = decodeRunFields(block.record(i));
-                            if (!inScope(record)) continue;
-                            ++report.runsInScope;
-                            recorded.insert({record.date, record.clock,
-                                             static_cast<std::int16_t>(record.student),
-                                             static_cast<std::int16_t>(record.level)});
-                        }
-                        return true;
-                    });
-    if (error) throw DataFileError(resultsFile, error->description);
-
+    RecordedRuns recorded = recordedRunsOf(file, resultsFile, scope);
+    report.runsInScope = recorded.count;
     std::uint64_t runsWithAnswers = 0;
     const int firstYear = answersYearOf(scope.firstDay);
     const int lastYear = answersYearOf(scope.lastDay);
-    for (int student : scope.students) {
+    for (std::size_t place = 0; place < scope.students.size(); ++place) {
+        const int student = scope.students[place];
+        std::vector<RecordedRun>& runs = recorded.ofStudent[place];
+        if (runs.empty()) continue;
         for (int year = firstYear; year <= lastYear; ++year) {
             const AnswersFileRead read = readAnswersFile(
-                file, answersFileOf(resultsFile, year, student), [&](RunAnswers&& run) {
-                    // Taken out when met, so that a block written twice counts once.
-                    if (run.run.student == student && recorded.erase(run.run) == 1) {
-                        ++runsWithAnswers;
-                        onRun(run);
+                file, answersFileOf(resultsFile, year, student), [&](const RunBlock& block) {
+                    const RunIdentity& run = block.run();
+                    if (run.student != student) return;
+                    const RecordedRun wanted{std::bit_cast<std::uint64_t>(run.date),
+                                             std::bit_cast<std::uint64_t>(run.clock), run.level};
+                    const auto found =
+                        std::ranges::lower_bound(runs, wanted.key(), {}, &RecordedRun::key);
+                    // Marked when met, so that a block written twice counts once.
+                    if (found == runs.end() || found->key() != wanted.key() || found->answered) {
+                        return;
                     }
+                    found->answered = true;
+                    ++runsWithAnswers;
+                    onRun(block);
                 });
             if (read.error) report.problems.push_back(*read.error);
         }
@@ -167,10 +264,11 @@ AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::pa
 MistakeAnalysis analyseMistakes(RecordFile& file, const std::filesystem::path& resultsFile,
                                 const AnalysisScope& scope) {
     MistakeAnalysis analysis;
-    analysis.report = forEachRecordedRun(file, resultsFile, scope, [&](const RunAnswers& run) {
-        analysis.students[run.run.student].add(run);
-        analysis.group.add(run);
+    analysis.report = forEachRecordedRun(file, resultsFile, scope, [&](const RunBlock& run) {
+        analysis.students[run.run().student].add(run);
     });
+    // Each answer is judged once, for its student; the group adds up the students.
+    for (const auto& [student, summary] : analysis.students) analysis.group.add(summary);
     return analysis;
 }
 

@@ -25,7 +25,7 @@ struct AnalysisScope {
 
 /// A recorded run with its answers, as the analysis and the spreadsheet meet it: only a run
 /// whose record is still in the results file, with the student the record names now.
-using RecordedRunVisitor = std::function<void(const RunAnswers&)>;
+using RecordedRunVisitor = std::function<void(const RunBlock&)>;
 
 /// What reading the answers of a scope found besides the runs.
 struct AnswersReadReport {
@@ -91,8 +91,11 @@ struct MistakeSummary {
     /// go to the kind listed first. Nothing without wrong boxes.
     std::optional<MistakeKind> weakestKind() const;
 
-    /// Adds the answers of a run.
+    /// Adds the answers of a run; a block's are decoded only where they are wrong.
     void add(const RunAnswers& run);
+    void add(const RunBlock& run);
+    /// Adds another summary's counts, times and weeks, and keeps the newest of both's examples.
+    void add(const MistakeSummary& other);
 };
 
 /// The summaries of a scope.

@@ -30,19 +30,13 @@ std::uint64_t packedBox(const std::string& text) {
     return packed;
 }
 
-/// The text of a packed box; nothing when a character follows the end of the text.
-std::optional<std::string> unpackedBox(std::uint64_t packed) {
+/// The text of a packed box: its characters up to the first 0.
+std::string unpackedBox(std::uint64_t packed) {
     std::string text;
-    bool ended = false;
     for (std::size_t i = 0; i < AnswerRecord::kBoxLength; ++i) {
         const auto code = static_cast<std::size_t>(packed >> (i * kBitsPerCharacter) & 0xF);
-        if (code == 0) {
-            ended = true;
-        } else if (ended) {
-            return std::nullopt;
-        } else {
-            text += kBoxCharacters[code - 1];
-        }
+        if (code == 0) break;
+        text += kBoxCharacters[code - 1];
     }
     return text;
 }
@@ -67,24 +61,10 @@ void encodeAnswer(const AnswerRecord& answer, std::span<std::byte, kAnswerSlotSi
     putStored(slot, 8, boxes);
 }
 
-std::optional<AnswerRecord> decodeAnswer(std::span<const std::byte> slot) {
-    const auto flags = static_cast<unsigned>(slot[1]);
-    if (slot[0] != kAnswerMark || (flags & 0x80u) != 0) return std::nullopt;
-    AnswerRecord answer;
-    answer.place = static_cast<std::int8_t>(flags & 3u);
-    answer.problemType = static_cast<std::int8_t>(flags >> 2 & 3u);
-    answer.wrongBoxes = static_cast<std::uint8_t>(flags >> 4 & 7u);
-    answer.first = storedAt<std::uint16_t>(slot, 2);
-    answer.second = storedAt<std::uint16_t>(slot, 4);
-    answer.tenths = storedAt<std::uint16_t>(slot, 6);
-    const auto boxes = storedAt<std::uint64_t>(slot, 8);
-    if (boxes >> (3 * kBitsPerBox) != 0) return std::nullopt;
-    for (std::size_t i = 0; i < answer.boxes.size(); ++i) {
-        auto text = unpackedBox(boxes >> (i * kBitsPerBox) & 0xFFFFF);
-        if (!text) return std::nullopt;
-        answer.boxes[i] = std::move(*text);
-    }
-    return answer;
+/// Whether `slot` is an answer as the writer writes one.
+bool isAnswerSlot(std::span<const std::byte> slot) {
+    return slot[0] == kAnswerMark && (static_cast<unsigned>(slot[1]) & 0x80u) == 0 &&
+           storedAt<std::uint64_t>(slot, 8) >> (3 * kBitsPerBox) == 0;
 }
 
 bool startsHead(std::span<const std::byte> bytes) {
@@ -92,22 +72,17 @@ bool startsHead(std::span<const std::byte> bytes) {
                       [](char c, std::byte b) { return static_cast<std::byte>(c) == b; });
 }
 
-/// The run of a whole block; nothing when `block` is not one.
-std::optional<RunAnswers> decodeBlock(std::span<const std::byte> block) {
+/// The run of `block` when it is a whole block: its checksum matches and every slot after the
+/// head is an answer.
+std::optional<RunIdentity> wholeBlockRun(std::span<const std::byte> block) {
     if (storedAt<std::uint32_t>(block, kChecksumOffset) != blockChecksum(block)) {
         return std::nullopt;
     }
-    RunAnswers run;
-    run.run.date = storedAt<double>(block, 4);
-    run.run.clock = storedAt<double>(block, 12);
-    run.run.student = storedAt<std::int16_t>(block, 20);
-    run.run.level = storedAt<std::int16_t>(block, 22);
     for (std::size_t at = kRunHeadSize; at < block.size(); at += kAnswerSlotSize) {
-        auto answer = decodeAnswer(block.subspan(at, kAnswerSlotSize));
-        if (!answer) return std::nullopt;
-        run.answers.push_back(std::move(*answer));
+        if (!isAnswerSlot(block.subspan(at, kAnswerSlotSize))) return std::nullopt;
     }
-    return run;
+    return RunIdentity{storedAt<double>(block, 4), storedAt<double>(block, 12),
+                       storedAt<std::int16_t>(block, 20), storedAt<std::int16_t>(block, 22)};
 }
 
 }  // namespace
@@ -143,7 +118,41 @@ std::vector<std::byte> encodeRunAnswers(const RunAnswers& run) {
     return block;
 }
 
-RunAnswersScanner::RunAnswersScanner(std::function<void(RunAnswers&&)> onRun)
+RunBlock::RunBlock(const RunIdentity& run, std::span<const std::byte> block)
+    : m_run(run), m_block(block), m_count((block.size() - kRunHeadSize) / kAnswerSlotSize) {}
+
+AnswerTally RunBlock::tally(std::size_t i) const {
+    const std::span<const std::byte> slot = m_block.subspan(kRunHeadSize + i * kAnswerSlotSize);
+    const auto flags = static_cast<unsigned>(slot[1]);
+    return {static_cast<std::int8_t>(flags >> 2 & 3u), static_cast<std::uint8_t>(flags >> 4 & 7u),
+            storedAt<std::uint16_t>(slot, 6)};
+}
+
+AnswerRecord RunBlock::answer(std::size_t i) const {
+    const std::span<const std::byte> slot = m_block.subspan(kRunHeadSize + i * kAnswerSlotSize);
+    const AnswerTally counted = tally(i);
+    AnswerRecord answer;
+    answer.place = static_cast<std::int8_t>(static_cast<unsigned>(slot[1]) & 3u);
+    answer.problemType = counted.problemType;
+    answer.wrongBoxes = counted.wrongBoxes;
+    answer.tenths = counted.tenths;
+    answer.first = storedAt<std::uint16_t>(slot, 2);
+    answer.second = storedAt<std::uint16_t>(slot, 4);
+    const auto boxes = storedAt<std::uint64_t>(slot, 8);
+    for (std::size_t box = 0; box < answer.boxes.size(); ++box) {
+        answer.boxes[box] = unpackedBox(boxes >> (box * kBitsPerBox) & 0xFFFFF);
+    }
+    return answer;
+}
+
+RunAnswers RunBlock::decoded() const {
+    RunAnswers run{m_run, {}};
+    run.answers.reserve(m_count);
+    for (std::size_t i = 0; i < m_count; ++i) run.answers.push_back(answer(i));
+    return run;
+}
+
+RunAnswersScanner::RunAnswersScanner(std::function<void(const RunBlock&)> onRun)
     : m_onRun(std::move(onRun)) {}
 
 std::size_t RunAnswersScanner::scan(std::span<const std::byte> bytes, bool fileEnds) {
@@ -159,8 +168,8 @@ std::size_t RunAnswersScanner::scan(std::span<const std::byte> bytes, bool fileE
                                        storedAt<std::uint16_t>(rest, kCountOffset + 2) == 0;
                 if (plausible && rest.size() < size && !fileEnds) break;
                 if (plausible && rest.size() >= size) {
-                    if (auto run = decodeBlock(rest.first(size))) {
-                        m_onRun(std::move(*run));
+                    if (auto run = wholeBlockRun(rest.first(size))) {
+                        m_onRun(RunBlock(*run, rest.first(size)));
                         at += size;
                         continue;
                     }
@@ -179,7 +188,7 @@ std::size_t RunAnswersScanner::scan(std::span<const std::byte> bytes, bool fileE
 
 std::vector<RunAnswers> runAnswersIn(std::span<const std::byte> bytes) {
     std::vector<RunAnswers> runs;
-    RunAnswersScanner scanner([&](RunAnswers&& run) { runs.push_back(std::move(run)); });
+    RunAnswersScanner scanner([&](const RunBlock& run) { runs.push_back(run.decoded()); });
     static_cast<void>(scanner.scan(bytes, true));
     return runs;
 }

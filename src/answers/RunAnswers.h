@@ -36,7 +36,8 @@ struct RunAnswers {
 ///    2  uint16  the first number, 4 uint16 the second
 ///    6  uint16  tenths of a second from the problem's showing to its judging (65535 at most)
 ///    8  uint64  the three boxes' texts, 20 bits each from bit 0: five characters of 4 bits, the
-///               first in the lowest; 0 ends the text, 1 to 15 are "*,-./0123456789"
+///               first in the lowest; 0 ends the text, 1 to 15 are "*,-./0123456789"; bits 60–63
+///               zero
 /// A block whose checksum does not match (a write a crash cut short, damage, bytes of another file)
 /// is never read as a run; its slots are passed over one by one until the next whole block.
 inline constexpr std::size_t kAnswerSlotSize = 16;
@@ -53,11 +54,41 @@ inline constexpr std::size_t kMostAnswersInRun = 1000;
 /// texts keep the first five characters a box can hold.
 [[nodiscard]] std::vector<std::byte> encodeRunAnswers(const RunAnswers& run);
 
+/// What every pass over the answers counts of an answer, read without decoding its box texts.
+struct AnswerTally {
+    std::int8_t problemType = 0;
+    std::uint8_t wrongBoxes = 0;
+    std::uint16_t tenths = 0;
+
+    bool isRight() const { return wrongBoxes == 0; }
+};
+
+/// A whole block as read: its run, and its answers still as stored, so that a pass over a
+/// school year decodes only the answers it shows. Valid while the bytes it was read from are.
+class RunBlock {
+public:
+    /// `block` must be a whole block the scanner has checked.
+    RunBlock(const RunIdentity& run, std::span<const std::byte> block);
+
+    const RunIdentity& run() const { return m_run; }
+    std::size_t size() const { return m_count; }
+    AnswerTally tally(std::size_t i) const;
+    AnswerRecord answer(std::size_t i) const;
+    RunAnswers decoded() const;
+    /// The block's bytes as stored.
+    std::span<const std::byte> bytes() const { return m_block; }
+
+private:
+    RunIdentity m_run;
+    std::span<const std::byte> m_block;
+    std::size_t m_count;
+};
+
 /// Reads the whole blocks out of an answers file's bytes, given in order and in pieces of any
 /// size, calling `onRun` for each. What is not part of a whole block is passed over and counted.
 class RunAnswersScanner {
 public:
-    explicit RunAnswersScanner(std::function<void(RunAnswers&&)> onRun);
+    explicit RunAnswersScanner(std::function<void(const RunBlock&)> onRun);
 
     /// Reads the blocks in `bytes`, which follow the bytes given before: returns how many bytes
     /// it has used. The rest, a block not yet whole, is to be given again at the start of the next
@@ -68,7 +99,7 @@ public:
     std::uint64_t bytesLeftOut() const { return m_leftOut; }
 
 private:
-    std::function<void(RunAnswers&&)> m_onRun;
+    std::function<void(const RunBlock&)> m_onRun;
     std::uint64_t m_leftOut = 0;
 };
 

@@ -29,7 +29,7 @@ std::vector<RunAnswers> runsIn(const std::filesystem::path& path, AnswersFileRea
     PosixRecordFile file;
     std::vector<RunAnswers> runs;
     const AnswersFileRead result =
-        readAnswersFile(file, path, [&](RunAnswers&& run) { runs.push_back(std::move(run)); });
+        readAnswersFile(file, path, [&](const RunBlock& run) { runs.push_back(run.decoded()); });
     if (read) *read = result;
     return runs;
 }

@@ -139,7 +139,8 @@ TEST(KilledAnswers, MachinesKilledWhileRecordingLeaveEveryRunsAnswersWholeOrAbse
     std::uint64_t bytesLeftOut = 0;
     for (const AnswersFileName& name : answersFilesOf(path)) {
         PosixRecordFile file;
-        const AnswersFileRead read = readAnswersFile(file, name.path, [&](RunAnswers&& run) {
+        const AnswersFileRead read = readAnswersFile(file, name.path, [&](const RunBlock& block) {
+            const RunAnswers run = block.decoded();
             const auto record = records.find(run.run);
             ASSERT_NE(record, records.end()) << "answers of a run that was never recorded";
             const auto [machine, number] = record->second;

@@ -98,7 +98,8 @@ TEST(RunAnswers, OnlyWholeBlocksAreReadAndNothingOfAnotherRunJoinsThem) {
     };
     for (const auto& c : cases) {
         std::vector<int> students;
-        RunAnswersScanner scanner([&](RunAnswers&& run) { students.push_back(run.run.student); });
+        RunAnswersScanner scanner(
+            [&](const RunBlock& run) { students.push_back(run.run().student); });
         static_cast<void>(scanner.scan(c.bytes, true));
         EXPECT_EQ(students, c.students) << c.what;
         EXPECT_EQ(scanner.bytesLeftOut(), c.leftOut) << c.what;
@@ -111,7 +112,8 @@ TEST(RunAnswers, BytesGivenInPiecesOfAnySizeReadAsTheWhole) {
                       encodeRunAnswers(sampleRun(2, 0.2)), encodeRunAnswers(sampleRun(3, 0.3))});
     for (std::size_t pieceSize : {1u, 7u, 16u, 33u, 100u}) {
         std::vector<int> students;
-        RunAnswersScanner scanner([&](RunAnswers&& run) { students.push_back(run.run.student); });
+        RunAnswersScanner scanner(
+            [&](const RunBlock& run) { students.push_back(run.run().student); });
         std::vector<std::byte> pending;
         for (std::size_t at = 0; at < bytes.size(); at += pieceSize) {
             const std::size_t end = std::min(bytes.size(), at + pieceSize);

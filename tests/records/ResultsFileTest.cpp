@@ -222,7 +222,7 @@ TEST_F(ResultsFileTest, ARunsAnswersFollowItsRecordAndTheirFailureNeverCostsTheR
     const ResultRecord record = testing::recordsIn(path()).at(0);
     std::vector<RunAnswers> runs;
     static_cast<void>(readAnswersFile(answersFile, answersFileOf(path(), 2026, 12),
-                                      [&](RunAnswers&& run) { runs.push_back(run); }));
+                                      [&](const RunBlock& run) { runs.push_back(run.decoded()); }));
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].run, (RunIdentity{record.RecordDate, record.RecordClock, 12, 3}));
     EXPECT_EQ(runs[0].answers, (std::vector{answer, answer}));
