@@ -20,12 +20,6 @@ const std::string kHeader =
     "日付,時刻,生徒番号,名前,学年,レベル,数1,数2,位,概数1,概数2,和,概数1の誤り,概数2の誤り,"
     "和の誤り,秒";
 
-long long placeValue(int place) {
-    long long value = 1;
-    for (int i = 0; i < place; ++i) value *= 10;
-    return value;
-}
-
 std::string secondsText(std::uint16_t tenths) {
     return std::to_string(tenths / 10) + '.' + std::to_string(tenths % 10);
 }
@@ -41,18 +35,21 @@ struct KeptRun {
 
 const std::string& answersSpreadsheetHeader() { return kHeader; }
 
+std::vector<std::string> answerFields(const AnswerRecord& answer, const AnswerMistakes& mistakes) {
+    std::vector<std::string> fields = {std::to_string(answer.first), std::to_string(answer.second),
+                                       std::to_string(placeValue(answer.place))};
+    for (const std::string& box : answer.boxes) fields.push_back(box);
+    for (const BoxMistake& box : mistakes.boxes()) fields.push_back(mistakeName(box));
+    return fields;
+}
+
 std::string answerRow(const RunIdentity& run, std::string_view name, std::string_view grade,
                       const AnswerRecord& answer) {
-    const AnswerMistakes mistakes = mistakesOf(answer);
     std::string row = dateText(run.date) + ',' + clockText(run.clock) + ',' +
                       std::to_string(run.student) + ',' + csvField(name) + ',' + csvField(grade) +
-                      ',' + std::to_string(run.level) + ',' + std::to_string(answer.first) + ',' +
-                      std::to_string(answer.second) + ',' +
-                      std::to_string(placeValue(answer.place));
-    for (const std::string& box : answer.boxes) row += ',' + csvField(box);
-    for (const BoxMistake& box : {mistakes.roundedFirst, mistakes.roundedSecond, mistakes.sum}) {
-        row += ',' + csvField(mistakeName(box));
-    }
+                      ',' + std::to_string(run.level);
+    for (const std::string& field : answerFields(answer, mistakesOf(answer)))
+        row += ',' + csvField(field);
     return row + ',' + secondsText(answer.tenths);
 }
 

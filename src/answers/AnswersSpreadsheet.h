@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "answers/AnswerRecord.h"
+#include "answers/MistakeKinds.h"
 #include "platform/RecordFile.h"
 #include "records/ResultsExport.h"
 #include "roster/RosterTables.h"
@@ -27,6 +28,11 @@ const std::string& answersSpreadsheetHeader();
 /// right box); the seconds the answer took, to a tenth.
 std::string answerRow(const RunIdentity& run, std::string_view name, std::string_view grade,
                       const AnswerRecord& answer);
+
+/// The fields of an answer that the spreadsheet and the mistakes summary both write, unquoted:
+/// the two numbers, the place rounded to (100 for the hundreds), what each box held and the kind
+/// of mistake of each box (empty for a right box).
+std::vector<std::string> answerFields(const AnswerRecord& answer, const AnswerMistakes& mistakes);
 
 /// Which answers go into the spreadsheet: one student's or everybody's, in a period of days.
 struct AnswersExportScope {

@@ -18,12 +18,6 @@ std::string_view withoutSpaces(std::string_view text);
 
 bool isBlank(std::string_view text) { return withoutSpaces(text).empty(); }
 
-long long powerOfTen(int exponent) {
-    long long value = 1;
-    for (int i = 0; i < exponent; ++i) value *= 10;
-    return value;
-}
-
 long long roundedTo(long long number, int place) {
     return static_cast<long long>(RoundToPlace(static_cast<double>(number), place));
 }
@@ -31,7 +25,7 @@ long long roundedTo(long long number, int place) {
 /// Whether `typed` is `right` with trailing zeros missing (40 for 400) or too many (4000).
 std::optional<MistakeKind> zerosWrong(long long typed, long long right) {
     if (typed <= 0 || right <= 0) return std::nullopt;
-    for (long long factor = 10; factor <= powerOfTen(kMostDigits); factor *= 10) {
+    for (long long factor = 10; factor <= placeValue(kMostDigits); factor *= 10) {
         if (typed * factor == right) return MistakeKind::TooFewDigits;
         if (right * factor == typed) return MistakeKind::WrongMagnitude;
         if (typed * factor > right && right * factor > typed) break;
@@ -46,7 +40,7 @@ BoxMistake roundingMistake(const std::string& text, long long given, int place,
     if (!typed) return {isBlank(text) ? MistakeKind::Empty : MistakeKind::Slip};
     if (*typed == right) return {MistakeKind::Correct};
     if (*typed == given) return {MistakeKind::NotRounded};
-    const long long unit = powerOfTen(place);
+    const long long unit = placeValue(place);
     const long long down = given / unit * unit;
     if (*typed == down) return {MistakeKind::RoundedDownNotUp};
     if (*typed == down + unit) return {MistakeKind::RoundedUpNotDown};
@@ -158,6 +152,12 @@ const std::vector<MistakeKindName>& mistakeKindNames() {
         {MistakeKind::Slip, "その他の誤り"},
     };
     return names;
+}
+
+long long placeValue(int place) {
+    long long value = 1;
+    for (int i = 0; i < place; ++i) value *= 10;
+    return value;
 }
 
 std::string mistakeName(const BoxMistake& mistake) {

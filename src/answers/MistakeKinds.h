@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -52,6 +53,9 @@ struct AnswerMistakes {
     BoxMistake roundedFirst;
     BoxMistake roundedSecond;
     BoxMistake sum;
+
+    /// The three in the order of the boxes on the screen.
+    std::array<BoxMistake, 3> boxes() const { return {roundedFirst, roundedSecond, sum}; }
 };
 
 /// The kinds of the three boxes of `answer`.
@@ -65,6 +69,9 @@ struct MistakeKindName {
 
 /// Every kind with its name, in the order the teacher's summaries list them.
 [[nodiscard]] const std::vector<MistakeKindName>& mistakeKindNames();
+
+/// 10^place: 100 for the hundreds, as the spreadsheets write the place rounded to.
+[[nodiscard]] long long placeValue(int place);
 
 /// The Japanese name of a kind, as the teacher's screen and the spreadsheet show it; a wrong
 /// place names the place ("位の取り違え（十の位まで）"). Empty for Correct.

@@ -65,11 +65,14 @@ std::string percentText(std::optional<double> share) {
     return std::to_string(percent) + "%";
 }
 
-std::string secondsText(std::optional<double> seconds) {
-    if (!seconds) return std::string(kNothing);
+std::string tenthsText(double seconds) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f", std::floor(*seconds * 10 + 0.5) / 10);
-    return std::string(text) + "秒";
+    std::snprintf(text, sizeof text, "%.1f", std::floor(seconds * 10 + 0.5) / 10);
+    return text;
+}
+
+std::string secondsText(std::optional<double> seconds) {
+    return seconds ? tenthsText(*seconds) + "秒" : std::string(kNothing);
 }
 
 std::string problemTypeName(int problemType) {
@@ -136,22 +139,22 @@ ExampleTexts exampleTexts(const MistakeExample& example) {
     const AnswerRecord& answer = example.answer;
     ExampleTexts texts;
     texts.date = monthDay(static_cast<int>(example.run.date));
-    texts.problem = std::to_string(answer.first) + " + " + std::to_string(answer.second) + "（" +
-                    placeName(answer.place + 1) + "の位まで）";
+    texts.problemLines = {std::to_string(answer.first) + " + " + std::to_string(answer.second),
+                          "（" + placeName(answer.place + 1) + "の位まで）"};
+    texts.problem = texts.problemLines[0] + texts.problemLines[1];
     texts.typed = boxText(answer.boxes[0]) + std::string(kBoxSeparator) + boxText(answer.boxes[1]) +
                   std::string(kBoxSeparator) + boxText(answer.boxes[2]);
     const double first = RoundToPlace(answer.first, answer.place);
     const double second = RoundToPlace(answer.second, answer.place);
     texts.right = numberText(first) + std::string(kBoxSeparator) + numberText(second) +
                   std::string(kBoxSeparator) + numberText(first + second);
-    std::vector<std::string> names;
-    for (const BoxMistake& box :
-         {example.mistakes.roundedFirst, example.mistakes.roundedSecond, example.mistakes.sum}) {
+    for (const BoxMistake& box : example.mistakes.boxes()) {
         if (box.kind == MistakeKind::Correct) continue;
         const std::string name = mistakeName(box);
-        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        if (std::find(texts.kinds.begin(), texts.kinds.end(), name) == texts.kinds.end())
+            texts.kinds.push_back(name);
     }
-    for (const std::string& name : names)
+    for (const std::string& name : texts.kinds)
         texts.mistakes += (texts.mistakes.empty() ? "" : "・") + name;
     return texts;
 }

@@ -26,7 +26,10 @@ namespace gaisan {
 /// for nothing.
 [[nodiscard]] std::string percentText(std::optional<double> share);
 
-/// "4.2秒", to a tenth; "－" for nothing.
+/// "4.2", seconds to a tenth, rounded half up.
+[[nodiscard]] std::string tenthsText(double seconds);
+
+/// "4.2秒", as tenthsText; "－" for nothing.
 [[nodiscard]] std::string secondsText(std::optional<double> seconds);
 
 /// The name of a problem type as the teacher knows it: "百の位・3けた" (1), "百の位・4けた" (2),
@@ -64,10 +67,14 @@ struct SummaryTexts {
 struct ExampleTexts {
     std::string date;     ///< "12/3"
     std::string problem;  ///< "348 + 1275（百の位まで）"
-    std::string typed;    ///< "300／1200／1500", an empty box as "未記入"
-    std::string right;    ///< "300／1300／1600"
+    /// The problem in two lines, "348 + 1275" and "（百の位まで）", for a narrow column.
+    std::vector<std::string> problemLines;
+    std::string typed;  ///< "300／1200／1500", an empty box as "未記入"
+    std::string right;  ///< "300／1300／1600"
     std::string
         mistakes;  ///< the kinds of the wrong boxes, "切り上げ忘れ・たし算は正しい（概数の誤り）"
+    /// The same kinds one by one, for a line each where a whole line would not fit.
+    std::vector<std::string> kinds;
 };
 
 [[nodiscard]] ExampleTexts exampleTexts(const MistakeExample& example);

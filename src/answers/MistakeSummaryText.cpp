@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "answers/AnswersSpreadsheet.h"
+#include "answers/MistakeReport.h"
 #include "platform/Calendar.h"
 #include "records/RecordFieldTexts.h"
 
@@ -15,37 +17,17 @@ std::string shareText(std::optional<double> share) {
     return text;
 }
 
-std::string secondsText(std::optional<double> seconds) {
-    if (!seconds) return "-";
-    char text[24];
-    std::snprintf(text, sizeof text, "%.1f", *seconds);
-    return text;
+std::string secondsField(std::optional<double> seconds) {
+    return seconds ? tenthsText(*seconds) : "-";
 }
 
-std::string kindName(MistakeKind kind) {
-    for (const MistakeKindName& name : mistakeKindNames()) {
-        if (name.kind == kind) return name.name;
-    }
-    return "";
-}
-
-long long placeValue(int place) {
-    long long value = 1;
-    for (int i = 0; i < place; ++i) value *= 10;
-    return value;
-}
+std::string kindName(MistakeKind kind) { return mistakeName(BoxMistake{kind}); }
 
 std::string exampleLine(MistakeKind kind, const MistakeExample& example) {
-    const AnswerRecord& answer = example.answer;
     std::string line = "example\t" + kindName(kind) + '\t' + dateText(example.run.date) + '\t' +
-                       clockText(example.run.clock) + '\t' + std::to_string(answer.first) + '\t' +
-                       std::to_string(answer.second) + '\t' +
-                       std::to_string(placeValue(answer.place));
-    for (const std::string& box : answer.boxes) line += '\t' + box;
-    for (const BoxMistake& box :
-         {example.mistakes.roundedFirst, example.mistakes.roundedSecond, example.mistakes.sum}) {
-        line += '\t' + mistakeName(box);
-    }
+                       clockText(example.run.clock);
+    for (const std::string& field : answerFields(example.answer, example.mistakes))
+        line += '\t' + field;
     return line;
 }
 
@@ -70,7 +52,7 @@ std::vector<std::string> mistakeSummaryLines(const MistakeSummary& summary) {
         const TypeTime& time = summary.timeByType[type];
         if (time.answers == 0) continue;
         lines.push_back("type\t" + std::to_string(type) + '\t' + std::to_string(time.answers) +
-                        '\t' + secondsText(time.secondsPerAnswer()));
+                        '\t' + secondsField(time.secondsPerAnswer()));
     }
     for (const auto& [monday, week] : summary.weeks) {
         lines.push_back("week\t" + dateText(monday) + '\t' + std::to_string(week.answers) + '\t' +

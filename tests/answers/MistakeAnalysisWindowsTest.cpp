@@ -1,6 +1,8 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
@@ -10,31 +12,17 @@
 
 #include "answers/MistakeKinds.h"
 #include "answers/windows/MistakeAnalysisWindow.h"
+#include "answers/windows/TrendPainter.h"
 #include "answers/windows/TrendView.h"
 #include "app/windows/ProgramApplication.h"
+#include "support/JudgedAnswers.h"
 #include "support/MistakeAnalysisHostForTests.h"
 #include "support/Screenshots.h"
 
 namespace gaisan {
 namespace {
 
-/// An answer to first + second at the hundreds, its wrong boxes as the drill judges them.
-AnswerRecord answer(int first, int second, std::array<std::string, 3> boxes, int tenths = 60) {
-    AnswerRecord record;
-    record.first = first;
-    record.second = second;
-    record.place = 2;
-    record.problemType = 2;
-    record.tenths = static_cast<std::uint16_t>(tenths);
-    record.boxes = boxes;
-    const AnswerMistakes kinds =
-        mistakesOf(JudgedAnswer{first, second, 2, boxes[0], boxes[1], boxes[2]});
-    record.wrongBoxes =
-        static_cast<std::uint8_t>((kinds.roundedFirst.kind != MistakeKind::Correct) |
-                                  (kinds.roundedSecond.kind != MistakeKind::Correct) << 1 |
-                                  (kinds.sum.kind != MistakeKind::Correct) << 2);
-    return record;
-}
+using testing::answerAtHundreds;
 
 /// Weeks of runs for 佐藤 (1), who forgets to round up less and less, and one run for
 /// 勅使河原 (26), who copies the numbers and rounds
@@ -44,14 +32,15 @@ void recordClass(testing::MistakeAnalysisHostForTests& host) {
     for (int week = 0; week < 8; ++week) {
         std::vector<AnswerRecord> answers;
         for (int i = 0; i < 10; ++i) {
-            answers.push_back(i < 8 - week ? answer(450 + i, 1230, {"400", "1200", "1600"})
-                                           : answer(450 + i, 1230, {"500", "1200", "1700"}));
+            answers.push_back(i < 8 - week
+                                  ? answerAtHundreds(450 + i, 1230, {"400", "1200", "1600"})
+                                  : answerAtHundreds(450 + i, 1230, {"500", "1200", "1700"}));
         }
         host.recordRun(1, 2, dateOfSerial(today - 7 * (7 - week)), answers);
     }
-    host.recordRun(
-        26, 1, {2026, 12, 9},
-        {answer(348, 1275, {"348", "1275", "1623"}), answer(612, 2049, {"700", "2000", "2700"})});
+    host.recordRun(26, 1, {2026, 12, 9},
+                   {answerAtHundreds(348, 1275, {"348", "1275", "1623"}),
+                    answerAtHundreds(612, 2049, {"700", "2000", "2700"})});
 }
 
 MistakeAnalysisWindow* openWindow(testing::MistakeAnalysisHostForTests& host,
@@ -79,6 +68,46 @@ int pdfPages(const QString& file) {
            static_cast<int>(bytes.count("/Type /Page\r")) +
            static_cast<int>(bytes.count("/Type /Page ")) +
            static_cast<int>(bytes.count("/Type /Page/"));
+}
+
+/// Every cell of `table` shows whole: each of its lines fits its column's width, its lines fit
+/// its row's height, and the columns fit without a sideways scroll. Empty when so, else the
+/// first cell that does not.
+QString cutCell(QTableWidget* table) {
+    if (table->horizontalHeader()->length() > table->viewport()->width())
+        return table->objectName() + QStringLiteral(": wider than its view");
+    const QFontMetrics metrics(table->font());
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int column = 0; column < table->columnCount(); ++column) {
+            const QString cell = table->item(row, column)->text();
+            const QStringList lines = cell.split(u'\n');
+            int widest = 0;
+            for (const QString& line : lines)
+                widest = std::max(widest, metrics.horizontalAdvance(line));
+            // The item's text keeps a few pixels from the grid on either side.
+            if (widest + 6 > table->columnWidth(column) ||
+                metrics.lineSpacing() * lines.size() > table->rowHeight(row)) {
+                return table->objectName() + QStringLiteral(": ") + cell;
+            }
+        }
+    }
+    return {};
+}
+
+/// A chart of `weeks` weeks ending on Monday 12/28, the widest labels.
+Trend weeksEndingInDecember(std::size_t weeks) {
+    Trend trend;
+    const int last = daySerial({2026, 12, 28});
+    TrendSeries share{"まちがいの割合", std::nullopt, {}};
+    for (std::size_t week = 0; week < weeks; ++week) {
+        const int monday = last - 7 * static_cast<int>(weeks - 1 - week);
+        const CivilDate date = dateOfSerial(monday);
+        trend.mondays.push_back(monday);
+        trend.labels.push_back(std::to_string(date.month) + "/" + std::to_string(date.day));
+        share.values.push_back(0.5);
+    }
+    trend.series.push_back(share);
+    return trend;
 }
 
 }  // namespace
@@ -132,6 +161,11 @@ private slots:
         QCOMPARE(examples->item(0, 0)->text(), QStringLiteral("12/10"));
         QCOMPARE(examples->item(0, 2)->text(), QStringLiteral("400／1200／1600"));
         QCOMPARE(examples->item(0, 3)->text(), QStringLiteral("500／1200／1700"));
+        QCOMPARE(examples->item(0, 4)->text(),
+                 QStringLiteral("切り上げ忘れ\nたし算は正しい（概数の誤り）"));
+        QVERIFY2(cutCell(examples).isEmpty(), qPrintable(cutCell(examples)));
+        auto* kinds = child<QTableWidget>(window, "kindTable");
+        QVERIFY2(cutCell(kinds).isEmpty(), qPrintable(cutCell(kinds)));
         testing::saveScreenshot(*window, QStringLiteral("mistake-analysis"));
 
         // The child with the longest name, who copied the numbers.
@@ -140,7 +174,9 @@ private slots:
         window->showSubject(tesshigawara);
         QCOMPARE(text(window, "countsLabel"),
                  QStringLiteral("答えた数 2問　正解 0問　まちがい 2問（100%）"));
-        QVERIFY(child<QTableWidget>(window, "kindTable")->rowCount() >= 2);
+        QVERIFY(kinds->rowCount() >= 2);
+        QVERIFY2(cutCell(kinds).isEmpty(), qPrintable(cutCell(kinds)));
+        QVERIFY2(cutCell(examples).isEmpty(), qPrintable(cutCell(examples)));
         testing::saveScreenshot(*window, QStringLiteral("mistake-analysis-one-run"));
         // A child without answers in the period.
         window->showSubject(subjects->findText(QStringLiteral("鈴木　蓮（答えなし）")));
@@ -176,6 +212,46 @@ private slots:
         // Every child of the roster has a row: they need a second page.
         QVERIFY(pdfPages(pdf) >= 1);
         QVERIFY(host.requests.empty());
+    }
+
+    void weekLabelsNeverTouch_data() {
+        QTest::addColumn<int>("weeks");
+        QTest::addColumn<bool>("onPaper");
+        for (const int weeks : {1, 2, 8, 9, 13, 26}) {
+            QTest::addRow("%d weeks on the screen", weeks) << weeks << false;
+            QTest::addRow("%d weeks on paper", weeks) << weeks << true;
+        }
+    }
+
+    /// The labels are measured where they are drawn, the first one nudged right of "0%" too.
+    void weekLabelsNeverTouch() {
+        QFETCH(int, weeks);
+        QFETCH(bool, onPaper);
+        const Trend trend = weeksEndingInDecember(static_cast<std::size_t>(weeks));
+        QPrinter printer(QPrinter::HighResolution);
+        QWidget screen;
+        QFont font = QApplication::font();
+        QRectF area(4, 4, 328, 188);  // the screen's chart
+        QPaintDevice* device = &screen;
+        if (onPaper) {
+            font.setPointSizeF(10.5);
+            device = &printer;
+            area = QRectF(0, 0, printer.width() * 0.9, printer.height() * 0.24);
+        } else {
+            font.setPixelSize(12);
+        }
+        const std::vector<WeekLabel> labels = trendWeekLabels(area, trend, font, device);
+        QVERIFY(!labels.empty());
+        QCOMPARE(labels.front().week, std::size_t{0});
+        const double percents =
+            QFontMetricsF(font, device).horizontalAdvance(QStringLiteral("100%"));
+        QVERIFY(labels.front().box.left() >= area.left() + percents);
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            QVERIFY(labels[i].box.right() <= area.right());
+            if (i > 0) QVERIFY(labels[i - 1].box.right() < labels[i].box.left());
+        }
+        // Not sparser than it must be: a week fitting between two labels would have been drawn.
+        if (weeks <= 8 && !onPaper) QVERIFY(labels.size() >= 3 || weeks < 3);
     }
 
     void aPeriodWithoutAnswersSaysSoAndPrintsNoChildPages() {

@@ -2,29 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/JudgedAnswers.h"
+
 namespace gaisan {
 namespace {
 
 const int kToday = daySerial({2026, 12, 10});  // a Thursday
 
-/// An answer to first + second at the hundreds, its wrong boxes as the drill judges them.
-AnswerRecord answer(int first, int second, std::array<std::string, 3> boxes, int tenths = 50,
-                    int type = 2) {
-    AnswerRecord record;
-    record.first = first;
-    record.second = second;
-    record.place = 2;
-    record.problemType = static_cast<std::int8_t>(type);
-    record.tenths = static_cast<std::uint16_t>(tenths);
-    record.boxes = boxes;
-    const AnswerMistakes kinds =
-        mistakesOf(JudgedAnswer{first, second, 2, boxes[0], boxes[1], boxes[2]});
-    record.wrongBoxes =
-        static_cast<std::uint8_t>((kinds.roundedFirst.kind != MistakeKind::Correct) |
-                                  (kinds.roundedSecond.kind != MistakeKind::Correct) << 1 |
-                                  (kinds.sum.kind != MistakeKind::Correct) << 2);
-    return record;
-}
+using testing::answerAtHundreds;
 
 RunAnswers run(int student, int day, std::vector<AnswerRecord> answers, double clock = 0.5) {
     return {RunIdentity{static_cast<double>(day), clock, static_cast<std::int16_t>(student), 2},
@@ -33,8 +18,8 @@ RunAnswers run(int student, int day, std::vector<AnswerRecord> answers, double c
 
 // 450 rounds up to 500: typing 400 forgets to round up, and 1600 is then the right sum of the
 // child's own roundings.
-const AnswerRecord kForgotToRoundUp = answer(450, 1230, {"400", "1200", "1600"});
-const AnswerRecord kRight = answer(450, 1230, {"500", "1200", "1700"});
+const AnswerRecord kForgotToRoundUp = answerAtHundreds(450, 1230, {"400", "1200", "1600"});
+const AnswerRecord kRight = answerAtHundreds(450, 1230, {"500", "1200", "1700"});
 
 TEST(MistakeReportTest, PercentagesAndSecondsReadAtAGlance) {
     const struct {
@@ -70,13 +55,13 @@ TEST(MistakeReportTest, ASummaryNamesTheCountsTheWeakestKindAndTheTimes) {
     MistakeSummary summary;
     summary.add(run(1, kToday, {kForgotToRoundUp, kRight, kRight, kForgotToRoundUp}));
     summary.add(run(1, kToday,
-                    {answer(120, 2340,
-                            {
-                                "100",
-                                "2300",
-                                "",
-                            },
-                            100, 1)},
+                    {answerAtHundreds(120, 2340,
+                                      {
+                                          "100",
+                                          "2300",
+                                          "",
+                                      },
+                                      100, 1)},
                     0.6));
     const SummaryTexts texts = summaryTexts(summary, "佐藤　陽菜");
     EXPECT_EQ(texts.title, "佐藤　陽菜");
@@ -100,7 +85,7 @@ TEST(MistakeReportTest, ASummaryNamesTheCountsTheWeakestKindAndTheTimes) {
 TEST(MistakeReportTest, AnExampleShowsWhatWasTypedBesideTheRightAnswers) {
     MistakeSummary summary;
     summary.add(run(1, kToday - 2, {kForgotToRoundUp}));
-    summary.add(run(1, kToday, {answer(450, 1230, {"400", "", "1600"})}));
+    summary.add(run(1, kToday, {answerAtHundreds(450, 1230, {"400", "", "1600"})}));
     const std::vector<ExampleTexts> examples =
         newestExamples(summary, MistakeKind::RoundedDownNotUp, 8);
     ASSERT_EQ(examples.size(), 2u);

@@ -16,6 +16,7 @@
 
 #include "admin/windows/FrmData.h"
 #include "admin/windows/FrmTimeData.h"
+#include "answers/windows/MistakeAnalysisWindow.h"
 #include "app/windows/ProgramApplication.h"
 #include "menu/windows/CsvOptionsDialog.h"
 #include "platform/Cp932.h"
@@ -213,6 +214,23 @@ private slots:
         QTRY_VERIFY(!shown<seisekitime1>());
         shown<FrmTimeData>()->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
         QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
+
+        // "つまずき分析" likewise, with the analysis of the answers.
+        menu = shown<seisekitime1>();
+        menu->findChild<QPushButton*>(QStringLiteral("Command8"))->click();
+        auto* analysis = menu->findChild<QPushButton*>(QStringLiteral("Command10_4"));
+        QCOMPARE(analysis->text(), QStringLiteral("つまずき分析"));
+        analysis->click();
+        QTRY_VERIFY(shown<MistakeAnalysisWindow>());
+        QTRY_VERIFY(!shown<seisekitime1>());
+        QVERIFY(shown<MistakeAnalysisWindow>()
+                    ->findChild<QComboBox*>(QStringLiteral("bandBox"))
+                    ->count() > 0);
+        shown<MistakeAnalysisWindow>()
+            ->findChild<QPushButton*>(QStringLiteral("backButton"))
+            ->click();
+        QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
+        QTRY_VERIFY(!shown<MistakeAnalysisWindow>());
     }
 
     void theTeacherSavesTheResultsAsASpreadsheetFile() {

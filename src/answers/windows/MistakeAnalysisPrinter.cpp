@@ -4,7 +4,9 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <array>
 
 #include "answers/windows/MistakeAnalysisHost.h"
@@ -19,6 +21,30 @@ constexpr double kHeadingPointSize = 16;
 constexpr double kLineSpread = 1.3;
 // The chart takes this share of the page's height: room for about half a year of weeks.
 constexpr double kChartShare = 0.24;
+
+/// `text` in lines no wider than `width`, broken where the language allows or, for a word wider
+/// than the width, anywhere: a printed page cannot be pointed at, so nothing on it is cut.
+QStringList wrapped(const QString& text, const QFont& font, QPaintDevice* device, double width) {
+    QTextLayout layout(text, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    if (lines.isEmpty()) lines << QString();
+    return lines;
+}
+
+QStringList linesOf(const std::vector<std::string>& texts) {
+    QStringList lines;
+    for (const std::string& text : texts) lines << toQString(text);
+    return lines;
+}
 
 /// Writes a page's lines from the top, going on to a new page when one is full.
 class PageWriter {
@@ -64,26 +90,40 @@ public:
         m_painter.drawText(QPointF(0, top + metrics.ascent()), text);
     }
     void text(const QString& text, bool bold = false, double indent = 0) {
-        const double top = take(m_line);
         const QFont& font = bold ? m_bold : m_font;
         m_painter.setFont(font);
         const QFontMetricsF metrics(font, &m_printer);
-        m_painter.drawText(QPointF(indent, top + metrics.ascent()),
-                           metrics.elidedText(text, Qt::ElideRight, width() - indent));
+        for (const QString& line : wrapped(text, font, &m_printer, width() - indent)) {
+            const double top = take(m_line);
+            m_painter.drawText(QPointF(indent, top + metrics.ascent()), line);
+        }
     }
-    /// A row of cells, each starting at its share of the width and cut to the next one.
+    /// A row of cells, each starting at its share of the width and as wide as the space to the
+    /// next one; a cell's lines, and any line too wide for it, go on below, the row as tall as
+    /// its tallest cell and kept on one page.
     template <std::size_t N>
-    void row(const std::array<QString, N>& cells, const std::array<double, N>& starts,
+    void row(const std::array<QStringList, N>& cells, const std::array<double, N>& starts,
              bool bold = false) {
-        const double top = take(m_line);
         const QFont& font = bold ? m_bold : m_font;
         m_painter.setFont(font);
         const QFontMetricsF metrics(font, &m_printer);
+        std::array<QStringList, N> lines;
+        qsizetype tallest = 1;
         for (std::size_t i = 0; i < N; ++i) {
             const double left = starts[i] * width();
             const double right = (i + 1 < N ? starts[i + 1] * width() - m_em / 2 : width());
-            m_painter.drawText(QPointF(left, top + metrics.ascent()),
-                               metrics.elidedText(cells[i], Qt::ElideRight, right - left));
+            for (const QString& line : cells[i])
+                lines[i] << wrapped(line, font, &m_printer, right - left);
+            tallest = std::max(tallest, lines[i].size());
+        }
+        const double top = take(m_line * static_cast<double>(tallest));
+        for (std::size_t i = 0; i < N; ++i) {
+            for (qsizetype line = 0; line < lines[i].size(); ++line) {
+                m_painter.drawText(
+                    QPointF(starts[i] * width(),
+                            top + m_line * static_cast<double>(line) + metrics.ascent()),
+                    lines[i][line]);
+            }
         }
     }
     void space(double lines = 0.5) { m_y += m_line * lines; }
@@ -118,8 +158,9 @@ void writePage(PageWriter& writer, const AnalysisPage& page) {
         writer.space();
         writer.text(QStringLiteral("まちがいの内訳（まちがえた欄の数と割合）"), true);
         for (const KindRow& kind : page.summary.kinds) {
-            writer.row<3>({toQString(kind.name), toQString(kind.count) + QStringLiteral("欄"),
-                           toQString(kind.share)},
+            writer.row<3>({QStringList{toQString(kind.name)},
+                           QStringList{toQString(kind.count) + QStringLiteral("欄")},
+                           QStringList{toQString(kind.share)}},
                           {0.04, 0.50, 0.62});
         }
     }
@@ -131,28 +172,34 @@ void writePage(PageWriter& writer, const AnalysisPage& page) {
     if (!page.examples.empty()) {
         writer.space();
         writer.text(toQString(page.examplesHeading) + QStringLiteral("（新しい順）"), true);
-        const std::array<double, 5> starts = {0.0, 0.08, 0.32, 0.52, 0.72};
-        writer.row<5>({QStringLiteral("日付"), QStringLiteral("問題"), QStringLiteral("答え"),
-                       QStringLiteral("正しい答え"), QStringLiteral("まちがい")},
-                      starts, true);
+        // The problem and the kinds take a line each part, leaving the kinds the width to
+        // show whole.
+        const std::array<double, 5> starts = {0.0, 0.08, 0.24, 0.42, 0.60};
+        writer.row<5>(
+            {QStringList{QStringLiteral("日付")}, QStringList{QStringLiteral("問題")},
+             QStringList{QStringLiteral("答え")}, QStringList{QStringLiteral("正しい答え")},
+             QStringList{QStringLiteral("まちがい")}},
+            starts, true);
         for (const ExampleTexts& example : page.examples) {
-            writer.row<5>(
-                {toQString(example.date), toQString(example.problem), toQString(example.typed),
-                 toQString(example.right), toQString(example.mistakes)},
-                starts);
+            writer.row<5>({QStringList{toQString(example.date)}, linesOf(example.problemLines),
+                           QStringList{toQString(example.typed)},
+                           QStringList{toQString(example.right)}, linesOf(example.kinds)},
+                          starts);
         }
     }
     if (!page.students.empty()) {
         writer.space();
         writer.text(QStringLiteral("生徒ごと"), true);
         const std::array<double, 5> starts = {0.0, 0.30, 0.42, 0.52, 0.66};
-        writer.row<5>({QStringLiteral("名前"), QStringLiteral("答えた数"), QStringLiteral("正解"),
-                       QStringLiteral("まちがい"), QStringLiteral("いちばんの課題")},
+        writer.row<5>({QStringList{QStringLiteral("名前")}, QStringList{QStringLiteral("答えた数")},
+                       QStringList{QStringLiteral("正解")}, QStringList{QStringLiteral("まちがい")},
+                       QStringList{QStringLiteral("いちばんの課題")}},
                       starts, true);
         for (const StudentRowTexts& student : page.students) {
             writer.row<5>(
-                {toQString(student.name), toQString(student.answers), toQString(student.right),
-                 toQString(student.wrong), toQString(student.weakest)},
+                {QStringList{toQString(student.name)}, QStringList{toQString(student.answers)},
+                 QStringList{toQString(student.right)}, QStringList{toQString(student.wrong)},
+                 QStringList{toQString(student.weakest)}},
                 starts);
         }
     }

@@ -20,26 +20,33 @@ constexpr int kStudentRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole;
 
 QTableWidget* newTable(DesignCanvas& canvas, const QString& name, const QStringList& headers,
-                       const QRect& design) {
+                       const QRect& design, int fontPixels) {
     auto* table = new QTableWidget(0, static_cast<int>(headers.size()), &canvas);
     table->setObjectName(name);
     table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
-    table->setWordWrap(false);
+    // A cell never ends in "…" nor hides past a sideways scroll: a teacher reads every name
+    // and kind whole, a text too wide for its column going on in a taller row.
+    table->setWordWrap(true);
+    table->setTextElideMode(Qt::ElideNone);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
-    canvas.place(table, design, 15);
+    canvas.place(table, design, fontPixels);
     return table;
 }
 
 void setRow(QTableWidget* table, int row, const QStringList& cells) {
-    for (int column = 0; column < cells.size(); ++column) {
-        auto* item = new QTableWidgetItem(cells[column]);
-        // A cell cut short by its column still tells the whole text when pointed at.
-        item->setToolTip(cells[column]);
-        table->setItem(row, column, item);
-    }
+    for (int column = 0; column < cells.size(); ++column)
+        table->setItem(row, column, new QTableWidgetItem(cells[column]));
+}
+
+QString lines(const std::vector<std::string>& texts) {
+    QStringList joined;
+    for (const std::string& text : texts) joined << toQString(text);
+    return joined.join(u'\n');
 }
 
 }  // namespace
@@ -60,14 +67,14 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
       m_kindTable(
           newTable(*this, QStringLiteral("kindTable"),
                    {QStringLiteral("まちがい"), QStringLiteral("欄の数"), QStringLiteral("割合")},
-                   {340, 262, 320, 196})),
+                   {340, 262, 320, 196}, 14)),
       m_trendView(new TrendView(this)),
       m_exampleKindBox(new QComboBox(this)),
       m_exampleTable(
           newTable(*this, QStringLiteral("exampleTable"),
                    {QStringLiteral("日付"), QStringLiteral("問題"), QStringLiteral("答え"),
                     QStringLiteral("正しい答え"), QStringLiteral("まちがい")},
-                   {340, 506, 668, 194})),
+                   {340, 506, 668, 194}, 15)),
       m_notesLabel(new QLabel(this)),
       m_printStudentsButton(new QPushButton(QStringLiteral("生徒ごとに印刷"), this)),
       m_printSummaryButton(new QPushButton(QStringLiteral("まとめを印刷"), this)),
@@ -136,6 +143,13 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
              {672, 234, 336, 26}, 16);
     m_trendView->setObjectName(QStringLiteral("trendView"));
     place(m_trendView, {672, 262, 336, 196}, 12);
+    // The problem and the kinds take a line each part, so that the kinds have the width to
+    // show whole beside the numbers.
+    for (int column = 0; column < 4; ++column) {
+        m_exampleTable->horizontalHeader()->setSectionResizeMode(column,
+                                                                 QHeaderView::ResizeToContents);
+    }
+    m_exampleTable->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
     addLabel(QStringLiteral("exampleCaption"), QStringLiteral("例"), this, {340, 468, 40, 32}, 18);
     m_exampleKindBox->setObjectName(QStringLiteral("exampleKindBox"));
     place(m_exampleKindBox, {380, 468, 440, 32}, 16);
@@ -303,11 +317,9 @@ void MistakeAnalysisWindow::showExamples() {
     for (std::size_t row = 0; row < examples.size(); ++row) {
         const ExampleTexts& example = examples[row];
         setRow(m_exampleTable, static_cast<int>(row),
-               {toQString(example.date), toQString(example.problem), toQString(example.typed),
-                toQString(example.right), toQString(example.mistakes)});
+               {toQString(example.date), lines(example.problemLines), toQString(example.typed),
+                toQString(example.right), lines(example.kinds)});
     }
-    m_exampleTable->resizeColumnsToContents();
-    m_exampleTable->horizontalHeader()->setStretchLastSection(true);
 }
 
 bool MistakeAnalysisWindow::printStudentPages() {

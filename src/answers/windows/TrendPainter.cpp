@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 #include "app/windows/QtConversions.h"
 
@@ -33,33 +32,44 @@ QColor trendColour(std::size_t index) {
     return kColours.at(index % kColours.size());
 }
 
-void paintTrend(QPainter& painter, const QRectF& area, const Trend& trend, const QFont& font) {
-    painter.save();
-    painter.setFont(font);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QFontMetricsF metrics(font, painter.device());
-    const double line = metrics.height();
-    if (trend.mondays.empty()) {
-        painter.setPen(Qt::darkGray);
-        painter.drawText(area, Qt::AlignCenter, QStringLiteral("答えがありません"));
-        painter.restore();
-        return;
-    }
+namespace {
 
-    // The legend flows under the chart, as many rows as its names need.
-    const double swatch = metrics.horizontalAdvance(QStringLiteral("ーー"));
-    const double gap = metrics.horizontalAdvance(QStringLiteral("　"));
+/// Where the parts of a chart go: the plot, the legend under it and the week labels.
+struct TrendLayout {
+    double line = 0;
+    double swatch = 0;
+    double gap = 0;
+    double axisWidth = 0;
+    QRectF plot;
     std::vector<LegendItem> legend;
+    std::vector<WeekLabel> labels;
+
+    /// The x of week `week` of `weeks`.
+    double xOf(std::size_t week, std::size_t weeks) const {
+        return weeks == 1 ? plot.center().x()
+                          : plot.left() + plot.width() * static_cast<double>(week) /
+                                              static_cast<double>(weeks - 1);
+    }
+};
+
+TrendLayout trendLayout(const QRectF& area, const Trend& trend, const QFontMetricsF& metrics) {
+    TrendLayout layout;
+    layout.line = metrics.height();
+    const double line = layout.line;
+    // The legend flows under the chart, as many rows as its names need.
+    layout.swatch = metrics.horizontalAdvance(QStringLiteral("ーー"));
+    layout.gap = metrics.horizontalAdvance(QStringLiteral("　"));
+    const double gap = layout.gap;
     double x = area.left();
     int rows = 1;
     for (const TrendSeries& series : trend.series) {
         const QString name = toQString(series.name);
-        const double width = swatch + gap / 2 + metrics.horizontalAdvance(name);
+        const double width = layout.swatch + gap / 2 + metrics.horizontalAdvance(name);
         if (x > area.left() && x + width > area.right()) {
             x = area.left();
             ++rows;
         }
-        legend.push_back({name, QRectF(x, 0, width, line)});
+        layout.legend.push_back({name, QRectF(x, 0, width, line)});
         x += width + gap;
     }
     const double legendTop = area.bottom() - rows * line;
@@ -67,7 +77,7 @@ void paintTrend(QPainter& painter, const QRectF& area, const Trend& trend, const
         // The rows are counted above; now that the legend's height is known, place them.
         double rowX = area.left();
         int row = 0;
-        for (LegendItem& item : legend) {
+        for (LegendItem& item : layout.legend) {
             if (rowX > area.left() && rowX + item.box.width() > area.right()) {
                 rowX = area.left();
                 ++row;
@@ -77,9 +87,61 @@ void paintTrend(QPainter& painter, const QRectF& area, const Trend& trend, const
         }
     }
 
-    const double axisWidth = metrics.horizontalAdvance(QStringLiteral("100%")) + gap / 2;
-    const QRectF plot(area.left() + axisWidth, area.top() + line / 2,
-                      area.width() - axisWidth - gap / 2, legendTop - line * 1.6 - area.top());
+    layout.axisWidth = metrics.horizontalAdvance(QStringLiteral("100%")) + gap / 2;
+    layout.plot =
+        QRectF(area.left() + layout.axisWidth, area.top() + line / 2,
+               area.width() - layout.axisWidth - gap / 2, legendTop - line * 1.6 - area.top());
+
+    // Each label where it is drawn: centred under its week, but never left of the plot, where
+    // the percentages are, nor past the area's right edge.
+    const std::size_t weeks = trend.mondays.size();
+    const auto labelAt = [&](std::size_t week) {
+        const QString text = toQString(trend.labels.at(week));
+        const double width = metrics.horizontalAdvance(text);
+        const double left = std::clamp(layout.xOf(week, weeks) - width / 2, layout.plot.left(),
+                                       std::max(layout.plot.left(), area.right() - width));
+        return WeekLabel{week, QRectF(left, layout.plot.bottom() + line * 0.2, width, line)};
+    };
+    // Every label is measured where it is actually drawn, the nudged first one included, so
+    // that a step that looks wide enough on average still never lets two labels touch.
+    const auto clearAt = [&](std::size_t step) {
+        for (std::size_t week = step; week < weeks; week += step) {
+            if (labelAt(week - step).box.right() + gap / 2 > labelAt(week).box.left()) return false;
+        }
+        return true;
+    };
+    std::size_t step = 1;
+    while (step < weeks && !clearAt(step)) ++step;
+    for (std::size_t week = 0; week < weeks; week += step) layout.labels.push_back(labelAt(week));
+    return layout;
+}
+
+}  // namespace
+
+std::vector<WeekLabel> trendWeekLabels(const QRectF& area, const Trend& trend, const QFont& font,
+                                       QPaintDevice* device) {
+    if (trend.mondays.empty()) return {};
+    return trendLayout(area, trend, QFontMetricsF(font, device)).labels;
+}
+
+void paintTrend(QPainter& painter, const QRectF& area, const Trend& trend, const QFont& font) {
+    painter.save();
+    painter.setFont(font);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QFontMetricsF metrics(font, painter.device());
+    if (trend.mondays.empty()) {
+        painter.setPen(Qt::darkGray);
+        painter.drawText(area, Qt::AlignCenter, QStringLiteral("答えがありません"));
+        painter.restore();
+        return;
+    }
+    const TrendLayout layout = trendLayout(area, trend, metrics);
+    const double line = layout.line;
+    const double swatch = layout.swatch;
+    const double gap = layout.gap;
+    const double axisWidth = layout.axisWidth;
+    const QRectF& plot = layout.plot;
+    const std::vector<LegendItem>& legend = layout.legend;
     const double penWidth = std::max(1.0, area.height() / 160);
 
     // The grid: 0, 50 and 100%.
@@ -94,23 +156,10 @@ void paintTrend(QPainter& painter, const QRectF& area, const Trend& trend, const
     }
 
     const std::size_t weeks = trend.mondays.size();
-    const auto xOf = [&](std::size_t week) {
-        return weeks == 1 ? plot.center().x()
-                          : plot.left() + plot.width() * static_cast<double>(week) /
-                                              static_cast<double>(weeks - 1);
-    };
-    // Week labels: every one that fits beside the one before without touching it.
+    const auto xOf = [&](std::size_t week) { return layout.xOf(week, weeks); };
     painter.setPen(Qt::black);
-    const double labelWidth = metrics.horizontalAdvance(QStringLiteral("12/31")) + gap / 2;
-    const double step = weeks == 1 ? plot.width() : plot.width() / static_cast<double>(weeks - 1);
-    const std::size_t every =
-        std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(labelWidth / step)));
-    for (std::size_t week = 0; week < weeks; week += every) {
-        // The first and last labels stay inside the plot's width, clear of the percentages.
-        const double left = std::clamp(xOf(week) - labelWidth / 2, plot.left(),
-                                       std::max(plot.left(), area.right() - labelWidth));
-        painter.drawText(QRectF(left, plot.bottom() + line * 0.2, labelWidth, line),
-                         Qt::AlignCenter, toQString(trend.labels[week]));
+    for (const WeekLabel& label : layout.labels) {
+        painter.drawText(label.box, Qt::AlignCenter, toQString(trend.labels[label.week]));
     }
 
     // The lines, the wrong share last so that it lies on top.
