@@ -2,37 +2,37 @@
 
 #include <algorithm>
 #include <bit>
+#include <thread>
 #include <tuple>
 
 #include "answers/AnswersFile.h"
 #include "platform/DataFileError.h"
+#include "platform/PosixRecordFile.h"
 #include "records/RecordReader.h"
 #include "records/ResultRecord.h"
 
 namespace gaisan {
 namespace {
 
-/// Day serial 2, 1 January 1900, was a Monday.
-int mondayOf(double date) {
-    const auto day = static_cast<int>(date);
-    return day - ((day - 2) % 7 + 7) % 7;
-}
-
 bool isNewer(const RunIdentity& a, const RunIdentity& b) {
     return std::pair(a.date, a.clock) > std::pair(b.date, b.clock);
 }
 
 /// Keeps `example` among the newest `most` of `examples`, which stay oldest first.
-void keepNewest(std::vector<MistakeExample>& examples, const MistakeExample& example,
-                std::size_t most) {
+void keepNewest(std::deque<MistakeExample>& examples, MistakeExample&& example, std::size_t most) {
     if (examples.size() == most) {
         if (!isNewer(example.run, examples.front().run)) return;
-        examples.erase(examples.begin());
+        examples.pop_front();
+    }
+    // A student's runs come oldest first: the newest goes last, without moving the others.
+    if (examples.empty() || !isNewer(examples.back().run, example.run)) {
+        examples.push_back(std::move(example));
+        return;
     }
     const auto at = std::find_if(examples.begin(), examples.end(), [&](const MistakeExample& kept) {
         return isNewer(kept.run, example.run);
     });
-    examples.insert(at, example);
+    examples.insert(at, std::move(example));
 }
 
 std::size_t indexOf(MistakeKind kind) { return static_cast<std::size_t>(kind); }
@@ -82,7 +82,7 @@ void addRun(MistakeSummary& summary, const RunIdentity& run, std::size_t count,
             const TallyAt& tallyAt, const AnswerAt& answerAt) {
     ++summary.runs;
     MistakeCounts& counts = summary.counts;
-    MistakeCounts& week = summary.weeks[mondayOf(run.date)];
+    MistakeCounts& week = summary.weeks[mondayOf(static_cast<int>(run.date))];
     for (std::size_t i = 0; i < count; ++i) {
         const AnswerTally tally = tallyAt(i);
         ++counts.answers, ++week.answers;
@@ -100,7 +100,7 @@ void addRun(MistakeSummary& summary, const RunIdentity& run, std::size_t count,
         example.mistakes = mistakesOf(example.answer);
         const BoxMistake* boxes[] = {&example.mistakes.roundedFirst,
                                      &example.mistakes.roundedSecond, &example.mistakes.sum};
-        std::array<bool, kMistakeKindCount> shown{};
+        unsigned shownKinds = 0;  // a bit for each MistakeKind
         for (std::size_t box = 0; box < 3; ++box) {
             if ((tally.wrongBoxes >> box & 1u) == 0) continue;
             // A box the judging found wrong is a mistake even when its text reads as the right
@@ -109,12 +109,14 @@ void addRun(MistakeSummary& summary, const RunIdentity& run, std::size_t count,
                 boxes[box]->kind == MistakeKind::Correct ? MistakeKind::Slip : boxes[box]->kind;
             ++counts.wrongBoxes, ++week.wrongBoxes;
             ++counts.boxesOfKind[indexOf(kind)], ++week.boxesOfKind[indexOf(kind)];
-            shown[indexOf(kind)] = true;
+            shownKinds |= 1u << indexOf(kind);
         }
-        for (std::size_t kind = 0; kind < kMistakeKindCount; ++kind) {
-            if (shown[kind]) {
-                keepNewest(summary.examples[kind], example, MistakeSummary::kExamplesPerKind);
-            }
+        while (shownKinds != 0) {
+            const auto kind = static_cast<std::size_t>(std::countr_zero(shownKinds));
+            shownKinds &= shownKinds - 1;
+            keepNewest(summary.examples[kind],
+                       shownKinds == 0 ? std::move(example) : MistakeExample(example),
+                       MistakeSummary::kExamplesPerKind);
         }
     }
 }
@@ -156,7 +158,7 @@ void MistakeSummary::add(const MistakeSummary& other) {
     for (const auto& [monday, weekCounts] : other.weeks) addCounts(weeks[monday], weekCounts);
     for (std::size_t kind = 0; kind < kMistakeKindCount; ++kind) {
         for (const MistakeExample& example : other.examples[kind]) {
-            keepNewest(examples[kind], example, kExamplesPerKind);
+            keepNewest(examples[kind], MistakeExample(example), kExamplesPerKind);
         }
     }
 }
@@ -216,27 +218,35 @@ RecordedRuns recordedRunsOf(RecordFile& file, const std::filesystem::path& resul
             return true;
         });
     if (error) throw DataFileError(resultsFile, error->description);
-    // Records come in the order they were written, so each list is nearly sorted already.
+    // Records come in the order they were written, so a list is mostly sorted already.
     for (auto& ofStudent : runs.ofStudent) {
-        std::ranges::sort(ofStudent, {}, &RecordedRun::key);
+        if (!std::ranges::is_sorted(ofStudent, {}, &RecordedRun::key)) {
+            std::ranges::sort(ofStudent, {}, &RecordedRun::key);
+        }
     }
     return runs;
 }
 
 }  // namespace
 
-AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::path& resultsFile,
-                                     const AnalysisScope& scope, const RecordedRunVisitor& onRun) {
-    AnswersReadReport report;
-    RecordedRuns recorded = recordedRunsOf(file, resultsFile, scope);
-    report.runsInScope = recorded.count;
+namespace {
+
+/// Calls `onRun` for the runs with answers of the students at places `first` to `last` of the
+/// scope, reading through `file`; returns how many there were, and adds the files that could not
+/// be read to `problems`.
+std::uint64_t readAnswersOf(RecordFile& file, const std::filesystem::path& resultsFile,
+                            const AnalysisScope& scope, RecordedRuns& recorded, std::size_t first,
+                            std::size_t last, const RecordedRunVisitor& onRun,
+                            std::vector<std::string>& problems) {
     std::uint64_t runsWithAnswers = 0;
     const int firstYear = answersYearOf(scope.firstDay);
     const int lastYear = answersYearOf(scope.lastDay);
-    for (std::size_t place = 0; place < scope.students.size(); ++place) {
+    for (std::size_t place = first; place < last; ++place) {
         const int student = scope.students[place];
         std::vector<RecordedRun>& runs = recorded.ofStudent[place];
         if (runs.empty()) continue;
+        // Blocks come in the order their records were written: the next record is tried first.
+        std::size_t next = 0;
         for (int year = firstYear; year <= lastYear; ++year) {
             const AnswersFileRead read = readAnswersFile(
                 file, answersFileOf(resultsFile, year, student), [&](const RunBlock& block) {
@@ -245,7 +255,10 @@ AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::pa
                     const RecordedRun wanted{std::bit_cast<std::uint64_t>(run.date),
                                              std::bit_cast<std::uint64_t>(run.clock), run.level};
                     const auto found =
-                        std::ranges::lower_bound(runs, wanted.key(), {}, &RecordedRun::key);
+                        next < runs.size() && runs[next].key() == wanted.key()
+                            ? runs.begin() + static_cast<std::ptrdiff_t>(next)
+                            : std::ranges::lower_bound(runs, wanted.key(), {}, &RecordedRun::key);
+                    next = static_cast<std::size_t>(found - runs.begin()) + 1;
                     // Marked when met, so that a block written twice counts once.
                     if (found == runs.end() || found->key() != wanted.key() || found->answered) {
                         return;
@@ -254,19 +267,63 @@ AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::pa
                     ++runsWithAnswers;
                     onRun(block);
                 });
-            if (read.error) report.problems.push_back(*read.error);
+            if (read.error) problems.push_back(*read.error);
         }
     }
-    report.runsWithoutAnswers = report.runsInScope - runsWithAnswers;
+    return runsWithAnswers;
+}
+
+}  // namespace
+
+AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::path& resultsFile,
+                                     const AnalysisScope& scope, const RecordedRunVisitor& onRun) {
+    RecordedRuns recorded = recordedRunsOf(file, resultsFile, scope);
+    AnswersReadReport report{recorded.count, recorded.count, {}};
+    report.runsWithoutAnswers -= readAnswersOf(file, resultsFile, scope, recorded, 0,
+                                               scope.students.size(), onRun, report.problems);
     return report;
 }
 
 MistakeAnalysis analyseMistakes(RecordFile& file, const std::filesystem::path& resultsFile,
                                 const AnalysisScope& scope) {
     MistakeAnalysis analysis;
-    analysis.report = forEachRecordedRun(file, resultsFile, scope, [&](const RunBlock& run) {
-        analysis.students[run.run().student].add(run);
-    });
+    RecordedRuns recorded = recordedRunsOf(file, resultsFile, scope);
+    analysis.report = {recorded.count, recorded.count, {}};
+    // The students in two halves, read and summed side by side on a classroom machine's two
+    // cores; each half has its own file, summaries and problems until they are put together.
+    struct Half {
+        std::map<int, MistakeSummary> students;
+        std::uint64_t runsWithAnswers = 0;
+        std::vector<std::string> problems;
+    };
+    const auto sumUp = [&](RecordFile& through, std::size_t first, std::size_t last, Half& half) {
+        MistakeSummary* current = nullptr;
+        int currentStudent = -1;
+        half.runsWithAnswers = readAnswersOf(
+            through, resultsFile, scope, recorded, first, last,
+            [&](const RunBlock& run) {
+                // A student's runs come together: the summary is looked up once.
+                if (run.run().student != currentStudent) {
+                    currentStudent = run.run().student;
+                    current = &half.students[currentStudent];
+                }
+                current->add(run);
+            },
+            half.problems);
+    };
+    const std::size_t middle = scope.students.size() / 2;
+    Half firstHalf, secondHalf;
+    {
+        PosixRecordFile secondFile;
+        std::jthread second([&] { sumUp(secondFile, middle, scope.students.size(), secondHalf); });
+        sumUp(file, 0, middle, firstHalf);
+    }
+    for (Half* half : {&firstHalf, &secondHalf}) {
+        analysis.students.merge(half->students);
+        analysis.report.runsWithoutAnswers -= half->runsWithAnswers;
+        analysis.report.problems.insert(analysis.report.problems.end(), half->problems.begin(),
+                                        half->problems.end());
+    }
     // Each answer is judged once, for its student; the group adds up the students.
     for (const auto& [student, summary] : analysis.students) analysis.group.add(summary);
     return analysis;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -84,7 +85,7 @@ struct MistakeSummary {
     std::array<TypeTime, 4> timeByType{};  ///< by problem type 1 to 3 (0 unused)
     std::map<int, MistakeCounts> weeks;    ///< the weeks with answers, by their Monday's day serial
     /// The newest wrong answers showing each kind, oldest first, by MistakeKind.
-    std::array<std::vector<MistakeExample>, kMistakeKindCount> examples;
+    std::array<std::deque<MistakeExample>, kMistakeKindCount> examples;
 
     /// The kind of mistake that most needs work: the most frequent among the wrong boxes (an
     /// empty box is no mistake of understanding and counts only when nothing else is found); ties

@@ -18,8 +18,13 @@ std::string_view withoutSpaces(std::string_view text);
 
 bool isBlank(std::string_view text) { return withoutSpaces(text).empty(); }
 
+/// RoundToPlace in whole numbers: a school year's wrong answers are judged by the million.
 long long roundedTo(long long number, int place) {
-    return static_cast<long long>(RoundToPlace(static_cast<double>(number), place));
+    if (number < 0 || place < 1) {
+        return static_cast<long long>(RoundToPlace(static_cast<double>(number), place));
+    }
+    const long long unit = placeValue(place);
+    return (number + unit / 2) / unit * unit;
 }
 
 /// Whether `typed` is `right` with trailing zeros missing (40 for 400) or too many (4000).

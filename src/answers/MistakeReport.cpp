@@ -161,17 +161,11 @@ ExampleTexts exampleTexts(const MistakeExample& example) {
 
 std::vector<ExampleTexts> newestExamples(const MistakeSummary& summary, MistakeKind kind,
                                          std::size_t most) {
-    const std::vector<MistakeExample>& examples =
-        summary.examples.at(static_cast<std::size_t>(kind));
+    const auto& examples = summary.examples.at(static_cast<std::size_t>(kind));
     std::vector<ExampleTexts> texts;
     for (auto it = examples.rbegin(); it != examples.rend() && texts.size() < most; ++it)
         texts.push_back(exampleTexts(*it));
     return texts;
-}
-
-int mondayOf(int day) {
-    const int daysSinceMonday = (weekdayOf(dateOfSerial(day)) + 6) % 7;
-    return day - daysSinceMonday;
 }
 
 Trend weeklyTrend(const MistakeSummary& summary, int lastDay) {

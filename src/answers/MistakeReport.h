@@ -107,9 +107,6 @@ struct Trend {
 /// summary without answers has no weeks.
 [[nodiscard]] Trend weeklyTrend(const MistakeSummary& summary, int lastDay);
 
-/// The Monday (day serial) of the week of day serial `day`.
-[[nodiscard]] int mondayOf(int day);
-
 /// A student's row of the class summary.
 struct StudentRowTexts {
     std::string name;

@@ -28,4 +28,9 @@ int weekdayOf(const CivilDate& date) {
     return static_cast<int>(std::chrono::weekday{toSysDays(date)}.c_encoding());
 }
 
+int mondayOf(int day) {
+    // Day serial 2, 1 January 1900, was a Monday.
+    return day - ((day - 2) % 7 + 7) % 7;
+}
+
 }  // namespace gaisan

@@ -18,4 +18,7 @@ CivilDate dateOfSerial(int serial);
 /// 0 for Sunday .. 6 for Saturday.
 int weekdayOf(const CivilDate& date);
 
+/// The day serial of the Monday that begins the week of day serial `day`.
+int mondayOf(int day);
+
 }  // namespace gaisan

@@ -26,6 +26,15 @@ TEST(Calendar, WeekdaysStartOnSunday) {
     EXPECT_EQ(weekdayOf({2026, 12, 13}), 0);
 }
 
+TEST(Calendar, AWeeksMondayIsFoundFromAnyOfItsDays) {
+    // Thursday 10 December 2026 and the days around a Monday, and a date before the serials' 2.
+    EXPECT_EQ(mondayOf(daySerial({2026, 12, 10})), daySerial({2026, 12, 7}));
+    EXPECT_EQ(mondayOf(daySerial({2026, 12, 7})), daySerial({2026, 12, 7}));
+    EXPECT_EQ(mondayOf(daySerial({2026, 12, 13})), daySerial({2026, 12, 7}));
+    EXPECT_EQ(mondayOf(daySerial({2026, 12, 14})), daySerial({2026, 12, 14}));
+    EXPECT_EQ(mondayOf(daySerial({1899, 12, 30})), daySerial({1899, 12, 25}));
+}
+
 TEST(EraDate, WritesTheJapaneseEraAcrossItsChange) {
     const struct {
         CivilDate date;
