@@ -130,9 +130,13 @@ status=0
 [[ $status -eq 1 ]] && grep -q "^problem: $unreadable: " "$work/check" ||
     fail "check: an unreadable answers file (status $status): $(cat "$work/check")"
 # The spreadsheet is still written from what can be read, and the command says it is not whole.
+# The analysis opens only the files of students with runs: now student 2's cannot be read.
+unreadable=$root/gaisan/成績解答データ2026/生徒0002.dat
+chmod 000 "$unreadable"
+partial=$(head -3 <<<"$expected")
 status=0
 "${as_reader[@]}" "$tool" answers "$root/gaisan" >"$work/partial.csv" 2>"$work/err" || status=$?
-[[ $status -eq 1 && $(tail -c +4 "$work/partial.csv") == "$expected" ]] &&
+[[ $status -eq 1 && $(tail -c +4 "$work/partial.csv") == "$partial" ]] &&
     grep -q "^problem: $unreadable: " "$work/err" ||
     fail "answers with an unreadable file exited $status: $(cat "$work/err")"
 status=0
