@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 
 #include "answers/AnswersFailureLog.h"
 #include "platform/PosixRecordFile.h"
+#include "records/DailyBackup.h"
 #include "support/ForwardingRecordFile.h"
 #include "support/TempFolder.h"
 
@@ -88,6 +90,25 @@ TEST(AnswersFile, TheFirstAppendOfADayCopiesTheFileAsItWas) {
     const std::vector<RunAnswers> copied = runsIn(answersBackupOf(results, 2026, 5, kToday));
     ASSERT_EQ(copied.size(), 1u);
     EXPECT_EQ(copied[0], runOf(5, 0.1));
+}
+
+TEST(AnswersFile, OnlyTheNewestFourteenDaysOfCopiesAreKept) {
+    testing::TempFolder folder;
+    const std::filesystem::path results = folder / "成績累積データ.dat";
+    PosixRecordFile file;
+    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1), {2026, 11, 1}), std::nullopt);
+    for (int day = 2; day <= 20; ++day) {
+        ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1 + day / 100.0), {2026, 11, day}),
+                  std::nullopt);
+    }
+    std::vector<std::string> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "成績バックアップ")) {
+        kept.push_back(entry.path().filename().string());
+    }
+    std::sort(kept.begin(), kept.end());
+    ASSERT_EQ(kept.size(), kKeptBackups);
+    EXPECT_EQ(kept.front(), "成績解答データ2026-2026-11-07");
+    EXPECT_EQ(kept.back(), "成績解答データ2026-2026-11-20");
 }
 
 /// The real file, except that writes fail as on a full disk.
