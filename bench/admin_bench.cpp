@@ -113,7 +113,8 @@ void deleteRecord(benchmark::State& state, bool first) {
     testing::TempFolder folder;
     const auto copy = folder / "成績累積データ.dat";
     PosixRecordFile file;
-    RecordsAdministration administration(file, copy, [](int) {});
+    const testing::FakeClock clock;
+    RecordsAdministration administration(file, copy, [](int) {}, clock);
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::copy_file(school.resultsFile(), copy,
@@ -134,7 +135,8 @@ void deleteLast(benchmark::State& state) { deleteRecord(state, false); }
 void writeBack(benchmark::State& state) {
     School& school = schoolOf(static_cast<int>(state.range(0)));
     PosixRecordFile file;
-    RecordsAdministration administration(file, school.resultsFile(), [](int) {});
+    const testing::FakeClock clock;
+    RecordsAdministration administration(file, school.resultsFile(), [](int) {}, clock);
     const std::uint64_t middle = static_cast<std::uint64_t>(state.range(0)) / 2;
     int seconds = 30;
     for (auto _ : state) {

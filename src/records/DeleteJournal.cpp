@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/Checksum.h"
 #include "platform/RecordFile.h"
 #include "platform/StoredNumbers.h"
 
@@ -13,15 +14,6 @@ namespace {
 constexpr std::array<char, 8> kMagic = {'G', 'S', 'N', 'D', 'E', 'L', '0', '1'};
 constexpr std::size_t kHeaderSize = 24;
 constexpr std::size_t kChecksumSize = 8;
-
-std::uint64_t checksumOf(std::span<const std::byte> bytes) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const std::byte b : bytes) {
-        hash ^= static_cast<std::uint8_t>(b);
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
 
 }  // namespace
 
@@ -37,7 +29,7 @@ std::vector<std::byte> DeleteJournal::encode() const {
     putStored<std::uint64_t>(bytes, 16, recordsBefore);
     std::memcpy(bytes.data() + kHeaderSize, oldRecords.data(), oldRecords.size());
     const std::size_t checked = kHeaderSize + oldRecords.size();
-    putStored<std::uint64_t>(bytes, checked, checksumOf(std::span(bytes).first(checked)));
+    putStored<std::uint64_t>(bytes, checked, fnv1a64(std::span(bytes).first(checked)));
     return bytes;
 }
 
@@ -59,7 +51,7 @@ std::optional<DeleteJournal> DeleteJournal::decode(std::span<const std::byte> by
         journal.recordsBefore > mostRecords ||
         (journal.recordsBefore - journal.recordNumber + 1) * ResultRecord::kSize !=
             checked - kHeaderSize ||
-        storedAt<std::uint64_t>(bytes, checked) != checksumOf(bytes.first(checked))) {
+        storedAt<std::uint64_t>(bytes, checked) != fnv1a64(bytes.first(checked))) {
         return std::nullopt;
     }
     journal.oldRecords.assign(bytes.begin() + kHeaderSize, bytes.begin() + checked);

@@ -8,6 +8,9 @@
 #include "app/IndexedTables.h"
 #include "platform/ClosesOnExit.h"
 #include "platform/DurableFile.h"
+#include "platform/PosixRecordFile.h"
+#include "records/ChangeHistory.h"
+#include "records/InterruptedChange.h"
 
 namespace gaisan {
 namespace {
@@ -22,8 +25,27 @@ RecordsAdministration::Result failed(const FileError& error) {
 }  // namespace
 
 RecordsAdministration::RecordsAdministration(RecordFile& file, std::filesystem::path resultsFile,
-                                             RetryWait wait)
-    : m_file(file), m_path(std::move(resultsFile)), m_wait(std::move(wait)) {}
+                                             RetryWait wait, const Clock& clock)
+    : m_file(file), m_path(std::move(resultsFile)), m_wait(std::move(wait)), m_clock(clock) {}
+
+HistoryEntry RecordsAdministration::entryFor(HistoryEntry::Kind kind, std::uint64_t number,
+                                             std::uint64_t records, const RecordBytes& before,
+                                             const RecordBytes& after) const {
+    HistoryEntry entry = historyEntryFor(kind, number, records, m_clock.now());
+    entry.before = before;
+    entry.after = after;
+    return entry;
+}
+
+std::optional<FileError> RecordsAdministration::recordInHistory(const HistoryEntry& entry) {
+    PosixRecordFile historyFile;
+    const std::filesystem::path history = historyFileOf(m_path);
+    if (auto error = appendHistoryEntry(historyFile, history, entry)) {
+        error->description = history.string() + ": " + error->description;
+        return error;
+    }
+    return std::nullopt;
+}
 
 RecordCheck RecordsAdministration::isExactly(const RecordBytes& chosen) {
     return [chosen](std::span<const std::byte, ResultRecord::kSize> current) {
@@ -47,7 +69,7 @@ RecordsAdministration::Result RecordsAdministration::underLock(
     ClosesOnExit closes(m_file);
     if (auto error = openWithAppendLock(m_file, m_path, m_wait)) return failed(*error);
     InterruptedDelete interrupted;
-    if (auto error = gaisan::finishInterruptedDelete(m_file, m_path, interrupted)) {
+    if (auto error = gaisan::finishInterruptedChange(m_file, m_path, interrupted)) {
         Result result = failed(*error);
         result.interrupted = interrupted;
         return result;
@@ -93,11 +115,26 @@ RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t 
         if (bytesRead != journal.oldRecords.size())
             return failed(
                 FileError{FileErrorKind::Other, 62, 0, "ファイルが読んでいる途中で短くなりました"});
+        const HistoryEntry entry = entryFor(HistoryEntry::Kind::Delete, number, records, current, {});
+        const std::filesystem::path pending = pendingChangeFileOf(m_path);
+        if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) {
+            return failed(*error);
+        }
         if (auto error = writeFileDurably(deleteJournalPathOf(m_path), journal.encode())) {
             // Nothing has moved; a journal left half written reads as such and is removed.
+            static_cast<void>(removeFileDurably(pending));
+            return failed(*error);
+        }
+        if (auto error = recordInHistory(entry)) {
+            // A change the history cannot tell of is not made: nothing has moved yet.
+            static_cast<void>(removeFileDurably(deleteJournalPathOf(m_path)));
+            static_cast<void>(removeFileDurably(pending));
             return failed(*error);
         }
         if (auto error = completeDelete(m_file, m_path, journal)) return failed(*error);
+        // The delete and its entry are both there: a pending change left by a failed removal
+        // is found finished by the next writer.
+        static_cast<void>(removeFileDurably(pending));
         return Result{};
     });
 }
@@ -120,18 +157,30 @@ RecordsAdministration::Result RecordsAdministration::writeBack(
                                    old.LevelIndex};
             RunIdentity to = from;
             to.student = newStudent;
-            const LocalDateTime now = m_clock->now();
+            const LocalDateTime now = m_clock.now();
             result.answersProblem = copyRunAnswers(*m_answersFile, m_path, from, to, now.date);
             if (result.answersProblem) logAnswersFailure(m_path, now, *result.answersProblem);
+        }
+        const HistoryEntry entry =
+            entryFor(HistoryEntry::Kind::WriteBack, number, records, current, changed);
+        const std::filesystem::path pending = pendingChangeFileOf(m_path);
+        if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) {
+            return failed(*error);
+        }
+        if (auto error = recordInHistory(entry)) {
+            // A change the history cannot tell of is not made.
+            static_cast<void>(removeFileDurably(pending));
+            return failed(*error);
         }
         if (auto error = m_file.writeDurably((number - 1) * ResultRecord::kSize, changed)) {
             return failed(*error);
         }
+        static_cast<void>(removeFileDurably(pending));
         return result;
     });
 }
 
-RecordsAdministration::Result RecordsAdministration::finishInterruptedDelete() {
+RecordsAdministration::Result RecordsAdministration::finishInterruptedChange() {
     return underLock([](std::uint64_t) { return Result{}; });
 }
 

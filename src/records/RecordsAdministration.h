@@ -9,6 +9,7 @@
 
 #include "platform/Clock.h"
 #include "platform/RecordFile.h"
+#include "records/ChangeHistory.h"
 #include "records/FileRetries.h"
 #include "records/InterruptedDelete.h"
 #include "records/ResultRecord.h"
@@ -48,16 +49,24 @@ public:
         std::optional<std::string> answersProblem;
     };
 
-    RecordsAdministration(RecordFile& file, std::filesystem::path resultsFile, RetryWait wait);
+    /// `clock` dates the change history's entries and the answers' daily copies.
+    RecordsAdministration(RecordFile& file, std::filesystem::path resultsFile, RetryWait wait,
+                          const Clock& clock);
 
-    /// Deletes record `number` (from 1): a journal holding the record and all after it is written
-    /// and synced beside the file, the later records move down by one, the file is cut by one
-    /// record, and the journal is removed, each step synced before the next; a crash at any point
-    /// leaves a state the next writer finishes (finishInterruptedDelete).
+    /// Deletes record `number` (from 1): its history entry is written as the pending change, a
+    /// journal holding the record and all after it is written and synced beside the file, the
+    /// entry is appended to the change history, the later records move down by one, the file is
+    /// cut by one record, and the journal and the pending change are removed, each step synced
+    /// before the next; a crash at any point leaves a state the next writer finishes
+    /// (finishInterruptedChange). A history that cannot be written stops the delete before
+    /// anything has moved.
     [[nodiscard]] Result deleteRecord(std::uint64_t number, const RecordCheck& isTheRecord);
 
     /// Writes record `number` back with the given student and/or seconds in one synced write;
-    /// every other byte keeps its value. Values writeBackProblem refuses are not written. With
+    /// every other byte keeps its value. Values writeBackProblem refuses are not written. The
+    /// change's history entry is written as the pending change and appended to the history
+    /// before the record is written (finishInterruptedChange finishes a write-back whose entry is
+    /// in the history); a history that cannot be written stops the write-back. With
     /// moveAnswersThrough, a run given to another student first has its answers copied to that
     /// student (copyRunAnswers), under the same lock: a crash in between leaves a copy no record
     /// names, never a moved run without its answers.
@@ -66,16 +75,13 @@ public:
                                    std::optional<std::int64_t> seconds);
 
     /// Runs that a write-back gives to another student take their answers with them, written
-    /// through `answersFile`; `clock` dates the day's backup and a failure's line in the log
-    /// (logAnswersFailure). A deleted run needs nothing: answers count only while their run's
+    /// through `answersFile`. A deleted run needs nothing: answers count only while their run's
     /// record is there.
-    void moveAnswersThrough(RecordFile& answersFile, const Clock& clock) {
-        m_answersFile = &answersFile;
-        m_clock = &clock;
-    }
+    void moveAnswersThrough(RecordFile& answersFile) { m_answersFile = &answersFile; }
 
-    /// Takes the lock only to finish a delete a crash cut short, for a check of the file.
-    [[nodiscard]] Result finishInterruptedDelete();
+    /// Takes the lock only to finish a change a crash cut short (finishInterruptedChange), for a
+    /// check of the file.
+    [[nodiscard]] Result finishInterruptedChange();
 
     /// Why a record may not get this student or time, or nothing. A student outside 1..5000
     /// would stop every machine's next count; a time outside 0..99999 is no time a run can take
@@ -93,6 +99,11 @@ private:
     [[nodiscard]] Result underLock(const std::function<Result(std::uint64_t records)>& change);
     /// The record `number`, read under the lock, against `isTheRecord`; nothing when it may be
     /// changed, else the result to return.
+    /// The history entry of a change to record `number` of `records`, made now.
+    HistoryEntry entryFor(HistoryEntry::Kind kind, std::uint64_t number, std::uint64_t records,
+                          const RecordBytes& before, const RecordBytes& after) const;
+    /// Appends `entry` to the change history; the error names the history file.
+    [[nodiscard]] std::optional<FileError> recordInHistory(const HistoryEntry& entry);
     [[nodiscard]] std::optional<Result> chosenRecord(std::uint64_t number, std::uint64_t records,
                                                      const RecordCheck& isTheRecord,
                                                      RecordBytes& current);
@@ -100,8 +111,8 @@ private:
     RecordFile& m_file;
     std::filesystem::path m_path;
     RetryWait m_wait;
+    const Clock& m_clock;
     RecordFile* m_answersFile = nullptr;
-    const Clock* m_clock = nullptr;
 };
 
 }  // namespace gaisan

@@ -13,7 +13,7 @@
 #include "platform/ClosesOnExit.h"
 #include "platform/Numbers.h"
 #include "records/DailyBackup.h"
-#include "records/InterruptedDelete.h"
+#include "records/InterruptedChange.h"
 #include "records/RecordReader.h"
 
 namespace gaisan {
@@ -118,7 +118,7 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
     // A delete that a crash cut short is finished first, silently: a child's run is no moment
     // for the story.
     InterruptedDelete interrupted;
-    if (auto error = finishInterruptedDelete(m_file, m_path, interrupted)) {
+    if (auto error = finishInterruptedChange(m_file, m_path, interrupted)) {
         return appendFailure(error->description);
     }
     // From here the lock is held: nobody else can choose the same position. The length comes

@@ -41,7 +41,7 @@ public:
     ResultsFile(RecordFile& file, std::filesystem::path path, const Clock& clock, RetryWait wait);
 
     /// Appends one record under the exclusive lock, after finishing a delete that a crash cut
-    /// short (finishInterruptedDelete): the position (after the last whole record,
+    /// short (finishInterruptedChange): the position (after the last whole record,
     /// so that a partial record left by a crash is overwritten) and the record's date and clock
     /// are taken only once the lock is held. The first append of a day first copies the file
     /// into the day's backup (see takeDailyBackup); a failed copy is passed over and kept for

@@ -69,7 +69,8 @@ int deleteCommand(const CommandLine& line) {
     const std::string& file = line.operands[0];
     if (!std::filesystem::is_regular_file(file)) throw Unusable(file + ": no such file");
     PosixRecordFile recordFile;
-    RecordsAdministration administration(recordFile, file, sleepingWait());
+    const SystemClock clock;
+    RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
     return changeStatus(file, number,
                         administration.deleteRecord(number, expectedRecord(line, number)));
 }
@@ -84,8 +85,8 @@ int setCommand(const CommandLine& line) {
     PosixRecordFile recordFile;
     PosixRecordFile answersFile;
     const SystemClock clock;
-    RecordsAdministration administration(recordFile, file, sleepingWait());
-    administration.moveAnswersThrough(answersFile, clock);
+    RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
+    administration.moveAnswersThrough(answersFile);
     return changeStatus(
         file, number,
         administration.writeBack(number, expectedRecord(line, number), student, seconds));

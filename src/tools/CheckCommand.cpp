@@ -19,11 +19,13 @@ namespace gaisan {
 
 int checkCommand(const CommandLine& line) {
     const std::filesystem::path file = onlyOperand(line, "FILE");
-    // Only a delete cut short makes the check a writer: it is finished, like any writer would.
-    if (std::filesystem::exists(deleteJournalPathOf(file))) {
+    // Only a change cut short makes the check a writer: it is finished, like any writer would.
+    if (std::filesystem::exists(deleteJournalPathOf(file)) ||
+        std::filesystem::exists(pendingChangeFileOf(file))) {
         PosixRecordFile recordFile;
-        RecordsAdministration administration(recordFile, file, sleepingWait());
-        const auto result = administration.finishInterruptedDelete();
+        const SystemClock clock;
+        RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
+        const auto result = administration.finishInterruptedChange();
         reportInterruptedDelete(result.interrupted, std::cout);
         if (result.error) throw Unusable(file.string() + ": " + result.error->description);
     }

@@ -4,6 +4,7 @@
 
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
+#include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
@@ -115,7 +116,8 @@ TEST_F(ResultDistributionTest, ARefreshCountsOnlyWhatWasAppendedAndStartsAfreshW
 
     // A delete moves records down: counted afresh, even once appends have made up the length.
     PosixRecordFile adminFile;
-    RecordsAdministration administration(adminFile, path(), [](int) {});
+    const testing::FakeClock clock;
+    RecordsAdministration administration(adminFile, path(), [](int) {}, clock);
     ASSERT_EQ(administration.deleteRecord(1, [](auto) { return true; }).outcome,
               RecordsAdministration::Outcome::Done);
     testing::appendRecords(path(), {testing::runRecord(4, 1, 500)});

@@ -127,7 +127,8 @@ TEST(ConcurrentDelete, DeletesWhileEightMachinesAppendLoseNothing) {
 
     Appenders appenders(folder, path, 8);
     PosixRecordFile recordFile;
-    RecordsAdministration administration(recordFile, path, [](int) { usleep(1000); });
+    const SystemClock clock;
+    RecordsAdministration administration(recordFile, path, [](int) { usleep(1000); }, clock);
     std::mt19937 random(11);
     std::set<RecordKey> deleted;
     while (deleted.size() < 50) {
@@ -215,7 +216,9 @@ TEST(ConcurrentDelete, ADeleteKilledAtAnyPointIsFinishedByTheNextAppend) {
         ASSERT_GE(teacher, 0);
         if (teacher == 0) {
             KilledPartWayFile recordFile(moment);
-            RecordsAdministration administration(recordFile, path, [](int) { usleep(1000); });
+            const SystemClock clock;
+            RecordsAdministration administration(recordFile, path, [](int) { usleep(1000); },
+                                                 clock);
             // The file kills this process part way; the delete never reports.
             static_cast<void>(administration.deleteRecord(
                 chosen, RecordsAdministration::isExactly(encodeRecord(target))));

@@ -12,6 +12,7 @@
 
 #include "platform/Clock.h"
 #include "platform/PosixRecordFile.h"
+#include "records/ChangeHistory.h"
 #include "records/RecordsAdministration.h"
 #include "records/ResultsFile.h"
 #include "support/ForwardingRecordFile.h"
@@ -74,7 +75,8 @@ private:
 
 /// A delete of record 1234 from a file of 200000 records on a real disk, killed part way; the
 /// next append must leave, before its own record, exactly the file as it was before the delete
-/// or exactly as it is after it, byte for byte, and no journal.
+/// or exactly as it is after it, byte for byte, and no journal; and the change history must name
+/// the delete exactly when it took effect.
 class KilledDeleteTest : public ::testing::Test {
 protected:
     static constexpr int kRecords = 200000;
@@ -96,7 +98,9 @@ protected:
     pid_t startDelete(const std::function<RecordFile&()>& file) {
         const pid_t teacher = fork();
         if (teacher == 0) {
-            RecordsAdministration administration(file(), m_path, [](int) { usleep(1000); });
+            const SystemClock clock;
+            RecordsAdministration administration(file(), m_path, [](int) { usleep(1000); },
+                                                 clock);
             const auto result = administration.deleteRecord(
                 kDeleted, RecordsAdministration::isExactly(encodeRecord(m_deleted)));
             _exit(result.outcome == RecordsAdministration::Outcome::Done ? 0 : 1);
@@ -115,6 +119,8 @@ protected:
     void reset() {
         std::error_code ignored;
         std::filesystem::remove(m_journal, ignored);
+        std::filesystem::remove(historyFileOf(m_path), ignored);
+        std::filesystem::remove(pendingChangeFileOf(m_path), ignored);
         std::ofstream(m_path, std::ios::binary | std::ios::trunc) << m_before;
     }
 
@@ -128,6 +134,22 @@ protected:
         ASSERT_TRUE(isBefore || now == m_after)
             << what << ": the file is neither as before nor as after the delete";
         EXPECT_FALSE(std::filesystem::exists(m_journal)) << what;
+        EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(m_path))) << what;
+        std::vector<HistoryEntry> history;
+        PosixRecordFile historyFile;
+        ASSERT_EQ(readHistory(historyFile, historyFileOf(m_path),
+                              [&](std::uint64_t, const std::optional<HistoryEntry>& entry) {
+                                  ASSERT_TRUE(entry) << "a damaged history entry";
+                                  history.push_back(*entry);
+                              }),
+                  std::nullopt);
+        ASSERT_EQ(history.size(), isBefore ? 0u : 1u)
+            << what << ": the history does not match the file";
+        if (!isBefore) {
+            EXPECT_EQ(history[0].kind, HistoryEntry::Kind::Delete);
+            EXPECT_EQ(history[0].recordNumber, kDeleted);
+            EXPECT_EQ(history[0].before, encodeRecord(m_deleted));
+        }
         (isBefore ? m_undone : m_finished) += 1;
     }
 

@@ -48,7 +48,8 @@ protected:
     PosixRecordFile file;
     std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
     std::filesystem::path journal() const { return folder / "成績累積データtemp.dat"; }
-    RecordsAdministration administration{file, path(), [](int) {}};
+    testing::FakeClock clock{{2026, 12, 10}, 36000};
+    RecordsAdministration administration{file, path(), [](int) {}, clock};
 
     RecordCheck chosen(int n) {
         return RecordsAdministration::isExactly(encodeRecord(numbered(n)));
@@ -164,9 +165,8 @@ TEST_F(RecordsAdministrationTest,
                                    {2026, 12, 10}),
                   std::nullopt);
     }
-    const testing::FakeClock clock{{2026, 12, 10}, 36000};
     PosixRecordFile answersFile;
-    administration.moveAnswersThrough(answersFile, clock);
+    administration.moveAnswersThrough(answersFile);
     const auto answersOf = [&](int student) {
         const AnalysisScope scope{
             {student}, {}, daySerial({2026, 4, 1}), daySerial({2026, 12, 10})};
@@ -282,7 +282,7 @@ TEST_F(RecordsAdministrationTest, ARecordLeftHalfMovedIsFinished) {
     folder.writeBytes(path().filename().string(), bytes);
     writeJournal(4, 10);
 
-    const auto result = administration.finishInterruptedDelete();
+    const auto result = administration.finishInterruptedChange();
     EXPECT_EQ(result.interrupted.finding, Finding::Completed);
     EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10}));
     EXPECT_FALSE(std::filesystem::exists(journal()));
@@ -310,7 +310,7 @@ TEST_F(RecordsAdministrationTest, AppendedRecordsAreInTheJournalBeforeTheyMove) 
     ASSERT_TRUE(rewritten.has_value());
     EXPECT_EQ(rewritten->recordsBefore, 12u);
 
-    const auto result = administration.finishInterruptedDelete();
+    const auto result = administration.finishInterruptedChange();
     EXPECT_EQ(result.interrupted.finding, Finding::Completed);
     EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
 }
@@ -323,7 +323,7 @@ TEST_F(RecordsAdministrationTest, AJournalCutShortMeansNothingMovedAndIsRemoved)
         writeJournal(4, 10);
         const std::size_t size = std::filesystem::file_size(journal());
         std::filesystem::resize_file(journal(), cut == 0 ? 0 : size - cut);
-        const auto result = administration.finishInterruptedDelete();
+        const auto result = administration.finishInterruptedChange();
         EXPECT_EQ(result.outcome, Outcome::Done);
         EXPECT_EQ(result.interrupted.finding, Finding::NothingMoved) << cut;
         EXPECT_EQ(testing::readBytes(path()), before);
@@ -336,7 +336,7 @@ TEST_F(RecordsAdministrationTest, AFileByTheJournalsNameThatIsNoJournalIsKeptUnd
     // A whole copy of the results file, as a delete of an older program leaves under that name.
     std::filesystem::copy_file(path(), journal());
     const std::string copy = testing::readBytes(journal());
-    const auto result = administration.finishInterruptedDelete();
+    const auto result = administration.finishInterruptedChange();
     EXPECT_EQ(result.interrupted.finding, Finding::OtherFileSetAside);
     EXPECT_FALSE(std::filesystem::exists(journal()));
     EXPECT_EQ(result.interrupted.setAsideAs, folder / "成績累積データtemp.dat.kept");

@@ -107,12 +107,13 @@ protected:
     }
 
     RecordsAdministration administration() {
-        return RecordsAdministration(m_file, m_state->locations.resultsFile(), [](int) {});
+        return RecordsAdministration(m_file, m_state->locations.resultsFile(), [](int) {}, m_clock);
     }
 
     TempFolder m_root;
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     PosixRecordFile m_file;
+    FakeClock m_clock{{2026, 12, 10}, 11 * 3600.0};
 };
 
 TEST_F(WrittenBytesTest, FinishedAndTimedOutRunsAreAppendedAfterTheDaysBackup) {

@@ -114,9 +114,10 @@ std::filesystem::path FrmData::resultsPath() const {
 }
 
 RecordsAdministration FrmData::administration(RecordFile& file) {
-    RecordsAdministration administration(file, resultsPath(),
-                                         [this](int seconds) { m_flow.waitResponsively(seconds); });
-    administration.moveAnswersThrough(m_answersFile, m_flow.clock());
+    RecordsAdministration administration(
+        file, resultsPath(), [this](int seconds) { m_flow.waitResponsively(seconds); },
+        m_flow.clock());
+    administration.moveAnswersThrough(m_answersFile);
     return administration;
 }
 

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/RecordFile.h"
+#include "records/ResultRecord.h"
+
+namespace gaisan {
+
+/// One change a teacher made to the results file, as the change history beside it keeps it:
+/// when, on which machine, by which system user, which record, and the record before and after.
+struct HistoryEntry {
+    enum class Kind : std::uint8_t {
+        Delete = 1,     ///< record N was deleted; `before` holds it
+        WriteBack = 2,  ///< record N was written back; `before` and `after` hold it
+    };
+    static constexpr std::size_t kSize = 256;
+    static constexpr std::size_t kHostSize = 64;
+    static constexpr std::size_t kUserSize = 32;
+
+    Kind kind = Kind::Delete;
+    double date = 0;   ///< day serial of the change
+    double clock = 0;  ///< fraction of that day, to the second
+    std::uint64_t recordNumber = 0;
+    std::uint64_t recordsBefore = 0;  ///< whole records in the file before the change
+    std::string host;                 ///< the machine's host name, at most kHostSize bytes
+    std::string user;                 ///< the system user, at most kUserSize bytes
+    RecordBytes before{};
+    RecordBytes after{};  ///< zero for a delete
+
+    bool operator==(const HistoryEntry&) const = default;
+};
+
+/// An entry's 256 bytes, little-endian:
+///     0  "GHS1"
+///     4  uint8   kind (1 delete, 2 write-back), 5–7 zero
+///     8  double  date, 16 double clock
+///    24  uint64  record number N, 32 uint64 whole records before the change
+///    40  64 bytes host name, 104 32 bytes user name (UTF-8, zero-padded)
+///   136  44 bytes the record before, 180 44 bytes the record after (zero for a delete)
+///   224  24 bytes zero
+///   248  uint64  64-bit FNV-1a of bytes 0–247
+using HistoryBytes = std::array<std::byte, HistoryEntry::kSize>;
+[[nodiscard]] HistoryBytes encodeHistoryEntry(const HistoryEntry& entry);
+/// The entry held by 256 bytes; nothing when they are not a whole entry.
+[[nodiscard]] std::optional<HistoryEntry> decodeHistoryEntry(
+    std::span<const std::byte, HistoryEntry::kSize> bytes);
+
+/// "成績変更履歴.dat" beside the results file.
+std::filesystem::path historyFileOf(const std::filesystem::path& resultsFile);
+/// "成績変更履歴temp.dat": the entry of a change in progress, written before the change begins
+/// and removed once it and its entry are both in place (finishInterruptedChange).
+std::filesystem::path pendingChangeFileOf(const std::filesystem::path& resultsFile);
+
+/// A new entry of `kind` for record `number` of a file of `records`, stamped with `now`, this
+/// machine's host name and the user running the program.
+HistoryEntry historyEntryFor(HistoryEntry::Kind kind, std::uint64_t number, std::uint64_t records,
+                             const LocalDateTime& now);
+
+/// Appends `entry` to the history through `file`, after its last whole entry (a part left by a
+/// crash is written over), synced; a full disk cuts the file back. Needs the results file's lock.
+[[nodiscard]] std::optional<FileError> appendHistoryEntry(RecordFile& file,
+                                                          const std::filesystem::path& history,
+                                                          const HistoryEntry& entry);
+
+/// The newest whole entry of the history; nothing when it has none. Needs the results file's lock.
+[[nodiscard]] std::optional<FileError> newestHistoryEntry(RecordFile& file,
+                                                          const std::filesystem::path& history,
+                                                          std::optional<HistoryEntry>& newest);
+
+/// Reads the history from its start, calling `onEntry` with each entry's number (from 1) and the
+/// entry, or nothing for 256 bytes that are not one (damage). Linear and in bounded pieces.
+[[nodiscard]] std::optional<FileError> readHistory(
+    RecordFile& file, const std::filesystem::path& history,
+    const std::function<void(std::uint64_t number, const std::optional<HistoryEntry>&)>& onEntry);
+
+}  // namespace gaisan
