@@ -1,0 +1,219 @@
+#include "records/ChangeHistory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "platform/DurableFile.h"
+#include "platform/PosixRecordFile.h"
+#include "records/DeleteJournal.h"
+#include "records/InterruptedChange.h"
+#include "records/RecordsAdministration.h"
+#include "support/FakeClock.h"
+#include "support/RecordFiles.h"
+#include "support/TempFolder.h"
+
+namespace gaisan {
+namespace {
+
+HistoryEntry sampleEntry() {
+    HistoryEntry entry;
+    entry.kind = HistoryEntry::Kind::WriteBack;
+    entry.date = 46366;
+    entry.clock = 0.5;
+    entry.recordNumber = 12;
+    entry.recordsBefore = 40;
+    entry.host = "classroom-3";
+    entry.user = "先生";
+    entry.before = encodeRecord(testing::runRecord(7, 1, 50));
+    entry.after = encodeRecord(testing::runRecord(8, 1, 50));
+    return entry;
+}
+
+TEST(ChangeHistory, AnEntryIsReadBackAsWrittenAndNeverFromBytesThatAreNotOne) {
+    const HistoryBytes bytes = encodeHistoryEntry(sampleEntry());
+    EXPECT_EQ(decodeHistoryEntry(bytes), sampleEntry());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data()), 4), "GHS1");
+    EXPECT_EQ(static_cast<int>(bytes[4]), 2);
+    std::uint64_t number = 0;
+    std::memcpy(&number, bytes.data() + 24, sizeof number);
+    EXPECT_EQ(number, 12u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 40)), "classroom-3");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 104)), "先生");
+    for (std::size_t at : {0u, 4u, 30u, 150u, 250u}) {
+        HistoryBytes damaged = bytes;
+        damaged[at] ^= std::byte{0x04};
+        EXPECT_FALSE(decodeHistoryEntry(damaged)) << "byte " << at << " changed";
+    }
+    // A host name longer than its field is cut whole characters short of it.
+    HistoryEntry longHost = sampleEntry();
+    longHost.host = std::string(63, 'x') + "界";
+    EXPECT_EQ(decodeHistoryEntry(encodeHistoryEntry(longHost))->host, std::string(63, 'x'));
+}
+
+TEST(ChangeHistory, EntriesAreNumberedInOrderAndAppendedAfterWhatACrashLeft) {
+    testing::TempFolder folder;
+    const auto history = folder / "成績変更履歴.dat";
+    PosixRecordFile file;
+    HistoryEntry first = sampleEntry();
+    HistoryEntry second = sampleEntry();
+    second.recordNumber = 13;
+    ASSERT_EQ(appendHistoryEntry(file, history, first), std::nullopt);
+    std::ofstream(history, std::ios::binary | std::ios::app) << "torn";
+    ASSERT_EQ(appendHistoryEntry(file, history, second), std::nullopt);
+    EXPECT_EQ(std::filesystem::file_size(history), 2 * HistoryEntry::kSize);
+
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> read;
+    ASSERT_EQ(readHistory(file, history,
+                          [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
+                              read.emplace_back(number, entry ? entry->recordNumber : 0);
+                          }),
+              std::nullopt);
+    EXPECT_EQ(read, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{1, 12}, {2, 13}}));
+    std::optional<HistoryEntry> newest;
+    ASSERT_EQ(newestHistoryEntry(file, history, newest), std::nullopt);
+    EXPECT_EQ(newest, second);
+}
+
+/// A results file of three records, a teacher's changes to it and the states a crash can leave.
+class TeachersChanges : public ::testing::Test {
+protected:
+    TeachersChanges() {
+        testing::appendRecords(path(), {testing::runRecord(1, 1, 10), testing::runRecord(2, 1, 20),
+                                        testing::runRecord(3, 1, 30)});
+    }
+    std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
+    RecordCheck chosen(int student, int seconds) const {
+        return RecordsAdministration::isExactly(
+            encodeRecord(testing::runRecord(student, 1, seconds)));
+    }
+    std::vector<HistoryEntry> history() {
+        std::vector<HistoryEntry> entries;
+        PosixRecordFile file;
+        EXPECT_EQ(readHistory(file, historyFileOf(path()),
+                              [&](std::uint64_t, const std::optional<HistoryEntry>& entry) {
+                                  EXPECT_TRUE(entry);
+                                  if (entry) entries.push_back(*entry);
+                              }),
+                  std::nullopt);
+        return entries;
+    }
+    std::vector<int> students() const {
+        std::vector<int> found;
+        for (const ResultRecord& record : testing::recordsIn(path())) {
+            found.push_back(record.StudentIndex);
+        }
+        return found;
+    }
+    /// What the next writer does: takes the lock and finishes what was cut short.
+    void nextWriter() {
+        PosixRecordFile file;
+        ASSERT_EQ(file.open(path()), std::nullopt);
+        ASSERT_EQ(file.lockForAppend(), std::nullopt);
+        InterruptedDelete found;
+        ASSERT_EQ(finishInterruptedChange(file, path(), found), std::nullopt);
+        file.close();
+        EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(path())));
+    }
+
+    testing::TempFolder folder;
+    testing::FakeClock clock{{2026, 12, 10}, 36000};
+    PosixRecordFile file;
+    RecordsAdministration administration{file, path(), [](int) {}, clock};
+};
+
+TEST_F(TeachersChanges, EachChangeIsInTheHistoryWithItsRecordBeforeAndAfter) {
+    ASSERT_EQ(administration.writeBack(2, chosen(2, 20), 5, std::nullopt).outcome,
+              RecordsAdministration::Outcome::Done);
+    ASSERT_EQ(administration.deleteRecord(1, chosen(1, 10)).outcome,
+              RecordsAdministration::Outcome::Done);
+    EXPECT_EQ(students(), (std::vector{5, 3}));
+    EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(path())));
+
+    const std::vector<HistoryEntry> entries = history();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].kind, HistoryEntry::Kind::WriteBack);
+    EXPECT_EQ(entries[0].recordNumber, 2u);
+    EXPECT_EQ(entries[0].recordsBefore, 3u);
+    EXPECT_EQ(decodeRecord(entries[0].before).StudentIndex, 2);
+    EXPECT_EQ(decodeRecord(entries[0].after).StudentIndex, 5);
+    EXPECT_EQ(entries[0].date, daySerial({2026, 12, 10}));
+    EXPECT_EQ(entries[0].clock, 36000 / 86400.0);
+    EXPECT_FALSE(entries[0].host.empty());
+    EXPECT_FALSE(entries[0].user.empty());
+    EXPECT_EQ(entries[1].kind, HistoryEntry::Kind::Delete);
+    EXPECT_EQ(decodeRecord(entries[1].before).StudentIndex, 1);
+    EXPECT_EQ(entries[1].after, RecordBytes{});
+}
+
+TEST_F(TeachersChanges, AChangeTheHistoryCannotTellOfIsNotMade) {
+    // A folder where the history file should be: nobody can append to it.
+    std::filesystem::create_directory(historyFileOf(path()));
+    const auto deleted = administration.deleteRecord(1, chosen(1, 10));
+    EXPECT_EQ(deleted.outcome, RecordsAdministration::Outcome::Failed);
+    ASSERT_TRUE(deleted.error);
+    EXPECT_NE(deleted.error->description.find("成績変更履歴.dat"), std::string::npos);
+    EXPECT_EQ(administration.writeBack(2, chosen(2, 20), 5, std::nullopt).outcome,
+              RecordsAdministration::Outcome::Failed);
+    EXPECT_EQ(students(), (std::vector{1, 2, 3}));
+    EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(path())));
+    EXPECT_FALSE(std::filesystem::exists(deleteJournalPathOf(path())));
+}
+
+/// The states a crash leaves between the steps of a change, and what the next writer makes of
+/// them: the change and its entry together, or neither.
+TEST_F(TeachersChanges, TheNextWriterFinishesAChangeWithItsEntryOrLeavesBothOut) {
+    const RecordBytes second = encodeRecord(testing::runRecord(2, 1, 20));
+    const RecordBytes moved = encodeRecord(testing::runRecord(5, 1, 20));
+    HistoryEntry writeBack = historyEntryFor(HistoryEntry::Kind::WriteBack, 2, 3, clock.now());
+    writeBack.before = second;
+    writeBack.after = moved;
+    HistoryEntry deletion = historyEntryFor(HistoryEntry::Kind::Delete, 2, 3, clock.now());
+    deletion.before = second;
+    DeleteJournal journal;
+    journal.recordNumber = 2;
+    journal.recordsBefore = 3;
+    for (const ResultRecord& record :
+         {testing::runRecord(2, 1, 20), testing::runRecord(3, 1, 30)}) {
+        const RecordBytes bytes = encodeRecord(record);
+        journal.oldRecords.insert(journal.oldRecords.end(), bytes.begin(), bytes.end());
+    }
+    const std::string original = testing::readBytes(path());
+
+    const struct {
+        const char* crash;
+        const HistoryEntry* pending;
+        bool journalWritten;
+        bool entryAppended;
+        std::vector<int> students;
+        std::size_t entries;
+    } cases[] = {
+        {"a write-back before its entry", &writeBack, false, false, {1, 2, 3}, 0},
+        {"a write-back after its entry", &writeBack, false, true, {1, 5, 3}, 1},
+        {"a delete before its journal", &deletion, false, false, {1, 2, 3}, 0},
+        {"a delete after its journal", &deletion, true, false, {1, 3}, 1},
+        {"a delete after its entry", &deletion, true, true, {1, 3}, 1},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(path(), std::ios::binary | std::ios::trunc) << original;
+        std::filesystem::remove(historyFileOf(path()));
+        ASSERT_EQ(writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(*c.pending)),
+                  std::nullopt);
+        if (c.journalWritten) {
+            ASSERT_EQ(writeFileDurably(deleteJournalPathOf(path()), journal.encode()),
+                      std::nullopt);
+        }
+        if (c.entryAppended) {
+            PosixRecordFile historyFile;
+            ASSERT_EQ(appendHistoryEntry(historyFile, historyFileOf(path()), *c.pending),
+                      std::nullopt);
+        }
+        nextWriter();
+        EXPECT_EQ(students(), c.students) << c.crash;
+        EXPECT_EQ(history().size(), c.entries) << c.crash;
+    }
+}
+
+}  // namespace
+}  // namespace gaisan
