@@ -157,9 +157,9 @@ std::optional<FileError> readHistory(
         const auto count =
             static_cast<std::size_t>(std::min<std::uint64_t>(kEntriesPerPiece, entries - first));
         std::size_t bytesRead = 0;
-        if (auto error = file.readAt(first * HistoryEntry::kSize,
-                                     std::span(piece).first(count * HistoryEntry::kSize),
-                                     bytesRead)) {
+        if (auto error =
+                file.readAt(first * HistoryEntry::kSize,
+                            std::span(piece).first(count * HistoryEntry::kSize), bytesRead)) {
             return error;
         }
         const std::size_t whole = bytesRead / HistoryEntry::kSize;

@@ -5,7 +5,9 @@
 #include <span>
 
 #include "platform/AtomicFileWriter.h"
+#include "platform/ClosesOnExit.h"
 #include "platform/DataFileError.h"
+#include "platform/PosixRecordFile.h"
 #include "platform/SharedFileMode.h"
 #include "platform/SystemErrorText.h"
 
@@ -90,6 +92,18 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
         }
     }
     return failure;
+}
+
+std::optional<std::string> takeDailyBackupOf(const std::filesystem::path& file,
+                                             const CivilDate& today) {
+    std::error_code missing;
+    if (!std::filesystem::exists(file, missing)) return std::nullopt;
+    PosixRecordFile opened;
+    ClosesOnExit closes(opened);
+    std::uint64_t length = 0;
+    if (auto error = opened.openForReading(file)) return file.string() + ": " + error->description;
+    if (auto error = opened.length(length)) return file.string() + ": " + error->description;
+    return takeDailyBackup(opened, length, file, today);
 }
 
 }  // namespace gaisan

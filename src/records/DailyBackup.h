@@ -32,6 +32,11 @@ std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, con
                                                          const std::filesystem::path& resultsFile,
                                                          const CivilDate& today);
 
+/// takeDailyBackup for another file the results file's lock guards (the change history): opened
+/// for reading here; a file that is not there has nothing to copy.
+[[nodiscard]] std::optional<std::string> takeDailyBackupOf(const std::filesystem::path& file,
+                                                           const CivilDate& today);
+
 /// Copies the first `length` bytes of `file`, open on `source`, to `copy`, whole or not at all
 /// (AtomicFileWriter). Returns what went wrong, naming the file it went wrong with.
 [[nodiscard]] std::optional<std::string> copyOpenFile(RecordFile& file,

@@ -48,8 +48,8 @@ std::optional<FileError> finishInterruptedChange(RecordFile& lockedFile,
     if (auto error = readWholeFile(pendingFile, bytes)) return error;
     std::optional<HistoryEntry> pending;
     if (bytes.size() == HistoryEntry::kSize) {
-        pending = decodeHistoryEntry(std::span<const std::byte, HistoryEntry::kSize>(
-            bytes.data(), HistoryEntry::kSize));
+        pending = decodeHistoryEntry(
+            std::span<const std::byte, HistoryEntry::kSize>(bytes.data(), HistoryEntry::kSize));
     }
     if (pending) {
         PosixRecordFile historyFile;

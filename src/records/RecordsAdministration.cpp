@@ -115,7 +115,8 @@ RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t 
         if (bytesRead != journal.oldRecords.size())
             return failed(
                 FileError{FileErrorKind::Other, 62, 0, "ファイルが読んでいる途中で短くなりました"});
-        const HistoryEntry entry = entryFor(HistoryEntry::Kind::Delete, number, records, current, {});
+        const HistoryEntry entry =
+            entryFor(HistoryEntry::Kind::Delete, number, records, current, {});
         const std::filesystem::path pending = pendingChangeFileOf(m_path);
         if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) {
             return failed(*error);

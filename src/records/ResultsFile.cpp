@@ -12,6 +12,7 @@
 #include "platform/Calendar.h"
 #include "platform/ClosesOnExit.h"
 #include "platform/Numbers.h"
+#include "records/ChangeHistory.h"
 #include "records/DailyBackup.h"
 #include "records/InterruptedChange.h"
 #include "records/RecordReader.h"
@@ -130,6 +131,8 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
     const LocalDateTime now = m_clock.now();
     // Whatever happens to the copy, the run is recorded.
     m_backupProblem = takeDailyBackup(m_file, oldLength, m_path, now.date);
+    std::optional<std::string> historyProblem = takeDailyBackupOf(historyFileOf(m_path), now.date);
+    if (!m_backupProblem) m_backupProblem = std::move(historyProblem);
     const std::uint64_t position = oldLength / ResultRecord::kSize * ResultRecord::kSize;
     if (position + ResultRecord::kSize > kAppendLockOffset) {
         return appendFailure("ファイルが大きくなりすぎて、これ以上記録できません");

@@ -43,11 +43,12 @@ public:
     /// Appends one record under the exclusive lock, after finishing a delete that a crash cut
     /// short (finishInterruptedChange): the position (after the last whole record,
     /// so that a partial record left by a crash is overwritten) and the record's date and clock
-    /// are taken only once the lock is held. The first append of a day first copies the file
-    /// into the day's backup (see takeDailyBackup); a failed copy is passed over and kept for
-    /// backupProblem(). The record is written in one call and synced before the lock is
-    /// released; when the disk is full the file is cut back to its old length, still under the
-    /// lock, so that no half record is left behind. No failure is reported as success.
+    /// are taken only once the lock is held. The first append of a day first copies the file,
+    /// and the change history beside it, into the day's backup (see takeDailyBackup); a failed
+    /// copy is passed over and kept for backupProblem(). The record is written in one call and
+    /// synced before the lock is released; when the disk is full the file is cut back to its old
+    /// length, still under the lock, so that no half record is left behind. No failure is reported
+    /// as success.
     ///
     /// Once the record is written, and with keepAnswers, the run's answers are appended to its
     /// student's answers file (appendRunAnswers), still under the lock, linked to the record by

@@ -50,6 +50,7 @@ const std::vector<Command>& commands() {
          "    (--period and --view choose the period list's runs and rows)\n",
          listCommand},
         {"delete", {"expect"}, "  gaisan-records delete FILE N [--expect LINE]\n", deleteCommand},
+        {"history", {}, "  gaisan-records history FILE\n", historyCommand},
         {"set",
          {"seconds", "student", "expect"},
          "  gaisan-records set FILE N [--seconds S] [--student N] [--expect LINE]\n",

@@ -33,6 +33,7 @@ int answersCommand(const CommandLine& line);
 int mistakesCommand(const CommandLine& line);
 int listCommand(const CommandLine& line);
 int deleteCommand(const CommandLine& line);
+int historyCommand(const CommandLine& line);
 int setCommand(const CommandLine& line);
 
 }  // namespace gaisan

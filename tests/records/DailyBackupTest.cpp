@@ -1,6 +1,9 @@
+#include "records/ChangeHistory.h"
 #include "records/DailyBackup.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include "platform/PosixRecordFile.h"
 #include "records/ResultsFile.h"
@@ -40,6 +43,16 @@ TEST_F(DailyBackupTest, TheFirstAppendOfADayCopiesTheFileAsItWasBefore) {
     clock.advanceDays(1);
     ASSERT_EQ(append(5), std::nullopt);
     EXPECT_EQ(testing::recordsIn(backupFileOf(path(), {2026, 12, 11})).size(), 4u);
+}
+
+TEST_F(DailyBackupTest, TheChangeHistoryIsCopiedWithTheResults) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
+    const std::string history = "the teacher's changes";
+    std::ofstream(historyFileOf(path()), std::ios::binary) << history;
+    ASSERT_EQ(append(2), std::nullopt);
+    EXPECT_EQ(backupProblem, std::nullopt);
+    EXPECT_EQ(testing::readBytes(backupFileOf(historyFileOf(path()), {2026, 12, 10})), history);
+    EXPECT_EQ(backupsOf(path()).size(), 1u) << "the history's copies are not the results file's";
 }
 
 TEST_F(DailyBackupTest, TheNewestFourteenAreKept) {

@@ -240,6 +240,15 @@ diff <("$tool" dump "$file") - <<'OUT' || fail "delete and set"
 4	2026-12-05	10:00:00	5	2	50			0
 OUT
 [[ ! -e "$data/成績累積データtemp.dat" ]] || fail "a delete left its journal"
+# The history names both changes that were made, and only them, the number first; the machine,
+# the user and the time vary, the rest does not.
+history=$("$tool" history "$file" | cut -f1,5-)
+diff <(echo "$history") - <<'OUT' || fail "history"
+1	delete	3	before	3	2026-12-03	10:00:00	3	2	30			0
+2	set	2	before	2	2026-12-02	10:00:00	2	2	20			0	after	2	2026-12-02	10:00:00	7	2	99			0
+OUT
+[[ $("$tool" history "$file" | cut -f3 | sort -u) == "$(hostname)" ]] || fail "history: not this machine"
+[[ $("$tool" history "$file" | cut -f4 | sort -u) == "$(id -un)" ]] || fail "history: not this user"
 
 # A delete cut short before anything moved leaves a journal cut short; check finishes it and says
 # so, and so does a file of that name that is no journal (it is kept under another name).
