@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <sstream>
 
+#include "platform/AtomicFileWriter.h"
 #include "platform/DataFileError.h"
 #include "platform/ItemReader.h"
 #include "platform/Numbers.h"
@@ -152,8 +154,8 @@ std::vector<CriteriaLine> readCriteriaFile(const std::filesystem::path& file) {
     return lines;
 }
 
-void writeCriteriaFile(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines,
-                       int requiredLevels) {
+std::string criteriaFileBytes(const std::filesystem::path& file,
+                              const std::vector<CriteriaLine>& lines, int requiredLevels) {
     checkCriteriaLines(file, lines, requiredLevels);
     std::string text;
     for (std::size_t lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
@@ -168,7 +170,15 @@ void writeCriteriaFile(const std::filesystem::path& file, const std::vector<Crit
             text += field + 1 < kCriteriaFields ? "," : "\r\n";
         }
     }
-    writeCp932FileAtomically(file, text);
+    return cp932BytesFor(file, text);
+}
+
+void writeCriteriaFile(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines,
+                       int requiredLevels) {
+    const std::string bytes = criteriaFileBytes(file, lines, requiredLevels);
+    AtomicFileWriter writer(file);
+    writer.write(std::as_bytes(std::span(bytes)));
+    writer.commit();
 }
 
 void LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table,

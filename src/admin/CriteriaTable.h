@@ -62,6 +62,10 @@ void checkCriteriaLines(const std::filesystem::path& file, const std::vector<Cri
 void writeCriteriaFile(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines,
                        int requiredLevels);
 
+/// The CP932 bytes writeCriteriaFile writes for `lines`; throws DataFileError as it does.
+std::string criteriaFileBytes(const std::filesystem::path& file,
+                              const std::vector<CriteriaLine>& lines, int requiredLevels);
+
 /// Reads the criteria file into `table`: line n into entry n. Entries beyond the file's last line
 /// keep their values. A numeric field reads as its leading number (an empty field or text such as
 /// a title as 0); a fraction in a whole-number column is rounded to the nearest whole number.

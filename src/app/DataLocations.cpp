@@ -1,5 +1,6 @@
 #include "app/DataLocations.h"
 
+#include "admin/CriteriaCopies.h"
 #include "answers/AnswersFile.h"
 #include "records/DailyBackup.h"
 #include "records/DeleteJournal.h"
@@ -71,6 +72,10 @@ std::filesystem::path DataLocations::soundFile(const std::string& name) const {
 
 std::filesystem::path DataLocations::criteriaFile() const {
     return ProgramDataFolder + "タイム回数データ.txt";
+}
+
+std::filesystem::path DataLocations::criteriaCopiesFolder() const {
+    return criteriaCopiesFolderOf(criteriaFile());
 }
 
 std::filesystem::path DataLocations::resultsFile() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace gaisan {
@@ -10,5 +11,9 @@ namespace gaisan {
 /// reader on another machine never sees a half-written file. Throws DataFileError (and leaves
 /// the old file as it was) when the text holds a character CP932 cannot hold or the write fails.
 void writeCp932FileAtomically(const std::filesystem::path& file, std::string_view utf8Text);
+
+/// `utf8Text` encoded as CP932, the bytes writeCp932FileAtomically writes to `file`. Throws
+/// DataFileError naming `file` when the text holds a character CP932 cannot hold.
+std::string cp932BytesFor(const std::filesystem::path& file, std::string_view utf8Text);
 
 }  // namespace gaisan

@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -6,7 +8,9 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
+#include "admin/CriteriaCopies.h"
 #include "admin/windows/FrmTimeData.h"
 #include "app/windows/ProgramApplication.h"
 #include "app/windows/QtConversions.h"
@@ -251,6 +255,110 @@ private slots:
         child<QPushButton>(&editor, QStringLiteral("Command4"))->click();
         QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{0});
         QCOMPARE(flow.menusShown, 1);
+    }
+
+    void bringingBackAnEarlierSaveShowsItsCriteriaAndKeepsTheReplacedOnes() {
+        AdminFlowForTests flow;
+        FrmTimeData editor(flow);
+        open(editor);
+        auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
+        auto* grid = child<QTableWidget>(&editor, QStringLiteral("MSFlexGrid1"));
+        auto* restore = child<QPushButton>(&editor, QStringLiteral("RestoreButton"));
+        auto* saved = child<QLabel>(&editor, QStringLiteral("SavedLabel"));
+        const std::string demoBytes = testing::readBytes(flow.criteriaFile());
+
+        // Nothing saved yet: the editor says there is nothing to bring back, and why.
+        restore->click();
+        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{1});
+        QVERIFY(flow.messageBoxes.shown.back().text.startsWith(
+            QStringLiteral("戻せる前の設定はまだありません。")));
+
+        // Two saves, two minutes apart: 605, then 6055.
+        QTest::keyClicks(input, QStringLiteral("5"));
+        QVERIFY(editor.Command3_Click());
+        flow.advanceClock(120);
+        QTest::keyClicks(input, QStringLiteral("5"));
+        QVERIFY(editor.Command3_Click());
+        QCOMPARE(flow.state().criteria.TargetTime.at(1), 6055);
+        const std::string secondSave = testing::readBytes(flow.criteriaFile());
+        flow.advanceClock(180);
+
+        QStringList listed;
+        QStringList buttons;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog != nullptr);
+            auto* list = child<QListWidget>(dialog, QStringLiteral("CopyList"));
+            for (int row = 0; row < list->count(); ++row) listed << list->item(row)->text();
+            for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+                buttons << button->text();
+            for (int row = 0; row < list->count(); ++row) {
+                QVERIFY(list->visualItemRect(list->item(row)).right() < list->viewport()->width());
+            }
+            testing::saveScreenshot(*dialog, QStringLiteral("criteria-copies-dialog"));
+            list->setCurrentRow(1);  // the older: the demo's own criteria
+            child<QDialogButtonBox>(dialog, {})->button(QDialogButtonBox::Ok)->click();
+        });
+        restore->click();
+        QCOMPARE(listed, (QStringList{QStringLiteral("2026年12月10日 10:02 まで使っていた設定"),
+                                      QStringLiteral("2026年12月10日 10:00 まで使っていた設定")}));
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("キャンセル")}));
+
+        QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("60"));
+        QCOMPARE(input->text(), QStringLiteral("60"));
+        QVERIFY(!editor.grid().gridChanged());
+        QCOMPARE(testing::readBytes(flow.criteriaFile()), demoBytes);
+        QCOMPARE(flow.state().criteria.TargetTime.at(1), 60);
+        QCOMPARE(saved->text(), QStringLiteral("保存しました（10:05）"));
+        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{1});
+        // The criteria it replaced are the newest copy: bringing back the wrong one loses nothing.
+        const std::vector<CriteriaCopy> copies = criteriaCopiesOf(flow.criteriaFile());
+        QCOMPARE(copies.size(), std::size_t{3});
+        QCOMPARE(toQString(criteriaCopyCaption(copies[0])),
+                 QStringLiteral("2026年12月10日 10:05 まで使っていた設定"));
+        QCOMPARE(testing::readBytes(copies[0].file), secondSave);
+        testing::saveScreenshot(editor, QStringLiteral("criteria-editor-brought-back"));
+
+        // The bottom row: every button shows its text whole, and nothing overlaps.
+        QList<QWidget*> row{child<QPushButton>(&editor, QStringLiteral("Command3")),
+                            child<QPushButton>(&editor, QStringLiteral("Command2")), restore,
+                            child<QPushButton>(&editor, QStringLiteral("Command4")),
+                            child<QLabel>(&editor, QStringLiteral("Label1"))};
+        for (int i = 0; i < row.size(); ++i) {
+            if (auto* button = qobject_cast<QPushButton*>(row[i])) {
+                QVERIFY2(QFontMetrics(button->font()).horizontalAdvance(button->text()) + 8 <=
+                             button->width(),
+                         qPrintable(button->text()));
+            }
+            if (i > 0) QVERIFY(!row[i - 1]->geometry().intersects(row[i]->geometry()));
+        }
+        QVERIFY(!grid->geometry().intersects(restore->geometry()));
+    }
+
+    void aCopyThatCannotBeMadeIsToldAndTheTeacherDecides() {
+        AdminFlowForTests flow;
+        FrmTimeData editor(flow);
+        open(editor);
+        auto* input = child<QLineEdit>(&editor, QStringLiteral("Gridinputtext"));
+        const std::string demoBytes = testing::readBytes(flow.criteriaFile());
+        std::filesystem::copy_file(
+            flow.criteriaFile(),
+            criteriaCopiesFolderOf(flow.criteriaFile()));  // a file, no folder
+
+        QTest::keyClicks(input, QStringLiteral("5"));
+        flow.messageBoxes.answers = {false};
+        QVERIFY(!editor.Command3_Click());
+        QVERIFY(flow.messageBoxes.shown.back().text.startsWith(
+            QStringLiteral("いまの設定の控えを作れませんでした。控えなしで保存しますか？")));
+        QCOMPARE(testing::readBytes(flow.criteriaFile()), demoBytes);
+        QVERIFY(editor.grid().gridChanged());
+        QCOMPARE(editor.grid().cell(1, 1), std::string("605"));
+
+        flow.messageBoxes.answers = {true};
+        QVERIFY(editor.Command3_Click());
+        QCOMPARE(flow.state().criteria.TargetTime.at(1), 605);
+        QVERIFY(!editor.grid().gridChanged());
     }
 
     void aMissingCriteriaFileShowsTheCriteriaInForceToWriteBack() {

@@ -36,6 +36,7 @@ public:
     MessageBoxes& boxes() override { return messageBoxes; }
     void waitResponsively(int) override {}
     void backToMenu() override { ++menusShown; }
+    void advanceClock(double seconds) { m_clock.advanceSeconds(seconds); }
 
     std::filesystem::path resultsFile() const { return folder / "data/gaisan/成績累積データ.dat"; }
     std::filesystem::path criteriaFile() const {

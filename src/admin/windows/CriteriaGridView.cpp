@@ -60,7 +60,11 @@ CriteriaGridView::CriteriaGridView(DesignCanvas& canvas, QWidget* parent, const 
 void CriteriaGridView::load(const std::vector<CriteriaLine>& lines, bool unsaved) {
     m_grid.load(lines, unsaved);
     showGrid();
-    if (m_gridInput->isVisible()) ShowCellEditor();
+    if (m_gridInput->isVisible()) {
+        ShowCellEditor();
+        // The text box still held the text typed before: the next key would write it back.
+        GridToText転送();
+    }
     tellRow();
 }
 

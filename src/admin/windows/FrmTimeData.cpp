@@ -1,6 +1,9 @@
 #include "admin/windows/FrmTimeData.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QVBoxLayout>
 
 #include "admin/ResultDistribution.h"
 #include "admin/windows/AdminFlow.h"
@@ -23,6 +26,40 @@ QString dataFileProblem(const DataFileError& error) {
         .arg(QString::fromStdString(error.file().string()), toQString(error.problem()));
 }
 
+/// The copy the teacher chooses among `copies` (newest first, the newest chosen to begin with);
+/// nothing on キャンセル. The buttons are named here, not left to Qt, so that they are Japanese
+/// whatever the machine's locale.
+std::optional<std::size_t> chooseCopy(QWidget* parent, const std::vector<CriteriaCopy>& copies) {
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("CopyDialog"));
+    dialog.setWindowTitle(QStringLiteral("前の設定に戻す"));
+    QFont font = dialog.font();
+    font.setPixelSize(18);
+    dialog.setFont(font);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* words = new QLabel(QStringLiteral("戻す設定を選んでください。\n"
+                                            "いまの設定も控えに残るので、あとで戻せます。"),
+                             &dialog);
+    layout->addWidget(words);
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("CopyList"));
+    for (const CriteriaCopy& copy : copies) list->addItem(toQString(criteriaCopyCaption(copy)));
+    list->setCurrentRow(0);
+    const int rows = std::min(static_cast<int>(copies.size()), 10);
+    list->setMinimumSize(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 24,
+                         rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) return std::nullopt;
+    return static_cast<std::size_t>(list->currentRow());
+}
+
 }  // namespace
 
 FrmTimeData::FrmTimeData(AdminFlow& flow)
@@ -34,6 +71,7 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
       m_command3(new QPushButton(QStringLiteral("更新記録"), m_picture1)),
       m_command4(new QPushButton(QStringLiteral("戻る"), m_picture1)),
       m_command7(new QPushButton(m_picture1)),
+      m_restoreButton(new QPushButton(QStringLiteral("前の設定に戻す"), m_picture1)),
       m_list3(new QListWidget(m_picture1)),
       m_list4(new QListWidget(m_picture1)),
       m_picture6(nullptr) {
@@ -63,20 +101,23 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
     connect(m_grid1, &CriteriaGridView::edited, m_savedLabel, &QLabel::clear);
 
     m_command3->setObjectName(QStringLiteral("Command3"));
-    place(m_command3, {16, 712, 136, 48}, 20);
+    place(m_command3, {16, 712, 112, 48}, 20);
     connect(m_command3, &QPushButton::clicked, this, &FrmTimeData::Command3_Click);
     m_command2->setObjectName(QStringLiteral("Command2"));
-    place(m_command2, {160, 712, 136, 48}, 20);
+    place(m_command2, {134, 712, 112, 48}, 20);
     connect(m_command2, &QPushButton::clicked, this, &FrmTimeData::Command2_Click);
+    m_restoreButton->setObjectName(QStringLiteral("RestoreButton"));
+    place(m_restoreButton, {252, 712, 160, 48}, 20);
+    connect(m_restoreButton, &QPushButton::clicked, this, &FrmTimeData::bringBackCopy);
     m_command4->setObjectName(QStringLiteral("Command4"));
-    place(m_command4, {304, 712, 100, 48}, 20);
+    place(m_command4, {418, 712, 72, 48}, 20);
     connect(m_command4, &QPushButton::clicked, this, &FrmTimeData::Command4_Click);
-    for (QPushButton* button : {m_command2, m_command3, m_command4})
+    for (QPushButton* button : {m_command2, m_command3, m_restoreButton, m_command4})
         button->setFocusPolicy(Qt::NoFocus);
     // One key per line: wrapped by the label, the text broke inside "Shift + ↓".
     addLabel(QStringLiteral("Label1"),
              QStringLiteral("スペース：セルクリア\nShift + ↓：セルコピー"), m_picture1,
-             {416, 712, 248, 48}, 14);
+             {498, 712, 166, 48}, 14);
     m_command7->setObjectName(QStringLiteral("Command7"));
     m_command7->hide();
     connect(m_command7, &QPushButton::clicked, this, &FrmTimeData::Command7_Click);
@@ -157,14 +198,21 @@ bool FrmTimeData::Command3_Click() {
     AppState& state = m_flow.state();
     bool saved = false;
     try {
-        writeCriteriaFile(criteriaPath(), m_grid1->grid().lines(), state.profile.LevelCount);
-        m_grid1->saved();
-        LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
-        saved = true;
-        const int minutes = static_cast<int>(m_flow.clock().now().secondsSinceMidnight) / 60;
-        m_savedLabel->setText(QStringLiteral("保存しました（%1:%2）")
-                                  .arg(minutes / 60)
-                                  .arg(minutes % 60, 2, 10, QLatin1Char('0')));
+        const std::vector<CriteriaLine> lines = m_grid1->grid().lines();
+        saved =
+            saveAskingWithoutCopy(
+                [&](WithoutCopy withoutCopy) {
+                    return saveCriteriaKeepingCopy(criteriaPath(), lines, state.profile.LevelCount,
+                                                   m_flow.clock().now(), withoutCopy);
+                },
+                QStringLiteral("控えなしで保存しますか？\n"
+                               "「いいえ」なら何も保存せず、表の変更はそのまま残ります。"))
+                .saved;
+        if (saved) {
+            m_grid1->saved();
+            LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
+            showSavedTime();
+        }
     } catch (const DataFileError& error) {
         m_picture6->hide();
         m_flow.boxes().inform(
@@ -175,6 +223,81 @@ bool FrmTimeData::Command3_Click() {
     showWait(false);
     m_grid1->focusEditor();
     return saved;
+}
+
+void FrmTimeData::bringBackCopy() {
+    const std::vector<CriteriaCopy> copies = criteriaCopiesOf(criteriaPath());
+    if (copies.empty()) {
+        m_flow.boxes().inform(this, kTitle,
+                              QStringLiteral("戻せる前の設定はまだありません。\n"
+                                             "「更新記録」で保存すると、その前の設定が控えに残り、"
+                                             "ここから戻せるようになります。"));
+        return;
+    }
+    if (m_grid1->grid().gridChanged() &&
+        !m_flow.boxes().ask(this, QStringLiteral("注意"),
+                            QStringLiteral("表の変更はまだ記録されていません。前の設定に戻すと、"
+                                           "この変更はなくなります。よろしいですか？"),
+                            MessageBoxes::Answers::OkCancel)) {
+        return;
+    }
+    const std::optional<std::size_t> chosen = chooseCopy(this, copies);
+    if (!chosen) return;
+    showWait(true);
+    AppState& state = m_flow.state();
+    try {
+        const std::filesystem::path copy = copies[*chosen].file;
+        const bool saved =
+            saveAskingWithoutCopy(
+                [&](WithoutCopy withoutCopy) {
+                    return restoreCriteriaCopy(criteriaPath(), copy, state.profile.LevelCount,
+                                               m_flow.clock().now(), withoutCopy);
+                },
+                QStringLiteral("控えなしで前の設定に戻しますか？\n"
+                               "「いいえ」なら何も変えません。"))
+                .saved;
+        if (saved) {
+            LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
+            m_grid1->load(readCriteriaFile(criteriaPath()), false);
+            showSavedTime();
+        }
+    } catch (const DataFileError& error) {
+        m_picture6->hide();
+        m_flow.boxes().inform(
+            this, kTitle,
+            QStringLiteral("前の設定に戻せませんでした。\n\n") + dataFileProblem(error));
+    }
+    showWait(false);
+    m_grid1->focusEditor();
+}
+
+CriteriaSaveOutcome FrmTimeData::saveAskingWithoutCopy(
+    const std::function<CriteriaSaveOutcome(WithoutCopy)>& replace, const QString& question) {
+    CriteriaSaveOutcome outcome = replace(WithoutCopy::KeepOldFile);
+    if (!outcome.copyProblem) return outcome;
+    m_picture6->hide();
+    const QString problem = QStringLiteral("\n\n問題：") + toQString(*outcome.copyProblem);
+    if (outcome.saved) {
+        // Saved and kept, but copies beyond the newest ten are still there.
+        m_flow.boxes().inform(
+            this, kTitle, QStringLiteral("保存しました。古い控えを消せませんでした。") + problem);
+        return outcome;
+    }
+    if (!m_flow.boxes().ask(
+            this, QStringLiteral("注意"),
+            QStringLiteral("いまの設定の控えを作れませんでした。") + question + problem,
+            MessageBoxes::Answers::YesNo)) {
+        return outcome;
+    }
+    outcome = replace(WithoutCopy::SaveAnyway);
+    return outcome;
+}
+
+void FrmTimeData::showSavedTime() {
+    const int minutes = static_cast<int>(m_flow.clock().now().secondsSinceMidnight) / 60;
+    m_savedLabel->setText(QStringLiteral("保存しました（%1:%2）")
+                              .arg(minutes / 60)
+                              .arg(minutes % 60, 2, 10, QLatin1Char('0')));
 }
 
 void FrmTimeData::Command4_Click() {

@@ -4,8 +4,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <functional>
 #include <memory>
 
+#include "admin/CriteriaCopies.h"
 #include "admin/windows/CriteriaGridView.h"
 #include "app/windows/DesignCanvas.h"
 
@@ -20,7 +22,8 @@ class ResultDistribution;
 /// current level (ResultDistribution). The distribution is brought up to date from the results
 /// file when the editor opens and whenever the grid's current row changes, not at every key,
 /// so a run recorded meanwhile shows at the next change of row. It writes the file only on
-/// "更新記録" (or a Yes when leaving with changes), and returns to the level menu.
+/// "更新記録" (or a Yes when leaving with changes) and "前の設定に戻す", each keeping the file it
+/// replaces as a copy, and returns to the level menu.
 class FrmTimeData : public DesignCanvas {
     Q_OBJECT
 
@@ -39,6 +42,9 @@ public:
     void Command4_Click();
     /// The distribution refresh, for the current row's level.
     void Command7_Click();
+    /// "前の設定に戻す": lists the copies kept by earlier saves and brings the chosen one back,
+    /// itself a save.
+    void bringBackCopy();
 
     const CriteriaGrid& grid() const { return m_grid1->grid(); }
 
@@ -48,6 +54,11 @@ protected:
 private:
     std::filesystem::path criteriaPath() const;
     void showWait(bool shown);
+    void showSavedTime();
+    /// Runs a save (`replace`); when the file it replaces could not be kept as a copy, asks
+    /// whether to save without one. Throws DataFileError as the save does.
+    CriteriaSaveOutcome saveAskingWithoutCopy(
+        const std::function<CriteriaSaveOutcome(WithoutCopy)>& replace, const QString& question);
     void fillList(QListWidget* list, const std::vector<std::string>& lines);
 
     AdminFlow& m_flow;
@@ -62,6 +73,7 @@ private:
     QPushButton* m_command3;
     QPushButton* m_command4;
     QPushButton* m_command7;
+    QPushButton* m_restoreButton;
     QListWidget* m_list3;
     QListWidget* m_list4;
     QWidget* m_picture6;
