@@ -65,7 +65,7 @@ two_users() {
     as $first "$groups" "$tool" delete "$file" 1 || fail "$name: the first user's delete"
     [[ $(stat -c '%a %g' "$file") == "$file_status" ]] ||
         fail "$name: the results file is $(stat -c '%a %g' "$file"), not $file_status"
-    [[ $(ls "$backups" | wc -l) -eq 14 ]] || fail "$name: the first user did not get 14 copies"
+    [[ $(results_copies "$backups") -eq 14 ]] || fail "$name: the first user did not get 14 copies"
 
     # The second user.
     as $second "$groups" "$tool" append "$file" --student 2 --level 1 --seconds 40 \
@@ -75,7 +75,10 @@ two_users() {
     [[ ! -s $work/err ]] || fail "$name: the second user's append warned: $(cat "$work/err")"
     [[ -f $backups/成績累積データ-2026-11-16.dat ]] || fail "$name: the second user got no copy"
     [[ ! -e $backups/成績累積データ-2026-11-02.dat ]] || fail "$name: the oldest copy was not removed"
-    [[ $(ls "$backups" | wc -l) -eq 14 ]] || fail "$name: $(ls "$backups" | wc -l) copies, not 14"
+    [[ $(results_copies "$backups") -eq 14 ]] ||
+        fail "$name: $(results_copies "$backups") copies, not 14"
+    # The history the first user's delete began is copied with the results file.
+    [[ -f $backups/成績変更履歴-2026-11-16.dat ]] || fail "$name: the history was not copied"
     as $second "$groups" "$tool" delete "$file" 1 2>"$work/err" ||
         fail "$name: the second user cannot delete: $(cat "$work/err")"
     [[ $(as $second "$groups" "$tool" dump "$file" | wc -l) -eq 15 ]] ||
@@ -83,6 +86,9 @@ two_users() {
     as $second "$groups" "$tool" check "$file" --now "2026-11-16 12:00:00" >"$work/out" ||
         fail "$name: check as the second user: $(cat "$work/out")"
 }
+
+# The daily copies of the results file in the backup folder `$1` (beside those of the history).
+results_copies() { find "$1" -maxdepth 1 -name '成績累積データ-*' | wc -l; }
 
 two_users "group, setgid" 2775 $class --groups=$class "664 $class"
 two_users "group" 0775 $class --groups=$class "664 $class"
