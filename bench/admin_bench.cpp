@@ -114,7 +114,8 @@ void deleteRecord(benchmark::State& state, bool first) {
     const auto copy = folder / "成績累積データ.dat";
     PosixRecordFile file;
     const testing::FakeClock clock;
-    RecordsAdministration administration(file, copy, [](int) {}, clock);
+    RecordsAdministration administration(
+        file, copy, [](int) {}, clock);
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::copy_file(school.resultsFile(), copy,
@@ -136,7 +137,8 @@ void writeBack(benchmark::State& state) {
     School& school = schoolOf(static_cast<int>(state.range(0)));
     PosixRecordFile file;
     const testing::FakeClock clock;
-    RecordsAdministration administration(file, school.resultsFile(), [](int) {}, clock);
+    RecordsAdministration administration(
+        file, school.resultsFile(), [](int) {}, clock);
     const std::uint64_t middle = static_cast<std::uint64_t>(state.range(0)) / 2;
     int seconds = 30;
     for (auto _ : state) {

@@ -269,7 +269,8 @@ private slots:
         doubleClick(list, 4);
         // Another teacher deletes record 2: the record chosen as number 5 is now number 4.
         PosixRecordFile file;
-        RecordsAdministration other(file, flow.resultsFile(), [](int) {}, flow.clock());
+        RecordsAdministration other(
+            file, flow.resultsFile(), [](int) {}, flow.clock());
         QVERIFY(other.deleteRecord(2, [](auto) { return true; }).outcome ==
                 RecordsAdministration::Outcome::Done);
         child<QPushButton>(browser.get(), QStringLiteral("Command3"))->click();

@@ -117,7 +117,8 @@ TEST_F(ResultDistributionTest, ARefreshCountsOnlyWhatWasAppendedAndStartsAfreshW
     // A delete moves records down: counted afresh, even once appends have made up the length.
     PosixRecordFile adminFile;
     const testing::FakeClock clock;
-    RecordsAdministration administration(adminFile, path(), [](int) {}, clock);
+    RecordsAdministration administration(
+        adminFile, path(), [](int) {}, clock);
     ASSERT_EQ(administration.deleteRecord(1, [](auto) { return true; }).outcome,
               RecordsAdministration::Outcome::Done);
     testing::appendRecords(path(), {testing::runRecord(4, 1, 500)});

@@ -128,7 +128,8 @@ TEST(ConcurrentDelete, DeletesWhileEightMachinesAppendLoseNothing) {
     Appenders appenders(folder, path, 8);
     PosixRecordFile recordFile;
     const SystemClock clock;
-    RecordsAdministration administration(recordFile, path, [](int) { usleep(1000); }, clock);
+    RecordsAdministration administration(
+        recordFile, path, [](int) { usleep(1000); }, clock);
     std::mt19937 random(11);
     std::set<RecordKey> deleted;
     while (deleted.size() < 50) {
@@ -217,8 +218,8 @@ TEST(ConcurrentDelete, ADeleteKilledAtAnyPointIsFinishedByTheNextAppend) {
         if (teacher == 0) {
             KilledPartWayFile recordFile(moment);
             const SystemClock clock;
-            RecordsAdministration administration(recordFile, path, [](int) { usleep(1000); },
-                                                 clock);
+            RecordsAdministration administration(
+                recordFile, path, [](int) { usleep(1000); }, clock);
             // The file kills this process part way; the delete never reports.
             static_cast<void>(administration.deleteRecord(
                 chosen, RecordsAdministration::isExactly(encodeRecord(target))));

@@ -99,8 +99,8 @@ protected:
         const pid_t teacher = fork();
         if (teacher == 0) {
             const SystemClock clock;
-            RecordsAdministration administration(file(), m_path, [](int) { usleep(1000); },
-                                                 clock);
+            RecordsAdministration administration(
+                file(), m_path, [](int) { usleep(1000); }, clock);
             const auto result = administration.deleteRecord(
                 kDeleted, RecordsAdministration::isExactly(encodeRecord(m_deleted)));
             _exit(result.outcome == RecordsAdministration::Outcome::Done ? 0 : 1);

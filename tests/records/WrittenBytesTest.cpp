@@ -107,7 +107,8 @@ protected:
     }
 
     RecordsAdministration administration() {
-        return RecordsAdministration(m_file, m_state->locations.resultsFile(), [](int) {}, m_clock);
+        return RecordsAdministration(
+            m_file, m_state->locations.resultsFile(), [](int) {}, m_clock);
     }
 
     TempFolder m_root;
