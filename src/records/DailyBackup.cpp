@@ -97,7 +97,11 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
 std::optional<std::string> takeDailyBackupOf(const std::filesystem::path& file,
                                              const CivilDate& today) {
     std::error_code missing;
-    if (!std::filesystem::exists(file, missing)) return std::nullopt;
+    // Only the day's first append opens the file: the others find the day's copy.
+    if (!std::filesystem::exists(file, missing) ||
+        std::filesystem::exists(backupFileOf(file, today), missing)) {
+        return std::nullopt;
+    }
     PosixRecordFile opened;
     ClosesOnExit closes(opened);
     std::uint64_t length = 0;

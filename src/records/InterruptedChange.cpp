@@ -1,8 +1,8 @@
 #include "records/InterruptedChange.h"
 
-#include <algorithm>
-#include <vector>
+#include <cstring>
 
+#include "platform/ClosesOnExit.h"
 #include "platform/DurableFile.h"
 #include "platform/PosixRecordFile.h"
 #include "records/ChangeHistory.h"
@@ -11,8 +11,41 @@
 namespace gaisan {
 namespace {
 
-/// The write-back of `entry`, done again when its record still holds the old bytes; a record
-/// holding anything else (the new bytes, or another file restored meanwhile) is left alone.
+/// The pending change, read through a descriptor that neither waits on a pipe in its place nor
+/// reads more than an entry: `there` tells whether there is one at all, `pending` holds it when
+/// it is a whole entry.
+std::optional<FileError> readPendingChange(const std::filesystem::path& file, bool& there,
+                                           std::optional<HistoryEntry>& pending) {
+    there = false;
+    pending.reset();
+    PosixRecordFile opened;
+    ClosesOnExit closes(opened);
+    if (auto error = opened.openForReading(file)) {
+        if (error->kind == FileErrorKind::NotFound) return std::nullopt;
+        return error;
+    }
+    there = true;
+    std::uint64_t length = 0;
+    if (auto error = opened.length(length)) return error;
+    if (length != HistoryEntry::kSize) return std::nullopt;
+    HistoryBytes bytes{};
+    std::size_t bytesRead = 0;
+    if (auto error = opened.readAt(0, bytes, bytesRead)) return error;
+    if (bytesRead == bytes.size()) pending = decodeHistoryEntry(bytes);
+    return std::nullopt;
+}
+
+/// Whether `journal` is the journal of the delete `entry` tells of.
+bool describes(const DeleteJournal& journal, const HistoryEntry& entry) {
+    return entry.kind == HistoryEntry::Kind::Delete && journal.recordNumber == entry.recordNumber &&
+           journal.recordsBefore >= entry.recordsBefore &&
+           std::memcmp(journal.oldRecord(entry.recordNumber).data(), entry.before.data(),
+                       ResultRecord::kSize) == 0;
+}
+
+/// The write-back of `entry`, done again while its record holds the old bytes or a mix of old
+/// and new ones (a write cut at a page boundary); a record holding anything else (the new bytes,
+/// or another file restored meanwhile) is left alone.
 std::optional<FileError> finishWriteBack(RecordFile& lockedFile, const HistoryEntry& entry) {
     std::uint64_t length = 0;
     if (auto error = lockedFile.length(length)) return error;
@@ -23,15 +56,11 @@ std::optional<FileError> finishWriteBack(RecordFile& lockedFile, const HistoryEn
     RecordBytes current{};
     std::size_t bytesRead = 0;
     if (auto error = lockedFile.readAt(offset, current, bytesRead)) return error;
-    if (bytesRead != current.size() || current != entry.before) return std::nullopt;
+    if (bytesRead != current.size() || current == entry.after) return std::nullopt;
+    for (std::size_t i = 0; i < current.size(); ++i) {
+        if (current[i] != entry.before[i] && current[i] != entry.after[i]) return std::nullopt;
+    }
     return lockedFile.writeDurably(offset, entry.after);
-}
-
-/// Whether a whole delete journal lies beside the results file: the delete is then finished.
-bool hasWholeJournal(const std::filesystem::path& resultsFile) {
-    std::vector<std::byte> journal;
-    return !readWholeFile(deleteJournalPathOf(resultsFile), journal) &&
-           DeleteJournal::decode(journal).has_value();
 }
 
 }  // namespace
@@ -40,32 +69,40 @@ std::optional<FileError> finishInterruptedChange(RecordFile& lockedFile,
                                                  const std::filesystem::path& resultsFile,
                                                  InterruptedDelete& found) {
     const std::filesystem::path pendingFile = pendingChangeFileOf(resultsFile);
-    std::error_code missing;
-    if (!std::filesystem::exists(pendingFile, missing)) {
-        return finishInterruptedDelete(lockedFile, resultsFile, found);
-    }
-    std::vector<std::byte> bytes;
-    if (auto error = readWholeFile(pendingFile, bytes)) return error;
+    bool pendingThere = false;
     std::optional<HistoryEntry> pending;
-    if (bytes.size() == HistoryEntry::kSize) {
-        pending = decodeHistoryEntry(
-            std::span<const std::byte, HistoryEntry::kSize>(bytes.data(), HistoryEntry::kSize));
+    if (auto error = readPendingChange(pendingFile, pendingThere, pending)) return error;
+    if (!pendingThere) return finishInterruptedDelete(lockedFile, resultsFile, found);
+
+    PosixRecordFile historyFile;
+    const std::filesystem::path history = historyFileOf(resultsFile);
+    std::optional<HistoryEntry> newest;
+    if (pending && newestHistoryEntry(historyFile, history, newest)) {
+        // Whether the entry is there cannot be told: the change waits, journal and all, for a
+        // writer that can read the history. Appends go on meanwhile; a delete finished later
+        // moves down what they added.
+        return std::nullopt;
     }
-    if (pending) {
-        PosixRecordFile historyFile;
-        const std::filesystem::path history = historyFileOf(resultsFile);
-        std::optional<HistoryEntry> newest;
-        if (auto error = newestHistoryEntry(historyFile, history, newest)) return error;
-        const bool inHistory = newest == pending;
-        if (pending->kind == HistoryEntry::Kind::Delete && !inHistory &&
-            hasWholeJournal(resultsFile)) {
-            if (auto error = appendHistoryEntry(historyFile, history, *pending)) return error;
-        }
-        if (pending->kind == HistoryEntry::Kind::WriteBack && inHistory) {
-            if (auto error = finishWriteBack(lockedFile, *pending)) return error;
-        }
+    const bool inHistory = pending && newest == pending;
+    // A delete is finished only with its entry: appended, when it is not there yet, once the
+    // journal is known to be this delete's and to describe the file.
+    bool historyFailed = false;
+    const auto recordDelete = [&](const DeleteJournal& journal) -> std::optional<FileError> {
+        if (!pending || inHistory || !describes(journal, *pending)) return std::nullopt;
+        auto error = appendHistoryEntry(historyFile, history, *pending);
+        historyFailed = error.has_value();
+        return error;
+    };
+    if (auto error = finishInterruptedDelete(lockedFile, resultsFile, found, recordDelete)) {
+        // A history that cannot be written leaves the delete for a later writer, as above.
+        if (historyFailed) return std::nullopt;
+        return error;
     }
-    if (auto error = finishInterruptedDelete(lockedFile, resultsFile, found)) return error;
+    // After any delete is finished, so that a record another program's delete left half moved is
+    // never taken for this write-back's.
+    if (pending && pending->kind == HistoryEntry::Kind::WriteBack && inHistory) {
+        if (auto error = finishWriteBack(lockedFile, *pending)) return error;
+    }
     return removeFileDurably(pendingFile);
 }
 

@@ -158,7 +158,8 @@ std::optional<FileError> completeDelete(RecordFile& lockedFile,
 
 std::optional<FileError> finishInterruptedDelete(RecordFile& lockedFile,
                                                  const std::filesystem::path& resultsFile,
-                                                 InterruptedDelete& found) {
+                                                 InterruptedDelete& found,
+                                                 const BeforeFinishingDelete& beforeFinishing) {
     using Finding = InterruptedDelete::Finding;
     found = {};
     const std::filesystem::path journalPath = deleteJournalPathOf(resultsFile);
@@ -201,7 +202,11 @@ std::optional<FileError> finishInterruptedDelete(RecordFile& lockedFile,
     } else {
         comparison = {false, false};
     }
-    if (lastUntouched && comparison.oldOrMoved) {
+    const bool finishing = lastUntouched && comparison.oldOrMoved;
+    if ((finishing || comparison.allMoved) && beforeFinishing) {
+        if (auto error = beforeFinishing(*journal)) return error;
+    }
+    if (finishing) {
         found.finding = Finding::Completed;
         return completeDelete(lockedFile, resultsFile, *journal);
     }

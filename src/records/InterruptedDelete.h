@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -47,11 +48,18 @@ struct InterruptedDelete {
                                                       const std::filesystem::path& resultsFile,
                                                       const DeleteJournal& journal);
 
+/// Called with a journal that describes the file, before the delete it describes is finished or
+/// its leftover journal removed; an error stops the finishing and leaves the journal for the next
+/// writer. The change history makes sure of the delete's entry here.
+using BeforeFinishingDelete = std::function<std::optional<FileError>(const DeleteJournal&)>;
+
 /// Looks for the journal of a delete cut short and finishes that delete, so that afterwards the
-/// file holds every record once, minus the deleted one, plus any appended since. Every writer
-/// calls it right after taking the append lock, before it touches the file.
+/// file holds every record once, minus the deleted one, plus any appended since. Called by
+/// finishInterruptedChange, which every writer calls right after taking the append lock, before
+/// it touches the file.
 [[nodiscard]] std::optional<FileError> finishInterruptedDelete(
-    RecordFile& lockedFile, const std::filesystem::path& resultsFile, InterruptedDelete& found);
+    RecordFile& lockedFile, const std::filesystem::path& resultsFile, InterruptedDelete& found,
+    const BeforeFinishingDelete& beforeFinishing = nullptr);
 
 /// Writes `records` (whole records) from record `first` on, in pieces, each made durable.
 [[nodiscard]] std::optional<FileError> writeRecordsAt(RecordFile& file, std::uint64_t first,

@@ -37,14 +37,24 @@ HistoryEntry RecordsAdministration::entryFor(HistoryEntry::Kind kind, std::uint6
     return entry;
 }
 
-std::optional<FileError> RecordsAdministration::recordInHistory(const HistoryEntry& entry) {
+RecordsAdministration::EntryState RecordsAdministration::recordInHistory(
+    const HistoryEntry& entry, std::optional<FileError>& error) {
     PosixRecordFile historyFile;
     const std::filesystem::path history = historyFileOf(m_path);
-    if (auto error = appendHistoryEntry(historyFile, history, entry)) {
-        error->description = history.string() + ": " + error->description;
-        return error;
-    }
-    return std::nullopt;
+    error = appendHistoryEntry(historyFile, history, entry);
+    if (!error) return EntryState::Written;
+    error->description = history.string() + ": " + error->description;
+    std::error_code notThere;
+    // Nothing can have been written to a history that is no file.
+    if (!std::filesystem::is_regular_file(history, notThere)) return EntryState::NotWritten;
+    std::optional<HistoryEntry> newest;
+    if (newestHistoryEntry(historyFile, history, newest)) return EntryState::Unknown;
+    return newest == entry ? EntryState::Written : EntryState::NotWritten;
+}
+
+void RecordsAdministration::withdrawChange(const std::optional<std::filesystem::path>& journal) {
+    if (journal && removeFileDurably(*journal)) return;
+    static_cast<void>(removeFileDurably(pendingChangeFileOf(m_path)));
 }
 
 RecordCheck RecordsAdministration::isExactly(const RecordBytes& chosen) {
@@ -76,7 +86,14 @@ RecordsAdministration::Result RecordsAdministration::underLock(
     }
     std::uint64_t length = 0;
     Result result;
-    if (auto error = m_file.length(length)) {
+    std::error_code missing;
+    if (std::filesystem::exists(pendingChangeFileOf(m_path), missing)) {
+        // An earlier change waits for a history that can be read and written: another change
+        // would take its place before it is finished.
+        result = failed(FileError{FileErrorKind::Other, 75, 0,
+                                  historyFileOf(m_path).string() +
+                                      ": 前の変更を変更履歴に書けないため、終わっていません"});
+    } else if (auto error = m_file.length(length)) {
         result = failed(*error);
     } else {
         result = change(length / ResultRecord::kSize);
@@ -123,14 +140,19 @@ RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t 
         }
         if (auto error = writeFileDurably(deleteJournalPathOf(m_path), journal.encode())) {
             // Nothing has moved; a journal left half written reads as such and is removed.
-            static_cast<void>(removeFileDurably(pending));
+            withdrawChange(std::nullopt);
             return failed(*error);
         }
-        if (auto error = recordInHistory(entry)) {
-            // A change the history cannot tell of is not made: nothing has moved yet.
-            static_cast<void>(removeFileDurably(deleteJournalPathOf(m_path)));
-            static_cast<void>(removeFileDurably(pending));
-            return failed(*error);
+        std::optional<FileError> historyError;
+        switch (recordInHistory(entry, historyError)) {
+            case EntryState::Written:
+                break;
+            case EntryState::NotWritten:
+                // A change the history cannot tell of is not made: nothing has moved yet.
+                withdrawChange(deleteJournalPathOf(m_path));
+                return failed(*historyError);
+            case EntryState::Unknown:
+                return failed(*historyError);
         }
         if (auto error = completeDelete(m_file, m_path, journal)) return failed(*error);
         // The delete and its entry are both there: a pending change left by a failed removal
@@ -168,12 +190,19 @@ RecordsAdministration::Result RecordsAdministration::writeBack(
         if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) {
             return failed(*error);
         }
-        if (auto error = recordInHistory(entry)) {
-            // A change the history cannot tell of is not made.
-            static_cast<void>(removeFileDurably(pending));
-            return failed(*error);
+        std::optional<FileError> historyError;
+        switch (recordInHistory(entry, historyError)) {
+            case EntryState::Written:
+                break;
+            case EntryState::NotWritten:
+                // A change the history cannot tell of is not made.
+                withdrawChange(std::nullopt);
+                return failed(*historyError);
+            case EntryState::Unknown:
+                return failed(*historyError);
         }
         if (auto error = m_file.writeDurably((number - 1) * ResultRecord::kSize, changed)) {
+            // The entry is in the history: the next writer finishes the write-back.
             return failed(*error);
         }
         static_cast<void>(removeFileDurably(pending));

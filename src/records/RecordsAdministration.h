@@ -35,8 +35,9 @@ public:
         NotTheRecord,
         /// The file has no record of that number (any more). Nothing was changed.
         PastEnd,
-        /// A file error stopped the change; `error` says which. A delete stopped after its
-        /// journal was written is finished by the next writer.
+        /// A file error stopped the change; `error` says which. A change stopped once its
+        /// history entry may have been written is left for the next writer, who finishes it with
+        /// its entry or leaves out both (finishInterruptedChange).
         Failed,
     };
     struct Result {
@@ -93,17 +94,26 @@ public:
     static RecordCheck isExactly(const RecordBytes& chosen);
 
 private:
-    /// Opens the file, waits for the append lock, finishes an interrupted delete, then runs
+    /// Opens the file, waits for the append lock, finishes an interrupted change, then runs
     /// `change` with the number of whole records; closes the file, releasing the lock, however
     /// it ends.
     [[nodiscard]] Result underLock(const std::function<Result(std::uint64_t records)>& change);
-    /// The record `number`, read under the lock, against `isTheRecord`; nothing when it may be
-    /// changed, else the result to return.
     /// The history entry of a change to record `number` of `records`, made now.
     HistoryEntry entryFor(HistoryEntry::Kind kind, std::uint64_t number, std::uint64_t records,
                           const RecordBytes& before, const RecordBytes& after) const;
-    /// Appends `entry` to the change history; the error names the history file.
-    [[nodiscard]] std::optional<FileError> recordInHistory(const HistoryEntry& entry);
+    /// How far a change's history entry got.
+    enum class EntryState { Written, NotWritten, Unknown };
+    /// Appends `entry` to the change history. A failed write is read back: a write whose sync
+    /// failed may still have reached the server. `error`, for any state but Written, names the
+    /// history file.
+    [[nodiscard]] EntryState recordInHistory(const HistoryEntry& entry,
+                                             std::optional<FileError>& error);
+    /// Takes back a change whose entry did not reach the history: removes `journal` (when
+    /// given) and then the pending change. Whatever cannot be removed is left for the next
+    /// writer, which finishes the change with its entry or leaves out both.
+    void withdrawChange(const std::optional<std::filesystem::path>& journal);
+    /// The record `number`, read under the lock, against `isTheRecord`; nothing when it may be
+    /// changed, else the result to return.
     [[nodiscard]] std::optional<Result> chosenRecord(std::uint64_t number, std::uint64_t records,
                                                      const RecordCheck& isTheRecord,
                                                      RecordBytes& current);

@@ -116,7 +116,7 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
     ClosesOnExit closes(m_file);
     if (auto error = openWithAppendLock(m_file, m_path, m_wait))
         return appendFailure(error->description);
-    // A delete that a crash cut short is finished first, silently: a child's run is no moment
+    // A change that a crash cut short is finished first, silently: a child's run is no moment
     // for the story.
     InterruptedDelete interrupted;
     if (auto error = finishInterruptedChange(m_file, m_path, interrupted)) {

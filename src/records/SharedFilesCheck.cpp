@@ -1,23 +1,19 @@
 #include "records/SharedFilesCheck.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <optional>
 
 #include "platform/ClosesOnExit.h"
+#include "platform/Machine.h"
 #include "platform/SharedFileMode.h"
+#include "records/ChangeHistory.h"
 #include "records/DailyBackup.h"
 #include "records/DeleteJournal.h"
 #include "records/ResultRecord.h"
 
 namespace gaisan {
 namespace {
-
-std::string userName() {
-    const passwd* entry = ::getpwuid(::geteuid());
-    return entry ? entry->pw_name : std::to_string(::geteuid());
-}
 
 bool writable(const std::filesystem::path& path) { return ::access(path.c_str(), W_OK) == 0; }
 
@@ -54,7 +50,9 @@ std::vector<std::string> sharedFileProblemsOf(RecordFile& file,
                                               const std::filesystem::path& resultsFile,
                                               const CivilDate& today) {
     std::vector<std::string> problems;
-    for (const std::filesystem::path& shared : {resultsFile, deleteJournalPathOf(resultsFile)}) {
+    for (const std::filesystem::path& shared :
+         {resultsFile, deleteJournalPathOf(resultsFile), historyFileOf(resultsFile),
+          pendingChangeFileOf(resultsFile)}) {
         if (auto problem = sharingProblemOf(shared)) problems.push_back(*problem);
     }
 

@@ -10,6 +10,7 @@
 #include "records/DeleteJournal.h"
 #include "records/InterruptedChange.h"
 #include "records/RecordsAdministration.h"
+#include "records/ResultsFile.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -181,28 +182,51 @@ TEST_F(TeachersChanges, TheNextWriterFinishesAChangeWithItsEntryOrLeavesBothOut)
     }
     const std::string original = testing::readBytes(path());
 
+    // Another program's delete of record 1, cut short with its journal whole.
+    DeleteJournal another;
+    another.recordNumber = 1;
+    another.recordsBefore = 3;
+    for (int student : {1, 2, 3}) {
+        const RecordBytes bytes = encodeRecord(testing::runRecord(student, 1, student * 10));
+        another.oldRecords.insert(another.oldRecords.end(), bytes.begin(), bytes.end());
+    }
     const struct {
         const char* crash;
         const HistoryEntry* pending;
-        bool journalWritten;
+        const DeleteJournal* journal;
         bool entryAppended;
+        bool recordHalfWritten;
         std::vector<int> students;
         std::size_t entries;
     } cases[] = {
-        {"a write-back before its entry", &writeBack, false, false, {1, 2, 3}, 0},
-        {"a write-back after its entry", &writeBack, false, true, {1, 5, 3}, 1},
-        {"a delete before its journal", &deletion, false, false, {1, 2, 3}, 0},
-        {"a delete after its journal", &deletion, true, false, {1, 3}, 1},
-        {"a delete after its entry", &deletion, true, true, {1, 3}, 1},
+        {"a write-back before its entry", &writeBack, nullptr, false, false, {1, 2, 3}, 0},
+        {"a write-back after its entry", &writeBack, nullptr, true, false, {1, 5, 3}, 1},
+        {"a write-back cut at a page boundary", &writeBack, nullptr, true, true, {1, 5, 3}, 1},
+        {"a delete before its journal", &deletion, nullptr, false, false, {1, 2, 3}, 0},
+        {"a delete after its journal", &deletion, &journal, false, false, {1, 3}, 1},
+        {"a delete after its entry", &deletion, &journal, true, false, {1, 3}, 1},
+        {"a delete before its journal, another's journal there",
+         &deletion,
+         &another,
+         false,
+         false,
+         {2, 3},
+         0},
     };
     for (const auto& c : cases) {
         std::ofstream(path(), std::ios::binary | std::ios::trunc) << original;
         std::filesystem::remove(historyFileOf(path()));
         ASSERT_EQ(writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(*c.pending)),
                   std::nullopt);
-        if (c.journalWritten) {
-            ASSERT_EQ(writeFileDurably(deleteJournalPathOf(path()), journal.encode()),
+        if (c.journal) {
+            ASSERT_EQ(writeFileDurably(deleteJournalPathOf(path()), c.journal->encode()),
                       std::nullopt);
+        }
+        if (c.recordHalfWritten) {
+            // The new student reached the disk, the rest of the record did not.
+            std::fstream file(path(), std::ios::binary | std::ios::in | std::ios::out);
+            file.seekp(ResultRecord::kSize + 16);
+            file.write(reinterpret_cast<const char*>(moved.data() + 16), 2);
         }
         if (c.entryAppended) {
             PosixRecordFile historyFile;
@@ -213,6 +237,37 @@ TEST_F(TeachersChanges, TheNextWriterFinishesAChangeWithItsEntryOrLeavesBothOut)
         EXPECT_EQ(students(), c.students) << c.crash;
         EXPECT_EQ(history().size(), c.entries) << c.crash;
     }
+}
+
+TEST_F(TeachersChanges, ADeleteWaitingForItsHistoryNeverStopsAChildsRun) {
+    HistoryEntry deletion = historyEntryFor(HistoryEntry::Kind::Delete, 2, 3, clock.now());
+    deletion.before = encodeRecord(testing::runRecord(2, 1, 20));
+    DeleteJournal journal;
+    journal.recordNumber = 2;
+    journal.recordsBefore = 3;
+    for (int student : {2, 3}) {
+        const RecordBytes bytes = encodeRecord(testing::runRecord(student, 1, student * 10));
+        journal.oldRecords.insert(journal.oldRecords.end(), bytes.begin(), bytes.end());
+    }
+    ASSERT_EQ(writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(deletion)),
+              std::nullopt);
+    ASSERT_EQ(writeFileDurably(deleteJournalPathOf(path()), journal.encode()), std::nullopt);
+    std::filesystem::create_directory(historyFileOf(path()));  // nobody can write it
+
+    PosixRecordFile childsFile;
+    ResultsFile results(childsFile, path(), clock, [](int) {});
+    ASSERT_EQ(results.AppendResultRecord({9, 1, 90, std::nullopt}), std::nullopt);
+    EXPECT_EQ(students(), (std::vector{1, 2, 3, 9})) << "the run is recorded, the delete waits";
+    const auto refused = administration.deleteRecord(1, chosen(1, 10));
+    EXPECT_EQ(refused.outcome, RecordsAdministration::Outcome::Failed);
+    EXPECT_EQ(students(), (std::vector{1, 2, 3, 9})) << "no change over one that waits";
+
+    std::filesystem::remove(historyFileOf(path()));
+    nextWriter();
+    EXPECT_EQ(students(), (std::vector{1, 3, 9})) << "the delete with the run added meanwhile";
+    ASSERT_EQ(history().size(), 1u);
+    EXPECT_EQ(history()[0], deletion);
+    EXPECT_FALSE(std::filesystem::exists(deleteJournalPathOf(path())));
 }
 
 }  // namespace
