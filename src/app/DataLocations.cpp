@@ -73,6 +73,10 @@ std::filesystem::path DataLocations::criteriaFile() const {
     return ProgramDataFolder + "タイム回数データ.txt";
 }
 
+std::filesystem::path DataLocations::passcodeFile() const {
+    return ProgramDataFolder + "先生パスコード.txt";
+}
+
 std::filesystem::path DataLocations::resultsFile() const {
     return ProgramDataFolder + "成績累積データ.dat";
 }

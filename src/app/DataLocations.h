@@ -9,8 +9,8 @@ namespace gaisan {
 /// Where an installation keeps its files: every file the program and gaisan-records use is named
 /// here, once. The suite folder holds the program's folder, "パスデータ.txt" naming the data root,
 /// and the launcher; the data root holds the school's settings, the roster and the sound folder;
-/// the program's data folder beneath it the criteria and the results file, with the results
-/// file's backups and the journal of a delete beside it.
+/// the program's data folder beneath it the criteria, the teacher's passcode when one is set,
+/// and the results file, with the results file's backups and the journal of a delete beside it.
 ///
 /// Folders end in "/" and names are appended directly, as the suite's other programs build them.
 struct DataLocations {
@@ -38,6 +38,7 @@ struct DataLocations {
     std::filesystem::path soundTableFile() const;  ///< "新音ファイル.txt" in the sound folder
     std::filesystem::path soundFile(const std::string& name) const;
     std::filesystem::path criteriaFile() const;       ///< "タイム回数データ.txt"
+    std::filesystem::path passcodeFile() const;       ///< "先生パスコード.txt"
     std::filesystem::path resultsFile() const;        ///< "成績累積データ.dat"
     std::filesystem::path backupFolder() const;       ///< the daily copies of the results file
     std::filesystem::path deleteJournalFile() const;  ///< written while a record is deleted

@@ -34,5 +34,6 @@ int mistakesCommand(const CommandLine& line);
 int listCommand(const CommandLine& line);
 int deleteCommand(const CommandLine& line);
 int setCommand(const CommandLine& line);
+int passcodeCommand(const CommandLine& line);
 
 }  // namespace gaisan
