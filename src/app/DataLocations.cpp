@@ -78,6 +78,10 @@ std::filesystem::path DataLocations::criteriaCopiesFolder() const {
     return criteriaCopiesFolderOf(criteriaFile());
 }
 
+std::filesystem::path DataLocations::passcodeFile() const {
+    return ProgramDataFolder + "先生パスコード.txt";
+}
+
 std::filesystem::path DataLocations::resultsFile() const {
     return ProgramDataFolder + "成績累積データ.dat";
 }

@@ -55,6 +55,7 @@ const std::vector<Command>& commands() {
          {"seconds", "student", "expect"},
          "  gaisan-records set FILE N [--seconds S] [--student N] [--expect LINE]\n",
          setCommand},
+        {"passcode", {}, "  gaisan-records passcode DATA_FOLDER set|clear\n", passcodeCommand},
     };
     return table;
 }

@@ -35,5 +35,6 @@ int listCommand(const CommandLine& line);
 int deleteCommand(const CommandLine& line);
 int historyCommand(const CommandLine& line);
 int setCommand(const CommandLine& line);
+int passcodeCommand(const CommandLine& line);
 
 }  // namespace gaisan

@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -23,6 +25,8 @@
 #include "app/windows/MessageBoxes.h"
 #include "app/windows/ProgramApplication.h"
 #include "app/windows/SaveFileDialog.h"
+#include "menu/windows/PasscodeDialog.h"
+#include "support/FakeClock.h"
 #include "support/Screenshots.h"
 
 namespace gaisan {
@@ -82,6 +86,27 @@ private slots:
         QVERIFY(!boxes.ask(nullptr, QStringLiteral("確認"), QStringLiteral("よろしいですか？"),
                            yesNo ? MessageBoxes::Answers::YesNo : MessageBoxes::Answers::OkCancel));
         QCOMPARE(seen, texts);
+    }
+
+    // Its texts are its own; the entry's menu is Qt's.
+    void thePasscodeQuestionSpeaksJapanese() {
+        testing::FakeClock clock;
+        PasscodeTries tries(clock);
+        PasscodeDialog dialog(nullptr, {StoredPasscode::State::Set, "$argon2id$", {}}, tries);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("先生の確認"));
+        QCOMPARE(labelTexts(dialog).first(), QStringLiteral("パスコードを入れてください"));
+        QCOMPARE(buttonTexts(dialog.findChildren<QAbstractButton*>()),
+                 (QStringList{QStringLiteral("OK"), QStringLiteral("キャンセル")}));
+        const std::unique_ptr<QMenu> menu(
+            dialog.findChild<QLineEdit*>(QStringLiteral("Passcode"))->createStandardContextMenu());
+        QStringList actions;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator()) actions << action->text();
+        }
+        QVERIFY2(!actions.isEmpty() && !actions.join('|').contains(QStringLiteral("Paste")),
+                 qPrintable(actions.join('|')));
     }
 
     void thePrintDialogSpeaksJapanese() {

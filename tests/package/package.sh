@@ -50,7 +50,7 @@ done
 # Dependencies from the libraries actually linked, the font the rows need and the translations
 # of the standard dialogs.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libicu72 libsndfile1 libpulse0 fonts-ipafont-gothic qt6-translations-l10n; do
+for package in libqt6widgets6 libicu72 libsndfile1 libpulse0 libsodium23 fonts-ipafont-gothic qt6-translations-l10n; do
     [[ $depends == *"$package"* ]] || fail "Depends lacks $package: $depends"
 done
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "admin/Passcode.h"
 #include "app/Configuration.h"
 #include "app/ProgramProfile.h"
 #include "menu/NewestRecords.h"
@@ -62,6 +63,8 @@ public:
 
     AppState& state() override { return *m_state; }
     const Clock& clock() const override { return m_clock; }
+    /// The clock of the counts and of the passcode's wait, for a test to move on.
+    FakeClock& fakeClock() { return m_clock; }
     MessageBoxes& boxes() override { return messageBoxes; }
 
     bool computeCounts() override {
@@ -87,6 +90,7 @@ public:
     void reportPrintFailure() override { requests.push_back("print failed"); }
 
     void reportSharedFileProblemsOnce() override { ++sharedFileProblemAsks; }
+    PasscodeTries& passcodeTries() override { return m_passcodeTries; }
     void StartRun() override {
         requests.push_back("run " + std::to_string(m_state->login.CurrentLevel));
     }
@@ -111,6 +115,7 @@ private:
 
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    PasscodeTries m_passcodeTries{m_clock};
     PosixRecordFile m_file;
 };
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "admin/Passcode.h"
 #include "admin/windows/AdminFlow.h"
 #include "answers/windows/MistakeAnalysisHost.h"
 #include "app/ResultsAccess.h"
@@ -148,6 +149,7 @@ public:
     /// classroom's users from sharing the results file or from getting its daily copies. Asked
     /// again each time the panel opens until there is something to tell.
     void reportSharedFileProblemsOnce() override;
+    PasscodeTries& passcodeTries() override { return m_passcodeTries; }
 
     AppState& state() override { return m_state; }
     const Clock& clock() const override { return m_clock; }
@@ -196,6 +198,7 @@ private:
     bool m_changing = false;
     bool m_ended = false;
     bool m_sharedFileProblemsTold = false;
+    PasscodeTries m_passcodeTries{m_clock};
 };
 
 }  // namespace gaisan

@@ -9,6 +9,7 @@
 namespace gaisan {
 
 class MessageBoxes;
+class PasscodeTries;
 
 /// What the level menu needs of the program around it: the counts and run lists from the results
 /// file, the message boxes of the spreadsheet export, and the screens it leaves for. The menu
@@ -32,6 +33,9 @@ public:
     /// For the teacher's maintenance panel: tells, once in the program's run, what keeps the
     /// classroom's users from sharing the results file or from getting its daily copies.
     virtual void reportSharedFileProblemsOnce() = 0;
+    /// The wrong tries at the teacher's passcode, kept for the program's run, so that leaving
+    /// the menu and coming back does not give three fresh tries.
+    virtual PasscodeTries& passcodeTries() = 0;
     /// A run of state().login.CurrentLevel.
     virtual void StartRun() = 0;
     /// Back to a fresh name list.

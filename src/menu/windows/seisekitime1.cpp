@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "app/AppState.h"
 #include "app/windows/QtConversions.h"
@@ -23,6 +24,7 @@
 #include "menu/windows/MaintenancePanel.h"
 #include "menu/windows/MenuHost.h"
 #include "menu/windows/OptionRow.h"
+#include "menu/windows/PasscodeDialog.h"
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
 #include "records/Counts.h"
@@ -471,6 +473,20 @@ void seisekitime1::Command9_Click() {
 }
 
 void seisekitime1::Command8_Click() {
+    if (m_passcodeDialog) return;
+    // Read afresh at every click: a passcode set or cleared while the program runs counts.
+    StoredPasscode stored = readStoredPasscode(m_flow.state().locations.passcodeFile());
+    if (stored.state == StoredPasscode::State::None) {
+        showMaintenancePanel();
+        return;
+    }
+    m_passcodeDialog = new PasscodeDialog(this, std::move(stored), m_flow.passcodeTries());
+    m_passcodeDialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_passcodeDialog, &QDialog::accepted, this, &seisekitime1::showMaintenancePanel);
+    m_passcodeDialog->open();
+}
+
+void seisekitime1::showMaintenancePanel() {
     m_picture7->show();
     m_picture7->raise();
     // An append passes over a backup that failed, so that a child's run is always recorded;

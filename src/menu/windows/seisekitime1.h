@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -23,6 +24,7 @@ class LevelColumn;
 class MaintenancePanel;
 class MenuHost;
 class OptionRow;
+class PasscodeDialog;
 
 /// The level menu, the logged-in student's home screen: one column per level with its name,
 /// start button, criteria, the student's counts and points and a results list, switched between
@@ -46,8 +48,9 @@ public:
     void Command1_Click();
     /// The level-availability refresh: enables the open levels and marks over-used ones.
     void Command9_Click();
-    /// "データ処理": the teacher's maintenance panel, in front of everything, and once what keeps
-    /// the results file from being shared or backed up.
+    /// "データ処理": when the data folder holds a teacher's passcode, asks for it first (a
+    /// damaged passcode file keeps the panel shut); then the teacher's maintenance panel, in
+    /// front of everything, and once what keeps the results file from being shared or backed up.
     void Command8_Click();
 
     /// Switches to view 0 (times), 1 (points) or 2 (the student's own runs) and builds its list.
@@ -104,6 +107,8 @@ private:
     /// The menu is about to give way to another screen: nothing that starts a screen change is
     /// left to press, and the wait panel shows.
     void leaving();
+    /// Shows the maintenance panel once the teacher is known to be the one asking.
+    void showMaintenancePanel();
 
     /// Builds `list` into the level lists; false when the program ends.
     [[nodiscard]] bool buildList(ResultsList list);
@@ -151,6 +156,7 @@ private:
     QWidget* m_picture6 = nullptr;
     QProgressBar* m_progressBar2 = nullptr;
     MaintenancePanel* m_picture7 = nullptr;
+    QPointer<PasscodeDialog> m_passcodeDialog;
     GraphPanel* m_graphPanel = nullptr;
 };
 

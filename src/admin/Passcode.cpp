@@ -1,0 +1,193 @@
+#include "admin/Passcode.h"
+
+#include <sodium.h>
+
+#include <charconv>
+#include <cstddef>
+#include <span>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/AtomicFileWriter.h"
+#include "platform/DataFileError.h"
+#include "platform/FileBytes.h"
+
+namespace gaisan {
+namespace {
+
+// A hash is about a hundred bytes; the bound only keeps a hostile file from filling the memory.
+constexpr std::size_t kFileLimit = 1024 * 1024;
+
+// The cost of a new hash: about 0.3 s to check on a classroom machine, 64 MiB of memory.
+constexpr unsigned long long kOpsLimit = crypto_pwhash_OPSLIMIT_INTERACTIVE;
+constexpr std::size_t kMemLimit = crypto_pwhash_MEMLIMIT_INTERACTIVE;
+
+// The most a stored hash may ask for: the file is as writable as its folder, and a hash asking
+// for hours of work or gigabytes of memory would freeze the menu at every "データ処理".
+constexpr unsigned long kMostKibibytes = 2 * kMemLimit / 1024;
+constexpr unsigned long kMostPasses = 4;
+
+void startSodium() {
+    // sodium_init is safe to call again, but once is enough; it fails only without a source of
+    // randomness, when no salt could be made.
+    static const int started = sodium_init();
+    if (started < 0) throw std::runtime_error("libsodium could not be started");
+}
+
+std::optional<unsigned long> numberAfter(std::string_view& text, std::string_view prefix) {
+    if (!text.starts_with(prefix)) return std::nullopt;
+    text.remove_prefix(prefix.size());
+    unsigned long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end == text.data()) return std::nullopt;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return value;
+}
+
+// Whether `hash` is an Argon2 hash in libsodium's form whose cost stays within the bounds.
+bool acceptableHash(const std::string& hash) {
+    if (hash.size() >= crypto_pwhash_STRBYTES) return false;
+    std::string_view rest = hash;
+    if (rest.starts_with("$argon2id$")) {
+        rest.remove_prefix(10);
+    } else if (rest.starts_with("$argon2i$")) {
+        rest.remove_prefix(9);
+    } else {
+        return false;
+    }
+    const auto version = numberAfter(rest, "v=");
+    const auto kibibytes = numberAfter(rest, "$m=");
+    const auto passes = numberAfter(rest, ",t=");
+    const auto lanes = numberAfter(rest, ",p=");
+    if (!version || !kibibytes || !passes || !lanes || !rest.starts_with("$")) return false;
+    if (*kibibytes > kMostKibibytes || *passes > kMostPasses || *lanes != 1) return false;
+    startSodium();
+    // -1: not a hash libsodium can check (a bad salt or hash part).
+    return crypto_pwhash_str_needs_rehash(hash.c_str(), kOpsLimit, kMemLimit) != -1;
+}
+
+StoredPasscode damaged(std::string problem) {
+    return {StoredPasscode::State::Damaged, {}, std::move(problem)};
+}
+
+}  // namespace
+
+StoredPasscode readStoredPasscode(const std::filesystem::path& file) {
+    std::string bytes;
+    try {
+        bytes = readFileBytes(file, kFileLimit);
+    } catch (const DataFileError& error) {
+        std::error_code ignored;
+        // Only a file missing from a folder that is there means no passcode: a folder that
+        // cannot be reached says nothing about the file.
+        if (std::filesystem::symlink_status(file, ignored).type() ==
+                std::filesystem::file_type::not_found &&
+            std::filesystem::is_directory(file.parent_path(), ignored)) {
+            return {};
+        }
+        return damaged(error.problem());
+    }
+    while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.pop_back();
+    if (!acceptableHash(bytes)) {
+        return damaged("パスコードの記録として読めない内容です。");
+    }
+    return {StoredPasscode::State::Set, std::move(bytes), {}};
+}
+
+void writePasscode(const std::filesystem::path& file, std::string_view passcode) {
+    if (passcode.empty()) throw std::invalid_argument("an empty passcode");
+    startSodium();
+    char hash[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(hash, passcode.data(), passcode.size(), kOpsLimit, kMemLimit) != 0) {
+        throw DataFileError(file, "パスコードを記録する計算に必要なメモリがありません。");
+    }
+    std::string line = std::string(hash) + "\r\n";
+    AtomicFileWriter writer(file);
+    writer.write(std::as_bytes(std::span(line.data(), line.size())));
+    writer.commit();
+}
+
+std::optional<std::string> clearPasscode(const std::filesystem::path& file) {
+    std::error_code error;
+    std::filesystem::remove(file, error);
+    if (error) return file.string() + ": " + error.message();
+    return std::nullopt;
+}
+
+bool passcodeMatches(const std::string& hash, std::string_view passcode) {
+    startSodium();
+    return crypto_pwhash_str_verify(hash.c_str(), passcode.data(), passcode.size()) == 0;
+}
+
+int PasscodeTries::secondsToWait() const {
+    if (!m_waitEnds) return 0;
+    const std::int64_t left = *m_waitEnds - m_clock.tickMilliseconds();
+    if (left <= 0) return 0;
+    return static_cast<int>((left + 999) / 1000);
+}
+
+int PasscodeTries::triesLeft() const { return secondsToWait() > 0 ? 0 : kTries - m_wrong; }
+
+void PasscodeTries::wrong() {
+    if (m_waitEnds && secondsToWait() == 0) {
+        // The wait is over: these are the first of three fresh tries.
+        m_waitEnds.reset();
+        m_wrong = 0;
+    }
+    if (m_waitEnds) return;
+    if (++m_wrong >= kTries) m_waitEnds = m_clock.tickMilliseconds() + kWaitMilliseconds;
+}
+
+void PasscodeTries::right() {
+    m_wrong = 0;
+    m_waitEnds.reset();
+}
+
+PasscodeOutcome tryPasscode(const StoredPasscode& stored, PasscodeTries& tries,
+                            std::string_view typed) {
+    using Kind = PasscodeOutcome::Kind;
+    switch (stored.state) {
+        case StoredPasscode::State::None:
+            return {Kind::Opened};
+        case StoredPasscode::State::Damaged:
+            return {Kind::Damaged};
+        case StoredPasscode::State::Set:
+            break;
+    }
+    if (const int seconds = tries.secondsToWait(); seconds > 0) {
+        return {Kind::MustWait, 0, seconds};
+    }
+    if (passcodeMatches(stored.hash, typed)) {
+        tries.right();
+        return {Kind::Opened};
+    }
+    tries.wrong();
+    if (const int seconds = tries.secondsToWait(); seconds > 0) {
+        return {Kind::MustWait, 0, seconds};
+    }
+    return {Kind::Wrong, tries.triesLeft(), 0};
+}
+
+std::string passcodeOutcomeText(const PasscodeOutcome& outcome, const std::string& problem) {
+    switch (outcome.kind) {
+        case PasscodeOutcome::Kind::Opened:
+            return {};
+        case PasscodeOutcome::Kind::Wrong:
+            return "パスコードがちがいます（あと" + std::to_string(outcome.triesLeft) + "回）";
+        case PasscodeOutcome::Kind::MustWait:
+            if (outcome.secondsToWait * 1000 >= PasscodeTries::kWaitMilliseconds) {
+                return std::to_string(PasscodeTries::kTries) + "回まちがえたので、" +
+                       std::to_string(PasscodeTries::kWaitMilliseconds / 60'000) +
+                       "分待ってから入れてください";
+            }
+            return "まだ入れられません。あと" + std::to_string(outcome.secondsToWait) +
+                   "秒待ってください";
+        case PasscodeOutcome::Kind::Damaged:
+            return "パスコードのファイルがこわれているので、データ処理を開けません。"
+                   "gaisan-records passcode でパスコードを付け直してください。" +
+                   problem;
+    }
+    return {};
+}
+
+}  // namespace gaisan

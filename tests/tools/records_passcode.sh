@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# gaisan-records passcode: set from a script's standard input and from a terminal without echo,
+# the file it leaves, its refusals and clear. Whether a passcode matches is tried by the core's
+# test of the passcode, which reads the same file.
+# Usage: records_passcode.sh GAISAN_RECORDS
+set -euo pipefail
+
+tool=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_status() {  # expect_status N command...
+    local wanted=$1 status=0
+    shift
+    "$@" >"$work/out" 2>"$work/err" || status=$?
+    [[ $status -eq $wanted ]] || fail "$* exited $status, not $wanted: $(cat "$work/err")"
+}
+
+data=$work/gaisan
+mkdir "$data"
+chmod 0777 "$data"
+passcode=$data/先生パスコード.txt
+
+# From a script: one line of the standard input. The file is shared like its folder, whatever
+# the umask, and holds a hash, never the passcode.
+(umask 077 && printf 'sakura3\n' | "$tool" passcode "$data" set >"$work/out") || fail "set from stdin"
+grep -q "passcode set: $passcode" "$work/out" || fail "set: not told: $(cat "$work/out")"
+[[ -f $passcode ]] || fail "set: no file"
+[[ $(stat -c %a "$passcode") == 666 ]] || fail "set: mode $(stat -c %a "$passcode"), not 666"
+grep -q sakura3 "$passcode" && fail "the file holds the passcode as text"
+grep -q '^\$argon2id\$v=19\$m=65536,t=2,p=1\$' "$passcode" || fail "set: no hash: $(cat "$passcode")"
+first=$(cat "$passcode")
+
+# The same passcode again: a new salt, the old file replaced.
+printf 'sakura3\n' | "$tool" passcode "$data/" set >/dev/null || fail "set again"
+[[ $(cat "$passcode") != "$first" ]] || fail "set again: the same hash"
+
+# Refusals leave the file as it was.
+kept=$(cat "$passcode")
+expect_status 2 "$tool" passcode "$data" set </dev/null
+grep -q "no passcode was given" "$work/err" || fail "no input: $(cat "$work/err")"
+printf '\n' >"$work/empty"
+expect_status 2 "$tool" passcode "$data" set <"$work/empty"
+grep -q "the passcode is empty" "$work/err" || fail "empty: $(cat "$work/err")"
+[[ $(cat "$passcode") == "$kept" ]] || fail "a refused set changed the file"
+expect_status 2 "$tool" passcode "$work/missing" set <"$work/empty"
+grep -q "no such data folder" "$work/err" || fail "missing folder: $(cat "$work/err")"
+expect_status 2 "$tool" passcode "$data" show
+grep -q 'passcode takes set or clear' "$work/err" || fail "unknown action: $(cat "$work/err")"
+expect_status 2 "$tool" passcode "$data"
+
+# From a terminal: typed twice, never echoed; two that differ are refused.
+terminal() {  # terminal FIRST SECOND: runs set on a terminal, prints what it showed and its status
+    python3 - "$tool" "$data" "$1" "$2" <<'PY'
+import os, pty, sys, time
+tool, data, first, second = sys.argv[1:]
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(tool, [tool, "passcode", data, "set"])
+shown = b""
+def read_until(text):
+    global shown
+    while text not in shown:
+        shown += os.read(fd, 1024)
+read_until(b"New passcode: ")
+os.write(fd, first.encode() + b"\n")
+read_until(b"again: ")
+os.write(fd, second.encode() + b"\n")
+try:
+    while True:
+        chunk = os.read(fd, 1024)
+        if not chunk: break
+        shown += chunk
+except OSError:
+    pass
+_, status = os.waitpid(pid, 0)
+sys.stdout.write(shown.decode(errors="replace"))
+print("status", os.waitstatus_to_exitcode(status))
+PY
+}
+terminal tsuki-1 tsuki-2 >"$work/tty"
+grep -q "status 2" "$work/tty" || fail "terminal mismatch: $(cat "$work/tty")"
+grep -q "the two passcodes differ" "$work/tty" || fail "terminal mismatch not told: $(cat "$work/tty")"
+grep -q "tsuki-" "$work/tty" && fail "the terminal echoed the passcode: $(cat "$work/tty")"
+[[ $(cat "$passcode") == "$kept" ]] || fail "a mismatch changed the file"
+terminal tsuki-3 tsuki-3 >"$work/tty"
+grep -q "status 0" "$work/tty" || fail "terminal set: $(cat "$work/tty")"
+grep -q "tsuki-3" "$work/tty" && fail "the terminal echoed the passcode: $(cat "$work/tty")"
+[[ $(cat "$passcode") != "$kept" ]] || fail "terminal set: the file is unchanged"
+
+# clear removes the file; clearing again is no failure.
+expect_status 0 "$tool" passcode "$data" clear
+grep -q "passcode cleared" "$work/out" || fail "clear: $(cat "$work/out")"
+[[ ! -e $passcode ]] || fail "clear left the file"
+expect_status 0 "$tool" passcode "$data" clear
+grep -q "no passcode was set" "$work/out" || fail "clear again: $(cat "$work/out")"
+
+echo "gaisan-records passcode: ok"
