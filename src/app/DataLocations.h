@@ -41,7 +41,7 @@ struct DataLocations {
     std::filesystem::path criteriaFile() const;  ///< "タイム回数データ.txt"
     /// The files the criteria editor's saves replaced, beside the criteria file.
     std::filesystem::path criteriaCopiesFolder() const;
-    std::filesystem::path passcodeFile() const;  ///< "先生パスコード.txt"
+    std::filesystem::path passcodeFile() const;       ///< "先生パスコード.txt"
     std::filesystem::path resultsFile() const;        ///< "成績累積データ.dat"
     std::filesystem::path backupFolder() const;       ///< the daily copies of the results file
     std::filesystem::path deleteJournalFile() const;  ///< written while a record is deleted
