@@ -173,10 +173,10 @@ void recordRun(benchmark::State& state) {
     std::mt19937 random(1);
     const std::vector<AnswerRecord> answers = answersOfARun(random);
     // The day's backups are taken before the timing: they come once a day.
-    succeeds(results.AppendResultRecord({7, 1, 60, std::nullopt, answers}), "first append");
+    succeeds(results.AppendResultRecord({7, 1, 60, std::nullopt}, answers), "first append");
     for (auto _ : state) {
         clock.advanceSeconds(1);
-        succeeds(results.AppendResultRecord({7, 1, 60, std::nullopt, answers}), "append");
+        succeeds(results.AppendResultRecord({7, 1, 60, std::nullopt}, answers), "append");
         succeeds(results.answersProblem(), "answers");
     }
     state.counters["answers"] = withAnswers ? static_cast<double>(answers.size()) : 0;

@@ -104,7 +104,7 @@ std::optional<ResultsFileFailure> RecordRunResult(AppState& state, ResultsFile& 
         personalBest = seconds;
     }
     if (auto failure = results.AppendResultRecord(
-            {student, level, seconds, state.common.SchoolCode, state.run.Answers})) {
+            {student, level, seconds, state.common.SchoolCode}, state.run.Answers)) {
         return failure;
     }
     std::int32_t& levelBest = counts.LevelBestTime.at(level);

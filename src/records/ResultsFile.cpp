@@ -110,7 +110,8 @@ std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, in
     return std::nullopt;
 }
 
-std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRecord& run) {
+std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(
+    const RunToRecord& run, std::span<const AnswerRecord> answers) {
     m_backupProblem.reset();
     m_answersProblem.reset();
     ClosesOnExit closes(m_file);
@@ -150,11 +151,12 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(const RunToRec
         }
         return appendFailure(error->description);
     }
-    if (m_answersFile && !run.answers.empty()) {
+    if (m_answersFile && !answers.empty()) {
         const RunIdentity identity{record.RecordDate, record.RecordClock, record.StudentIndex,
                                    record.LevelIndex};
         m_answersProblem =
-            appendRunAnswers(*m_answersFile, m_path, {identity, run.answers}, now.date);
+            appendRunAnswers(*m_answersFile, m_path,
+                             {identity, std::vector(answers.begin(), answers.end())}, now.date);
         if (m_answersProblem) logAnswersFailure(m_path, now, *m_answersProblem);
     }
     m_file.unlock();

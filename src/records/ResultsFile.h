@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,6 @@ struct RunToRecord {
     int level = 0;
     std::int32_t seconds = 0;
     std::optional<std::string> schoolCode;  ///< five spaces are written when there is none
-    std::vector<AnswerRecord> answers;      ///< the run's judged answers, in order
 };
 
 /// A failure the program cannot go on from: the message box text, after which the program ends.
@@ -50,11 +50,13 @@ public:
     /// length, still under the lock, so that no half record is left behind. No failure is reported
     /// as success.
     ///
-    /// Once the record is written, and with keepAnswers, the run's answers are appended to its
+    /// Once the record is written, and with keepAnswers, the run's `answers` (judged, in order)
+    /// are appended to its
     /// student's answers file (appendRunAnswers), still under the lock, linked to the record by
     /// its date, clock, student and level. Their failure never fails the run: it is logged for
     /// `gaisan-records check` (logAnswersFailure) and kept for answersProblem().
-    [[nodiscard]] std::optional<ResultsFileFailure> AppendResultRecord(const RunToRecord& run);
+    [[nodiscard]] std::optional<ResultsFileFailure> AppendResultRecord(
+        const RunToRecord& run, std::span<const AnswerRecord> answers = {});
 
     /// Appends' answers are written through `answersFile`; without it, runs keep no answers.
     void keepAnswers(RecordFile& answersFile) { m_answersFile = &answersFile; }

@@ -83,8 +83,8 @@ TEST(KilledAnswers, MachinesKilledWhileRecordingLeaveEveryRunsAnswersWholeOrAbse
         for (std::int32_t run = 1; run < kRunsEach; ++run) {
             clock.setRun(run);
             // Three students, so that machines write the same answers files.
-            if (results.AppendResultRecord(
-                    {1 + run % 3, machine, run, std::nullopt, answersOf(machine, run)})) {
+            if (results.AppendResultRecord({1 + run % 3, machine, run, std::nullopt},
+                                           answersOf(machine, run))) {
                 _exit(1);
             }
             const Ack ack{machine, run, results.answersProblem() ? 0 : 1};

@@ -3,6 +3,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -129,7 +130,8 @@ TEST(FullDisk, AnswersThatDoNotFitNeverCostTheRun) {
     results.keepAnswers(answersFile);
     AnswerRecord answer;
     answer.boxes = {"100", "200", "300"};
-    ASSERT_EQ(results.AppendResultRecord({7, 1, 60, std::nullopt, {answer}}), std::nullopt);
+    ASSERT_EQ(results.AppendResultRecord({7, 1, 60, std::nullopt}, std::array{answer}),
+              std::nullopt);
     EXPECT_EQ(testing::recordsIn(path).size(), 2u);
     ASSERT_TRUE(results.answersProblem());
     EXPECT_NE(results.answersProblem()->find("生徒0007.dat"), std::string::npos);
@@ -139,7 +141,8 @@ TEST(FullDisk, AnswersThatDoNotFitNeverCostTheRun) {
 
     std::filesystem::remove(folder / "disk" / "filler");
     clock.advanceSeconds(60);
-    ASSERT_EQ(results.AppendResultRecord({7, 1, 50, std::nullopt, {answer}}), std::nullopt);
+    ASSERT_EQ(results.AppendResultRecord({7, 1, 50, std::nullopt}, std::array{answer}),
+              std::nullopt);
     EXPECT_EQ(results.answersProblem(), std::nullopt);
     EXPECT_EQ(loggedAnswersFailures(path).size(), 0u)
         << "the full disk had no room for the log either";

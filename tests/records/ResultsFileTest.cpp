@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -216,7 +217,7 @@ TEST_F(ResultsFileTest, ARunsAnswersFollowItsRecordAndTheirFailureNeverCostsTheR
     PosixRecordFile answersFile;
     ResultsFile keeping = results();
     keeping.keepAnswers(answersFile);
-    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 99999, std::nullopt, {answer, answer}}),
+    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 99999, std::nullopt}, std::array{answer, answer}),
               std::nullopt);
     EXPECT_EQ(keeping.answersProblem(), std::nullopt);
     const ResultRecord record = testing::recordsIn(path()).at(0);
@@ -230,7 +231,8 @@ TEST_F(ResultsFileTest, ARunsAnswersFollowItsRecordAndTheirFailureNeverCostsTheR
     WatchedFile fullDisk;
     fullDisk.failingErrno = ENOSPC;
     keeping.keepAnswers(fullDisk);
-    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 50, std::nullopt, {answer}}), std::nullopt);
+    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 50, std::nullopt}, std::array{answer}),
+              std::nullopt);
     EXPECT_EQ(testing::recordsIn(path()).size(), 2u) << "the run is recorded";
     ASSERT_TRUE(keeping.answersProblem());
     EXPECT_NE(keeping.answersProblem()->find("生徒0012.dat"), std::string::npos);
