@@ -40,8 +40,21 @@ std::size_t indexOf(MistakeKind kind) { return static_cast<std::size_t>(kind); }
 }  // namespace
 
 AnswerMistakes mistakesOf(const AnswerRecord& answer) {
-    return mistakesOf(JudgedAnswer{answer.first, answer.second, answer.place, answer.boxes[0],
-                                   answer.boxes[1], answer.boxes[2]});
+    AnswerMistakes mistakes =
+        mistakesOf(JudgedAnswer{answer.first, answer.second, answer.place, answer.boxes[0],
+                                answer.boxes[1], answer.boxes[2]});
+    // The judging decides which boxes are wrong: a box it found right is no mistake however its
+    // text reads (an empty box reads as 0, right for a number that rounds to 0), and one it found
+    // wrong is a mistake even when its text reads as the right number in some other way.
+    BoxMistake* boxes[] = {&mistakes.roundedFirst, &mistakes.roundedSecond, &mistakes.sum};
+    for (std::size_t box = 0; box < 3; ++box) {
+        if ((answer.wrongBoxes >> box & 1u) == 0) {
+            *boxes[box] = {};
+        } else if (boxes[box]->kind == MistakeKind::Correct) {
+            *boxes[box] = {MistakeKind::Slip};
+        }
+    }
+    return mistakes;
 }
 
 std::optional<double> TypeTime::secondsPerAnswer() const {
@@ -103,10 +116,7 @@ void addRun(MistakeSummary& summary, const RunIdentity& run, std::size_t count,
         unsigned shownKinds = 0;  // a bit for each MistakeKind
         for (std::size_t box = 0; box < 3; ++box) {
             if ((tally.wrongBoxes >> box & 1u) == 0) continue;
-            // A box the judging found wrong is a mistake even when its text reads as the right
-            // number in some other way ("400." is judged by its leading number only).
-            const MistakeKind kind =
-                boxes[box]->kind == MistakeKind::Correct ? MistakeKind::Slip : boxes[box]->kind;
+            const MistakeKind kind = boxes[box]->kind;
             ++counts.wrongBoxes, ++week.wrongBoxes;
             ++counts.boxesOfKind[indexOf(kind)], ++week.boxesOfKind[indexOf(kind)];
             shownKinds |= 1u << indexOf(kind);

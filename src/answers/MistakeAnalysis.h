@@ -43,7 +43,9 @@ struct AnswersReadReport {
 AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::path& resultsFile,
                                      const AnalysisScope& scope, const RecordedRunVisitor& onRun);
 
-/// The kinds of the three boxes of a recorded answer.
+/// The kinds of the three boxes of a recorded answer, as the judging found them: Correct for a
+/// box judged right whatever its text, never Correct for one judged wrong (その他の誤り when
+/// nothing else explains it).
 [[nodiscard]] AnswerMistakes mistakesOf(const AnswerRecord& answer);
 
 /// Answers and time of one problem type.

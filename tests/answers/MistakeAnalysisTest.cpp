@@ -135,6 +135,22 @@ TEST(MistakeAnalysis, OnlyRunsWhoseRecordIsThereCountAndAMovedRunCountsForItsNew
     EXPECT_EQ(ofStudentTwo.group.counts.answers, 1u) << "one student's analysis";
 }
 
+TEST(MistakeAnalysis, TheJudgingDecidesWhichBoxesAreMistakes) {
+    // 30 + 20 rounds to 0 + 0: three empty boxes read as 0 and were judged right.
+    AnswerRecord roundsToZero = answerOf({"", "", ""});
+    roundsToZero.first = 30;
+    roundsToZero.second = 20;
+    roundsToZero.wrongBoxes = 0;
+    const AnswerMistakes none = mistakesOf(roundsToZero);
+    EXPECT_EQ(none.roundedFirst.kind, MistakeKind::Correct);
+    EXPECT_EQ(none.sum.kind, MistakeKind::Correct);
+    // A box judged wrong whose text the kinds read as right is still a mistake.
+    AnswerRecord judgedWrong = kRight;
+    judgedWrong.wrongBoxes = 0b001;
+    EXPECT_EQ(mistakesOf(judgedWrong).roundedFirst.kind, MistakeKind::Slip);
+    EXPECT_EQ(mistakesOf(judgedWrong).sum.kind, MistakeKind::Correct);
+}
+
 TEST(MistakeAnalysis, AnEmptyBoxIsTheWeakestKindOnlyWhenThereIsNoOther) {
     MistakeSummary summary;
     summary.add({{46366, 0.1, 1, 1}, {answerOf({"", "100", "600"}), answerOf({"", "", ""})}});

@@ -32,9 +32,9 @@ sleep 1.5
 screenshot e2e-level-menu
 press_in "概算ドリル" 1           # level 1
 sleep 1.5
-# Level 1's numbers are 10 to 909: no sum of two is 9999, so both answers are wrong.
+# Level 1's numbers are 10 to 909: no sum of two is 9999 or 99999, so both answers are wrong.
 press_in "概算ドリル" 1 0 0 space 1 0 0 space 9 9 9 9 space plus plus
-press_in "概算ドリル" space space space plus plus   # three empty boxes
+press_in "概算ドリル" space space 9 9 9 9 9 space plus plus   # two boxes left empty
 screenshot e2e-drill
 sleep 13                          # the fifteen-second limit passes
 press_in "終了" Return            # "メニューへ" has the focus
@@ -55,8 +55,11 @@ answers=$("$records" answers "$work/demo/data/gaisan" --encoding utf-8 | tr -d '
 [[ $(wc -l <<<"$answers") -eq 2 ]] || fail "expected two answers, found: $answers"
 [[ $(cut -d, -f10-12 <<<"$answers" | head -1) == "100,100,9999" ]] ||
     fail "the first answer is not as typed: $answers"
-[[ $(cut -d, -f10-15 <<<"$answers" | tail -1) == ",,,未記入,未記入,未記入" ]] ||
-    fail "the second answer's empty boxes are not named: $answers"
+[[ $(cut -d, -f10-12 <<<"$answers" | tail -1) == ",,99999" ]] ||
+    fail "the second answer is not as typed: $answers"
+[[ -n $(cut -d, -f15 <<<"$answers" | head -1) && -n $(cut -d, -f15 <<<"$answers" | tail -1) ]] ||
+    fail "a wrong sum is not named: $answers"
 mistakes=$("$records" mistakes "$work/demo/data/gaisan")
-grep -q "未記入" <<<"$mistakes" || fail "the summary does not show the empty boxes: $mistakes"
+grep -q $'^answers\t2\tright\t0\twrong\t2' <<<"$mistakes" ||
+    fail "the summary does not show the two wrong answers: $mistakes"
 echo "student loop end to end: ok ($dump; answers: $answers)"
