@@ -43,6 +43,17 @@ std::string textAt(std::span<const std::byte> bytes, std::size_t offset, std::si
     return std::string(start, std::find(start, start + size, '\0'));
 }
 
+/// Opens the history for reading and gives its length; a history not there has length 0 and
+/// stays closed.
+std::optional<FileError> openHistory(RecordFile& file, const std::filesystem::path& history,
+                                     std::uint64_t& length) {
+    length = 0;
+    std::error_code missing;
+    if (!std::filesystem::exists(history, missing)) return std::nullopt;
+    if (auto error = file.openForReading(history)) return error;
+    return file.length(length);
+}
+
 }  // namespace
 
 HistoryBytes encodeHistoryEntry(const HistoryEntry& entry) {
@@ -127,12 +138,9 @@ std::optional<FileError> appendHistoryEntry(RecordFile& file, const std::filesys
 std::optional<FileError> newestHistoryEntry(RecordFile& file, const std::filesystem::path& history,
                                             std::optional<HistoryEntry>& newest) {
     newest.reset();
-    std::error_code missing;
-    if (!std::filesystem::exists(history, missing)) return std::nullopt;
     ClosesOnExit closes(file);
-    if (auto error = file.openForReading(history)) return error;
     std::uint64_t length = 0;
-    if (auto error = file.length(length)) return error;
+    if (auto error = openHistory(file, history, length)) return error;
     if (length < HistoryEntry::kSize) return std::nullopt;
     HistoryBytes bytes{};
     std::size_t bytesRead = 0;
@@ -145,12 +153,9 @@ std::optional<FileError> newestHistoryEntry(RecordFile& file, const std::filesys
 std::optional<FileError> readHistory(
     RecordFile& file, const std::filesystem::path& history,
     const std::function<void(std::uint64_t number, const std::optional<HistoryEntry>&)>& onEntry) {
-    std::error_code missing;
-    if (!std::filesystem::exists(history, missing)) return std::nullopt;
     ClosesOnExit closes(file);
-    if (auto error = file.openForReading(history)) return error;
     std::uint64_t length = 0;
-    if (auto error = file.length(length)) return error;
+    if (auto error = openHistory(file, history, length)) return error;
     const std::uint64_t entries = length / HistoryEntry::kSize;
     std::vector<std::byte> piece(kEntriesPerPiece * HistoryEntry::kSize);
     for (std::uint64_t first = 0; first < entries;) {

@@ -37,19 +37,27 @@ HistoryEntry RecordsAdministration::entryFor(HistoryEntry::Kind kind, std::uint6
     return entry;
 }
 
-RecordsAdministration::EntryState RecordsAdministration::recordInHistory(
-    const HistoryEntry& entry, std::optional<FileError>& error) {
+std::optional<RecordsAdministration::Result> RecordsAdministration::recordInHistory(
+    const HistoryEntry& entry, const std::optional<std::filesystem::path>& journal) {
     PosixRecordFile historyFile;
     const std::filesystem::path history = historyFileOf(m_path);
-    error = appendHistoryEntry(historyFile, history, entry);
-    if (!error) return EntryState::Written;
+    auto error = appendHistoryEntry(historyFile, history, entry);
+    if (!error) return std::nullopt;
     error->description = history.string() + ": " + error->description;
-    std::error_code notThere;
+    // A write whose sync failed may still have reached the server: the entry read back decides.
     // Nothing can have been written to a history that is no file.
-    if (!std::filesystem::is_regular_file(history, notThere)) return EntryState::NotWritten;
+    std::error_code notThere;
     std::optional<HistoryEntry> newest;
-    if (newestHistoryEntry(historyFile, history, newest)) return EntryState::Unknown;
-    return newest == entry ? EntryState::Written : EntryState::NotWritten;
+    if (std::filesystem::is_regular_file(history, notThere) &&
+        newestHistoryEntry(historyFile, history, newest)) {
+        // Whether it is there cannot be told: the next writer finishes the change with its
+        // entry or leaves out both.
+        return failed(*error);
+    }
+    if (newest == entry) return std::nullopt;
+    // A change the history cannot tell of is not made.
+    withdrawChange(journal);
+    return failed(*error);
 }
 
 void RecordsAdministration::withdrawChange(const std::optional<std::filesystem::path>& journal) {
@@ -143,17 +151,8 @@ RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t 
             withdrawChange(std::nullopt);
             return failed(*error);
         }
-        std::optional<FileError> historyError;
-        switch (recordInHistory(entry, historyError)) {
-            case EntryState::Written:
-                break;
-            case EntryState::NotWritten:
-                // A change the history cannot tell of is not made: nothing has moved yet.
-                withdrawChange(deleteJournalPathOf(m_path));
-                return failed(*historyError);
-            case EntryState::Unknown:
-                return failed(*historyError);
-        }
+        // Nothing has moved yet: a delete the history cannot tell of is taken back whole.
+        if (auto refusal = recordInHistory(entry, deleteJournalPathOf(m_path))) return *refusal;
         if (auto error = completeDelete(m_file, m_path, journal)) return failed(*error);
         // The delete and its entry are both there: a pending change left by a failed removal
         // is found finished by the next writer.
@@ -190,17 +189,7 @@ RecordsAdministration::Result RecordsAdministration::writeBack(
         if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) {
             return failed(*error);
         }
-        std::optional<FileError> historyError;
-        switch (recordInHistory(entry, historyError)) {
-            case EntryState::Written:
-                break;
-            case EntryState::NotWritten:
-                // A change the history cannot tell of is not made.
-                withdrawChange(std::nullopt);
-                return failed(*historyError);
-            case EntryState::Unknown:
-                return failed(*historyError);
-        }
+        if (auto refusal = recordInHistory(entry, std::nullopt)) return *refusal;
         if (auto error = m_file.writeDurably((number - 1) * ResultRecord::kSize, changed)) {
             // The entry is in the history: the next writer finishes the write-back.
             return failed(*error);

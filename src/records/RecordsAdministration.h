@@ -101,13 +101,12 @@ private:
     /// The history entry of a change to record `number` of `records`, made now.
     HistoryEntry entryFor(HistoryEntry::Kind kind, std::uint64_t number, std::uint64_t records,
                           const RecordBytes& before, const RecordBytes& after) const;
-    /// How far a change's history entry got.
-    enum class EntryState { Written, NotWritten, Unknown };
-    /// Appends `entry` to the change history. A failed write is read back: a write whose sync
-    /// failed may still have reached the server. `error`, for any state but Written, names the
-    /// history file.
-    [[nodiscard]] EntryState recordInHistory(const HistoryEntry& entry,
-                                             std::optional<FileError>& error);
+    /// Appends `entry` to the change history; nothing when it is there. A failed write is read
+    /// back, since a write whose sync failed may still have reached the server; an entry that
+    /// did not get there takes its change back (withdrawChange, with the change's `journal`),
+    /// and one that cannot be told is left to the next writer. The result names the history.
+    [[nodiscard]] std::optional<Result> recordInHistory(
+        const HistoryEntry& entry, const std::optional<std::filesystem::path>& journal);
     /// Takes back a change whose entry did not reach the history: removes `journal` (when
     /// given) and then the pending change. Whatever cannot be removed is left for the next
     /// writer, which finishes the change with its entry or leaves out both.

@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "answers/AnswersFailureLog.h"
 #include "answers/AnswersFile.h"
@@ -57,25 +58,34 @@ void fillDisk(const std::filesystem::path& file) {
     ::close(descriptor);
 }
 
+/// A test on a small disk of its own, mounted for it; skipped where none can be mounted.
+class FullDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (geteuid() != 0) {
+            GTEST_SKIP() << "skipped: the full-disk test mounts a small tmpfs, which needs root";
+        }
+        m_disk.emplace(m_folder / "disk");
+        if (!m_disk->mounted()) {
+            GTEST_SKIP() << "skipped: a tmpfs cannot be mounted here (" << m_disk->problem() << ")";
+        }
+    }
+
+    testing::TempFolder m_folder;
+    std::optional<SmallDisk> m_disk;  ///< unmounted before the folder is removed
+};
+
 /// A full and then a read-only disk under the results file: the append is refused with the
 /// teacher's message, the file stays whole with every earlier record, no half backup is left,
 /// and appends work again once there is room.
-TEST(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
-    if (geteuid() != 0) {
-        GTEST_SKIP() << "skipped: the full-disk test mounts a small tmpfs, which needs root";
-    }
-    testing::TempFolder folder;
-    SmallDisk disk(folder / "disk");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << "skipped: a tmpfs cannot be mounted here (" << disk.problem() << ")";
-    }
-    const auto path = folder / "disk" / "成績累積データ.dat";
+TEST_F(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
+    const auto path = m_folder / "disk" / "成績累積データ.dat";
     // 93 records end four bytes short of the first page, so the next record needs a new one.
     std::vector<ResultRecord> earlier;
     for (int i = 1; i <= 93; ++i) earlier.push_back(testing::runRecord(i, 1, 40 + i));
     testing::appendRecords(path, earlier);
     const std::string before = testing::readBytes(path);
-    fillDisk(folder / "disk" / "filler");
+    fillDisk(m_folder / "disk" / "filler");
 
     testing::FakeClock clock;
     PosixRecordFile file;
@@ -90,14 +100,14 @@ TEST(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
         ADD_FAILURE() << "left in the backup folder: " << entry.path();
     }
 
-    std::filesystem::remove(folder / "disk" / "filler");
+    std::filesystem::remove(m_folder / "disk" / "filler");
     ASSERT_EQ(results.AppendResultRecord({94, 1, 60, std::nullopt}), std::nullopt);
     const auto records = testing::recordsIn(path);
     ASSERT_EQ(records.size(), 94u);
     EXPECT_EQ(records.back().StudentIndex, 94);
     EXPECT_EQ(testing::recordsIn(backupsOf(path).at(0)).size(), 93u);
 
-    ASSERT_TRUE(disk.makeReadOnly()) << std::strerror(errno);
+    ASSERT_TRUE(m_disk->makeReadOnly()) << std::strerror(errno);
     const auto readOnly = results.AppendResultRecord({95, 1, 60, std::nullopt});
     ASSERT_TRUE(readOnly);
     EXPECT_EQ(readOnly->message,
@@ -109,19 +119,11 @@ TEST(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
 /// A disk that fills up between a run's record and its answers: the run is recorded, the answers
 /// failure is told naming the file, no part of a block is left, and the next run's answers are
 /// written once there is room.
-TEST(FullDisk, AnswersThatDoNotFitNeverCostTheRun) {
-    if (geteuid() != 0) {
-        GTEST_SKIP() << "skipped: the full-disk test mounts a small tmpfs, which needs root";
-    }
-    testing::TempFolder folder;
-    SmallDisk disk(folder / "disk");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << "skipped: a tmpfs cannot be mounted here (" << disk.problem() << ")";
-    }
-    const auto path = folder / "disk" / "成績累積データ.dat";
+TEST_F(FullDisk, AnswersThatDoNotFitNeverCostTheRun) {
+    const auto path = m_folder / "disk" / "成績累積データ.dat";
     // The record fits the results file's first page; the answers need a page of their own.
     testing::appendRecords(path, {testing::runRecord(1, 1, 41)});
-    fillDisk(folder / "disk" / "filler");
+    fillDisk(m_folder / "disk" / "filler");
 
     testing::FakeClock clock;
     PosixRecordFile file;
@@ -139,7 +141,7 @@ TEST(FullDisk, AnswersThatDoNotFitNeverCostTheRun) {
     const auto answers = answersFileOf(path, 2026, 7);
     EXPECT_EQ(std::filesystem::exists(answers) ? std::filesystem::file_size(answers) : 0u, 0u);
 
-    std::filesystem::remove(folder / "disk" / "filler");
+    std::filesystem::remove(m_folder / "disk" / "filler");
     clock.advanceSeconds(60);
     ASSERT_EQ(results.AppendResultRecord({7, 1, 50, std::nullopt}, std::array{answer}),
               std::nullopt);
