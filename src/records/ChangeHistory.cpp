@@ -20,6 +20,7 @@ constexpr std::size_t kHostOffset = 40;
 constexpr std::size_t kUserOffset = kHostOffset + HistoryEntry::kHostSize;
 constexpr std::size_t kBeforeOffset = kUserOffset + HistoryEntry::kUserSize;
 constexpr std::size_t kAfterOffset = kBeforeOffset + ResultRecord::kSize;
+constexpr std::size_t kUndoesOffset = kAfterOffset + ResultRecord::kSize;
 constexpr std::size_t kChecksumOffset = HistoryEntry::kSize - 8;
 /// Entries read at a time: the history of years of changes costs only time.
 constexpr std::size_t kEntriesPerPiece = 4096;
@@ -56,6 +57,10 @@ std::optional<FileError> openHistory(RecordFile& file, const std::filesystem::pa
 
 }  // namespace
 
+const RecordBytes& recordShownLast(const HistoryEntry& entry) {
+    return entry.kind == HistoryEntry::Kind::Delete ? entry.before : entry.after;
+}
+
 HistoryBytes encodeHistoryEntry(const HistoryEntry& entry) {
     HistoryBytes bytes{};
     const std::span<std::byte> span(bytes);
@@ -69,6 +74,7 @@ HistoryBytes encodeHistoryEntry(const HistoryEntry& entry) {
     putText(span, kUserOffset, HistoryEntry::kUserSize, entry.user);
     std::memcpy(bytes.data() + kBeforeOffset, entry.before.data(), ResultRecord::kSize);
     std::memcpy(bytes.data() + kAfterOffset, entry.after.data(), ResultRecord::kSize);
+    putStored(span, kUndoesOffset, entry.undoes);
     putStored(span, kChecksumOffset, fnv1a64(span.first(kChecksumOffset)));
     return bytes;
 }
@@ -80,8 +86,8 @@ std::optional<HistoryEntry> decodeHistoryEntry(
         return std::nullopt;
     }
     const auto kind = static_cast<std::uint8_t>(bytes[4]);
-    if (kind != static_cast<std::uint8_t>(HistoryEntry::Kind::Delete) &&
-        kind != static_cast<std::uint8_t>(HistoryEntry::Kind::WriteBack)) {
+    if (kind < static_cast<std::uint8_t>(HistoryEntry::Kind::Delete) ||
+        kind > static_cast<std::uint8_t>(HistoryEntry::Kind::PutBack)) {
         return std::nullopt;
     }
     HistoryEntry entry;
@@ -94,6 +100,7 @@ std::optional<HistoryEntry> decodeHistoryEntry(
     entry.user = textAt(bytes, kUserOffset, HistoryEntry::kUserSize);
     std::memcpy(entry.before.data(), bytes.data() + kBeforeOffset, ResultRecord::kSize);
     std::memcpy(entry.after.data(), bytes.data() + kAfterOffset, ResultRecord::kSize);
+    entry.undoes = storedAt<std::uint64_t>(bytes, kUndoesOffset);
     return entry;
 }
 
@@ -150,33 +157,44 @@ std::optional<FileError> newestHistoryEntry(RecordFile& file, const std::filesys
     return std::nullopt;
 }
 
-std::optional<FileError> readHistory(
-    RecordFile& file, const std::filesystem::path& history,
-    const std::function<void(std::uint64_t number, const std::optional<HistoryEntry>&)>& onEntry) {
+std::optional<FileError> readHistory(RecordFile& file, const std::filesystem::path& history,
+                                     const HistoryVisitor& onEntry, std::uint64_t first) {
     ClosesOnExit closes(file);
     std::uint64_t length = 0;
     if (auto error = openHistory(file, history, length)) return error;
     const std::uint64_t entries = length / HistoryEntry::kSize;
     std::vector<std::byte> piece(kEntriesPerPiece * HistoryEntry::kSize);
-    for (std::uint64_t first = 0; first < entries;) {
+    for (std::uint64_t next = std::max<std::uint64_t>(first, 1) - 1; next < entries;) {
         const auto count =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kEntriesPerPiece, entries - first));
+            static_cast<std::size_t>(std::min<std::uint64_t>(kEntriesPerPiece, entries - next));
         std::size_t bytesRead = 0;
         if (auto error =
-                file.readAt(first * HistoryEntry::kSize,
+                file.readAt(next * HistoryEntry::kSize,
                             std::span(piece).first(count * HistoryEntry::kSize), bytesRead)) {
             return error;
         }
         const std::size_t whole = bytesRead / HistoryEntry::kSize;
         for (std::size_t i = 0; i < whole; ++i) {
-            onEntry(first + i + 1,
+            onEntry(next + i + 1,
                     decodeHistoryEntry(std::span<const std::byte, HistoryEntry::kSize>(
                         piece.data() + i * HistoryEntry::kSize, HistoryEntry::kSize)));
         }
         if (whole < count) break;  // cut back meanwhile
-        first += whole;
+        next += whole;
     }
     return std::nullopt;
+}
+
+std::optional<FileError> readNewestHistory(RecordFile& file, const std::filesystem::path& history,
+                                           std::uint64_t count, const HistoryVisitor& onEntry) {
+    std::uint64_t entries = 0;
+    {
+        ClosesOnExit closes(file);
+        std::uint64_t length = 0;
+        if (auto error = openHistory(file, history, length)) return error;
+        entries = length / HistoryEntry::kSize;
+    }
+    return readHistory(file, history, onEntry, entries > count ? entries - count + 1 : 1);
 }
 
 }  // namespace gaisan

@@ -20,6 +20,7 @@ struct HistoryEntry {
     enum class Kind : std::uint8_t {
         Delete = 1,     ///< record N was deleted; `before` holds it
         WriteBack = 2,  ///< record N was written back; `before` and `after` hold it
+        PutBack = 3,    ///< a deleted record was put back as record N; `after` holds it
     };
     static constexpr std::size_t kSize = 256;
     static constexpr std::size_t kHostSize = 64;
@@ -34,18 +35,24 @@ struct HistoryEntry {
     std::string user;                 ///< the system user, at most kUserSize bytes
     RecordBytes before{};
     RecordBytes after{};  ///< zero for a delete
+    std::uint64_t undoes = 0;  ///< the number of the entry this change takes back; 0 for none
 
     bool operator==(const HistoryEntry&) const = default;
 };
 
+/// The record an entry shows last: the record written or put back, or for a delete the record
+/// deleted.
+[[nodiscard]] const RecordBytes& recordShownLast(const HistoryEntry& entry);
+
 /// An entry's 256 bytes, little-endian:
 ///     0  "GHS1"
-///     4  uint8   kind (1 delete, 2 write-back), 5–7 zero
+///     4  uint8   kind (1 delete, 2 write-back, 3 put back), 5–7 zero
 ///     8  double  date, 16 double clock
 ///    24  uint64  record number N, 32 uint64 whole records before the change
 ///    40  64 bytes host name, 104 32 bytes user name (UTF-8, zero-padded)
-///   136  44 bytes the record before, 180 44 bytes the record after (zero for a delete)
-///   224  24 bytes zero
+///   136  44 bytes the record before (zero for a put-back), 180 44 bytes the record after (zero
+///        for a delete)
+///   224  uint64  the number of the entry this change undoes (from 1), or 0; 232 16 bytes zero
 ///   248  uint64  64-bit FNV-1a of bytes 0–247
 using HistoryBytes = std::array<std::byte, HistoryEntry::kSize>;
 [[nodiscard]] HistoryBytes encodeHistoryEntry(const HistoryEntry& entry);
@@ -75,10 +82,21 @@ HistoryEntry historyEntryFor(HistoryEntry::Kind kind, std::uint64_t number, std:
                                                           const std::filesystem::path& history,
                                                           std::optional<HistoryEntry>& newest);
 
-/// Reads the history from its start, calling `onEntry` with each entry's number (from 1) and the
-/// entry, or nothing for 256 bytes that are not one (damage). Linear and in bounded pieces.
-[[nodiscard]] std::optional<FileError> readHistory(
-    RecordFile& file, const std::filesystem::path& history,
-    const std::function<void(std::uint64_t number, const std::optional<HistoryEntry>&)>& onEntry);
+/// Called with each entry's number (from 1) and the entry, or nothing for 256 bytes that are not
+/// one (damage).
+using HistoryVisitor =
+    std::function<void(std::uint64_t number, const std::optional<HistoryEntry>& entry)>;
+
+/// Reads the history from entry `first` (from 1) to its end, linear and in bounded pieces.
+[[nodiscard]] std::optional<FileError> readHistory(RecordFile& file,
+                                                   const std::filesystem::path& history,
+                                                   const HistoryVisitor& onEntry,
+                                                   std::uint64_t first = 1);
+
+/// Reads the newest `count` entries of the history, oldest first.
+[[nodiscard]] std::optional<FileError> readNewestHistory(RecordFile& file,
+                                                         const std::filesystem::path& history,
+                                                         std::uint64_t count,
+                                                         const HistoryVisitor& onEntry);
 
 }  // namespace gaisan

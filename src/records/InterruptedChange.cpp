@@ -7,6 +7,7 @@
 #include "platform/PosixRecordFile.h"
 #include "records/ChangeHistory.h"
 #include "records/DeleteJournal.h"
+#include "records/InterruptedInsert.h"
 
 namespace gaisan {
 namespace {
@@ -72,7 +73,10 @@ std::optional<FileError> finishInterruptedChange(RecordFile& lockedFile,
     bool pendingThere = false;
     std::optional<HistoryEntry> pending;
     if (auto error = readPendingChange(pendingFile, pendingThere, pending)) return error;
-    if (!pendingThere) return finishInterruptedDelete(lockedFile, resultsFile, found);
+    if (!pendingThere) {
+        if (auto error = finishInterruptedDelete(lockedFile, resultsFile, found)) return error;
+        return finishInterruptedInsert(lockedFile, resultsFile, found, std::nullopt, nullptr);
+    }
 
     PosixRecordFile historyFile;
     const std::filesystem::path history = historyFileOf(resultsFile);
@@ -84,17 +88,26 @@ std::optional<FileError> finishInterruptedChange(RecordFile& lockedFile,
         return std::nullopt;
     }
     const bool inHistory = pending && newest == pending;
-    // A delete is finished only with its entry: appended, when it is not there yet, once the
-    // journal is known to be this delete's and to describe the file.
+    // A delete or a put-back is finished only with its entry: appended, when it is not there
+    // yet, once the journal is known to be this change's and to describe the file.
     bool historyFailed = false;
-    const auto recordDelete = [&](const DeleteJournal& journal) -> std::optional<FileError> {
-        if (!pending || inHistory || !describes(journal, *pending)) return std::nullopt;
+    const auto recordChange = [&](bool isThePendingChange) -> std::optional<FileError> {
+        if (!isThePendingChange || inHistory) return std::nullopt;
         auto error = appendHistoryEntry(historyFile, history, *pending);
         historyFailed = error.has_value();
         return error;
     };
-    if (auto error = finishInterruptedDelete(lockedFile, resultsFile, found, recordDelete)) {
-        // A history that cannot be written leaves the delete for a later writer, as above.
+    auto error = finishInterruptedDelete(
+        lockedFile, resultsFile, found, [&](const DeleteJournal& journal) {
+            return recordChange(pending && describes(journal, *pending));
+        });
+    if (!error) {
+        // Only the pending change's journal reaches this, so its entry is always made sure of.
+        error = finishInterruptedInsert(lockedFile, resultsFile, found, pending,
+                                        [&](const InsertJournal&) { return recordChange(true); });
+    }
+    if (error) {
+        // A history that cannot be written leaves the change for a later writer, as above.
         if (historyFailed) return std::nullopt;
         return error;
     }

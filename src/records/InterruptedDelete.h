@@ -11,8 +11,11 @@
 
 namespace gaisan {
 
-/// What a writer found of a delete that a crash cut short, and what it did about it.
+/// What a writer found of a delete, or of a put-back of a deleted record, that a crash cut short,
+/// and what it did about it.
 struct InterruptedDelete {
+    /// Which change was cut short: both move records through a journal.
+    enum class Change { Delete, PutBack };
     enum class Finding {
         /// No journal: nothing was interrupted.
         None,
@@ -31,7 +34,8 @@ struct InterruptedDelete {
         OtherFileSetAside,
     };
     Finding finding = Finding::None;
-    std::uint64_t recordNumber = 0;  ///< the record the delete was for
+    Change change = Change::Delete;
+    std::uint64_t recordNumber = 0;  ///< the record the change was for
     std::filesystem::path setAsideAs;
 
     /// A sentence for the teacher saying what was found and how it was finished; empty for None.

@@ -11,6 +11,8 @@
 #include "platform/PosixRecordFile.h"
 #include "records/ChangeHistory.h"
 #include "records/InterruptedChange.h"
+#include "records/InterruptedInsert.h"
+#include "records/UndoRules.h"
 
 namespace gaisan {
 namespace {
@@ -28,12 +30,12 @@ RecordsAdministration::RecordsAdministration(RecordFile& file, std::filesystem::
                                              RetryWait wait, const Clock& clock)
     : m_file(file), m_path(std::move(resultsFile)), m_wait(std::move(wait)), m_clock(clock) {}
 
-HistoryEntry RecordsAdministration::entryFor(HistoryEntry::Kind kind, std::uint64_t number,
-                                             std::uint64_t records, const RecordBytes& before,
-                                             const RecordBytes& after) const {
-    HistoryEntry entry = historyEntryFor(kind, number, records, m_clock.now());
-    entry.before = before;
-    entry.after = after;
+HistoryEntry RecordsAdministration::stamped(const HistoryEntry& change,
+                                            std::uint64_t records) const {
+    HistoryEntry entry = historyEntryFor(change.kind, change.recordNumber, records, m_clock.now());
+    entry.before = change.before;
+    entry.after = change.after;
+    entry.undoes = change.undoes;
     return entry;
 }
 
@@ -128,37 +130,67 @@ RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t 
     return underLock([&](std::uint64_t records) {
         RecordBytes current;
         if (auto refusal = chosenRecord(number, records, isTheRecord, current)) return *refusal;
-        DeleteJournal journal;
-        journal.recordNumber = number;
-        journal.recordsBefore = records;
-        journal.oldRecords.resize((records - number + 1) * ResultRecord::kSize);
-        std::size_t bytesRead = 0;
-        if (auto error =
-                m_file.readAt((number - 1) * ResultRecord::kSize, journal.oldRecords, bytesRead)) {
-            return failed(*error);
-        }
-        if (bytesRead != journal.oldRecords.size())
-            return failed(
-                FileError{FileErrorKind::Other, 62, 0, "ファイルが読んでいる途中で短くなりました"});
-        const HistoryEntry entry =
-            entryFor(HistoryEntry::Kind::Delete, number, records, current, {});
-        const std::filesystem::path pending = pendingChangeFileOf(m_path);
-        if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) {
-            return failed(*error);
-        }
-        if (auto error = writeFileDurably(deleteJournalPathOf(m_path), journal.encode())) {
-            // Nothing has moved; a journal left half written reads as such and is removed.
-            withdrawChange(std::nullopt);
-            return failed(*error);
-        }
-        // Nothing has moved yet: a delete the history cannot tell of is taken back whole.
-        if (auto refusal = recordInHistory(entry, deleteJournalPathOf(m_path))) return *refusal;
-        if (auto error = completeDelete(m_file, m_path, journal)) return failed(*error);
-        // The delete and its entry are both there: a pending change left by a failed removal
-        // is found finished by the next writer.
-        static_cast<void>(removeFileDurably(pending));
-        return Result{};
+        HistoryEntry change;
+        change.kind = HistoryEntry::Kind::Delete;
+        change.recordNumber = number;
+        change.before = current;
+        return deleteLocked(stamped(change, records));
     });
+}
+
+RecordsAdministration::Result RecordsAdministration::deleteLocked(const HistoryEntry& entry) {
+    DeleteJournal journal;
+    journal.recordNumber = entry.recordNumber;
+    journal.recordsBefore = entry.recordsBefore;
+    journal.oldRecords.resize((entry.recordsBefore - entry.recordNumber + 1) * ResultRecord::kSize);
+    std::size_t bytesRead = 0;
+    if (auto error = m_file.readAt((entry.recordNumber - 1) * ResultRecord::kSize,
+                                   journal.oldRecords, bytesRead)) {
+        return failed(*error);
+    }
+    if (bytesRead != journal.oldRecords.size())
+        return failed(
+            FileError{FileErrorKind::Other, 62, 0, "ファイルが読んでいる途中で短くなりました"});
+    const std::filesystem::path pending = pendingChangeFileOf(m_path);
+    if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) return failed(*error);
+    if (auto error = writeFileDurably(deleteJournalPathOf(m_path), journal.encode())) {
+        // Nothing has moved; a journal left half written reads as such and is removed.
+        withdrawChange(std::nullopt);
+        return failed(*error);
+    }
+    // Nothing has moved yet: a delete the history cannot tell of is taken back whole.
+    if (auto refusal = recordInHistory(entry, deleteJournalPathOf(m_path))) return *refusal;
+    if (auto error = completeDelete(m_file, m_path, journal)) return failed(*error);
+    // The delete and its entry are both there: a pending change left by a failed removal is
+    // found finished by the next writer.
+    static_cast<void>(removeFileDurably(pending));
+    return Result{};
+}
+
+RecordsAdministration::Result RecordsAdministration::putBackLocked(const HistoryEntry& entry) {
+    InsertJournal journal;
+    journal.recordNumber = entry.recordNumber;
+    journal.recordsBefore = entry.recordsBefore;
+    journal.record = entry.after;
+    journal.oldRecords.resize((entry.recordsBefore + 1 - entry.recordNumber) * ResultRecord::kSize);
+    std::size_t bytesRead = 0;
+    if (auto error = m_file.readAt((entry.recordNumber - 1) * ResultRecord::kSize,
+                                   journal.oldRecords, bytesRead)) {
+        return failed(*error);
+    }
+    if (bytesRead != journal.oldRecords.size())
+        return failed(
+            FileError{FileErrorKind::Other, 62, 0, "ファイルが読んでいる途中で短くなりました"});
+    const std::filesystem::path pending = pendingChangeFileOf(m_path);
+    if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) return failed(*error);
+    if (auto error = writeFileDurably(insertJournalPathOf(m_path), journal.encode())) {
+        withdrawChange(std::nullopt);
+        return failed(*error);
+    }
+    if (auto refusal = recordInHistory(entry, insertJournalPathOf(m_path))) return *refusal;
+    if (auto error = completeInsert(m_file, m_path, journal)) return failed(*error);
+    static_cast<void>(removeFileDurably(pending));
+    return Result{};
 }
 
 RecordsAdministration::Result RecordsAdministration::writeBack(
@@ -171,31 +203,88 @@ RecordsAdministration::Result RecordsAdministration::writeBack(
         if (auto refusal = chosenRecord(number, records, isTheRecord, current)) return *refusal;
         const ResultRecord old = decodeRecord(current);
         const auto newStudent = static_cast<std::int16_t>(student.value_or(old.StudentIndex));
-        const RecordBytes changed = withStudentAndSeconds(
+        HistoryEntry change;
+        change.kind = HistoryEntry::Kind::WriteBack;
+        change.recordNumber = number;
+        change.before = current;
+        change.after = withStudentAndSeconds(
             current, newStudent, static_cast<std::int32_t>(seconds.value_or(old.ResultSeconds)));
-        Result result;
+        std::optional<std::string> answersProblem;
         if (m_answersFile && newStudent != old.StudentIndex) {
             const RunIdentity from{old.RecordDate, old.RecordClock, old.StudentIndex,
                                    old.LevelIndex};
             RunIdentity to = from;
             to.student = newStudent;
             const LocalDateTime now = m_clock.now();
-            result.answersProblem = copyRunAnswers(*m_answersFile, m_path, from, to, now.date);
-            if (result.answersProblem) logAnswersFailure(m_path, now, *result.answersProblem);
+            answersProblem = copyRunAnswers(*m_answersFile, m_path, from, to, now.date);
+            if (answersProblem) logAnswersFailure(m_path, now, *answersProblem);
         }
-        const HistoryEntry entry =
-            entryFor(HistoryEntry::Kind::WriteBack, number, records, current, changed);
-        const std::filesystem::path pending = pendingChangeFileOf(m_path);
-        if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) {
-            return failed(*error);
-        }
-        if (auto refusal = recordInHistory(entry, std::nullopt)) return *refusal;
-        if (auto error = m_file.writeDurably((number - 1) * ResultRecord::kSize, changed)) {
-            // The entry is in the history: the next writer finishes the write-back.
-            return failed(*error);
-        }
-        static_cast<void>(removeFileDurably(pending));
+        Result result = writeBackLocked(stamped(change, records));
+        result.answersProblem = answersProblem;
         return result;
+    });
+}
+
+RecordsAdministration::Result RecordsAdministration::writeBackLocked(const HistoryEntry& entry) {
+    const std::filesystem::path pending = pendingChangeFileOf(m_path);
+    if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) return failed(*error);
+    if (auto refusal = recordInHistory(entry, std::nullopt)) return *refusal;
+    if (auto error =
+            m_file.writeDurably((entry.recordNumber - 1) * ResultRecord::kSize, entry.after)) {
+        // The entry is in the history: the next writer finishes the write-back.
+        return failed(*error);
+    }
+    static_cast<void>(removeFileDurably(pending));
+    return Result{};
+}
+
+RecordsAdministration::Result RecordsAdministration::undo(std::uint64_t entryNumber,
+                                                          const EntryCheck& isTheEntry) {
+    const auto blocked = [](std::string why) {
+        return Result{Outcome::Blocked, std::move(why), {}, {}, {}};
+    };
+    return underLock([&](std::uint64_t records) {
+        bool listed = false;
+        std::optional<HistoryEntry> target;
+        std::optional<std::string> blockedBy;
+        PosixRecordFile historyFile;
+        const std::filesystem::path history = historyFileOf(m_path);
+        auto error = readHistory(
+            historyFile, history,
+            [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
+                if (number == entryNumber) {
+                    listed = true;
+                    target = entry;
+                } else if (target && !blockedBy) {
+                    blockedBy = undoBlockedBy(entryNumber, *target, number, entry);
+                }
+            },
+            entryNumber);
+        if (error) {
+            error->description = history.string() + ": " + error->description;
+            return failed(*error);
+        }
+        if (!listed) return Result{Outcome::PastEnd, {}, {}, {}, {}};
+        const std::string which = "変更" + std::to_string(entryNumber);
+        if (!target) return blocked(which + "は壊れていて読めないため、元に戻せません。");
+        if (!isTheEntry(*target)) return Result{Outcome::NotTheRecord, {}, {}, {}, {}};
+        if (blockedBy) return blocked(*blockedBy);
+        const HistoryEntry entry = stamped(undoOf(entryNumber, *target), records);
+        const std::string changedSince = "記録" + std::to_string(entry.recordNumber) + "が" +
+                                         which +
+                                         "の後で変わっているため、元に戻せません"
+                                         "（変更履歴に残らない書き換えか、ファイルの入れ替え）。";
+        if (entry.kind == HistoryEntry::Kind::PutBack) {
+            if (entry.recordNumber > records + 1) return blocked(changedSince);
+            return putBackLocked(entry);
+        }
+        RecordBytes current;
+        if (auto refusal =
+                chosenRecord(entry.recordNumber, records, isExactly(entry.before), current)) {
+            return refusal->outcome == Outcome::Failed ? *refusal : blocked(changedSince);
+        }
+        return entry.kind == HistoryEntry::Kind::Delete ? deleteLocked(entry)
+                                                        : writeBackLocked(entry);
     });
 }
 

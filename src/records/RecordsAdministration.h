@@ -18,6 +18,8 @@ namespace gaisan {
 
 /// Whether the record now at the chosen number is the one the teacher chose.
 using RecordCheck = std::function<bool(std::span<const std::byte, ResultRecord::kSize> current)>;
+/// Whether the change history's entry of the chosen number is the one the teacher chose.
+using EntryCheck = std::function<bool(const HistoryEntry& entry)>;
 
 /// The teacher's corrections of the shared results file: deleting a record, and writing one back
 /// with another student or time. Other machines go on appending meanwhile, so every change is
@@ -33,8 +35,11 @@ public:
         Refused,
         /// The record at that number is no longer the one chosen. Nothing was changed.
         NotTheRecord,
-        /// The file has no record of that number (any more). Nothing was changed.
+        /// The file has no record of that number (any more), or the history no entry of it.
+        /// Nothing was changed.
         PastEnd,
+        /// A change may not be undone now; `problem` says why. Nothing was changed.
+        Blocked,
         /// A file error stopped the change; `error` says which. A change stopped once its
         /// history entry may have been written is left for the next writer, who finishes it with
         /// its entry or leaves out both (finishInterruptedChange).
@@ -42,7 +47,7 @@ public:
     };
     struct Result {
         Outcome outcome = Outcome::Done;
-        std::string problem;             ///< why the values were refused
+        std::string problem;             ///< why the values were refused or the undo blocked
         std::optional<FileError> error;  ///< what stopped the change
         InterruptedDelete interrupted;   ///< what was found on taking the lock, and done about it
         /// A run moved to another student whose answers could not go with it, naming the file.
@@ -75,6 +80,16 @@ public:
                                    std::optional<std::int64_t> student,
                                    std::optional<std::int64_t> seconds);
 
+    /// Takes back entry `entryNumber` (from 1) of the change history with the change undoOf
+    /// gives, made like any delete, put-back or write-back, with its own entry in the history
+    /// naming the one it undoes. A deleted record is put back where it was: the records after it
+    /// move up through a journal (completeInsert), so that a crash half way is finished by the
+    /// next writer, and runs appended meanwhile move up with them. Blocked, saying why, when a
+    /// later entry stops it (undoBlockedBy) or the record is not as the entry left it; PastEnd
+    /// when the history has no such entry; NotTheRecord when `isTheEntry` refuses the entry.
+    /// Answers need nothing: they count while a record of their run is there.
+    [[nodiscard]] Result undo(std::uint64_t entryNumber, const EntryCheck& isTheEntry);
+
     /// Runs that a write-back gives to another student take their answers with them, written
     /// through `answersFile`. A deleted run needs nothing: answers count only while their run's
     /// record is there.
@@ -98,9 +113,14 @@ private:
     /// `change` with the number of whole records; closes the file, releasing the lock, however
     /// it ends.
     [[nodiscard]] Result underLock(const std::function<Result(std::uint64_t records)>& change);
-    /// The history entry of a change to record `number` of `records`, made now.
-    HistoryEntry entryFor(HistoryEntry::Kind kind, std::uint64_t number, std::uint64_t records,
-                          const RecordBytes& before, const RecordBytes& after) const;
+    /// The history entry of `change` (its kind, record, records before and after, and the entry
+    /// it undoes) made now to a file of `records`.
+    HistoryEntry stamped(const HistoryEntry& change, std::uint64_t records) const;
+    /// The change of `entry`, already checked under the lock: its entry written as the pending
+    /// change, then to the history, then the change itself, then the pending change removed.
+    [[nodiscard]] Result deleteLocked(const HistoryEntry& entry);
+    [[nodiscard]] Result putBackLocked(const HistoryEntry& entry);
+    [[nodiscard]] Result writeBackLocked(const HistoryEntry& entry);
     /// Appends `entry` to the change history; nothing when it is there. A failed write is read
     /// back, since a write whose sync failed may still have reached the server; an entry that
     /// did not get there takes its change back (withdrawChange, with the change's `journal`),

@@ -13,16 +13,23 @@ namespace gaisan {
 
 namespace {
 
-/// Record N of the command line: a whole number from 1.
-std::uint64_t recordNumberOperand(const CommandLine& line) {
-    if (line.operands.size() != 2) throw UsageError("expected FILE and a record number N");
+/// The number after FILE on the command line: a whole number from 1, `what` ("a record number")
+/// and `name` ("N") naming it in messages.
+std::uint64_t numberOperand(const CommandLine& line, const std::string& what,
+                            const std::string& name) {
+    if (line.operands.size() != 2) throw UsageError("expected FILE and " + what + " " + name);
     const std::string& text = line.operands[1];
     std::uint64_t number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (error != std::errc() || end != text.data() + text.size() || number == 0) {
-        throw UsageError("N must be a record number from 1, not \"" + text + "\"");
+        throw UsageError(name + " must be " + what + " from 1, not \"" + text + "\"");
     }
     return number;
+}
+
+/// Record N of the command line.
+std::uint64_t recordNumberOperand(const CommandLine& line) {
+    return numberOperand(line, "a record number", "N");
 }
 
 /// With --expect, the record must print exactly as the line given; without it, any record will do.
@@ -34,9 +41,20 @@ RecordCheck expectedRecord(const CommandLine& line, std::uint64_t number) {
     };
 }
 
-/// Exit status 0 when the change was made, 1 when record N is not the one expected or there is
-/// none, 2 when a file error stopped it.
-int changeStatus(const std::string& file, std::uint64_t number,
+/// What a change was asked to work on, as its messages name it.
+struct ChangeSubject {
+    std::string notExpected;  ///< "record 5 is not the one expected"
+    std::string missing;      ///< "FILE has no record 5"
+};
+
+ChangeSubject recordSubject(const std::string& file, std::uint64_t number) {
+    return {"record " + std::to_string(number) + " is not the one expected",
+            file + " has no record " + std::to_string(number)};
+}
+
+/// Exit status 0 when the change was made, 1 when its subject is not the one expected or there
+/// is none, or an undo is blocked, 2 when a file error stopped it.
+int changeStatus(const std::string& file, const ChangeSubject& subject,
                  const RecordsAdministration::Result& result) {
     reportInterruptedDelete(result.interrupted, std::cerr);
     if (result.answersProblem) {
@@ -49,12 +67,13 @@ int changeStatus(const std::string& file, std::uint64_t number,
         case RecordsAdministration::Outcome::Refused:
             throw UsageError(result.problem);
         case RecordsAdministration::Outcome::NotTheRecord:
-            std::cerr << "gaisan-records: record " << number
-                      << " is not the one expected; nothing was changed\n";
+            std::cerr << "gaisan-records: " << subject.notExpected << "; nothing was changed\n";
             return 1;
         case RecordsAdministration::Outcome::PastEnd:
-            std::cerr << "gaisan-records: " << file << " has no record " << number
-                      << "; nothing was changed\n";
+            std::cerr << "gaisan-records: " << subject.missing << "; nothing was changed\n";
+            return 1;
+        case RecordsAdministration::Outcome::Blocked:
+            std::cerr << "gaisan-records: " << result.problem << " nothing was changed\n";
             return 1;
         case RecordsAdministration::Outcome::Failed:
             break;
@@ -71,7 +90,7 @@ int deleteCommand(const CommandLine& line) {
     PosixRecordFile recordFile;
     const SystemClock clock;
     RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
-    return changeStatus(file, number,
+    return changeStatus(file, recordSubject(file, number),
                         administration.deleteRecord(number, expectedRecord(line, number)));
 }
 
@@ -88,8 +107,29 @@ int setCommand(const CommandLine& line) {
     RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
     administration.moveAnswersThrough(answersFile);
     return changeStatus(
-        file, number,
+        file, recordSubject(file, number),
         administration.writeBack(number, expectedRecord(line, number), student, seconds));
+}
+
+int undoCommand(const CommandLine& line) {
+    const std::uint64_t number = numberOperand(line, "an entry number", "ENTRY");
+    const std::string& file = line.operands[0];
+    if (!std::filesystem::is_regular_file(file)) throw Unusable(file + ": no such file");
+    // With --expect, the entry's record must print exactly as the line given, as the last record
+    // of the entry's `history` line does.
+    const std::optional<std::string> expected = line.option("expect");
+    const EntryCheck isTheEntry = [&](const HistoryEntry& entry) {
+        return !expected || dumpLine(entry.recordNumber, decodeRecord(recordShownLast(entry))) ==
+                                *expected;
+    };
+    PosixRecordFile recordFile;
+    const SystemClock clock;
+    RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
+    const std::string entry = "entry " + std::to_string(number);
+    return changeStatus(file,
+                        {entry + "'s record is not the one expected",
+                         historyFileOf(file).string() + " has no " + entry},
+                        administration.undo(number, isTheEntry));
 }
 
 }  // namespace gaisan

@@ -55,6 +55,7 @@ const std::vector<Command>& commands() {
          {"seconds", "student", "expect"},
          "  gaisan-records set FILE N [--seconds S] [--student N] [--expect LINE]\n",
          setCommand},
+        {"undo", {"expect"}, "  gaisan-records undo FILE ENTRY [--expect LINE]\n", undoCommand},
         {"passcode", {}, "  gaisan-records passcode DATA_FOLDER set|clear\n", passcodeCommand},
     };
     return table;
@@ -64,7 +65,8 @@ std::string usageText() {
     std::string text = "usage:\n";
     for (const Command& command : commands()) text += command.usage;
     return text +
-           "LINE is record N's whole line as dump prints it; without a match nothing changes.\n";
+           "LINE is record N's whole line as dump prints it (for undo, the entry's last record as\n"
+           "history prints it); without a match nothing changes.\n";
 }
 
 }  // namespace gaisan

@@ -35,6 +35,7 @@ int listCommand(const CommandLine& line);
 int deleteCommand(const CommandLine& line);
 int historyCommand(const CommandLine& line);
 int setCommand(const CommandLine& line);
+int undoCommand(const CommandLine& line);
 int passcodeCommand(const CommandLine& line);
 
 }  // namespace gaisan

@@ -21,19 +21,32 @@ std::string printable(const std::string& text) {
     return shown;
 }
 
-/// An entry as `history` prints it: its number, when, the machine, the user, "delete" or "set",
-/// the record number, then "before" and the record as `dump` prints it, and for a write-back
-/// "after" and the record written; tab-separated.
+/// An entry as `history` prints it: its number, when, the machine, the user, "delete", "set" or
+/// "putback", the record number, then "before" and the record as `dump` prints it (not for a
+/// put-back), "after" and the record written or put back (not for a delete), and for an undo
+/// "undoes" and the number of the entry it took back; tab-separated.
 std::string historyLine(std::uint64_t number, const HistoryEntry& entry) {
-    const bool isDelete = entry.kind == HistoryEntry::Kind::Delete;
+    const auto record = [&](const RecordBytes& bytes) {
+        return dumpLine(entry.recordNumber, decodeRecord(bytes));
+    };
     std::string line = std::to_string(number) + '\t' + dateText(entry.date) + ' ' +
                        clockText(entry.clock) + '\t' + printable(entry.host) + '\t' +
-                       printable(entry.user) + '\t' + (isDelete ? "delete" : "set") + '\t' +
-                       std::to_string(entry.recordNumber) + "\tbefore\t" +
-                       dumpLine(entry.recordNumber, decodeRecord(entry.before));
-    if (!isDelete) {
-        line += "\tafter\t" + dumpLine(entry.recordNumber, decodeRecord(entry.after));
+                       printable(entry.user) + '\t';
+    switch (entry.kind) {
+        case HistoryEntry::Kind::Delete:
+            line += "delete\t" + std::to_string(entry.recordNumber) + "\tbefore\t" +
+                    record(entry.before);
+            break;
+        case HistoryEntry::Kind::WriteBack:
+            line += "set\t" + std::to_string(entry.recordNumber) + "\tbefore\t" +
+                    record(entry.before) + "\tafter\t" + record(entry.after);
+            break;
+        case HistoryEntry::Kind::PutBack:
+            line += "putback\t" + std::to_string(entry.recordNumber) + "\tafter\t" +
+                    record(entry.after);
+            break;
     }
+    if (entry.undoes != 0) line += "\tundoes\t" + std::to_string(entry.undoes);
     return line;
 }
 

@@ -2,12 +2,16 @@
 
 #include <QApplication>
 
+#include <algorithm>
+
+#include "admin/HistoryCaption.h"
 #include "admin/RecordEdit.h"
 #include "admin/RecordLine.h"
 #include "admin/windows/AdminFlow.h"
 #include "admin/windows/RecordListModel.h"
 #include "app/AppState.h"
 #include "app/DataFolder.h"
+#include "app/windows/ListChoiceDialog.h"
 #include "app/windows/MessageBoxes.h"
 #include "app/windows/QtConversions.h"
 #include "app/windows/WaitPanel.h"
@@ -31,6 +35,7 @@ FrmData::FrmData(AdminFlow& flow)
       m_model(new RecordListModel(m_snapshot, this)),
       m_list1(new QListView(this)),
       m_command4(new QPushButton(QStringLiteral("戻る"), this)),
+      m_command7(new QPushButton(QStringLiteral("元に戻す"), this)),
       m_picture3(new QWidget(this)),
       m_combo1(new QComboBox(m_picture3)),
       m_text1(new QLineEdit(m_picture3)),
@@ -51,6 +56,9 @@ FrmData::FrmData(AdminFlow& flow)
     m_command4->setObjectName(QStringLiteral("Command4"));
     place(m_command4, {880, 6, 128, 44}, 22);
     connect(m_command4, &QPushButton::clicked, this, &FrmData::Command4_Click);
+    m_command7->setObjectName(QStringLiteral("Command7"));
+    place(m_command7, {728, 6, 144, 44}, 22);
+    connect(m_command7, &QPushButton::clicked, this, &FrmData::Command7_Click);
 
     m_list1->setObjectName(QStringLiteral("List1"));
     m_list1->setModel(m_model);
@@ -205,12 +213,14 @@ void FrmData::VScroll1_Change(int value) { m_text1->setText(QString::number(valu
 
 void FrmData::setBusy(bool busy) {
     for (QWidget* control :
-         {static_cast<QWidget*>(m_list1), m_picture3, static_cast<QWidget*>(m_command4)}) {
+         {static_cast<QWidget*>(m_list1), m_picture3, static_cast<QWidget*>(m_command4),
+          static_cast<QWidget*>(m_command7)}) {
         control->setEnabled(!busy);
     }
 }
 
-bool FrmData::report(const RecordsAdministration::Result& result) {
+bool FrmData::report(const RecordsAdministration::Result& result,
+                     const QString& notTheOneChosen) {
     using Outcome = RecordsAdministration::Outcome;
     QString text;
     if (result.interrupted.finding != InterruptedDelete::Finding::None) {
@@ -220,14 +230,12 @@ bool FrmData::report(const RecordsAdministration::Result& result) {
         case Outcome::Done:
             break;
         case Outcome::Refused:
+        case Outcome::Blocked:
             text += toQString(result.problem);
             break;
         case Outcome::NotTheRecord:
         case Outcome::PastEnd:
-            text += QStringLiteral(
-                        "記録%1は、一覧を読んだ後でほかのコンピュータが消去か変更をしたため、"
-                        "選んだ記録ではなくなっています。何も変えずに一覧を読み直します。")
-                        .arg(m_selectedRecordNo);
+            text += notTheOneChosen;
             break;
         case Outcome::Failed:
             text += QStringLiteral("成績のファイルを書き換えられませんでした（%1 %2）。")
@@ -271,7 +279,7 @@ void FrmData::Command2_Click() {
         m_selectedRecordNo, RecordsAdministration::isExactly(m_recordBuffer), values.student,
         values.seconds);
     setBusy(false);
-    report(result);
+    report(result, chosenRecordChanged());
     refreshAndSelect(m_selectedRecordNo);
 }
 
@@ -285,9 +293,59 @@ void FrmData::Command3_Click() {
     const auto result = administration(file).deleteRecord(
         m_selectedRecordNo, RecordsAdministration::isExactly(m_recordBuffer));
     setBusy(false);
-    report(result);
+    report(result, chosenRecordChanged());
     // After a delete the record that moved into the deleted one's place is selected.
     refreshAndSelect(m_selectedRecordNo);
+}
+
+void FrmData::Command7_Click() {
+    // The newest changes, as many as a teacher would look back over after a mistaken click.
+    constexpr std::uint64_t kChangesListed = 20;
+    std::vector<std::pair<std::uint64_t, HistoryEntry>> entries;
+    PosixRecordFile historyFile;
+    const std::filesystem::path history = historyFileOf(resultsPath());
+    const auto error = readNewestHistory(
+        historyFile, history, kChangesListed,
+        [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
+            if (entry) entries.emplace_back(number, *entry);
+        });
+    if (error) {
+        tell(QStringLiteral("変更履歴「%1」を読めません。\n\n問題：%2")
+                 .arg(QString::fromStdString(history.string()), toQString(error->description)));
+        return;
+    }
+    if (entries.empty()) {
+        tell(QStringLiteral("元に戻せる変更はまだありません。"));
+        return;
+    }
+    std::reverse(entries.begin(), entries.end());
+    QStringList captions;
+    for (const auto& [number, entry] : entries)
+        captions << toQString(historyCaption(number, entry, *m_students));
+    const auto chosen = chooseFromList(
+        this, {QStringLiteral("UndoDialog"), QStringLiteral("UndoList"), QStringLiteral("元に戻す"),
+               QStringLiteral("元に戻す変更を選んでください（新しい順）。\n"
+                              "元に戻したことも変更として残るので、それもあとで元に戻せます。"),
+               captions});
+    if (!chosen) return;
+    const auto& [number, entry] = entries[*chosen];
+    setBusy(true);
+    PosixRecordFile file;
+    const auto result = administration(file).undo(number, [&chosenEntry = entry](const auto& now) {
+        return now == chosenEntry;
+    });
+    setBusy(false);
+    report(result, QStringLiteral("変更%1は、一覧を出した後で変更履歴が入れ替わったため、"
+                                  "選んだ変更ではなくなっています。何も変えずに一覧を読み直します。")
+                       .arg(number));
+    // The record put back or written back is selected; after a delete, the one that moved up.
+    refreshAndSelect(entry.recordNumber);
+}
+
+QString FrmData::chosenRecordChanged() const {
+    return QStringLiteral("記録%1は、一覧を読んだ後でほかのコンピュータが消去か変更をしたため、"
+                          "選んだ記録ではなくなっています。何も変えずに一覧を読み直します。")
+        .arg(m_selectedRecordNo);
 }
 
 void FrmData::Command4_Click() {

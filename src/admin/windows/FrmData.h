@@ -23,8 +23,9 @@ class RecordListModel;
 
 /// The records browser: every recorded run, one line per record in record order; a double-click
 /// opens the edit panel, where the run's time and student can be written back ("変更して記録")
-/// or the record deleted ("消去"). It works directly on the shared file, through
-/// RecordsAdministration, and returns to the level menu with "戻る".
+/// or the record deleted ("消去"). "元に戻す" lists the newest changes of the change history (this
+/// machine's and others') and takes back the one chosen. It works directly on the shared file,
+/// through RecordsAdministration, and returns to the level menu with "戻る".
 class FrmData : public DesignCanvas {
     Q_OBJECT
 
@@ -46,6 +47,8 @@ public:
     void Command3_Click();
     /// "戻る": back to the level menu.
     void Command4_Click();
+    /// "元に戻す": takes back a change chosen among the newest of the history.
+    void Command7_Click();
     /// "キャンセル": puts the panel back to the chosen record as it was read.
     void Command6_Click();
 
@@ -56,10 +59,12 @@ private:
     RecordsAdministration administration(RecordFile& file);
     /// Fills the panel from the record read at the double-click.
     void showChosenRecord();
-    /// Tells the teacher the outcome of a change that did not go through, what was found of an
-    /// interrupted delete, and answers that could not follow their run; true when the change was
-    /// made.
-    bool report(const RecordsAdministration::Result& result);
+    /// Tells the teacher the outcome of a change that did not go through (`notTheOneChosen` when
+    /// what was chosen is no longer there as it was listed), what was found of an interrupted
+    /// delete, and answers that could not follow their run; true when the change was made.
+    bool report(const RecordsAdministration::Result& result, const QString& notTheOneChosen);
+    /// The message for a record chosen in the list that another machine changed meanwhile.
+    QString chosenRecordChanged() const;
     /// Refreshes and selects the line for `record`, which closes the panel.
     void refreshAndSelect(std::uint64_t record);
     void tell(const QString& text);
@@ -79,6 +84,7 @@ private:
     QListView* m_list1;
     QLabel* m_label5;
     QPushButton* m_command4;
+    QPushButton* m_command7;
     QWidget* m_picture3;
     QLabel* m_label1;
     QLabel* m_label2Level;

@@ -1,13 +1,11 @@
 #include "admin/windows/FrmTimeData.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QVBoxLayout>
 
 #include "admin/ResultDistribution.h"
 #include "admin/windows/AdminFlow.h"
 #include "app/AppState.h"
+#include "app/windows/ListChoiceDialog.h"
 #include "app/windows/MessageBoxes.h"
 #include "app/windows/QtConversions.h"
 #include "app/windows/WaitPanel.h"
@@ -27,37 +25,15 @@ QString dataFileProblem(const DataFileError& error) {
 }
 
 /// The copy the teacher chooses among `copies` (newest first, the newest chosen to begin with);
-/// nothing on キャンセル. The buttons are named here, not left to Qt, so that they are Japanese
-/// whatever the machine's locale.
+/// nothing on キャンセル.
 std::optional<std::size_t> chooseCopy(QWidget* parent, const std::vector<CriteriaCopy>& copies) {
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("CopyDialog"));
-    dialog.setWindowTitle(QStringLiteral("前の設定に戻す"));
-    QFont font = dialog.font();
-    font.setPixelSize(18);
-    dialog.setFont(font);
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* words = new QLabel(QStringLiteral("戻す設定を選んでください。\n"
-                                            "いまの設定も控えに残るので、あとで戻せます。"),
-                             &dialog);
-    layout->addWidget(words);
-    auto* list = new QListWidget(&dialog);
-    list->setObjectName(QStringLiteral("CopyList"));
-    for (const CriteriaCopy& copy : copies) list->addItem(toQString(criteriaCopyCaption(copy)));
-    list->setCurrentRow(0);
-    const int rows = std::min(static_cast<int>(copies.size()), 10);
-    list->setMinimumSize(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 24,
-                         rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
-    layout->addWidget(list);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
-    layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) return std::nullopt;
-    return static_cast<std::size_t>(list->currentRow());
+    QStringList captions;
+    for (const CriteriaCopy& copy : copies) captions << toQString(criteriaCopyCaption(copy));
+    return chooseFromList(parent, {QStringLiteral("CopyDialog"), QStringLiteral("CopyList"),
+                                   QStringLiteral("前の設定に戻す"),
+                                   QStringLiteral("戻す設定を選んでください。\n"
+                                                  "いまの設定も控えに残るので、あとで戻せます。"),
+                                   captions});
 }
 
 }  // namespace

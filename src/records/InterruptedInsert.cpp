@@ -1,0 +1,177 @@
+#include "records/InterruptedInsert.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/DurableFile.h"
+
+namespace gaisan {
+namespace {
+
+/// Records compared per read, which bounds the memory a check of a large file needs.
+constexpr std::uint64_t kRecordsPerPiece = 16384;
+
+/// Whether each byte of `now` is the same byte of `old` or of `final`: a crash can cut a write
+/// anywhere, so a record can be left half moved.
+bool eachByteOneOf(const std::byte* now, const std::byte* old, const std::byte* final) {
+    for (std::size_t i = 0; i < ResultRecord::kSize; ++i) {
+        if (now[i] != old[i] && now[i] != final[i]) return false;
+    }
+    return true;
+}
+
+std::optional<FileError> readRecords(RecordFile& file, std::uint64_t first, std::uint64_t count,
+                                     std::vector<std::byte>& into) {
+    into.resize(count * ResultRecord::kSize);
+    std::size_t bytesRead = 0;
+    if (auto error = file.readAt((first - 1) * ResultRecord::kSize, into, bytesRead)) return error;
+    into.resize(bytesRead / ResultRecord::kSize * ResultRecord::kSize);
+    return std::nullopt;
+}
+
+/// Whether record R+1, read as `now`, is the put-back's own: the last record moved up, or part of
+/// it where a power cut left the file grown but not written. Anything else was appended there by
+/// a writer that did not see the journal.
+bool isMovedLast(std::span<const std::byte> now, const InsertJournal& journal) {
+    static const RecordBytes kZero{};
+    return now.size() == ResultRecord::kSize &&
+           eachByteOneOf(now.data(), kZero.data(),
+                         journal.finalRecord(journal.recordsBefore + 1).data());
+}
+
+/// How records N..R+1 of the file compare with what the journal says they were and become.
+struct Comparison {
+    bool allFinal = true;    ///< every one holds what the put-back leaves: it is done
+    bool oldOrFinal = true;  ///< every byte holds its old value or its final one
+};
+
+std::optional<FileError> compareWithJournal(RecordFile& file, const InsertJournal& journal,
+                                            std::uint64_t records, Comparison& comparison) {
+    const std::uint64_t last = journal.recordsBefore;
+    std::vector<std::byte> piece;
+    for (std::uint64_t first = journal.recordNumber; first <= last; first += kRecordsPerPiece) {
+        const std::uint64_t count = std::min(kRecordsPerPiece, last - first + 1);
+        if (auto error = readRecords(file, first, count, piece)) return error;
+        if (piece.size() != count * ResultRecord::kSize) {
+            comparison = {false, false};
+            return std::nullopt;
+        }
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::byte* now = piece.data() + i * ResultRecord::kSize;
+            const std::byte* final = journal.finalRecord(first + i).data();
+            if (std::memcmp(now, final, ResultRecord::kSize) == 0) continue;
+            comparison.allFinal = false;
+            comparison.oldOrFinal = comparison.oldOrFinal &&
+                                    eachByteOneOf(now, journal.oldRecord(first + i).data(), final);
+        }
+    }
+    if (records <= last) {
+        comparison.allFinal = false;
+        return std::nullopt;
+    }
+    if (auto error = readRecords(file, last + 1, 1, piece)) return error;
+    comparison.allFinal = comparison.allFinal && piece.size() == ResultRecord::kSize &&
+                          std::memcmp(piece.data(), journal.finalRecord(last + 1).data(),
+                                      ResultRecord::kSize) == 0;
+    return std::nullopt;
+}
+
+/// Whether `journal` is the journal of the put-back `entry` tells of.
+bool describes(const InsertJournal& journal, const HistoryEntry& entry) {
+    return entry.kind == HistoryEntry::Kind::PutBack &&
+           journal.recordNumber == entry.recordNumber &&
+           journal.recordsBefore >= entry.recordsBefore && journal.record == entry.after;
+}
+
+}  // namespace
+
+std::optional<FileError> completeInsert(RecordFile& lockedFile,
+                                        const std::filesystem::path& resultsFile,
+                                        const InsertJournal& journal) {
+    std::uint64_t length = 0;
+    if (auto error = lockedFile.length(length)) return error;
+    const std::uint64_t records = length / ResultRecord::kSize;
+    InsertJournal covering = journal;
+    std::vector<std::byte> next;
+    if (records > journal.recordsBefore) {
+        if (auto error = readRecords(lockedFile, journal.recordsBefore + 1, 1, next)) return error;
+    }
+    if (records > journal.recordsBefore && !isMovedLast(next, journal)) {
+        // Records appended after R move up too. The journal must hold them before the first of
+        // them is overwritten, or a crash in their moves would lose one: it is written again,
+        // whole, as the journal of a put-back into the longer file.
+        std::vector<std::byte> appended;
+        if (auto error = readRecords(lockedFile, journal.recordsBefore + 1,
+                                     records - journal.recordsBefore, appended)) {
+            return error;
+        }
+        covering.oldRecords.insert(covering.oldRecords.end(), appended.begin(), appended.end());
+        covering.recordsBefore += appended.size() / ResultRecord::kSize;
+        if (auto error = writeFileDurably(insertJournalPathOf(resultsFile), covering.encode())) {
+            return error;
+        }
+    }
+    if (auto error = writeRecordsAt(lockedFile, covering.recordNumber + 1, covering.oldRecords)) {
+        return error;
+    }
+    if (auto error = lockedFile.writeDurably((covering.recordNumber - 1) * ResultRecord::kSize,
+                                             covering.record)) {
+        return error;
+    }
+    return removeFileDurably(insertJournalPathOf(resultsFile));
+}
+
+std::optional<FileError> finishInterruptedInsert(RecordFile& lockedFile,
+                                                 const std::filesystem::path& resultsFile,
+                                                 InterruptedDelete& found,
+                                                 const std::optional<HistoryEntry>& pending,
+                                                 const BeforeFinishingInsert& beforeFinishing) {
+    using Finding = InterruptedDelete::Finding;
+    const std::filesystem::path journalPath = insertJournalPathOf(resultsFile);
+    std::vector<std::byte> bytes;
+    if (auto error = readWholeFile(journalPath, bytes)) {
+        if (error->kind == FileErrorKind::NotFound) return std::nullopt;
+        return error;
+    }
+    found = {};
+    found.change = InterruptedDelete::Change::PutBack;
+    const std::optional<InsertJournal> journal = InsertJournal::decode(bytes);
+    bytes = {};
+    if (!journal) {
+        // A journal takes its name only once whole and synced, before anything moves.
+        found.finding = Finding::NothingMoved;
+        return removeFileDurably(journalPath);
+    }
+    found.recordNumber = journal->recordNumber;
+
+    std::uint64_t length = 0;
+    if (auto error = lockedFile.length(length)) return error;
+    const std::uint64_t records = length / ResultRecord::kSize;
+    Comparison comparison;
+    if (!pending || !describes(*journal, *pending)) {
+        comparison = {false, false};
+    } else if (records >= journal->recordsBefore) {
+        if (auto error = compareWithJournal(lockedFile, *journal, records, comparison)) {
+            return error;
+        }
+    } else {
+        // Shorter than before the put-back began: not the file the journal was written for.
+        comparison = {false, false};
+    }
+    if (comparison.oldOrFinal && beforeFinishing) {
+        if (auto error = beforeFinishing(*journal)) return error;
+    }
+    if (comparison.allFinal) {
+        found.finding = Finding::AlreadyComplete;
+        return removeFileDurably(journalPath);
+    }
+    if (comparison.oldOrFinal) {
+        found.finding = Finding::Completed;
+        return completeInsert(lockedFile, resultsFile, *journal);
+    }
+    found.finding = Finding::NotMatching;
+    return removeFileDurably(journalPath);
+}
+
+}  // namespace gaisan
