@@ -34,7 +34,7 @@ struct HistoryEntry {
     std::string host;                 ///< the machine's host name, at most kHostSize bytes
     std::string user;                 ///< the system user, at most kUserSize bytes
     RecordBytes before{};
-    RecordBytes after{};  ///< zero for a delete
+    RecordBytes after{};       ///< zero for a delete
     std::uint64_t undoes = 0;  ///< the number of the entry this change takes back; 0 for none
 
     bool operator==(const HistoryEntry&) const = default;

@@ -97,8 +97,8 @@ std::optional<FileError> finishInterruptedChange(RecordFile& lockedFile,
         historyFailed = error.has_value();
         return error;
     };
-    auto error = finishInterruptedDelete(
-        lockedFile, resultsFile, found, [&](const DeleteJournal& journal) {
+    auto error =
+        finishInterruptedDelete(lockedFile, resultsFile, found, [&](const DeleteJournal& journal) {
             return recordChange(pending && describes(journal, *pending));
         });
     if (!error) {

@@ -71,9 +71,9 @@ std::optional<FileError> compareWithJournal(RecordFile& file, const InsertJourna
         return std::nullopt;
     }
     if (auto error = readRecords(file, last + 1, 1, piece)) return error;
-    comparison.allFinal = comparison.allFinal && piece.size() == ResultRecord::kSize &&
-                          std::memcmp(piece.data(), journal.finalRecord(last + 1).data(),
-                                      ResultRecord::kSize) == 0;
+    comparison.allFinal =
+        comparison.allFinal && piece.size() == ResultRecord::kSize &&
+        std::memcmp(piece.data(), journal.finalRecord(last + 1).data(), ResultRecord::kSize) == 0;
     return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 #include "records/ChangeHistory.h"
 #include "records/DailyBackup.h"
 #include "records/DeleteJournal.h"
+#include "records/InsertJournal.h"
 #include "records/ResultRecord.h"
 
 namespace gaisan {
@@ -51,8 +52,8 @@ std::vector<std::string> sharedFileProblemsOf(RecordFile& file,
                                               const CivilDate& today) {
     std::vector<std::string> problems;
     for (const std::filesystem::path& shared :
-         {resultsFile, deleteJournalPathOf(resultsFile), historyFileOf(resultsFile),
-          pendingChangeFileOf(resultsFile)}) {
+         {resultsFile, deleteJournalPathOf(resultsFile), insertJournalPathOf(resultsFile),
+          historyFileOf(resultsFile), pendingChangeFileOf(resultsFile)}) {
         if (auto problem = sharingProblemOf(shared)) problems.push_back(*problem);
     }
 

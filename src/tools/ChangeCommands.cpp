@@ -119,8 +119,8 @@ int undoCommand(const CommandLine& line) {
     // of the entry's `history` line does.
     const std::optional<std::string> expected = line.option("expect");
     const EntryCheck isTheEntry = [&](const HistoryEntry& entry) {
-        return !expected || dumpLine(entry.recordNumber, decodeRecord(recordShownLast(entry))) ==
-                                *expected;
+        return !expected ||
+               dumpLine(entry.recordNumber, decodeRecord(recordShownLast(entry))) == *expected;
     };
     PosixRecordFile recordFile;
     const SystemClock clock;

@@ -7,6 +7,7 @@
 #include "platform/Calendar.h"
 #include "platform/PosixRecordFile.h"
 #include "records/DailyBackup.h"
+#include "records/InsertJournal.h"
 #include "records/RecordFieldTexts.h"
 #include "records/RecordStream.h"
 #include "records/RecordsAdministration.h"
@@ -21,6 +22,7 @@ int checkCommand(const CommandLine& line) {
     const std::filesystem::path file = onlyOperand(line, "FILE");
     // Only a change cut short makes the check a writer: it is finished, like any writer would.
     if (std::filesystem::exists(deleteJournalPathOf(file)) ||
+        std::filesystem::exists(insertJournalPathOf(file)) ||
         std::filesystem::exists(pendingChangeFileOf(file))) {
         PosixRecordFile recordFile;
         const SystemClock clock;
@@ -50,6 +52,23 @@ int checkCommand(const CommandLine& line) {
         const std::uintmax_t size = std::filesystem::file_size(backup, error);
         std::cout << "backup\t" << backup.string() << '\t'
                   << (error ? 0 : size / ResultRecord::kSize) << " records\n";
+    }
+    // A damaged entry is a change nobody can tell of or undo any more.
+    PosixRecordFile historyFile;
+    const std::filesystem::path history = historyFileOf(file);
+    std::uint64_t entries = 0;
+    const auto historyError = readHistory(
+        historyFile, history, [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
+            ++entries;
+            if (entry) return;
+            std::cout << "problem: " << history.string() << ": entry " << number << " is damaged\n";
+            ++problems;
+        });
+    if (historyError) {
+        std::cout << "problem: " << history.string() << ": " << historyError->description << '\n';
+        ++problems;
+    } else if (entries != 0) {
+        std::cout << "history\t" << history.string() << '\t' << entries << " entries\n";
     }
     PosixRecordFile answersFile;
     const AnswersCheck answers = answersCheckOf(answersFile, file);

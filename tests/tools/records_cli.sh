@@ -250,6 +250,38 @@ OUT
 [[ $("$tool" history "$file" | cut -f3 | sort -u) == "$(hostname)" ]] || fail "history: not this machine"
 [[ $("$tool" history "$file" | cut -f4 | sort -u) == "$(id -un)" ]] || fail "history: not this user"
 
+# undo ENTRY: the delete's record goes back in its place, the write-back gets its old record back,
+# each undo an entry naming the one it undid; --expect is the entry's last record as history
+# prints it; an undo a later change stands in the way of, or one already made, changes nothing.
+before_undo=$("$tool" dump "$file")
+expect_status 1 "$tool" undo "$file" 1 --expect "$("$tool" dump "$file" | sed -n 1p)"
+grep -q "entry 1's record is not the one expected" "$work/err" || fail "undo: a stale line is not told"
+expect_status 1 "$tool" undo "$file" 3
+grep -q "has no entry 3" "$work/err" || fail "undo: a missing entry is not told"
+expect_status 2 "$tool" undo "$file" x
+expect_status 0 "$tool" undo "$file" 1 --expect "$("$tool" history "$file" | sed -n 1p | cut -f8-)"
+expect_status 0 "$tool" undo "$file" 2
+expect_status 1 "$tool" undo "$file" 2
+grep -q "変更4でもう元に戻してあります" "$work/err" || fail "undo: an undo made twice is not refused"
+diff <("$tool" dump "$file") - <<'OUT' || fail "undo"
+1	2026-12-01	10:00:00	1	2	10			0
+2	2026-12-02	10:00:00	2	2	20			0
+3	2026-12-03	10:00:00	3	2	30			0
+4	2026-12-04	10:00:00	4	2	40			0
+5	2026-12-05	10:00:00	5	2	50			0
+OUT
+diff <("$tool" history "$file" | cut -f1,5- | sed -n 3,4p) - <<'OUT' || fail "history of undos"
+3	putback	3	after	3	2026-12-03	10:00:00	3	2	30			0	undoes	1
+4	set	2	before	2	2026-12-02	10:00:00	7	2	99			0	after	2	2026-12-02	10:00:00	2	2	20			0	undoes	2
+OUT
+# The undo of the put-back deletes the record again, and its undo brings it back once more.
+expect_status 0 "$tool" undo "$file" 3
+expect_status 0 "$tool" undo "$file" 5
+[[ $("$tool" dump "$file" | cut -f4) == $'1\n2\n3\n4\n5' ]] || fail "undo of undos"
+expect_status 0 "$tool" check "$file"
+grep -q "6 entries" "$work/out" || fail "check: the history is not counted"
+[[ ! -e "$data/成績累積データ戻しtemp.dat" ]] || fail "an undo left its journal"
+
 # A delete cut short before anything moved leaves a journal cut short; check finishes it and says
 # so, and so does a file of that name that is no journal (it is kept under another name).
 printf 'GSNDEL01\x02\x00' >"$data/成績累積データtemp.dat"

@@ -219,8 +219,7 @@ void FrmData::setBusy(bool busy) {
     }
 }
 
-bool FrmData::report(const RecordsAdministration::Result& result,
-                     const QString& notTheOneChosen) {
+bool FrmData::report(const RecordsAdministration::Result& result, const QString& notTheOneChosen) {
     using Outcome = RecordsAdministration::Outcome;
     QString text;
     if (result.interrupted.finding != InterruptedDelete::Finding::None) {
@@ -304,11 +303,11 @@ void FrmData::Command7_Click() {
     std::vector<std::pair<std::uint64_t, HistoryEntry>> entries;
     PosixRecordFile historyFile;
     const std::filesystem::path history = historyFileOf(resultsPath());
-    const auto error = readNewestHistory(
-        historyFile, history, kChangesListed,
-        [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
-            if (entry) entries.emplace_back(number, *entry);
-        });
+    const auto error =
+        readNewestHistory(historyFile, history, kChangesListed,
+                          [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
+                              if (entry) entries.emplace_back(number, *entry);
+                          });
     if (error) {
         tell(QStringLiteral("変更履歴「%1」を読めません。\n\n問題：%2")
                  .arg(QString::fromStdString(history.string()), toQString(error->description)));
@@ -331,20 +330,21 @@ void FrmData::Command7_Click() {
     const auto& [number, entry] = entries[*chosen];
     setBusy(true);
     PosixRecordFile file;
-    const auto result = administration(file).undo(number, [&chosenEntry = entry](const auto& now) {
-        return now == chosenEntry;
-    });
+    const auto result = administration(file).undo(
+        number, [&chosenEntry = entry](const auto& now) { return now == chosenEntry; });
     setBusy(false);
-    report(result, QStringLiteral("変更%1は、一覧を出した後で変更履歴が入れ替わったため、"
-                                  "選んだ変更ではなくなっています。何も変えずに一覧を読み直します。")
-                       .arg(number));
+    report(result,
+           QStringLiteral("変更%1は、一覧を出した後で変更履歴が入れ替わったため、"
+                          "選んだ変更ではなくなっています。何も変えずに一覧を読み直します。")
+               .arg(number));
     // The record put back or written back is selected; after a delete, the one that moved up.
     refreshAndSelect(entry.recordNumber);
 }
 
 QString FrmData::chosenRecordChanged() const {
-    return QStringLiteral("記録%1は、一覧を読んだ後でほかのコンピュータが消去か変更をしたため、"
-                          "選んだ記録ではなくなっています。何も変えずに一覧を読み直します。")
+    return QStringLiteral(
+               "記録%1は、一覧を読んだ後でほかのコンピュータが消去か変更をしたため、"
+               "選んだ記録ではなくなっています。何も変えずに一覧を読み直します。")
         .arg(m_selectedRecordNo);
 }
 

@@ -15,8 +15,8 @@ struct ListChoice {
     QString dialogName;  ///< the dialog's object name, by which a window test finds it
     QString listName;    ///< the list's object name
     QString title;
-    QString words;       ///< what to choose, above the list
-    QStringList items;   ///< the lines, the first chosen to begin with
+    QString words;      ///< what to choose, above the list
+    QStringList items;  ///< the lines, the first chosen to begin with
 };
 
 /// The line the user chooses (by OK or a double-click), or nothing on キャンセル. The buttons are
