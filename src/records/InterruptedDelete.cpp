@@ -5,22 +5,10 @@
 #include <vector>
 
 #include "platform/DurableFile.h"
+#include "records/RecordMoves.h"
 
 namespace gaisan {
 namespace {
-
-/// Records moved per write; each piece is synced before the next, which bounds the memory a
-/// delete from a large file needs beyond its journal.
-constexpr std::uint64_t kRecordsPerPiece = 16384;
-
-std::optional<FileError> readRecords(RecordFile& file, std::uint64_t first, std::uint64_t count,
-                                     std::vector<std::byte>& into) {
-    into.resize(count * ResultRecord::kSize);
-    std::size_t bytesRead = 0;
-    if (auto error = file.readAt((first - 1) * ResultRecord::kSize, into, bytesRead)) return error;
-    into.resize(bytesRead / ResultRecord::kSize * ResultRecord::kSize);
-    return std::nullopt;
-}
 
 /// How the records at N..R-1 of the file compare with the journal's old records.
 struct Comparison {
@@ -28,23 +16,13 @@ struct Comparison {
     bool oldOrMoved = true;  ///< every byte holds its old value or its moved one
 };
 
-/// Whether each byte of `now` is the same byte of `old` or of `moved`. A crash can cut a write
-/// anywhere, not only between records: a killed write stops at a page of the system's cache, and
-/// a power cut may keep any of its pages. So a record can be left half moved.
-bool eachByteOldOrMoved(const std::byte* now, const std::byte* old, const std::byte* moved) {
-    for (std::size_t i = 0; i < ResultRecord::kSize; ++i) {
-        if (now[i] != old[i] && now[i] != moved[i]) return false;
-    }
-    return true;
-}
-
 std::optional<FileError> compareMoved(RecordFile& file, const DeleteJournal& journal,
                                       Comparison& comparison) {
     const std::uint64_t last = journal.recordsBefore - 1;
     std::vector<std::byte> piece;
     for (std::uint64_t first = journal.recordNumber; first <= last; first += kRecordsPerPiece) {
         const std::uint64_t count = std::min(kRecordsPerPiece, last - first + 1);
-        if (auto error = readRecords(file, first, count, piece)) return error;
+        if (auto error = readRecordsAt(file, first, count, piece)) return error;
         if (piece.size() != count * ResultRecord::kSize) {
             comparison = {false, false};
             return std::nullopt;
@@ -56,7 +34,7 @@ std::optional<FileError> compareMoved(RecordFile& file, const DeleteJournal& jou
             const std::byte* old = journal.oldRecord(n).data();
             if (std::memcmp(now, moved, ResultRecord::kSize) == 0) continue;
             comparison.allMoved = false;
-            comparison.oldOrMoved = comparison.oldOrMoved && eachByteOldOrMoved(now, old, moved);
+            comparison.oldOrMoved = comparison.oldOrMoved && eachByteOneOf(now, old, moved);
         }
     }
     return std::nullopt;
@@ -123,19 +101,6 @@ std::string InterruptedDelete::sentence() const {
     return {};
 }
 
-std::optional<FileError> writeRecordsAt(RecordFile& file, std::uint64_t first,
-                                        std::span<const std::byte> records) {
-    const std::size_t pieceBytes = kRecordsPerPiece * ResultRecord::kSize;
-    for (std::size_t at = 0; at < records.size(); at += pieceBytes) {
-        const std::size_t size = std::min(pieceBytes, records.size() - at);
-        if (auto error = file.writeDurably((first - 1) * ResultRecord::kSize + at,
-                                           records.subspan(at, size))) {
-            return error;
-        }
-    }
-    return std::nullopt;
-}
-
 std::optional<FileError> completeDelete(RecordFile& lockedFile,
                                         const std::filesystem::path& resultsFile,
                                         const DeleteJournal& journal) {
@@ -148,8 +113,8 @@ std::optional<FileError> completeDelete(RecordFile& lockedFile,
     // whole, as the journal of a delete from the longer file.
     DeleteJournal covering = journal;
     std::vector<std::byte> appended;
-    if (auto error = readRecords(lockedFile, journal.recordsBefore + 1,
-                                 records - journal.recordsBefore, appended)) {
+    if (auto error = readRecordsAt(lockedFile, journal.recordsBefore + 1,
+                                   records - journal.recordsBefore, appended)) {
         return error;
     }
     covering.oldRecords.insert(covering.oldRecords.end(), appended.begin(), appended.end());
@@ -195,7 +160,7 @@ std::optional<FileError> finishInterruptedDelete(RecordFile& lockedFile,
     bool lastUntouched = false;
     if (records >= last) {
         std::vector<std::byte> record;
-        if (auto error = readRecords(lockedFile, last, 1, record)) return error;
+        if (auto error = readRecordsAt(lockedFile, last, 1, record)) return error;
         lastUntouched =
             record.size() == ResultRecord::kSize &&
             std::memcmp(record.data(), journal->oldRecord(last).data(), ResultRecord::kSize) == 0;

@@ -65,8 +65,4 @@ using BeforeFinishingDelete = std::function<std::optional<FileError>(const Delet
     RecordFile& lockedFile, const std::filesystem::path& resultsFile, InterruptedDelete& found,
     const BeforeFinishingDelete& beforeFinishing = nullptr);
 
-/// Writes `records` (whole records) from record `first` on, in pieces, each made durable.
-[[nodiscard]] std::optional<FileError> writeRecordsAt(RecordFile& file, std::uint64_t first,
-                                                      std::span<const std::byte> records);
-
 }  // namespace gaisan

@@ -5,30 +5,10 @@
 #include <vector>
 
 #include "platform/DurableFile.h"
+#include "records/RecordMoves.h"
 
 namespace gaisan {
 namespace {
-
-/// Records compared per read, which bounds the memory a check of a large file needs.
-constexpr std::uint64_t kRecordsPerPiece = 16384;
-
-/// Whether each byte of `now` is the same byte of `old` or of `final`: a crash can cut a write
-/// anywhere, so a record can be left half moved.
-bool eachByteOneOf(const std::byte* now, const std::byte* old, const std::byte* final) {
-    for (std::size_t i = 0; i < ResultRecord::kSize; ++i) {
-        if (now[i] != old[i] && now[i] != final[i]) return false;
-    }
-    return true;
-}
-
-std::optional<FileError> readRecords(RecordFile& file, std::uint64_t first, std::uint64_t count,
-                                     std::vector<std::byte>& into) {
-    into.resize(count * ResultRecord::kSize);
-    std::size_t bytesRead = 0;
-    if (auto error = file.readAt((first - 1) * ResultRecord::kSize, into, bytesRead)) return error;
-    into.resize(bytesRead / ResultRecord::kSize * ResultRecord::kSize);
-    return std::nullopt;
-}
 
 /// Whether record R+1, read as `now`, is the put-back's own: the last record moved up, or part of
 /// it where a power cut left the file grown but not written. Anything else was appended there by
@@ -52,7 +32,7 @@ std::optional<FileError> compareWithJournal(RecordFile& file, const InsertJourna
     std::vector<std::byte> piece;
     for (std::uint64_t first = journal.recordNumber; first <= last; first += kRecordsPerPiece) {
         const std::uint64_t count = std::min(kRecordsPerPiece, last - first + 1);
-        if (auto error = readRecords(file, first, count, piece)) return error;
+        if (auto error = readRecordsAt(file, first, count, piece)) return error;
         if (piece.size() != count * ResultRecord::kSize) {
             comparison = {false, false};
             return std::nullopt;
@@ -70,7 +50,7 @@ std::optional<FileError> compareWithJournal(RecordFile& file, const InsertJourna
         comparison.allFinal = false;
         return std::nullopt;
     }
-    if (auto error = readRecords(file, last + 1, 1, piece)) return error;
+    if (auto error = readRecordsAt(file, last + 1, 1, piece)) return error;
     comparison.allFinal =
         comparison.allFinal && piece.size() == ResultRecord::kSize &&
         std::memcmp(piece.data(), journal.finalRecord(last + 1).data(), ResultRecord::kSize) == 0;
@@ -95,15 +75,16 @@ std::optional<FileError> completeInsert(RecordFile& lockedFile,
     InsertJournal covering = journal;
     std::vector<std::byte> next;
     if (records > journal.recordsBefore) {
-        if (auto error = readRecords(lockedFile, journal.recordsBefore + 1, 1, next)) return error;
+        if (auto error = readRecordsAt(lockedFile, journal.recordsBefore + 1, 1, next))
+            return error;
     }
     if (records > journal.recordsBefore && !isMovedLast(next, journal)) {
         // Records appended after R move up too. The journal must hold them before the first of
         // them is overwritten, or a crash in their moves would lose one: it is written again,
         // whole, as the journal of a put-back into the longer file.
         std::vector<std::byte> appended;
-        if (auto error = readRecords(lockedFile, journal.recordsBefore + 1,
-                                     records - journal.recordsBefore, appended)) {
+        if (auto error = readRecordsAt(lockedFile, journal.recordsBefore + 1,
+                                       records - journal.recordsBefore, appended)) {
             return error;
         }
         covering.oldRecords.insert(covering.oldRecords.end(), appended.begin(), appended.end());
@@ -148,16 +129,14 @@ std::optional<FileError> finishInterruptedInsert(RecordFile& lockedFile,
     std::uint64_t length = 0;
     if (auto error = lockedFile.length(length)) return error;
     const std::uint64_t records = length / ResultRecord::kSize;
-    Comparison comparison;
-    if (!pending || !describes(*journal, *pending)) {
-        comparison = {false, false};
-    } else if (records >= journal->recordsBefore) {
+    // A journal that is not the pending change's, or a file shorter than before the put-back
+    // began, is not what the journal was written for.
+    Comparison comparison{false, false};
+    if (pending && describes(*journal, *pending) && records >= journal->recordsBefore) {
+        comparison = {};
         if (auto error = compareWithJournal(lockedFile, *journal, records, comparison)) {
             return error;
         }
-    } else {
-        // Shorter than before the put-back began: not the file the journal was written for.
-        comparison = {false, false};
     }
     if (comparison.oldOrFinal && beforeFinishing) {
         if (auto error = beforeFinishing(*journal)) return error;

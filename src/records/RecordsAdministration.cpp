@@ -138,33 +138,48 @@ RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t 
     });
 }
 
-RecordsAdministration::Result RecordsAdministration::deleteLocked(const HistoryEntry& entry) {
-    DeleteJournal journal;
-    journal.recordNumber = entry.recordNumber;
-    journal.recordsBefore = entry.recordsBefore;
-    journal.oldRecords.resize((entry.recordsBefore - entry.recordNumber + 1) * ResultRecord::kSize);
+std::optional<RecordsAdministration::Result> RecordsAdministration::readFrom(
+    std::uint64_t number, std::uint64_t records, std::vector<std::byte>& into) {
+    into.resize((records + 1 - number) * ResultRecord::kSize);
     std::size_t bytesRead = 0;
-    if (auto error = m_file.readAt((entry.recordNumber - 1) * ResultRecord::kSize,
-                                   journal.oldRecords, bytesRead)) {
+    if (auto error = m_file.readAt((number - 1) * ResultRecord::kSize, into, bytesRead)) {
         return failed(*error);
     }
-    if (bytesRead != journal.oldRecords.size())
+    if (bytesRead != into.size()) {
         return failed(
             FileError{FileErrorKind::Other, 62, 0, "ファイルが読んでいる途中で短くなりました"});
+    }
+    return std::nullopt;
+}
+
+RecordsAdministration::Result RecordsAdministration::journaledChange(
+    const HistoryEntry& entry, const std::filesystem::path& journalPath,
+    std::span<const std::byte> journal, const std::function<std::optional<FileError>()>& moves) {
     const std::filesystem::path pending = pendingChangeFileOf(m_path);
     if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) return failed(*error);
-    if (auto error = writeFileDurably(deleteJournalPathOf(m_path), journal.encode())) {
+    if (auto error = writeFileDurably(journalPath, journal)) {
         // Nothing has moved; a journal left half written reads as such and is removed.
         withdrawChange(std::nullopt);
         return failed(*error);
     }
-    // Nothing has moved yet: a delete the history cannot tell of is taken back whole.
-    if (auto refusal = recordInHistory(entry, deleteJournalPathOf(m_path))) return *refusal;
-    if (auto error = completeDelete(m_file, m_path, journal)) return failed(*error);
-    // The delete and its entry are both there: a pending change left by a failed removal is
+    // Nothing has moved yet: a change the history cannot tell of is taken back whole.
+    if (auto refusal = recordInHistory(entry, journalPath)) return *refusal;
+    if (auto error = moves()) return failed(*error);
+    // The change and its entry are both there: a pending change left by a failed removal is
     // found finished by the next writer.
     static_cast<void>(removeFileDurably(pending));
     return Result{};
+}
+
+RecordsAdministration::Result RecordsAdministration::deleteLocked(const HistoryEntry& entry) {
+    DeleteJournal journal;
+    journal.recordNumber = entry.recordNumber;
+    journal.recordsBefore = entry.recordsBefore;
+    if (auto refusal = readFrom(entry.recordNumber, entry.recordsBefore, journal.oldRecords)) {
+        return *refusal;
+    }
+    return journaledChange(entry, deleteJournalPathOf(m_path), journal.encode(),
+                           [&] { return completeDelete(m_file, m_path, journal); });
 }
 
 RecordsAdministration::Result RecordsAdministration::putBackLocked(const HistoryEntry& entry) {
@@ -172,25 +187,11 @@ RecordsAdministration::Result RecordsAdministration::putBackLocked(const History
     journal.recordNumber = entry.recordNumber;
     journal.recordsBefore = entry.recordsBefore;
     journal.record = entry.after;
-    journal.oldRecords.resize((entry.recordsBefore + 1 - entry.recordNumber) * ResultRecord::kSize);
-    std::size_t bytesRead = 0;
-    if (auto error = m_file.readAt((entry.recordNumber - 1) * ResultRecord::kSize,
-                                   journal.oldRecords, bytesRead)) {
-        return failed(*error);
+    if (auto refusal = readFrom(entry.recordNumber, entry.recordsBefore, journal.oldRecords)) {
+        return *refusal;
     }
-    if (bytesRead != journal.oldRecords.size())
-        return failed(
-            FileError{FileErrorKind::Other, 62, 0, "ファイルが読んでいる途中で短くなりました"});
-    const std::filesystem::path pending = pendingChangeFileOf(m_path);
-    if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) return failed(*error);
-    if (auto error = writeFileDurably(insertJournalPathOf(m_path), journal.encode())) {
-        withdrawChange(std::nullopt);
-        return failed(*error);
-    }
-    if (auto refusal = recordInHistory(entry, insertJournalPathOf(m_path))) return *refusal;
-    if (auto error = completeInsert(m_file, m_path, journal)) return failed(*error);
-    static_cast<void>(removeFileDurably(pending));
-    return Result{};
+    return journaledChange(entry, insertJournalPathOf(m_path), journal.encode(),
+                           [&] { return completeInsert(m_file, m_path, journal); });
 }
 
 RecordsAdministration::Result RecordsAdministration::writeBack(

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/Clock.h"
 #include "platform/RecordFile.h"
@@ -116,6 +117,18 @@ private:
     /// The history entry of `change` (its kind, record, records before and after, and the entry
     /// it undoes) made now to a file of `records`.
     HistoryEntry stamped(const HistoryEntry& change, std::uint64_t records) const;
+    /// Records `number` to `records` (none when `number` is one past them) into `into`; nothing
+    /// when they were read whole, else the result to return.
+    [[nodiscard]] std::optional<Result> readFrom(std::uint64_t number, std::uint64_t records,
+                                                 std::vector<std::byte>& into);
+    /// A change that moves records: `entry` written as the pending change, `journal` written and
+    /// synced at `journalPath`, the entry appended to the history, then `moves` (which finish by
+    /// removing the journal), and the pending change removed last; a crash at any point leaves a
+    /// state the next writer finishes (finishInterruptedChange).
+    [[nodiscard]] Result journaledChange(const HistoryEntry& entry,
+                                         const std::filesystem::path& journalPath,
+                                         std::span<const std::byte> journal,
+                                         const std::function<std::optional<FileError>()>& moves);
     /// The change of `entry`, already checked under the lock: its entry written as the pending
     /// change, then to the history, then the change itself, then the pending change removed.
     [[nodiscard]] Result deleteLocked(const HistoryEntry& entry);

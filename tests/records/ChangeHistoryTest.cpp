@@ -12,6 +12,7 @@
 #include "records/RecordsAdministration.h"
 #include "records/ResultsFile.h"
 #include "support/FakeClock.h"
+#include "support/HistoryFiles.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
@@ -89,17 +90,7 @@ protected:
         return RecordsAdministration::isExactly(
             encodeRecord(testing::runRecord(student, 1, seconds)));
     }
-    std::vector<HistoryEntry> history() {
-        std::vector<HistoryEntry> entries;
-        PosixRecordFile file;
-        EXPECT_EQ(readHistory(file, historyFileOf(path()),
-                              [&](std::uint64_t, const std::optional<HistoryEntry>& entry) {
-                                  EXPECT_TRUE(entry);
-                                  if (entry) entries.push_back(*entry);
-                              }),
-                  std::nullopt);
-        return entries;
-    }
+    std::vector<HistoryEntry> history() const { return testing::historyEntriesOf(path()); }
     std::vector<int> students() const {
         std::vector<int> found;
         for (const ResultRecord& record : testing::recordsIn(path())) {

@@ -9,6 +9,7 @@
 #include "records/InterruptedChange.h"
 #include "records/RecordsAdministration.h"
 #include "support/FakeClock.h"
+#include "support/HistoryFiles.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
@@ -35,17 +36,7 @@ public:
             found.push_back(record.StudentIndex);
         return found;
     }
-    std::vector<HistoryEntry> history() {
-        std::vector<HistoryEntry> entries;
-        PosixRecordFile file;
-        EXPECT_EQ(readHistory(file, historyFileOf(path()),
-                              [&](std::uint64_t, const std::optional<HistoryEntry>& entry) {
-                                  EXPECT_TRUE(entry);
-                                  if (entry) entries.push_back(*entry);
-                              }),
-                  std::nullopt);
-        return entries;
-    }
+    std::vector<HistoryEntry> history() const { return testing::historyEntriesOf(path()); }
     void remove(std::uint64_t number) {
         ASSERT_EQ(administration.deleteRecord(number, kAnyRecord).outcome, Outcome::Done);
     }

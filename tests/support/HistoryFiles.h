@@ -1,0 +1,31 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/PosixRecordFile.h"
+#include "records/ChangeHistory.h"
+
+namespace gaisan::testing {
+
+/// Every entry of the change history beside `resultsFile`, oldest first; a damaged entry, or a
+/// history that cannot be read, fails the test.
+inline std::vector<HistoryEntry> historyEntriesOf(const std::filesystem::path& resultsFile) {
+    std::vector<HistoryEntry> entries;
+    PosixRecordFile file;
+    const auto error =
+        readHistory(file, historyFileOf(resultsFile),
+                    [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
+                        if (entry) {
+                            entries.push_back(*entry);
+                        } else {
+                            ADD_FAILURE() << "history entry " << number << " is damaged";
+                        }
+                    });
+    if (error) ADD_FAILURE() << error->description;
+    return entries;
+}
+
+}  // namespace gaisan::testing
