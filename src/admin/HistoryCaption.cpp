@@ -21,7 +21,7 @@ std::string runText(const RecordBytes& bytes, const BrowserStudents& students, b
 }  // namespace
 
 std::string historyCaption(std::uint64_t number, const HistoryEntry& entry,
-                           const BrowserStudents& students) {
+                           const BrowserStudents& students, std::optional<std::uint64_t> undoneBy) {
     std::string caption = "変更" + std::to_string(number) + "　" + shortDateText(entry.date) + " " +
                           recordClockText(entry.clock) + "　" + changeCaption(entry) + "：";
     switch (entry.kind) {
@@ -38,6 +38,7 @@ std::string historyCaption(std::uint64_t number, const HistoryEntry& entry,
     }
     caption += "　（" + entry.host + "・" + entry.user + "）";
     if (entry.undoes != 0) caption += "（変更" + std::to_string(entry.undoes) + "を元に戻した）";
+    if (undoneBy) caption += "（変更" + std::to_string(*undoneBy) + "で元に戻し済み）";
     return caption;
 }
 

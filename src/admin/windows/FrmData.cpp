@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <map>
 
 #include "admin/HistoryCaption.h"
 #include "admin/RecordEdit.h"
@@ -317,10 +318,19 @@ void FrmData::Command7_Click() {
         tell(QStringLiteral("元に戻せる変更はまだありません。"));
         return;
     }
+    // Every entry newer than a listed one is listed too, so the list knows all undos of its own.
+    std::map<std::uint64_t, std::uint64_t> undoneBy;
+    for (const auto& [number, entry] : entries) {
+        if (entry.undoes != 0) undoneBy[entry.undoes] = number;
+    }
     std::reverse(entries.begin(), entries.end());
     QStringList captions;
-    for (const auto& [number, entry] : entries)
-        captions << toQString(historyCaption(number, entry, *m_students));
+    for (const auto& [number, entry] : entries) {
+        const auto undo = undoneBy.find(number);
+        captions << toQString(
+            historyCaption(number, entry, *m_students,
+                           undo == undoneBy.end() ? std::nullopt : std::optional(undo->second)));
+    }
     const auto chosen = chooseFromList(
         this, {QStringLiteral("UndoDialog"), QStringLiteral("UndoList"), QStringLiteral("元に戻す"),
                QStringLiteral("元に戻す変更を選んでください（新しい順）。\n"
