@@ -4,6 +4,8 @@
 
 #include "answers/AnswersFile.h"
 #include "platform/PosixRecordFile.h"
+#include "records/RecordsAdministration.h"
+#include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 
@@ -133,6 +135,40 @@ TEST(MistakeAnalysis, OnlyRunsWhoseRecordIsThereCountAndAMovedRunCountsForItsNew
 
     const MistakeAnalysis ofStudentTwo = classroom.analyse({2});
     EXPECT_EQ(ofStudentTwo.group.counts.answers, 1u) << "one student's analysis";
+}
+
+/// A teacher's changes and their undoing through the real administration: the answers count for
+/// whichever student the run's record names, and only while it is there.
+TEST(MistakeAnalysis, AnswersFollowTheirRunThroughTeachersChangesAndTheirUndoing) {
+    Classroom classroom;
+    classroom.recordWithAnswers(1, {2026, 12, 7}, 0.1, {kRoundedDown});
+    classroom.recordWithAnswers(1, {2026, 12, 7}, 0.2, {kNotRounded, kRight});
+    testing::FakeClock clock{kToday, 36000};
+    PosixRecordFile resultsFile;
+    PosixRecordFile answersFile;
+    RecordsAdministration administration(
+        resultsFile, classroom.results(), [](int) {}, clock);
+    administration.moveAnswersThrough(answersFile);
+    const auto anyRecord = [](auto) { return true; };
+    const auto anyEntry = [](const HistoryEntry&) { return true; };
+    const auto answersOf = [&](int student) -> std::uint64_t {
+        const MistakeAnalysis analysis = classroom.analyse({1, 2});
+        const auto found = analysis.students.find(student);
+        return found == analysis.students.end() ? 0 : found->second.counts.answers;
+    };
+
+    ASSERT_EQ(administration.deleteRecord(2, anyRecord).outcome,
+              RecordsAdministration::Outcome::Done);
+    EXPECT_EQ(answersOf(1), 1u);
+    ASSERT_EQ(administration.undo(1, anyEntry).outcome, RecordsAdministration::Outcome::Done);
+    EXPECT_EQ(answersOf(1), 3u);
+    ASSERT_EQ(administration.writeBack(2, anyRecord, 2, std::nullopt).outcome,
+              RecordsAdministration::Outcome::Done);
+    EXPECT_EQ(answersOf(1), 1u);
+    EXPECT_EQ(answersOf(2), 2u);
+    ASSERT_EQ(administration.undo(3, anyEntry).outcome, RecordsAdministration::Outcome::Done);
+    EXPECT_EQ(answersOf(1), 3u);
+    EXPECT_EQ(answersOf(2), 0u);
 }
 
 TEST(MistakeAnalysis, TheJudgingDecidesWhichBoxesAreMistakes) {
