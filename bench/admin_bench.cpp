@@ -130,6 +130,33 @@ void deleteRecord(benchmark::State& state, bool first) {
     }
 }
 
+/// Puts record 1 back after its delete, which moves every record of a copy of the file up by one;
+/// the copy and the delete are made outside the timing.
+void undoDeleteFirst(benchmark::State& state) {
+    School& school = schoolOf(static_cast<int>(state.range(0)));
+    testing::TempFolder folder;
+    const auto copy = folder / "成績累積データ.dat";
+    PosixRecordFile file;
+    const testing::FakeClock clock;
+    RecordsAdministration administration(
+        file, copy, [](int) {}, clock);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::copy_file(school.resultsFile(), copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(historyFileOf(copy));
+        if (administration.deleteRecord(1, [](auto) { return true; }).outcome !=
+            RecordsAdministration::Outcome::Done) {
+            state.SkipWithError("the delete failed");
+        }
+        state.ResumeTiming();
+        if (administration.undo(1, [](const HistoryEntry&) { return true; }).outcome !=
+            RecordsAdministration::Outcome::Done) {
+            state.SkipWithError("the undo failed");
+        }
+    }
+}
+
 void deleteFirst(benchmark::State& state) { deleteRecord(state, true); }
 void deleteLast(benchmark::State& state) { deleteRecord(state, false); }
 
@@ -214,6 +241,7 @@ ADMIN_BENCHMARK(rawRead);
 ADMIN_BENCHMARK(openBrowser);
 BENCHMARK(deleteFirst)->Arg(20000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(deleteLast)->Arg(20000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(undoDeleteFirst)->Arg(20000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
 ADMIN_BENCHMARK(writeBack);
 ADMIN_BENCHMARK(distributionFirstCount);
 ADMIN_BENCHMARK(distributionKeyNothingNew);
