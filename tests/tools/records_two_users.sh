@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Two users of one classroom folder. The first, with the usual umask 022, makes every file the
-# program makes there: the results file, the backup folder and its copies, a delete's journal.
+# program makes there: the results file, the backup folder and its copies, a delete's journal and
+# the change history.
 # The second then records runs, gets the day's copy (and removes the first user's oldest), deletes
-# a record and finds nothing wrong with `check`. In a folder writable by a group the two share,
+# a record, each undoes the other's latest change, and the second finds nothing wrong with `check`. In a folder writable by a group the two share,
 # with the setgid bit and without, and in a folder writable by all.
 # Runs as root, switching users with setpriv; says so and exits 77 where it cannot.
 # Usage: records_two_users.sh GAISAN_RECORDS
@@ -81,6 +82,11 @@ two_users() {
     [[ -f $backups/成績変更履歴-2026-11-16.dat ]] || fail "$name: the history was not copied"
     as $second "$groups" "$tool" delete "$file" 1 2>"$work/err" ||
         fail "$name: the second user cannot delete: $(cat "$work/err")"
+    # Each undoes the other's change: the put-back's journal and the history stay the other's too.
+    as $first "$groups" "$tool" undo "$file" 2 2>"$work/err" ||
+        fail "$name: the first user cannot undo the second user's delete: $(cat "$work/err")"
+    as $second "$groups" "$tool" undo "$file" 3 2>"$work/err" ||
+        fail "$name: the second user cannot undo the first user's undo: $(cat "$work/err")"
     [[ $(as $second "$groups" "$tool" dump "$file" | wc -l) -eq 15 ]] ||
         fail "$name: not 14 runs of the first user and 2 of the second, less the deleted one"
     as $second "$groups" "$tool" check "$file" --now "2026-11-16 12:00:00" >"$work/out" ||
