@@ -107,23 +107,37 @@ void openBrowser(benchmark::State& state) {
     }
 }
 
-/// Deletes record `first ? 1 : last` of a copy of the file, copied afresh outside the timing.
+/// A copy of a school's results file in a folder of its own, with no change history, and the
+/// administration of it; made afresh outside the timing.
+class AdministeredCopy {
+    // Before the administration, which is made of them.
+    testing::TempFolder m_folder;
+    std::filesystem::path m_copy = m_folder / "成績累積データ.dat";
+    PosixRecordFile m_file;
+    const testing::FakeClock m_clock;
+
+public:
+    void copyFrom(School& school) {
+        std::filesystem::copy_file(school.resultsFile(), m_copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(historyFileOf(m_copy));
+    }
+    std::uint64_t records() const {
+        return std::filesystem::file_size(m_copy) / ResultRecord::kSize;
+    }
+    RecordsAdministration administration{m_file, m_copy, [](int) {}, m_clock};
+};
+
+/// Deletes record `first ? 1 : last` of a copy of the file.
 void deleteRecord(benchmark::State& state, bool first) {
     School& school = schoolOf(static_cast<int>(state.range(0)));
-    testing::TempFolder folder;
-    const auto copy = folder / "成績累積データ.dat";
-    PosixRecordFile file;
-    const testing::FakeClock clock;
-    RecordsAdministration administration(
-        file, copy, [](int) {}, clock);
+    AdministeredCopy copy;
     for (auto _ : state) {
         state.PauseTiming();
-        std::filesystem::copy_file(school.resultsFile(), copy,
-                                   std::filesystem::copy_options::overwrite_existing);
-        const std::uint64_t number =
-            first ? 1 : std::filesystem::file_size(copy) / ResultRecord::kSize;
+        copy.copyFrom(school);
+        const std::uint64_t number = first ? 1 : copy.records();
         state.ResumeTiming();
-        if (administration.deleteRecord(number, [](auto) { return true; }).outcome !=
+        if (copy.administration.deleteRecord(number, [](auto) { return true; }).outcome !=
             RecordsAdministration::Outcome::Done) {
             state.SkipWithError("the delete failed");
         }
@@ -131,26 +145,19 @@ void deleteRecord(benchmark::State& state, bool first) {
 }
 
 /// Puts record 1 back after its delete, which moves every record of a copy of the file up by one;
-/// the copy and the delete are made outside the timing.
+/// the delete is made outside the timing.
 void undoDeleteFirst(benchmark::State& state) {
     School& school = schoolOf(static_cast<int>(state.range(0)));
-    testing::TempFolder folder;
-    const auto copy = folder / "成績累積データ.dat";
-    PosixRecordFile file;
-    const testing::FakeClock clock;
-    RecordsAdministration administration(
-        file, copy, [](int) {}, clock);
+    AdministeredCopy copy;
     for (auto _ : state) {
         state.PauseTiming();
-        std::filesystem::copy_file(school.resultsFile(), copy,
-                                   std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::remove(historyFileOf(copy));
-        if (administration.deleteRecord(1, [](auto) { return true; }).outcome !=
+        copy.copyFrom(school);
+        if (copy.administration.deleteRecord(1, [](auto) { return true; }).outcome !=
             RecordsAdministration::Outcome::Done) {
             state.SkipWithError("the delete failed");
         }
         state.ResumeTiming();
-        if (administration.undo(1, [](const HistoryEntry&) { return true; }).outcome !=
+        if (copy.administration.undo(1, [](const HistoryEntry&) { return true; }).outcome !=
             RecordsAdministration::Outcome::Done) {
             state.SkipWithError("the undo failed");
         }
