@@ -77,8 +77,9 @@ private:
 /// it, which moves the same records the other way.
 enum class Change { Delete, PutBack };
 
-std::string nameOf(const ::testing::TestParamInfo<Change>& change) {
-    return change.param == Change::Delete ? "Delete" : "PutBack";
+/// How the test's name and a failure name the change, instead of its bytes.
+void PrintTo(Change change, std::ostream* out) {
+    *out << (change == Change::Delete ? "Delete" : "PutBack");
 }
 
 /// A delete of record 1234 from a file of 200000 records on a real disk, or the put-back of that
@@ -320,7 +321,7 @@ TEST_P(KilledDeleteTest, KilledInsideAWriteTheNextWriterLeavesTheFileBeforeOrAft
 }
 
 INSTANTIATE_TEST_SUITE_P(, KilledDeleteTest, ::testing::Values(Change::Delete, Change::PutBack),
-                         nameOf);
+                         ::testing::PrintToStringParamName());
 
 }  // namespace
 }  // namespace gaisan
