@@ -7,6 +7,7 @@
 #include "platform/PosixRecordFile.h"
 #include "records/ChangeHistory.h"
 #include "records/DeleteJournal.h"
+#include "records/InsertJournal.h"
 #include "records/InterruptedInsert.h"
 
 namespace gaisan {
@@ -73,20 +74,27 @@ std::optional<FileError> finishInterruptedChange(RecordFile& lockedFile,
     bool pendingThere = false;
     std::optional<HistoryEntry> pending;
     if (auto error = readPendingChange(pendingFile, pendingThere, pending)) return error;
-    if (!pendingThere) {
-        if (auto error = finishInterruptedDelete(lockedFile, resultsFile, found)) return error;
-        return finishInterruptedInsert(lockedFile, resultsFile, found, std::nullopt, nullptr);
-    }
-
+    // An older version cannot read a put-back's pending change and removes it as damage, leaving
+    // the journal. The put-back's moves begin only once its entry is in the history, so the
+    // newest entry is the change such a journal belongs to, when it describes it at all.
+    std::error_code missing;
+    const bool journalWithoutItsChange =
+        !pending && std::filesystem::exists(insertJournalPathOf(resultsFile), missing);
     PosixRecordFile historyFile;
     const std::filesystem::path history = historyFileOf(resultsFile);
     std::optional<HistoryEntry> newest;
-    if (pending && newestHistoryEntry(historyFile, history, newest)) {
+    if ((pending || journalWithoutItsChange) && newestHistoryEntry(historyFile, history, newest)) {
         // Whether the entry is there cannot be told: the change waits, journal and all, for a
-        // writer that can read the history. Appends go on meanwhile; a delete finished later
-        // moves down what they added.
+        // writer that can read the history. Appends go on meanwhile; a delete or put-back
+        // finished later moves what they added.
         return std::nullopt;
     }
+    const std::optional<HistoryEntry>& putBack = pending ? pending : newest;
+    if (!pendingThere) {
+        if (auto error = finishInterruptedDelete(lockedFile, resultsFile, found)) return error;
+        return finishInterruptedInsert(lockedFile, resultsFile, found, putBack, nullptr);
+    }
+
     const bool inHistory = pending && newest == pending;
     // A delete or a put-back is finished only with its entry: appended, when it is not there
     // yet, once the journal is known to be this change's and to describe the file.
@@ -102,9 +110,11 @@ std::optional<FileError> finishInterruptedChange(RecordFile& lockedFile,
             return recordChange(pending && describes(journal, *pending));
         });
     if (!error) {
-        // Only the pending change's journal reaches this, so its entry is always made sure of.
-        error = finishInterruptedInsert(lockedFile, resultsFile, found, pending,
-                                        [&](const InsertJournal&) { return recordChange(true); });
+        // Only the journal of the put-back `putBack` names reaches this: its entry is made sure
+        // of when it is the pending change, and is the newest entry already when it is not.
+        error = finishInterruptedInsert(
+            lockedFile, resultsFile, found, putBack,
+            [&](const InsertJournal&) { return recordChange(pending.has_value()); });
     }
     if (error) {
         // A history that cannot be written leaves the change for a later writer, as above.

@@ -106,7 +106,7 @@ std::optional<FileError> completeInsert(RecordFile& lockedFile,
 std::optional<FileError> finishInterruptedInsert(RecordFile& lockedFile,
                                                  const std::filesystem::path& resultsFile,
                                                  InterruptedDelete& found,
-                                                 const std::optional<HistoryEntry>& pending,
+                                                 const std::optional<HistoryEntry>& change,
                                                  const BeforeFinishingInsert& beforeFinishing) {
     using Finding = InterruptedDelete::Finding;
     const std::filesystem::path journalPath = insertJournalPathOf(resultsFile);
@@ -129,10 +129,10 @@ std::optional<FileError> finishInterruptedInsert(RecordFile& lockedFile,
     std::uint64_t length = 0;
     if (auto error = lockedFile.length(length)) return error;
     const std::uint64_t records = length / ResultRecord::kSize;
-    // A journal that is not the pending change's, or a file shorter than before the put-back
-    // began, is not what the journal was written for.
+    // A journal that is not the change's, or a file shorter than before the put-back began, is
+    // not what the journal was written for.
     Comparison comparison{false, false};
-    if (pending && describes(*journal, *pending) && records >= journal->recordsBefore) {
+    if (change && describes(*journal, *change) && records >= journal->recordsBefore) {
         comparison = {};
         if (auto error = compareWithJournal(lockedFile, *journal, records, comparison)) {
             return error;

@@ -27,13 +27,15 @@ using BeforeFinishingInsert = std::function<std::optional<FileError>(const Inser
 
 /// Looks for the journal of a put-back cut short and finishes it, so that afterwards the file
 /// holds every record once, the one put back included, plus any appended since. A put-back is
-/// only ever made as the `pending` change, its entry written before its journal and removed after
-/// it: a journal that is not the pending change's, or that does not describe the file (it was
-/// replaced or restored meanwhile), is removed and the file left alone. Reports in `found` only
+/// only ever made as a pending change whose entry is written before its journal, and its records
+/// move only once that entry is in the history; `change` is that entry (the pending change, or
+/// the newest entry when the pending change is gone). A journal that is not the change's, or
+/// that does not describe the file (it was replaced or restored meanwhile), is removed and the
+/// file left alone. Reports in `found` only
 /// when there was a journal. Called by finishInterruptedChange, which every writer calls right
 /// after taking the append lock.
 [[nodiscard]] std::optional<FileError> finishInterruptedInsert(
     RecordFile& lockedFile, const std::filesystem::path& resultsFile, InterruptedDelete& found,
-    const std::optional<HistoryEntry>& pending, const BeforeFinishingInsert& beforeFinishing);
+    const std::optional<HistoryEntry>& change, const BeforeFinishingInsert& beforeFinishing);
 
 }  // namespace gaisan

@@ -1,7 +1,6 @@
 #include "records/RecordsAdministration.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "answers/AnswersFailureLog.h"
 #include "answers/AnswersFile.h"
@@ -12,6 +11,7 @@
 #include "records/ChangeHistory.h"
 #include "records/InterruptedChange.h"
 #include "records/InterruptedInsert.h"
+#include "records/ResultsFile.h"
 #include "records/UndoRules.h"
 
 namespace gaisan {
@@ -182,14 +182,24 @@ RecordsAdministration::Result RecordsAdministration::deleteLocked(const HistoryE
                            [&] { return completeDelete(m_file, m_path, journal); });
 }
 
-RecordsAdministration::Result RecordsAdministration::putBackLocked(const HistoryEntry& entry) {
+RecordsAdministration::Result RecordsAdministration::putBackLocked(
+    const HistoryEntry& entry, const std::string& changedSince) {
     InsertJournal journal;
     journal.recordNumber = entry.recordNumber;
     journal.recordsBefore = entry.recordsBefore;
     journal.record = entry.after;
-    if (auto refusal = readFrom(entry.recordNumber, entry.recordsBefore, journal.oldRecords)) {
-        return *refusal;
+    // Record N-1 is read too: a run is never in the file twice, and one found beside its old
+    // place or after it is there already (the file was restored from a copy since the delete).
+    const std::uint64_t first = std::max<std::uint64_t>(entry.recordNumber, 2) - 1;
+    std::vector<std::byte> neighbours;
+    if (auto refusal = readFrom(first, entry.recordsBefore, neighbours)) return *refusal;
+    for (std::size_t at = 0; at < neighbours.size(); at += ResultRecord::kSize) {
+        if (std::equal(entry.after.begin(), entry.after.end(), neighbours.begin() + at)) {
+            return Result{Outcome::Blocked, changedSince, {}, {}, {}};
+        }
     }
+    journal.oldRecords.assign(
+        neighbours.begin() + (entry.recordNumber - first) * ResultRecord::kSize, neighbours.end());
     return journaledChange(entry, insertJournalPathOf(m_path), journal.encode(),
                            [&] { return completeInsert(m_file, m_path, journal); });
 }
@@ -275,9 +285,20 @@ RecordsAdministration::Result RecordsAdministration::undo(std::uint64_t entryNum
                                          which +
                                          "の後で変わっているため、元に戻せません"
                                          "（変更履歴に残らない書き換えか、ファイルの入れ替え）。";
+        // A record the count cannot place would stop every machine's next count, as it did
+        // before the change being undone put it right.
+        if (entry.kind != HistoryEntry::Kind::Delete) {
+            if (ResultsFile::indexProblemOf(decodeRunFields(entry.after))) {
+                return blocked(
+                    "戻す記録の生徒番号かレベルが範囲外で、どのコンピュータでも成績を"
+                    "数えられなくなるため、元に戻せません。");
+            }
+        }
         if (entry.kind == HistoryEntry::Kind::PutBack) {
-            if (entry.recordNumber > records + 1) return blocked(changedSince);
-            return putBackLocked(entry);
+            if (entry.recordNumber < 1 || entry.recordNumber > records + 1) {
+                return blocked(changedSince);
+            }
+            return putBackLocked(entry, changedSince);
         }
         RecordBytes current;
         if (auto refusal =

@@ -132,7 +132,8 @@ private:
     /// The change of `entry`, already checked under the lock: its entry written as the pending
     /// change, then to the history, then the change itself, then the pending change removed.
     [[nodiscard]] Result deleteLocked(const HistoryEntry& entry);
-    [[nodiscard]] Result putBackLocked(const HistoryEntry& entry);
+    /// A put-back is refused with `changedSince` when its run is in the file already.
+    [[nodiscard]] Result putBackLocked(const HistoryEntry& entry, const std::string& changedSince);
     [[nodiscard]] Result writeBackLocked(const HistoryEntry& entry);
     /// Appends `entry` to the change history; nothing when it is there. A failed write is read
     /// back, since a write whose sync failed may still have reached the server; an entry that

@@ -73,7 +73,8 @@ int changeStatus(const std::string& file, const ChangeSubject& subject,
             std::cerr << "gaisan-records: " << subject.missing << "; nothing was changed\n";
             return 1;
         case RecordsAdministration::Outcome::Blocked:
-            std::cerr << "gaisan-records: " << result.problem << " nothing was changed\n";
+            std::cerr << "gaisan-records: the undo was refused, nothing was changed: "
+                      << result.problem << '\n';
             return 1;
         case RecordsAdministration::Outcome::Failed:
             break;

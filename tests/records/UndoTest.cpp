@@ -248,6 +248,50 @@ TEST_F(Undo, AnUndoOfWhatTheHistoryDoesNotHoldOrOfARecordChangedOutsideItChanges
               std::string::npos);
 }
 
+/// History entries that would harm the file if taken back as they stand: each undo is refused,
+/// saying why, and changes nothing.
+TEST_F(Undo, AnUndoThatWouldHarmTheFileIsRefused) {
+    const auto appendEntry = [&](HistoryEntry::Kind kind, std::uint64_t number,
+                                 const ResultRecord& before, const ResultRecord& after) {
+        HistoryEntry entry = historyEntryFor(kind, number, 5, clock.now());
+        entry.before = encodeRecord(before);
+        entry.after = encodeRecord(after);
+        PosixRecordFile historyFile;
+        ASSERT_EQ(appendHistoryEntry(historyFile, historyFileOf(path()), entry), std::nullopt);
+    };
+    ResultRecord outOfRange = run(2);
+    outOfRange.StudentIndex = 6000;
+    const struct {
+        const char* entry;
+        std::function<void()> make;
+        const char* refusal;
+    } cases[] = {
+        {"a delete whose run is in the file again, restored from a copy",
+         [&] {
+             remove(3);
+             std::ofstream(path(), std::ios::binary | std::ios::trunc) << original;
+         },
+         "記録3が変更1の後で変わっている"},
+        {"a delete of record 0", [&] { appendEntry(HistoryEntry::Kind::Delete, 0, run(9), {}); },
+         "記録0が変更1の後で変わっている"},
+        {"a write-back that put right a student the count cannot place",
+         [&] { appendEntry(HistoryEntry::Kind::WriteBack, 2, outOfRange, run(2)); },
+         "生徒番号かレベルが範囲外"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        std::ofstream(path(), std::ios::binary | std::ios::trunc) << original;
+        std::filesystem::remove(historyFileOf(path()));
+        c.make();
+        const std::string before = testing::readBytes(path());
+        const auto result = administration.undo(1, kAnyEntry);
+        EXPECT_EQ(result.outcome, Outcome::Blocked);
+        EXPECT_NE(result.problem.find(c.refusal), std::string::npos) << result.problem;
+        EXPECT_EQ(testing::readBytes(path()), before);
+        EXPECT_EQ(history().size(), 1u);
+    }
+}
+
 /// The states a crash leaves between the steps of a put-back, and what the next writer makes of
 /// them: the record back with its entry, or neither, and every run once.
 TEST_F(Undo, TheNextWriterFinishesAPutBackWithItsEntryOrLeavesBothOut) {
@@ -279,15 +323,24 @@ TEST_F(Undo, TheNextWriterFinishesAPutBackWithItsEntryOrLeavesBothOut) {
         const char* crash;
         bool journalThere;
         bool entryAppended;
+        bool pendingThere;  ///< false: an older version removed it, unable to read it
         std::string file;
         std::vector<int> students;
         std::size_t entries;
         Finding finding;
     } cases[] = {
-        {"before its journal", false, false, afterDelete, {1, 3, 4, 5}, 0, Finding::None},
-        {"after its journal", true, false, afterDelete, {1, 2, 3, 4, 5}, 1, Finding::Completed},
-        {"after its entry", true, true, afterDelete, {1, 2, 3, 4, 5}, 1, Finding::Completed},
+        {"before its journal", false, false, true, afterDelete, {1, 3, 4, 5}, 0, Finding::None},
+        {"after its journal",
+         true,
+         false,
+         true,
+         afterDelete,
+         {1, 2, 3, 4, 5},
+         1,
+         Finding::Completed},
+        {"after its entry", true, true, true, afterDelete, {1, 2, 3, 4, 5}, 1, Finding::Completed},
         {"with the file grown",
+         true,
          true,
          true,
          records({1, 3, 4, 5, 5}),
@@ -297,11 +350,13 @@ TEST_F(Undo, TheNextWriterFinishesAPutBackWithItsEntryOrLeavesBothOut) {
         {"with the file grown by part of a record",
          true,
          true,
+         true,
          records({1, 3, 4, 5}) + records({5}).substr(0, 30),
          {1, 2, 3, 4, 5},
          1,
          Finding::Completed},
         {"with the file grown by a record a power cut left zero",
+         true,
          true,
          true,
          records({1, 3, 4, 5}) + std::string(44, '\0'),
@@ -311,11 +366,13 @@ TEST_F(Undo, TheNextWriterFinishesAPutBackWithItsEntryOrLeavesBothOut) {
         {"with the moves written, not the record",
          true,
          true,
+         true,
          records({1, 3, 3, 4, 5}),
          {1, 2, 3, 4, 5},
          1,
          Finding::Completed},
         {"with everything written",
+         true,
          true,
          true,
          original,
@@ -325,6 +382,7 @@ TEST_F(Undo, TheNextWriterFinishesAPutBackWithItsEntryOrLeavesBothOut) {
         {"before the file grew, a run appended by a machine that did not see the journal",
          true,
          true,
+         true,
          records({1, 3, 4, 5, 9}),
          {1, 2, 3, 4, 5, 9},
          1,
@@ -332,13 +390,31 @@ TEST_F(Undo, TheNextWriterFinishesAPutBackWithItsEntryOrLeavesBothOut) {
         {"after the file grew, a run appended by a machine that did not see the journal",
          true,
          true,
+         true,
          records({1, 3, 4, 5, 5, 9}),
          {1, 2, 3, 4, 5, 9},
          1,
          Finding::Completed},
+        {"after its entry and some moves, the pending change removed",
+         true,
+         true,
+         false,
+         records({1, 3, 3, 4, 5}),
+         {1, 2, 3, 4, 5},
+         1,
+         Finding::Completed},
+        {"after its journal, the pending change removed",
+         true,
+         false,
+         false,
+         afterDelete,
+         {1, 3, 4, 5},
+         0,
+         Finding::NotMatching},
         {"and the file restored from a copy since",
          true,
          false,
+         true,
          records({1, 7, 8, 9}),
          {1, 7, 8, 9},
          0,
@@ -348,8 +424,11 @@ TEST_F(Undo, TheNextWriterFinishesAPutBackWithItsEntryOrLeavesBothOut) {
         SCOPED_TRACE(c.crash);
         std::ofstream(path(), std::ios::binary | std::ios::trunc) << c.file;
         std::filesystem::remove(historyFileOf(path()));
-        ASSERT_EQ(writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(putBack)),
-                  std::nullopt);
+        std::filesystem::remove(pendingChangeFileOf(path()));
+        if (c.pendingThere) {
+            ASSERT_EQ(writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(putBack)),
+                      std::nullopt);
+        }
         if (c.journalThere) {
             ASSERT_EQ(writeFileDurably(insertJournalPathOf(path()), journal.encode()),
                       std::nullopt);
