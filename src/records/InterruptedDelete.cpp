@@ -108,18 +108,9 @@ std::optional<FileError> completeDelete(RecordFile& lockedFile,
     if (auto error = lockedFile.length(length)) return error;
     const std::uint64_t records = length / ResultRecord::kSize;
     if (records <= journal.recordsBefore) return moveDown(lockedFile, resultsFile, journal);
-    // Records appended after R move down too. The journal must hold them before the first of
-    // them is overwritten, or a crash in their moves would lose one: it is written again,
-    // whole, as the journal of a delete from the longer file.
     DeleteJournal covering = journal;
-    std::vector<std::byte> appended;
-    if (auto error = readRecordsAt(lockedFile, journal.recordsBefore + 1,
-                                   records - journal.recordsBefore, appended)) {
-        return error;
-    }
-    covering.oldRecords.insert(covering.oldRecords.end(), appended.begin(), appended.end());
-    covering.recordsBefore += appended.size() / ResultRecord::kSize;
-    if (auto error = writeFileDurably(deleteJournalPathOf(resultsFile), covering.encode())) {
+    if (auto error =
+            takeInAppended(lockedFile, records, covering, deleteJournalPathOf(resultsFile))) {
         return error;
     }
     return moveDown(lockedFile, resultsFile, covering);

@@ -79,17 +79,8 @@ std::optional<FileError> completeInsert(RecordFile& lockedFile,
             return error;
     }
     if (records > journal.recordsBefore && !isMovedLast(next, journal)) {
-        // Records appended after R move up too. The journal must hold them before the first of
-        // them is overwritten, or a crash in their moves would lose one: it is written again,
-        // whole, as the journal of a put-back into the longer file.
-        std::vector<std::byte> appended;
-        if (auto error = readRecordsAt(lockedFile, journal.recordsBefore + 1,
-                                       records - journal.recordsBefore, appended)) {
-            return error;
-        }
-        covering.oldRecords.insert(covering.oldRecords.end(), appended.begin(), appended.end());
-        covering.recordsBefore += appended.size() / ResultRecord::kSize;
-        if (auto error = writeFileDurably(insertJournalPathOf(resultsFile), covering.encode())) {
+        if (auto error =
+                takeInAppended(lockedFile, records, covering, insertJournalPathOf(resultsFile))) {
             return error;
         }
     }

@@ -2,10 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "platform/DurableFile.h"
 #include "platform/RecordFile.h"
 #include "records/ResultRecord.h"
 
@@ -31,5 +33,24 @@ inline constexpr std::uint64_t kRecordsPerPiece = 16384;
 /// cache, and a power cut may keep any of its pages. So a record can be left half moved.
 [[nodiscard]] bool eachByteOneOf(const std::byte* now, const std::byte* one,
                                  const std::byte* other);
+
+/// Records R+1..`records`, appended after the journal's last record R by a writer that did not
+/// see the journal (a network drive's folder cache can hide a new file for a while), move with
+/// the others. The journal must hold them before the first of them is overwritten, or a crash in
+/// their moves would lose one: `journal` takes them in and is written again, whole, at
+/// `journalPath`, as the journal of the same change to the longer file.
+template <typename Journal>
+[[nodiscard]] std::optional<FileError> takeInAppended(RecordFile& lockedFile, std::uint64_t records,
+                                                      Journal& journal,
+                                                      const std::filesystem::path& journalPath) {
+    std::vector<std::byte> appended;
+    if (auto error = readRecordsAt(lockedFile, journal.recordsBefore + 1,
+                                   records - journal.recordsBefore, appended)) {
+        return error;
+    }
+    journal.oldRecords.insert(journal.oldRecords.end(), appended.begin(), appended.end());
+    journal.recordsBefore += appended.size() / ResultRecord::kSize;
+    return writeFileDurably(journalPath, journal.encode());
+}
 
 }  // namespace gaisan
