@@ -8,9 +8,7 @@ set -euo pipefail
 tool=$1
 demo_root=$2
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/script-helpers.sh"
 
 root=$work/data
 mkdir -p "$root/gaisan"

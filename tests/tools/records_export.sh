@@ -7,9 +7,7 @@ set -euo pipefail
 
 tool=$1
 demo_root=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/script-helpers.sh"
 
 root=$work/data
 mkdir -p "$root/gaisan"

@@ -6,15 +6,7 @@
 set -euo pipefail
 
 tool=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect_status() {  # expect_status N command...
-    local wanted=$1 status=0
-    shift
-    "$@" >"$work/out" 2>"$work/err" || status=$?
-    [[ $status -eq $wanted ]] || fail "$* exited $status, not $wanted: $(cat "$work/err")"
-}
+source "$(dirname "$0")/script-helpers.sh"
 
 data=$work/gaisan
 mkdir "$data"

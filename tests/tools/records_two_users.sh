@@ -2,9 +2,10 @@
 # Two users of one classroom folder. The first, with the usual umask 022, makes every file the
 # program makes there: the results file, the backup folder and its copies, a delete's journal and
 # the change history.
-# The second then records runs, gets the day's copy (and removes the first user's oldest), deletes
-# a record, each undoes the other's latest change, and the second finds nothing wrong with `check`. In a folder writable by a group the two share,
-# with the setgid bit and without, and in a folder writable by all.
+# The second then records runs, gets the day's copy (and removes the first user's oldest) and
+# deletes a record; each undoes the other's latest change, and the second finds nothing wrong with
+# `check`. In a folder writable by a group the two share, with the setgid bit and without, and in
+# a folder writable by all.
 # Runs as root, switching users with setpriv; says so and exits 77 where it cannot.
 # Usage: records_two_users.sh GAISAN_RECORDS
 set -euo pipefail
@@ -30,9 +31,7 @@ for id in $class $first $second; do
     fi
 done
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/script-helpers.sh"
 chmod 0755 "$work"
 # A copy the other users can reach, wherever the build folder lies.
 tool=$work/gaisan-records
