@@ -1,9 +1,6 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <map>
 #include <random>
 #include <set>
@@ -14,6 +11,7 @@
 #include "records/ResultsFile.h"
 #include "support/RealDisk.h"
 #include "support/RecordFiles.h"
+#include "support/ReportingProcesses.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -62,42 +60,34 @@ TEST(KilledAnswers, MachinesKilledWhileRecordingLeaveEveryRunsAnswersWholeOrAbse
     constexpr int kKills = 70;
     testing::TempFolder folder{testing::realDiskFolder()};
     const auto path = folder / "成績累積データ.dat";
-    int acks[2];
-    ASSERT_EQ(pipe(acks), 0);
-    ASSERT_EQ(fcntl(acks[0], F_SETFL, O_NONBLOCK), 0);
-
     struct Ack {
         std::int32_t machine;
         std::int32_t run;
         std::int32_t answersWritten;
     };
+    testing::ReportingProcesses<Ack> machines;
     const auto startMachine = [&](int machine) {
-        const pid_t pid = fork();
-        if (pid != 0) return pid;
-        close(acks[0]);
-        MachineClock clock(machine);
-        PosixRecordFile file;
-        PosixRecordFile answersFile;
-        ResultsFile results(file, path, clock, [](int) { usleep(1000); });
-        results.keepAnswers(answersFile);
-        for (std::int32_t run = 1; run < kRunsEach; ++run) {
-            clock.setRun(run);
-            // Three students, so that machines write the same answers files.
-            if (results.AppendResultRecord({1 + run % 3, machine, run, std::nullopt},
-                                           answersOf(machine, run))) {
-                _exit(1);
+        return machines.start([&, machine] {
+            MachineClock clock(machine);
+            PosixRecordFile file;
+            PosixRecordFile answersFile;
+            ResultsFile results(file, path, clock, [](int) { usleep(1000); });
+            results.keepAnswers(answersFile);
+            for (std::int32_t run = 1; run < kRunsEach; ++run) {
+                clock.setRun(run);
+                // Three students, so that machines write the same answers files.
+                if (results.AppendResultRecord({1 + run % 3, machine, run, std::nullopt},
+                                               answersOf(machine, run))) {
+                    _exit(1);
+                }
+                machines.tell({machine, run, results.answersProblem() ? 0 : 1});
             }
-            const Ack ack{machine, run, results.answersProblem() ? 0 : 1};
-            if (write(acks[1], &ack, sizeof ack) != sizeof ack) _exit(2);
-        }
-        pause();
-        _exit(0);
+            pause();
+        });
     };
     std::map<std::pair<int, int>, bool> acknowledged;  // run → its answers were written
-    const auto drainAcks = [&] {
-        Ack ack{};
-        while (read(acks[0], &ack, sizeof ack) == sizeof ack)
-            acknowledged[{ack.machine, ack.run}] = ack.answersWritten != 0;
+    const auto acknowledge = [&](const Ack& ack) {
+        acknowledged[{ack.machine, ack.run}] = ack.answersWritten != 0;
     };
 
     std::mt19937 random(20261211);
@@ -106,21 +96,13 @@ TEST(KilledAnswers, MachinesKilledWhileRecordingLeaveEveryRunsAnswersWholeOrAbse
     while (alive.size() < kAlive) alive.push_back(startMachine(nextMachine++));
     for (int kill = 0; kill < kKills; ++kill) {
         usleep(random() % 20000);
-        drainAcks();
+        machines.drain(acknowledge);
         pid_t& victim = alive[random() % alive.size()];
-        ::kill(victim, SIGKILL);
         int status = 0;
-        waitpid(victim, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "a machine failed by itself: " << status;
+        ASSERT_TRUE(machines.kill(victim, status)) << "a machine failed by itself: " << status;
         victim = startMachine(nextMachine++);
     }
-    for (const pid_t pid : alive) {
-        ::kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    close(acks[1]);
-    drainAcks();
-    close(acks[0]);
+    machines.stop(alive, acknowledge);
 
     // Every record names its run: the machine as its level, the run as its time.
     std::map<RunIdentity, std::pair<int, int>,

@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +14,7 @@
 #include "platform/PosixRecordFile.h"
 #include "records/ResultsFile.h"
 #include "support/RecordFiles.h"
+#include "support/ReportingProcesses.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -128,32 +128,25 @@ TEST(ConcurrentAppend, AppendersKilledAtRandomLoseNoAcknowledgedRecord) {
     constexpr int kKills = 150;
     testing::TempFolder folder;
     const auto path = folder / "成績累積データ.dat";
-    int acks[2];
-    ASSERT_EQ(pipe(acks), 0);
-    ASSERT_EQ(fcntl(acks[0], F_SETFL, O_NONBLOCK), 0);
-
     struct Ack {
         std::int32_t machine;
         std::int32_t append;
     };
+    testing::ReportingProcesses<Ack> machines;
     const auto startMachine = [&](int machine) {
-        const pid_t pid = fork();
-        if (pid != 0) return pid;
-        close(acks[0]);
-        SystemClock clock;
-        PosixRecordFile file;
-        ResultsFile results(file, path, clock, [](int) { usleep(1000); });
-        for (std::int32_t append = 1;; ++append) {
-            if (results.AppendResultRecord({machine, 1, append, std::nullopt})) _exit(1);
-            const Ack ack{machine, append};
-            if (write(acks[1], &ack, sizeof ack) != sizeof ack) _exit(2);
-        }
+        return machines.start([&, machine] {
+            SystemClock clock;
+            PosixRecordFile file;
+            ResultsFile results(file, path, clock, [](int) { usleep(1000); });
+            for (std::int32_t append = 1;; ++append) {
+                if (results.AppendResultRecord({machine, 1, append, std::nullopt})) _exit(1);
+                machines.tell({machine, append});
+            }
+        });
     };
     std::set<std::pair<int, int>> acknowledged;
-    const auto drainAcks = [&] {
-        Ack ack{};
-        while (read(acks[0], &ack, sizeof ack) == sizeof ack)
-            acknowledged.insert({ack.machine, ack.append});
+    const auto acknowledge = [&](const Ack& ack) {
+        acknowledged.insert({ack.machine, ack.append});
     };
 
     std::mt19937 random(20261210);
@@ -162,21 +155,13 @@ TEST(ConcurrentAppend, AppendersKilledAtRandomLoseNoAcknowledgedRecord) {
     while (alive.size() < kAlive) alive.push_back(startMachine(nextMachine++));
     for (int kill = 0; kill < kKills; ++kill) {
         usleep(random() % 15000);
-        drainAcks();
+        machines.drain(acknowledge);
         pid_t& victim = alive[random() % alive.size()];
-        ::kill(victim, SIGKILL);
         int status = 0;
-        waitpid(victim, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "an appender failed by itself: " << status;
+        ASSERT_TRUE(machines.kill(victim, status)) << "an appender failed by itself: " << status;
         victim = startMachine(nextMachine++);
     }
-    for (const pid_t pid : alive) {
-        ::kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    close(acks[1]);
-    drainAcks();
-    close(acks[0]);
+    machines.stop(alive, acknowledge);
 
     ASSERT_EQ(std::filesystem::file_size(path) % ResultRecord::kSize, 0u);
     std::map<std::pair<int, int>, int> copies;

@@ -1,11 +1,8 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -25,6 +22,7 @@
 #include "support/HistoryFiles.h"
 #include "support/RealDisk.h"
 #include "support/RecordFiles.h"
+#include "support/ReportingProcesses.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -54,7 +52,7 @@ std::uint64_t wholeUnits(const std::filesystem::path& file, std::uint64_t size) 
 }
 
 /// What a process tells the supervisor: an appender the run it saw recorded, a teacher the
-/// outcome of a change. Small enough that a pipe writes it whole.
+/// outcome of a change.
 struct Report {
     std::int32_t student = 0;  ///< the appender's student; -1 for a teacher
     std::int32_t value = 0;    ///< the run's seconds, or the teacher's outcome
@@ -84,80 +82,71 @@ TEST(KilledUndo, TeachersUndoingWhileMachinesAreKilledKeepFileAndHistoryInStep) 
         }
         testing::appendRecords(path, seed);
     }
-    int reports[2];
-    ASSERT_EQ(pipe(reports), 0);
-    ASSERT_EQ(fcntl(reports[0], F_SETFL, O_NONBLOCK), 0);
-    const auto tell = [&](Report report) {
-        if (write(reports[1], &report, sizeof report) != sizeof report) _exit(2);
-    };
-
+    testing::ReportingProcesses<Report> machines;
     const auto startAppender = [&](int student, int firstSeconds) {
-        const pid_t pid = fork();
-        if (pid != 0) return pid;
-        close(reports[0]);
-        std::mt19937 random(static_cast<unsigned>(student * 100000 + firstSeconds));
-        SystemClock clock;
-        PosixRecordFile file;
-        ResultsFile results(file, path, clock, [](int) { usleep(1000); });
-        for (std::int32_t seconds = firstSeconds;; ++seconds) {
-            if (results.AppendResultRecord({student, 1, seconds, std::nullopt})) _exit(1);
-            tell({student, seconds});
-            // Machines between runs leave the lock to the teachers now and then, as in a lesson.
-            usleep(static_cast<useconds_t>(1000 + random() % 4000));
-        }
+        return machines.start([&, student, firstSeconds] {
+            std::mt19937 random(static_cast<unsigned>(student * 100000 + firstSeconds));
+            SystemClock clock;
+            PosixRecordFile file;
+            ResultsFile results(file, path, clock, [](int) { usleep(1000); });
+            for (std::int32_t seconds = firstSeconds;; ++seconds) {
+                if (results.AppendResultRecord({student, 1, seconds, std::nullopt})) _exit(1);
+                machines.tell({student, seconds});
+                // Between runs the lock is the teachers' now and then, as in a lesson.
+                usleep(static_cast<useconds_t>(1000 + random() % 4000));
+            }
+        });
     };
     const auto startTeacher = [&](unsigned seed) {
-        const pid_t pid = fork();
-        if (pid != 0) return pid;
-        close(reports[0]);
-        std::mt19937 random(seed);
-        SystemClock clock;
-        PosixRecordFile file;
-        RecordsAdministration administration(
-            file, path, [](int) { usleep(1000); }, clock);
-        for (;;) {
-            RecordsAdministration::Result result;
-            if (random() % 100 < 40) {
-                const std::uint64_t records = wholeUnits(path, ResultRecord::kSize);
-                result = administration.deleteRecord(
-                    1 + random() % std::max<std::uint64_t>(records, 1), [](auto) { return true; });
-            } else {
-                // Mostly the newest change, as a teacher who just made a mistake takes it back;
-                // now and then one of the few before it, which a later change may block.
-                const std::uint64_t entries = wholeUnits(historyFileOf(path), HistoryEntry::kSize);
-                if (entries == 0) continue;
-                const std::uint64_t back = random() % 3 == 0 ? random() % 4 : 0;
-                result = administration.undo(entries > back ? entries - back : entries,
-                                             [](const HistoryEntry&) { return true; });
+        return machines.start([&, seed] {
+            std::mt19937 random(seed);
+            SystemClock clock;
+            PosixRecordFile file;
+            RecordsAdministration administration(
+                file, path, [](int) { usleep(1000); }, clock);
+            for (;;) {
+                RecordsAdministration::Result result;
+                if (random() % 100 < 40) {
+                    const std::uint64_t records = wholeUnits(path, ResultRecord::kSize);
+                    result = administration.deleteRecord(
+                        1 + random() % std::max<std::uint64_t>(records, 1),
+                        [](auto) { return true; });
+                } else {
+                    // Mostly the newest change, as a teacher who just made a mistake takes it back;
+                    // now and then one of the few before it, which a later change may block.
+                    const std::uint64_t entries =
+                        wholeUnits(historyFileOf(path), HistoryEntry::kSize);
+                    if (entries == 0) continue;
+                    const std::uint64_t back = random() % 3 == 0 ? random() % 4 : 0;
+                    result = administration.undo(entries > back ? entries - back : entries,
+                                                 [](const HistoryEntry&) { return true; });
+                }
+                if (result.outcome == Outcome::Failed || result.outcome == Outcome::Refused ||
+                    result.outcome == Outcome::NotTheRecord) {
+                    std::fprintf(stderr, "teacher: outcome %d: %s %s\n",
+                                 static_cast<int>(result.outcome), result.problem.c_str(),
+                                 result.error ? result.error->description.c_str() : "");
+                    _exit(3);
+                }
+                machines.tell({-1, static_cast<std::int32_t>(result.outcome)});
+                usleep(static_cast<useconds_t>(random() % 3000));
             }
-            if (result.outcome == Outcome::Failed || result.outcome == Outcome::Refused ||
-                result.outcome == Outcome::NotTheRecord) {
-                std::fprintf(stderr, "teacher: outcome %d: %s %s\n",
-                             static_cast<int>(result.outcome), result.problem.c_str(),
-                             result.error ? result.error->description.c_str() : "");
-                _exit(3);
-            }
-            tell({-1, static_cast<std::int32_t>(result.outcome)});
-            usleep(static_cast<useconds_t>(random() % 3000));
-        }
+        });
     };
 
     std::set<RunId> acknowledged;
     std::map<int, int> lastAcknowledged;  // student → the highest seconds acknowledged
     int undosBlocked = 0;
     int changesTold = 0;  // changes a teacher saw done
-    const auto drainReports = [&] {
-        Report report{};
-        while (read(reports[0], &report, sizeof report) == sizeof report) {
-            if (report.student >= 0) {
-                acknowledged.insert({report.student, report.value});
-                lastAcknowledged[report.student] =
-                    std::max(lastAcknowledged[report.student], report.value);
-            } else if (report.value == static_cast<std::int32_t>(Outcome::Blocked)) {
-                ++undosBlocked;
-            } else if (report.value == static_cast<std::int32_t>(Outcome::Done)) {
-                ++changesTold;
-            }
+    const auto take = [&](const Report& report) {
+        if (report.student >= 0) {
+            acknowledged.insert({report.student, report.value});
+            lastAcknowledged[report.student] =
+                std::max(lastAcknowledged[report.student], report.value);
+        } else if (report.value == static_cast<std::int32_t>(Outcome::Blocked)) {
+            ++undosBlocked;
+        } else if (report.value == static_cast<std::int32_t>(Outcome::Done)) {
+            ++changesTold;
         }
     };
 
@@ -174,21 +163,19 @@ TEST(KilledUndo, TeachersUndoingWhileMachinesAreKilledKeepFileAndHistoryInStep) 
     int teacherKills = 0;
     for (; kills < kKills; ++kills) {
         usleep(static_cast<useconds_t>(random() % 150'000));
-        drainReports();
+        machines.drain(take);
         // Half the kills go to a teacher, whose changes have the most steps to cut.
         Process& victim = random() % 2 == 0 ? processes[kAppenders + random() % kTeachers]
                                             : processes[random() % kAppenders];
         teacherKills += victim.student == 0 ? 1 : 0;
-        ::kill(victim.pid, SIGKILL);
         int status = 0;
-        waitpid(victim.pid, &status, 0);
-        if (!WIFSIGNALED(status)) {
+        if (!machines.kill(victim.pid, status)) {
             ADD_FAILURE() << (victim.student ? "an appender" : "a teacher")
                           << " ended by itself: " << status;
             victim.pid = 0;
             break;
         }
-        drainReports();
+        machines.drain(take);
         if (victim.student) {
             // The run after the last acknowledged one (or the first of this life) may have been
             // recorded without its acknowledgement: the new life starts after it, so that every
@@ -200,15 +187,10 @@ TEST(KilledUndo, TeachersUndoingWhileMachinesAreKilledKeepFileAndHistoryInStep) 
             victim.pid = startTeacher(static_cast<unsigned>(random()));
         }
     }
-    for (const Process& process : processes) {
-        if (process.pid == 0) continue;
-        ::kill(process.pid, SIGKILL);
-        waitpid(process.pid, nullptr, 0);
-    }
+    std::vector<pid_t> pids;
+    for (const Process& process : processes) pids.push_back(process.pid);
+    machines.stop(pids, take);
     const auto ran = std::chrono::steady_clock::now() - started;
-    close(reports[1]);
-    drainReports();
-    close(reports[0]);
 
     // The next writer finishes whatever the last kills cut short; a check after it finds nothing.
     InterruptedDelete finalFound;
