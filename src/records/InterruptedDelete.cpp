@@ -10,36 +10,6 @@
 namespace gaisan {
 namespace {
 
-/// How the records at N..R-1 of the file compare with the journal's old records.
-struct Comparison {
-    bool allMoved = true;    ///< every one holds the record after it: the moves are done
-    bool oldOrMoved = true;  ///< every byte holds its old value or its moved one
-};
-
-std::optional<FileError> compareMoved(RecordFile& file, const DeleteJournal& journal,
-                                      Comparison& comparison) {
-    const std::uint64_t last = journal.recordsBefore - 1;
-    std::vector<std::byte> piece;
-    for (std::uint64_t first = journal.recordNumber; first <= last; first += kRecordsPerPiece) {
-        const std::uint64_t count = std::min(kRecordsPerPiece, last - first + 1);
-        if (auto error = readRecordsAt(file, first, count, piece)) return error;
-        if (piece.size() != count * ResultRecord::kSize) {
-            comparison = {false, false};
-            return std::nullopt;
-        }
-        for (std::uint64_t i = 0; i < count; ++i) {
-            const std::byte* now = piece.data() + i * ResultRecord::kSize;
-            const std::uint64_t n = first + i;
-            const std::byte* moved = journal.oldRecord(n + 1).data();
-            const std::byte* old = journal.oldRecord(n).data();
-            if (std::memcmp(now, moved, ResultRecord::kSize) == 0) continue;
-            comparison.allMoved = false;
-            comparison.oldOrMoved = comparison.oldOrMoved && eachByteOneOf(now, old, moved);
-        }
-    }
-    return std::nullopt;
-}
-
 /// Writes the journal's later records one place down, cuts the file to R-1 records and removes
 /// the journal.
 std::optional<FileError> moveDown(RecordFile& lockedFile, const std::filesystem::path& resultsFile,
@@ -156,21 +126,26 @@ std::optional<FileError> finishInterruptedDelete(RecordFile& lockedFile,
             record.size() == ResultRecord::kSize &&
             std::memcmp(record.data(), journal->oldRecord(last).data(), ResultRecord::kSize) == 0;
     }
-    Comparison comparison;
+    // Records N..R-1 each take the record after them.
+    MoveComparison comparison{false, false};
     if (records + 1 >= last) {
-        if (auto error = compareMoved(lockedFile, *journal, comparison)) return error;
-    } else {
-        comparison = {false, false};
+        comparison = {};
+        if (auto error = compareWithChange(
+                lockedFile, journal->recordNumber, last - 1,
+                [&](std::uint64_t n) { return journal->oldRecord(n).data(); },
+                [&](std::uint64_t n) { return journal->oldRecord(n + 1).data(); }, comparison)) {
+            return error;
+        }
     }
-    const bool finishing = lastUntouched && comparison.oldOrMoved;
-    if ((finishing || comparison.allMoved) && beforeFinishing) {
+    const bool finishing = lastUntouched && comparison.beforeOrAfter;
+    if ((finishing || comparison.allAfter) && beforeFinishing) {
         if (auto error = beforeFinishing(*journal)) return error;
     }
     if (finishing) {
         found.finding = Finding::Completed;
         return completeDelete(lockedFile, resultsFile, *journal);
     }
-    found.finding = comparison.allMoved ? Finding::AlreadyComplete : Finding::NotMatching;
+    found.finding = comparison.allAfter ? Finding::AlreadyComplete : Finding::NotMatching;
     return removeFileDurably(journalPath);
 }
 

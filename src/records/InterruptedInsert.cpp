@@ -21,39 +21,25 @@ bool isMovedLast(std::span<const std::byte> now, const InsertJournal& journal) {
 }
 
 /// How records N..R+1 of the file compare with what the journal says they were and become.
-struct Comparison {
-    bool allFinal = true;    ///< every one holds what the put-back leaves: it is done
-    bool oldOrFinal = true;  ///< every byte holds its old value or its final one
-};
-
 std::optional<FileError> compareWithJournal(RecordFile& file, const InsertJournal& journal,
-                                            std::uint64_t records, Comparison& comparison) {
+                                            std::uint64_t records, MoveComparison& comparison) {
     const std::uint64_t last = journal.recordsBefore;
-    std::vector<std::byte> piece;
-    for (std::uint64_t first = journal.recordNumber; first <= last; first += kRecordsPerPiece) {
-        const std::uint64_t count = std::min(kRecordsPerPiece, last - first + 1);
-        if (auto error = readRecordsAt(file, first, count, piece)) return error;
-        if (piece.size() != count * ResultRecord::kSize) {
-            comparison = {false, false};
-            return std::nullopt;
-        }
-        for (std::uint64_t i = 0; i < count; ++i) {
-            const std::byte* now = piece.data() + i * ResultRecord::kSize;
-            const std::byte* final = journal.finalRecord(first + i).data();
-            if (std::memcmp(now, final, ResultRecord::kSize) == 0) continue;
-            comparison.allFinal = false;
-            comparison.oldOrFinal = comparison.oldOrFinal &&
-                                    eachByteOneOf(now, journal.oldRecord(first + i).data(), final);
-        }
+    if (auto error = compareWithChange(
+            file, journal.recordNumber, last,
+            [&](std::uint64_t n) { return journal.oldRecord(n).data(); },
+            [&](std::uint64_t n) { return journal.finalRecord(n).data(); }, comparison)) {
+        return error;
     }
+    // Record R+1 had no value before; until the file has grown the change is not done.
     if (records <= last) {
-        comparison.allFinal = false;
+        comparison.allAfter = false;
         return std::nullopt;
     }
-    if (auto error = readRecordsAt(file, last + 1, 1, piece)) return error;
-    comparison.allFinal =
-        comparison.allFinal && piece.size() == ResultRecord::kSize &&
-        std::memcmp(piece.data(), journal.finalRecord(last + 1).data(), ResultRecord::kSize) == 0;
+    std::vector<std::byte> grown;
+    if (auto error = readRecordsAt(file, last + 1, 1, grown)) return error;
+    comparison.allAfter =
+        comparison.allAfter && grown.size() == ResultRecord::kSize &&
+        std::memcmp(grown.data(), journal.finalRecord(last + 1).data(), ResultRecord::kSize) == 0;
     return std::nullopt;
 }
 
@@ -122,21 +108,21 @@ std::optional<FileError> finishInterruptedInsert(RecordFile& lockedFile,
     const std::uint64_t records = length / ResultRecord::kSize;
     // A journal that is not the change's, or a file shorter than before the put-back began, is
     // not what the journal was written for.
-    Comparison comparison{false, false};
+    MoveComparison comparison{false, false};
     if (change && describes(*journal, *change) && records >= journal->recordsBefore) {
         comparison = {};
         if (auto error = compareWithJournal(lockedFile, *journal, records, comparison)) {
             return error;
         }
     }
-    if (comparison.oldOrFinal && beforeFinishing) {
+    if (comparison.beforeOrAfter && beforeFinishing) {
         if (auto error = beforeFinishing(*journal)) return error;
     }
-    if (comparison.allFinal) {
+    if (comparison.allAfter) {
         found.finding = Finding::AlreadyComplete;
         return removeFileDurably(journalPath);
     }
-    if (comparison.oldOrFinal) {
+    if (comparison.beforeOrAfter) {
         found.finding = Finding::Completed;
         return completeInsert(lockedFile, resultsFile, *journal);
     }

@@ -1,6 +1,7 @@
 #include "records/RecordMoves.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace gaisan {
 
@@ -31,6 +32,29 @@ bool eachByteOneOf(const std::byte* now, const std::byte* one, const std::byte* 
         if (now[i] != one[i] && now[i] != other[i]) return false;
     }
     return true;
+}
+
+std::optional<FileError> compareWithChange(RecordFile& file, std::uint64_t first,
+                                           std::uint64_t last, const JournalRecord& before,
+                                           const JournalRecord& after, MoveComparison& comparison) {
+    std::vector<std::byte> piece;
+    for (std::uint64_t start = first; start <= last; start += kRecordsPerPiece) {
+        const std::uint64_t count = std::min(kRecordsPerPiece, last - start + 1);
+        if (auto error = readRecordsAt(file, start, count, piece)) return error;
+        if (piece.size() != count * ResultRecord::kSize) {
+            comparison = {false, false};
+            return std::nullopt;
+        }
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::byte* now = piece.data() + i * ResultRecord::kSize;
+            const std::byte* done = after(start + i);
+            if (std::memcmp(now, done, ResultRecord::kSize) == 0) continue;
+            comparison.allAfter = false;
+            comparison.beforeOrAfter =
+                comparison.beforeOrAfter && eachByteOneOf(now, before(start + i), done);
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace gaisan

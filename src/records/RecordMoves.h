@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -33,6 +34,24 @@ inline constexpr std::uint64_t kRecordsPerPiece = 16384;
 /// cache, and a power cut may keep any of its pages. So a record can be left half moved.
 [[nodiscard]] bool eachByteOneOf(const std::byte* now, const std::byte* one,
                                  const std::byte* other);
+
+/// How records of the file compare with what a change's journal says they held before the change
+/// and hold after it.
+struct MoveComparison {
+    bool allAfter = true;       ///< every one holds what the change leaves: it is done
+    bool beforeOrAfter = true;  ///< every byte holds its value before the change or after it
+};
+
+/// A record as a change's journal has it: record n before the change, or after it.
+using JournalRecord = std::function<const std::byte*(std::uint64_t n)>;
+
+/// Compares records `first`..`last` of the file, read in pieces, with `before` and `after`; a
+/// file that ends before `last` holds neither.
+[[nodiscard]] std::optional<FileError> compareWithChange(RecordFile& file, std::uint64_t first,
+                                                         std::uint64_t last,
+                                                         const JournalRecord& before,
+                                                         const JournalRecord& after,
+                                                         MoveComparison& comparison);
 
 /// Records R+1..`records`, appended after the journal's last record R by a writer that did not
 /// see the journal (a network drive's folder cache can hide a new file for a while), move with
