@@ -22,6 +22,7 @@ AnswersCheck answersCheckOf(RecordFile& file, const std::filesystem::path& resul
         }
     }
     check.failures = loggedAnswersFailures(resultsFile);
+    check.backupFailures = loggedAnswersBackupFailures(resultsFile);
     return check;
 }
 

@@ -26,6 +26,9 @@ struct AnswersCheck {
     std::vector<std::string> warnings;
     /// The logged failures to write a run's answers, oldest first (the runs were recorded).
     std::vector<std::string> failures;
+    /// The logged days' copies of answers files not taken, oldest first (the answers were
+    /// written).
+    std::vector<std::string> backupFailures;
 };
 
 /// Reads every answers file beside `resultsFile` through and the log of failed writes.

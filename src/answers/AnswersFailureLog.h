@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "answers/AnswersFile.h"
 #include "platform/Clock.h"
 
 namespace gaisan {
@@ -22,7 +23,21 @@ std::filesystem::path answersFailureLogOf(const std::filesystem::path& resultsFi
 void logAnswersFailure(const std::filesystem::path& resultsFile, const LocalDateTime& when,
                        const std::string& what);
 
-/// The logged failures, oldest first; none when there is no log.
+/// Adds "YYYY-MM-DD HH:MM:SS [backup] what went wrong" to the log, for a day's copy of an answers
+/// file that was not taken although the answers were written; at most one such line a day, since
+/// every append to the file tries the copy again and one cause fails them all. Gives up silently,
+/// like logAnswersFailure.
+void logAnswersBackupFailure(const std::filesystem::path& resultsFile, const LocalDateTime& when,
+                             const std::string& what);
+
+/// Logs each problem of an append of a run's answers as what it is: answers not written
+/// (logAnswersFailure) or a day's copy not taken (logAnswersBackupFailure).
+void logAnswersProblems(const std::filesystem::path& resultsFile, const LocalDateTime& when,
+                        const AnswersAppendProblems& problems);
+
+/// The logged failures to write answers, oldest first; none when there is no log.
 std::vector<std::string> loggedAnswersFailures(const std::filesystem::path& resultsFile);
+/// The logged days' copies not taken, oldest first, as "YYYY-MM-DD HH:MM:SS what went wrong".
+std::vector<std::string> loggedAnswersBackupFailures(const std::filesystem::path& resultsFile);
 
 }  // namespace gaisan

@@ -43,6 +43,15 @@ std::optional<int> numberIn(std::string_view name, std::string_view prefix,
     return value;
 }
 
+/// Why `file` of `size` bytes, past kLargestCopiedAnswersFile, was not read through under the lock,
+/// `what` saying what was left undone.
+std::string tooLargeToCopy(const std::filesystem::path& file, std::uint64_t size,
+                           const std::string& what) {
+    return file.string() + ": " + std::to_string(size) + "バイトあり、上限の" +
+           std::to_string(kLargestCopiedAnswersFile) + "バイトより大きいため、" + what +
+           "（壊れて大きくなったおそれがあります）";
+}
+
 /// Copies the answers file open in `file` into the day's backup, unless the day has one already;
 /// then removes the day folders of answers beyond the newest kKeptBackups.
 std::optional<std::string> backUpAnswers(RecordFile& file, std::uint64_t length,
@@ -51,10 +60,13 @@ std::optional<std::string> backUpAnswers(RecordFile& file, std::uint64_t length,
     const std::filesystem::path backup = answersBackupOf(resultsFile, year, student, today);
     std::error_code error;
     if (length == 0 || std::filesystem::exists(backup, error)) return std::nullopt;
+    const std::filesystem::path answers = answersFileOf(resultsFile, year, student);
+    if (length > kLargestCopiedAnswersFile) {
+        return tooLargeToCopy(answers, length, "今日のバックアップを取りませんでした");
+    }
     if (auto failure = createSharedFolder(backup.parent_path().parent_path())) return failure;
     const bool newDay = !std::filesystem::exists(backup.parent_path(), error);
     if (auto failure = createSharedFolder(backup.parent_path())) return failure;
-    const std::filesystem::path answers = answersFileOf(resultsFile, year, student);
     if (auto failure = copyOpenFile(file, answers, length, backup)) return failure;
     if (!newDay) return std::nullopt;
     // The day folders' names end in their date, so they sort by it.
@@ -105,50 +117,57 @@ std::filesystem::path answersBackupOf(const std::filesystem::path& resultsFile, 
            answersFileOf(resultsFile, year, student).filename();
 }
 
-std::optional<std::string> appendRunAnswers(RecordFile& file,
-                                            const std::filesystem::path& resultsFile,
-                                            const RunAnswers& run, const CivilDate& today) {
+AnswersAppendProblems appendRunAnswers(RecordFile& file, const std::filesystem::path& resultsFile,
+                                       const RunAnswers& run, const CivilDate& today) {
     const int year = answersYearOf(run.run.date);
     const std::filesystem::path path = answersFileOf(resultsFile, year, run.run.student);
-    const auto failure = [&](const std::string& what) { return path.string() + ": " + what; };
-    if (auto problem = createSharedFolder(path.parent_path())) return problem;
+    const auto failure = [&](const std::string& what) {
+        return AnswersAppendProblems{path.string() + ": " + what, std::nullopt};
+    };
+    if (auto problem = createSharedFolder(path.parent_path())) return {problem, std::nullopt};
     ClosesOnExit closes(file);
     if (auto error = file.open(path)) return failure(error->description);
     std::uint64_t oldLength = 0;
     if (auto error = file.length(oldLength)) return failure(error->description);
-    std::optional<std::string> backupProblem =
-        backUpAnswers(file, oldLength, resultsFile, year, run.run.student, today);
     const std::uint64_t position = oldLength / kAnswerSlotSize * kAnswerSlotSize;
     const std::vector<std::byte> block = encodeRunAnswers(run);
     if (position + block.size() > kAppendLockOffset) {
         return failure("ファイルが大きくなりすぎて、これ以上記録できません");
     }
+    AnswersAppendProblems problems;
+    problems.backup = backUpAnswers(file, oldLength, resultsFile, year, run.run.student, today);
     if (auto error = file.writeDurably(position, block)) {
         // Only a full disk makes it certain that the bytes past the old end are this write's.
         if (error->systemNumber == ENOSPC || error->systemNumber == EDQUOT) {
             if (auto cutBack = file.truncate(oldLength)) {
-                return failure(error->description + "（書きかけの解答を取り除けませんでした：" +
-                               cutBack->description + "）");
+                problems.answers = path.string() + ": " + error->description +
+                                   "（書きかけの解答を取り除けませんでした：" +
+                                   cutBack->description + "）";
+                return problems;
             }
         }
-        return failure(error->description);
+        problems.answers = path.string() + ": " + error->description;
     }
-    return backupProblem;
+    return problems;
 }
 
-std::optional<std::string> copyRunAnswers(RecordFile& file,
-                                          const std::filesystem::path& resultsFile,
-                                          const RunIdentity& from, const RunIdentity& to,
-                                          const CivilDate& today) {
-    if (from == to) return std::nullopt;
-    std::optional<RunAnswers> found;
+AnswersAppendProblems copyRunAnswers(RecordFile& file, const std::filesystem::path& resultsFile,
+                                     const RunIdentity& from, const RunIdentity& to,
+                                     const CivilDate& today) {
+    if (from == to) return {};
     const std::filesystem::path path =
         answersFileOf(resultsFile, answersYearOf(from.date), from.student);
+    std::error_code unknown;
+    const std::uintmax_t size = std::filesystem::file_size(path, unknown);
+    if (!unknown && size > kLargestCopiedAnswersFile) {
+        return {tooLargeToCopy(path, size, "解答を移せませんでした"), std::nullopt};
+    }
+    std::optional<RunAnswers> found;
     const AnswersFileRead read = readAnswersFile(file, path, [&](const RunBlock& run) {
         if (run.run() == from) found = run.decoded();
     });
-    if (read.error) return read.error;
-    if (!found) return std::nullopt;
+    if (read.error) return {read.error, std::nullopt};
+    if (!found) return {};
     found->run = to;
     return appendRunAnswers(file, resultsFile, *found, today);
 }

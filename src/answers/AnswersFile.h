@@ -32,28 +32,44 @@ std::filesystem::path answersFileOf(const std::filesystem::path& resultsFile, in
 std::filesystem::path answersBackupOf(const std::filesystem::path& resultsFile, int year,
                                       int student, const CivilDate& day);
 
+/// The largest answers file that gets a daily copy (16 MiB): some 30 000 runs, more than any
+/// child works in a school year. The copy is taken under the results file's lock, which every
+/// machine's next append waits for; a larger file was grown by damage (a crash on a share fills a
+/// file with zeros), and a copy of it would hold the lock for as long as the damage is large.
+inline constexpr std::uint64_t kLargestCopiedAnswersFile = 16 << 20;
+
+/// What an append of a run's answers left undone, each naming the file; both empty when all was
+/// done.
+struct [[nodiscard]] AnswersAppendProblems {
+    /// The answers were not written: the run is recorded without them.
+    std::optional<std::string> answers;
+    /// The answers were written, but the day's copy of the file before them was not taken.
+    std::optional<std::string> backup;
+
+    bool operator==(const AnswersAppendProblems&) const = default;
+};
+
 /// Appends the block of `run` to its student's answers file. Only for a caller that holds the
 /// results file's append lock, so that the lock that orders the runs orders their answers too.
 /// The folder and the file are created shared like their folder; the first append of a day to a
-/// file first copies it into the day's backup; the block goes after the last whole slot (a slot
-/// a crash cut short is written over), in one write, synced; a full disk cuts the file back to
-/// its old length. Nothing is retried or waited for: the run's record is written already and a
-/// child is waiting. Returns what went wrong, naming the file.
-[[nodiscard]] std::optional<std::string> appendRunAnswers(RecordFile& file,
-                                                          const std::filesystem::path& resultsFile,
-                                                          const RunAnswers& run,
-                                                          const CivilDate& today);
+/// file first copies it into the day's backup, unless it is larger than kLargestCopiedAnswersFile;
+/// the block goes after the last whole slot (a slot a crash cut short is written over), in one
+/// write, synced; a full disk cuts the file back to its old length. A file that cannot take the
+/// block is neither copied nor written. Nothing is retried or waited for: the run's record is
+/// written already and a child is waiting.
+AnswersAppendProblems appendRunAnswers(RecordFile& file, const std::filesystem::path& resultsFile,
+                                       const RunAnswers& run, const CivilDate& today);
 
 /// Gives the answers of the run `from` to the run `to` that a teacher's change made of it (another
 /// student): the block is appended again, as `to`'s, to `to`'s student's file. The old block
 /// stays, but no run record names it any more. A run without answers needs nothing. For a caller
 /// that holds the results file's append lock, before the change is written: a crash in between
-/// leaves a copy that no record names, never a moved run without its answers.
-[[nodiscard]] std::optional<std::string> copyRunAnswers(RecordFile& file,
-                                                        const std::filesystem::path& resultsFile,
-                                                        const RunIdentity& from,
-                                                        const RunIdentity& to,
-                                                        const CivilDate& today);
+/// leaves a copy that no record names, never a moved run without its answers. `from`'s file is
+/// read through under the lock, so one larger than kLargestCopiedAnswersFile is not read: its
+/// answers stay where they are.
+AnswersAppendProblems copyRunAnswers(RecordFile& file, const std::filesystem::path& resultsFile,
+                                     const RunIdentity& from, const RunIdentity& to,
+                                     const CivilDate& today);
 
 /// What reading an answers file found besides its runs.
 struct AnswersFileRead {

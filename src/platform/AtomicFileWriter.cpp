@@ -41,11 +41,22 @@ void AtomicFileWriter::write(std::span<const std::byte> bytes) {
         if (n <= 0) fail("書き込めません");
         written += static_cast<std::size_t>(n);
     }
+    m_endsInHole = false;
+}
+
+void AtomicFileWriter::writeZeros(std::uint64_t count) {
+    if (count == 0) return;
+    if (::lseek(m_descriptor, static_cast<off_t>(count), SEEK_CUR) < 0) fail("書き込めません");
+    m_endsInHole = true;
 }
 
 void AtomicFileWriter::commit() {
     // mkostemp creates the file readable by its owner only.
     shareLikeWhatItReplaces(m_descriptor, m_file);
+    if (m_endsInHole) {
+        const off_t end = ::lseek(m_descriptor, 0, SEEK_CUR);
+        if (end < 0 || ::ftruncate(m_descriptor, end) != 0) fail("書き込めません");
+    }
     if (::fsync(m_descriptor) != 0) fail("書き込みを確定できません");
     const int descriptor = m_descriptor;
     m_descriptor = -1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <span>
 
@@ -18,6 +19,9 @@ public:
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     void write(std::span<const std::byte> bytes);
+    /// Writes `count` zero bytes as a hole, where the file system keeps holes: a copy of a file
+    /// grown by zeros then costs neither the time to write them nor the room.
+    void writeZeros(std::uint64_t count);
     /// Syncs the bytes, gives the file the mode and group of the file it replaces (or, for a new
     /// file, those of shareLikeItsFolder), renames it into place and syncs the folder.
     void commit();
@@ -28,6 +32,8 @@ private:
     std::filesystem::path m_file;
     std::filesystem::path m_temporary;
     int m_descriptor = -1;
+    /// Whether the file ends in a hole, which only setting its length makes part of it.
+    bool m_endsInHole = false;
 };
 
 }  // namespace gaisan

@@ -132,6 +132,12 @@ std::optional<FileError> appendHistoryEntry(RecordFile& file, const std::filesys
     std::uint64_t length = 0;
     if (auto error = file.length(length)) return error;
     const std::uint64_t position = length / HistoryEntry::kSize * HistoryEntry::kSize;
+    if (position / HistoryEntry::kSize >= kMostHistoryEntries) {
+        return FileError{FileErrorKind::Other, 75, 0,
+                         "変更履歴が上限の" + std::to_string(kMostHistoryEntries) +
+                             "件に達しているため、変更を記録できません（壊れて大きくなった履歴は "
+                             "gaisan-records history --set-aside-damaged で直せます）"};
+    }
     if (auto error = file.writeDurably(position, encodeHistoryEntry(entry))) {
         // Only a full disk makes it certain that the bytes past the old end are this write's.
         if (error->systemNumber == ENOSPC || error->systemNumber == EDQUOT) {
@@ -182,6 +188,42 @@ std::optional<FileError> readHistory(RecordFile& file, const std::filesystem::pa
         if (whole < count) break;  // cut back meanwhile
         next += whole;
     }
+    return std::nullopt;
+}
+
+std::optional<FileError> readHistoryInRuns(RecordFile& file, const std::filesystem::path& history,
+                                           const WholeEntryVisitor& onEntry,
+                                           const DamagedRunVisitor& onDamaged) {
+    std::optional<std::uint64_t> runStart;
+    std::uint64_t last = 0;
+    auto error = readHistory(file, history,
+                             [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
+                                 last = number;
+                                 if (!entry) {
+                                     if (!runStart) runStart = number;
+                                     return;
+                                 }
+                                 if (runStart) onDamaged(*runStart, number - 1);
+                                 runStart.reset();
+                                 onEntry(number, *entry);
+                             });
+    if (runStart) onDamaged(*runStart, last);
+    return error;
+}
+
+std::optional<std::string> visibleHistoryDamage(RecordFile& file, std::uint64_t length) {
+    if (length > kMostHistoryEntries * HistoryEntry::kSize) {
+        return "上限の" + std::to_string(kMostHistoryEntries) + "件より大きくなっている";
+    }
+    const std::uint64_t entries = length / HistoryEntry::kSize;
+    const auto damagedAt = [&](std::uint64_t number) {
+        HistoryBytes bytes{};
+        std::size_t bytesRead = 0;
+        return !file.readAt((number - 1) * HistoryEntry::kSize, bytes, bytesRead) &&
+               bytesRead == bytes.size() && !decodeHistoryEntry(bytes);
+    };
+    if (entries >= 1 && damagedAt(1)) return std::string("最初の変更から壊れている");
+    if (entries >= 2 && damagedAt(entries)) return std::string("最後の変更が壊れている");
     return std::nullopt;
 }
 

@@ -60,6 +60,12 @@ using HistoryBytes = std::array<std::byte, HistoryEntry::kSize>;
 [[nodiscard]] std::optional<HistoryEntry> decodeHistoryEntry(
     std::span<const std::byte, HistoryEntry::kSize> bytes);
 
+/// The most entries a history holds (16 MiB): the changes of decades of any classroom. A history
+/// that has them takes no more, so that its daily copy, taken under the results file's lock, stays
+/// short; a longer one was grown by damage (a crash on a share fills a file with zeros) and is
+/// mended by setAsideDamagedHistory.
+inline constexpr std::uint64_t kMostHistoryEntries = 65536;
+
 /// "成績変更履歴.dat" beside the results file.
 std::filesystem::path historyFileOf(const std::filesystem::path& resultsFile);
 /// "成績変更履歴temp.dat": the entry of a change in progress, written before the change begins
@@ -72,7 +78,8 @@ HistoryEntry historyEntryFor(HistoryEntry::Kind kind, std::uint64_t number, std:
                              const LocalDateTime& now);
 
 /// Appends `entry` to the history through `file`, after its last whole entry (a part left by a
-/// crash is written over), synced; a full disk cuts the file back. Needs the results file's lock.
+/// crash is written over), synced; a full disk cuts the file back. A history of
+/// kMostHistoryEntries takes no more, saying so. Needs the results file's lock.
 [[nodiscard]] std::optional<FileError> appendHistoryEntry(RecordFile& file,
                                                           const std::filesystem::path& history,
                                                           const HistoryEntry& entry);
@@ -92,6 +99,24 @@ using HistoryVisitor =
                                                    const std::filesystem::path& history,
                                                    const HistoryVisitor& onEntry,
                                                    std::uint64_t first = 1);
+
+/// Called with a whole entry's number (from 1) and the entry.
+using WholeEntryVisitor = std::function<void(std::uint64_t number, const HistoryEntry& entry)>;
+/// Called with the first and the last number of a run of damaged entries.
+using DamagedRunVisitor = std::function<void(std::uint64_t first, std::uint64_t last)>;
+
+/// readHistory, with each run of damaged entries told once, in its place among the whole ones: a
+/// history grown by zeros holds millions of them, which nobody reads one by one.
+[[nodiscard]] std::optional<FileError> readHistoryInRuns(RecordFile& file,
+                                                         const std::filesystem::path& history,
+                                                         const WholeEntryVisitor& onEntry,
+                                                         const DamagedRunVisitor& onDamaged);
+
+/// Damage of the history open in `file`, `length` bytes long, that shows without reading it
+/// through: a length past kMostHistoryEntries, or a first or newest whole entry that is damaged;
+/// as the words that follow "変更履歴が" in a sentence. Nothing when none shows.
+[[nodiscard]] std::optional<std::string> visibleHistoryDamage(RecordFile& file,
+                                                              std::uint64_t length);
 
 /// Reads the newest `count` entries of the history, oldest first.
 [[nodiscard]] std::optional<FileError> readNewestHistory(RecordFile& file,

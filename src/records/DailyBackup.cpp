@@ -10,6 +10,7 @@
 #include "platform/PosixRecordFile.h"
 #include "platform/SharedFileMode.h"
 #include "platform/SystemErrorText.h"
+#include "records/ChangeHistory.h"
 
 namespace gaisan {
 namespace {
@@ -94,20 +95,29 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
     return failure;
 }
 
-std::optional<std::string> takeDailyBackupOf(const std::filesystem::path& file,
-                                             const CivilDate& today) {
+std::optional<std::string> takeDailyBackupOfHistory(const std::filesystem::path& resultsFile,
+                                                    const CivilDate& today) {
+    const std::filesystem::path history = historyFileOf(resultsFile);
     std::error_code missing;
-    // Only the day's first append opens the file: the others find the day's copy.
-    if (!std::filesystem::exists(file, missing) ||
-        std::filesystem::exists(backupFileOf(file, today), missing)) {
+    // Only the day's first append opens the file: the others find the day's copy (or, for a
+    // damaged history, look at its damage again, which costs two reads).
+    if (!std::filesystem::exists(history, missing) ||
+        std::filesystem::exists(backupFileOf(history, today), missing)) {
         return std::nullopt;
     }
     PosixRecordFile opened;
     ClosesOnExit closes(opened);
     std::uint64_t length = 0;
-    if (auto error = opened.openForReading(file)) return file.string() + ": " + error->description;
-    if (auto error = opened.length(length)) return file.string() + ": " + error->description;
-    return takeDailyBackup(opened, length, file, today);
+    if (auto error = opened.openForReading(history)) {
+        return history.string() + ": " + error->description;
+    }
+    if (auto error = opened.length(length)) return history.string() + ": " + error->description;
+    if (auto damage = visibleHistoryDamage(opened, length)) {
+        return history.string() + ": 変更履歴が" + *damage +
+               "ため、今日のバックアップを取りませんでした（前の日のバックアップは残してあります。"
+               "gaisan-records history --set-aside-damaged で直せます）";
+    }
+    return takeDailyBackup(opened, length, history, today);
 }
 
 }  // namespace gaisan

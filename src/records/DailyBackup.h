@@ -32,10 +32,13 @@ std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, con
                                                          const std::filesystem::path& resultsFile,
                                                          const CivilDate& today);
 
-/// takeDailyBackup for another file the results file's lock guards (the change history): opened
-/// for reading here; a file that is not there has nothing to copy.
-[[nodiscard]] std::optional<std::string> takeDailyBackupOf(const std::filesystem::path& file,
-                                                           const CivilDate& today);
+/// takeDailyBackup for the change history beside `resultsFile`, which the same lock guards:
+/// opened for reading here; a history that is not there has nothing to copy. A history whose
+/// damage shows (visibleHistoryDamage) is not copied, and that is the problem returned: copying it
+/// would hold the lock for as long as the damage is large, and would in two weeks have replaced
+/// every sound copy with a damaged one.
+[[nodiscard]] std::optional<std::string> takeDailyBackupOfHistory(
+    const std::filesystem::path& resultsFile, const CivilDate& today);
 
 /// Copies the first `length` bytes of `file`, open on `source`, to `copy`, whole or not at all
 /// (AtomicFileWriter). Returns what went wrong, naming the file it went wrong with.

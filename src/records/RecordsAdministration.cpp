@@ -85,7 +85,7 @@ std::optional<std::string> RecordsAdministration::writeBackProblem(
 }
 
 RecordsAdministration::Result RecordsAdministration::underLock(
-    const std::function<Result(std::uint64_t records)>& change) {
+    const std::function<Result(std::uint64_t records)>& change, WhilePending whilePending) {
     ClosesOnExit closes(m_file);
     if (auto error = openWithAppendLock(m_file, m_path, m_wait)) return failed(*error);
     InterruptedDelete interrupted;
@@ -97,7 +97,8 @@ RecordsAdministration::Result RecordsAdministration::underLock(
     std::uint64_t length = 0;
     Result result;
     std::error_code missing;
-    if (std::filesystem::exists(pendingChangeFileOf(m_path), missing)) {
+    if (whilePending == WhilePending::Refused &&
+        std::filesystem::exists(pendingChangeFileOf(m_path), missing)) {
         // An earlier change waits for a history that can be read and written: another change
         // would take its place before it is finished.
         result = failed(FileError{FileErrorKind::Other, 75, 0,
@@ -220,18 +221,18 @@ RecordsAdministration::Result RecordsAdministration::writeBack(
         change.before = current;
         change.after = withStudentAndSeconds(
             current, newStudent, static_cast<std::int32_t>(seconds.value_or(old.ResultSeconds)));
-        std::optional<std::string> answersProblem;
+        AnswersAppendProblems movedAnswers;
         if (m_answersFile && newStudent != old.StudentIndex) {
             const RunIdentity from{old.RecordDate, old.RecordClock, old.StudentIndex,
                                    old.LevelIndex};
             RunIdentity to = from;
             to.student = newStudent;
             const LocalDateTime now = m_clock.now();
-            answersProblem = copyRunAnswers(*m_answersFile, m_path, from, to, now.date);
-            if (answersProblem) logAnswersFailure(m_path, now, *answersProblem);
+            movedAnswers = copyRunAnswers(*m_answersFile, m_path, from, to, now.date);
+            logAnswersProblems(m_path, now, movedAnswers);
         }
         Result result = writeBackLocked(stamped(change, records));
-        result.answersProblem = answersProblem;
+        result.movedAnswers = movedAnswers;
         return result;
     });
 }
@@ -308,6 +309,31 @@ RecordsAdministration::Result RecordsAdministration::undo(std::uint64_t entryNum
         return entry.kind == HistoryEntry::Kind::Delete ? deleteLocked(entry)
                                                         : writeBackLocked(entry);
     });
+}
+
+RecordsAdministration::Result RecordsAdministration::setAsideDamagedHistory(HistoryMend& mend) {
+    return underLock(
+        [&](std::uint64_t) {
+            std::error_code missing;
+            const bool changePending =
+                std::filesystem::exists(pendingChangeFileOf(m_path), missing);
+            PosixRecordFile historyFile;
+            if (auto error =
+                    gaisan::setAsideDamagedHistory(historyFile, m_path, !changePending, mend)) {
+                return failed(*error);
+            }
+            if (mend.setAsideAs.empty() && mend.renumbers) {
+                return Result{Outcome::Blocked,
+                              "変更履歴の途中が壊れていますが、途中で止まった変更（" +
+                                  pendingChangeFileOf(m_path).filename().string() +
+                                  "）が変更履歴に書かれるのを待っているため、直せません。",
+                              {},
+                              {},
+                              {}};
+            }
+            return Result{};
+        },
+        WhilePending::Allowed);
 }
 
 RecordsAdministration::Result RecordsAdministration::finishInterruptedChange() {

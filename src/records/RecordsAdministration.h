@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "answers/AnswersFile.h"
 #include "platform/Clock.h"
 #include "platform/RecordFile.h"
 #include "records/ChangeHistory.h"
+#include "records/DamagedHistory.h"
 #include "records/FileRetries.h"
 #include "records/InterruptedDelete.h"
 #include "records/ResultRecord.h"
@@ -51,9 +53,11 @@ public:
         std::string problem;             ///< why the values were refused or the undo blocked
         std::optional<FileError> error;  ///< what stopped the change
         InterruptedDelete interrupted;   ///< what was found on taking the lock, and done about it
-        /// A run moved to another student whose answers could not go with it, naming the file.
-        /// The change was made: the answers stay where they were, and no record names them.
-        std::optional<std::string> answersProblem;
+        /// What the copy of the answers of a run moved to another student left undone, naming
+        /// the file: answers that could not go with it (the change was made all the same; they
+        /// stay where they were, and no record names them), or the day's copy of the file they
+        /// went to.
+        AnswersAppendProblems movedAnswers;
     };
 
     /// `clock` dates the change history's entries and the answers' daily copies.
@@ -96,6 +100,13 @@ public:
     /// record is there.
     void moveAnswersThrough(RecordFile& answersFile) { m_answersFile = &answersFile; }
 
+    /// Sets aside the damage of the change history (setAsideDamagedHistory), under the lock and
+    /// after finishing a change a crash cut short. A change that still waits for the history (a
+    /// history past its size cannot take its entry) does not stop it, unless whole entries would
+    /// take new numbers: the waiting entry names the numbers it was made with. Blocked, saying
+    /// so, then; `mend` tells what was found and done.
+    [[nodiscard]] Result setAsideDamagedHistory(HistoryMend& mend);
+
     /// Takes the lock only to finish a change a crash cut short (finishInterruptedChange), for a
     /// check of the file.
     [[nodiscard]] Result finishInterruptedChange();
@@ -110,10 +121,13 @@ public:
     static RecordCheck isExactly(const RecordBytes& chosen);
 
 private:
+    /// Whether a change may be made while an earlier one waits for a history it cannot write.
+    enum class WhilePending { Refused, Allowed };
     /// Opens the file, waits for the append lock, finishes an interrupted change, then runs
     /// `change` with the number of whole records; closes the file, releasing the lock, however
-    /// it ends.
-    [[nodiscard]] Result underLock(const std::function<Result(std::uint64_t records)>& change);
+    /// it ends. An earlier change still waiting for the history refuses `change`, unless allowed.
+    [[nodiscard]] Result underLock(const std::function<Result(std::uint64_t records)>& change,
+                                   WhilePending whilePending = WhilePending::Refused);
     /// The history entry of `change` (its kind, record, records before and after, and the entry
     /// it undoes) made now to a file of `records`.
     HistoryEntry stamped(const HistoryEntry& change, std::uint64_t records) const;

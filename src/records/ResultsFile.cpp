@@ -129,15 +129,16 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(
     if (auto error = retrying([&] { return m_file.length(oldLength); })) {
         return appendFailure(error->description);
     }
-    const LocalDateTime now = m_clock.now();
-    // Whatever happens to the copy, the run is recorded.
-    m_backupProblem = takeDailyBackup(m_file, oldLength, m_path, now.date);
-    std::optional<std::string> historyProblem = takeDailyBackupOf(historyFileOf(m_path), now.date);
-    if (!m_backupProblem) m_backupProblem = std::move(historyProblem);
     const std::uint64_t position = oldLength / ResultRecord::kSize * ResultRecord::kSize;
+    // Before the copy: a file that takes no more records is not worth holding the lock to copy.
     if (position + ResultRecord::kSize > kAppendLockOffset) {
         return appendFailure("ファイルが大きくなりすぎて、これ以上記録できません");
     }
+    const LocalDateTime now = m_clock.now();
+    // Whatever happens to the copy, the run is recorded.
+    m_backupProblem = takeDailyBackup(m_file, oldLength, m_path, now.date);
+    std::optional<std::string> historyProblem = takeDailyBackupOfHistory(m_path, now.date);
+    if (!m_backupProblem) m_backupProblem = std::move(historyProblem);
     const ResultRecord record = recordOf(run, now);
     const RecordBytes bytes = encodeRecord(record);
     if (auto error = m_file.writeDurably(position, bytes)) {
@@ -154,10 +155,12 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(
     if (m_answersFile && !answers.empty()) {
         const RunIdentity identity{record.RecordDate, record.RecordClock, record.StudentIndex,
                                    record.LevelIndex};
-        m_answersProblem =
+        const AnswersAppendProblems problems =
             appendRunAnswers(*m_answersFile, m_path,
                              {identity, std::vector(answers.begin(), answers.end())}, now.date);
-        if (m_answersProblem) logAnswersFailure(m_path, now, *m_answersProblem);
+        logAnswersProblems(m_path, now, problems);
+        m_answersProblem = problems.answers;
+        if (!m_backupProblem) m_backupProblem = problems.backup;
     }
     m_file.unlock();
     return std::nullopt;

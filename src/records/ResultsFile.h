@@ -54,7 +54,8 @@ public:
     /// are appended to its
     /// student's answers file (appendRunAnswers), still under the lock, linked to the record by
     /// its date, clock, student and level. Their failure never fails the run: it is logged for
-    /// `gaisan-records check` (logAnswersFailure) and kept for answersProblem().
+    /// `gaisan-records check` (logAnswersProblems) and kept for answersProblem(); a failed day's
+    /// copy of the answers file is logged as such and kept for backupProblem().
     [[nodiscard]] std::optional<ResultsFileFailure> AppendResultRecord(
         const RunToRecord& run, std::span<const AnswerRecord> answers = {});
 
@@ -65,8 +66,9 @@ public:
     /// so that a share the machine cannot write is told before a child's first run, not after.
     [[nodiscard]] std::optional<ResultsFileFailure> checkWritable();
 
-    /// What went wrong with the day's copy in this object's last append, naming the file; nothing
-    /// when the copy was taken, was there already or was not needed.
+    /// What went wrong with the day's copies in this object's last append (of the results file,
+    /// the change history or the run's answers file), naming the file; nothing when the copies
+    /// were taken, were there already or were not needed.
     const std::optional<std::string>& backupProblem() const { return m_backupProblem; }
     /// What went wrong with the answers of this object's last append, naming the file.
     const std::optional<std::string>& answersProblem() const { return m_answersProblem; }

@@ -57,9 +57,14 @@ ChangeSubject recordSubject(const std::string& file, std::uint64_t number) {
 int changeStatus(const std::string& file, const ChangeSubject& subject,
                  const RecordsAdministration::Result& result) {
     reportInterruptedDelete(result.interrupted, std::cerr);
-    if (result.answersProblem) {
+    if (result.movedAnswers.answers) {
         std::cerr << "gaisan-records: warning: the run's answers did not move with it: "
-                  << *result.answersProblem << "\n";
+                  << *result.movedAnswers.answers << "\n";
+    }
+    if (result.movedAnswers.backup) {
+        std::cerr << "gaisan-records: warning: the run's answers moved with it, but the day's "
+                     "copy of the answers file they went to was not taken: "
+                  << *result.movedAnswers.backup << "\n";
     }
     switch (result.outcome) {
         case RecordsAdministration::Outcome::Done:

@@ -53,17 +53,30 @@ int checkCommand(const CommandLine& line) {
         std::cout << "backup\t" << backup.string() << '\t'
                   << (error ? 0 : size / ResultRecord::kSize) << " records\n";
     }
-    // A damaged entry is a change nobody can tell of or undo any more.
+    // A damaged entry is a change nobody can tell of or undo any more; a run of them, such as a
+    // history grown by zeros, is one problem.
     PosixRecordFile historyFile;
     const std::filesystem::path history = historyFileOf(file);
     std::uint64_t entries = 0;
-    const auto historyError = readHistory(
-        historyFile, history, [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
-            ++entries;
-            if (entry) return;
-            std::cout << "problem: " << history.string() << ": entry " << number << " is damaged\n";
+    const auto historyError = readHistoryInRuns(
+        historyFile, history, [&](std::uint64_t number, const HistoryEntry&) { entries = number; },
+        [&](std::uint64_t first, std::uint64_t last) {
+            entries = last;
+            std::cout << "problem: " << history.string() << ": "
+                      << (first == last ? "entry " + std::to_string(first) + " is"
+                                        : "entries " + std::to_string(first) + " to " +
+                                              std::to_string(last) + " are")
+                      << " damaged (history --set-aside-damaged sets them aside)\n";
             ++problems;
         });
+    std::error_code noSize;
+    const std::uintmax_t historySize = std::filesystem::file_size(history, noSize);
+    if (!noSize && historySize / HistoryEntry::kSize >= kMostHistoryEntries) {
+        std::cout << "problem: " << history.string() << ": " << historySize / HistoryEntry::kSize
+                  << " entries, and a history holds " << kMostHistoryEntries
+                  << ": no more changes can be recorded\n";
+        ++problems;
+    }
     if (historyError) {
         std::cout << "problem: " << history.string() << ": " << historyError->description << '\n';
         ++problems;
@@ -85,6 +98,9 @@ int checkCommand(const CommandLine& line) {
     for (const std::string& warning : answers.warnings) std::cout << "warning: " << warning << '\n';
     for (const std::string& failure : answers.failures) {
         std::cout << "answers not written: " << failure << '\n';
+    }
+    for (const std::string& failure : answers.backupFailures) {
+        std::cout << "answers backup not taken: " << failure << '\n';
     }
     PosixRecordFile sharedFile;
     for (const std::string& problem : sharedFileProblemsOf(sharedFile, file, today)) {

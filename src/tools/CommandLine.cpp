@@ -9,7 +9,8 @@
 namespace gaisan {
 
 CommandLine CommandLine::parse(const std::vector<std::string>& arguments,
-                               const std::vector<std::string>& known) {
+                               const std::vector<std::string>& known,
+                               const std::vector<std::string>& knownFlags) {
     CommandLine line;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -18,6 +19,10 @@ CommandLine CommandLine::parse(const std::vector<std::string>& arguments,
             continue;
         }
         const std::string name = argument.substr(2);
+        if (std::find(knownFlags.begin(), knownFlags.end(), name) != knownFlags.end()) {
+            line.flags.insert(name);
+            continue;
+        }
         if (std::find(known.begin(), known.end(), name) == known.end()) {
             throw UsageError("unknown option " + argument);
         }

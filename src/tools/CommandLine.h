@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,16 +17,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-/// A command's operands and its "--name value" options.
+/// A command's operands, its "--name value" options and its "--name" flags.
 struct CommandLine {
     std::vector<std::string> operands;
     std::map<std::string, std::string> options;
+    std::set<std::string> flags;
 
-    /// Splits `arguments`, accepting only the options named in `known`.
+    /// Splits `arguments`, accepting only the options named in `known` and the flags in
+    /// `knownFlags`.
     static CommandLine parse(const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& known);
+                             const std::vector<std::string>& known,
+                             const std::vector<std::string>& knownFlags = {});
 
     std::optional<std::string> option(const std::string& name) const;
+    bool flag(const std::string& name) const { return flags.contains(name); }
     /// The option as a whole number from `lowest` to `highest`; throws UsageError otherwise.
     std::optional<long> wholeOption(const std::string& name, long lowest, long highest) const;
 };

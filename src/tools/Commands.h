@@ -7,14 +7,15 @@
 
 namespace gaisan {
 
-/// One command of gaisan-records: its name, the options it accepts, its lines of the usage text
-/// and what it does, returning the exit status. The dispatch and the usage text both come from
-/// the table of them, so that neither can forget a command.
+/// One command of gaisan-records: its name, the options it accepts, its lines of the usage text,
+/// what it does, returning the exit status, and the flags it accepts. The dispatch and the usage
+/// text both come from the table of them, so that neither can forget a command.
 struct Command {
     const char* name;
     std::vector<std::string> options;
     const char* usage;
     int (*run)(const CommandLine& line);
+    std::vector<std::string> flags = {};
 };
 
 /// Every command, in the order the usage text lists them.

@@ -5,6 +5,7 @@
 #include "platform/PosixRecordFile.h"
 #include "records/ChangeHistory.h"
 #include "records/RecordFieldTexts.h"
+#include "records/RecordsAdministration.h"
 #include "tools/CommandSupport.h"
 #include "tools/DumpLine.h"
 
@@ -50,21 +51,53 @@ std::string historyLine(std::uint64_t number, const HistoryEntry& entry) {
     return line;
 }
 
+/// Keeps every whole entry of the history and sets the rest aside, saying what was done.
+int setAsideDamage(const std::filesystem::path& file) {
+    if (!std::filesystem::is_regular_file(file)) throw Unusable(file.string() + ": no such file");
+    PosixRecordFile recordFile;
+    const SystemClock clock;
+    RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
+    HistoryMend mend;
+    const RecordsAdministration::Result result = administration.setAsideDamagedHistory(mend);
+    reportInterruptedDelete(result.interrupted, std::cerr);
+    if (result.outcome == RecordsAdministration::Outcome::Blocked) {
+        std::cerr << "gaisan-records: nothing was changed: " << result.problem << '\n';
+        return 1;
+    }
+    if (result.error) throw Unusable(result.error->description);
+    const std::filesystem::path history = historyFileOf(file);
+    if (mend.setAsideAs.empty()) {
+        std::cout << "nothing damaged\t" << history.string() << '\t' << mend.wholeEntries
+                  << " entries\n";
+        return 0;
+    }
+    std::cout << "kept\t" << history.string() << '\t' << mend.wholeEntries << " entries"
+              << (mend.renumbers ? ", numbered anew" : "") << '\n';
+    std::cout << "set aside\t" << mend.setAsideAs.string() << '\t' << mend.damagedEntries
+              << " damaged entries and " << mend.partialBytes
+              << " bytes of a partial one, in the history as it was\n";
+    return 0;
+}
+
 }  // namespace
 
 int historyCommand(const CommandLine& line) {
     const std::filesystem::path file = onlyOperand(line, "FILE");
+    if (line.flag("set-aside-damaged")) return setAsideDamage(file);
     const std::filesystem::path history = historyFileOf(file);
     PosixRecordFile historyFile;
     int status = 0;
-    const auto error = readHistory(
-        historyFile, history, [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
-            if (entry) {
-                std::cout << historyLine(number, *entry) << '\n';
-            } else {
-                std::cout << number << "\tdamaged\n";
-                status = 1;
-            }
+    // A run of damaged entries is one line: a history grown by zeros holds millions.
+    const auto error = readHistoryInRuns(
+        historyFile, history,
+        [&](std::uint64_t number, const HistoryEntry& entry) {
+            std::cout << historyLine(number, entry) << '\n';
+        },
+        [&](std::uint64_t first, std::uint64_t last) {
+            std::cout << first;
+            if (last != first) std::cout << '-' << last;
+            std::cout << "\tdamaged\n";
+            status = 1;
         });
     if (error) throw Unusable(history.string() + ": " + error->description);
     return status;

@@ -17,7 +17,8 @@ int run(const std::vector<std::string>& arguments) {
     const std::string& name = arguments.front();
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     for (const Command& command : commands()) {
-        if (name == command.name) return command.run(CommandLine::parse(rest, command.options));
+        if (name == command.name)
+            return command.run(CommandLine::parse(rest, command.options, command.flags));
     }
     throw UsageError("unknown command \"" + name + "\"");
 }

@@ -9,6 +9,7 @@
 #include "answers/AnswersFailureLog.h"
 #include "platform/PosixRecordFile.h"
 #include "records/DailyBackup.h"
+#include "support/AnswersAppendPrinting.h"
 #include "support/ForwardingRecordFile.h"
 #include "support/TempFolder.h"
 
@@ -52,7 +53,7 @@ TEST(AnswersFile, RunsAreAppendedWholeAfterWhatACrashLeftAndReadBackInOrder) {
     testing::TempFolder folder;
     const std::filesystem::path results = folder / "成績累積データ.dat";
     PosixRecordFile file;
-    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1), kToday), std::nullopt);
+    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1), kToday), AnswersAppendProblems{});
     const std::filesystem::path path = answersFileOf(results, 2026, 5);
     // A crash cut the next block short part way through a slot.
     const std::vector<std::byte> torn = encodeRunAnswers(runOf(5, 0.2));
@@ -60,7 +61,7 @@ TEST(AnswersFile, RunsAreAppendedWholeAfterWhatACrashLeftAndReadBackInOrder) {
         std::ofstream stream(path, std::ios::binary | std::ios::app);
         stream.write(reinterpret_cast<const char*>(torn.data()), 40);
     }
-    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.3, 12), kToday), std::nullopt);
+    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.3, 12), kToday), AnswersAppendProblems{});
 
     AnswersFileRead read;
     const std::vector<RunAnswers> runs = runsIn(path, &read);
@@ -82,24 +83,58 @@ TEST(AnswersFile, TheFirstAppendOfADayCopiesTheFileAsItWas) {
     testing::TempFolder folder;
     const std::filesystem::path results = folder / "成績累積データ.dat";
     PosixRecordFile file;
-    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1), {2026, 12, 9}), std::nullopt);
+    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1), {2026, 12, 9}),
+              AnswersAppendProblems{});
     EXPECT_FALSE(std::filesystem::exists(answersBackupOf(results, 2026, 5, {2026, 12, 9})))
         << "nothing to copy before the first run";
-    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.2), kToday), std::nullopt);
-    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.3), kToday), std::nullopt);
+    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.2), kToday), AnswersAppendProblems{});
+    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.3), kToday), AnswersAppendProblems{});
     const std::vector<RunAnswers> copied = runsIn(answersBackupOf(results, 2026, 5, kToday));
     ASSERT_EQ(copied.size(), 1u);
     EXPECT_EQ(copied[0], runOf(5, 0.1));
+}
+
+TEST(AnswersFile, AFileGrownByDamageIsNotCopiedUnderTheLock) {
+    const struct {
+        const char* file;
+        std::uint64_t size;
+        bool written;
+        const char* problem;
+    } cases[] = {
+        {"larger than any year of runs", kLargestCopiedAnswersFile + kAnswerSlotSize, true,
+         "今日のバックアップを取りませんでした"},
+        {"too large to take more answers", kAppendLockOffset, false, "大きくなりすぎて"},
+    };
+    for (const auto& c : cases) {
+        testing::TempFolder folder;
+        const std::filesystem::path results = folder / "成績累積データ.dat";
+        const std::filesystem::path path = answersFileOf(results, 2026, 5);
+        folder.writeBytes(path.lexically_relative(folder.path()).string(), "");
+        // Zeros, sparse, as a crash on a share leaves them.
+        std::filesystem::resize_file(path, c.size);
+        PosixRecordFile file;
+        const AnswersAppendProblems problems =
+            appendRunAnswers(file, results, runOf(5, 0.1), kToday);
+        const std::optional<std::string>& told = c.written ? problems.backup : problems.answers;
+        ASSERT_TRUE(told) << c.file;
+        EXPECT_TRUE(told->starts_with(path.string() + ": ")) << *told;
+        EXPECT_NE(told->find(c.problem), std::string::npos) << *told;
+        EXPECT_EQ(c.written ? problems.answers : problems.backup, std::nullopt)
+            << c.file << ": one problem, told once";
+        EXPECT_FALSE(std::filesystem::exists(answersBackupOf(results, 2026, 5, kToday))) << c.file;
+        EXPECT_EQ(std::filesystem::file_size(path) > c.size, c.written) << c.file;
+    }
 }
 
 TEST(AnswersFile, OnlyTheNewestFourteenDaysOfCopiesAreKept) {
     testing::TempFolder folder;
     const std::filesystem::path results = folder / "成績累積データ.dat";
     PosixRecordFile file;
-    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1), {2026, 11, 1}), std::nullopt);
+    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1), {2026, 11, 1}),
+              AnswersAppendProblems{});
     for (int day = 2; day <= 20; ++day) {
         ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1 + day / 100.0), {2026, 11, day}),
-                  std::nullopt);
+                  AnswersAppendProblems{});
     }
     std::vector<std::string> kept;
     for (const auto& entry : std::filesystem::directory_iterator(folder / "成績バックアップ")) {
@@ -125,12 +160,12 @@ TEST(AnswersFile, AFullDiskIsToldNamingTheFileAndLeavesNoPartOfTheRun) {
     testing::TempFolder folder;
     const std::filesystem::path results = folder / "成績累積データ.dat";
     PosixRecordFile file;
-    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1), kToday), std::nullopt);
+    ASSERT_EQ(appendRunAnswers(file, results, runOf(5, 0.1), kToday), AnswersAppendProblems{});
     const std::filesystem::path path = answersFileOf(results, 2026, 5);
     const auto sizeBefore = std::filesystem::file_size(path);
     FullDisk full;
     const std::optional<std::string> failure =
-        appendRunAnswers(full, results, runOf(5, 0.2), kToday);
+        appendRunAnswers(full, results, runOf(5, 0.2), kToday).answers;
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->find(path.string()), std::string::npos) << *failure;
     EXPECT_NE(failure->find("ディスクがいっぱいです"), std::string::npos) << *failure;

@@ -5,6 +5,7 @@
 #include "answers/AnswersFile.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
+#include "support/AnswersAppendPrinting.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -49,7 +50,7 @@ public:
                                   std::vector<AnswerRecord> answers, int level = 1) {
         const RunIdentity run = record(student, date, clock, level);
         EXPECT_EQ(appendRunAnswers(m_file, results(), {run, std::move(answers)}, kToday),
-                  std::nullopt);
+                  AnswersAppendProblems{});
         return run;
     }
     MistakeAnalysis analyse(std::vector<int> students, std::vector<int> levels = {}) {
@@ -112,12 +113,12 @@ TEST(MistakeAnalysis, OnlyRunsWhoseRecordIsThereCountAndAMovedRunCountsForItsNew
     ASSERT_EQ(appendRunAnswers(
                   classroom.file(), classroom.results(),
                   {{static_cast<double>(daySerial({2026, 12, 8})), 0.4, 1, 1}, {kRight}}, kToday),
-              std::nullopt);
+              AnswersAppendProblems{});
     // The teacher moves the second run to student 2: answers first, then the record.
     RunIdentity to = moved;
     to.student = 2;
     ASSERT_EQ(copyRunAnswers(classroom.file(), classroom.results(), moved, to, kToday),
-              std::nullopt);
+              AnswersAppendProblems{});
     std::vector<ResultRecord> records = testing::recordsIn(classroom.results());
     records[1].StudentIndex = 2;
     std::filesystem::remove(classroom.results());

@@ -78,6 +78,89 @@ TEST(ChangeHistory, EntriesAreNumberedInOrderAndAppendedAfterWhatACrashLeft) {
     EXPECT_EQ(newest, second);
 }
 
+/// A history file of `pieces` one after another: "W" a whole entry (sampleEntry with the piece's
+/// number as its record), "D" 256 bytes of zeros, anything else as it is.
+std::filesystem::path historyOf(const testing::TempFolder& folder,
+                                const std::vector<std::string>& pieces) {
+    std::string bytes;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (pieces[i] == "W") {
+            HistoryEntry entry = sampleEntry();
+            entry.recordNumber = i + 1;
+            const HistoryBytes whole = encodeHistoryEntry(entry);
+            bytes.append(reinterpret_cast<const char*>(whole.data()), whole.size());
+        } else if (pieces[i] == "D") {
+            bytes.append(HistoryEntry::kSize, '\0');
+        } else {
+            bytes += pieces[i];
+        }
+    }
+    return folder.writeBytes("成績変更履歴.dat", bytes);
+}
+
+TEST(ChangeHistory, EachRunOfDamagedEntriesIsToldOnceInItsPlace) {
+    testing::TempFolder folder;
+    const auto history = historyOf(folder, {"W", "D", "D", "W", "D", "W", "D", "D", "D", "torn"});
+    PosixRecordFile file;
+    std::vector<std::string> told;
+    ASSERT_EQ(
+        readHistoryInRuns(
+            file, history,
+            [&](std::uint64_t number, const HistoryEntry& entry) {
+                told.push_back(std::to_string(number) + "=" + std::to_string(entry.recordNumber));
+            },
+            [&](std::uint64_t first, std::uint64_t last) {
+                told.push_back(std::to_string(first) + "-" + std::to_string(last));
+            }),
+        std::nullopt);
+    EXPECT_EQ(told, (std::vector<std::string>{"1=1", "2-3", "4=4", "5-5", "6=6", "7-9"}));
+}
+
+TEST(ChangeHistory, AFullHistoryTakesNoMoreEntriesAndSaysHowToMendIt) {
+    testing::TempFolder folder;
+    const auto history = folder.writeBytes("成績変更履歴.dat", "");
+    // Zeros, as a history grown by damage holds them: only the length counts here.
+    std::filesystem::resize_file(history, (kMostHistoryEntries - 1) * HistoryEntry::kSize);
+    PosixRecordFile file;
+    ASSERT_EQ(appendHistoryEntry(file, history, sampleEntry()), std::nullopt);
+    const auto refused = appendHistoryEntry(file, history, sampleEntry());
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->description.find("上限の65536件"), std::string::npos);
+    EXPECT_NE(refused->description.find("--set-aside-damaged"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(history), kMostHistoryEntries * HistoryEntry::kSize);
+}
+
+TEST(ChangeHistory, DamageThatShowsWithoutReadingTheHistoryThrough) {
+    const struct {
+        const char* history;
+        std::vector<std::string> pieces;
+        std::optional<std::string> damage;
+    } cases[] = {
+        {"sound", {"W", "W", "W"}, std::nullopt},
+        {"damaged only inside", {"W", "D", "W"}, std::nullopt},
+        {"a write cut short at the end", {"W", "W", "torn"}, std::nullopt},
+        {"grown by zeros", {"W", "W", "D"}, "最後の変更が壊れている"},
+        {"damaged from the start", {"D", "W"}, "最初の変更から壊れている"},
+        {"one damaged entry", {"D"}, "最初の変更から壊れている"},
+    };
+    for (const auto& c : cases) {
+        testing::TempFolder folder;
+        const auto history = historyOf(folder, c.pieces);
+        PosixRecordFile file;
+        ASSERT_EQ(file.openForReading(history), std::nullopt);
+        EXPECT_EQ(visibleHistoryDamage(file, std::filesystem::file_size(history)), c.damage)
+            << c.history;
+        file.close();
+    }
+    testing::TempFolder folder;
+    const auto pastTheLimit = historyOf(folder, {"W"});
+    std::filesystem::resize_file(pastTheLimit, (kMostHistoryEntries + 1) * HistoryEntry::kSize);
+    PosixRecordFile file;
+    ASSERT_EQ(file.openForReading(pastTheLimit), std::nullopt);
+    EXPECT_EQ(visibleHistoryDamage(file, std::filesystem::file_size(pastTheLimit)),
+              "上限の65536件より大きくなっている");
+}
+
 /// A results file of three records, a teacher's changes to it and the states a crash can leave.
 class TeachersChanges : public ::testing::Test {
 protected:

@@ -55,6 +55,34 @@ TEST_F(DailyBackupTest, TheChangeHistoryIsCopiedWithTheResults) {
     EXPECT_EQ(backupsOf(path()).size(), 1u) << "the history's copies are not the results file's";
 }
 
+TEST_F(DailyBackupTest, AHistoryGrownByZerosIsNotCopiedAndTheSoundCopiesStay) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
+    PosixRecordFile historyFile;
+    HistoryEntry change = historyEntryFor(HistoryEntry::Kind::Delete, 1, 1, clock.now());
+    change.before = encodeRecord(testing::runRecord(1, 1, 40));
+    ASSERT_EQ(appendHistoryEntry(historyFile, historyFileOf(path()), change), std::nullopt);
+    ASSERT_EQ(append(2), std::nullopt);
+    const std::string sound = testing::readBytes(historyFileOf(path()));
+    EXPECT_EQ(testing::readBytes(backupFileOf(historyFileOf(path()), {2026, 12, 10})), sound);
+
+    // A crash on the share grows the history by zeros to 1 GiB, sparse as such damage is.
+    std::filesystem::resize_file(historyFileOf(path()), std::uintmax_t{1} << 30);
+    for (int day = 11; day <= 12; ++day) {
+        clock.advanceDays(1);
+        ASSERT_EQ(append(2 + day), std::nullopt);
+        EXPECT_FALSE(std::filesystem::exists(backupFileOf(historyFileOf(path()), {2026, 12, day})));
+        ASSERT_TRUE(backupProblem);
+        EXPECT_TRUE(backupProblem->starts_with(historyFileOf(path()).string() + ": "))
+            << *backupProblem;
+        EXPECT_NE(backupProblem->find("バックアップを取りませんでした"), std::string::npos)
+            << *backupProblem;
+        EXPECT_TRUE(std::filesystem::exists(backupFileOf(path(), {2026, 12, day})))
+            << "the results file is copied all the same";
+    }
+    EXPECT_EQ(testing::readBytes(backupFileOf(historyFileOf(path()), {2026, 12, 10})), sound);
+    EXPECT_EQ(testing::recordsIn(path()).size(), 4u);
+}
+
 TEST_F(DailyBackupTest, TheNewestFourteenAreKept) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
     for (int day = 0; day < 20; ++day) {

@@ -2,12 +2,14 @@
 
 #include <cstring>
 
+#include "answers/AnswersFailureLog.h"
 #include "answers/AnswersFile.h"
 #include "answers/MistakeAnalysis.h"
 #include "platform/DurableFile.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
 #include "records/ResultsFile.h"
+#include "support/AnswersAppendPrinting.h"
 #include "support/FakeClock.h"
 #include "support/ForwardingRecordFile.h"
 #include "support/RecordFiles.h"
@@ -163,7 +165,7 @@ TEST_F(RecordsAdministrationTest,
                                      record.LevelIndex},
                                     {answer}},
                                    {2026, 12, 10}),
-                  std::nullopt);
+                  AnswersAppendProblems{});
     }
     PosixRecordFile answersFile;
     administration.moveAnswersThrough(answersFile);
@@ -175,12 +177,40 @@ TEST_F(RecordsAdministrationTest,
 
     const auto moved = administration.writeBack(1, chosen(1), 250, std::nullopt);
     EXPECT_EQ(moved.outcome, Outcome::Done);
-    EXPECT_EQ(moved.answersProblem, std::nullopt);
+    EXPECT_EQ(moved.movedAnswers, AnswersAppendProblems{});
     EXPECT_EQ(answersOf(101), 0u);
     EXPECT_EQ(answersOf(250), 1u);
 
     ASSERT_EQ(administration.deleteRecord(2, chosen(2)).outcome, Outcome::Done);
     EXPECT_EQ(answersOf(102), 0u) << "a deleted run's answers no longer count";
+}
+
+TEST_F(RecordsAdministrationTest, AMovedRunsAnswersWhoseDaysCopyFailsAreToldAsMoved) {
+    testing::appendRecords(path(), numberedRecords(1, 2));
+    AnswerRecord answer;
+    answer.first = 450;
+    answer.second = 120;
+    answer.boxes = {"500", "100", "600"};
+    for (int n : {1, 2}) {
+        const ResultRecord record = numbered(n);
+        ASSERT_EQ(appendRunAnswers(file, path(),
+                                   {{record.RecordDate, record.RecordClock, record.StudentIndex,
+                                     record.LevelIndex},
+                                    {answer}},
+                                   {2026, 12, 9}),
+                  AnswersAppendProblems{});
+    }
+    folder.writeBytes("成績バックアップ/成績解答データ2026-2026-12-10", "not a folder");
+    PosixRecordFile answersFile;
+    administration.moveAnswersThrough(answersFile);
+
+    const auto moved = administration.writeBack(1, chosen(1), numbered(2).StudentIndex, {});
+    EXPECT_EQ(moved.outcome, Outcome::Done);
+    EXPECT_EQ(moved.movedAnswers.answers, std::nullopt) << *moved.movedAnswers.answers;
+    ASSERT_TRUE(moved.movedAnswers.backup);
+    EXPECT_NE(moved.movedAnswers.backup->find("成績解答データ2026-2026-12-10"), std::string::npos);
+    EXPECT_TRUE(loggedAnswersFailures(path()).empty());
+    EXPECT_EQ(loggedAnswersBackupFailures(path()).size(), 1u);
 }
 
 TEST_F(RecordsAdministrationTest, AStudentOrTimeThatWouldHarmEveryMachineIsRefused) {

@@ -241,6 +241,38 @@ TEST_F(ResultsFileTest, ARunsAnswersFollowItsRecordAndTheirFailureNeverCostsTheR
     EXPECT_NE(logged[0].find("生徒0012.dat"), std::string::npos) << logged[0];
 }
 
+TEST_F(ResultsFileTest, AFailedDaysCopyOfTheAnswersIsToldAsABackupsFailureOnceADay) {
+    AnswerRecord answer;
+    answer.first = 450;
+    answer.second = 120;
+    answer.boxes = {"500", "100", "600"};
+    PosixRecordFile answersFile;
+    ResultsFile keeping = results();
+    keeping.keepAnswers(answersFile);
+    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 50, std::nullopt}, std::array{answer}),
+              std::nullopt);
+    // Where the day's copies of the answers go, something nobody can write into.
+    clock.advanceDays(1);
+    folder.writeBytes("成績バックアップ/成績解答データ2026-2026-12-11", "not a folder");
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(keeping.AppendResultRecord({12, 3, 40, std::nullopt}, std::array{answer}),
+                  std::nullopt);
+        EXPECT_EQ(keeping.answersProblem(), std::nullopt) << "the answers were written";
+        ASSERT_TRUE(keeping.backupProblem());
+        EXPECT_NE(keeping.backupProblem()->find("成績解答データ2026-2026-12-11"), std::string::npos)
+            << *keeping.backupProblem();
+    }
+    std::uint64_t runs = 0;
+    static_cast<void>(readAnswersFile(answersFile, answersFileOf(path(), 2026, 12),
+                                      [&](const RunBlock&) { ++runs; }));
+    EXPECT_EQ(runs, 3u);
+    EXPECT_TRUE(loggedAnswersFailures(path()).empty());
+    const std::vector<std::string> logged = loggedAnswersBackupFailures(path());
+    ASSERT_EQ(logged.size(), 1u) << "one cause, one line a day";
+    EXPECT_TRUE(logged[0].starts_with("2026-12-11 10:30:15 " + folder.path().string()))
+        << logged[0];
+}
+
 TEST_F(ResultsFileTest, TheStartUpCheckCreatesTheFileAndReportsAFolderItCannotWrite) {
     EXPECT_EQ(results().checkWritable(), std::nullopt);
     EXPECT_TRUE(std::filesystem::exists(path()));

@@ -42,8 +42,8 @@ public:
             RunIdentity{static_cast<double>(daySerial(day)), clock,
                         static_cast<std::int16_t>(student), static_cast<std::int16_t>(level)},
             std::move(answers)};
-        const auto failure = appendRunAnswers(m_file, resultsFile(), run, m_clock.now().date);
-        if (failure) throw std::runtime_error(*failure);
+        const auto problems = appendRunAnswers(m_file, resultsFile(), run, m_clock.now().date);
+        if (problems.answers) throw std::runtime_error(*problems.answers);
     }
 
     AppState& state() override { return *m_state; }

@@ -243,11 +243,17 @@ bool FrmData::report(const RecordsAdministration::Result& result, const QString&
                         .arg(toQString(result.error->description));
             break;
     }
-    if (result.answersProblem) {
+    if (result.movedAnswers.answers) {
         text += QStringLiteral(
                     "\n\n記録は書き換えましたが、この回の解答の記録を新しい生徒に移せませんでした"
                     "（%1）。")
-                    .arg(toQString(*result.answersProblem));
+                    .arg(toQString(*result.movedAnswers.answers));
+    }
+    if (result.movedAnswers.backup) {
+        text += QStringLiteral(
+                    "\n\n記録を書き換え、この回の解答も新しい生徒に移しましたが、その生徒の解答の"
+                    "今日のバックアップを作れませんでした（%1）。")
+                    .arg(toQString(*result.movedAnswers.backup));
     }
     if (!text.isEmpty()) tell(text.trimmed());
     return result.outcome == Outcome::Done;
