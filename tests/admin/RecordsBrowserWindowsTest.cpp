@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -14,11 +15,13 @@
 #include <memory>
 
 #include "admin/windows/FrmData.h"
+#include "answers/AnswersFile.h"
 #include "app/windows/MessageBoxes.h"
 #include "app/windows/ProgramApplication.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
 #include "support/AdminFlowForTests.h"
+#include "support/AnswersAppendPrinting.h"
 #include "support/RecordFiles.h"
 #include "support/Screenshots.h"
 
@@ -37,8 +40,9 @@ void doubleClick(QListView* list, int row) {
 }
 
 /// The lines of `text` that do not fit the width the program's message box gives them, and so
-/// would be broken wherever the box likes, inside a word too.
-QStringList linesTooWideForAMessageBox(const QString& text) {
+/// would be broken wherever the box likes, inside a word too. With `screenshot`, the box is saved
+/// under that name (saveScreenshot).
+QStringList linesTooWideForAMessageBox(const QString& text, const QString& screenshot = {}) {
     QStringList tooWide;
     QtMessageBoxes boxes;
     QTimer::singleShot(0, [&] {
@@ -54,6 +58,7 @@ QStringList linesTooWideForAMessageBox(const QString& text) {
                                .arg(metrics.horizontalAdvance(line))
                                .arg(label->contentsRect().width());
         }
+        if (!screenshot.isEmpty()) testing::saveScreenshot(*box, screenshot);
         box->accept();
     });
     boxes.inform(nullptr, QStringLiteral("成績データ"), text);
@@ -206,6 +211,44 @@ private slots:
         QCOMPARE(list->currentIndex().row(), 3);
         QVERIFY(lineOf(list, 3).contains(QStringLiteral("   77秒")));
         QVERIFY(!child<QWidget>(browser.get(), QStringLiteral("Picture3"))->isVisible());
+    }
+
+    void aRunMovedWhoseAnswersDaysCopyFailsIsToldAsABackupsFailure() {
+        AdminFlowForTests flow;
+        auto browser = browserOverTenRuns(flow);
+        PosixRecordFile answersFile;
+        AnswerRecord answer;
+        answer.first = 450;
+        answer.second = 120;
+        answer.boxes = {"500", "100", "600"};
+        for (std::size_t record : {1u, 3u}) {  // students 2 and 4
+            const ResultRecord run = testing::recordsIn(flow.resultsFile())[record];
+            QCOMPARE(
+                appendRunAnswers(
+                    answersFile, flow.resultsFile(),
+                    {{run.RecordDate, run.RecordClock, run.StudentIndex, run.LevelIndex}, {answer}},
+                    {2026, 12, 9}),
+                AnswersAppendProblems{});
+        }
+        // Where the day's copies of the answers go, something nobody can write into.
+        flow.folder.writeBytes("data/gaisan/成績バックアップ/成績解答データ2026-2026-12-10",
+                               "not a folder");
+        doubleClick(child<QListView>(browser.get(), QStringLiteral("List1")), 3);
+        child<QComboBox>(browser.get(), QStringLiteral("Combo1"))
+            ->setEditText(QStringLiteral("2 /  鈴木　蓮"));
+        child<QPushButton>(browser.get(), QStringLiteral("Command2"))->click();
+
+        QCOMPARE(testing::recordsIn(flow.resultsFile())[3].StudentIndex, std::int16_t{2});
+        QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{1});
+        const QString& text = flow.messageBoxes.shown[0].text;
+        QVERIFY2(text.contains(QStringLiteral("今日のバックアップを作れませんでした")),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("移せませんでした")), qPrintable(text));
+        // The problem names a file, whose path the box breaks where it must.
+        const QStringList tooWide =
+            linesTooWideForAMessageBox(text, QStringLiteral("records-answers-backup-failed"))
+                .filter(QRegularExpression(QStringLiteral("^(?!問題：)")));
+        QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(QLatin1Char('|'))));
     }
 
     void aWriteBackOfATimeOrStudentThatWouldHarmIsRefused_data() {

@@ -251,8 +251,9 @@ bool FrmData::report(const RecordsAdministration::Result& result, const QString&
     }
     if (result.movedAnswers.backup) {
         text += QStringLiteral(
-                    "\n\n記録を書き換え、この回の解答も新しい生徒に移しましたが、その生徒の解答の"
-                    "今日のバックアップを作れませんでした（%1）。")
+                    "\n\n記録を書き換え、解答も移しました。\n"
+                    "ただ、移した先の生徒の解答ファイルの\n"
+                    "今日のバックアップを作れませんでした。\n\n問題：%1")
                     .arg(toQString(*result.movedAnswers.backup));
     }
     if (!text.isEmpty()) tell(text.trimmed());
