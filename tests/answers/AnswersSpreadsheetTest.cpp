@@ -55,6 +55,18 @@ TEST(AnswersSpreadsheet, RowHasTheColumnsScriptsRelyOn) {
              mistakeName(
                  mistakesOf(answer(150, 349, 2, {"2,00", "300", "500"}, 1, 0)).roundedFirst) +
              ",,,0.0"},
+        // A spreadsheet would run these as formulas: each text cell keeps its text behind an
+        // apostrophe, and a text beginning with one gets another, so a script can always take
+        // the first off.
+        {"a name and typed boxes a spreadsheet would run",
+         answer(150, 349, 2, {"-4*5", "+300", "@"}, 0b111, 0), "=HYPERLINK(\"x\")",
+         "2026-12-10,12:00:00,12,\"'=HYPERLINK(\"\"x\"\")\",小５,3,150,349,100,'-4*5,'+300,'@," +
+             mistakeName({MistakeKind::Slip}) + "," + mistakeName({MistakeKind::Slip}) + "," +
+             mistakeName({MistakeKind::AdditionSlip}) + ",0.0"},
+        {"a name beginning with an apostrophe", answer(150, 349, 2, {"200", "300", "500"}, 0, 0),
+         "'佐藤", "2026-12-10,12:00:00,12,''佐藤,小５,3,150,349,100,200,300,500,,,,0.0"},
+        {"a name beginning with a tab", answer(150, 349, 2, {"200", "300", "500"}, 0, 0), "\t佐藤",
+         "2026-12-10,12:00:00,12,'\t佐藤,小５,3,150,349,100,200,300,500,,,,0.0"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(answerRow(kRun, c.name, "小５", c.answer), c.expected) << c.what;
