@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "drill/ProblemGenerator.h"
+#include "menu/LevelAvailability.h"
 
 namespace gaisan {
 namespace {
@@ -249,6 +250,8 @@ AnalysisPage summaryPage(const MistakeAnalysis& analysis,
             studentRowTexts(summaryOf(analysis, student.student), student.name));
     return page;
 }
+
+bool isAnalysedStudent(std::string_view rosterName) { return !isTeacherName(rosterName); }
 
 std::string groupTitle(std::string_view band, bool wholeBand, std::size_t students) {
     const std::string count = "（" + std::to_string(students) + "人）";

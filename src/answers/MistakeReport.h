@@ -153,6 +153,11 @@ struct ChosenStudent {
                                        const std::string& groupTitle, const std::string& scope,
                                        int lastDay);
 
+/// Whether the roster entry named `rosterName` is one of the students the analysis looks at:
+/// everyone but the teacher (isTeacherName), whose own runs try the drill out and are no child's
+/// mistakes to count among the class's.
+[[nodiscard]] bool isAnalysedStudent(std::string_view rosterName);
+
 /// The group's title: "小６の全員（32人）" for a whole band, "選んだ生徒（3人）" otherwise.
 [[nodiscard]] std::string groupTitle(std::string_view band, bool wholeBand, std::size_t students);
 

@@ -123,6 +123,10 @@ private slots:
     void theTeacherSeesTheClassThenOneChildAndTheirExamples() {
         testing::MistakeAnalysisHostForTests host;
         recordClass(host);
+        // The teacher tries the drill too: those answers are no child's.
+        host.recordRun(999, 1, {2026, 12, 8},
+                       {answerAtHundreds(450, 1230, {"400", "1200", "1600"}),
+                        answerAtHundreds(450, 1230, {"400", "1200", "1600"})});
         std::unique_ptr<MistakeAnalysisWindow> owner;
         MistakeAnalysisWindow* window = openWindow(host, owner);
         // Nothing placed on the screen lies over anything else.
@@ -137,15 +141,18 @@ private slots:
         child<QPushButton>(window, "analyseButton")->click();
         QCOMPARE(host.reads, 1);
         auto* subjects = child<QComboBox>(window, "subjectBox");
-        const int students = child<QListWidget>(window, "studentList")->count();
+        auto* studentList = child<QListWidget>(window, "studentList");
+        const int students = studentList->count();
         QVERIFY(students >= 26);
+        QVERIFY(studentList->findItems(QStringLiteral("先生"), Qt::MatchContains).isEmpty());
         QCOMPARE(subjects->count(), 1 + students);
         QCOMPARE(subjects->itemText(0), QStringLiteral("全学年の全員（%1人）").arg(students));
         QCOMPARE(text(window, "countsLabel"),
                  QStringLiteral("答えた数 82問　正解 44問　まちがい 38問（46%）"));
         QVERIFY(text(window, "weakestLabel")
                     .startsWith(QStringLiteral("いちばんの課題：切り上げ忘れ")));
-        QVERIFY(text(window, "notesLabel").contains(QStringLiteral("答えのある生徒：2人")));
+        QVERIFY(text(window, "notesLabel")
+                    .contains(QStringLiteral("答えのある生徒：2人／%1人").arg(students)));
 
         // 佐藤 alone: eight weeks, ever fewer mistakes, and the newest example first.
         window->showSubject(1);

@@ -123,6 +123,14 @@ TEST(MistakeReportTest, TheWeeklyTrendLeavesGapsForWeeksWithoutAnswersAndKeepsTh
     EXPECT_TRUE(weeklyTrend(MistakeSummary{}, kToday).mondays.empty());
 }
 
+TEST(MistakeReportTest, TheTeacherIsNoStudentOfTheAnalysis) {
+    // Roster names come padded with spaces.
+    EXPECT_FALSE(isAnalysedStudent("先生"));
+    EXPECT_FALSE(isAnalysedStudent("先生    "));
+    EXPECT_TRUE(isAnalysedStudent("佐藤　陽菜"));
+    EXPECT_TRUE(isAnalysedStudent("先生方"));
+}
+
 TEST(MistakeReportTest, PagesShowTheWeakestKindsExamplesAndEveryChosenStudent) {
     MistakeAnalysis analysis;
     analysis.students[1].add(run(1, kToday, {kForgotToRoundUp, kRight}));

@@ -180,6 +180,7 @@ void MistakeAnalysisWindow::Form_Load() {
     try {
         loadSchoolRoster(state, state.roster, m_host.clock().now().date,
                          [&](const RosterEntry& entry, int grade) {
+                             if (!isAnalysedStudent(entry.Name)) return;
                              m_roster.push_back(
                                  {entry.StudentIndex, grade, std::string(trimSpaces(entry.Name))});
                          });
