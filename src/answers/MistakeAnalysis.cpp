@@ -72,16 +72,25 @@ std::optional<double> MistakeCounts::shareOf(MistakeKind kind) const {
     return static_cast<double>(boxesOfKind[indexOf(kind)]) / static_cast<double>(wrongBoxes);
 }
 
-std::optional<MistakeKind> MistakeSummary::weakestKind() const {
-    std::optional<MistakeKind> weakest;
+std::optional<double> MistakeCounts::answerShareOf(MistakeKind kind) const {
+    if (answers == 0) return std::nullopt;
+    return static_cast<double>(answersOfKind[indexOf(kind)]) / static_cast<double>(answers);
+}
+
+std::vector<MistakeKind> MistakeSummary::weakestKinds() const {
+    std::vector<MistakeKind> weakest;
     std::uint64_t most = 0;
     for (const MistakeKindName& entry : mistakeKindNames()) {
         const std::uint64_t boxes = counts.boxesOfKind[indexOf(entry.kind)];
-        if (entry.kind == MistakeKind::Correct || entry.kind == MistakeKind::Empty) continue;
-        if (boxes > most) most = boxes, weakest = entry.kind;
+        if (entry.kind == MistakeKind::Correct || entry.kind == MistakeKind::Empty || boxes == 0 ||
+            boxes < most) {
+            continue;
+        }
+        if (boxes > most) most = boxes, weakest.clear();
+        weakest.push_back(entry.kind);
     }
-    if (!weakest && counts.boxesOfKind[indexOf(MistakeKind::Empty)] > 0) {
-        weakest = MistakeKind::Empty;
+    if (weakest.empty() && counts.boxesOfKind[indexOf(MistakeKind::Empty)] > 0) {
+        weakest.push_back(MistakeKind::Empty);
     }
     return weakest;
 }
@@ -124,6 +133,7 @@ void addRun(MistakeSummary& summary, const RunIdentity& run, std::size_t count,
         while (shownKinds != 0) {
             const auto kind = static_cast<std::size_t>(std::countr_zero(shownKinds));
             shownKinds &= shownKinds - 1;
+            ++counts.answersOfKind[kind], ++week.answersOfKind[kind];
             keepNewest(summary.examples[kind],
                        shownKinds == 0 ? std::move(example) : MistakeExample(example),
                        MistakeSummary::kExamplesPerKind);
@@ -137,6 +147,7 @@ void addCounts(MistakeCounts& to, const MistakeCounts& from) {
     to.wrongBoxes += from.wrongBoxes;
     for (std::size_t kind = 0; kind < kMistakeKindCount; ++kind) {
         to.boxesOfKind[kind] += from.boxesOfKind[kind];
+        to.answersOfKind[kind] += from.answersOfKind[kind];
     }
 }
 

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "answers/AnswersSpreadsheet.h"
+#include "answers/MistakeReport.h"
 #include "answers/MistakeSummaryText.h"
 #include "platform/PosixRecordFile.h"
 #include "platform/Utf8.h"
@@ -43,11 +44,14 @@ int mistakesCommand(const CommandLine& line) {
     if (const auto found = answersStudentsOf(resultsFile, period)) {
         AnalysisScope scope{{}, {}, found->firstDay, found->lastDay};
         for (const int s : found->students) {
-            // A band holds the students the roster places in it; "全学年" holds everybody.
+            // A band holds the students the roster places in it; "全学年" holds everybody. The
+            // teacher is left out, as on the teacher's screen, unless asked for by number.
+            const std::string& name = roster.RosterNames.at(s);
             const bool inBand =
-                band == "全学年" ||
-                (!roster.RosterNames.at(s).empty() &&
-                 InGradeBand(GradeNumber(roster.SchoolYear, roster.RosterYear.at(s)), band));
+                (band == "全学年" ||
+                 (!name.empty() &&
+                  InGradeBand(GradeNumber(roster.SchoolYear, roster.RosterYear.at(s)), band))) &&
+                (student || isAnalysedStudent(name));
             if ((!student || s == *student) && inBand) scope.students.push_back(s);
         }
         PosixRecordFile recordFile;

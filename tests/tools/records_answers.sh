@@ -86,6 +86,31 @@ grep -q $'^student\t2\t' "$work/band" && ! grep -q $'^student\t1\t' "$work/band"
 grep -A2 $'^group\t' "$work/band" | grep -qx $'answers\t3\tright\t2\twrong\t1\t33.3%' ||
     fail "mistakes --band: the group's answers: $(cat "$work/band")"
 
+# The teacher's own tries, in a folder of their own: no child's mistakes, so the class leaves
+# them out as the teacher's screen does; asked for by number, they are shown.
+staff=$work/staff
+mkdir -p "$staff/gaisan"
+cp "$root/共通データ.txt" "$staff/"
+cp "$root/gaisan/タイム回数データ.txt" "$staff/gaisan/"
+printf '%s\r\n' '1,2017,0,0,"佐藤　陽菜",0,"",""' '999,1980,0,0,"先生",0,"",""' |
+    iconv -f UTF-8 -t CP932 >"$staff/新名簿.txt"
+"$tool" append "$staff/gaisan/成績累積データ.dat" --student 1 --level 1 --seconds 50 \
+    --at "2026-12-10 09:00:00"
+"$tool" append "$staff/gaisan/成績累積データ.dat" --student 999 --level 1 --seconds 30 \
+    --at "2026-12-10 09:30:00"
+python3 "$here/answers_fixture.py" "$staff/gaisan/成績累積データ.dat" <<'SPEC'
+run 1
+150 349 2 1 42 200 300 500
+run 2
+4500 1200 3 1 64 4000 1000 5000
+SPEC
+"$tool" mistakes "$staff/gaisan" --now "2026-12-11 12:00:00" >"$work/staff.txt"
+! grep -q $'^student\t999\t' "$work/staff.txt" && grep -q $'^group\t全学年\t1$' "$work/staff.txt" &&
+    grep -A2 $'^group\t' "$work/staff.txt" | grep -qx $'answers\t1\tright\t1\twrong\t0\t0.0%' ||
+    fail "mistakes counted the teacher: $(cat "$work/staff.txt")"
+"$tool" mistakes "$staff/gaisan" --student 999 --now "2026-12-11 12:00:00" |
+    grep -qx $'answers\t1\tright\t0\twrong\t1\t100.0%' || fail "mistakes --student 999"
+
 # check: the year's files and their bytes; bytes no part of a run and a logged failed write are
 # told without failing the check, an answers file that cannot be read fails it.
 status=0

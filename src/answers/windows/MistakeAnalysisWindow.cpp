@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kStudentRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole;
+constexpr int kWeakestFontPixels = 22;
+constexpr int kSmallestWeakestFontPixels = 14;
 
 QTableWidget* newTable(DesignCanvas& canvas, const QString& name, const QStringList& headers,
                        const QRect& design, int fontPixels) {
@@ -130,7 +132,7 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
     place(m_countsLabel, {340, 128, 668, 34}, 20);
     m_weakestLabel->setObjectName(QStringLiteral("weakestLabel"));
     m_weakestLabel->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
-    place(m_weakestLabel, {340, 164, 668, 34}, 22);
+    place(m_weakestLabel, {340, 164, 668, 34}, kWeakestFontPixels);
     m_timesLabel->setObjectName(QStringLiteral("timesLabel"));
     place(m_timesLabel, {340, 200, 668, 28}, 16);
     addLabel(QStringLiteral("kindCaption"), QStringLiteral("まちがいの内訳"), this,
@@ -139,7 +141,7 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
     m_kindTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_kindTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     m_kindTable->horizontalHeader()->setStretchLastSection(false);
-    addLabel(QStringLiteral("trendCaption"), QStringLiteral("週ごとの推移"), this,
+    addLabel(QStringLiteral("trendCaption"), toQString(std::string(Trend::kCaption)), this,
              {672, 234, 336, 26}, 16);
     m_trendView->setObjectName(QStringLiteral("trendView"));
     place(m_trendView, {672, 262, 336, 196}, 12);
@@ -180,6 +182,7 @@ void MistakeAnalysisWindow::Form_Load() {
     try {
         loadSchoolRoster(state, state.roster, m_host.clock().now().date,
                          [&](const RosterEntry& entry, int grade) {
+                             if (!isAnalysedStudent(entry.Name)) return;
                              m_roster.push_back(
                                  {entry.StudentIndex, grade, std::string(trimSpaces(entry.Name))});
                          });
@@ -288,7 +291,7 @@ void MistakeAnalysisWindow::showSubject(int index) {
     const SummaryTexts texts = summaryTexts(summary, m_subjectBox->currentText().toStdString());
     m_scopeLabel->setText(m_analysis ? toQString(m_scopeText) : QString());
     m_countsLabel->setText(toQString(texts.counts));
-    m_weakestLabel->setText(toQString(texts.weakest));
+    showWeakest(toQString(texts.weakest));
     m_timesLabel->setText(toQString(texts.timeByType));
     m_kindTable->setRowCount(static_cast<int>(texts.kinds.size()));
     for (std::size_t row = 0; row < texts.kinds.size(); ++row) {
@@ -298,13 +301,32 @@ void MistakeAnalysisWindow::showSubject(int index) {
     }
     m_trendView->showTrend(m_analysis ? weeklyTrend(summary, m_lastDay) : Trend{});
 
+    // The examples open on the first of the kinds that most need work; the box offers the rest.
     m_exampleKindBox->clear();
-    const std::optional<MistakeKind> weakest = summary.weakestKind();
+    const std::vector<MistakeKind> weakest = summary.weakestKinds();
     for (const KindRow& kind : texts.kinds) {
         m_exampleKindBox->addItem(toQString(kind.name), static_cast<int>(kind.kind));
-        if (weakest == kind.kind) m_exampleKindBox->setCurrentIndex(m_exampleKindBox->count() - 1);
+        if (!weakest.empty() && weakest.front() == kind.kind)
+            m_exampleKindBox->setCurrentIndex(m_exampleKindBox->count() - 1);
     }
     showExamples();
+}
+
+void MistakeAnalysisWindow::showWeakest(const QString& text) {
+    // Several kinds found equally often are all named: the line takes a smaller font, and then a
+    // second line, rather than cut a name.
+    const QRect design = designRect(m_weakestLabel);
+    int pixels = kWeakestFontPixels;
+    QFont font = m_weakestLabel->font();
+    font.setBold(true);
+    const auto fits = [&](int size) {
+        font.setPixelSize(size);
+        return QFontMetrics(font).horizontalAdvance(text) <= design.width();
+    };
+    while (pixels > kSmallestWeakestFontPixels && !fits(pixels)) pixels -= 2;
+    m_weakestLabel->setWordWrap(!fits(pixels));
+    setDesignFont(m_weakestLabel, pixels);
+    m_weakestLabel->setText(text);
 }
 
 void MistakeAnalysisWindow::showExamples() {
@@ -312,7 +334,7 @@ void MistakeAnalysisWindow::showExamples() {
     if (m_exampleKindBox->currentIndex() < 0) return;
     const auto kind = static_cast<MistakeKind>(m_exampleKindBox->currentData(kKindRole).toInt());
     const std::vector<ExampleTexts> examples =
-        newestExamples(shownSummary(), kind, MistakeSummary::kExamplesPerKind);
+        newestExamples(shownSummary(), {kind}, MistakeSummary::kExamplesPerKind);
     m_exampleTable->setRowCount(static_cast<int>(examples.size()));
     for (std::size_t row = 0; row < examples.size(); ++row) {
         const ExampleTexts& example = examples[row];
