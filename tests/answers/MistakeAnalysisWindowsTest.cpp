@@ -166,8 +166,9 @@ private slots:
         QCOMPARE(subjects->itemText(0), QStringLiteral("全学年の全員（%1人）").arg(students));
         QCOMPARE(text(window, "countsLabel"),
                  QStringLiteral("答えた数 82問　正解 44問　まちがい 38問（46%）"));
-        QVERIFY(text(window, "weakestLabel")
-                    .startsWith(QStringLiteral("いちばんの課題：切り上げ忘れ")));
+        // Each wrong rounding of the class was added right: that is the most common kind.
+        QCOMPARE(text(window, "weakestLabel"),
+                 QStringLiteral("いちばんの課題：たし算は正しい（概数の誤り）（48%）"));
         QVERIFY(text(window, "notesLabel")
                     .contains(QStringLiteral("答えのある生徒：2人／%1人").arg(students)));
         QCOMPARE(text(window, "trendCaption"),
