@@ -107,8 +107,14 @@ private slots:
         QCOMPARE(message(*dialog), QStringLiteral("まだ入れられません。あと40秒待ってください"));
         QVERIFY(!isShown(menu.get(), QStringLiteral("Picture7")));
 
-        // Leaving the menu and coming back does not end the wait.
+        // Leaving the menu and coming back does not end the wait, nor does starting the
+        // program again: the count is in the data folder.
         dialog->reject();
+        menu = host.openMenu();
+        dialog = clickDataProcessing(*menu);
+        QCOMPARE(message(*dialog), QStringLiteral("まだ入れられません。あと40秒待ってください"));
+        dialog->reject();
+        host.startProgramAgain();
         menu = host.openMenu();
         dialog = clickDataProcessing(*menu);
         QCOMPARE(message(*dialog), QStringLiteral("まだ入れられません。あと40秒待ってください"));
@@ -134,6 +140,29 @@ private slots:
         dialog->findChild<QPushButton*>(QStringLiteral("PasscodeCancel"))->click();
         QTRY_VERIFY(!dialog);
         QVERIFY(!isShown(menu.get(), QStringLiteral("Picture7")));
+    }
+
+    // A count of wrong tries that cannot be read may hide three of them: the question waits a
+    // minute, saying why, and then asks.
+    void aCountThatCannotBeReadMakesItWaitAMinuteAndSaysWhy() {
+        testing::MenuHostForTests host;
+        writePasscode(passcodeFile(host), "sakura3");
+        host.suite.writeBytes("data/gaisan/先生パスコード失敗回数.txt", "?\r\n");
+        host.logIn(999);
+        const auto menu = host.openMenu();
+        QPointer<PasscodeDialog> dialog = clickDataProcessing(*menu);
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY2(message(*dialog).startsWith(
+                     QStringLiteral("まだ入れられません。あと60秒待ってください\n"
+                                    "まちがえた回数の記録を読めません：")),
+                 qPrintable(message(*dialog)));
+        testing::saveScreenshot(*dialog, QStringLiteral("passcode-count-unreadable"));
+        host.fakeClock().advanceSeconds(60);
+        enter(*dialog, QStringLiteral("sakura3"));
+        QTRY_VERIFY(!dialog);
+        QVERIFY(isShown(menu.get(), QStringLiteral("Picture7")));
+        QVERIFY2(!std::filesystem::exists(host.state().locations.passcodeTriesFile()),
+                 "the right passcode removes the spoilt count");
     }
 
     // Through the real screen flow: a passcode set while the program runs counts at the next

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,12 @@ public:
         s.SeasonColour = seasonColourOfMonth(12);
         LoadRoster(s.roster, suite / "data/新名簿.txt", m_clock.now().date,
                    s.common.YearChangeMonth, s.common.RosterOption, {});
+        m_passcodeTries.emplace(m_clock, s.locations.passcodeTriesFile());
+    }
+
+    /// What a new start of the program forgets: the count of wrong passcodes it kept itself.
+    void startProgramAgain() {
+        m_passcodeTries.emplace(m_clock, m_state->locations.passcodeTriesFile());
     }
 
     /// Logs in roster student `student` as the name list does.
@@ -90,7 +97,7 @@ public:
     void reportPrintFailure() override { requests.push_back("print failed"); }
 
     void reportSharedFileProblemsOnce() override { ++sharedFileProblemAsks; }
-    PasscodeTries& passcodeTries() override { return m_passcodeTries; }
+    PasscodeTries& passcodeTries() override { return *m_passcodeTries; }
     void StartRun() override {
         requests.push_back("run " + std::to_string(m_state->login.CurrentLevel));
     }
@@ -115,7 +122,7 @@ private:
 
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
-    PasscodeTries m_passcodeTries{m_clock};
+    std::optional<PasscodeTries> m_passcodeTries;
     PosixRecordFile m_file;
 };
 

@@ -89,6 +89,7 @@ void ScreenFlow::ContinueStartup() {
         emit programEnded(1);
         return;
     }
+    m_passcodeTries.emplace(m_clock, m_state.locations.passcodeTriesFile());
     if (const auto warning = sharingWarningForFolder(m_state.locations.ProgramDataFolder)) {
         inform(m_boxes, m_splash, sharingWarningText(*warning));
     }

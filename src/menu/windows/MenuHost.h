@@ -33,8 +33,8 @@ public:
     /// For the teacher's maintenance panel: tells, once in the program's run, what keeps the
     /// classroom's users from sharing the results file or from getting its daily copies.
     virtual void reportSharedFileProblemsOnce() = 0;
-    /// The wrong tries at the teacher's passcode, kept for the program's run, so that leaving
-    /// the menu and coming back does not give three fresh tries.
+    /// The wrong tries at the teacher's passcode, kept in the data folder for every machine and
+    /// for the program's run.
     virtual PasscodeTries& passcodeTries() = 0;
     /// A run of state().login.CurrentLevel.
     virtual void StartRun() = 0;

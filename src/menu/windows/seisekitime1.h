@@ -107,6 +107,8 @@ private:
     /// The menu is about to give way to another screen: nothing that starts a screen change is
     /// left to press, and the wait panel shows.
     void leaving();
+    /// The right passcode was typed: the panel opens.
+    void openAfterPasscode();
     /// Shows the maintenance panel once the teacher is known to be the one asking.
     void showMaintenancePanel();
 
