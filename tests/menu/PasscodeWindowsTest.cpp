@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "admin/Passcode.h"
+#include "admin/windows/FrmTimeData.h"
 #include "app/windows/ProgramApplication.h"
 #include "menu/windows/PasscodeDialog.h"
 #include "support/DemoInstallation.h"
@@ -166,8 +167,9 @@ private slots:
     }
 
     // Through the real screen flow: a passcode set while the program runs counts at the next
-    // click.
-    void theProgramAsksOnceAPasscodeIsSet() {
+    // click, and is asked once until the teacher leaves the menu, though each tool of the panel
+    // returns to a fresh menu.
+    void theProgramAsksOnceAPasscodeIsSetAndOnceForAVisitToTheMenu() {
         testing::DemoInstallation installation;
         seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
         QVERIFY(menu);
@@ -179,6 +181,23 @@ private slots:
         enter(*dialog, QStringLiteral("ume"));
         QTRY_VERIFY(!dialog);
         QVERIFY(isShown(menu, QStringLiteral("Picture7")));
+
+        // To the criteria editor and back: the panel opens without a question.
+        menu->findChild<QPushButton*>(QStringLiteral("Command10_1"))->click();
+        QTRY_VERIFY(testing::shown<FrmTimeData>());
+        testing::shown<FrmTimeData>()->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
+        QTRY_VERIFY(testing::shown<seisekitime1>() && testing::shown<seisekitime1>()->menuReady());
+        menu = testing::shown<seisekitime1>();
+        QVERIFY(!clickDataProcessing(*menu));
+        QVERIFY(isShown(menu, QStringLiteral("Picture7")));
+
+        // Back to the name list: whoever chooses 先生 next is asked again.
+        menu->Command1_Click();
+        menu = testing::chooseName(QStringLiteral("先生"));
+        QVERIFY(menu);
+        dialog = clickDataProcessing(*menu);
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!isShown(menu, QStringLiteral("Picture7")));
     }
 };
 

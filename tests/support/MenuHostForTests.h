@@ -42,9 +42,11 @@ public:
         m_passcodeTries.emplace(m_clock, s.locations.passcodeTriesFile());
     }
 
-    /// What a new start of the program forgets: the count of wrong passcodes it kept itself.
+    /// What a new start of the program forgets: the count of wrong passcodes it kept itself,
+    /// and that the passcode was given.
     void startProgramAgain() {
         m_passcodeTries.emplace(m_clock, m_state->locations.passcodeTriesFile());
+        m_passcodeGiven = false;
     }
 
     /// Logs in roster student `student` as the name list does.
@@ -98,10 +100,16 @@ public:
 
     void reportSharedFileProblemsOnce() override { ++sharedFileProblemAsks; }
     PasscodeTries& passcodeTries() override { return *m_passcodeTries; }
+    bool passcodeGiven() const override { return m_passcodeGiven; }
+    void notePasscodeGiven() override { m_passcodeGiven = true; }
     void StartRun() override {
+        m_passcodeGiven = false;
         requests.push_back("run " + std::to_string(m_state->login.CurrentLevel));
     }
-    void showNameSelection() override { requests.push_back("names"); }
+    void showNameSelection() override {
+        m_passcodeGiven = false;
+        requests.push_back("names");
+    }
     void showRecordsBrowser() override { requests.push_back("records browser"); }
     void showCriteriaEditor() override { requests.push_back("criteria editor"); }
     void showMistakeAnalysis() override { requests.push_back("mistake analysis"); }
@@ -123,6 +131,7 @@ private:
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
     std::optional<PasscodeTries> m_passcodeTries;
+    bool m_passcodeGiven = false;
     PosixRecordFile m_file;
 };
 

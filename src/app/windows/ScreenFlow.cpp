@@ -106,6 +106,7 @@ void ScreenFlow::showNameSelection() {
 
 void ScreenFlow::openNameSelection() {
     if (m_names) return;
+    m_passcodeGiven = false;
     m_names = new namesel(*this);
     m_names->Form_Load();
     m_names->Form_Activate();
@@ -151,6 +152,7 @@ void ScreenFlow::StartRun() {
 }
 
 void ScreenFlow::openDrill() {
+    m_passcodeGiven = false;
     QCoreApplication::processEvents();
     if (!m_drill) {
         m_drill = new MainFrm(*this);

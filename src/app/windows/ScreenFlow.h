@@ -151,6 +151,8 @@ public:
     /// again each time the panel opens until there is something to tell.
     void reportSharedFileProblemsOnce() override;
     PasscodeTries& passcodeTries() override { return *m_passcodeTries; }
+    bool passcodeGiven() const override { return m_passcodeGiven; }
+    void notePasscodeGiven() override { m_passcodeGiven = true; }
 
     AppState& state() override { return m_state; }
     const Clock& clock() const override { return m_clock; }
@@ -201,6 +203,8 @@ private:
     bool m_sharedFileProblemsTold = false;
     /// Made once the configuration names the data folder that keeps the count.
     std::optional<PasscodeTries> m_passcodeTries;
+    /// Forgotten whenever the menu is left for the name list or a run.
+    bool m_passcodeGiven = false;
 };
 
 }  // namespace gaisan

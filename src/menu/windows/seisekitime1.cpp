@@ -475,6 +475,10 @@ void seisekitime1::Command9_Click() {
 
 void seisekitime1::Command8_Click() {
     if (m_passcodeDialog) return;
+    if (m_flow.passcodeGiven()) {
+        showMaintenancePanel();
+        return;
+    }
     // Read afresh at every click: a passcode set or cleared while the program runs counts.
     StoredPasscode stored = readStoredPasscode(m_flow.state().locations.passcodeFile());
     if (stored.state == StoredPasscode::State::None) {
@@ -488,6 +492,7 @@ void seisekitime1::Command8_Click() {
 }
 
 void seisekitime1::openAfterPasscode() {
+    m_flow.notePasscodeGiven();
     // The right passcode opens the panel even when its count of wrong tries could not be
     // cleared; the teacher hears why the next question may allow fewer tries.
     if (const std::string& problem = m_flow.passcodeTries().problem(); !problem.empty()) {
