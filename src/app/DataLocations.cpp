@@ -82,6 +82,10 @@ std::filesystem::path DataLocations::passcodeFile() const {
     return ProgramDataFolder + "先生パスコード.txt";
 }
 
+std::filesystem::path DataLocations::passcodeTriesFile() const {
+    return ProgramDataFolder + "先生パスコード失敗回数.txt";
+}
+
 std::filesystem::path DataLocations::resultsFile() const {
     return ProgramDataFolder + "成績累積データ.dat";
 }

@@ -28,6 +28,7 @@
 #include "menu/windows/PasscodeDialog.h"
 #include "support/FakeClock.h"
 #include "support/Screenshots.h"
+#include "support/TempFolder.h"
 
 namespace gaisan {
 namespace {
@@ -91,7 +92,8 @@ private slots:
     // Its texts are its own; the entry's menu is Qt's.
     void thePasscodeQuestionSpeaksJapanese() {
         testing::FakeClock clock;
-        PasscodeTries tries(clock);
+        const testing::TempFolder folder;
+        PasscodeTries tries(clock, folder / "先生パスコード失敗回数.txt");
         PasscodeDialog dialog(nullptr, {StoredPasscode::State::Set, "$argon2id$", {}}, tries);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
