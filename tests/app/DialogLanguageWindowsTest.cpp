@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -120,10 +119,10 @@ private slots:
         QtMessageBoxes boxes;
         QStringList seen;
         QTimer::singleShot(0, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QWidget* box = QApplication::activeModalWidget();
             QVERIFY(box != nullptr);
-            seen = buttonTexts(box->buttons());
-            box->reject();
+            seen = buttonTexts(box->findChild<QDialogButtonBox*>()->buttons());
+            box->close();
         });
         QVERIFY(!boxes.ask(nullptr, QStringLiteral("確認"), QStringLiteral("よろしいですか？"),
                            yesNo ? MessageBoxes::Answers::YesNo : MessageBoxes::Answers::OkCancel));
