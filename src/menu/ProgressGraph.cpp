@@ -147,11 +147,11 @@ private:
 
     void writeStatistics(const LevelStatistics& statistics) {
         const std::string best = m_recordPoints.empty() ? "" : m_recordPoints.back().timeText;
-        // Lines left empty keep their space, so the lines below stay where they always are.
         // The runs of 1800 s or more (time-ups and failed runs among them) are in no count:
         // the count says how many it leaves out, so that it is not taken for every run.
         const std::string longRuns =
             m_longRuns == 0 ? "" : "（ほかに1800秒以上 " + std::to_string(m_longRuns) + "回）";
+        // Lines left empty keep their space, so the lines below stay where they always are.
         const std::vector<std::string> lines = {
             "回数　　　　　　　" + rightAlignedWhole(wholeNumberText(m_runTotal), 3) + "回" +
                 longRuns,
