@@ -5,10 +5,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <memory>
@@ -42,19 +43,21 @@ QStringList linesTooWideForAMessageBox(const QString& text) {
     QStringList tooWide;
     QtMessageBoxes boxes;
     QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QWidget* box = QApplication::activeModalWidget();
         QVERIFY(box != nullptr);
-        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        QVERIFY(label != nullptr);
-        const QFontMetrics metrics(label->font());
+        const auto* words = box->findChild<QTextEdit*>(QStringLiteral("MessageText"));
+        QVERIFY(words != nullptr);
+        const QFontMetrics metrics(words->font());
+        const int width = static_cast<int>(words->document()->textWidth() -
+                                           2 * words->document()->documentMargin());
         for (const QString& line : text.split(QLatin1Char('\n'))) {
-            if (metrics.horizontalAdvance(line) > label->contentsRect().width())
+            if (metrics.horizontalAdvance(line) > width)
                 tooWide << QStringLiteral("%1 (%2 > %3)")
                                .arg(line)
                                .arg(metrics.horizontalAdvance(line))
-                               .arg(label->contentsRect().width());
+                               .arg(width);
         }
-        box->accept();
+        box->close();
     });
     boxes.inform(nullptr, QStringLiteral("成績データ"), text);
     return tooWide;
