@@ -20,6 +20,7 @@
 #include "menu/windows/PasscodeDialog.h"
 #include "support/FakeClock.h"
 #include "support/Screenshots.h"
+#include "support/TempFolder.h"
 
 namespace gaisan {
 namespace {
@@ -142,7 +143,8 @@ private slots:
 
     void thePasscodeQuestionWithADamagedFile() {
         testing::FakeClock clock;
-        PasscodeTries tries(clock);
+        const testing::TempFolder folder;
+        PasscodeTries tries(clock, folder / "先生パスコード失敗回数.txt");
         PasscodeDialog dialog(
             nullptr,
             {StoredPasscode::State::Damaged,
