@@ -129,6 +129,11 @@ grep -q "^warning: $root/gaisan/成績解答データ2026/生徒0002.dat: 10 byt
 grep -q "^answers not written: 2026-12-11 10:31:00 .*disk full$" "$work/check" ||
     fail "check: the logged failure: $(cat "$work/check")"
 
+# From inside the data folder, "." names it.
+(cd "$root/gaisan" && "$tool" answers . >"$work/here.csv" 2>"$work/err") ||
+    fail "answers . from inside the data folder: $(cat "$work/err")"
+[[ $(tail -c +4 "$work/here.csv") == "$expected" ]] || fail "answers . wrote other rows"
+
 # A name no student's file has is passed over, and check names it.
 printf 'stray' >"$root/gaisan/成績解答データ2026/生徒5001.dat"
 expect_status 0 "$tool" mistakes "$root/gaisan" --band 小３ --now "2026-12-11 12:00:00"
