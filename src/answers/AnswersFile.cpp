@@ -149,6 +149,9 @@ std::optional<std::string> appendRunAnswers(RecordFile& file,
     const std::filesystem::path path = answersFileOf(resultsFile, year, run.run.student);
     const auto failure = [&](const std::string& what) { return path.string() + ": " + what; };
     if (auto problem = createSharedFolder(path.parent_path())) return problem;
+    // Opening is already too much for a device in the file's place.
+    bool missing = false;
+    if (auto problem = answersFileProblemOf(path, missing)) return problem;
     ClosesOnExit closes(file);
     if (auto error = file.open(path)) return failure(error->description);
     std::uint64_t oldLength = 0;

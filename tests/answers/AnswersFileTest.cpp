@@ -116,6 +116,10 @@ TEST(AnswersFile, OnlyTheNewestFourteenDaysOfCopiesAreKept) {
 /// Counts the files opened through it.
 class CountingOpens final : public testing::ForwardingRecordFile {
 public:
+    std::optional<FileError> open(const std::filesystem::path& file) override {
+        ++opens;
+        return m_file.open(file);
+    }
     std::optional<FileError> openForReading(const std::filesystem::path& file) override {
         ++opens;
         return m_file.openForReading(file);
@@ -150,9 +154,11 @@ TEST(AnswersFile, WhatStandsInAFilesPlaceAndIsNoFileIsNamedWithoutBeingOpened) {
         const AnswersFileRead read =
             readAnswersFile(file, path, [&](const RunBlock&) { called = true; });
         EXPECT_FALSE(called) << c.what;
-        EXPECT_EQ(file.opens, 0) << c.what;
         ASSERT_TRUE(read.error.has_value()) << c.what;
         EXPECT_EQ(read.error->find(path.string() + ": "), 0u) << *read.error;
+        // Nor is a run's answers written into it: the failure is told, the run recorded alone.
+        EXPECT_EQ(appendRunAnswers(file, results, runOf(12, 0.5), kToday), read.error) << c.what;
+        EXPECT_EQ(file.opens, 0) << c.what;
 
         // Listed as the student's file, with the same words, so that a listing and a reading
         // of it name it once.
