@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # gaisan-records answers, mistakes and check on answers files: two students, runs with answers, a
 # run recorded without answers and a deleted run, written byte by byte as the README documents the
-# format; the exact spreadsheet in UTF-8 and CP932, the summary, and what check reports.
+# format; the exact spreadsheet in UTF-8 and CP932, the summary, and what check reports; then
+# answers folders and files that cannot be read, names the program never gives, and the data
+# folder named "." from inside it.
 # Usage: records_answers.sh GAISAN_RECORDS DEMO_DATA_ROOT
 set -euo pipefail
 
