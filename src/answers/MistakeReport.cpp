@@ -294,4 +294,12 @@ std::string groupTitle(std::string_view band, bool wholeBand, std::size_t studen
     return wholeBand ? std::string(band) + "の全員" + count : "選んだ生徒" + count;
 }
 
+std::string unreadableAnswersNote(std::string_view problem,
+                                  const std::filesystem::path& dataFolder) {
+    std::string prefix = dataFolder.string();
+    if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+    if (problem.starts_with(prefix)) problem.remove_prefix(prefix.size());
+    return std::string(problem);
+}
+
 }  // namespace gaisan

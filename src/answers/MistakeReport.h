@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -171,5 +172,12 @@ struct ChosenStudent {
 
 /// The group's title: "小６の全員（32人）" for a whole band, "選んだ生徒（3人）" otherwise.
 [[nodiscard]] std::string groupTitle(std::string_view band, bool wholeBand, std::size_t students);
+
+/// The teacher's note of answers that could not be read, one of AnswersReadReport::problems:
+/// the sentence from inside `dataFolder` on ("成績解答データ2026/生徒0012.dat: …"). The folder the
+/// program uses is no news to the teacher; the year's folder and the student's file say whose
+/// answers are missing.
+[[nodiscard]] std::string unreadableAnswersNote(std::string_view problem,
+                                                const std::filesystem::path& dataFolder);
 
 }  // namespace gaisan

@@ -28,7 +28,8 @@ struct DataLocations {
     /// Sets the data root, and with it the folders beneath it.
     void setDataRoot(const std::filesystem::path& dataRoot);
     /// The folders of a program data folder named as the command line names it ("…/data/gaisan",
-    /// with or without a final separator): its data root is the folder above it.
+    /// with or without a final separator, or "." from inside it): its data root is the folder
+    /// above it.
     static DataLocations ofProgramDataFolder(const std::filesystem::path& folder);
     /// The folders of a data root named as the command line names it.
     static DataLocations ofDataRoot(const std::filesystem::path& dataRoot);

@@ -172,5 +172,22 @@ TEST_F(AnswersExport, StudentAndDaysNarrowTheRowsAndCp932EncodesEveryLine) {
     EXPECT_NE(lines[1].find(encodeCp932("佐藤　陽菜")), std::string::npos);
 }
 
+TEST_F(AnswersExport, AYearThatCannotBeReadIsNamedOnceAndNamesNotTheProgramsArePassedOver) {
+    // Last school year's folder has become a file; names the program never writes are beside
+    // this year's (a student past the last, a year that would overflow the next year's number).
+    const std::filesystem::path lastYear = answersFolderOf(m_results, 2025);
+    m_folder.writeBytes(lastYear.filename().string(), "not a folder");
+    m_folder.writeBytes("成績解答データ2026/生徒5001.dat", "");
+    m_folder.writeBytes("成績解答データ2147483647/生徒0001.dat", "");
+
+    EXPECT_EQ(keysOf(rows({})), (std::vector<std::string>{"06:00:00 1 150", "07:12:00 2 1500",
+                                                          "07:12:00 2 1500", "09:36:00 1 160"}));
+    ASSERT_EQ(m_summary.problems.size(), 1u);
+    EXPECT_EQ(m_summary.problems[0].find(lastYear.string() + ": "), 0u) << m_summary.problems[0];
+    // Nobody's answers of this year lie in that folder.
+    rows({std::nullopt, {daySerial({2026, 4, 1}), std::nullopt}});
+    EXPECT_TRUE(m_summary.problems.empty());
+}
+
 }  // namespace
 }  // namespace gaisan

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "answers/AnswersFile.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
@@ -139,6 +141,33 @@ TEST(MistakeAnalysis, OnlyRunsWhoseRecordIsThereCountAndAMovedRunCountsForItsNew
 
     const MistakeAnalysis ofStudentTwo = classroom.analyse({2});
     EXPECT_EQ(ofStudentTwo.group.counts.answers, 1u) << "one student's analysis";
+}
+
+TEST(MistakeAnalysis, AnswersThatCannotBeReadAreNamedOnceEachAndTheRestStillCount) {
+    Classroom classroom;
+    for (const int student : {1, 2, 3}) {
+        classroom.recordWithAnswers(student, {2026, 3, 10}, 0.1, {kRoundedDown});
+        classroom.recordWithAnswers(student, {2026, 12, 7}, 0.2, {kRight, kNotRounded});
+    }
+    // The last school year's folder has become a file, and a folder stands in the place of
+    // student 2's answers of this year.
+    const std::filesystem::path lastYear = answersFolderOf(classroom.results(), 2025);
+    std::filesystem::remove_all(lastYear);
+    std::ofstream(lastYear) << "not a folder";
+    const std::filesystem::path second = answersFileOf(classroom.results(), 2026, 2);
+    std::filesystem::remove(second);
+    std::filesystem::create_directory(second);
+
+    const MistakeAnalysis analysis =
+        analyseMistakes(classroom.file(), classroom.results(),
+                        {{1, 2, 3}, {}, daySerial({2025, 4, 1}), daySerial(kToday)});
+    ASSERT_EQ(analysis.report.problems.size(), 2u) << "the folder once, not once per student";
+    EXPECT_EQ(analysis.report.problems[0].find(lastYear.string() + ": "), 0u);
+    EXPECT_EQ(analysis.report.problems[1].find(second.string() + ": "), 0u);
+    EXPECT_EQ(analysis.students.at(1).counts.answers, 2u);
+    EXPECT_EQ(analysis.students.count(2), 0u);
+    EXPECT_EQ(analysis.students.at(3).counts.answers, 2u);
+    EXPECT_EQ(analysis.report.runsWithoutAnswers, 4u);
 }
 
 /// A teacher's changes and their undoing through the real administration: the answers count for

@@ -7,14 +7,20 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QTest>
 
+#include <cerrno>
+#include <fstream>
+
+#include "answers/AnswersFile.h"
 #include "answers/MistakeKinds.h"
 #include "answers/windows/MistakeAnalysisWindow.h"
 #include "answers/windows/TrendPainter.h"
 #include "answers/windows/TrendView.h"
 #include "app/windows/ProgramApplication.h"
+#include "platform/SystemErrorText.h"
 #include "support/JudgedAnswers.h"
 #include "support/MistakeAnalysisHostForTests.h"
 #include "support/Screenshots.h"
@@ -324,6 +330,39 @@ private slots:
         }
         // Not sparser than it must be: a week fitting between two labels would have been drawn.
         if (weeks <= 8 && !onPaper) QVERIFY(labels.size() >= 3 || weeks < 3);
+    }
+
+    /// A folder stands where 勅使河原's answers belong, and a file where last school year's
+    /// folder does: the class is analysed without them, and the screen names both.
+    void answersThatCannotBeReadAreNamedOnTheScreen() {
+        testing::MistakeAnalysisHostForTests host;
+        recordClass(host);
+        const std::filesystem::path lost = answersFileOf(host.resultsFile(), 2026, 26);
+        std::filesystem::remove(lost);
+        std::filesystem::create_directory(lost);
+        std::ofstream(answersFolderOf(host.resultsFile(), 2025)) << "not a folder";
+        std::unique_ptr<MistakeAnalysisWindow> owner;
+        MistakeAnalysisWindow* window = openWindow(host, owner);
+        child<QComboBox>(window, "periodBox")->setCurrentIndex(static_cast<int>(Period::Year) - 1);
+        window->analyse();
+        QCOMPARE(text(window, "countsLabel"),
+                 QStringLiteral("答えた数 80問　正解 44問　まちがい 36問（45%）"));
+        auto* notes = child<QLabel>(window, "notesLabel");
+        const QStringList lines = notes->text().split(u'\n');
+        QVERIFY2(lines.contains(QStringLiteral("読めないファイル：成績解答データ2025: ") +
+                                QString::fromStdString(systemErrorText(ENOTDIR))),
+                 qPrintable(notes->text()));
+        QVERIFY2(
+            lines.contains(QStringLiteral("読めないファイル：成績解答データ2026/生徒0026.dat: ") +
+                           QString::fromStdString(notRegularFileText())),
+            qPrintable(notes->text()));
+        // Every line can be read: the notes scroll within their corner, never sideways.
+        QCoreApplication::processEvents();
+        auto* area = child<QScrollArea>(window, "notesArea");
+        QCOMPARE(notes->width(), area->viewport()->width());
+        QVERIFY(notes->height() >= notes->heightForWidth(notes->width()));
+        QVERIFY(notes->height() > area->viewport()->height());
+        testing::saveScreenshot(*window, QStringLiteral("mistake-analysis-unreadable"));
     }
 
     void aPeriodWithoutAnswersSaysSoAndPrintsNoChildPages() {

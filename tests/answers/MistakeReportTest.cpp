@@ -216,5 +216,22 @@ TEST(MistakeReportTest, PagesShowTheWeakestKindsExamplesAndEveryChosenStudent) {
     EXPECT_EQ(summary.students[1].weakest, "－");
 }
 
+TEST(MistakeReportTest, AnUnreadableFileIsNamedFromInsideTheDataFolder) {
+    const struct {
+        const char* folder;
+        const char* problem;
+        const char* note;
+    } cases[] = {
+        {"/mnt/juku/data/gaisan", "/mnt/juku/data/gaisan/成績解答データ2026/生徒0012.dat: 理由",
+         "成績解答データ2026/生徒0012.dat: 理由"},
+        {"/mnt/juku/data/gaisan/", "/mnt/juku/data/gaisan/成績解答データ2026: 理由",
+         "成績解答データ2026: 理由"},
+        // Only a whole folder's name is left off, never part of a name.
+        {"/mnt/juku/data/gai", "/mnt/juku/data/gaisan/成績解答データ2026: 理由",
+         "/mnt/juku/data/gaisan/成績解答データ2026: 理由"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(unreadableAnswersNote(c.problem, c.folder), c.note);
+}
+
 }  // namespace
 }  // namespace gaisan

@@ -1,6 +1,7 @@
 #include "answers/windows/MistakeAnalysisWindow.h"
 
 #include <QHeaderView>
+#include <QScrollArea>
 
 #include "answers/windows/MistakeAnalysisHost.h"
 #include "answers/windows/TrendView.h"
@@ -118,7 +119,17 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
     m_notesLabel->setObjectName(QStringLiteral("notesLabel"));
     m_notesLabel->setWordWrap(true);
     m_notesLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(m_notesLabel, {16, 664, 304, 96}, 14);
+    // The notes name every answers file that could not be read: a list the corner may not hold
+    // scrolls rather than being cut off.
+    auto* notesArea = new QScrollArea(this);
+    notesArea->setObjectName(QStringLiteral("notesArea"));
+    notesArea->setFrameShape(QFrame::NoFrame);
+    notesArea->setWidgetResizable(true);
+    notesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    notesArea->viewport()->setAutoFillBackground(false);
+    notesArea->setWidget(m_notesLabel);
+    m_notesLabel->setAutoFillBackground(false);  // which setWidget turned on
+    place(notesArea, {16, 664, 304, 96}, 14);
 
     addLabel(QStringLiteral("subjectCaption"), QStringLiteral("見る人"), this, {340, 64, 80, 32},
              18);
@@ -267,8 +278,11 @@ void MistakeAnalysisWindow::analyse() {
         notes << QStringLiteral("答えが残っていない回：%1回")
                      .arg(m_analysis->report.runsWithoutAnswers);
     }
-    for (const std::string& problem : m_analysis->report.problems)
-        notes << QStringLiteral("読めないファイル：") + toQString(problem);
+    const std::filesystem::path dataFolder = m_host.state().locations.resultsFile().parent_path();
+    for (const std::string& problem : m_analysis->report.problems) {
+        notes << QStringLiteral("読めないファイル：") +
+                     toQString(unreadableAnswersNote(problem, dataFolder));
+    }
     m_notesLabel->setText(notes.join(u'\n'));
     m_printSummaryButton->setEnabled(true);
     m_printStudentsButton->setEnabled(!m_analysis->students.empty());
