@@ -89,8 +89,7 @@ void drawThreeLevels(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const std::vector<LoadedRecord> records = newestRecords(file);
-        const GraphSurface size{static_cast<double>(surface.width()),
-                                static_cast<double>(surface.height()), false};
+        const GraphSurface size = graphSurface(surface, surface.width(), surface.height(), false);
         const GraphDrawing drawing = drawProgressGraphs(
             requestFor(7), records, size, someStatistics, graphTextMeasure(QFont(), &surface));
         surface.fill(Qt::white);
@@ -121,7 +120,7 @@ void printClassToPdf(benchmark::State& state) {
         printer.setPageSize(QPageSize(QPageSize::A4));
         QPainter painter(&printer);
         const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-        const GraphSurface size{page.width(), page.height(), true};
+        const GraphSurface size = graphSurface(printer, page.width(), page.height(), true);
         const MeasureText measure = graphTextMeasure(painter.font(), &printer);
         for (int student = 1; student <= 30; ++student) {
             if (student > 1) printer.newPage();

@@ -94,8 +94,24 @@ StoredPasscode readStoredPasscode(const std::filesystem::path& file) {
     return {StoredPasscode::State::Set, std::move(bytes), {}};
 }
 
+std::optional<UntypableCharacter> firstUntypableCharacter(std::string_view passcode) {
+    for (std::size_t at = 0; at < passcode.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(passcode[at]);
+        if (byte >= 0x20 && byte <= 0x7E) continue;
+        const auto kind = byte < 0x20 || byte == 0x7F ? UntypableCharacter::Kind::Control
+                                                      : UntypableCharacter::Kind::NotHalfWidth;
+        // Everything before it is ASCII, so its place in bytes is its place in characters.
+        return UntypableCharacter{kind, at + 1};
+    }
+    return std::nullopt;
+}
+
 void writePasscode(const std::filesystem::path& file, std::string_view passcode) {
     if (passcode.empty()) throw std::invalid_argument("an empty passcode");
+    if (passcode.size() > kLongestPasscode) throw std::invalid_argument("a passcode too long");
+    if (firstUntypableCharacter(passcode)) {
+        throw std::invalid_argument("a passcode the passcode box cannot take");
+    }
     startSodium();
     char hash[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(hash, passcode.data(), passcode.size(), kOpsLimit, kMemLimit) != 0) {
@@ -119,30 +135,6 @@ bool passcodeMatches(const std::string& hash, std::string_view passcode) {
     return crypto_pwhash_str_verify(hash.c_str(), passcode.data(), passcode.size()) == 0;
 }
 
-int PasscodeTries::secondsToWait() const {
-    if (!m_waitEnds) return 0;
-    const std::int64_t left = *m_waitEnds - m_clock.tickMilliseconds();
-    if (left <= 0) return 0;
-    return static_cast<int>((left + 999) / 1000);
-}
-
-int PasscodeTries::triesLeft() const { return secondsToWait() > 0 ? 0 : kTries - m_wrong; }
-
-void PasscodeTries::wrong() {
-    if (m_waitEnds && secondsToWait() == 0) {
-        // The wait is over: these are the first of three fresh tries.
-        m_waitEnds.reset();
-        m_wrong = 0;
-    }
-    if (m_waitEnds) return;
-    if (++m_wrong >= kTries) m_waitEnds = m_clock.tickMilliseconds() + kWaitMilliseconds;
-}
-
-void PasscodeTries::right() {
-    m_wrong = 0;
-    m_waitEnds.reset();
-}
-
 PasscodeOutcome tryPasscode(const StoredPasscode& stored, PasscodeTries& tries,
                             std::string_view typed) {
     using Kind = PasscodeOutcome::Kind;
@@ -154,34 +146,40 @@ PasscodeOutcome tryPasscode(const StoredPasscode& stored, PasscodeTries& tries,
         case StoredPasscode::State::Set:
             break;
     }
+    tries.refresh();
     if (const int seconds = tries.secondsToWait(); seconds > 0) {
-        return {Kind::MustWait, 0, seconds};
+        return {Kind::MustWait, 0, seconds, tries.problem()};
     }
     if (passcodeMatches(stored.hash, typed)) {
         tries.right();
-        return {Kind::Opened};
+        return {Kind::Opened, 0, 0, tries.problem()};
     }
     tries.wrong();
     if (const int seconds = tries.secondsToWait(); seconds > 0) {
-        return {Kind::MustWait, 0, seconds};
+        return {Kind::MustWait, 0, seconds, tries.problem()};
     }
-    return {Kind::Wrong, tries.triesLeft(), 0};
+    return {Kind::Wrong, tries.triesLeft(), 0, tries.problem()};
 }
 
 std::string passcodeOutcomeText(const PasscodeOutcome& outcome, const std::string& problem) {
+    const std::string countProblem =
+        outcome.countProblem.empty() ? std::string() : "\n" + outcome.countProblem;
     switch (outcome.kind) {
         case PasscodeOutcome::Kind::Opened:
             return {};
         case PasscodeOutcome::Kind::Wrong:
-            return "パスコードがちがいます（あと" + std::to_string(outcome.triesLeft) + "回）";
+            return "パスコードがちがいます（あと" + std::to_string(outcome.triesLeft) + "回）" +
+                   countProblem;
         case PasscodeOutcome::Kind::MustWait:
-            if (outcome.secondsToWait * 1000 >= PasscodeTries::kWaitMilliseconds) {
+            // With a count that cannot be read, the wait may not come from three wrong tries.
+            if (outcome.secondsToWait * 1000 >= PasscodeTries::kWaitMilliseconds &&
+                countProblem.empty()) {
                 return std::to_string(PasscodeTries::kTries) + "回まちがえたので、" +
                        std::to_string(PasscodeTries::kWaitMilliseconds / 60'000) +
                        "分待ってから入れてください";
             }
             return "まだ入れられません。あと" + std::to_string(outcome.secondsToWait) +
-                   "秒待ってください";
+                   "秒待ってください" + countProblem;
         case PasscodeOutcome::Kind::Damaged:
             return "パスコードのファイルがこわれているので、データ処理を開けません。"
                    "gaisan-records passcode でパスコードを付け直してください。" +

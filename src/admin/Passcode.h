@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "platform/Clock.h"
+#include "admin/PasscodeTries.h"
 
 namespace gaisan {
 
@@ -31,7 +31,8 @@ StoredPasscode readStoredPasscode(const std::filesystem::path& file);
 
 /// Replaces `file` with a fresh hash of `passcode`, whole or not at all, and as writable as its
 /// folder when it is new. Throws DataFileError naming the file when it cannot be written, and
-/// std::invalid_argument for an empty passcode.
+/// std::invalid_argument for a passcode that is empty, longer than kLongestPasscode or not
+/// typable in the passcode box.
 void writePasscode(const std::filesystem::path& file, std::string_view passcode);
 
 /// Removes the passcode file; a file already gone is no failure. The failure's text names the
@@ -41,30 +42,25 @@ void writePasscode(const std::filesystem::path& file, std::string_view passcode)
 /// Whether `passcode` is the one `hash` was made from.
 bool passcodeMatches(const std::string& hash, std::string_view passcode);
 
-/// The rule for wrong tries: after three wrong passcodes in a row nothing is checked for a
-/// minute; then there are three tries again. A right passcode starts the count afresh. Time is
-/// the clock's monotonic tick, so that changing the machine's clock does not end the wait.
-class PasscodeTries {
-public:
-    static constexpr int kTries = 3;
-    static constexpr std::int64_t kWaitMilliseconds = 60'000;
+/// The longest passcode that can be set, far more than anyone types, so that a script's input
+/// that never ends is not read for ever.
+constexpr std::size_t kLongestPasscode = 128;
 
-    explicit PasscodeTries(const Clock& clock) : m_clock(clock) {}
-
-    /// Whole seconds, rounded up, until a passcode is checked again; 0 when it is checked now.
-    int secondsToWait() const;
-    /// The wrong tries left before the wait, while not waiting.
-    int triesLeft() const;
-    /// Counts a wrong passcode; the last of the tries starts the wait.
-    void wrong();
-    /// A right passcode: the count starts afresh.
-    void right();
-
-private:
-    const Clock& m_clock;
-    int m_wrong = 0;
-    std::optional<std::int64_t> m_waitEnds;  ///< the tick at which the wait ends
+/// A character of a passcode that the passcode box cannot take.
+struct UntypableCharacter {
+    enum class Kind {
+        Control,       ///< a control character: an arrow, Tab or Esc key pressed unseen
+        NotHalfWidth,  ///< anything beyond ASCII: full-width letters or digits, kana, kanji
+    };
+    Kind kind = Kind::NotHalfWidth;
+    std::size_t position = 0;  ///< counted in characters from 1
 };
+
+/// The first character of `passcode` that the passcode box cannot take, if any. The box takes
+/// no input method, so that what is typed is never a conversion: only the half-width letters,
+/// digits, space and signs of ASCII (0x20 to 0x7E) reach it. A passcode set with anything else
+/// (a terminal left in full-width mode, with the typing hidden) could never be typed there.
+std::optional<UntypableCharacter> firstUntypableCharacter(std::string_view passcode);
 
 /// What came of a passcode typed in the teacher's question.
 struct PasscodeOutcome {
@@ -72,15 +68,18 @@ struct PasscodeOutcome {
     Kind kind = Kind::Opened;
     int triesLeft = 0;      ///< when Wrong
     int secondsToWait = 0;  ///< when MustWait
+    /// What kept the count of wrong tries from being read or written (PasscodeTries::problem).
+    std::string countProblem = {};
 };
 
-/// Checks `typed` against `stored` under the rule of `tries`: during a wait nothing is checked,
-/// so that guessing is no faster for trying. A stored passcode that is None opens at once.
+/// Checks `typed` against `stored` under the rule of `tries`, as the data folder holds the count
+/// now: during a wait nothing is checked, so that guessing is no faster for trying. A stored
+/// passcode that is None opens at once.
 PasscodeOutcome tryPasscode(const StoredPasscode& stored, PasscodeTries& tries,
                             std::string_view typed);
 
 /// The sentence the question shows for `outcome`, empty for Opened; for Damaged, `problem`
-/// follows it.
+/// follows it, and for the others the count's problem, on a line of its own.
 std::string passcodeOutcomeText(const PasscodeOutcome& outcome, const std::string& problem = {});
 
 }  // namespace gaisan

@@ -18,11 +18,14 @@ struct AnswersCheck {
         std::uint64_t bytes = 0;
     };
     std::vector<Year> years;  ///< the years with answers files, oldest first
-    /// Answers files that cannot be read to their end, each named: the answers in them are
-    /// missing from every analysis until it is put right.
+    /// Answers folders and files that cannot be read (to their end), each named: the answers in
+    /// them are missing from every analysis until it is put right. Answers folders and files
+    /// that not everybody who may write the folder holding them may write (sharingProblemOf):
+    /// another user's runs would be recorded without their answers.
     std::vector<std::string> problems;
     /// Answers files with bytes that are no part of a whole run (a write cut short, damage): the
-    /// runs around them still count, the answers of those bytes are lost for good.
+    /// runs around them still count, the answers of those bytes are lost for good. Names among
+    /// the answers that the program never gives (AnswersListing::strays), passed over.
     std::vector<std::string> warnings;
     /// The logged failures to write a run's answers, oldest first (the runs were recorded).
     std::vector<std::string> failures;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <span>
 
+#include "app/IndexedTables.h"
 #include "platform/ClosesOnExit.h"
 #include "platform/SharedFileMode.h"
 #include "platform/SystemErrorText.h"
@@ -28,18 +28,20 @@ std::string dateText(const CivilDate& day) {
     return text;
 }
 
-/// The number after `prefix` in `name`, up to `suffix`; nothing unless that is all the name holds.
-std::optional<int> numberIn(std::string_view name, std::string_view prefix,
-                            std::string_view suffix) {
+/// The number a folder or file name holds after `prefix` and before `suffix`, when it is written
+/// as the program writes it: exactly four digits. Anything else (a sign, more digits, a number
+/// out of an int's range) is no name of the program's.
+std::optional<int> fourDigitsIn(std::string_view name, std::string_view prefix,
+                                std::string_view suffix) {
     if (!name.starts_with(prefix) || !name.ends_with(suffix) ||
-        name.size() <= prefix.size() + suffix.size()) {
+        name.size() != prefix.size() + 4 + suffix.size()) {
         return std::nullopt;
     }
-    const std::string_view digits =
-        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
     int value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    for (const char c : name.substr(prefix.size(), 4)) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
     return value;
 }
 
@@ -50,6 +52,41 @@ std::string tooLargeToCopy(const std::filesystem::path& file, std::uint64_t size
     return file.string() + ": " + std::to_string(size) + "バイトあり、上限の" +
            std::to_string(kLargestCopiedAnswersFile) + "バイトより大きいため、" + what +
            "（壊れて大きくなったおそれがあります）";
+}
+
+/// The school year of an answers folder's name; the year is written without leading zeros.
+std::optional<int> yearOfFolderName(std::string_view name) {
+    const std::optional<int> year = fourDigitsIn(name, kFolderStem, "");
+    if (!year || *year < 1000) return std::nullopt;
+    return year;
+}
+
+/// The student of an answers file's name: one the roster's tables have a place for.
+std::optional<int> studentOfFileName(std::string_view name) {
+    const std::optional<int> student = fourDigitsIn(name, kFileStem, kFileExtension);
+    if (!student || !isStudentSlot(*student)) return std::nullopt;
+    return student;
+}
+
+/// Why what stands at `path` cannot be read as an answers file, told from its status alone, so
+/// that neither a pipe nor a device is ever opened. Nothing for a regular file or a link to one,
+/// nor when nothing is there, which sets `missing`.
+std::optional<std::string> answersFileProblemOf(const std::filesystem::path& path, bool& missing) {
+    missing = false;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::regular) return std::nullopt;
+    if (status.type() == std::filesystem::file_type::not_found) {
+        std::error_code ignored;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored))) {
+            missing = true;
+            return std::nullopt;
+        }
+        // A link to nothing stands where a student's answers were.
+        return path.string() + ": リンク先のファイルがありません";
+    }
+    if (error) return path.string() + ": " + systemErrorText(error.value());
+    return path.string() + ": " + notRegularFileText();
 }
 
 /// Copies the answers file open in `file` into the day's backup, unless the day has one already;
@@ -125,6 +162,9 @@ AnswersAppendProblems appendRunAnswers(RecordFile& file, const std::filesystem::
         return AnswersAppendProblems{path.string() + ": " + what, std::nullopt};
     };
     if (auto problem = createSharedFolder(path.parent_path())) return {problem, std::nullopt};
+    // Opening is already too much for a device in the file's place.
+    bool missing = false;
+    if (auto problem = answersFileProblemOf(path, missing)) return {problem, std::nullopt};
     ClosesOnExit closes(file);
     if (auto error = file.open(path)) return failure(error->description);
     std::uint64_t oldLength = 0;
@@ -175,8 +215,9 @@ AnswersAppendProblems copyRunAnswers(RecordFile& file, const std::filesystem::pa
 AnswersFileRead readAnswersFile(RecordFile& file, const std::filesystem::path& path,
                                 const std::function<void(const RunBlock&)>& onRun) {
     AnswersFileRead read;
-    std::error_code missing;
-    if (!std::filesystem::exists(path, missing)) return read;
+    bool missing = false;
+    read.error = answersFileProblemOf(path, missing);
+    if (read.error || missing) return read;
     ClosesOnExit closes(file);
     if (auto error = file.openForReading(path)) {
         read.error = path.string() + ": " + error->description;
@@ -215,26 +256,66 @@ AnswersFileRead readAnswersFile(RecordFile& file, const std::filesystem::path& p
     return read;
 }
 
-std::vector<AnswersFileName> answersFilesOf(const std::filesystem::path& resultsFile) {
-    std::vector<AnswersFileName> files;
+std::optional<std::string> answersFolderProblemOf(const std::filesystem::path& resultsFile,
+                                                  int year) {
+    const std::filesystem::path folder = answersFolderOf(resultsFile, year);
     std::error_code error;
-    for (const auto& folder :
-         std::filesystem::directory_iterator(resultsFile.parent_path(), error)) {
-        const std::optional<int> year =
-            numberIn(folder.path().filename().string(), kFolderStem, "");
-        if (!year || !folder.is_directory(error)) continue;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.path(), error)) {
-            const std::optional<int> student =
-                numberIn(entry.path().filename().string(), kFileStem, kFileExtension);
-            if (student && entry.is_regular_file(error)) {
-                files.push_back({*year, *student, entry.path()});
+    const std::filesystem::file_status status = std::filesystem::status(folder, error);
+    if (status.type() == std::filesystem::file_type::not_found) return std::nullopt;
+    if (error) return folder.string() + ": " + systemErrorText(error.value());
+    if (status.type() != std::filesystem::file_type::directory) {
+        return folder.string() + ": " + systemErrorText(ENOTDIR);
+    }
+    // A folder another user made theirs alone can be seen but not opened, nor can its files.
+    const std::filesystem::directory_iterator opened(folder, error);
+    if (error) return folder.string() + ": " + systemErrorText(error.value());
+    return std::nullopt;
+}
+
+AnswersListing answersFilesOf(const std::filesystem::path& resultsFile) {
+    AnswersListing listing;
+    const std::filesystem::path dataFolder =
+        resultsFile.has_parent_path() ? resultsFile.parent_path() : ".";
+    std::error_code error;
+    for (const auto& folder : std::filesystem::directory_iterator(dataFolder, error)) {
+        const std::string folderName = folder.path().filename().string();
+        if (!folderName.starts_with(kFolderStem)) continue;
+        const std::optional<int> year = yearOfFolderName(folderName);
+        if (!year) {
+            listing.strays.push_back(folder.path());
+            continue;
+        }
+        if (auto problem = answersFolderProblemOf(resultsFile, *year)) {
+            listing.unreadableYears.push_back({*year, *problem});
+            continue;
+        }
+        // Paths are made as the writer and the reader make them, so that each names a file alike.
+        for (const auto& entry :
+             std::filesystem::directory_iterator(answersFolderOf(resultsFile, *year), error)) {
+            const std::optional<int> student = studentOfFileName(entry.path().filename().string());
+            if (!student) {
+                listing.strays.push_back(entry.path());
+                continue;
             }
+            AnswersFileName name{*year, *student, answersFileOf(resultsFile, *year, *student), {}};
+            bool missing = false;
+            name.problem = answersFileProblemOf(name.path, missing);
+            // Gone since it was listed: another machine's teacher may be tidying up.
+            if (!missing) listing.files.push_back(std::move(name));
         }
     }
-    std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-        return std::pair(a.year, a.student) < std::pair(b.year, b.student);
+    std::ranges::sort(listing.files, {}, [](const AnswersFileName& name) {
+        return std::pair(name.year, name.student);
     });
-    return files;
+    std::ranges::sort(listing.unreadableYears, {}, &UnreadableAnswersYear::year);
+    std::ranges::sort(listing.strays);
+    return listing;
+}
+
+void addNewProblems(std::vector<std::string>& problems, const std::vector<std::string>& more) {
+    for (const std::string& problem : more) {
+        if (std::ranges::find(problems, problem) == problems.end()) problems.push_back(problem);
+    }
 }
 
 }  // namespace gaisan

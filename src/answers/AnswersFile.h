@@ -80,16 +80,49 @@ struct AnswersFileRead {
 };
 
 /// Reads an answers file from start to end in pieces of a bounded size, calling `onRun` for each
-/// whole block. A missing file has no runs and is no error.
+/// whole block. A missing file has no runs and is no error. Something other than a regular file in
+/// the file's place (a folder, a pipe, a device or a link to one, a link to nothing) is an error
+/// found without opening it: a pipe would keep its reader waiting for a writer, and a device may
+/// never end.
 AnswersFileRead readAnswersFile(RecordFile& file, const std::filesystem::path& path,
                                 const std::function<void(const RunBlock&)>& onRun);
 
-/// The answers files of the results file's folder, by school year and student, in that order.
+/// Why the answers of school year `year` cannot be read at all, naming its folder: something other
+/// than a folder stands in its place, or this user may not open it (another user made it theirs
+/// alone). Nothing when it can be read or is not there.
+[[nodiscard]] std::optional<std::string> answersFolderProblemOf(
+    const std::filesystem::path& resultsFile, int year);
+
+/// An answers file found beside the results file.
 struct AnswersFileName {
     int year = 0;
     int student = 0;
     std::filesystem::path path;
+    /// Why it cannot be read, naming it, as readAnswersFile would say; nothing for a regular file.
+    std::optional<std::string> problem;
 };
-std::vector<AnswersFileName> answersFilesOf(const std::filesystem::path& resultsFile);
+
+/// A school year whose answers cannot be read, and why (answersFolderProblemOf).
+struct UnreadableAnswersYear {
+    int year = 0;
+    std::string problem;
+};
+
+/// What the answers folders beside a results file hold.
+struct AnswersListing {
+    /// The entries named as the program names answers files, by school year and student.
+    std::vector<AnswersFileName> files;
+    /// The school years whose folders cannot be read, oldest first.
+    std::vector<UnreadableAnswersYear> unreadableYears;
+    /// Entries that look like answers but are named as the program never names them (a student
+    /// past the roster's last, a year not of four digits), and anything else in a year's folder:
+    /// passed over, since no answers the program wrote can be in them.
+    std::vector<std::filesystem::path> strays;
+};
+[[nodiscard]] AnswersListing answersFilesOf(const std::filesystem::path& resultsFile);
+
+/// Adds the sentences of `more` that `problems` does not hold yet: listing the answers folders
+/// and reading the files meet the same unreadable folder.
+void addNewProblems(std::vector<std::string>& problems, const std::vector<std::string>& more);
 
 }  // namespace gaisan

@@ -53,24 +53,37 @@ std::string answerRow(const RunIdentity& run, std::string_view name, std::string
     return row + ',' + secondsText(answer.tenths);
 }
 
-std::optional<AnswersStudents> answersStudentsOf(const std::filesystem::path& resultsFile,
-                                                 const ExportPeriod& period) {
+AnswersStudents answersStudentsOf(const std::filesystem::path& resultsFile,
+                                  const ExportPeriod& period) {
+    const AnswersListing listing = answersFilesOf(resultsFile);
+    AnswersStudents found;
     std::set<int> students;
     std::optional<int> firstDay;
     std::optional<int> lastDay;
-    for (const AnswersFileName& name : answersFilesOf(resultsFile)) {
-        // A school year's folder holds the runs from April to March.
-        const int yearStart = daySerial({name.year, 4, 1});
-        const int yearEnd = daySerial({name.year + 1, 3, 31});
+    // A school year's folder holds the runs from April to March: the days of `year` in the
+    // period, if any.
+    const auto daysOf = [&](int year) -> std::optional<std::pair<int, int>> {
+        const int yearStart = daySerial({year, 4, 1});
+        const int yearEnd = daySerial({year + 1, 3, 31});
         const int from = std::max(yearStart, period.firstDay.value_or(yearStart));
         const int to = std::min(yearEnd, period.lastDay.value_or(yearEnd));
-        if (from > to) continue;
-        students.insert(name.student);
-        firstDay = std::min(from, firstDay.value_or(from));
-        lastDay = std::max(to, lastDay.value_or(to));
+        if (from > to) return std::nullopt;
+        return std::pair(from, to);
+    };
+    for (const UnreadableAnswersYear& year : listing.unreadableYears) {
+        if (daysOf(year.year)) found.problems.push_back(year.problem);
     }
-    if (students.empty()) return std::nullopt;
-    return AnswersStudents{{students.begin(), students.end()}, *firstDay, *lastDay};
+    for (const AnswersFileName& name : listing.files) {
+        const auto days = daysOf(name.year);
+        if (!days) continue;
+        students.insert(name.student);
+        firstDay = std::min(days->first, firstDay.value_or(days->first));
+        lastDay = std::max(days->second, lastDay.value_or(days->second));
+    }
+    found.students.assign(students.begin(), students.end());
+    found.firstDay = firstDay.value_or(0);
+    found.lastDay = lastDay.value_or(0);
+    return found;
 }
 
 AnswersExportSummary exportAnswers(RecordFile& file, const std::filesystem::path& resultsFile,
@@ -84,11 +97,12 @@ AnswersExportSummary exportAnswers(RecordFile& file, const std::filesystem::path
     out << encoded(kHeader) << kSpreadsheetLineEnd;
 
     AnswersExportSummary summary;
-    std::optional<AnswersStudents> found = answersStudentsOf(resultsFile, scope.period);
-    if (!found) return summary;
-    AnalysisScope analysisScope{found->students, {}, found->firstDay, found->lastDay};
+    const AnswersStudents found = answersStudentsOf(resultsFile, scope.period);
+    summary.problems = found.problems;
+    if (found.students.empty()) return summary;
+    AnalysisScope analysisScope{found.students, {}, found.firstDay, found.lastDay};
     if (scope.student) {
-        if (!std::ranges::binary_search(found->students, *scope.student)) return summary;
+        if (!std::ranges::binary_search(found.students, *scope.student)) return summary;
         analysisScope.students = {*scope.student};
     }
     // The runs arrive student by student; the spreadsheet lists them as they were worked.
@@ -98,7 +112,7 @@ AnswersExportSummary exportAnswers(RecordFile& file, const std::filesystem::path
             runs.push_back({run.run(), {run.bytes().begin(), run.bytes().end()}});
         });
     summary.runsWithoutAnswers = report.runsWithoutAnswers;
-    summary.problems = report.problems;
+    addNewProblems(summary.problems, report.problems);
     std::ranges::stable_sort(runs, [](const KeptRun& a, const KeptRun& b) {
         return a.run.date != b.run.date ? a.run.date < b.run.date : a.run.clock < b.run.clock;
     });

@@ -59,13 +59,17 @@ AnswersExportSummary exportAnswers(RecordFile& file, const std::filesystem::path
 
 /// The students with answers files that may hold answers of the days from `firstDay` to
 /// `lastDay` (day serials, both included), in number order, and the widest range of days those
-/// files can hold within that period; nothing when there are none.
+/// files can hold within that period; no students when there are none. A student whose file
+/// cannot be read is among them, so that reading their runs names the file.
 struct AnswersStudents {
     std::vector<int> students;
     int firstDay = 0;
     int lastDay = 0;
+    /// The answers folders of school years in the period that cannot be read, naming them: the
+    /// students in them are not known.
+    std::vector<std::string> problems;
 };
-std::optional<AnswersStudents> answersStudentsOf(const std::filesystem::path& resultsFile,
-                                                 const ExportPeriod& period);
+[[nodiscard]] AnswersStudents answersStudentsOf(const std::filesystem::path& resultsFile,
+                                                const ExportPeriod& period);
 
 }  // namespace gaisan

@@ -72,16 +72,25 @@ std::optional<double> MistakeCounts::shareOf(MistakeKind kind) const {
     return static_cast<double>(boxesOfKind[indexOf(kind)]) / static_cast<double>(wrongBoxes);
 }
 
-std::optional<MistakeKind> MistakeSummary::weakestKind() const {
-    std::optional<MistakeKind> weakest;
+std::optional<double> MistakeCounts::answerShareOf(MistakeKind kind) const {
+    if (answers == 0) return std::nullopt;
+    return static_cast<double>(answersOfKind[indexOf(kind)]) / static_cast<double>(answers);
+}
+
+std::vector<MistakeKind> MistakeSummary::weakestKinds() const {
+    std::vector<MistakeKind> weakest;
     std::uint64_t most = 0;
     for (const MistakeKindName& entry : mistakeKindNames()) {
         const std::uint64_t boxes = counts.boxesOfKind[indexOf(entry.kind)];
-        if (entry.kind == MistakeKind::Correct || entry.kind == MistakeKind::Empty) continue;
-        if (boxes > most) most = boxes, weakest = entry.kind;
+        if (entry.kind == MistakeKind::Correct || entry.kind == MistakeKind::Empty || boxes == 0 ||
+            boxes < most) {
+            continue;
+        }
+        if (boxes > most) most = boxes, weakest.clear();
+        weakest.push_back(entry.kind);
     }
-    if (!weakest && counts.boxesOfKind[indexOf(MistakeKind::Empty)] > 0) {
-        weakest = MistakeKind::Empty;
+    if (weakest.empty() && counts.boxesOfKind[indexOf(MistakeKind::Empty)] > 0) {
+        weakest.push_back(MistakeKind::Empty);
     }
     return weakest;
 }
@@ -124,6 +133,7 @@ void addRun(MistakeSummary& summary, const RunIdentity& run, std::size_t count,
         while (shownKinds != 0) {
             const auto kind = static_cast<std::size_t>(std::countr_zero(shownKinds));
             shownKinds &= shownKinds - 1;
+            ++counts.answersOfKind[kind], ++week.answersOfKind[kind];
             keepNewest(summary.examples[kind],
                        shownKinds == 0 ? std::move(example) : MistakeExample(example),
                        MistakeSummary::kExamplesPerKind);
@@ -137,6 +147,7 @@ void addCounts(MistakeCounts& to, const MistakeCounts& from) {
     to.wrongBoxes += from.wrongBoxes;
     for (std::size_t kind = 0; kind < kMistakeKindCount; ++kind) {
         to.boxesOfKind[kind] += from.boxesOfKind[kind];
+        to.answersOfKind[kind] += from.answersOfKind[kind];
     }
 }
 
@@ -241,23 +252,36 @@ RecordedRuns recordedRunsOf(RecordFile& file, const std::filesystem::path& resul
 
 namespace {
 
+/// The school years of `scope` whose answers folders can be read; the others are added to
+/// `problems`, each once however many students' files it holds.
+std::vector<int> readableYearsOf(const std::filesystem::path& resultsFile,
+                                 const AnalysisScope& scope, std::vector<std::string>& problems) {
+    std::vector<int> years;
+    for (int year = answersYearOf(scope.firstDay); year <= answersYearOf(scope.lastDay); ++year) {
+        if (auto problem = answersFolderProblemOf(resultsFile, year)) {
+            problems.push_back(*problem);
+        } else {
+            years.push_back(year);
+        }
+    }
+    return years;
+}
+
 /// Calls `onRun` for the runs with answers of the students at places `first` to `last` of the
-/// scope, reading through `file`; returns how many there were, and adds the files that could not
-/// be read to `problems`.
+/// scope in the school years `years`, reading through `file`; returns how many there were, and
+/// adds the files that could not be read to `problems`.
 std::uint64_t readAnswersOf(RecordFile& file, const std::filesystem::path& resultsFile,
-                            const AnalysisScope& scope, RecordedRuns& recorded, std::size_t first,
-                            std::size_t last, const RecordedRunVisitor& onRun,
-                            std::vector<std::string>& problems) {
+                            const AnalysisScope& scope, const std::vector<int>& years,
+                            RecordedRuns& recorded, std::size_t first, std::size_t last,
+                            const RecordedRunVisitor& onRun, std::vector<std::string>& problems) {
     std::uint64_t runsWithAnswers = 0;
-    const int firstYear = answersYearOf(scope.firstDay);
-    const int lastYear = answersYearOf(scope.lastDay);
     for (std::size_t place = first; place < last; ++place) {
         const int student = scope.students[place];
         std::vector<RecordedRun>& runs = recorded.ofStudent[place];
         if (runs.empty()) continue;
         // Blocks come in the order their records were written: the next record is tried first.
         std::size_t next = 0;
-        for (int year = firstYear; year <= lastYear; ++year) {
+        for (const int year : years) {
             const AnswersFileRead read = readAnswersFile(
                 file, answersFileOf(resultsFile, year, student), [&](const RunBlock& block) {
                     const RunIdentity& run = block.run();
@@ -289,7 +313,8 @@ AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::pa
                                      const AnalysisScope& scope, const RecordedRunVisitor& onRun) {
     RecordedRuns recorded = recordedRunsOf(file, resultsFile, scope);
     AnswersReadReport report{recorded.count, recorded.count, {}};
-    report.runsWithoutAnswers -= readAnswersOf(file, resultsFile, scope, recorded, 0,
+    const std::vector<int> years = readableYearsOf(resultsFile, scope, report.problems);
+    report.runsWithoutAnswers -= readAnswersOf(file, resultsFile, scope, years, recorded, 0,
                                                scope.students.size(), onRun, report.problems);
     return report;
 }
@@ -299,6 +324,7 @@ MistakeAnalysis analyseMistakes(RecordFile& file, const std::filesystem::path& r
     MistakeAnalysis analysis;
     RecordedRuns recorded = recordedRunsOf(file, resultsFile, scope);
     analysis.report = {recorded.count, recorded.count, {}};
+    const std::vector<int> years = readableYearsOf(resultsFile, scope, analysis.report.problems);
     // The students in two halves, read and summed side by side on a classroom machine's two
     // cores; each half has its own file, summaries and problems until they are put together.
     struct Half {
@@ -310,7 +336,7 @@ MistakeAnalysis analyseMistakes(RecordFile& file, const std::filesystem::path& r
         MistakeSummary* current = nullptr;
         int currentStudent = -1;
         half.runsWithAnswers = readAnswersOf(
-            through, resultsFile, scope, recorded, first, last,
+            through, resultsFile, scope, years, recorded, first, last,
             [&](const RunBlock& run) {
                 // A student's runs come together: the summary is looked up once.
                 if (run.run().student != currentStudent) {

@@ -62,12 +62,18 @@ struct MistakeCounts {
     std::uint64_t right = 0;
     std::uint64_t wrongBoxes = 0;  ///< every wrong box of every answer
     std::array<std::uint64_t, kMistakeKindCount> boxesOfKind{};  ///< by MistakeKind
+    /// The answers with at least one wrong box of each kind, by MistakeKind: an answer with
+    /// both roundings down counts once.
+    std::array<std::uint64_t, kMistakeKindCount> answersOfKind{};
 
     std::uint64_t wrong() const { return answers - right; }
     /// The share of wrong answers, 0 to 1; nothing without answers.
     std::optional<double> wrongShare() const;
     /// The share of `kind` among the wrong boxes, 0 to 1; nothing without wrong boxes.
     std::optional<double> shareOf(MistakeKind kind) const;
+    /// The share of all answers that show `kind`, 0 to 1: on the same scale as wrongShare() and
+    /// never above it. Nothing without answers.
+    std::optional<double> answerShareOf(MistakeKind kind) const;
 };
 
 /// A wrong answer to show a child: the problem, what was typed and the kinds.
@@ -89,10 +95,11 @@ struct MistakeSummary {
     /// The newest wrong answers showing each kind, oldest first, by MistakeKind.
     std::array<std::deque<MistakeExample>, kMistakeKindCount> examples;
 
-    /// The kind of mistake that most needs work: the most frequent among the wrong boxes (an
-    /// empty box is no mistake of understanding and counts only when nothing else is found); ties
-    /// go to the kind listed first. Nothing without wrong boxes.
-    std::optional<MistakeKind> weakestKind() const;
+    /// The kinds of mistake that most need work: the most frequent among the wrong boxes, every
+    /// one of them when several are found equally often, in the order of mistakeKindNames(). An
+    /// empty box is no mistake of understanding and counts only when nothing else is found.
+    /// Empty without wrong boxes.
+    std::vector<MistakeKind> weakestKinds() const;
 
     /// Adds the answers of a run; a block's are decoded only where they are wrong.
     void add(const RunAnswers& run);

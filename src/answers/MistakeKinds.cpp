@@ -18,6 +18,13 @@ std::string_view withoutSpaces(std::string_view text);
 
 bool isBlank(std::string_view text) { return withoutSpaces(text).empty(); }
 
+/// The number a box held as the judging read it: an empty box is 0, which is right for a number
+/// that rounds to 0. Nothing for a text that is not a whole number.
+std::optional<long long> judgedNumber(std::string_view text) {
+    if (isBlank(text)) return 0;
+    return typedNumber(text);
+}
+
 /// RoundToPlace in whole numbers: a school year's wrong answers are judged by the million.
 long long roundedTo(long long number, int place) {
     if (number < 0 || place < 1) {
@@ -40,10 +47,11 @@ std::optional<MistakeKind> zerosWrong(long long typed, long long right) {
 
 BoxMistake roundingMistake(const std::string& text, long long given, int place,
                            const std::array<long long, 2>& otherBoxesRight) {
-    const std::optional<long long> typed = typedNumber(text);
+    const std::optional<long long> typed = judgedNumber(text);
     const long long right = roundedTo(given, place);
-    if (!typed) return {isBlank(text) ? MistakeKind::Empty : MistakeKind::Slip};
+    if (!typed) return {MistakeKind::Slip};
     if (*typed == right) return {MistakeKind::Correct};
+    if (isBlank(text)) return {MistakeKind::Empty};
     if (*typed == given) return {MistakeKind::NotRounded};
     const long long unit = placeValue(place);
     const long long down = given / unit * unit;
@@ -61,21 +69,29 @@ BoxMistake roundingMistake(const std::string& text, long long given, int place,
     return {MistakeKind::Slip};
 }
 
+/// Whether the sum box holds the sum of the child's own rounding boxes, read as the judging read
+/// them. Such an addition is right, whatever the roundings: the child needs the rounding taught,
+/// not the addition. The one exception is a child who copied both numbers unrounded and added
+/// them: that is the exact sum, a habit of its own.
+bool addedOwnRoundings(const JudgedAnswer& answer, long long typedSum) {
+    const std::optional<long long> ownFirst = judgedNumber(answer.roundedFirst);
+    const std::optional<long long> ownSecond = judgedNumber(answer.roundedSecond);
+    if (!ownFirst || !ownSecond || typedSum != *ownFirst + *ownSecond) return false;
+    return *ownFirst != answer.first || *ownSecond != answer.second;
+}
+
 BoxMistake sumMistake(const JudgedAnswer& answer, long long roundedFirst, long long roundedSecond) {
-    const std::optional<long long> typed = typedNumber(answer.sum);
-    if (!typed) {
-        return {isBlank(answer.sum) ? MistakeKind::Empty : MistakeKind::AdditionSlip};
-    }
+    const std::optional<long long> typed = judgedNumber(answer.sum);
+    if (!typed) return {MistakeKind::AdditionSlip};
     const long long right = roundedFirst + roundedSecond;
     if (*typed == right) return {MistakeKind::Correct};
+    if (isBlank(answer.sum)) return {MistakeKind::Empty};
+    // Checked before the exact sum: when a wrong rounding happens to give the rounded exact sum
+    // (684 + 659 typed 600, 700, 1300), the child still added their own numbers right.
+    if (addedOwnRoundings(answer, *typed)) return {MistakeKind::RightForOwnRounding};
     const long long exact = answer.first + answer.second;
     if (*typed == exact || *typed == roundedTo(exact, answer.place)) {
         return {MistakeKind::ExactSum};
-    }
-    const std::optional<long long> ownFirst = typedNumber(answer.roundedFirst);
-    const std::optional<long long> ownSecond = typedNumber(answer.roundedSecond);
-    if (ownFirst && ownSecond && *typed == *ownFirst + *ownSecond) {
-        return {MistakeKind::RightForOwnRounding};
     }
     if (*typed == roundedFirst || *typed == roundedSecond) return {MistakeKind::OtherBoxAnswer};
     if (auto zeros = zerosWrong(*typed, right)) return {*zeros};

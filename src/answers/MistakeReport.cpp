@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 #include "drill/ProblemGenerator.h"
+#include "menu/LevelAvailability.h"
 
 namespace gaisan {
 namespace {
@@ -40,6 +43,19 @@ std::vector<MistakeKind> kindsFound(const MistakeCounts& counts) {
 }
 
 std::string kindName(MistakeKind kind) { return mistakeName(BoxMistake{kind}); }
+
+/// "切り上げ忘れ・切り上げすぎ": the names of `kinds` in their order.
+std::string kindNames(const std::vector<MistakeKind>& kinds) {
+    std::string names;
+    for (const MistakeKind kind : kinds) names += (names.empty() ? "" : "・") + kindName(kind);
+    return names;
+}
+
+/// Whether one of the wrong boxes of `example` is of `kind`.
+bool shows(const MistakeExample& example, MistakeKind kind) {
+    const auto boxes = example.mistakes.boxes();
+    return std::ranges::any_of(boxes, [&](const BoxMistake& box) { return box.kind == kind; });
+}
 
 std::string boxText(const std::string& typed) { return typed.empty() ? "未記入" : typed; }
 
@@ -114,10 +130,12 @@ SummaryTexts summaryTexts(const MistakeSummary& summary, std::string title) {
     texts.counts = "答えた数 " + std::to_string(counts.answers) + "問　正解 " +
                    std::to_string(counts.right) + "問　まちがい " + std::to_string(counts.wrong()) +
                    "問（" + percentText(counts.wrongShare()) + "）";
-    const std::optional<MistakeKind> weakest = summary.weakestKind();
-    texts.weakest = "いちばんの課題：" + (weakest ? kindName(*weakest) + "（" +
-                                                        percentText(counts.shareOf(*weakest)) + "）"
-                                                  : std::string("なし"));
+    // Kinds tied for the most boxes share one percentage: "各" says it belongs to each.
+    const std::vector<MistakeKind> weakest = summary.weakestKinds();
+    texts.weakest = "いちばんの課題：" +
+                    (weakest.empty() ? std::string("なし")
+                                     : kindNames(weakest) + (weakest.size() > 1 ? "（各" : "（") +
+                                           percentText(counts.shareOf(weakest.front())) + "）");
     std::string times;
     for (int type = 1; type <= 3; ++type) {
         const std::optional<double> seconds =
@@ -159,12 +177,30 @@ ExampleTexts exampleTexts(const MistakeExample& example) {
     return texts;
 }
 
-std::vector<ExampleTexts> newestExamples(const MistakeSummary& summary, MistakeKind kind,
-                                         std::size_t most) {
-    const auto& examples = summary.examples.at(static_cast<std::size_t>(kind));
+std::vector<ExampleTexts> newestExamples(const MistakeSummary& summary,
+                                         const std::vector<MistakeKind>& kinds, std::size_t most) {
+    // An answer showing two of the kinds is kept among the newest of each: it is taken from the
+    // first kind's. Should that kind no longer hold it, it holds kExamplesPerKind newer answers,
+    // enough to fill `most` without it.
+    most = std::min(most, MistakeSummary::kExamplesPerKind);
+    std::vector<const MistakeExample*> newest;
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        const auto& examples = summary.examples.at(static_cast<std::size_t>(kinds[i]));
+        for (auto it = examples.rbegin(); it != examples.rend(); ++it) {
+            const auto shownEarlier = kinds.begin() + static_cast<std::ptrdiff_t>(i);
+            if (std::any_of(kinds.begin(), shownEarlier,
+                            [&](MistakeKind earlier) { return shows(*it, earlier); })) {
+                continue;
+            }
+            newest.push_back(&*it);
+        }
+    }
+    std::ranges::stable_sort(newest, std::ranges::greater{}, [](const MistakeExample* example) {
+        return std::pair(example->run.date, example->run.clock);
+    });
     std::vector<ExampleTexts> texts;
-    for (auto it = examples.rbegin(); it != examples.rend() && texts.size() < most; ++it)
-        texts.push_back(exampleTexts(*it));
+    for (std::size_t i = 0; i < newest.size() && i < most; ++i)
+        texts.push_back(exampleTexts(*newest[i]));
     return texts;
 }
 
@@ -176,7 +212,7 @@ Trend weeklyTrend(const MistakeSummary& summary, int lastDay) {
     const int firstMonday = std::max(summary.weeks.begin()->first, earliest);
     for (int monday = firstMonday; monday <= lastMonday; monday += 7) {
         trend.mondays.push_back(monday);
-        trend.labels.push_back(monthDay(monday));
+        trend.labels.push_back(monthDay(monday) + "の週");
     }
     const auto valuesOf = [&](const auto& valueOfWeek) {
         std::vector<std::optional<double>> values;
@@ -190,14 +226,15 @@ Trend weeklyTrend(const MistakeSummary& summary, int lastDay) {
     trend.series.push_back({"まちがいの割合", std::nullopt,
                             valuesOf([](const MistakeCounts& week) { return week.wrongShare(); })});
     const std::vector<MistakeKind> kinds = kindsFound(summary.counts);
-    for (std::size_t i = 0; i < kinds.size() && i < Trend::kMostKinds; ++i) {
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
         const MistakeKind kind = kinds[i];
-        // A week whose answers were all right has no wrong boxes and so no share; it shows as
-        // none of this kind rather than as a gap.
+        if (i >= Trend::kMostKinds) {
+            trend.leftOutNote +=
+                (trend.leftOutNote.empty() ? "グラフにないまちがい：" : "・") + kindName(kind);
+            continue;
+        }
         trend.series.push_back({kindName(kind), kind, valuesOf([kind](const MistakeCounts& week) {
-                                    return week.answers == 0 ? std::nullopt
-                                                             : std::optional<double>(
-                                                                   week.shareOf(kind).value_or(0));
+                                    return week.answerShareOf(kind);
                                 })});
     }
     return trend;
@@ -205,10 +242,10 @@ Trend weeklyTrend(const MistakeSummary& summary, int lastDay) {
 
 StudentRowTexts studentRowTexts(const MistakeSummary& summary, std::string name) {
     const MistakeCounts& counts = summary.counts;
-    const std::optional<MistakeKind> weakest = summary.weakestKind();
+    const std::vector<MistakeKind> weakest = summary.weakestKinds();
     return {std::move(name), std::to_string(counts.answers), std::to_string(counts.right),
             std::to_string(counts.wrong()) + "（" + percentText(counts.wrongShare()) + "）",
-            weakest ? kindName(*weakest) : std::string(kNothing)};
+            weakest.empty() ? std::string(kNothing) : kindNames(weakest)};
 }
 
 namespace {
@@ -229,9 +266,9 @@ AnalysisPage studentPage(const MistakeAnalysis& analysis, const ChosenStudent& s
     page.scope = scope;
     page.summary = summaryTexts(summary, student.name);
     page.trend = weeklyTrend(summary, lastDay);
-    if (const std::optional<MistakeKind> weakest = summary.weakestKind()) {
-        page.examplesHeading = "例：" + kindName(*weakest);
-        page.examples = newestExamples(summary, *weakest, AnalysisPage::kMostExamples);
+    if (const std::vector<MistakeKind> weakest = summary.weakestKinds(); !weakest.empty()) {
+        page.examplesHeading = "例：" + kindNames(weakest);
+        page.examples = newestExamples(summary, weakest, AnalysisPage::kMostExamples);
     }
     return page;
 }
@@ -250,9 +287,19 @@ AnalysisPage summaryPage(const MistakeAnalysis& analysis,
     return page;
 }
 
+bool isAnalysedStudent(std::string_view rosterName) { return !isTeacherName(rosterName); }
+
 std::string groupTitle(std::string_view band, bool wholeBand, std::size_t students) {
     const std::string count = "（" + std::to_string(students) + "人）";
     return wholeBand ? std::string(band) + "の全員" + count : "選んだ生徒" + count;
+}
+
+std::string unreadableAnswersNote(std::string_view problem,
+                                  const std::filesystem::path& dataFolder) {
+    std::string prefix = dataFolder.string();
+    if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+    if (problem.starts_with(prefix)) problem.remove_prefix(prefix.size());
+    return std::string(problem);
 }
 
 }  // namespace gaisan

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,7 +54,9 @@ struct KindRow {
 struct SummaryTexts {
     std::string title;   ///< the student's name, or the group's title
     std::string counts;  ///< "答えた数 40問　正解 30問　まちがい 10問（25%）"
-    std::string weakest;  ///< "いちばんの課題：切り上げ忘れ（40%）"; "いちばんの課題：なし"
+    /// "いちばんの課題：切り上げ忘れ（40%）"; kinds found equally often all named, with the share
+    /// each has: "いちばんの課題：切り上げ忘れ・切り上げすぎ（各30%）"; "いちばんの課題：なし".
+    std::string weakest;
     std::string timeByType;  ///< "1問あたりの秒数：百の位・3けた 4.2秒　千の位・4けた 6.0秒"
     /// The kinds found, most frequent first, ties in the order of mistakeKindNames().
     std::vector<KindRow> kinds;
@@ -79,11 +82,15 @@ struct ExampleTexts {
 
 [[nodiscard]] ExampleTexts exampleTexts(const MistakeExample& example);
 
-/// The examples of `kind` in `summary`, newest first, at most `most`.
+/// The examples of `kinds` in `summary`, newest first, each answer once however many of the kinds
+/// it shows; at most `most`, which MistakeSummary::kExamplesPerKind bounds.
 [[nodiscard]] std::vector<ExampleTexts> newestExamples(const MistakeSummary& summary,
-                                                       MistakeKind kind, std::size_t most);
+                                                       const std::vector<MistakeKind>& kinds,
+                                                       std::size_t most);
 
-/// One line of the week-by-week chart: the wrong share, or one kind's share of the wrong boxes.
+/// One line of the week-by-week chart: the share of the week's answers that were wrong, or that
+/// show one kind of mistake. Every line is a share of the same answers, so a kind's line never
+/// rises above the wrong share's and one scale reads them all.
 struct TrendSeries {
     std::string name;
     std::optional<MistakeKind> kind;            ///< nothing for the wrong share
@@ -96,15 +103,20 @@ struct Trend {
     static constexpr std::size_t kMostWeeks = 26;
     /// The most kinds a chart draws besides the wrong share: more lines would hide each other.
     static constexpr std::size_t kMostKinds = 4;
+    /// The chart's title, saying what its percentages are shares of.
+    static constexpr std::string_view kCaption = "週ごとの推移（答えた数のうちの割合）";
 
     std::vector<int> mondays;         ///< the weeks, by their Monday's day serial
-    std::vector<std::string> labels;  ///< "12/1", each week's Monday
+    std::vector<std::string> labels;  ///< "12/7の週", each week named by its Monday
     std::vector<TrendSeries> series;  ///< the wrong share first, then the kinds
+    /// The kinds found but not drawn, so that a teacher does not take them for absent:
+    /// "グラフにないまちがい：位の取り違え・0が多い"; empty when every kind found is drawn.
+    std::string leftOutNote;
 };
 
 /// The weeks from the first with answers to the week of `lastDay`, the newest kMostWeeks of
-/// them; the wrong share ("まちがいの割合") and the kinds found most often in the summary. A
-/// summary without answers has no weeks.
+/// them; the wrong share ("まちがいの割合") and the kMostKinds kinds found most often in the
+/// summary, each as its share of all answers. A summary without answers has no weeks.
 [[nodiscard]] Trend weeklyTrend(const MistakeSummary& summary, int lastDay);
 
 /// A student's row of the class summary.
@@ -113,7 +125,7 @@ struct StudentRowTexts {
     std::string answers;  ///< "40"
     std::string right;    ///< "30"
     std::string wrong;    ///< "10（25%）"
-    std::string weakest;  ///< "切り上げ忘れ"; "－" without wrong boxes
+    std::string weakest;  ///< "切り上げ忘れ"; "切り上げ忘れ・切り上げすぎ" for a tie; "－" for none
 };
 
 [[nodiscard]] StudentRowTexts studentRowTexts(const MistakeSummary& summary, std::string name);
@@ -127,7 +139,7 @@ struct AnalysisPage {
     std::string scope;    ///< scopeText
     SummaryTexts summary;
     Trend trend;
-    /// A student's page: the newest examples of the kind that most needs work, under
+    /// A student's page: the newest examples of the kinds that most need work, under
     /// "例：切り上げ忘れ"; empty without wrong answers.
     std::string examplesHeading;
     std::vector<ExampleTexts> examples;
@@ -153,7 +165,19 @@ struct ChosenStudent {
                                        const std::string& groupTitle, const std::string& scope,
                                        int lastDay);
 
+/// Whether the roster entry named `rosterName` is one of the students the analysis looks at:
+/// everyone but the teacher (isTeacherName), whose own runs try the drill out and are no child's
+/// mistakes to count among the class's.
+[[nodiscard]] bool isAnalysedStudent(std::string_view rosterName);
+
 /// The group's title: "小６の全員（32人）" for a whole band, "選んだ生徒（3人）" otherwise.
 [[nodiscard]] std::string groupTitle(std::string_view band, bool wholeBand, std::size_t students);
+
+/// The teacher's note of answers that could not be read, one of AnswersReadReport::problems:
+/// the sentence from inside `dataFolder` on ("成績解答データ2026/生徒0012.dat: …"). The folder the
+/// program uses is no news to the teacher; the year's folder and the student's file say whose
+/// answers are missing.
+[[nodiscard]] std::string unreadableAnswersNote(std::string_view problem,
+                                                const std::filesystem::path& dataFolder);
 
 }  // namespace gaisan

@@ -40,8 +40,11 @@ std::vector<std::string> mistakeSummaryLines(const MistakeSummary& summary) {
         "answers\t" + std::to_string(counts.answers) + "\tright\t" + std::to_string(counts.right) +
             "\twrong\t" + std::to_string(counts.wrong()) + '\t' + shareText(counts.wrongShare()),
     };
-    if (const auto weakest = summary.weakestKind())
-        lines.push_back("weakest\t" + kindName(*weakest));
+    if (const std::vector<MistakeKind> weakest = summary.weakestKinds(); !weakest.empty()) {
+        std::string line = "weakest";
+        for (const MistakeKind kind : weakest) line += '\t' + kindName(kind);
+        lines.push_back(std::move(line));
+    }
     for (const MistakeKindName& name : mistakeKindNames()) {
         const std::uint64_t boxes = counts.boxesOfKind.at(static_cast<std::size_t>(name.kind));
         if (name.kind == MistakeKind::Correct || boxes == 0) continue;

@@ -12,7 +12,8 @@ namespace gaisan {
 ///
 ///   runs      RUNS
 ///   answers   ANSWERS  right  RIGHT  wrong  WRONG  SHARE%
-///   weakest   KIND                                  (when any box was wrong)
+///   weakest   KIND...                               (when any box was wrong; every kind
+///                                                     found equally often, a field each)
 ///   kind      KIND  BOXES  SHARE%                   (of the wrong boxes, each kind found)
 ///   type      T  ANSWERS  SECONDS                   (seconds per answer, each problem type)
 ///   week      YYYY-MM-DD  ANSWERS  WRONG  SHARE%    (each week with answers, by its Monday)

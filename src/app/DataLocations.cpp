@@ -35,7 +35,14 @@ void DataLocations::setDataRoot(const std::filesystem::path& dataRoot) {
 }
 
 DataLocations DataLocations::ofProgramDataFolder(const std::filesystem::path& folder) {
-    const std::filesystem::path named = withoutTrailingSeparator(folder);
+    std::filesystem::path named = withoutTrailingSeparator(folder);
+    // "." or ".." has no name of its own to keep nor a parent to take: the folder it stands
+    // for has both.
+    if (named.filename() == "." || named.filename() == "..") {
+        std::error_code error;
+        std::filesystem::path resolved = std::filesystem::weakly_canonical(named, error);
+        if (!error) named = std::move(resolved);
+    }
     DataLocations locations;
     locations.ProgramFolderName = named.filename().string();
     locations.setDataRoot(named.has_parent_path() ? named.parent_path() : ".");
@@ -80,6 +87,10 @@ std::filesystem::path DataLocations::criteriaCopiesFolder() const {
 
 std::filesystem::path DataLocations::passcodeFile() const {
     return ProgramDataFolder + "先生パスコード.txt";
+}
+
+std::filesystem::path DataLocations::passcodeTriesFile() const {
+    return ProgramDataFolder + "先生パスコード失敗回数.txt";
 }
 
 std::filesystem::path DataLocations::resultsFile() const {

@@ -10,8 +10,9 @@ namespace gaisan {
 /// here, once. The suite folder holds the program's folder, "パスデータ.txt" naming the data root,
 /// and the launcher; the data root holds the school's settings, the roster and the sound folder;
 /// the program's data folder beneath it the criteria, with the copies of the files its saves
-/// replaced, the teacher's passcode when one is set, and the results file, with the results
-/// file's backups, the journal of a delete and the change history beside it.
+/// replaced, the teacher's passcode when one is set with the count of wrong tries at it, and the
+/// results file, with the results file's backups, the journal of a delete and the change history
+/// beside it.
 ///
 /// Folders end in "/" and names are appended directly, as the suite's other programs build them.
 struct DataLocations {
@@ -27,7 +28,8 @@ struct DataLocations {
     /// Sets the data root, and with it the folders beneath it.
     void setDataRoot(const std::filesystem::path& dataRoot);
     /// The folders of a program data folder named as the command line names it ("…/data/gaisan",
-    /// with or without a final separator): its data root is the folder above it.
+    /// with or without a final separator, or "." from inside it): its data root is the folder
+    /// above it.
     static DataLocations ofProgramDataFolder(const std::filesystem::path& folder);
     /// The folders of a data root named as the command line names it.
     static DataLocations ofDataRoot(const std::filesystem::path& dataRoot);
@@ -41,7 +43,9 @@ struct DataLocations {
     std::filesystem::path criteriaFile() const;  ///< "タイム回数データ.txt"
     /// The files the criteria editor's saves replaced, beside the criteria file.
     std::filesystem::path criteriaCopiesFolder() const;
-    std::filesystem::path passcodeFile() const;       ///< "先生パスコード.txt"
+    std::filesystem::path passcodeFile() const;  ///< "先生パスコード.txt"
+    /// The wrong passcodes typed in a row, shared by the machines: "先生パスコード失敗回数.txt"
+    std::filesystem::path passcodeTriesFile() const;
     std::filesystem::path resultsFile() const;        ///< "成績累積データ.dat"
     std::filesystem::path backupFolder() const;       ///< the daily copies of the results file
     std::filesystem::path deleteJournalFile() const;  ///< written while a record is deleted

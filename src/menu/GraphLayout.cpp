@@ -9,6 +9,10 @@ namespace {
 constexpr double kShrink = 0.9;
 constexpr int kShrinkTries = 12;
 
+GraphRect grownBy(const GraphRect& box, double margin) {
+    return {box.left - margin, box.top - margin, box.width + 2 * margin, box.height + 2 * margin};
+}
+
 }  // namespace
 
 GraphTextSize GraphTextPlacer::measure(const std::string& text, double pointSize) const {
@@ -33,18 +37,36 @@ std::optional<GraphRect> GraphTextPlacer::movedInside(GraphRect box, const Graph
     return box;
 }
 
-bool GraphTextPlacer::free(const GraphRect& box) const {
-    return std::none_of(m_page.texts.begin(), m_page.texts.end(),
-                        [&](const GraphText& text) { return text.box.intersects(box); });
+bool GraphTextPlacer::free(const GraphRect& box, double margin, bool label) const {
+    const GraphRect grown = grownBy(box, margin);
+    const bool clearOfTexts =
+        std::none_of(m_page.texts.begin(), m_page.texts.end(),
+                     [&](const GraphText& text) { return text.box.intersects(grown); });
+    const auto crosses = [&](const AvoidedLine& avoided) {
+        return clippedSegment(avoided.line.from, avoided.line.to,
+                              grownBy(grown, avoided.halfThickness))
+            .has_value();
+    };
+    return clearOfTexts && (!label || std::none_of(m_avoided.begin(), m_avoided.end(), crosses));
 }
 
 bool GraphTextPlacer::place(const std::vector<std::string>& lines, double pointSize,
                             const GraphRect& area, const std::vector<GraphPoint>& candidates) {
+    return placeAt(lines, pointSize, area, candidates, true);
+}
+
+bool GraphTextPlacer::placeAt(const std::vector<std::string>& lines, double pointSize,
+                              const GraphRect& area, const std::vector<GraphPoint>& candidates,
+                              bool label) {
     const GraphTextSize size = measure(lines, pointSize);
+    const double margin =
+        label && !lines.empty() ? clearance(size.height / static_cast<double>(lines.size())) : 0;
+    // A label keeps its clearance from the edges of its part too, where the rules are.
+    const GraphRect inner = grownBy(area, -margin);
     for (const GraphPoint& at : candidates) {
         const std::optional<GraphRect> box =
-            movedInside({at.x, at.y, size.width, size.height}, area);
-        if (!box || !free(*box)) continue;
+            movedInside({at.x, at.y, size.width, size.height}, inner);
+        if (!box || !free(*box, margin, label)) continue;
         double top = box->top;
         for (const std::string& line : lines) {
             const GraphTextSize one = measure(line, pointSize);
@@ -61,7 +83,7 @@ void GraphTextPlacer::placeFixed(const std::string& text, double pointSize, cons
                                  GraphPoint at) {
     double size = pointSize;
     for (int attempt = 0; attempt < kShrinkTries; ++attempt, size *= kShrink) {
-        if (place({text}, size, area, {at})) return;
+        if (placeAt({text}, size, area, {at}, false)) return;
     }
     // Nowhere free even at the smallest size: written anyway, since a missing name or heading
     // would mislead more than a crowded one.

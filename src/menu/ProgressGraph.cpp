@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "menu/GraphLayout.h"
+#include "menu/RowTexts.h"
 #include "platform/Calendar.h"
-#include "platform/Utf8.h"
 
 namespace gaisan {
 namespace {
@@ -17,10 +17,6 @@ constexpr std::int32_t kLongestGraphedRun = 1800;
 constexpr double kBlockHeight = 0.3;
 constexpr double kFirstBlockTop = 0.05;
 constexpr double kLastBlockTop = 0.9;
-
-std::string last(std::string_view padding, std::string_view text, std::size_t count) {
-    return std::string(lastCharacters(std::string(padding) + std::string(text), count));
-}
 
 /// A record point: a run faster than every earlier one, with what its labels say.
 struct RecordPoint {
@@ -64,10 +60,15 @@ public:
                            {0.7 * m_f, m_n + 0.01 * m_c});
 
         countStudentRuns(level, records);
-        line({0.2 * m_f, m_n + 0.8 * m_c}, {0.9 * m_f, m_n + 0.8 * m_c}, kGraphRuleColour,
-             m_drawWidth, m_graph);
-        line({0.2 * m_f, m_n + 0.8 * m_c}, {0.2 * m_f, m_n + 0.1 * m_c}, kGraphBlack, m_drawWidth,
-             m_graph);
+        // The axes; the labels written later keep clear of them.
+        if (line({0.2 * m_f, m_n + 0.8 * m_c}, {0.9 * m_f, m_n + 0.8 * m_c}, kGraphRuleColour,
+                 m_drawWidth, m_graph)) {
+            m_texts.avoid(m_page.lines.back(), thickness(m_drawWidth));
+        }
+        if (line({0.2 * m_f, m_n + 0.8 * m_c}, {0.2 * m_f, m_n + 0.1 * m_c}, kGraphBlack,
+                 m_drawWidth, m_graph)) {
+            m_texts.avoid(m_page.lines.back(), thickness(m_drawWidth));
+        }
         m_timeScale = std::min(1000, 10 * (m_maxTime / 10 + 1));
         plotRuns(level, records);
         writeStatistics(statistics);
@@ -76,13 +77,15 @@ public:
 
 private:
     double baseFont() const { return m_surface.printer ? 6 : m_request.baseFontSize; }
+    /// A drawing width in the surface's units.
+    double thickness(double width) const { return width * m_surface.dotsPerWidthUnit; }
 
-    /// A line, clipped to `area`; left out when none of it is inside.
-    void line(GraphPoint from, GraphPoint to, GraphColour colour, double width,
+    /// A line, clipped to `area`; left out, and false, when none of it is inside.
+    bool line(GraphPoint from, GraphPoint to, GraphColour colour, double width,
               const GraphRect& area) {
-        if (const auto inside = clippedSegment(from, to, area)) {
-            m_page.lines.push_back({inside->first, inside->second, colour, width, area});
-        }
+        const auto inside = clippedSegment(from, to, area);
+        if (inside) m_page.lines.push_back({inside->first, inside->second, colour, width, area});
+        return inside.has_value();
     }
     /// A point of the graph; left out when it lies outside the graph (a run far above the axis).
     void dot(GraphPoint at, GraphColour colour) {
@@ -93,11 +96,14 @@ private:
         return record.date > m_request.today - kGraphDays && record.level <= m_request.levelCount;
     }
 
-    /// The first pass: the student's runs under 1800 s on the level.
+    /// The first pass: the student's runs under 1800 s on the level, and how many took longer.
     void countStudentRuns(int level, std::span<const LoadedRecord> records) {
         for (const LoadedRecord& record : records) {
-            if (!counted(record) || record.student != m_request.student || record.level != level ||
-                record.seconds >= kLongestGraphedRun) {
+            if (!counted(record) || record.student != m_request.student || record.level != level) {
+                continue;
+            }
+            if (record.seconds >= kLongestGraphedRun) {
+                ++m_longRuns;
                 continue;
             }
             ++m_runTotal;
@@ -141,27 +147,32 @@ private:
 
     void writeStatistics(const LevelStatistics& statistics) {
         const std::string best = m_recordPoints.empty() ? "" : m_recordPoints.back().timeText;
+        // The runs of 1800 s or more (time-ups and failed runs among them) are in no count:
+        // the count says how many it leaves out, so that it is not taken for every run.
+        const std::string longRuns =
+            m_longRuns == 0 ? "" : "（ほかに1800秒以上 " + std::to_string(m_longRuns) + "回）";
         // Lines left empty keep their space, so the lines below stay where they always are.
         const std::vector<std::string> lines = {
-            "回数　　　　　　　" + last("      ", wholeNumberText(m_runTotal), 3) + "回",
+            "回数　　　　　　　" + rightAlignedWhole(wholeNumberText(m_runTotal), 3) + "回" +
+                longRuns,
             "タイム  　　 　    本人 / 塾全体",
-            "　　順位　　　　" + last("     ", statistics.timeRank, 5) + "位",
-            "　　最高　　　　" + last("      ", best, 6) + " /" +
-                last("      ", wholeNumberText(m_schoolBest), 5) + "秒",
+            "　　順位　　　　" + rightAlignedWhole(statistics.timeRank, 5) + "位",
+            "　　最高　　　　" + rightAlignedWhole(best, 6) + " /" +
+                rightAlignedWhole(wholeNumberText(m_schoolBest), 5) + "秒",
             m_runTotal == 0
                 ? ""
                 : "　　平均　　　　" +
-                      last("      ", wholeNumberText(std::floor(m_timeSum / m_runTotal)), 5) +
+                      rightAlignedWhole(wholeNumberText(std::floor(m_timeSum / m_runTotal)), 5) +
                       "秒" + " /" +
-                      last("      ", wholeNumberText(m_schoolSum / m_schoolCount), 5) + "秒",
+                      rightAlignedWhole(wholeNumberText(m_schoolSum / m_schoolCount), 5) + "秒",
             "ポイント  　　　",
-            "　　順位　　　　" + last("      ", statistics.pointsRank, 5) + "位",
-            "　　獲得ポイント" + last("      ", wholeNumberText(statistics.points), 5) + "点",
+            "　　順位　　　　" + rightAlignedWhole(statistics.pointsRank, 5) + "位",
+            "　　獲得ポイント" + rightAlignedWhole(wholeNumberText(statistics.points), 5) + "点",
             statistics.pointsHolders == 0
                 ? ""
                 : "　　　　　　　　　　　　/" +
-                      last("      ",
-                           wholeNumberText(statistics.pointsSumAll / statistics.pointsHolders), 5) +
+                      rightAlignedWhole(
+                          wholeNumberText(statistics.pointsSumAll / statistics.pointsHolders), 5) +
                       "点",
         };
         const std::string schoolAverage = "　　　　　　　　　　　　 (塾平均)";
@@ -206,7 +217,9 @@ private:
     }
 
     /// A label of a point at (x, y): below it by `offset` as usual, else just below, above,
-    /// right or left of the point, wherever it has room.
+    /// right or left of the point, or off its lower left or upper right corner, wherever it has
+    /// room. The best line falls from the upper left to the lower right through a record point,
+    /// so the last two are clear of it.
     void labelPoint(const std::vector<std::string>& lines, double x, double y, double offset) {
         const double size = baseFont();
         const GraphTextSize box = m_texts.measure(lines, size);
@@ -217,21 +230,25 @@ private:
                              {x - 0.025 * m_f, y + gap},
                              {x - 0.025 * m_f, y - gap - box.height},
                              {x + side, y - box.height / 2},
-                             {x - side - box.width, y - box.height / 2}});
+                             {x - side - box.width, y - box.height / 2},
+                             {x - side - box.width, y + gap},
+                             {x + side, y - gap - box.height}});
     }
 
     /// A date below the x axis at the run at `x`, or in a second row when the first is taken.
     void labelAxisDate(const std::string& date, double x) {
         const double size = baseFont();
-        const double height = m_texts.measure(date, size).height;
         const double width = m_texts.measure(date, size).width;
-        const double row = m_n + 0.815 * m_c;
+        const double height = m_texts.measure(date, size).height;
+        const double clearance = GraphTextPlacer::clearance(height);
+        const double row = m_n + 0.8 * m_c + thickness(m_drawWidth) / 2 + clearance;
+        const double secondRow = row + height + clearance;
         // A date that finds no room is left out (the statistics and the points still show).
         (void)m_texts.place({date}, size, m_graph,
                             {{x - 0.025 * m_f, row},
                              {x + 0.025 * m_f - width, row},
-                             {x - 0.025 * m_f, row + height},
-                             {x + 0.025 * m_f - width, row + height}});
+                             {x - 0.025 * m_f, secondRow},
+                             {x + 0.025 * m_f - width, secondRow}});
     }
 
     void labelRecordPoints() {
@@ -240,9 +257,12 @@ private:
         for (std::size_t p = 1; p < m_recordPoints.size(); ++p) {
             const RecordPoint& a = m_recordPoints[p - 1];
             const RecordPoint& b = m_recordPoints[p];
-            line({a.x, m_n + a.yOffset}, {b.x, m_n + b.yOffset}, kGraphBlack, 3, m_graph);
+            if (line({a.x, m_n + a.yOffset}, {b.x, m_n + b.yOffset}, kGraphBlack, 3, m_graph))
+                m_texts.avoid(m_page.lines.back(), thickness(3));
         }
-        const double unit = m_texts.measure("0秒", size).height;
+        // One line away, with the clearance labels keep.
+        const double height = m_texts.measure("0秒", size).height;
+        const double unit = height + GraphTextPlacer::clearance(height);
         (void)m_texts.place({"0秒"}, size, m_graph, {{0.12 * m_f, m_n + 0.79 * m_c}});
         (void)m_texts.place({std::to_string(m_timeScale) + "秒"}, size, m_graph,
                             {{0.12 * m_f, m_n + 0.1 * m_c}});
@@ -279,6 +299,7 @@ private:
     GraphRect m_graph;       ///< the left half below the band
     GraphRect m_statistics;  ///< the right half below the band
     int m_runTotal = 0;
+    int m_longRuns = 0;  ///< the student's runs of 1800 s or more, in no count
     double m_timeSum = 0;
     std::int32_t m_maxTime = 0;
     int m_timeScale = 200;

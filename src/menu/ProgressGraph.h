@@ -103,6 +103,9 @@ struct GraphSurface {
     double width = 1;
     double height = 1;
     bool printer = false;
+    /// The surface's units a drawing width of 1 takes: its dots per inch over 96 on a screen,
+    /// over 600 on a printer. Lines are drawn, and labels keep clear of them, by it.
+    double dotsPerWidthUnit = 1;
 };
 
 /// The student's ranks and points on a level, from the level's work rankings.
@@ -146,8 +149,9 @@ using StatisticsOf = std::function<LevelStatistics(int level)>;
 /// against an axis up to the smallest multiple of 10 above the longest such run (at most
 /// 1000 s). A run faster than every earlier plotted run is a red record point, joined to the
 /// others by the black personal-best line; the rest are blue. Runs of 1800 s or more are
-/// plotted where the count has got to but enter no sum, and a student whose runs are all that
-/// long gets no points at all instead of a division by zero. Beside the graph a block of
+/// plotted where the count has got to but enter no sum, the run count says how many it leaves
+/// out, and a student whose runs are all that long gets no points at all instead of a division
+/// by zero. Beside the graph a block of
 /// statistics compares the student with the school: run count, time rank, best time (the
 /// school's best counts failed runs, so it reads 99998 or 99999 when only those exist),
 /// averages, points rank, points and the school's average points.
@@ -155,9 +159,11 @@ using StatisticsOf = std::function<LevelStatistics(int level)>;
 /// Only runs under 1800 s are record points: a time-up or a failed run is never a best, so an
 /// off-scale first run cannot start the best line far above the graph. Every text is measured
 /// with `measure` and placed where it overlaps no other text and stays inside its part of the
-/// page: a label that collides is moved to a free spot near its place, or left out when there is
-/// none; a fixed text too large for its part is written smaller. Lines are clipped to the
-/// graph, and points outside it are left out.
+/// page: a label that collides, or that the best line would cross, is moved to a free spot near
+/// its place, or left out when there is none; labels keep a clearance from each other (see
+/// GraphTextPlacer); a fixed text too large for its part is written smaller. Numbers are never
+/// cut: a longer one pushes its line to the right. Lines are clipped to the graph, and points
+/// outside it are left out.
 GraphDrawing drawProgressGraphs(const GraphRequest& request, std::span<const LoadedRecord> records,
                                 const GraphSurface& surface, const StatisticsOf& statisticsOf,
                                 const MeasureText& measure);

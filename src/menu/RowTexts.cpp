@@ -45,4 +45,9 @@ std::string lastOfPadded(std::string_view padding, std::string_view text, std::s
     return std::string(lastCharacters(padded, width));
 }
 
+std::string rightAlignedWhole(std::string_view text, std::size_t width) {
+    const std::size_t length = characterCount(text);
+    return std::string(length < width ? width - length : 0, ' ') + std::string(text);
+}
+
 }  // namespace gaisan

@@ -28,4 +28,9 @@ std::string name5(std::string_view name);
 /// a short text short.
 std::string lastOfPadded(std::string_view padding, std::string_view text, std::size_t width);
 
+/// `text` after as many half-width spaces as make it `width` characters: how the run lists
+/// right-align a time. A longer text is kept whole and pushes the rest of its row to the right,
+/// since a time shown without its first digits reads as another time.
+std::string rightAlignedWhole(std::string_view text, std::size_t width);
+
 }  // namespace gaisan

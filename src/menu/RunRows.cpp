@@ -14,6 +14,8 @@ namespace {
 constexpr int kSecondsPerDay = 86400;
 /// In place of the time of a failed run: as wide as "  55秒" and the space after it.
 constexpr const char* kFailedMark = "　　× ";
+/// In place of the points of a failed run: as wide as " 55" and the space after it.
+constexpr const char* kFailedPointsMark = " × ";
 
 bool isFailed(const LoadedRecord& run) { return run.seconds >= kFailedRunRowTime; }
 
@@ -50,7 +52,7 @@ std::string fullDate(double date) {
 std::string monthDay(double date) { return lastOfPadded("", fullDate(date), 5); }
 
 std::string time5(std::int32_t seconds) {
-    return lastOfPadded("      ", std::to_string(seconds) + "秒", 5);
+    return rightAlignedWhole(std::to_string(seconds) + "秒", 5);
 }
 
 std::string todayRunRow(const LoadedRecord& run, std::string_view who, std::int32_t target) {
@@ -61,13 +63,16 @@ std::string todayRunRow(const LoadedRecord& run, std::string_view who, std::int3
 
 std::string periodRunRow(RankingView view, const LoadedRecord& run, std::string_view who,
                          std::int32_t target) {
-    if (isFailed(run)) return kFailedMark + monthDay(run.date) + std::string(who);
+    if (isFailed(run)) {
+        const char* mark = view == RankingView::Time ? kFailedMark : kFailedPointsMark;
+        return mark + monthDay(run.date) + std::string(who);
+    }
     if (view == RankingView::Time) {
         return time5(run.seconds) + " " + monthDay(run.date) + std::string(who) +
                points(run, target);
     }
-    return lastOfPadded("      ", points(run, target), 5) + " " + monthDay(run.date) +
-           std::string(who) + std::to_string(run.seconds) + "秒";
+    return rightAlignedWhole(points(run, target), 3) + " " + monthDay(run.date) + std::string(who) +
+           std::to_string(run.seconds) + "秒";
 }
 
 std::string personalRunRow(const LoadedRecord& run) {

@@ -21,8 +21,8 @@ std::string hourMinute(double clock);
 std::string fullDate(double date);
 /// A day serial's month and day: "12/10".
 std::string monthDay(double date);
-/// Seconds right-aligned before "秒" in five characters: "  55秒", "1234秒"; longer times keep
-/// their last digits.
+/// Seconds right-aligned before "秒" in five characters: "  55秒", "1234秒"; a longer time is
+/// written whole, "12345秒".
 std::string time5(std::int32_t seconds);
 
 /// The rows of the run lists. `who` is the student's part of a row: the mark, the name cut to
@@ -32,9 +32,10 @@ std::string time5(std::int32_t seconds);
 ///
 /// Today's runs: time5, " ", hh:mm, who, points; a failed run "　　× ", hh:mm, who.
 std::string todayRunRow(const LoadedRecord& run, std::string_view who, std::int32_t target);
-/// The runs of a period. Time view: time5, " ", mm/dd, who, points; points view: the points
-/// right-aligned in five, " ", mm/dd, who, seconds + "秒"; a failed run in either view
-/// "　　× ", mm/dd, who.
+/// The runs of a period. Time view: time5, " ", mm/dd, who, points, a failed run "　　× ",
+/// mm/dd, who; points view: the points right-aligned in three, " ", mm/dd, who, seconds + "秒",
+/// a failed run " × ", mm/dd, who. The base points have at most two digits; three columns
+/// leave a level column room for a five-digit time at the row's end.
 std::string periodRunRow(RankingView view, const LoadedRecord& run, std::string_view who,
                          std::int32_t target);
 /// The logged-in student's own runs: yyyy/mm/dd, " ", h:mm:ss, time5; a failed run shows "　　×"

@@ -66,9 +66,16 @@ std::string_view outcomeOf(std::int32_t seconds) {
 }  // namespace
 
 std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    // A spreadsheet program runs a cell that begins with one of these as a formula ("=HYPERLINK",
+    // a child's "-4*5" shown as -20); a leading apostrophe makes it show the text as it is. A
+    // text that begins with an apostrophe gets one more, so that a script reading the file can
+    // always take the first apostrophe off.
+    const bool startsLikeFormula =
+        !text.empty() && std::string_view("=+-@'\t\r").find(text.front()) != std::string_view::npos;
+    const std::string guarded = (startsLikeFormula ? "'" : "") + std::string(text);
+    if (guarded.find_first_of(",\"\r\n") == std::string::npos) return guarded;
     std::string quoted = "\"";
-    for (const char c : text) {
+    for (const char c : guarded) {
         if (c == '"') quoted += '"';
         quoted += c;
     }

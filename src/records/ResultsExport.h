@@ -28,8 +28,10 @@ struct ExportSources {
     int yearChangeMonth = 4;
 };
 
-/// A spreadsheet file's text: the field as RFC 4180 writes it, in double quotes with its own
-/// quotes doubled when it holds a comma, a double quote or a line break, as it is otherwise; the
+/// A spreadsheet file's text: the text cell as RFC 4180 writes it, in double quotes with its own
+/// quotes doubled when it holds a comma, a double quote or a line break, as it is otherwise, and
+/// with an apostrophe put before a text that begins with "=", "+", "-", "@", "'", a tab or a
+/// carriage return, so that a spreadsheet shows it as text and never runs it as a formula; the
 /// byte-order mark that opens a UTF-8 file; the end of every line.
 std::string csvField(std::string_view text);
 inline constexpr std::string_view kSpreadsheetByteOrderMark = "\xEF\xBB\xBF";

@@ -2,7 +2,9 @@
 
 #include <iostream>
 
+#include "answers/AnswersFile.h"
 #include "answers/AnswersSpreadsheet.h"
+#include "answers/MistakeReport.h"
 #include "answers/MistakeSummaryText.h"
 #include "platform/PosixRecordFile.h"
 #include "platform/Utf8.h"
@@ -39,20 +41,24 @@ int mistakesCommand(const CommandLine& line) {
                gradeLabelIn(roster.SchoolYear, s, roster);
     };
 
-    MistakeAnalysis analysis;
-    if (const auto found = answersStudentsOf(resultsFile, period)) {
-        AnalysisScope scope{{}, {}, found->firstDay, found->lastDay};
-        for (const int s : found->students) {
-            // A band holds the students the roster places in it; "全学年" holds everybody.
-            const bool inBand =
-                band == "全学年" ||
-                (!roster.RosterNames.at(s).empty() &&
-                 InGradeBand(GradeNumber(roster.SchoolYear, roster.RosterYear.at(s)), band));
-            if ((!student || s == *student) && inBand) scope.students.push_back(s);
-        }
-        PosixRecordFile recordFile;
-        if (!scope.students.empty()) analysis = analyseMistakes(recordFile, resultsFile, scope);
+    const AnswersStudents withAnswers = answersStudentsOf(resultsFile, period);
+    AnalysisScope scope{{}, {}, withAnswers.firstDay, withAnswers.lastDay};
+    for (const int s : withAnswers.students) {
+        // A band holds the students the roster places in it; "全学年" holds everybody. The
+        // teacher is left out, as on the teacher's screen, unless asked for by number.
+        const std::string& name = roster.RosterNames.at(s);
+        const bool inBand =
+            (band == "全学年" ||
+             (!name.empty() &&
+              InGradeBand(GradeNumber(roster.SchoolYear, roster.RosterYear.at(s)), band))) &&
+            (student || isAnalysedStudent(name));
+        if ((!student || s == *student) && inBand) scope.students.push_back(s);
     }
+    MistakeAnalysis analysis;
+    PosixRecordFile recordFile;
+    if (!scope.students.empty()) analysis = analyseMistakes(recordFile, resultsFile, scope);
+    std::vector<std::string> problems = withAnswers.problems;
+    addNewProblems(problems, analysis.report.problems);
 
     if (student) {
         const int s = static_cast<int>(*student);
@@ -67,10 +73,8 @@ int mistakesCommand(const CommandLine& line) {
         printSummary("group\t" + band + '\t' + std::to_string(analysis.students.size()),
                      analysis.group);
     }
-    for (const std::string& problem : analysis.report.problems) {
-        std::cerr << "problem: " << problem << '\n';
-    }
-    return analysis.report.problems.empty() ? 0 : 1;
+    for (const std::string& problem : problems) std::cerr << "problem: " << problem << '\n';
+    return problems.empty() ? 0 : 1;
 }
 
 }  // namespace gaisan

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -68,6 +69,46 @@ TEST_F(PasscodeTest, IsKeptAsASaltedSlowHashThatOnlyTheRightPasscodeMatches) {
     EXPECT_TRUE(passcodeMatches(replaced.hash, "ume"));
     EXPECT_FALSE(passcodeMatches(replaced.hash, "sakura3"));
     EXPECT_THROW(writePasscode(file, ""), std::invalid_argument);
+}
+
+// The passcode box takes no input method, so a passcode must be typable on the keyboard alone.
+TEST_F(PasscodeTest, OnlyWhatThePasscodeBoxCanTakeIsSet) {
+    using CharacterKind = UntypableCharacter::Kind;
+    struct Case {
+        const char* name;
+        std::string passcode;
+        std::optional<UntypableCharacter> untypable;
+    };
+    const std::vector<Case> cases = {
+        {"letters and digits", "sakura3", std::nullopt},
+        {"every sign and a space", "a !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", std::nullopt},
+        {"full-width digits", "１２３４", UntypableCharacter{CharacterKind::NotHalfWidth, 1}},
+        {"a full-width letter after half-width ones", "sakuraａ",
+         UntypableCharacter{CharacterKind::NotHalfWidth, 7}},
+        {"kana", "さくら3", UntypableCharacter{CharacterKind::NotHalfWidth, 1}},
+        {"a full-width space", "ab\u3000c", UntypableCharacter{CharacterKind::NotHalfWidth, 3}},
+        {"a Latin letter with an accent", "café",
+         UntypableCharacter{CharacterKind::NotHalfWidth, 4}},
+        {"an arrow key's sequence", "ab\x1b[Dc", UntypableCharacter{CharacterKind::Control, 3}},
+        {"a tab", "a\tb", UntypableCharacter{CharacterKind::Control, 2}},
+        {"a delete", "ab\x7f", UntypableCharacter{CharacterKind::Control, 3}},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        const auto untypable = firstUntypableCharacter(c.passcode);
+        ASSERT_EQ(untypable.has_value(), c.untypable.has_value()) << c.name;
+        if (untypable) {
+            EXPECT_EQ(untypable->kind, c.untypable->kind) << c.name;
+            EXPECT_EQ(untypable->position, c.untypable->position) << c.name;
+            EXPECT_THROW(writePasscode(folder / "先生パスコード.txt", c.passcode),
+                         std::invalid_argument)
+                << c.name;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "先生パスコード.txt"));
+    EXPECT_THROW(
+        writePasscode(folder / "先生パスコード.txt", std::string(kLongestPasscode + 1, 'a')),
+        std::invalid_argument);
 }
 
 TEST_F(PasscodeTest, IsCreatedAsWritableAsItsSharedFolderAndClearedByRemoving) {
@@ -143,7 +184,8 @@ TEST_F(PasscodeTest, AFileThatIsThereButHoldsNoUsableHashIsDamaged) {
 
 TEST_F(PasscodeTest, ThreeWrongTriesMakeItWaitAMinuteWithoutChecking) {
     FakeClock clock;
-    PasscodeTries tries(clock);
+    TempFolder folder;
+    PasscodeTries tries(clock, folder / "先生パスコード失敗回数.txt");
     const StoredPasscode set = stored();
 
     auto expect = [&](const char* typed, Kind kind, int triesLeft, int seconds,
@@ -172,7 +214,8 @@ TEST_F(PasscodeTest, ThreeWrongTriesMakeItWaitAMinuteWithoutChecking) {
 
 TEST_F(PasscodeTest, NoPasscodeOpensAtOnceAndADamagedOneNever) {
     FakeClock clock;
-    PasscodeTries tries(clock);
+    TempFolder folder;
+    PasscodeTries tries(clock, folder / "先生パスコード失敗回数.txt");
     EXPECT_EQ(tryPasscode({}, tries, "").kind, Kind::Opened);
     const StoredPasscode damaged{State::Damaged, {}, "ファイルを開けません。"};
     for (int i = 0; i < 5; ++i)

@@ -5,11 +5,12 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <memory>
@@ -46,20 +47,22 @@ QStringList linesTooWideForAMessageBox(const QString& text, const QString& scree
     QStringList tooWide;
     QtMessageBoxes boxes;
     QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QWidget* box = QApplication::activeModalWidget();
         QVERIFY(box != nullptr);
-        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        QVERIFY(label != nullptr);
-        const QFontMetrics metrics(label->font());
+        const auto* words = box->findChild<QTextEdit*>(QStringLiteral("MessageText"));
+        QVERIFY(words != nullptr);
+        const QFontMetrics metrics(words->font());
+        const int width = static_cast<int>(words->document()->textWidth() -
+                                           2 * words->document()->documentMargin());
         for (const QString& line : text.split(QLatin1Char('\n'))) {
-            if (metrics.horizontalAdvance(line) > label->contentsRect().width())
+            if (metrics.horizontalAdvance(line) > width)
                 tooWide << QStringLiteral("%1 (%2 > %3)")
                                .arg(line)
                                .arg(metrics.horizontalAdvance(line))
-                               .arg(label->contentsRect().width());
+                               .arg(width);
         }
         if (!screenshot.isEmpty()) testing::saveScreenshot(*box, screenshot);
-        box->accept();
+        box->close();
     });
     boxes.inform(nullptr, QStringLiteral("成績データ"), text);
     return tooWide;

@@ -48,5 +48,42 @@ TEST(AnswersCheck, CountsEachYearsFilesAndNamesLeftOutBytesAndLoggedFailures) {
     EXPECT_NE(check.failures[0].find("full disk"), std::string::npos);
 }
 
+TEST(AnswersCheck, NamesWhatCannotBeReadOrSharedAndPassesOverNamesNotThePrograms) {
+    testing::TempFolder folder;
+    const auto results = folder / "成績累積データ.dat";
+    // A classroom's folder that everybody writes, as the package sets it up.
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::all);
+    const auto year = answersFolderOf(results, 2026);
+    std::filesystem::create_directory(year);
+    std::filesystem::permissions(year, std::filesystem::perms::all);
+    folder.writeBytes("成績解答データ2026/生徒0001.dat", "");
+    std::filesystem::permissions(answersFileOf(results, 2026, 1),
+                                 static_cast<std::filesystem::perms>(0666));
+    // Made by a user whose umask took the others' write away.
+    folder.writeBytes("成績解答データ2026/生徒0002.dat", "");
+    std::filesystem::permissions(answersFileOf(results, 2026, 2),
+                                 static_cast<std::filesystem::perms>(0644));
+    std::filesystem::create_directory(answersFileOf(results, 2026, 3));
+    std::filesystem::permissions(answersFileOf(results, 2026, 3), std::filesystem::perms::all);
+    folder.writeBytes("成績解答データ2026/生徒5001.dat", "");
+    std::filesystem::permissions(folder / "成績解答データ2026/生徒5001.dat",
+                                 static_cast<std::filesystem::perms>(0666));
+
+    PosixRecordFile file;
+    const AnswersCheck check = answersCheckOf(file, results);
+    ASSERT_EQ(check.years.size(), 1u);
+    EXPECT_EQ(check.years[0].files, 3u);
+    ASSERT_EQ(check.problems.size(), 2u);
+    EXPECT_EQ(check.problems[0].find(answersFileOf(results, 2026, 2).string() + ": "), 0u)
+        << check.problems[0];
+    EXPECT_NE(check.problems[0].find("0644"), std::string::npos) << check.problems[0];
+    EXPECT_EQ(check.problems[1].find(answersFileOf(results, 2026, 3).string() + ": "), 0u)
+        << check.problems[1];
+    ASSERT_EQ(check.warnings.size(), 1u);
+    EXPECT_EQ(check.warnings[0].find((folder / "成績解答データ2026/生徒5001.dat").string() + ": "),
+              0u)
+        << check.warnings[0];
+}
+
 }  // namespace
 }  // namespace gaisan

@@ -1,6 +1,7 @@
 #include "answers/AnswersFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -73,7 +74,7 @@ TEST(AnswersFile, RunsAreAppendedWholeAfterWhatACrashLeftAndReadBackInOrder) {
     EXPECT_EQ(read.error, std::nullopt);
     EXPECT_TRUE(runsIn(answersFileOf(results, 2026, 6)).empty()) << "no file, no runs";
 
-    const std::vector<AnswersFileName> files = answersFilesOf(results);
+    const std::vector<AnswersFileName> files = answersFilesOf(results).files;
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].year, 2026);
     EXPECT_EQ(files[0].student, 5);
@@ -147,6 +148,109 @@ TEST(AnswersFile, OnlyTheNewestFourteenDaysOfCopiesAreKept) {
 }
 
 /// The real file, except that writes fail as on a full disk.
+/// Counts the files opened through it.
+class CountingOpens final : public testing::ForwardingRecordFile {
+public:
+    std::optional<FileError> open(const std::filesystem::path& file) override {
+        ++opens;
+        return m_file.open(file);
+    }
+    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
+        ++opens;
+        return m_file.openForReading(file);
+    }
+    int opens = 0;
+};
+
+TEST(AnswersFile, WhatStandsInAFilesPlaceAndIsNoFileIsNamedWithoutBeingOpened) {
+    using Path = std::filesystem::path;
+    const struct {
+        const char* what;
+        void (*make)(const Path& path);
+    } cases[] = {
+        {"a folder", [](const Path& path) { std::filesystem::create_directory(path); }},
+        // Opened, a pipe would keep its reader waiting for a writer that never comes.
+        {"a pipe", [](const Path& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); }},
+        // Read, a device may never end.
+        {"a link to a device",
+         [](const Path& path) { std::filesystem::create_symlink("/dev/zero", path); }},
+        {"a link to nothing",
+         [](const Path& path) { std::filesystem::create_symlink(path.string() + ".gone", path); }},
+    };
+    for (const auto& c : cases) {
+        testing::TempFolder folder;
+        const Path results = folder / "成績累積データ.dat";
+        const Path path = answersFileOf(results, 2026, 12);
+        std::filesystem::create_directories(path.parent_path());
+        c.make(path);
+
+        CountingOpens file;
+        bool called = false;
+        const AnswersFileRead read =
+            readAnswersFile(file, path, [&](const RunBlock&) { called = true; });
+        EXPECT_FALSE(called) << c.what;
+        ASSERT_TRUE(read.error.has_value()) << c.what;
+        EXPECT_EQ(read.error->find(path.string() + ": "), 0u) << *read.error;
+        // Nor is a run's answers written into it: the failure is told, the run recorded alone.
+        EXPECT_EQ(appendRunAnswers(file, results, runOf(12, 0.5), kToday).answers, read.error)
+            << c.what;
+        EXPECT_EQ(file.opens, 0) << c.what;
+
+        // Listed as the student's file, with the same words, so that a listing and a reading
+        // of it name it once.
+        const AnswersListing listing = answersFilesOf(results);
+        ASSERT_EQ(listing.files.size(), 1u) << c.what;
+        EXPECT_EQ(listing.files[0].student, 12);
+        EXPECT_EQ(listing.files[0].problem, read.error) << c.what;
+    }
+}
+
+TEST(AnswersFile, AYearsFolderThatIsNoFolderIsNamedOnceAndNoneOfItsFilesAreLookedFor) {
+    testing::TempFolder folder;
+    const std::filesystem::path results = folder / "成績累積データ.dat";
+    const std::filesystem::path year = answersFolderOf(results, 2025);
+    folder.writeBytes(year.filename().string(), "not a folder");
+    EXPECT_EQ(answersFolderProblemOf(results, 2026), std::nullopt) << "no folder, no problem";
+    const std::optional<std::string> problem = answersFolderProblemOf(results, 2025);
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_EQ(problem->find(year.string() + ": "), 0u) << *problem;
+
+    const AnswersListing listing = answersFilesOf(results);
+    EXPECT_TRUE(listing.files.empty());
+    ASSERT_EQ(listing.unreadableYears.size(), 1u);
+    EXPECT_EQ(listing.unreadableYears[0].year, 2025);
+    EXPECT_EQ(listing.unreadableYears[0].problem, *problem);
+}
+
+TEST(AnswersFile, OnlyNamesTheProgramGivesAreListedAsAnswers) {
+    testing::TempFolder folder;
+    const std::filesystem::path results = folder / "成績累積データ.dat";
+    for (const char* name :
+         {"成績解答データ2026/生徒0000.dat", "成績解答データ2026/生徒5000.dat",
+          "成績解答データ2026/生徒5001.dat", "成績解答データ2026/生徒12.dat",
+          "成績解答データ2026/生徒-012.dat", "成績解答データ2026/生徒00012.dat",
+          "成績解答データ2026/生徒0012.dat.bak", "成績解答データ2026/Thumbs.db",
+          "成績解答データ2147483647/生徒0001.dat", "成績解答データ02026/生徒0001.dat",
+          "成績解答データ-999/生徒0001.dat", "成績解答データ2026のコピー/生徒0001.dat"}) {
+        folder.writeBytes(name, "");
+    }
+    const AnswersListing listing = answersFilesOf(results);
+    ASSERT_EQ(listing.files.size(), 2u);
+    EXPECT_EQ(listing.files[0].student, 0);
+    EXPECT_EQ(listing.files[1].student, 5000);
+    EXPECT_TRUE(listing.unreadableYears.empty());
+    std::vector<std::string> strays;
+    for (const auto& path : listing.strays)
+        strays.push_back(path.lexically_relative(folder.path()).string());
+    std::ranges::sort(strays);
+    EXPECT_EQ(strays, (std::vector<std::string>{
+                          "成績解答データ-999", "成績解答データ02026",
+                          "成績解答データ2026/Thumbs.db", "成績解答データ2026/生徒-012.dat",
+                          "成績解答データ2026/生徒00012.dat", "成績解答データ2026/生徒0012.dat.bak",
+                          "成績解答データ2026/生徒12.dat", "成績解答データ2026/生徒5001.dat",
+                          "成績解答データ2026のコピー", "成績解答データ2147483647"}));
+}
+
 class FullDisk final : public testing::ForwardingRecordFile {
 public:
     std::optional<FileError> writeDurably(std::uint64_t offset,

@@ -55,6 +55,18 @@ TEST(AnswersSpreadsheet, RowHasTheColumnsScriptsRelyOn) {
              mistakeName(
                  mistakesOf(answer(150, 349, 2, {"2,00", "300", "500"}, 1, 0)).roundedFirst) +
              ",,,0.0"},
+        // A spreadsheet would run these as formulas: each text cell keeps its text behind an
+        // apostrophe, and a text beginning with one gets another, so a script can always take
+        // the first off.
+        {"a name and typed boxes a spreadsheet would run",
+         answer(150, 349, 2, {"-4*5", "+300", "@"}, 0b111, 0), "=HYPERLINK(\"x\")",
+         "2026-12-10,12:00:00,12,\"'=HYPERLINK(\"\"x\"\")\",小５,3,150,349,100,'-4*5,'+300,'@," +
+             mistakeName({MistakeKind::Slip}) + "," + mistakeName({MistakeKind::Slip}) + "," +
+             mistakeName({MistakeKind::AdditionSlip}) + ",0.0"},
+        {"a name beginning with an apostrophe", answer(150, 349, 2, {"200", "300", "500"}, 0, 0),
+         "'佐藤", "2026-12-10,12:00:00,12,''佐藤,小５,3,150,349,100,200,300,500,,,,0.0"},
+        {"a name beginning with a tab", answer(150, 349, 2, {"200", "300", "500"}, 0, 0), "\t佐藤",
+         "2026-12-10,12:00:00,12,'\t佐藤,小５,3,150,349,100,200,300,500,,,,0.0"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(answerRow(kRun, c.name, "小５", c.answer), c.expected) << c.what;
@@ -158,6 +170,23 @@ TEST_F(AnswersExport, StudentAndDaysNarrowTheRowsAndCp932EncodesEveryLine) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], encodeCp932(answersSpreadsheetHeader()));
     EXPECT_NE(lines[1].find(encodeCp932("佐藤　陽菜")), std::string::npos);
+}
+
+TEST_F(AnswersExport, AYearThatCannotBeReadIsNamedOnceAndNamesNotTheProgramsArePassedOver) {
+    // Last school year's folder has become a file; names the program never writes are beside
+    // this year's (a student past the last, a year that would overflow the next year's number).
+    const std::filesystem::path lastYear = answersFolderOf(m_results, 2025);
+    m_folder.writeBytes(lastYear.filename().string(), "not a folder");
+    m_folder.writeBytes("成績解答データ2026/生徒5001.dat", "");
+    m_folder.writeBytes("成績解答データ2147483647/生徒0001.dat", "");
+
+    EXPECT_EQ(keysOf(rows({})), (std::vector<std::string>{"06:00:00 1 150", "07:12:00 2 1500",
+                                                          "07:12:00 2 1500", "09:36:00 1 160"}));
+    ASSERT_EQ(m_summary.problems.size(), 1u);
+    EXPECT_EQ(m_summary.problems[0].find(lastYear.string() + ": "), 0u) << m_summary.problems[0];
+    // Nobody's answers of this year lie in that folder.
+    rows({std::nullopt, {daySerial({2026, 4, 1}), std::nullopt}});
+    EXPECT_TRUE(m_summary.problems.empty());
 }
 
 }  // namespace

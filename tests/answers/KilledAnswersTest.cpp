@@ -119,7 +119,7 @@ TEST(KilledAnswers, MachinesKilledWhileRecordingLeaveEveryRunsAnswersWholeOrAbse
     }
     std::set<std::pair<int, int>> withAnswers;
     std::uint64_t bytesLeftOut = 0;
-    for (const AnswersFileName& name : answersFilesOf(path)) {
+    for (const AnswersFileName& name : answersFilesOf(path).files) {
         PosixRecordFile file;
         const AnswersFileRead read = readAnswersFile(file, name.path, [&](const RunBlock& block) {
             const RunAnswers run = block.decoded();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "answers/AnswersFile.h"
 #include "platform/PosixRecordFile.h"
 #include "records/RecordsAdministration.h"
@@ -82,7 +84,10 @@ TEST(MistakeAnalysis, CountsAnswersAndTheKindsOfTheirWrongBoxesForEachStudentAnd
     EXPECT_EQ(first.counts.boxesOfKind[static_cast<int>(MistakeKind::RightForOwnRounding)], 1u);
     EXPECT_EQ(first.counts.boxesOfKind[static_cast<int>(MistakeKind::NotRounded)], 1u);
     EXPECT_DOUBLE_EQ(*first.counts.wrongShare(), 0.4);
-    EXPECT_EQ(first.weakestKind(), MistakeKind::RoundedDownNotUp) << "ties go to the first listed";
+    // One box of each kind: every one of them needs work as much as the others.
+    EXPECT_EQ(first.weakestKinds(),
+              (std::vector{MistakeKind::RoundedDownNotUp, MistakeKind::NotRounded,
+                           MistakeKind::RightForOwnRounding}));
     EXPECT_DOUBLE_EQ(*first.timeByType[1].secondsPerAnswer(), 5.0);
     EXPECT_DOUBLE_EQ(*first.timeByType[2].secondsPerAnswer(), 9.0);
     EXPECT_FALSE(first.timeByType[3].secondsPerAnswer());
@@ -96,7 +101,8 @@ TEST(MistakeAnalysis, CountsAnswersAndTheKindsOfTheirWrongBoxesForEachStudentAnd
     EXPECT_EQ(analysis.group.runs, 3u) << "level 2 is not asked for";
     EXPECT_EQ(analysis.group.counts.boxesOfKind[static_cast<int>(MistakeKind::RoundedDownNotUp)],
               2u);
-    EXPECT_EQ(analysis.group.weakestKind(), MistakeKind::RoundedDownNotUp);
+    EXPECT_EQ(analysis.group.weakestKinds(),
+              (std::vector{MistakeKind::RoundedDownNotUp, MistakeKind::RightForOwnRounding}));
     EXPECT_EQ(analysis.group.weeks.size(), 2u);
     const auto& groupExamples =
         analysis.group.examples[static_cast<int>(MistakeKind::RoundedDownNotUp)];
@@ -136,6 +142,33 @@ TEST(MistakeAnalysis, OnlyRunsWhoseRecordIsThereCountAndAMovedRunCountsForItsNew
 
     const MistakeAnalysis ofStudentTwo = classroom.analyse({2});
     EXPECT_EQ(ofStudentTwo.group.counts.answers, 1u) << "one student's analysis";
+}
+
+TEST(MistakeAnalysis, AnswersThatCannotBeReadAreNamedOnceEachAndTheRestStillCount) {
+    Classroom classroom;
+    for (const int student : {1, 2, 3}) {
+        classroom.recordWithAnswers(student, {2026, 3, 10}, 0.1, {kRoundedDown});
+        classroom.recordWithAnswers(student, {2026, 12, 7}, 0.2, {kRight, kNotRounded});
+    }
+    // The last school year's folder has become a file, and a folder stands in the place of
+    // student 2's answers of this year.
+    const std::filesystem::path lastYear = answersFolderOf(classroom.results(), 2025);
+    std::filesystem::remove_all(lastYear);
+    std::ofstream(lastYear) << "not a folder";
+    const std::filesystem::path second = answersFileOf(classroom.results(), 2026, 2);
+    std::filesystem::remove(second);
+    std::filesystem::create_directory(second);
+
+    const MistakeAnalysis analysis =
+        analyseMistakes(classroom.file(), classroom.results(),
+                        {{1, 2, 3}, {}, daySerial({2025, 4, 1}), daySerial(kToday)});
+    ASSERT_EQ(analysis.report.problems.size(), 2u) << "the folder once, not once per student";
+    EXPECT_EQ(analysis.report.problems[0].find(lastYear.string() + ": "), 0u);
+    EXPECT_EQ(analysis.report.problems[1].find(second.string() + ": "), 0u);
+    EXPECT_EQ(analysis.students.at(1).counts.answers, 2u);
+    EXPECT_EQ(analysis.students.count(2), 0u);
+    EXPECT_EQ(analysis.students.at(3).counts.answers, 2u);
+    EXPECT_EQ(analysis.report.runsWithoutAnswers, 4u);
 }
 
 /// A teacher's changes and their undoing through the real administration: the answers count for
@@ -191,10 +224,36 @@ TEST(MistakeAnalysis, TheJudgingDecidesWhichBoxesAreMistakes) {
 TEST(MistakeAnalysis, AnEmptyBoxIsTheWeakestKindOnlyWhenThereIsNoOther) {
     MistakeSummary summary;
     summary.add({{46366, 0.1, 1, 1}, {answerOf({"", "100", "600"}), answerOf({"", "", ""})}});
-    EXPECT_EQ(summary.weakestKind(), MistakeKind::Empty);
+    EXPECT_EQ(summary.weakestKinds(), std::vector{MistakeKind::Empty});
     summary.add({{46366, 0.2, 1, 1}, {kNotRounded}});
-    EXPECT_EQ(summary.weakestKind(), MistakeKind::NotRounded);
-    EXPECT_FALSE(MistakeSummary{}.weakestKind());
+    EXPECT_EQ(summary.weakestKinds(), std::vector{MistakeKind::NotRounded});
+    EXPECT_TRUE(MistakeSummary{}.weakestKinds().empty());
+}
+
+TEST(MistakeAnalysis, AKindsShareOfTheAnswersCountsEachAnswerOnceAndNeverPassesTheWrongShare) {
+    // 450 + 150 typed 400 / 100 / 500: both roundings forget to round up, in one answer.
+    const AnswerRecord bothDown = [] {
+        AnswerRecord answer = answerOf({"400", "100", "500"});
+        answer.second = 150;
+        answer.wrongBoxes = 0b111;
+        return answer;
+    }();
+    MistakeSummary summary;
+    summary.add({{46366, 0.1, 1, 1}, {bothDown, kRight, kRight, kRight}});
+    const MistakeCounts& counts = summary.counts;
+    EXPECT_EQ(counts.boxesOfKind[static_cast<int>(MistakeKind::RoundedDownNotUp)], 2u);
+    EXPECT_EQ(counts.answersOfKind[static_cast<int>(MistakeKind::RoundedDownNotUp)], 1u);
+    EXPECT_DOUBLE_EQ(*counts.answerShareOf(MistakeKind::RoundedDownNotUp), 0.25);
+    EXPECT_DOUBLE_EQ(*counts.wrongShare(), 0.25);
+    EXPECT_DOUBLE_EQ(*counts.shareOf(MistakeKind::RoundedDownNotUp), 2.0 / 3) << "of wrong boxes";
+    EXPECT_DOUBLE_EQ(*counts.answerShareOf(MistakeKind::NotRounded), 0.0);
+    EXPECT_FALSE(MistakeCounts{}.answerShareOf(MistakeKind::NotRounded));
+    // The week and the group count alike.
+    EXPECT_EQ(summary.weeks.begin()->second.answersOfKind, counts.answersOfKind);
+    MistakeSummary group;
+    group.add(summary);
+    group.add(summary);
+    EXPECT_EQ(group.counts.answersOfKind[static_cast<int>(MistakeKind::RoundedDownNotUp)], 2u);
 }
 
 }  // namespace

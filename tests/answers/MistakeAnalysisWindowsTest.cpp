@@ -7,14 +7,20 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QTest>
 
+#include <cerrno>
+#include <fstream>
+
+#include "answers/AnswersFile.h"
 #include "answers/MistakeKinds.h"
 #include "answers/windows/MistakeAnalysisWindow.h"
 #include "answers/windows/TrendPainter.h"
 #include "answers/windows/TrendView.h"
 #include "app/windows/ProgramApplication.h"
+#include "platform/SystemErrorText.h"
 #include "support/JudgedAnswers.h"
 #include "support/MistakeAnalysisHostForTests.h"
 #include "support/Screenshots.h"
@@ -94,20 +100,37 @@ QString cutCell(QTableWidget* table) {
     return {};
 }
 
-/// A chart of `weeks` weeks ending on Monday 12/28, the widest labels.
-Trend weeksEndingInDecember(std::size_t weeks) {
-    Trend trend;
+/// The chart of a week of answers `weeks` times over, ending in the week of Monday 12/28, the
+/// widest labels; with `manyKinds`, the longest names drawn and every other kind left out.
+Trend weeksEndingInDecember(int weeks, bool manyKinds) {
     const int last = daySerial({2026, 12, 28});
-    TrendSeries share{"まちがいの割合", std::nullopt, {}};
-    for (std::size_t week = 0; week < weeks; ++week) {
-        const int monday = last - 7 * static_cast<int>(weeks - 1 - week);
-        const CivilDate date = dateOfSerial(monday);
-        trend.mondays.push_back(monday);
-        trend.labels.push_back(std::to_string(date.month) + "/" + std::to_string(date.day));
-        share.values.push_back(0.5);
+    std::vector<AnswerRecord> week = {answerAtHundreds(450, 1230, {"500", "1200", "1700"}),
+                                      answerAtHundreds(450, 1230, {"400", "1200", "1700"})};
+    if (manyKinds) {
+        for (const auto& boxes : std::vector<std::array<std::string, 3>>{{"400", "1200", "1600"},
+                                                                         {"450", "1200", "1700"},
+                                                                         {"500", "1230", "1680"},
+                                                                         {"500", "1200", "1600"},
+                                                                         {"500", "1200", ""},
+                                                                         {"500", "12", "1700"},
+                                                                         {"500", "12000", "1700"},
+                                                                         {"1200", "500", "1700"},
+                                                                         {"500", "1000", "1500"}}) {
+            week.push_back(answerAtHundreds(450, 1230, boxes));
+        }
     }
-    trend.series.push_back(share);
-    return trend;
+    MistakeSummary summary;
+    for (int i = 0; i < weeks; ++i) {
+        summary.add(RunAnswers{{static_cast<double>(last - 7 * i), 0.5, 1, 1}, week});
+    }
+    return weeklyTrend(summary, last);
+}
+
+/// How far apart two rectangles are: the larger of their gaps across and up, 0 or less when
+/// they overlap.
+double apart(const QRectF& a, const QRectF& b) {
+    return std::max(std::max(a.left() - b.right(), b.left() - a.right()),
+                    std::max(a.top() - b.bottom(), b.top() - a.bottom()));
 }
 
 }  // namespace
@@ -123,6 +146,10 @@ private slots:
     void theTeacherSeesTheClassThenOneChildAndTheirExamples() {
         testing::MistakeAnalysisHostForTests host;
         recordClass(host);
+        // The teacher tries the drill too: those answers are no child's.
+        host.recordRun(999, 1, {2026, 12, 8},
+                       {answerAtHundreds(450, 1230, {"400", "1200", "1600"}),
+                        answerAtHundreds(450, 1230, {"400", "1200", "1600"})});
         std::unique_ptr<MistakeAnalysisWindow> owner;
         MistakeAnalysisWindow* window = openWindow(host, owner);
         // Nothing placed on the screen lies over anything else.
@@ -137,15 +164,25 @@ private slots:
         child<QPushButton>(window, "analyseButton")->click();
         QCOMPARE(host.reads, 1);
         auto* subjects = child<QComboBox>(window, "subjectBox");
-        const int students = child<QListWidget>(window, "studentList")->count();
+        auto* studentList = child<QListWidget>(window, "studentList");
+        const int students = studentList->count();
         QVERIFY(students >= 26);
+        QVERIFY(studentList->findItems(QStringLiteral("先生"), Qt::MatchContains).isEmpty());
         QCOMPARE(subjects->count(), 1 + students);
         QCOMPARE(subjects->itemText(0), QStringLiteral("全学年の全員（%1人）").arg(students));
         QCOMPARE(text(window, "countsLabel"),
                  QStringLiteral("答えた数 82問　正解 44問　まちがい 38問（46%）"));
-        QVERIFY(text(window, "weakestLabel")
-                    .startsWith(QStringLiteral("いちばんの課題：切り上げ忘れ")));
-        QVERIFY(text(window, "notesLabel").contains(QStringLiteral("答えのある生徒：2人")));
+        // Each wrong rounding of the class was added right: that is the most common kind.
+        QCOMPARE(text(window, "weakestLabel"),
+                 QStringLiteral("いちばんの課題：たし算は正しい（概数の誤り）（48%）"));
+        QVERIFY(text(window, "notesLabel")
+                    .contains(QStringLiteral("答えのある生徒：2人／%1人").arg(students)));
+        QCOMPARE(text(window, "trendCaption"),
+                 QStringLiteral("週ごとの推移（答えた数のうちの割合）"));
+        // The class found more kinds than the chart draws: it says which it leaves out.
+        const Trend& classTrend = child<TrendView>(window, "trendView")->trend();
+        QVERIFY(classTrend.leftOutNote.starts_with("グラフにないまちがい："));
+        testing::saveScreenshot(*window, QStringLiteral("mistake-analysis-class"));
 
         // 佐藤 alone: eight weeks, ever fewer mistakes, and the newest example first.
         window->showSubject(1);
@@ -153,7 +190,23 @@ private slots:
                  QStringLiteral("答えた数 80問　正解 44問　まちがい 36問（45%）"));
         const Trend& trend = child<TrendView>(window, "trendView")->trend();
         QCOMPARE(trend.mondays.size(), std::size_t{8});
+        QCOMPARE(trend.labels.back(), std::string("12/7の週"));
         QVERIFY(trend.series[0].values.front() > trend.series[0].values.back());
+        // One scale: no kind's line rises above the wrong answers' share it is part of.
+        for (const TrendSeries& series : trend.series) {
+            for (std::size_t week = 0; week < trend.mondays.size(); ++week)
+                QVERIFY(series.values.at(week) <= trend.series[0].values.at(week));
+        }
+        // Each wrong answer forgot to round up and added its own roundings right: both named,
+        // whole.
+        auto* weakest = child<QLabel>(window, "weakestLabel");
+        QCOMPARE(
+            weakest->text(),
+            QStringLiteral("いちばんの課題：切り上げ忘れ・たし算は正しい（概数の誤り）（各50%）"));
+        QVERIFY(weakest->wordWrap()
+                    ? weakest->heightForWidth(weakest->width()) <= weakest->height()
+                    : QFontMetrics(weakest->font()).horizontalAdvance(weakest->text()) <=
+                          weakest->width());
         auto* examples = child<QTableWidget>(window, "exampleTable");
         QCOMPARE(child<QComboBox>(window, "exampleKindBox")->currentText(),
                  QStringLiteral("切り上げ忘れ"));
@@ -214,20 +267,30 @@ private slots:
         QVERIFY(host.requests.empty());
     }
 
-    void weekLabelsNeverTouch_data() {
+    void chartTextsStayApart_data() {
         QTest::addColumn<int>("weeks");
         QTest::addColumn<bool>("onPaper");
+        QTest::addColumn<bool>("manyKinds");
         for (const int weeks : {1, 2, 8, 9, 13, 26}) {
-            QTest::addRow("%d weeks on the screen", weeks) << weeks << false;
-            QTest::addRow("%d weeks on paper", weeks) << weeks << true;
+            for (const bool manyKinds : {false, true}) {
+                const char* kinds = manyKinds ? ", kinds left out" : "";
+                QTest::addRow("%d weeks on the screen%s", weeks, kinds)
+                    << weeks << false << manyKinds;
+                QTest::addRow("%d weeks on paper%s", weeks, kinds) << weeks << true << manyKinds;
+            }
         }
     }
 
-    /// The labels are measured where they are drawn, the first one nudged right of "0%" too.
-    void weekLabelsNeverTouch() {
+    /// Every text of the chart is measured where it is drawn: none leaves the chart, none lies
+    /// over another, and the labels of the axes keep half a space from everything else ("0%"
+    /// and the first week's label touched on paper).
+    void chartTextsStayApart() {
         QFETCH(int, weeks);
         QFETCH(bool, onPaper);
-        const Trend trend = weeksEndingInDecember(static_cast<std::size_t>(weeks));
+        QFETCH(bool, manyKinds);
+        const Trend trend = weeksEndingInDecember(weeks, manyKinds);
+        QCOMPARE(trend.mondays.size(), static_cast<std::size_t>(weeks));
+        QCOMPARE(trend.leftOutNote.empty(), !manyKinds);
         QPrinter printer(QPrinter::HighResolution);
         QWidget screen;
         QFont font = QApplication::font();
@@ -240,18 +303,66 @@ private slots:
         } else {
             font.setPixelSize(12);
         }
-        const std::vector<WeekLabel> labels = trendWeekLabels(area, trend, font, device);
+        const TrendTexts texts = trendTexts(area, trend, font, device);
+        const std::vector<WeekLabel>& labels = texts.weeks;
         QVERIFY(!labels.empty());
         QCOMPARE(labels.front().week, std::size_t{0});
-        const double percents =
-            QFontMetricsF(font, device).horizontalAdvance(QStringLiteral("100%"));
-        QVERIFY(labels.front().box.left() >= area.left() + percents);
-        for (std::size_t i = 0; i < labels.size(); ++i) {
-            QVERIFY(labels[i].box.right() <= area.right());
-            if (i > 0) QVERIFY(labels[i - 1].box.right() < labels[i].box.left());
+        QCOMPARE(texts.leftOutNote.isEmpty(), !manyKinds);
+        std::vector<QRectF> axis;
+        for (const WeekLabel& label : labels) axis.push_back(label.box);
+        axis.insert(axis.end(), texts.percents.begin(), texts.percents.end());
+        std::vector<QRectF> all = axis;
+        all.insert(all.end(), texts.legend.begin(), texts.legend.end());
+        if (manyKinds) all.push_back(texts.leftOutNote);
+        const double halfSpace =
+            QFontMetricsF(font, device).horizontalAdvance(QStringLiteral("　")) / 2;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            QVERIFY2(area.contains(all[i]), qPrintable(QString::number(i)));
+            for (std::size_t j = i + 1; j < all.size(); ++j) {
+                const double gap = apart(all[i], all[j]);
+                QVERIFY2(gap >= (i < axis.size() ? halfSpace : 0.0),
+                         qPrintable(QStringLiteral("%1 and %2: %3").arg(i).arg(j).arg(gap)));
+            }
+        }
+        // Each week's label stands centred under the week's point, between the labels beside.
+        for (std::size_t i = 1; i < labels.size(); ++i) {
+            QVERIFY(labels[i - 1].box.center().x() < labels[i].box.center().x());
         }
         // Not sparser than it must be: a week fitting between two labels would have been drawn.
         if (weeks <= 8 && !onPaper) QVERIFY(labels.size() >= 3 || weeks < 3);
+    }
+
+    /// A folder stands where 勅使河原's answers belong, and a file where last school year's
+    /// folder does: the class is analysed without them, and the screen names both.
+    void answersThatCannotBeReadAreNamedOnTheScreen() {
+        testing::MistakeAnalysisHostForTests host;
+        recordClass(host);
+        const std::filesystem::path lost = answersFileOf(host.resultsFile(), 2026, 26);
+        std::filesystem::remove(lost);
+        std::filesystem::create_directory(lost);
+        std::ofstream(answersFolderOf(host.resultsFile(), 2025)) << "not a folder";
+        std::unique_ptr<MistakeAnalysisWindow> owner;
+        MistakeAnalysisWindow* window = openWindow(host, owner);
+        child<QComboBox>(window, "periodBox")->setCurrentIndex(static_cast<int>(Period::Year) - 1);
+        window->analyse();
+        QCOMPARE(text(window, "countsLabel"),
+                 QStringLiteral("答えた数 80問　正解 44問　まちがい 36問（45%）"));
+        auto* notes = child<QLabel>(window, "notesLabel");
+        const QStringList lines = notes->text().split(u'\n');
+        QVERIFY2(lines.contains(QStringLiteral("読めないファイル：成績解答データ2025: ") +
+                                QString::fromStdString(systemErrorText(ENOTDIR))),
+                 qPrintable(notes->text()));
+        QVERIFY2(
+            lines.contains(QStringLiteral("読めないファイル：成績解答データ2026/生徒0026.dat: ") +
+                           QString::fromStdString(notRegularFileText())),
+            qPrintable(notes->text()));
+        // Every line can be read: the notes scroll within their corner, never sideways.
+        QCoreApplication::processEvents();
+        auto* area = child<QScrollArea>(window, "notesArea");
+        QCOMPARE(notes->width(), area->viewport()->width());
+        QVERIFY(notes->height() >= notes->heightForWidth(notes->width()));
+        QVERIFY(notes->height() > area->viewport()->height());
+        testing::saveScreenshot(*window, QStringLiteral("mistake-analysis-unreadable"));
     }
 
     void aPeriodWithoutAnswersSaysSoAndPrintsNoChildPages() {

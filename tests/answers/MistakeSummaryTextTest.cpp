@@ -43,6 +43,16 @@ TEST(MistakeSummaryText, EveryFactOfTheSummaryHasItsLine) {
         }));
 }
 
+TEST(MistakeSummaryText, KindsFoundEquallyOftenAreAllTheWeakest) {
+    MistakeSummary summary;
+    // 4500 rounded down to 4000 and 1200 up to 2000, the sum right for neither.
+    summary.add({{static_cast<double>(daySerial({2026, 12, 10})), 0.5, 12, 3},
+                 {answer({"4000", "2000", "6000"}, 0b011, 30)}});
+    const std::vector<std::string> lines = mistakeSummaryLines(summary);
+    EXPECT_EQ(lines.at(2), "weakest\t" + mistakeName({MistakeKind::RoundedDownNotUp}) + '\t' +
+                               mistakeName({MistakeKind::RoundedUpNotDown}));
+}
+
 TEST(MistakeSummaryText, NoAnswersGiveNoSharesAndNoKinds) {
     EXPECT_EQ(mistakeSummaryLines(MistakeSummary{}),
               (std::vector<std::string>{"runs\t0", "answers\t0\tright\t0\twrong\t0\t-"}));

@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -9,12 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -28,6 +30,7 @@
 #include "menu/windows/PasscodeDialog.h"
 #include "support/FakeClock.h"
 #include "support/Screenshots.h"
+#include "support/TempFolder.h"
 
 namespace gaisan {
 namespace {
@@ -37,6 +40,43 @@ QStringList buttonTexts(const QList<QAbstractButton*>& buttons) {
     for (const QAbstractButton* button : buttons) texts << button->text();
     texts.sort();
     return texts;
+}
+
+/// The texts of `window` and every widget in it, shown or not (a tab away, a tip), that hold an
+/// English word: three letters or more, one of them lower case ("Off", "Pages"; "PDF" and "A4"
+/// are no words). The paper sizes and the printers are names, the file name is the user's.
+QStringList englishTexts(const QWidget& window) {
+    static const QRegularExpression word(
+        QStringLiteral("(?<![A-Za-z])(?=[A-Za-z]*[a-z])[A-Za-z]{3,}(?![A-Za-z])"));
+    static const QStringList names{QStringLiteral("pageSizeCombo"), QStringLiteral("printers")};
+    QStringList found;
+    const auto check = [&](const QWidget* widget, const QString& text) {
+        if (text.contains(word)) found << widget->objectName() + QStringLiteral(": ") + text;
+    };
+    QList<const QWidget*> widgets{&window};
+    for (const QWidget* child : window.findChildren<QWidget*>()) widgets << child;
+    for (const QWidget* widget : widgets) {
+        check(widget, widget->toolTip());
+        if (widget->isWindow()) check(widget, widget->windowTitle());
+        if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+            check(widget, button->text());
+        if (const auto* group = qobject_cast<const QGroupBox*>(widget))
+            check(widget, group->title());
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) check(widget, label->text());
+        if (const auto* tabs = qobject_cast<const QTabWidget*>(widget)) {
+            for (int i = 0; i < tabs->count(); ++i) check(widget, tabs->tabText(i));
+        }
+        const auto* combo = qobject_cast<const QComboBox*>(widget);
+        if (combo != nullptr && !names.contains(combo->objectName())) {
+            for (int i = 0; i < combo->count(); ++i) check(widget, combo->itemText(i));
+        }
+    }
+    return found;
+}
+
+/// "C" or "ja", for the names of the screenshots.
+QString localeName() {
+    return QLocale::system().language() == QLocale::C ? QStringLiteral("C") : QStringLiteral("ja");
 }
 
 QStringList labelTexts(const QWidget& dialog) {
@@ -49,15 +89,17 @@ QStringList labelTexts(const QWidget& dialog) {
 
 }  // namespace
 
-/// Qt's own dialogs under the C locale, as school machines often run: the program is Japanese
-/// only, so their buttons and labels must be too.
+/// Qt's own dialogs under the C locale, as school machines often run, and under a Japanese one:
+/// the program is Japanese only, so their buttons and labels must be too.
 class DialogLanguageWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase() {
-        QVERIFY2(QLocale::system().language() == QLocale::C,
-                 "the test must run in the C locale to show anything");
+        // The program must speak Japanese where the machine does not, and where it does too.
+        const QLocale::Language language = QLocale::system().language();
+        QVERIFY2(language == QLocale::C || language == QLocale::Japanese,
+                 "the test runs in the C locale and in a Japanese one");
         setUpApplication();
     }
 
@@ -78,10 +120,10 @@ private slots:
         QtMessageBoxes boxes;
         QStringList seen;
         QTimer::singleShot(0, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QWidget* box = QApplication::activeModalWidget();
             QVERIFY(box != nullptr);
-            seen = buttonTexts(box->buttons());
-            box->reject();
+            seen = buttonTexts(box->findChild<QDialogButtonBox*>()->buttons());
+            box->close();
         });
         QVERIFY(!boxes.ask(nullptr, QStringLiteral("確認"), QStringLiteral("よろしいですか？"),
                            yesNo ? MessageBoxes::Answers::YesNo : MessageBoxes::Answers::OkCancel));
@@ -91,7 +133,8 @@ private slots:
     // Its texts are its own; the entry's menu is Qt's.
     void thePasscodeQuestionSpeaksJapanese() {
         testing::FakeClock clock;
-        PasscodeTries tries(clock);
+        const testing::TempFolder folder;
+        PasscodeTries tries(clock, folder / "先生パスコード失敗回数.txt");
         PasscodeDialog dialog(nullptr, {StoredPasscode::State::Set, "$argon2id$", {}}, tries);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -109,6 +152,8 @@ private slots:
                  qPrintable(actions.join('|')));
     }
 
+    // Every text of the dialog, its options and its printer's properties, shown or one click
+    // away (a tab, a tip), is Japanese.
     void thePrintDialogSpeaksJapanese() {
         QPrinter printer(QPrinter::HighResolution);
         QPrintDialog dialog(&printer);
@@ -119,11 +164,31 @@ private slots:
             buttons << button->text();
         QVERIFY2(buttons.contains(QStringLiteral("印刷(&P)")), qPrintable(buttons.join('|')));
         QVERIFY2(buttons.contains(QStringLiteral("キャンセル")), qPrintable(buttons.join('|')));
-        QVERIFY2(buttons.contains(QStringLiteral("オプション(&O) >>")),
-                 qPrintable(buttons.join('|')));
+        QPushButton* options = nullptr;
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            if (button->text() == QStringLiteral("オプション(&O) >>")) options = button;
+        }
+        QVERIFY2(options != nullptr, qPrintable(buttons.join('|')));
+        QTest::mouseClick(options, Qt::LeftButton);
         QStringList groups;
         for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) groups << group->title();
         QVERIFY2(groups.contains(QStringLiteral("プリンタ")), qPrintable(groups.join('|')));
+        QVERIFY2(groups.contains(QStringLiteral("両面印刷")), qPrintable(groups.join('|')));
+        const QStringList english = englishTexts(dialog);
+        QVERIFY2(english.isEmpty(), qPrintable(english.join('|')));
+        testing::saveScreenshot(dialog, QStringLiteral("print-dialog-") + localeName());
+
+        QStringList propertiesEnglish{QStringLiteral("(the properties were not shown)")};
+        QTimer::singleShot(0, this, [&] {
+            QWidget* properties = QApplication::activeModalWidget();
+            if (properties == nullptr || properties == &dialog) return;
+            propertiesEnglish = englishTexts(*properties);
+            testing::saveScreenshot(*properties,
+                                    QStringLiteral("print-properties-") + localeName());
+            properties->close();
+        });
+        dialog.findChild<QPushButton*>(QStringLiteral("properties"))->click();
+        QVERIFY2(propertiesEnglish.isEmpty(), qPrintable(propertiesEnglish.join('|')));
         dialog.reject();
     }
 

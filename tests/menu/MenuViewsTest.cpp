@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 
 #include "app/windows/ProgramApplication.h"
@@ -143,8 +144,8 @@ private slots:
                  {QStringLiteral("Option2_1"),
                   QString(),
                   5,
-                  {QStringLiteral("    6 11/20Ⅱ山本　大翔Ⅱ40秒"),
-                   QStringLiteral("    4 12/07●佐藤　陽菜●70秒")}},
+                  {QStringLiteral("  6 11/20Ⅱ山本　大翔Ⅱ40秒"),
+                   QStringLiteral("  4 12/07●佐藤　陽菜●70秒")}},
                  {QStringLiteral("Option1_2"),
                   QStringLiteral("獲得ポイント（今日の順位）"),
                   2,
@@ -236,7 +237,7 @@ private slots:
                        {QStringLiteral("Option2_1"),
                         QString(),
                         5,
-                        {QStringLiteral("    6 11/20Ⅱ山本　大翔Ⅱ40秒")}},
+                        {QStringLiteral("  6 11/20Ⅱ山本　大翔Ⅱ40秒")}},
                    });
         QCOMPARE(captions(), QStringLiteral("合計累計,合計本日,すべて"));
         testing::saveScreenshot(*menu, QStringLiteral("level-menu-period-points"));
@@ -298,6 +299,53 @@ private slots:
         // A fresh menu keeps the page.
         const auto again = host.openMenu();
         QCOMPARE(again->findChild<QScrollBar*>(QStringLiteral("HScroll1"))->value(), 2);
+    }
+
+    // Long and five-digit times on a crowded day: every row of every run list shows whole in
+    // its column, the time included, however many rows the list holds.
+    void noTimeOfARunListIsCut() {
+        testing::MenuHostForTests host;
+        std::vector<ResultRecord> runs;
+        const std::int32_t times[] = {1997, 1908, 12345, 89999, 99998, 99999};
+        // Five students, so that the logged-in one has each of the times too.
+        for (int i = 0; i < 60; ++i) {
+            const int student = 1 + i % 5;
+            runs.push_back(testing::runRecord(student, 1, times[i % 6], {2026, 12, 10},
+                                              clockOf(8 + i / 10, i % 60)));
+        }
+        runs.push_back(testing::runRecord(1, 1, 45, {2026, 12, 9}));
+        testing::appendRecords(host.resultsFile(), runs);
+        host.logIn(1);
+        const auto opened = host.openMenu();
+        seisekitime1* menu = opened.get();
+        auto* list = menu->findChild<QListWidget*>(QStringLiteral("List5_1"));
+        act(menu, QStringLiteral("Option2_0"));
+        for (const QString& action : {QStringLiteral("Option1_2"), QStringLiteral("Option1_3"),
+                                      QStringLiteral("Option2_1"), QStringLiteral("Option2_2")}) {
+            act(menu, action);
+            QVERIFY2(list->count() > 0, qPrintable(action));
+            QCoreApplication::processEvents();
+            const QStringList rows = rowsOf(list);
+            for (const std::int32_t seconds : {1997, 1908, 12345}) {
+                const QString time = QString::number(seconds) + QStringLiteral("秒");
+                QVERIFY2(!rows.filter(time).isEmpty(),
+                         qPrintable(action + QStringLiteral(": ") + time));
+            }
+            QVERIFY2(list->horizontalScrollBar()->maximum() == 0 ||
+                         !list->horizontalScrollBar()->isVisible(),
+                     qPrintable(action));
+            const int margin = (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) * 2;
+            for (int row = 0; row < list->count(); ++row) {
+                const QString text = list->item(row)->text();
+                const int needed = list->fontMetrics().horizontalAdvance(text) + margin;
+                QVERIFY2(needed <= list->viewport()->width(),
+                         qPrintable(QStringLiteral("%1: \"%2\" needs %3 of %4")
+                                        .arg(action, text)
+                                        .arg(needed)
+                                        .arg(list->viewport()->width())));
+            }
+            testing::saveScreenshot(*menu, QStringLiteral("level-menu-long-times-") + action);
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "admin/Passcode.h"
+#include "admin/windows/FrmTimeData.h"
 #include "app/windows/ProgramApplication.h"
 #include "menu/windows/PasscodeDialog.h"
 #include "support/DemoInstallation.h"
@@ -107,8 +108,14 @@ private slots:
         QCOMPARE(message(*dialog), QStringLiteral("まだ入れられません。あと40秒待ってください"));
         QVERIFY(!isShown(menu.get(), QStringLiteral("Picture7")));
 
-        // Leaving the menu and coming back does not end the wait.
+        // Leaving the menu and coming back does not end the wait, nor does starting the
+        // program again: the count is in the data folder.
         dialog->reject();
+        menu = host.openMenu();
+        dialog = clickDataProcessing(*menu);
+        QCOMPARE(message(*dialog), QStringLiteral("まだ入れられません。あと40秒待ってください"));
+        dialog->reject();
+        host.startProgramAgain();
         menu = host.openMenu();
         dialog = clickDataProcessing(*menu);
         QCOMPARE(message(*dialog), QStringLiteral("まだ入れられません。あと40秒待ってください"));
@@ -136,9 +143,33 @@ private slots:
         QVERIFY(!isShown(menu.get(), QStringLiteral("Picture7")));
     }
 
+    // A count of wrong tries that cannot be read may hide three of them: the question waits a
+    // minute, saying why, and then asks.
+    void aCountThatCannotBeReadMakesItWaitAMinuteAndSaysWhy() {
+        testing::MenuHostForTests host;
+        writePasscode(passcodeFile(host), "sakura3");
+        host.suite.writeBytes("data/gaisan/先生パスコード失敗回数.txt", "?\r\n");
+        host.logIn(999);
+        const auto menu = host.openMenu();
+        QPointer<PasscodeDialog> dialog = clickDataProcessing(*menu);
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY2(message(*dialog).startsWith(
+                     QStringLiteral("まだ入れられません。あと60秒待ってください\n"
+                                    "まちがえた回数の記録を読めません：")),
+                 qPrintable(message(*dialog)));
+        testing::saveScreenshot(*dialog, QStringLiteral("passcode-count-unreadable"));
+        host.fakeClock().advanceSeconds(60);
+        enter(*dialog, QStringLiteral("sakura3"));
+        QTRY_VERIFY(!dialog);
+        QVERIFY(isShown(menu.get(), QStringLiteral("Picture7")));
+        QVERIFY2(!std::filesystem::exists(host.state().locations.passcodeTriesFile()),
+                 "the right passcode removes the spoilt count");
+    }
+
     // Through the real screen flow: a passcode set while the program runs counts at the next
-    // click.
-    void theProgramAsksOnceAPasscodeIsSet() {
+    // click, and is asked once until the teacher leaves the menu, though each tool of the panel
+    // returns to a fresh menu.
+    void theProgramAsksOnceAPasscodeIsSetAndOnceForAVisitToTheMenu() {
         testing::DemoInstallation installation;
         seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
         QVERIFY(menu);
@@ -150,6 +181,23 @@ private slots:
         enter(*dialog, QStringLiteral("ume"));
         QTRY_VERIFY(!dialog);
         QVERIFY(isShown(menu, QStringLiteral("Picture7")));
+
+        // To the criteria editor and back: the panel opens without a question.
+        menu->findChild<QPushButton*>(QStringLiteral("Command10_1"))->click();
+        QTRY_VERIFY(testing::shown<FrmTimeData>());
+        testing::shown<FrmTimeData>()->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
+        QTRY_VERIFY(testing::shown<seisekitime1>() && testing::shown<seisekitime1>()->menuReady());
+        menu = testing::shown<seisekitime1>();
+        QVERIFY(!clickDataProcessing(*menu));
+        QVERIFY(isShown(menu, QStringLiteral("Picture7")));
+
+        // Back to the name list: whoever chooses 先生 next is asked again.
+        menu->Command1_Click();
+        menu = testing::chooseName(QStringLiteral("先生"));
+        QVERIFY(menu);
+        dialog = clickDataProcessing(*menu);
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!isShown(menu, QStringLiteral("Picture7")));
     }
 };
 

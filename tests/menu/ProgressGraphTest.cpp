@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/Calendar.h"
+#include "support/GraphLayoutProblems.h"
 
 namespace gaisan {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 const int kToday = daySerial({2026, 12, 10});
 constexpr GraphSurface kScreen{1000, 900, false};
 /// An A4 page at 1200 dpi.
-constexpr GraphSurface kPrinter{9921, 14031, true};
+constexpr GraphSurface kPrinter{9921, 14031, true, 2};
 constexpr int kStudent = 7;
 
 /// A font of fixed widths, as the program's font is: a full-width character is one em wide, a
@@ -113,7 +114,7 @@ TEST(ProgressGraph, TheTimeAxisEndsAtTheNextMultipleOfTenCappedAt1000) {
     }
 }
 
-TEST(ProgressGraph, RunsOf1800SecondsOrMoreAreDrawnButCountInNothing) {
+TEST(ProgressGraph, RunsOf1800SecondsOrMoreAreDrawnButCountInNothingAndTheCountSaysSo) {
     const GraphPage page =
         drawLevel1({run(kStudent, 1, 40), run(kStudent, 1, 2000), run(kStudent, 1, 30)});
     // The long run lies far above the axis, outside the graph: left out, and never a best.
@@ -122,14 +123,16 @@ TEST(ProgressGraph, RunsOf1800SecondsOrMoreAreDrawnButCountInNothing) {
     EXPECT_EQ(blackLines(page), 1u);
     EXPECT_DOUBLE_EQ(page.dots[0].at.x, 500 * 0.55);
     EXPECT_DOUBLE_EQ(page.dots[1].at.x, 500 * 0.9);  // the second counted run ends the axis
-    EXPECT_EQ(textsStartingWith(page, "回数")[0], "回数　　　　　　　  2回");
+    EXPECT_EQ(textsStartingWith(page, "回数")[0],
+              "回数　　　　　　　  2回（ほかに1800秒以上 1回）");
     EXPECT_EQ(textsStartingWith(page, "　　平均")[0], "　　平均　　　　   35秒 /   35秒");
 }
 
 TEST(ProgressGraph, AStudentWhoseRunsAreAllLongGetsNoPointsAndKeepsTheStatistics) {
     const GraphPage page = drawLevel1({run(kStudent, 1, 1800), run(kStudent, 1, 5000)});
     EXPECT_TRUE(page.dots.empty());
-    EXPECT_EQ(textsStartingWith(page, "回数")[0], "回数　　　　　　　  0回");
+    EXPECT_EQ(textsStartingWith(page, "回数")[0],
+              "回数　　　　　　　  0回（ほかに1800秒以上 2回）");
     EXPECT_TRUE(textsStartingWith(page, "　　平均").empty());
     EXPECT_EQ(textsStartingWith(page, "　　最高")[0], "　　最高　　　　       / 1800秒");
 }
@@ -212,24 +215,6 @@ TEST(ProgressGraph, DateLabelsShortenToMonthAndDayWithinAYear) {
     EXPECT_EQ(graphDateText(kToday - 400), "2025/11/05");
 }
 
-/// Every text inside its part of the page and clear of every other; every line and point of a
-/// graph inside the graph.
-void expectLaidOut(const GraphPage& page, const std::string& what) {
-    for (std::size_t i = 0; i < page.texts.size(); ++i) {
-        const GraphText& a = page.texts[i];
-        EXPECT_TRUE(a.area.contains(a.box)) << what << ": \"" << a.text << "\" leaves its part";
-        EXPECT_GT(a.box.width, 0) << what << ": \"" << a.text << "\" unmeasured";
-        for (std::size_t j = i + 1; j < page.texts.size(); ++j) {
-            EXPECT_FALSE(a.box.intersects(page.texts[j].box))
-                << what << ": \"" << a.text << "\" overlaps \"" << page.texts[j].text << "\"";
-        }
-    }
-    for (const GraphLine& line : page.lines) {
-        EXPECT_TRUE(line.area.contains(line.from) && line.area.contains(line.to)) << what;
-    }
-    for (const GraphDot& dot : page.dots) EXPECT_TRUE(dot.area.contains(dot.at)) << what;
-}
-
 std::vector<std::string> datesBelowTheAxis(const GraphPage& page, double axisY) {
     std::vector<std::string> dates;
     for (const GraphText& text : page.texts) {
@@ -262,6 +247,15 @@ TEST(ProgressGraph, CrowdedGraphsKeepEveryTextApartAndEveryLineInsideTheGraph) {
         {"a first run that timed out", monthly({99999, 60, 55, 47, 50, 44})},
         {"four- and five-digit times", monthly({1500, 99998, 1200, 1799, 999, 99999, 1000, 998})},
         {"record points close together", monthly({60, 59, 58, 57, 56, 55, 54, 53})},
+        // The first time just below the axis' end, then a long fall in small steps.
+        {"a long fall from just below the axis' end",
+         [] {
+             std::vector<LoadedRecord> runs;
+             for (int i = 0; i < 32; ++i)
+                 runs.push_back(run(kStudent, 1, 133 - 2 * i - i % 3, 64 - 2 * i));
+             runs.push_back(run(kStudent, 1, 99999, 1));
+             return runs;
+         }()},
     };
     // The largest ranks and points the statistics write, and a school average beside them.
     const LevelStatistics crowded{"1001", "1002", 120000, 9999999, 3};
@@ -274,13 +268,19 @@ TEST(ProgressGraph, CrowdedGraphsKeepEveryTextApartAndEveryLineInsideTheGraph) {
                 request, c.runs, surface, [&](int) { return crowded; }, fixedWidthFont(surface));
             ASSERT_EQ(drawing.pages.size(), 1u) << what;
             const GraphPage& page = drawing.pages[0];
-            expectLaidOut(page, what);
+            for (const std::string& problem : testing::layoutProblems(page, surface))
+                ADD_FAILURE() << what << ": " << problem;
             // Every statistics line is written, the school's average points included.
             EXPECT_EQ(textsStartingWith(page, "　　獲得ポイント").size(), 3u) << what;
             EXPECT_EQ(textsStartingWith(page, "　　　　　　　　　　　　/").size(), 3u) << what;
             EXPECT_EQ(textsStartingWith(page, "　　　　　　　　　　　　 (塾平均)").size(), 3u)
                 << what;
             EXPECT_EQ(textsStartingWith(page, "概算 レベル").size(), 3u) << what;
+            // No number of them cut.
+            EXPECT_EQ(textsStartingWith(page, "　　順位　　　　 1001位").size(), 3u) << what;
+            EXPECT_EQ(textsStartingWith(page, "　　獲得ポイント120000点").size(), 3u) << what;
+            EXPECT_EQ(textsStartingWith(page, "　　　　　　　　　　　　/3333333点").size(), 3u)
+                << what;
         }
     }
 }

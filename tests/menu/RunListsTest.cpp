@@ -100,8 +100,8 @@ TEST_F(RunListsTest, APeriodIsReadFromTheNewestTwentyThousandRecordsOfAFileOfAny
     write(records);
     const RunListRows rows = read(query(RunList::Period));
     ASSERT_EQ(rows[1].size(), 20000u);
-    EXPECT_EQ(rows[1].front(), "0001秒 12/10●佐藤　陽菜●0") << "record 20001 first";
-    EXPECT_EQ(rows[1].back(), "0000秒 12/10●佐藤　陽菜●0") << "record 40000 last";
+    EXPECT_EQ(rows[1].front(), "20001秒 12/10●佐藤　陽菜●0") << "record 20001 first";
+    EXPECT_EQ(rows[1].back(), "40000秒 12/10●佐藤　陽菜●0") << "record 40000 last";
 }
 
 TEST_F(RunListsTest, APeriodsRunsInFileOrderByViewAndBand) {
@@ -125,8 +125,8 @@ TEST_F(RunListsTest, APeriodsRunsInFileOrderByViewAndBand) {
         {RankingView::Points,
          "全学年",
          30,
-         {"    5 11/30Ⅱ田中　　　Ⅱ50秒", "    5 12/10●佐藤　陽菜●60秒"},
-         {"　　× 12/07⑤鈴木　　　⑤"}},
+         {"  5 11/30Ⅱ田中　　　Ⅱ50秒", "  5 12/10●佐藤　陽菜●60秒"},
+         {" × 12/07⑤鈴木　　　⑤"}},
         {RankingView::Time,
          "小学生全体",
          30,

@@ -34,11 +34,11 @@ TEST(RunRows, ClockAndDateTexts) {
     EXPECT_EQ(monthDay(daySerial({2027, 1, 5})), "01/05");
 }
 
-TEST(RunRows, TimesAreRightAlignedInFiveCharacters) {
+TEST(RunRows, TimesAreRightAlignedInFiveCharactersAndNeverCut) {
     EXPECT_EQ(time5(5), "   5秒");
     EXPECT_EQ(time5(55), "  55秒");
     EXPECT_EQ(time5(1234), "1234秒");
-    EXPECT_EQ(time5(12345), "2345秒");
+    EXPECT_EQ(time5(12345), "12345秒");
 }
 
 /// Every row layout, with the base points against a target of 60 s: 5 at exactly 60, 1 at 120.
@@ -60,19 +60,22 @@ TEST(RunRows, RowsOfEveryList) {
         {"today, time-up", todayRunRow(run(99999), who, kTarget), "　　× 09:05●佐藤　陽菜●"},
         {"today, failed", todayRunRow(run(90000), who, kTarget), "　　× 09:05●佐藤　陽菜●"},
         {"today, slowest counted", todayRunRow(run(89999), who, kTarget),
-         "9999秒 09:05●佐藤　陽菜●0"},
+         "89999秒 09:05●佐藤　陽菜●0"},
         {"period, time view", periodRunRow(RankingView::Time, run(60), who, kTarget),
          "  60秒 12/10●佐藤　陽菜●5"},
         {"period, time view, 4 points", periodRunRow(RankingView::Time, run(90), who, kTarget),
          "  90秒 12/10●佐藤　陽菜●4"},
         {"period, points view", periodRunRow(RankingView::Points, run(60), who, kTarget),
-         "    5 12/10●佐藤　陽菜●60秒"},
+         "  5 12/10●佐藤　陽菜●60秒"},
         {"period, points view, 55", periodRunRow(RankingView::Points, run(0), who, kTarget),
-         "   55 12/10●佐藤　陽菜●0秒"},
+         " 55 12/10●佐藤　陽菜●0秒"},
+        {"period, points view, five-digit time",
+         periodRunRow(RankingView::Points, run(12345), who, kTarget),
+         "  0 12/10●佐藤　陽菜●12345秒"},
         {"period, time-up, time view", periodRunRow(RankingView::Time, run(99999), who, kTarget),
          "　　× 12/10●佐藤　陽菜●"},
         {"period, time-up, points view",
-         periodRunRow(RankingView::Points, run(99998), who, kTarget), "　　× 12/10●佐藤　陽菜●"},
+         periodRunRow(RankingView::Points, run(99998), who, kTarget), " × 12/10●佐藤　陽菜●"},
         {"personal", personalRunRow(run(60)), "2026/12/10 9:05:03  60秒"},
         {"personal, afternoon", personalRunRow(run(234, clockOf(13, 5, 3))),
          "2026/12/10 13:05:03 234秒"},

@@ -125,10 +125,9 @@ inline int rowContaining(QListWidget* list, const QString& text) {
     return -1;
 }
 
-/// Opens the name list and logs in the student whose row contains `name` with "1": the level
-/// menu once it is ready, or nothing.
-inline seisekitime1* logIn(DemoInstallation& installation, const QString& name) {
-    installation.flow->ContinueStartup();
+/// Logs in the student whose row of the name list contains `name` with "1", once the list is
+/// shown: the level menu once it is ready, or nothing.
+inline seisekitime1* chooseName(const QString& name) {
     if (!QTest::qWaitFor([] { return shown<namesel>() != nullptr; })) return nullptr;
     auto* list = shown<namesel>()->findChild<QListWidget*>(QStringLiteral("List1"));
     list->setCurrentRow(rowContaining(list, name));
@@ -138,6 +137,12 @@ inline seisekitime1* logIn(DemoInstallation& installation, const QString& name) 
         return nullptr;
     }
     return shown<seisekitime1>();
+}
+
+/// Opens the name list and logs in the student whose row contains `name`, as chooseName.
+inline seisekitime1* logIn(DemoInstallation& installation, const QString& name) {
+    installation.flow->ContinueStartup();
+    return chooseName(name);
 }
 
 /// Logs in the student whose row contains `name` and starts level 1 with "1" in the level

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,14 @@ public:
         s.SeasonColour = seasonColourOfMonth(12);
         LoadRoster(s.roster, suite / "data/新名簿.txt", m_clock.now().date,
                    s.common.YearChangeMonth, s.common.RosterOption, {});
+        m_passcodeTries.emplace(m_clock, s.locations.passcodeTriesFile());
+    }
+
+    /// What a new start of the program forgets: the count of wrong passcodes it kept itself,
+    /// and that the passcode was given.
+    void startProgramAgain() {
+        m_passcodeTries.emplace(m_clock, m_state->locations.passcodeTriesFile());
+        m_passcodeGiven = false;
     }
 
     /// Logs in roster student `student` as the name list does.
@@ -90,11 +99,17 @@ public:
     void reportPrintFailure() override { requests.push_back("print failed"); }
 
     void reportSharedFileProblemsOnce() override { ++sharedFileProblemAsks; }
-    PasscodeTries& passcodeTries() override { return m_passcodeTries; }
+    PasscodeTries& passcodeTries() override { return *m_passcodeTries; }
+    bool passcodeGiven() const override { return m_passcodeGiven; }
+    void notePasscodeGiven() override { m_passcodeGiven = true; }
     void StartRun() override {
+        m_passcodeGiven = false;
         requests.push_back("run " + std::to_string(m_state->login.CurrentLevel));
     }
-    void showNameSelection() override { requests.push_back("names"); }
+    void showNameSelection() override {
+        m_passcodeGiven = false;
+        requests.push_back("names");
+    }
     void showRecordsBrowser() override { requests.push_back("records browser"); }
     void showCriteriaEditor() override { requests.push_back("criteria editor"); }
     void showMistakeAnalysis() override { requests.push_back("mistake analysis"); }
@@ -115,7 +130,8 @@ private:
 
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
-    PasscodeTries m_passcodeTries{m_clock};
+    std::optional<PasscodeTries> m_passcodeTries;
+    bool m_passcodeGiven = false;
     PosixRecordFile m_file;
 };
 

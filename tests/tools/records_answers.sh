@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # gaisan-records answers, mistakes and check on answers files: two students, runs with answers, a
 # run recorded without answers and a deleted run, written byte by byte as the README documents the
-# format; the exact spreadsheet in UTF-8 and CP932, the summary, and what check reports.
+# format; the exact spreadsheet in UTF-8 and CP932, the summary, and what check reports; then
+# answers folders and files that cannot be read, names the program never gives, and the data
+# folder named "." from inside it.
 # Usage: records_answers.sh GAISAN_RECORDS DEMO_DATA_ROOT
 set -euo pipefail
 
@@ -86,6 +88,31 @@ grep -q $'^student\t2\t' "$work/band" && ! grep -q $'^student\t1\t' "$work/band"
 grep -A2 $'^group\t' "$work/band" | grep -qx $'answers\t3\tright\t2\twrong\t1\t33.3%' ||
     fail "mistakes --band: the group's answers: $(cat "$work/band")"
 
+# The teacher's own tries, in a folder of their own: no child's mistakes, so the class leaves
+# them out as the teacher's screen does; asked for by number, they are shown.
+staff=$work/staff
+mkdir -p "$staff/gaisan"
+cp "$root/共通データ.txt" "$staff/"
+cp "$root/gaisan/タイム回数データ.txt" "$staff/gaisan/"
+printf '%s\r\n' '1,2017,0,0,"佐藤　陽菜",0,"",""' '999,1980,0,0,"先生",0,"",""' |
+    iconv -f UTF-8 -t CP932 >"$staff/新名簿.txt"
+"$tool" append "$staff/gaisan/成績累積データ.dat" --student 1 --level 1 --seconds 50 \
+    --at "2026-12-10 09:00:00"
+"$tool" append "$staff/gaisan/成績累積データ.dat" --student 999 --level 1 --seconds 30 \
+    --at "2026-12-10 09:30:00"
+python3 "$here/answers_fixture.py" "$staff/gaisan/成績累積データ.dat" <<'SPEC'
+run 1
+150 349 2 1 42 200 300 500
+run 2
+4500 1200 3 1 64 4000 1000 5000
+SPEC
+"$tool" mistakes "$staff/gaisan" --now "2026-12-11 12:00:00" >"$work/staff.txt"
+! grep -q $'^student\t999\t' "$work/staff.txt" && grep -q $'^group\t全学年\t1$' "$work/staff.txt" &&
+    grep -A2 $'^group\t' "$work/staff.txt" | grep -qx $'answers\t1\tright\t1\twrong\t0\t0.0%' ||
+    fail "mistakes counted the teacher: $(cat "$work/staff.txt")"
+"$tool" mistakes "$staff/gaisan" --student 999 --now "2026-12-11 12:00:00" |
+    grep -qx $'answers\t1\tright\t0\twrong\t1\t100.0%' || fail "mistakes --student 999"
+
 # check: the year's files and their bytes; bytes no part of a run and a logged failed write are
 # told without failing the check, an answers file that cannot be read fails it.
 status=0
@@ -103,6 +130,40 @@ grep -q "^warning: $root/gaisan/成績解答データ2026/生徒0002.dat: 10 byt
     fail "check: the left-out bytes: $(cat "$work/check")"
 grep -q "^answers not written: 2026-12-11 10:31:00 .*disk full$" "$work/check" ||
     fail "check: the logged failure: $(cat "$work/check")"
+
+# From inside the data folder, "." names it.
+(cd "$root/gaisan" && "$tool" answers . >"$work/here.csv" 2>"$work/err") ||
+    fail "answers . from inside the data folder: $(cat "$work/err")"
+[[ $(tail -c +4 "$work/here.csv") == "$expected" ]] || fail "answers . wrote other rows"
+
+# A name no student's file has is passed over, and check names it.
+printf 'stray' >"$root/gaisan/成績解答データ2026/生徒5001.dat"
+expect_status 0 "$tool" mistakes "$root/gaisan" --band 小３ --now "2026-12-11 12:00:00"
+grep -q $'^group\t小３\t1$' "$work/out" || fail "mistakes --band 小３ beside a stray file: $(cat "$work/out")"
+expect_status 0 "$tool" check "$file" --now "2026-12-11 12:00:00"
+grep -q "^warning: $root/gaisan/成績解答データ2026/生徒5001.dat: " "$work/out" ||
+    fail "check did not name the stray file: $(cat "$work/out")"
+rm "$root/gaisan/成績解答データ2026/生徒5001.dat"
+
+# What stands in a student's file's place and is no file is named, and never waited on or read:
+# a pipe, a link to a device, a folder.
+second=$root/gaisan/成績解答データ2026/生徒0002.dat
+mv "$second" "$work/second.dat"
+for stand_in in pipe device folder; do
+    case $stand_in in
+        pipe) mkfifo "$second" ;;
+        device) ln -s /dev/zero "$second" ;;
+        folder) mkdir "$second" ;;
+    esac
+    expect_status 1 timeout 10 "$tool" answers "$root/gaisan"
+    grep -q "^problem: $second: " "$work/err" || fail "answers, $stand_in: $(cat "$work/err")"
+    expect_status 1 timeout 10 "$tool" mistakes "$root/gaisan" --now "2026-12-11 12:00:00"
+    grep -q "^problem: $second: " "$work/err" || fail "mistakes, $stand_in: $(cat "$work/err")"
+    expect_status 1 timeout 10 "$tool" check "$file" --now "2026-12-11 12:00:00"
+    grep -q "^problem: $second: " "$work/out" || fail "check, $stand_in: $(cat "$work/out")"
+    rm -rf "$second"
+done
+mv "$work/second.dat" "$second"
 
 # Usage errors: status 2.
 for command in "answers --encoding latin1" "answers --from 2026-02-30" "answers --student 0" \
@@ -141,5 +202,27 @@ status=0
 "${as_reader[@]}" "$tool" mistakes "$root/gaisan" >/dev/null 2>"$work/err" || status=$?
 [[ $status -eq 1 ]] && grep -q "^problem: $unreadable: " "$work/err" ||
     fail "mistakes with an unreadable file exited $status: $(cat "$work/err")"
+
+# A year's folder another user made theirs alone in a folder everybody writes: its files cannot
+# even be looked for. Each command names the folder once; check tells its owner and mode too.
+chmod 644 "$root/gaisan/成績解答データ2026"/*.dat
+year=$root/gaisan/成績解答データ2026
+chmod 777 "$root/gaisan"
+chmod 700 "$year"
+if [[ ${#as_reader[@]} -eq 0 ]]; then
+    echo "gaisan-records answers: ok (the folder's owner cannot be kept out of it)"
+    exit 0
+fi
+once() { [[ $(grep -c "^problem: $year: " "$1") -eq 1 ]]; }
+expect_status 1 "${as_reader[@]}" "$tool" answers "$root/gaisan"
+once "$work/err" && ! grep -q "^problem: $year/" "$work/err" ||
+    fail "answers, a folder of another user's alone: $(cat "$work/err")"
+expect_status 1 "${as_reader[@]}" "$tool" mistakes "$root/gaisan" --now "2026-12-11 12:00:00"
+once "$work/err" || fail "mistakes, a folder of another user's alone: $(cat "$work/err")"
+expect_status 1 "${as_reader[@]}" "$tool" check "$file" --now "2026-12-11 12:00:00"
+grep "^problem: $year: " "$work/out" | grep -vq "0700" ||
+    fail "check, a folder of another user's alone: $(cat "$work/out")"
+grep -q "^problem: $year: .*0700" "$work/out" ||
+    fail "check did not tell the folder's mode: $(cat "$work/out")"
 
 echo "gaisan-records answers and mistakes: ok"

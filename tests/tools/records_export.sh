@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # gaisan-records export: the results as a spreadsheet file, in UTF-8 with a byte-order mark or
-# in CP932, with names that need quoting, a time-up, another school's run, a record the program
+# in CP932, with names that need quoting, a name a spreadsheet would run as a formula, a time-up, another school's run, a record the program
 # passes over, a run dated after today and a date range.
 # Usage: records_export.sh GAISAN_RECORDS DEMO_DATA_ROOT
 set -euo pipefail
@@ -13,10 +13,11 @@ root=$work/data
 mkdir -p "$root/gaisan"
 cp "$demo_root/共通データ.txt" "$root/"
 cp "$demo_root/gaisan/タイム回数データ.txt" "$root/gaisan/"
-# Student 1 has a comma in the name, student 2 a double quote; student 3 was in year 4 of
+# Student 1 has a comma in the name, student 2 a double quote, student 5 a name that a
+# spreadsheet would run as a formula but for the apostrophe put before it; student 3 was in year 4 of
 # elementary school until March and is in year 5 since April (roster year 2015).
 printf '%s\r\n' '1,2017,0,0,"佐藤, 陽菜",0,"",""' '2,2018,0,0,鈴木"蓮,0,"",""' \
-    '3,2015,0,0,"髙橋　健",0,"",""' | iconv -f UTF-8 -t CP932 >"$root/新名簿.txt"
+    '3,2015,0,0,"髙橋　健",0,"",""' '5,2018,0,0,=1+2,0,"",""' | iconv -f UTF-8 -t CP932 >"$root/新名簿.txt"
 file=$root/gaisan/成績累積データ.dat
 
 "$tool" append "$file" --student 1 --level 1 --seconds 48 --at "2026-03-31 10:00:00"
@@ -31,6 +32,7 @@ head -c 44 "$file" >"$work/record"
 printf '\377\377' | dd of="$work/record" bs=1 seek=16 conv=notrunc status=none
 cat "$work/record" >>"$file"
 "$tool" append "$file" --student 4321 --level 2 --seconds 200 --at "2026-04-03 08:00:00"
+"$tool" append "$file" --student 5 --level 1 --seconds 48 --at "2026-04-04 08:00:00"
 
 header='番号,日付,時刻,生徒番号,名前,学年,レベル,レベル名,秒,結果,ポイント,学校コード'
 # Level 3: target 100 s and a point rate of 1.5, so 70 s earns ⌊6.35⌋ = 6 × 1.5 → 9 points.
@@ -39,7 +41,8 @@ expected=$(printf '%s\r\n' "$header" \
     '2,2026-04-01,11:00:00,2,"鈴木""蓮",小２,3,レベル３,,時間切れ,0,' \
     '3,2026-04-02,09:30:00,3,髙橋　健,小５,3,レベル３,70,,9,99999' \
     '4,2099-01-04,12:00:00,3,髙橋　健,,1,レベル１,52,,5,' \
-    '6,2026-04-03,08:00:00,4321,,,2,レベル２,200,,1,')
+    '6,2026-04-03,08:00:00,4321,,,2,レベル２,200,,1,' \
+    "7,2026-04-04,08:00:00,5,'=1+2,小２,1,レベル１,48,,5,")
 
 "$tool" export "$root/gaisan" >"$work/utf8.csv" 2>"$work/err" || fail "export: $(cat "$work/err")"
 [[ $(head -c 3 "$work/utf8.csv") == $'\xEF\xBB\xBF' ]] || fail "the UTF-8 file has no byte-order mark"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # gaisan-records passcode: set from a script's standard input and from a terminal without echo,
-# the file it leaves, its refusals and clear. Whether a passcode matches is tried by the core's
+# the file it leaves, its refusals, clear, and the count of wrong tries both start afresh. Whether a passcode matches is tried by the core's
 # test of the passcode, which reads the same file.
 # Usage: records_passcode.sh GAISAN_RECORDS
 set -euo pipefail
@@ -35,6 +35,29 @@ printf '\n' >"$work/empty"
 expect_status 2 "$tool" passcode "$data" set <"$work/empty"
 grep -q "the passcode is empty" "$work/err" || fail "empty: $(cat "$work/err")"
 [[ $(cat "$passcode") == "$kept" ]] || fail "a refused set changed the file"
+# What the program's passcode box cannot take (it has no input method) is refused, saying which
+# character and what the box takes, without showing the character typed unseen.
+while IFS='|' read -r name input position kind; do
+    printf '%b\n' "$input" >"$work/input"
+    expect_status 2 "$tool" passcode "$data" set <"$work/input"
+    grep -q "character $position of the passcode is $kind" "$work/err" || fail "$name: $(cat "$work/err")"
+    grep -q "takes only half-width letters, digits, spaces" "$work/err" || fail "$name: $(cat "$work/err")"
+    grep -q "nothing was changed" "$work/err" || fail "$name: $(cat "$work/err")"
+    [[ $(cat "$passcode") == "$kept" ]] || fail "$name: the refused passcode changed the file"
+done <<'CASES'
+full-width digits|１２３４|1|not a half-width character
+a full-width letter|sakuraａ|7|not a half-width character
+kana|さくら|1|not a half-width character
+a full-width space|ab　c|3|not a half-width character
+an arrow key|ab\x1b[Dc|3|a control character
+CASES
+printf '%0129d\n' 0 >"$work/long"
+expect_status 2 "$tool" passcode "$data" set <"$work/long"
+grep -q "longer than 128 characters" "$work/err" || fail "too long: $(cat "$work/err")"
+# An input that never ends is refused, not read for ever.
+expect_status 2 timeout 20 "$tool" passcode "$data" set < <(yes a | tr -d '\n')
+grep -q "longer than 128 characters" "$work/err" || fail "endless input: $(cat "$work/err")"
+[[ $(cat "$passcode") == "$kept" ]] || fail "a refused set changed the file"
 expect_status 2 "$tool" passcode "$work/missing" set <"$work/empty"
 grep -q "no such data folder" "$work/err" || fail "missing folder: $(cat "$work/err")"
 expect_status 2 "$tool" passcode "$data" show
@@ -52,12 +75,18 @@ if pid == 0:
 shown = b""
 def read_until(text):
     global shown
-    while text not in shown:
-        shown += os.read(fd, 1024)
+    try:
+        while text not in shown:
+            chunk = os.read(fd, 1024)
+            if not chunk: return False
+            shown += chunk
+    except OSError:  # the program ended
+        return False
+    return True
 read_until(b"New passcode: ")
 os.write(fd, first.encode() + b"\n")
-read_until(b"again: ")
-os.write(fd, second.encode() + b"\n")
+if read_until(b"again: "):
+    os.write(fd, second.encode() + b"\n")
 try:
     while True:
         chunk = os.read(fd, 1024)
@@ -75,15 +104,37 @@ grep -q "status 2" "$work/tty" || fail "terminal mismatch: $(cat "$work/tty")"
 grep -q "the two passcodes differ" "$work/tty" || fail "terminal mismatch not told: $(cat "$work/tty")"
 grep -q "tsuki-" "$work/tty" && fail "the terminal echoed the passcode: $(cat "$work/tty")"
 [[ $(cat "$passcode") == "$kept" ]] || fail "a mismatch changed the file"
+# A terminal left in full-width mode is told at once, before the passcode is asked again.
+terminal ｔｓｕｋｉ ｔｓｕｋｉ >"$work/tty"
+grep -q "status 2" "$work/tty" || fail "terminal full-width: $(cat "$work/tty")"
+grep -q "character 1 of the passcode is not a half-width character" "$work/tty" \
+    || fail "terminal full-width not told: $(cat "$work/tty")"
+grep -q "again" "$work/tty" && fail "terminal full-width asked again: $(cat "$work/tty")"
+[[ $(cat "$passcode") == "$kept" ]] || fail "a full-width passcode changed the file"
 terminal tsuki-3 tsuki-3 >"$work/tty"
 grep -q "status 0" "$work/tty" || fail "terminal set: $(cat "$work/tty")"
 grep -q "tsuki-3" "$work/tty" && fail "the terminal echoed the passcode: $(cat "$work/tty")"
 [[ $(cat "$passcode") != "$kept" ]] || fail "terminal set: the file is unchanged"
 
-# clear removes the file; clearing again is no failure.
+# A new passcode, or none, starts with all its tries: set and clear remove the count of wrong
+# tries the machines share. A count that cannot be removed is told, with status 1.
+count=$data/先生パスコード失敗回数.txt
+printf '3\r\n2026-12-10 09:00:00\r\n' >"$count"
+printf 'ume\n' | "$tool" passcode "$data" set >/dev/null || fail "set with a count"
+[[ ! -e $count ]] || fail "set left the count of wrong tries"
+mkdir -p "$count/kept"
+expect_status 1 "$tool" passcode "$data" set <<<'ume'
+grep -q "passcode set" "$work/out" || fail "set with a count that stays: $(cat "$work/out")"
+grep -q "problem: the wrong tries are still counted: $count" "$work/err" \
+    || fail "a count that stays is not told: $(cat "$work/err")"
+rm -r "$count"
+printf '2\r\n' >"$count"
+
+# clear removes the file and the count; clearing again is no failure.
 expect_status 0 "$tool" passcode "$data" clear
 grep -q "passcode cleared" "$work/out" || fail "clear: $(cat "$work/out")"
 [[ ! -e $passcode ]] || fail "clear left the file"
+[[ ! -e $count ]] || fail "clear left the count of wrong tries"
 expect_status 0 "$tool" passcode "$data" clear
 grep -q "no passcode was set" "$work/out" || fail "clear again: $(cat "$work/out")"
 

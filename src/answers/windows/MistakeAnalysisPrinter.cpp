@@ -166,7 +166,7 @@ void writePage(PageWriter& writer, const AnalysisPage& page) {
     }
     if (!page.trend.mondays.empty()) {
         writer.space();
-        writer.text(QStringLiteral("週ごとの推移"), true);
+        writer.text(toQString(std::string(Trend::kCaption)), true);
         writer.chart(page.trend);
     }
     if (!page.examples.empty()) {

@@ -1,6 +1,7 @@
 #include "answers/windows/MistakeAnalysisWindow.h"
 
 #include <QHeaderView>
+#include <QScrollArea>
 
 #include "answers/windows/MistakeAnalysisHost.h"
 #include "answers/windows/TrendView.h"
@@ -18,6 +19,8 @@ namespace {
 
 constexpr int kStudentRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole;
+constexpr int kWeakestFontPixels = 22;
+constexpr int kSmallestWeakestFontPixels = 14;
 
 QTableWidget* newTable(DesignCanvas& canvas, const QString& name, const QStringList& headers,
                        const QRect& design, int fontPixels) {
@@ -116,7 +119,17 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
     m_notesLabel->setObjectName(QStringLiteral("notesLabel"));
     m_notesLabel->setWordWrap(true);
     m_notesLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(m_notesLabel, {16, 664, 304, 96}, 14);
+    // The notes name every answers file that could not be read: a list the corner may not hold
+    // scrolls rather than being cut off.
+    auto* notesArea = new QScrollArea(this);
+    notesArea->setObjectName(QStringLiteral("notesArea"));
+    notesArea->setFrameShape(QFrame::NoFrame);
+    notesArea->setWidgetResizable(true);
+    notesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    notesArea->viewport()->setAutoFillBackground(false);
+    notesArea->setWidget(m_notesLabel);
+    m_notesLabel->setAutoFillBackground(false);  // which setWidget turned on
+    place(notesArea, {16, 664, 304, 96}, 14);
 
     addLabel(QStringLiteral("subjectCaption"), QStringLiteral("見る人"), this, {340, 64, 80, 32},
              18);
@@ -130,7 +143,7 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
     place(m_countsLabel, {340, 128, 668, 34}, 20);
     m_weakestLabel->setObjectName(QStringLiteral("weakestLabel"));
     m_weakestLabel->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
-    place(m_weakestLabel, {340, 164, 668, 34}, 22);
+    place(m_weakestLabel, {340, 164, 668, 34}, kWeakestFontPixels);
     m_timesLabel->setObjectName(QStringLiteral("timesLabel"));
     place(m_timesLabel, {340, 200, 668, 28}, 16);
     addLabel(QStringLiteral("kindCaption"), QStringLiteral("まちがいの内訳"), this,
@@ -139,7 +152,7 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
     m_kindTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_kindTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     m_kindTable->horizontalHeader()->setStretchLastSection(false);
-    addLabel(QStringLiteral("trendCaption"), QStringLiteral("週ごとの推移"), this,
+    addLabel(QStringLiteral("trendCaption"), toQString(std::string(Trend::kCaption)), this,
              {672, 234, 336, 26}, 16);
     m_trendView->setObjectName(QStringLiteral("trendView"));
     place(m_trendView, {672, 262, 336, 196}, 12);
@@ -180,6 +193,7 @@ void MistakeAnalysisWindow::Form_Load() {
     try {
         loadSchoolRoster(state, state.roster, m_host.clock().now().date,
                          [&](const RosterEntry& entry, int grade) {
+                             if (!isAnalysedStudent(entry.Name)) return;
                              m_roster.push_back(
                                  {entry.StudentIndex, grade, std::string(trimSpaces(entry.Name))});
                          });
@@ -264,8 +278,11 @@ void MistakeAnalysisWindow::analyse() {
         notes << QStringLiteral("答えが残っていない回：%1回")
                      .arg(m_analysis->report.runsWithoutAnswers);
     }
-    for (const std::string& problem : m_analysis->report.problems)
-        notes << QStringLiteral("読めないファイル：") + toQString(problem);
+    const std::filesystem::path dataFolder = m_host.state().locations.resultsFile().parent_path();
+    for (const std::string& problem : m_analysis->report.problems) {
+        notes << QStringLiteral("読めないファイル：") +
+                     toQString(unreadableAnswersNote(problem, dataFolder));
+    }
     m_notesLabel->setText(notes.join(u'\n'));
     m_printSummaryButton->setEnabled(true);
     m_printStudentsButton->setEnabled(!m_analysis->students.empty());
@@ -288,7 +305,7 @@ void MistakeAnalysisWindow::showSubject(int index) {
     const SummaryTexts texts = summaryTexts(summary, m_subjectBox->currentText().toStdString());
     m_scopeLabel->setText(m_analysis ? toQString(m_scopeText) : QString());
     m_countsLabel->setText(toQString(texts.counts));
-    m_weakestLabel->setText(toQString(texts.weakest));
+    showWeakest(toQString(texts.weakest));
     m_timesLabel->setText(toQString(texts.timeByType));
     m_kindTable->setRowCount(static_cast<int>(texts.kinds.size()));
     for (std::size_t row = 0; row < texts.kinds.size(); ++row) {
@@ -298,13 +315,32 @@ void MistakeAnalysisWindow::showSubject(int index) {
     }
     m_trendView->showTrend(m_analysis ? weeklyTrend(summary, m_lastDay) : Trend{});
 
+    // The examples open on the first of the kinds that most need work; the box offers the rest.
     m_exampleKindBox->clear();
-    const std::optional<MistakeKind> weakest = summary.weakestKind();
+    const std::vector<MistakeKind> weakest = summary.weakestKinds();
     for (const KindRow& kind : texts.kinds) {
         m_exampleKindBox->addItem(toQString(kind.name), static_cast<int>(kind.kind));
-        if (weakest == kind.kind) m_exampleKindBox->setCurrentIndex(m_exampleKindBox->count() - 1);
+        if (!weakest.empty() && weakest.front() == kind.kind)
+            m_exampleKindBox->setCurrentIndex(m_exampleKindBox->count() - 1);
     }
     showExamples();
+}
+
+void MistakeAnalysisWindow::showWeakest(const QString& text) {
+    // Several kinds found equally often are all named: the line takes a smaller font, and then a
+    // second line, rather than cut a name.
+    const QRect design = designRect(m_weakestLabel);
+    int pixels = kWeakestFontPixels;
+    QFont font = m_weakestLabel->font();
+    font.setBold(true);
+    const auto fits = [&](int size) {
+        font.setPixelSize(size);
+        return QFontMetrics(font).horizontalAdvance(text) <= design.width();
+    };
+    while (pixels > kSmallestWeakestFontPixels && !fits(pixels)) pixels -= 2;
+    m_weakestLabel->setWordWrap(!fits(pixels));
+    setDesignFont(m_weakestLabel, pixels);
+    m_weakestLabel->setText(text);
 }
 
 void MistakeAnalysisWindow::showExamples() {
@@ -312,7 +348,7 @@ void MistakeAnalysisWindow::showExamples() {
     if (m_exampleKindBox->currentIndex() < 0) return;
     const auto kind = static_cast<MistakeKind>(m_exampleKindBox->currentData(kKindRole).toInt());
     const std::vector<ExampleTexts> examples =
-        newestExamples(shownSummary(), kind, MistakeSummary::kExamplesPerKind);
+        newestExamples(shownSummary(), {kind}, MistakeSummary::kExamplesPerKind);
     m_exampleTable->setRowCount(static_cast<int>(examples.size()));
     for (std::size_t row = 0; row < examples.size(); ++row) {
         const ExampleTexts& example = examples[row];

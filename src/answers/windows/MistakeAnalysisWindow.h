@@ -55,6 +55,7 @@ private:
 
     void fillStudentList();
     void showExamples();
+    void showWeakest(const QString& text);
     const MistakeSummary& shownSummary() const;
 
     MistakeAnalysisHost& m_host;

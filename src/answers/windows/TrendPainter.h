@@ -23,16 +23,26 @@ struct WeekLabel {
     QRectF box;
 };
 
-/// The week labels paintTrend draws for `trend` in `area` with `font` on `device`: the first
-/// week's and then every n-th, n the smallest step at which no label's rectangle (each its own
-/// text's width, the first kept clear of the percentages and the last inside the area) comes
-/// within half a space of the one before.
-std::vector<WeekLabel> trendWeekLabels(const QRectF& area, const Trend& trend, const QFont& font,
-                                       QPaintDevice* device);
+/// Where paintTrend puts the texts of a chart, each rectangle as wide and tall as its text.
+struct TrendTexts {
+    std::vector<WeekLabel> weeks;
+    std::vector<QRectF> percents;  ///< "100%", "50%" and "0%", right-aligned beside the plot
+    std::vector<QRectF> legend;    ///< each line's swatch and name
+    QRectF leftOutNote;            ///< Trend::leftOutNote, wrapped; empty without one
+};
 
-/// Draws `trend` into `area` of `painter` in `font`: the weeks along the bottom (trendWeekLabels),
-/// 0 to 100% up the side, a line per series with a dot per week, and the legend under it. The same
-/// drawing serves the screen and the printed page. A trend without weeks draws "答えがありません".
+/// The texts paintTrend draws for `trend` in `area` with `font` on `device`, all inside the area.
+/// The weeks are drawn inset from the plot's sides by half the widest label, so that each label
+/// stands centred under its week and the first keeps a space from the percentages; the first
+/// week is labelled and then every n-th, n the smallest step at which no two labels come within
+/// half a space. The legend and the note of the kinds left out go under the labels.
+TrendTexts trendTexts(const QRectF& area, const Trend& trend, const QFont& font,
+                      QPaintDevice* device);
+
+/// Draws `trend` into `area` of `painter` in `font`: the weeks along the bottom, 0 to 100% up the
+/// side, a line per series with a dot per week, the legend under it and the kinds left out under
+/// that (trendTexts). The same drawing serves the screen and the printed page. A trend without
+/// weeks draws "答えがありません".
 void paintTrend(QPainter& painter, const QRectF& area, const Trend& trend, const QFont& font);
 
 }  // namespace gaisan

@@ -5,9 +5,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+#include "app/windows/DialogRoom.h"
 
 namespace gaisan {
 
@@ -19,14 +22,25 @@ std::optional<std::size_t> chooseFromList(QWidget* parent, const ListChoice& cho
     font.setPixelSize(18);
     dialog.setFont(font);
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(choice.words, &dialog));
+    auto* words = new QLabel(choice.words, &dialog);
+    words->setWordWrap(true);
+    layout->addWidget(words);
     auto* list = new QListWidget(&dialog);
     list->setObjectName(choice.listName);
     list->addItems(choice.items);
     list->setCurrentRow(0);
+    // As wide as the longest line where the screen has room; a longer line wraps in the list.
+    const QSize room = dialogRoom(parent);
+    const QMargins margins = layout->contentsMargins();
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int widest = room.width() - margins.left() - margins.right();
     const int rows = std::min(static_cast<int>(choice.items.size()), 10);
-    list->setMinimumSize(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 24,
-                         rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
+    list->setMinimumSize(
+        std::min(list->sizeHintForColumn(0) + 2 * list->frameWidth() + scrollBar + 8, widest),
+        std::min(rows * list->sizeHintForRow(0) + 2 * list->frameWidth(), room.height() / 2));
+    list->setWordWrap(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setResizeMode(QListView::Adjust);
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
@@ -35,6 +49,7 @@ std::optional<std::size_t> chooseFromList(QWidget* parent, const ListChoice& cho
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
     layout->addWidget(buttons);
+    dialog.setMaximumSize(room);
     if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) return std::nullopt;
     return static_cast<std::size_t>(list->currentRow());
 }

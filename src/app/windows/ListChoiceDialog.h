@@ -21,7 +21,8 @@ struct ListChoice {
 
 /// The line the user chooses (by OK or a double-click), or nothing on キャンセル. The buttons are
 /// named here, not left to Qt, so that they are Japanese whatever the machine's locale; the list
-/// is wide enough for its longest line and tall enough for up to ten.
+/// is wide enough for its longest line and tall enough for up to ten, as far as the screen has
+/// room (dialogRoom): a longer line wraps, more lines scroll.
 std::optional<std::size_t> chooseFromList(QWidget* parent, const ListChoice& choice);
 
 }  // namespace gaisan

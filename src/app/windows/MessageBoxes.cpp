@@ -1,22 +1,24 @@
 #include "app/windows/MessageBoxes.h"
 
-#include <QMessageBox>
+#include "app/windows/MessageDialog.h"
 
 namespace gaisan {
 
 void QtMessageBoxes::inform(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
-    box.exec();
+    MessageDialog box(parent, QMessageBox::NoIcon, title, text, QDialogButtonBox::Ok,
+                      QDialogButtonBox::Ok);
+    (void)box.ask();  // acknowledged however it was closed
 }
 
 bool QtMessageBoxes::ask(QWidget* parent, const QString& title, const QString& text,
                          Answers answers) {
     const bool yesNo = answers == Answers::YesNo;
-    const QMessageBox::StandardButton accept = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
-    const QMessageBox::StandardButton decline = yesNo ? QMessageBox::No : QMessageBox::Cancel;
-    QMessageBox box(QMessageBox::Question, title, text, accept | decline, parent);
-    box.setDefaultButton(accept);
-    return box.exec() == accept;
+    const QDialogButtonBox::StandardButton accept =
+        yesNo ? QDialogButtonBox::Yes : QDialogButtonBox::Ok;
+    const QDialogButtonBox::StandardButton decline =
+        yesNo ? QDialogButtonBox::No : QDialogButtonBox::Cancel;
+    MessageDialog box(parent, QMessageBox::Question, title, text, accept | decline, accept);
+    return box.ask() == accept;
 }
 
 }  // namespace gaisan

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "app/windows/QtTextsInJapanese.h"
+
 namespace gaisan {
 
 bool applyProgramLanguage() {
@@ -12,15 +14,18 @@ bool applyProgramLanguage() {
     // buttons and labels need only the translation.
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     // qtbase holds the texts of every dialog the program opens (widgets, printing, file
-    // system); the translator lives as long as the application.
+    // system); the translators live as long as the application.
     auto* translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(QStringLiteral("qtbase_ja"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    const bool qtsLoaded = translator->load(QStringLiteral("qtbase_ja"),
+                                            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (qtsLoaded) {
+        QCoreApplication::installTranslator(translator);
+    } else {
         delete translator;
-        return false;
     }
-    QCoreApplication::installTranslator(translator);
-    return true;
+    // Installed last, so asked first: it knows only the texts Qt's translation lacks.
+    QCoreApplication::installTranslator(new QtTextsInJapanese(QCoreApplication::instance()));
+    return qtsLoaded;
 }
 
 }  // namespace gaisan

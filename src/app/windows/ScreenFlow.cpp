@@ -89,6 +89,7 @@ void ScreenFlow::ContinueStartup() {
         emit programEnded(1);
         return;
     }
+    m_passcodeTries.emplace(m_clock, m_state.locations.passcodeTriesFile());
     if (const auto warning = sharingWarningForFolder(m_state.locations.ProgramDataFolder)) {
         inform(m_boxes, m_splash, sharingWarningText(*warning));
     }
@@ -105,6 +106,7 @@ void ScreenFlow::showNameSelection() {
 
 void ScreenFlow::openNameSelection() {
     if (m_names) return;
+    m_passcodeGiven = false;
     m_names = new namesel(*this);
     m_names->Form_Load();
     m_names->Form_Activate();
@@ -150,6 +152,7 @@ void ScreenFlow::StartRun() {
 }
 
 void ScreenFlow::openDrill() {
+    m_passcodeGiven = false;
     QCoreApplication::processEvents();
     if (!m_drill) {
         m_drill = new MainFrm(*this);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -149,7 +150,9 @@ public:
     /// classroom's users from sharing the results file or from getting its daily copies. Asked
     /// again each time the panel opens until there is something to tell.
     void reportSharedFileProblemsOnce() override;
-    PasscodeTries& passcodeTries() override { return m_passcodeTries; }
+    PasscodeTries& passcodeTries() override { return *m_passcodeTries; }
+    bool passcodeGiven() const override { return m_passcodeGiven; }
+    void notePasscodeGiven() override { m_passcodeGiven = true; }
 
     AppState& state() override { return m_state; }
     const Clock& clock() const override { return m_clock; }
@@ -198,7 +201,10 @@ private:
     bool m_changing = false;
     bool m_ended = false;
     bool m_sharedFileProblemsTold = false;
-    PasscodeTries m_passcodeTries{m_clock};
+    /// Made once the configuration names the data folder that keeps the count.
+    std::optional<PasscodeTries> m_passcodeTries;
+    /// Forgotten whenever the menu is left for the name list or a run.
+    bool m_passcodeGiven = false;
 };
 
 }  // namespace gaisan

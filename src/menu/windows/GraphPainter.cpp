@@ -17,6 +17,10 @@ QRectF toQRectF(const GraphRect& rect) { return {rect.left, rect.top, rect.width
 
 }  // namespace
 
+GraphSurface graphSurface(const QPaintDevice& device, double width, double height, bool printer) {
+    return {width, height, printer, device.logicalDpiX() / (printer ? 600.0 : 96.0)};
+}
+
 MeasureText graphTextMeasure(const QFont& font, const QPaintDevice* device, double fontScale) {
     return [font, device, fontScale](const std::string& text, double pointSize) {
         const QFontMetricsF metrics(sizedFont(font, pointSize, fontScale), device);
@@ -29,8 +33,7 @@ void paintGraphPage(QPainter& painter, const GraphPage& page, const GraphSurface
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    const double dotsPerWidthUnit =
-        painter.device()->logicalDpiX() / (surface.printer ? 600.0 : 96.0);
+    const double dotsPerWidthUnit = surface.dotsPerWidthUnit;
     for (const GraphLine& line : page.lines) {
         painter.setClipRect(toQRectF(line.area));
         painter.setPen(QPen(toQColor(line.colour), line.width * dotsPerWidthUnit, Qt::SolidLine,

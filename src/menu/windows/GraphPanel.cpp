@@ -222,7 +222,7 @@ bool GraphPanel::print() {
     }
     painter.setFont(m_picture12->font());
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const GraphSurface surface{page.width(), page.height(), true};
+    const GraphSurface surface = graphSurface(printer, page.width(), page.height(), true);
     const MeasureText measure = graphTextMeasure(painter.font(), &printer);
     bool firstPage = true;
     for (const int student : chosenStudents()) {

@@ -11,9 +11,7 @@ GraphView::GraphView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-GraphSurface GraphView::surface() const {
-    return {static_cast<double>(width()), static_cast<double>(height()), false};
-}
+GraphSurface GraphView::surface() const { return graphSurface(*this, width(), height(), false); }
 
 void GraphView::showPage(GraphPage page, double fontScale) {
     m_page = std::move(page);

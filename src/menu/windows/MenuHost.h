@@ -33,9 +33,15 @@ public:
     /// For the teacher's maintenance panel: tells, once in the program's run, what keeps the
     /// classroom's users from sharing the results file or from getting its daily copies.
     virtual void reportSharedFileProblemsOnce() = 0;
-    /// The wrong tries at the teacher's passcode, kept for the program's run, so that leaving
-    /// the menu and coming back does not give three fresh tries.
+    /// The wrong tries at the teacher's passcode, kept in the data folder for every machine and
+    /// for the program's run.
     virtual PasscodeTries& passcodeTries() = 0;
+    /// Whether the teacher's passcode was given since the menu was last left for the name list
+    /// or a run: each tool of the panel returns to a fresh menu, and the passcode is asked once
+    /// for the visit, not at every return.
+    virtual bool passcodeGiven() const = 0;
+    /// The right passcode was given.
+    virtual void notePasscodeGiven() = 0;
     /// A run of state().login.CurrentLevel.
     virtual void StartRun() = 0;
     /// Back to a fresh name list.

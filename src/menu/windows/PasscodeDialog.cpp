@@ -53,9 +53,13 @@ PasscodeDialog::PasscodeDialog(QWidget* parent, StoredPasscode stored, PasscodeT
         cancel->setText(QStringLiteral("閉じる"));
         cancel->setDefault(true);
         showMessage({PasscodeOutcome::Kind::Damaged});
-    } else if (const int seconds = m_tries.secondsToWait(); seconds > 0) {
-        // Closing and opening the question again does not shorten the wait.
-        showMessage({PasscodeOutcome::Kind::MustWait, 0, seconds});
+    } else {
+        // Closing and opening the question again, or another machine's question, does not
+        // shorten the wait.
+        m_tries.refresh();
+        if (const int seconds = m_tries.secondsToWait(); seconds > 0) {
+            showMessage({PasscodeOutcome::Kind::MustWait, 0, seconds, m_tries.problem()});
+        }
     }
 }
 

@@ -11,7 +11,8 @@ namespace gaisan {
 
 /// "先生の確認": asks for the teacher's passcode before the maintenance panel opens. The entry is
 /// masked; a wrong passcode leaves the dialog open with the tries left, and the rule of
-/// PasscodeTries makes it wait a minute after the third. It accepts only on the right passcode.
+/// PasscodeTries, counted in the data folder for every machine, makes it wait a minute after the
+/// third. It accepts only on the right passcode.
 /// A damaged passcode file is told and nothing is asked: no passcode could open it. The texts
 /// are its own, so it stays Japanese whatever the machine's locale.
 class PasscodeDialog : public QDialog {

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "app/AppState.h"
+#include "app/windows/MessageBoxes.h"
 #include "app/windows/QtConversions.h"
 #include "app/windows/WaitPanel.h"
 #include "menu/LevelAvailability.h"
@@ -474,6 +475,10 @@ void seisekitime1::Command9_Click() {
 
 void seisekitime1::Command8_Click() {
     if (m_passcodeDialog) return;
+    if (m_flow.passcodeGiven()) {
+        showMaintenancePanel();
+        return;
+    }
     // Read afresh at every click: a passcode set or cleared while the program runs counts.
     StoredPasscode stored = readStoredPasscode(m_flow.state().locations.passcodeFile());
     if (stored.state == StoredPasscode::State::None) {
@@ -482,8 +487,18 @@ void seisekitime1::Command8_Click() {
     }
     m_passcodeDialog = new PasscodeDialog(this, std::move(stored), m_flow.passcodeTries());
     m_passcodeDialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_passcodeDialog, &QDialog::accepted, this, &seisekitime1::showMaintenancePanel);
+    connect(m_passcodeDialog, &QDialog::accepted, this, &seisekitime1::openAfterPasscode);
     m_passcodeDialog->open();
+}
+
+void seisekitime1::openAfterPasscode() {
+    m_flow.notePasscodeGiven();
+    // The right passcode opens the panel even when its count of wrong tries could not be
+    // cleared; the teacher hears why the next question may allow fewer tries.
+    if (const std::string& problem = m_flow.passcodeTries().problem(); !problem.empty()) {
+        m_flow.boxes().inform(this, QStringLiteral("先生の確認"), QString::fromStdString(problem));
+    }
+    showMaintenancePanel();
 }
 
 void seisekitime1::showMaintenancePanel() {

@@ -48,9 +48,10 @@ public:
     void Command1_Click();
     /// The level-availability refresh: enables the open levels and marks over-used ones.
     void Command9_Click();
-    /// "データ処理": when the data folder holds a teacher's passcode, asks for it first (a
-    /// damaged passcode file keeps the panel shut); then the teacher's maintenance panel, in
-    /// front of everything, and once what keeps the results file from being shared or backed up.
+    /// "データ処理": when the data folder holds a teacher's passcode, asks for it first, once
+    /// until the menu is left for the name list or a run (a damaged passcode file keeps the
+    /// panel shut); then the teacher's maintenance panel, in front of everything, and once what
+    /// keeps the results file from being shared or backed up.
     void Command8_Click();
 
     /// Switches to view 0 (times), 1 (points) or 2 (the student's own runs) and builds its list.
@@ -107,6 +108,8 @@ private:
     /// The menu is about to give way to another screen: nothing that starts a screen change is
     /// left to press, and the wait panel shows.
     void leaving();
+    /// The right passcode was typed: the host remembers it for the visit, and the panel opens.
+    void openAfterPasscode();
     /// Shows the maintenance panel once the teacher is known to be the one asking.
     void showMaintenancePanel();
 
