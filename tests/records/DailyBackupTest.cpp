@@ -83,6 +83,16 @@ TEST_F(DailyBackupTest, AHistoryGrownByZerosIsNotCopiedAndTheSoundCopiesStay) {
     EXPECT_EQ(testing::recordsIn(path()).size(), 4u);
 }
 
+TEST_F(DailyBackupTest, AResultsFileThatTakesNoMoreRecordsIsNotCopied) {
+    testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
+    std::filesystem::resize_file(path(), kAppendLockOffset);
+    const auto failure = append(2);
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->message.find("大きくなりすぎて"), std::string::npos) << failure->message;
+    EXPECT_TRUE(backupsOf(path()).empty());
+    EXPECT_EQ(std::filesystem::file_size(path()), kAppendLockOffset);
+}
+
 TEST_F(DailyBackupTest, TheNewestFourteenAreKept) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
     for (int day = 0; day < 20; ++day) {
