@@ -177,16 +177,14 @@ AnswersAppendProblems appendRunAnswers(RecordFile& file, const std::filesystem::
     AnswersAppendProblems problems;
     problems.backup = backUpAnswers(file, oldLength, resultsFile, year, run.run.student, today);
     if (auto error = file.writeDurably(position, block)) {
+        std::string what = error->description;
         // Only a full disk makes it certain that the bytes past the old end are this write's.
         if (error->systemNumber == ENOSPC || error->systemNumber == EDQUOT) {
             if (auto cutBack = file.truncate(oldLength)) {
-                problems.answers = path.string() + ": " + error->description +
-                                   "（書きかけの解答を取り除けませんでした：" +
-                                   cutBack->description + "）";
-                return problems;
+                what += "（書きかけの解答を取り除けませんでした：" + cutBack->description + "）";
             }
         }
-        problems.answers = path.string() + ": " + error->description;
+        problems.answers = failure(what).answers;
     }
     return problems;
 }

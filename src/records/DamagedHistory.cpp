@@ -69,9 +69,10 @@ private:
 
 }  // namespace
 
-std::filesystem::path historySetAsideFileOf(const std::filesystem::path& resultsFile) {
+std::optional<std::filesystem::path> historySetAsideFileOf(
+    const std::filesystem::path& resultsFile) {
     const std::filesystem::path folder = historyFileOf(resultsFile).parent_path();
-    for (int attempt = 1;; ++attempt) {
+    for (int attempt = 1; attempt <= 99; ++attempt) {
         const std::filesystem::path candidate =
             folder /
             ("成績変更履歴-直す前" + (attempt == 1 ? "" : std::to_string(attempt)) + ".dat");
@@ -79,6 +80,7 @@ std::filesystem::path historySetAsideFileOf(const std::filesystem::path& results
         std::error_code unknown;
         if (!std::filesystem::exists(candidate, unknown)) return candidate;
     }
+    return std::nullopt;
 }
 
 std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
@@ -96,9 +98,14 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
     std::uint64_t length = 0;
     if (auto error = file.openForReading(history)) return naming(*error);
     if (auto error = file.length(length)) return naming(*error);
-    const std::filesystem::path setAside = historySetAsideFileOf(resultsFile);
+    const std::optional<std::filesystem::path> setAside = historySetAsideFileOf(resultsFile);
+    if (!setAside) {
+        return FileError{FileErrorKind::Other, 58, 0,
+                         history.string() +
+                             ": 直す前の変更履歴を残す名前が、99番まで使われていて空いていません"};
+    }
     try {
-        AtomicFileWriter kept(setAside);
+        AtomicFileWriter kept(*setAside);
         AtomicFileWriter mended(history);
         Renumbering renumbering;
         std::vector<std::byte> piece(kEntriesPerPiece * HistoryEntry::kSize);
@@ -135,13 +142,14 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
             }
             mend.partialBytes = bytesRead - whole * HistoryEntry::kSize;
             at += bytesRead;
+            if (bytesRead < wanted) break;  // only at the end, which nobody moves under the lock
         }
         mend.damagedEntries = renumbering.damaged();
         if (mend.damagedEntries == 0 && mend.partialBytes == 0) return std::nullopt;
         if (mend.renumbers && !mayRenumber) return std::nullopt;
         // The history as it was is kept before it is replaced: a crash in between leaves both.
         kept.commit();
-        mend.setAsideAs = setAside;
+        mend.setAsideAs = *setAside;
         mended.commit();
     } catch (const DataFileError& failure) {
         return FileError{FileErrorKind::Other, 75, 0, failure.what()};

@@ -21,13 +21,15 @@ struct HistoryMend {
 };
 
 /// Where the history beside `resultsFile` is kept as it was when its damage is set aside: the
-/// first free name of "成績変更履歴-直す前.dat", "成績変更履歴-直す前2.dat", ...
-std::filesystem::path historySetAsideFileOf(const std::filesystem::path& resultsFile);
+/// first free name of "成績変更履歴-直す前.dat", "成績変更履歴-直す前2.dat", ... up to 99;
+/// nothing when all are taken.
+std::optional<std::filesystem::path> historySetAsideFileOf(
+    const std::filesystem::path& resultsFile);
 
 /// Mends the change history beside `resultsFile` when it holds damaged entries or the part of an
 /// entry at its end: the history as it was is first kept whole at historySetAsideFileOf (its
 /// zeros as holes, so that a history grown by zeros to any size takes neither room nor time),
-/// then replaced, whole and synced, by one of its whole entries alone, in their order. A whole
+/// then replaced, whole and synced, by its whole entries alone, in their order. A whole
 /// entry after a damaged one moves up to the next free number; an undo's entry then names the
 /// new number of the entry it took back, or none when that entry was damaged, so that undo goes
 /// on working on the whole entries. The new history keeps the mode and group of the old one, so
