@@ -169,10 +169,10 @@ level 4
 OUT
 diff <(list --list period --view points --period all --band 小学生全体) - <<'OUT' || fail "list period, points"
 level 1
-    5 12/10●佐藤　陽菜●45秒
-　　× 12/10⑥田中　結衣⑥
+  5 12/10●佐藤　陽菜●45秒
+ × 12/10⑥田中　結衣⑥
 level 2
-    5 11/05●佐藤　陽菜●80秒
+  5 11/05●佐藤　陽菜●80秒
 level 3
 level 4
 OUT
