@@ -30,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t used = scanner.scan(pending, at + piece.size() == size);
         pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(used));
     }
-    static_cast<void>(summary.weakestKind());
+    static_cast<void>(summary.weakestKinds());
     return 0;
 }

@@ -77,14 +77,7 @@ StoredPasscode readStoredPasscode(const std::filesystem::path& file) {
     try {
         bytes = readFileBytes(file, kFileLimit);
     } catch (const DataFileError& error) {
-        std::error_code ignored;
-        // Only a file missing from a folder that is there means no passcode: a folder that
-        // cannot be reached says nothing about the file.
-        if (std::filesystem::symlink_status(file, ignored).type() ==
-                std::filesystem::file_type::not_found &&
-            std::filesystem::is_directory(file.parent_path(), ignored)) {
-            return {};
-        }
+        if (missingFromItsFolder(file)) return {};
         return damaged(error.problem());
     }
     while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.pop_back();

@@ -94,14 +94,7 @@ ReadPasscodeTryCount readPasscodeTryCount(const std::filesystem::path& file) {
     try {
         bytes = readFileBytes(file, kFileLimit);
     } catch (const DataFileError& error) {
-        std::error_code ignored;
-        // As for the passcode file: only a file missing from a folder that is there means no
-        // wrong tries.
-        if (std::filesystem::symlink_status(file, ignored).type() ==
-                std::filesystem::file_type::not_found &&
-            std::filesystem::is_directory(file.parent_path(), ignored)) {
-            return {};
-        }
+        if (missingFromItsFolder(file)) return {};
         return {{}, file.string() + ": " + error.problem()};
     }
     if (const auto count = countOf(bytes)) return {*count, {}};

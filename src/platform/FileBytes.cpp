@@ -66,4 +66,11 @@ std::string readFileBytes(const std::filesystem::path& file, std::size_t limit) 
     return bytes;
 }
 
+bool missingFromItsFolder(const std::filesystem::path& file) {
+    std::error_code ignored;
+    return std::filesystem::symlink_status(file, ignored).type() ==
+               std::filesystem::file_type::not_found &&
+           std::filesystem::is_directory(file.parent_path(), ignored);
+}
+
 }  // namespace gaisan

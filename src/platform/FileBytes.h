@@ -12,4 +12,9 @@ namespace gaisan {
 /// shorter file and a hostile file never exhausts the memory.
 std::string readFileBytes(const std::filesystem::path& file, std::size_t limit);
 
+/// Whether `file` is missing from a folder that is there. Only that means "not made yet": a
+/// folder that cannot be reached (a share gone, a folder another user closed) says nothing about
+/// the file, so an optional file read through such a folder is a failure, not an absence.
+bool missingFromItsFolder(const std::filesystem::path& file);
+
 }  // namespace gaisan

@@ -57,6 +57,17 @@ protected:
         return RecordsAdministration::isExactly(encodeRecord(numbered(n)));
     }
 
+    /// Appends `answer` as the one answer of the run of numbered record `n`, on `today`.
+    void appendAnswerOfRun(int n, const AnswerRecord& answer, CivilDate today) {
+        const ResultRecord record = numbered(n);
+        ASSERT_EQ(appendRunAnswers(file, path(),
+                                   {{record.RecordDate, record.RecordClock, record.StudentIndex,
+                                     record.LevelIndex},
+                                    {answer}},
+                                   today),
+                  AnswersAppendProblems{});
+    }
+
     /// The journal a delete of record `number` from a file of numbered records 1..`records` writes.
     void writeJournal(int number, int records) {
         DeleteJournal written;
@@ -158,15 +169,7 @@ TEST_F(RecordsAdministrationTest,
     answer.second = 120;
     answer.boxes = {"450", "100", "600"};
     answer.wrongBoxes = 0b001;
-    for (int n : {1, 2}) {
-        const ResultRecord record = numbered(n);
-        ASSERT_EQ(appendRunAnswers(file, path(),
-                                   {{record.RecordDate, record.RecordClock, record.StudentIndex,
-                                     record.LevelIndex},
-                                    {answer}},
-                                   {2026, 12, 10}),
-                  AnswersAppendProblems{});
-    }
+    for (int n : {1, 2}) appendAnswerOfRun(n, answer, {2026, 12, 10});
     PosixRecordFile answersFile;
     administration.moveAnswersThrough(answersFile);
     const auto answersOf = [&](int student) {
@@ -191,15 +194,7 @@ TEST_F(RecordsAdministrationTest, AMovedRunsAnswersWhoseDaysCopyFailsAreToldAsMo
     answer.first = 450;
     answer.second = 120;
     answer.boxes = {"500", "100", "600"};
-    for (int n : {1, 2}) {
-        const ResultRecord record = numbered(n);
-        ASSERT_EQ(appendRunAnswers(file, path(),
-                                   {{record.RecordDate, record.RecordClock, record.StudentIndex,
-                                     record.LevelIndex},
-                                    {answer}},
-                                   {2026, 12, 9}),
-                  AnswersAppendProblems{});
-    }
+    for (int n : {1, 2}) appendAnswerOfRun(n, answer, {2026, 12, 9});
     folder.writeBytes("成績バックアップ/成績解答データ2026-2026-12-10", "not a folder");
     PosixRecordFile answersFile;
     administration.moveAnswersThrough(answersFile);
