@@ -1,6 +1,7 @@
 #include "app/windows/QtTextsInJapanese.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace gaisan {
 namespace {
@@ -9,16 +10,23 @@ struct Translation {
     const char* context;
     const char* source;
     const char* japanese;
+    /// Whether `source` is the whole of Qt's text or only its last sentence, which the long
+    /// tooltip of the pages box is known by: no other text of the dialog ends with it.
+    bool wholeText = true;
 };
+
+bool matches(const Translation& translation, std::string_view sourceText) {
+    return translation.wholeText ? sourceText == translation.source
+                                 : sourceText.ends_with(translation.source);
+}
 
 // The contexts and source texts are Qt's own, exactly as its print dialog asks for them.
 constexpr Translation kTranslations[] = {
     {"QPrintSettingsOutput", "Pages", "ページ指定"},
-    {"QPrintSettingsOutput",
-     "Specify pages or ranges separated by commas. Ranges are specified by two numbers "
-     "separated by a hyphen. E.g: 3,5-7,9 prints pages 3, 5, 6, 7 and 9.",
+    {"QPrintSettingsOutput", " E.g: 3,5-7,9 prints pages 3, 5, 6, 7 and 9.",
      "ページや範囲をカンマで区切って指定します。範囲は二つの数をハイフンでつなぎます。"
-     "例: 3,5-7,9 で 3、5、6、7、9 ページを印刷します。"},
+     "例: 3,5-7,9 で 3、5、6、7、9 ページを印刷します。",
+     false},
     {"QPrintSettingsOutput", "Double Sided Printing", "両面印刷"},
     {"QPrintSettingsOutput", "Off", "しない"},
     {"QPrintSettingsOutput", "Long side binding", "長辺とじ"},
@@ -51,8 +59,7 @@ QString QtTextsInJapanese::translate(const char* context, const char* sourceText
                                      const char* /*disambiguation*/, int /*n*/) const {
     if (context == nullptr || sourceText == nullptr) return {};
     for (const Translation& translation : kTranslations) {
-        if (std::strcmp(translation.context, context) == 0 &&
-            std::strcmp(translation.source, sourceText) == 0) {
+        if (std::strcmp(translation.context, context) == 0 && matches(translation, sourceText)) {
             return QString::fromUtf8(translation.japanese);
         }
     }
