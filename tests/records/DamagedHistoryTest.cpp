@@ -11,7 +11,7 @@
 #include "records/ChangeHistory.h"
 #include "records/DeleteJournal.h"
 #include "records/RecordsAdministration.h"
-#include "support/FakeClock.h"
+#include "support/FiveRunsAdministration.h"
 #include "support/HistoryFiles.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -21,31 +21,10 @@ namespace {
 
 using Outcome = RecordsAdministration::Outcome;
 
-const EntryCheck kAnyEntry = [](const HistoryEntry&) { return true; };
-const RecordCheck kAnyRecord = [](auto) { return true; };
-
-/// A results file of five runs, students 1 to 5, a teacher's changes to it and a history that
-/// damage reaches.
-class DamagedHistory : public ::testing::Test {
+/// The five runs' file, a teacher's changes to it and a history that damage reaches.
+class DamagedHistory : public testing::FiveRunsAdministration {
 protected:
-    DamagedHistory() { testing::appendRecords(path(), {run(1), run(2), run(3), run(4), run(5)}); }
-    static ResultRecord run(int student) { return testing::runRecord(student, 1, student * 10); }
-    std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
     std::filesystem::path history() const { return historyFileOf(path()); }
-    std::vector<int> students() const {
-        std::vector<int> found;
-        for (const ResultRecord& record : testing::recordsIn(path()))
-            found.push_back(record.StudentIndex);
-        return found;
-    }
-    void setStudent(std::uint64_t number, int student) {
-        ASSERT_EQ(administration.writeBack(number, kAnyRecord, student, std::nullopt).outcome,
-                  Outcome::Done);
-    }
-    void undo(std::uint64_t entry) {
-        const auto result = administration.undo(entry, kAnyEntry);
-        ASSERT_EQ(result.outcome, Outcome::Done) << result.problem;
-    }
     /// Entry `number` damaged as a bad sector leaves it: one byte changed.
     void damageEntry(std::uint64_t number) const {
         std::fstream file(history(), std::ios::binary | std::ios::in | std::ios::out);
@@ -54,10 +33,6 @@ protected:
     }
     RecordsAdministration::Result mend() { return administration.setAsideDamagedHistory(found); }
 
-    testing::TempFolder folder;
-    testing::FakeClock clock{{2026, 12, 10}, 36000};
-    PosixRecordFile file;
-    RecordsAdministration administration{file, path(), [](int) {}, clock};
     HistoryMend found;
 };
 

@@ -8,7 +8,7 @@
 #include "records/InsertJournal.h"
 #include "records/InterruptedChange.h"
 #include "records/RecordsAdministration.h"
-#include "support/FakeClock.h"
+#include "support/FiveRunsAdministration.h"
 #include "support/HistoryFiles.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -18,35 +18,13 @@ namespace {
 
 using Outcome = RecordsAdministration::Outcome;
 
-const EntryCheck kAnyEntry = [](const HistoryEntry&) { return true; };
-const RecordCheck kAnyRecord = [](auto) { return true; };
-
-/// A results file of five runs, students 1 to 5, and a teacher's changes to it and their undoing.
-class Undo : public ::testing::Test {
+/// The five runs' file, a teacher's changes to it and their undoing.
+class Undo : public testing::FiveRunsAdministration {
 public:
-    Undo() {
-        testing::appendRecords(path(), {run(1), run(2), run(3), run(4), run(5)});
-        original = testing::readBytes(path());
-    }
-    static ResultRecord run(int student) { return testing::runRecord(student, 1, student * 10); }
-    std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
-    std::vector<int> students() const {
-        std::vector<int> found;
-        for (const ResultRecord& record : testing::recordsIn(path()))
-            found.push_back(record.StudentIndex);
-        return found;
-    }
+    Undo() { original = testing::readBytes(path()); }
     std::vector<HistoryEntry> history() const { return testing::historyEntriesOf(path()); }
     void remove(std::uint64_t number) {
         ASSERT_EQ(administration.deleteRecord(number, kAnyRecord).outcome, Outcome::Done);
-    }
-    void setStudent(std::uint64_t number, int student) {
-        ASSERT_EQ(administration.writeBack(number, kAnyRecord, student, std::nullopt).outcome,
-                  Outcome::Done);
-    }
-    void undo(std::uint64_t entry) {
-        const auto result = administration.undo(entry, kAnyEntry);
-        ASSERT_EQ(result.outcome, Outcome::Done) << result.problem;
     }
     /// What the next writer does: takes the lock and finishes what was cut short.
     InterruptedDelete nextWriter() {
@@ -58,10 +36,6 @@ public:
         return found;
     }
 
-    testing::TempFolder folder;
-    testing::FakeClock clock{{2026, 12, 10}, 36000};
-    PosixRecordFile file;
-    RecordsAdministration administration{file, path(), [](int) {}, clock};
     std::string original;
 };
 

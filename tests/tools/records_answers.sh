@@ -13,12 +13,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$(dirname "$0")/script-helpers.sh"
 
 root=$work/data
-mkdir -p "$root/gaisan"
-cp "$demo_root/共通データ.txt" "$root/"
-cp "$demo_root/gaisan/タイム回数データ.txt" "$root/gaisan/"
 # In the school year 2026 student 1 is in 小３ and student 2 in 小２.
-printf '%s\r\n' '1,2017,0,0,"佐藤, 陽菜",0,"",""' '2,2018,0,0,"鈴木　蓮",0,"",""' |
-    iconv -f UTF-8 -t CP932 >"$root/新名簿.txt"
+make_data_root "$root" "$demo_root" '1,2017,0,0,"佐藤, 陽菜",0,"",""' '2,2018,0,0,"鈴木　蓮",0,"",""'
 file=$root/gaisan/成績累積データ.dat
 
 "$tool" append "$file" --student 1 --level 1 --seconds 50 --at "2026-12-10 09:00:00"
@@ -91,11 +87,7 @@ grep -A2 $'^group\t' "$work/band" | grep -qx $'answers\t3\tright\t2\twrong\t1\t3
 # The teacher's own tries, in a folder of their own: no child's mistakes, so the class leaves
 # them out as the teacher's screen does; asked for by number, they are shown.
 staff=$work/staff
-mkdir -p "$staff/gaisan"
-cp "$root/共通データ.txt" "$staff/"
-cp "$root/gaisan/タイム回数データ.txt" "$staff/gaisan/"
-printf '%s\r\n' '1,2017,0,0,"佐藤　陽菜",0,"",""' '999,1980,0,0,"先生",0,"",""' |
-    iconv -f UTF-8 -t CP932 >"$staff/新名簿.txt"
+make_data_root "$staff" "$root" '1,2017,0,0,"佐藤　陽菜",0,"",""' '999,1980,0,0,"先生",0,"",""'
 "$tool" append "$staff/gaisan/成績累積データ.dat" --student 1 --level 1 --seconds 50 \
     --at "2026-12-10 09:00:00"
 "$tool" append "$staff/gaisan/成績累積データ.dat" --student 999 --level 1 --seconds 30 \

@@ -10,14 +10,11 @@ demo_root=$2
 source "$(dirname "$0")/script-helpers.sh"
 
 root=$work/data
-mkdir -p "$root/gaisan"
-cp "$demo_root/共通データ.txt" "$root/"
-cp "$demo_root/gaisan/タイム回数データ.txt" "$root/gaisan/"
 # Student 1 has a comma in the name, student 2 a double quote, student 5 a name that a
 # spreadsheet would run as a formula but for the apostrophe put before it; student 3 was in year 4 of
 # elementary school until March and is in year 5 since April (roster year 2015).
-printf '%s\r\n' '1,2017,0,0,"佐藤, 陽菜",0,"",""' '2,2018,0,0,鈴木"蓮,0,"",""' \
-    '3,2015,0,0,"髙橋　健",0,"",""' '5,2018,0,0,=1+2,0,"",""' | iconv -f UTF-8 -t CP932 >"$root/新名簿.txt"
+make_data_root "$root" "$demo_root" '1,2017,0,0,"佐藤, 陽菜",0,"",""' '2,2018,0,0,鈴木"蓮,0,"",""' \
+    '3,2015,0,0,"髙橋　健",0,"",""' '5,2018,0,0,=1+2,0,"",""'
 file=$root/gaisan/成績累積データ.dat
 
 "$tool" append "$file" --student 1 --level 1 --seconds 48 --at "2026-03-31 10:00:00"

@@ -13,3 +13,15 @@ expect_status() {
     "$@" >"$work/out" 2>"$work/err" || status=$?
     [[ $status -eq $wanted ]] || fail "$* exited $status, not $wanted: $(cat "$work/err")"
 }
+
+# make_data_root ROOT FROM ROSTER_LINE...: a data root at ROOT with the school's settings and the
+# program folder's criteria copied from the data root FROM, and a roster of the given lines
+# (written here in UTF-8, stored in CP932 as the suite keeps it).
+make_data_root() {
+    local root=$1 from=$2
+    shift 2
+    mkdir -p "$root/gaisan"
+    cp "$from/共通データ.txt" "$root/"
+    cp "$from/gaisan/タイム回数データ.txt" "$root/gaisan/"
+    printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932 >"$root/新名簿.txt"
+}
