@@ -2,16 +2,15 @@
 
 #include <charconv>
 #include <cstdio>
-#include <span>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
-#include "platform/AtomicFileWriter.h"
 #include "platform/Calendar.h"
 #include "platform/DataFileError.h"
 #include "platform/FileBytes.h"
 #include "platform/SystemErrorText.h"
+#include "platform/TextFileWriter.h"
 
 namespace gaisan {
 namespace {
@@ -106,9 +105,7 @@ std::optional<std::string> writePasscodeTryCount(const std::filesystem::path& fi
     std::string text = std::to_string(count.wrong) + "\r\n";
     if (count.waitBegan) text += timeText(*count.waitBegan) + "\r\n";
     try {
-        AtomicFileWriter writer(file);
-        writer.write(std::as_bytes(std::span(text.data(), text.size())));
-        writer.commit();
+        writeCp932FileAtomically(file, text);
     } catch (const DataFileError& error) {
         return file.string() + ": " + error.problem();
     }

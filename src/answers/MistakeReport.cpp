@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "drill/ProblemGenerator.h"
-#include "menu/LevelAvailability.h"
+#include "roster/Roster.h"
 
 namespace gaisan {
 namespace {

@@ -4,15 +4,13 @@
 #include <string>
 
 #include "app/AppState.h"
-#include "platform/Utf8.h"
 #include "records/Counts.h"
+#include "roster/Roster.h"
 
 namespace gaisan {
 bool isPracticeLevel(const ProgramProfile& profile, int level) {
     return profile.LevelNames.at(level).find("練") != std::string::npos;
 }
-
-bool isTeacherName(std::string_view studentName) { return trimSpaces(studentName) == "先生"; }
 
 LevelAvailability refreshLevelAvailability(const AppState& state) {
     const ProgramProfile& profile = state.profile;

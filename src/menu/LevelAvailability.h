@@ -22,9 +22,6 @@ struct LevelAvailability {
 /// for over-use.
 bool isPracticeLevel(const ProgramProfile& profile, int level);
 
-/// The teacher's login: the name, without surrounding half-width spaces, is "先生".
-bool isTeacherName(std::string_view studentName);
-
 /// Works out the level buttons from the student's progress. Level 1 and every practice level
 /// are enabled; walking the levels in order, a level that is open enables the next one. A level
 /// is open when it is cleared, for the teacher, when the next level has no target (clear points

@@ -4,9 +4,9 @@
 #include <stdexcept>
 
 #include "app/AppState.h"
-#include "menu/LevelAvailability.h"
 #include "menu/RowTexts.h"
 #include "platform/Utf8.h"
+#include "roster/Roster.h"
 
 namespace gaisan {
 namespace {

@@ -132,7 +132,7 @@ std::optional<FileError> appendHistoryEntry(RecordFile& file, const std::filesys
     std::uint64_t length = 0;
     if (auto error = file.length(length)) return error;
     const std::uint64_t position = length / HistoryEntry::kSize * HistoryEntry::kSize;
-    if (position / HistoryEntry::kSize >= kMostHistoryEntries) {
+    if (historyIsFull(length)) {
         return FileError{FileErrorKind::Other, 75, 0,
                          "変更履歴が上限の" + std::to_string(kMostHistoryEntries) +
                              "件に達しているため、変更を記録できません（壊れて大きくなった履歴は "

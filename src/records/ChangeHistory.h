@@ -66,6 +66,12 @@ using HistoryBytes = std::array<std::byte, HistoryEntry::kSize>;
 /// mended by setAsideDamagedHistory.
 inline constexpr std::uint64_t kMostHistoryEntries = 65536;
 
+/// Whether a history file of `length` bytes holds kMostHistoryEntries whole entries or more, and
+/// so takes no more.
+constexpr bool historyIsFull(std::uint64_t length) {
+    return length / HistoryEntry::kSize >= kMostHistoryEntries;
+}
+
 /// "成績変更履歴.dat" beside the results file.
 std::filesystem::path historyFileOf(const std::filesystem::path& resultsFile);
 /// "成績変更履歴temp.dat": the entry of a change in progress, written before the change begins

@@ -159,6 +159,8 @@ bool InGradeBand(int gradeNumber, std::string_view band) {
     return gradeNumber >= 1 && gradeNumber <= 9 && *gradeLabelOf(gradeNumber) == band;
 }
 
+bool isTeacherName(std::string_view rosterName) { return trimSpaces(rosterName) == "先生"; }
+
 std::vector<std::string> LoadRoster(RosterTables& tables, const std::filesystem::path& rosterFile,
                                     const CivilDate& today, int yearChangeMonth,
                                     double rosterOption, const RosterRowBuilder& rowBuilder) {

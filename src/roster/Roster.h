@@ -41,6 +41,9 @@ const std::vector<std::string>& gradeBands();
 /// Whether grade number g belongs to the band named `band`; a name that is no band admits nobody.
 bool InGradeBand(int gradeNumber, std::string_view band);
 
+/// The teacher's roster name: the name, without surrounding half-width spaces, is "先生".
+bool isTeacherName(std::string_view rosterName);
+
 /// Called for each listed entry, right after it is read, in file order, with its grade number.
 using RosterRowBuilder = std::function<void(const RosterEntry& entry, int gradeNumber)>;
 

@@ -71,7 +71,7 @@ int checkCommand(const CommandLine& line) {
         });
     std::error_code noSize;
     const std::uintmax_t historySize = std::filesystem::file_size(history, noSize);
-    if (!noSize && historySize / HistoryEntry::kSize >= kMostHistoryEntries) {
+    if (!noSize && historyIsFull(historySize)) {
         std::cout << "problem: " << history.string() << ": " << historySize / HistoryEntry::kSize
                   << " entries, and a history holds " << kMostHistoryEntries
                   << ": no more changes can be recorded\n";
