@@ -1,6 +1,7 @@
 #include "records/DamagedHistory.h"
 
 #include <algorithm>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -67,6 +68,26 @@ private:
     std::uint64_t m_damaged = 0;
 };
 
+/// Reads the first `length` bytes of the open `file` piece by piece, handing each piece to
+/// `onPiece`: a history of any size costs only time. A short read ends it, at the end, which
+/// nobody moves while the lock is held.
+std::optional<FileError> forEachPiece(
+    RecordFile& file, std::uint64_t length,
+    const std::function<void(std::span<const std::byte> read)>& onPiece) {
+    std::vector<std::byte> piece(kEntriesPerPiece * HistoryEntry::kSize);
+    for (std::uint64_t at = 0; at < length;) {
+        const auto wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), length - at));
+        std::size_t bytesRead = 0;
+        if (auto error = file.readAt(at, std::span(piece).first(wanted), bytesRead)) return error;
+        if (bytesRead == 0) break;
+        onPiece(std::span<const std::byte>(piece).first(bytesRead));
+        at += bytesRead;
+        if (bytesRead < wanted) break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> historySetAsideFileOf(
@@ -98,6 +119,28 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
     std::uint64_t length = 0;
     if (auto error = file.openForReading(history)) return naming(*error);
     if (auto error = file.length(length)) return naming(*error);
+
+    // A first pass only reads: a sound history, or one that may not be renumbered now, costs no
+    // copy while every machine's append waits for the lock.
+    std::uint64_t damaged = 0;
+    auto error = forEachPiece(file, length, [&](std::span<const std::byte> read) {
+        const std::size_t whole = read.size() / HistoryEntry::kSize;
+        for (std::size_t i = 0; i < whole; ++i) {
+            if (!decodeHistoryEntry(
+                    read.subspan(i * HistoryEntry::kSize).first<HistoryEntry::kSize>())) {
+                ++damaged;
+            } else {
+                ++mend.wholeEntries;
+                if (damaged != 0) mend.renumbers = true;
+            }
+        }
+        mend.partialBytes = read.size() - whole * HistoryEntry::kSize;
+    });
+    if (error) return naming(*error);
+    mend.damagedEntries = damaged;
+    if (mend.damagedEntries == 0 && mend.partialBytes == 0) return std::nullopt;
+    if (mend.renumbers && !mayRenumber) return std::nullopt;
+
     const std::optional<std::filesystem::path> setAside = historySetAsideFileOf(resultsFile);
     if (!setAside) {
         return FileError{FileErrorKind::Other, 58, 0,
@@ -108,20 +151,12 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
         AtomicFileWriter kept(*setAside);
         AtomicFileWriter mended(history);
         Renumbering renumbering;
-        std::vector<std::byte> piece(kEntriesPerPiece * HistoryEntry::kSize);
-        for (std::uint64_t at = 0; at < length;) {
-            const auto wanted =
-                static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), length - at));
-            std::size_t bytesRead = 0;
-            if (auto error = file.readAt(at, std::span(piece).first(wanted), bytesRead)) {
-                return naming(*error);
-            }
-            if (bytesRead == 0) break;
-            const std::span<const std::byte> read = std::span(piece).first(bytesRead);
+        std::uint64_t number = 0;
+        error = forEachPiece(file, length, [&](std::span<const std::byte> read) {
             writeWithHoles(kept, read);
-            const std::size_t whole = bytesRead / HistoryEntry::kSize;
+            const std::size_t whole = read.size() / HistoryEntry::kSize;
             for (std::size_t i = 0; i < whole; ++i) {
-                const std::uint64_t number = at / HistoryEntry::kSize + i + 1;
+                ++number;
                 const auto bytes =
                     read.subspan(i * HistoryEntry::kSize).first<HistoryEntry::kSize>();
                 std::optional<HistoryEntry> entry = decodeHistoryEntry(bytes);
@@ -129,8 +164,6 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
                     renumbering.addDamaged(number);
                     continue;
                 }
-                ++mend.wholeEntries;
-                if (renumbering.damaged() != 0) mend.renumbers = true;
                 // An undo names an earlier entry; a number that is not one is kept as it is.
                 if (entry->undoes != 0 && entry->undoes < number &&
                     renumbering.newNumberOf(entry->undoes) != entry->undoes) {
@@ -140,13 +173,8 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
                     mended.write(bytes);
                 }
             }
-            mend.partialBytes = bytesRead - whole * HistoryEntry::kSize;
-            at += bytesRead;
-            if (bytesRead < wanted) break;  // only at the end, which nobody moves under the lock
-        }
-        mend.damagedEntries = renumbering.damaged();
-        if (mend.damagedEntries == 0 && mend.partialBytes == 0) return std::nullopt;
-        if (mend.renumbers && !mayRenumber) return std::nullopt;
+        });
+        if (error) return naming(*error);
         // The history as it was is kept before it is replaced: a crash in between leaves both.
         kept.commit();
         mend.setAsideAs = *setAside;
