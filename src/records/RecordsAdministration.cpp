@@ -232,7 +232,8 @@ RecordsAdministration::Result RecordsAdministration::writeBack(
             logAnswersProblems(m_path, now, movedAnswers);
         }
         Result result = writeBackLocked(stamped(change, records));
-        result.movedAnswers = movedAnswers;
+        // Answers copied for a change that was not made belong to no record: nothing moved.
+        if (result.outcome == Outcome::Done) result.movedAnswers = movedAnswers;
         return result;
     });
 }

@@ -54,8 +54,8 @@ public:
         std::optional<FileError> error;  ///< what stopped the change
         InterruptedDelete interrupted;   ///< what was found on taking the lock, and done about it
         /// What the copy of the answers of a run moved to another student left undone, naming
-        /// the file: answers that could not go with it (the change was made all the same; they
-        /// stay where they were, and no record names them), or the day's copy of the file they
+        /// the file, for a change that was made: answers that could not go with it (they stay
+        /// where they were, and no record names them), or else the day's copy of the file they
         /// went to.
         AnswersAppendProblems movedAnswers;
     };

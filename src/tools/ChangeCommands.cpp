@@ -60,8 +60,7 @@ int changeStatus(const std::string& file, const ChangeSubject& subject,
     if (result.movedAnswers.answers) {
         std::cerr << "gaisan-records: warning: the run's answers did not move with it: "
                   << *result.movedAnswers.answers << "\n";
-    }
-    if (result.movedAnswers.backup) {
+    } else if (result.movedAnswers.backup) {
         std::cerr << "gaisan-records: warning: the run's answers moved with it, but the day's "
                      "copy of the answers file they went to was not taken: "
                   << *result.movedAnswers.backup << "\n";

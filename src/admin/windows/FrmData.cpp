@@ -248,8 +248,7 @@ bool FrmData::report(const RecordsAdministration::Result& result, const QString&
                     "\n\n記録は書き換えましたが、この回の解答の記録を新しい生徒に移せませんでした"
                     "（%1）。")
                     .arg(toQString(*result.movedAnswers.answers));
-    }
-    if (result.movedAnswers.backup) {
+    } else if (result.movedAnswers.backup) {
         text += QStringLiteral(
                     "\n\n記録を書き換え、解答も移しました。\n"
                     "ただ、移した先の生徒の解答ファイルの\n"
