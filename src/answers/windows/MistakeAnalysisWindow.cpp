@@ -278,7 +278,7 @@ void MistakeAnalysisWindow::analyse() {
         notes << QStringLiteral("答えが残っていない回：%1回")
                      .arg(m_analysis->report.runsWithoutAnswers);
     }
-    const std::filesystem::path dataFolder = m_host.state().locations.resultsFile().parent_path();
+    const std::filesystem::path dataFolder = m_host.state().locations.ProgramDataFolder;
     for (const std::string& problem : m_analysis->report.problems) {
         notes << QStringLiteral("読めないファイル：") +
                      toQString(unreadableAnswersNote(problem, dataFolder));
@@ -327,18 +327,26 @@ void MistakeAnalysisWindow::showSubject(int index) {
 }
 
 void MistakeAnalysisWindow::showWeakest(const QString& text) {
-    // Several kinds found equally often are all named: the line takes a smaller font, and then a
-    // second line, rather than cut a name.
+    // Several kinds found equally often are all named: the line takes a smaller font, and then
+    // more lines, rather than cut a name. Text that does not fit even so is whole in the tooltip.
     const QRect design = designRect(m_weakestLabel);
     int pixels = kWeakestFontPixels;
     QFont font = m_weakestLabel->font();
     font.setBold(true);
-    const auto fits = [&](int size) {
+    const auto fitsOneLine = [&](int size) {
         font.setPixelSize(size);
         return QFontMetrics(font).horizontalAdvance(text) <= design.width();
     };
-    while (pixels > kSmallestWeakestFontPixels && !fits(pixels)) pixels -= 2;
-    m_weakestLabel->setWordWrap(!fits(pixels));
+    const auto fitsWrapped = [&](int size) {
+        font.setPixelSize(size);
+        const QRect room(0, 0, design.width(), QWIDGETSIZE_MAX);
+        return QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, text).height() <=
+               design.height();
+    };
+    while (pixels > kSmallestWeakestFontPixels && !fitsOneLine(pixels)) pixels -= 2;
+    const bool wraps = !fitsOneLine(pixels);
+    m_weakestLabel->setWordWrap(wraps);
+    m_weakestLabel->setToolTip(wraps && !fitsWrapped(pixels) ? text : QString());
     setDesignFont(m_weakestLabel, pixels);
     m_weakestLabel->setText(text);
 }

@@ -167,8 +167,8 @@ void paintTrend(QPainter& painter, const QRectF& area, const Trend& trend, const
     // every wrong answer follows the wrong share exactly: its thinner dashes, drawn over the
     // wrong share's thick line, keep it in sight.
     std::vector<std::size_t> order;
-    for (std::size_t index = trend.series.size(); index-- > 0;) order.push_back(index);
-    std::rotate(order.begin(), order.end() - 1, order.end());
+    if (!trend.series.empty()) order.push_back(0);
+    for (std::size_t index = trend.series.size(); index-- > 1;) order.push_back(index);
     for (const std::size_t index : order) {
         const TrendSeries& series = trend.series[index];
         const QColor colour = trendColour(index);

@@ -48,7 +48,8 @@ MessageDialog::MessageDialog(QWidget* parent, QMessageBox::Icon icon, const QStr
         const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
         picture->setPixmap(style()->standardIcon(pixmapOf(icon), nullptr, this).pixmap(size));
         content->addWidget(picture, 0, Qt::AlignTop);
-        iconWidth = size + content->spacing();
+        // The layout has no parent yet, so it cannot say its spacing: ask the style.
+        iconWidth = size + style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, this);
     }
     // A read-only text box drawn like a label: unlike a label it wraps inside a word and
     // scrolls, which a path or a list of hundreds of lines needs.

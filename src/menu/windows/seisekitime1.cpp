@@ -496,7 +496,7 @@ void seisekitime1::openAfterPasscode() {
     // The right passcode opens the panel even when its count of wrong tries could not be
     // cleared; the teacher hears why the next question may allow fewer tries.
     if (const std::string& problem = m_flow.passcodeTries().problem(); !problem.empty()) {
-        m_flow.boxes().inform(this, QStringLiteral("先生の確認"), QString::fromStdString(problem));
+        m_flow.boxes().inform(this, QStringLiteral("先生の確認"), toQString(problem));
     }
     showMaintenancePanel();
 }
