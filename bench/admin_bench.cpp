@@ -19,18 +19,18 @@
 #include <random>
 
 #include "Succeeds.h"
-#include "admin/ResultDistribution.h"
-#include "admin/windows/AdminFlow.h"
-#include "admin/windows/FrmData.h"
-#include "admin/windows/FrmTimeData.h"
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
-#include "records/RecordsAdministration.h"
+#include "rules/admin/ResultDistribution.h"
+#include "stores/results/RecordsAdministration.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempFolder.h"
+#include "windows/admin/AdminFlow.h"
+#include "windows/admin/FrmData.h"
+#include "windows/admin/FrmTimeData.h"
 
 namespace gaisan {
 namespace {

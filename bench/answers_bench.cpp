@@ -14,11 +14,11 @@
 #include <random>
 
 #include "Succeeds.h"
-#include "answers/AnswersFile.h"
-#include "answers/MistakeAnalysis.h"
 #include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
-#include "records/ResultsFile.h"
+#include "rules/analysis/MistakeAnalysis.h"
+#include "stores/results/AnswersFile.h"
+#include "stores/results/ResultsFile.h"
 #include "support/FakeClock.h"
 #include "support/RealDisk.h"
 #include "support/RecordFiles.h"

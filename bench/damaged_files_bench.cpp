@@ -12,11 +12,11 @@
 #include <fstream>
 
 #include "Succeeds.h"
-#include "answers/AnswersFile.h"
 #include "platform/PosixRecordFile.h"
-#include "records/ChangeHistory.h"
-#include "records/DailyBackup.h"
-#include "records/ResultsFile.h"
+#include "stores/results/AnswersFile.h"
+#include "stores/results/ChangeHistory.h"
+#include "stores/results/DailyBackup.h"
+#include "stores/results/ResultsFile.h"
 #include "support/FakeClock.h"
 #include "support/RealDisk.h"
 #include "support/RecordFiles.h"

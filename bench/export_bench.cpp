@@ -11,10 +11,10 @@
 #include <memory>
 #include <random>
 
-#include "app/ProgramProfile.h"
+#include "base/ProgramProfile.h"
 #include "platform/Calendar.h"
 #include "platform/FileBytes.h"
-#include "records/ResultsExport.h"
+#include "rules/exports/ResultsExport.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
 

@@ -16,13 +16,13 @@
 #include <random>
 
 #include "Succeeds.h"
-#include "menu/NewestRecords.h"
-#include "menu/windows/GraphPainter.h"
 #include "platform/Calendar.h"
 #include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
+#include "rules/menu/NewestRecords.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
+#include "windows/menu/GraphPainter.h"
 
 namespace gaisan {
 namespace {

@@ -11,10 +11,10 @@
 #include <tuple>
 #include <utility>
 
-#include "app/SoundTable.h"
+#include "base/SoundTable.h"
 #include "platform/FileBytes.h"
 #include "platform/ItemReader.h"
-#include "roster/Roster.h"
+#include "stores/roster/Roster.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {

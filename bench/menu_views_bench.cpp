@@ -16,13 +16,13 @@
 #include <random>
 
 #include "Succeeds.h"
-#include "app/Configuration.h"
-#include "menu/Periods.h"
-#include "menu/windows/seisekitime1.h"
+#include "base/Periods.h"
 #include "platform/PosixRecordFile.h"
-#include "roster/Roster.h"
+#include "stores/installation/Configuration.h"
+#include "stores/roster/Roster.h"
 #include "support/DemoInstallation.h"
 #include "support/RecordFiles.h"
+#include "windows/menu/seisekitime1.h"
 
 namespace gaisan {
 namespace {

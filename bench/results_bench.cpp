@@ -15,10 +15,10 @@
 #include <random>
 
 #include "Succeeds.h"
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
-#include "records/Counts.h"
+#include "rules/counts/Counts.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"

@@ -9,13 +9,13 @@
 #include <random>
 
 #include "Succeeds.h"
-#include "app/Configuration.h"
-#include "menu/windows/seisekitime1.h"
 #include "platform/PosixRecordFile.h"
-#include "records/Counts.h"
-#include "roster/windows/namesel.h"
+#include "rules/counts/Counts.h"
+#include "stores/installation/Configuration.h"
 #include "support/DemoInstallation.h"
 #include "support/RecordFiles.h"
+#include "windows/menu/seisekitime1.h"
+#include "windows/names/namesel.h"
 
 namespace gaisan {
 namespace {

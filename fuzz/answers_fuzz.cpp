@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "answers/MistakeAnalysis.h"
-#include "answers/RunAnswers.h"
+#include "rules/analysis/MistakeAnalysis.h"
+#include "stores/results/RunAnswers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gaisan;

@@ -18,10 +18,10 @@
 
 #include "FuzzFile.h"
 #include "platform/PosixRecordFile.h"
-#include "records/ChangeHistory.h"
-#include "records/DeleteJournal.h"
-#include "records/InsertJournal.h"
-#include "records/InterruptedChange.h"
+#include "stores/results/ChangeHistory.h"
+#include "stores/results/DeleteJournal.h"
+#include "stores/results/InsertJournal.h"
+#include "stores/results/InterruptedChange.h"
 
 namespace {
 

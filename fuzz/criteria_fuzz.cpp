@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "FuzzFile.h"
-#include "admin/CriteriaTable.h"
-#include "app/ProgramProfile.h"
+#include "base/CriteriaTable.h"
+#include "base/ProgramProfile.h"
 #include "platform/DataFileError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "FuzzFile.h"
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "platform/Calendar.h"
 #include "platform/PosixRecordFile.h"
-#include "records/Counts.h"
-#include "records/ResultsFile.h"
+#include "rules/counts/Counts.h"
+#include "stores/results/ResultsFile.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "FuzzFile.h"
 #include "platform/DataFileError.h"
 #include "platform/Utf8.h"
-#include "roster/Roster.h"
+#include "stores/roster/Roster.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gaisan;

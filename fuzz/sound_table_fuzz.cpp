@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "FuzzFile.h"
-#include "app/SoundTable.h"
+#include "base/SoundTable.h"
 #include "platform/DataFileError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "FuzzFile.h"
-#include "app/AppState.h"
-#include "app/Configuration.h"
+#include "base/AppState.h"
 #include "platform/DataFileError.h"
+#include "stores/installation/Configuration.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gaisan;

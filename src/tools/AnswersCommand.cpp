@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "answers/AnswersSpreadsheet.h"
 #include "platform/PosixRecordFile.h"
+#include "rules/exports/AnswersSpreadsheet.h"
 #include "tools/CommandSupport.h"
 
 namespace gaisan {

@@ -2,10 +2,10 @@
 
 #include <iostream>
 
-#include "app/IndexedTables.h"
+#include "base/IndexedTables.h"
 #include "platform/Cp932.h"
 #include "platform/PosixRecordFile.h"
-#include "records/ResultsFile.h"
+#include "stores/results/ResultsFile.h"
 #include "tools/CommandSupport.h"
 
 namespace gaisan {

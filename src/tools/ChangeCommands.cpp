@@ -3,9 +3,9 @@
 #include <charconv>
 #include <iostream>
 
-#include "app/IndexedTables.h"
+#include "base/IndexedTables.h"
 #include "platform/PosixRecordFile.h"
-#include "records/RecordsAdministration.h"
+#include "stores/results/RecordsAdministration.h"
 #include "tools/CommandSupport.h"
 #include "tools/DumpLine.h"
 

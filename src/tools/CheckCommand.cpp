@@ -2,18 +2,18 @@
 
 #include <iostream>
 
-#include "answers/AnswersCheck.h"
-#include "answers/AnswersFile.h"
+#include "base/RecordFieldTexts.h"
 #include "platform/Calendar.h"
 #include "platform/PosixRecordFile.h"
-#include "records/DailyBackup.h"
-#include "records/InsertJournal.h"
-#include "records/RecordFieldTexts.h"
-#include "records/RecordStream.h"
-#include "records/RecordsAdministration.h"
-#include "records/ResultsFile.h"
-#include "records/SharedFilesCheck.h"
-#include "records/SharingWarning.h"
+#include "stores/results/AnswersCheck.h"
+#include "stores/results/AnswersFile.h"
+#include "stores/results/DailyBackup.h"
+#include "stores/results/InsertJournal.h"
+#include "stores/results/RecordStream.h"
+#include "stores/results/RecordsAdministration.h"
+#include "stores/results/ResultsFile.h"
+#include "stores/results/SharedFilesCheck.h"
+#include "stores/results/SharingWarning.h"
 #include "tools/CommandSupport.h"
 
 namespace gaisan {

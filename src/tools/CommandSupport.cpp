@@ -4,9 +4,9 @@
 
 #include <iostream>
 
-#include "app/DataFolder.h"
-#include "app/ProgramProfile.h"
+#include "base/ProgramProfile.h"
 #include "platform/Calendar.h"
+#include "stores/installation/DataFolder.h"
 
 namespace gaisan {
 

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "platform/Clock.h"
-#include "records/FileRetries.h"
-#include "records/InterruptedDelete.h"
-#include "records/RecordReader.h"
-#include "records/ResultsExport.h"
+#include "rules/exports/ResultsExport.h"
+#include "stores/results/FileRetries.h"
+#include "stores/results/InterruptedDelete.h"
+#include "stores/results/RecordReader.h"
 #include "tools/CommandLine.h"
 
 namespace gaisan {

@@ -4,12 +4,12 @@
 #include <iostream>
 #include <memory>
 
-#include "app/DataLocations.h"
-#include "app/IndexedTables.h"
-#include "app/ProgramProfile.h"
+#include "base/DataLocations.h"
+#include "base/IndexedTables.h"
+#include "base/ProgramProfile.h"
 #include "platform/PosixRecordFile.h"
-#include "records/Counts.h"
-#include "records/ResultsFile.h"
+#include "rules/counts/Counts.h"
+#include "stores/results/ResultsFile.h"
 #include "tools/CommandSupport.h"
 
 namespace gaisan {

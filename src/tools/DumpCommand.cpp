@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "records/RecordStream.h"
+#include "stores/results/RecordStream.h"
 #include "tools/CommandSupport.h"
 #include "tools/DumpLine.h"
 

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "records/RecordFieldTexts.h"
+#include "base/RecordFieldTexts.h"
 
 namespace gaisan {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "records/ResultRecord.h"
+#include "base/ResultRecord.h"
 
 namespace gaisan {
 

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "records/ResultsExport.h"
+#include "rules/exports/ResultsExport.h"
 #include "tools/CommandSupport.h"
 
 namespace gaisan {

@@ -2,10 +2,10 @@
 
 #include <iostream>
 
+#include "base/RecordFieldTexts.h"
 #include "platform/PosixRecordFile.h"
-#include "records/ChangeHistory.h"
-#include "records/RecordFieldTexts.h"
-#include "records/RecordsAdministration.h"
+#include "stores/results/ChangeHistory.h"
+#include "stores/results/RecordsAdministration.h"
 #include "tools/CommandSupport.h"
 #include "tools/DumpLine.h"
 

@@ -3,15 +3,15 @@
 #include <iostream>
 #include <memory>
 
-#include "app/IndexedTables.h"
-#include "menu/Periods.h"
-#include "menu/Ranking.h"
-#include "menu/ResultsViews.h"
-#include "menu/RunLists.h"
+#include "base/IndexedTables.h"
+#include "base/Periods.h"
 #include "platform/PosixRecordFile.h"
-#include "records/Counts.h"
-#include "records/ResultsFile.h"
-#include "roster/Roster.h"
+#include "rules/counts/Counts.h"
+#include "rules/menu/Ranking.h"
+#include "rules/menu/ResultsViews.h"
+#include "rules/menu/RunLists.h"
+#include "stores/results/ResultsFile.h"
+#include "stores/roster/Roster.h"
 #include "tools/CommandSupport.h"
 
 namespace gaisan {

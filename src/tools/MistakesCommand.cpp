@@ -2,13 +2,13 @@
 
 #include <iostream>
 
-#include "answers/AnswersFile.h"
-#include "answers/AnswersSpreadsheet.h"
-#include "answers/MistakeReport.h"
-#include "answers/MistakeSummaryText.h"
 #include "platform/PosixRecordFile.h"
 #include "platform/Utf8.h"
-#include "roster/Roster.h"
+#include "rules/analysis/MistakeReport.h"
+#include "rules/exports/AnswersSpreadsheet.h"
+#include "rules/exports/MistakeSummaryText.h"
+#include "stores/results/AnswersFile.h"
+#include "stores/roster/Roster.h"
 #include "tools/CommandSupport.h"
 
 namespace gaisan {

@@ -4,9 +4,9 @@
 #include <iostream>
 #include <string>
 
-#include "admin/Passcode.h"
-#include "admin/PasscodeTryCount.h"
-#include "app/DataLocations.h"
+#include "base/DataLocations.h"
+#include "stores/installation/Passcode.h"
+#include "stores/installation/PasscodeTryCount.h"
 #include "tools/CommandSupport.h"
 #include "tools/Commands.h"
 

@@ -3,10 +3,10 @@
 #include <iostream>
 #include <memory>
 
-#include "app/Configuration.h"
-#include "app/DataFolder.h"
 #include "platform/Utf8.h"
-#include "roster/Roster.h"
+#include "stores/installation/Configuration.h"
+#include "stores/installation/DataFolder.h"
+#include "stores/roster/Roster.h"
 #include "tools/CommandSupport.h"
 
 namespace gaisan {

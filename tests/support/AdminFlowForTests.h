@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "admin/CriteriaTable.h"
-#include "admin/windows/AdminFlow.h"
-#include "app/AppState.h"
+#include "base/AppState.h"
+#include "base/CriteriaTable.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempFolder.h"
+#include "windows/admin/AdminFlow.h"
 
 namespace gaisan::testing {
 

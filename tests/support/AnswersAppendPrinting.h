@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "answers/AnswersFile.h"
+#include "stores/results/AnswersFile.h"
 
 namespace gaisan {
 

@@ -9,19 +9,19 @@
 
 #include <memory>
 
-#include "app/AppState.h"
-#include "app/windows/ScreenFlow.h"
-#include "drill/windows/MainFrm.h"
-#include "menu/windows/seisekitime1.h"
+#include "base/AppState.h"
+#include "navigator/ScreenFlow.h"
 #include "platform/PosixRecordFile.h"
-#include "records/ResultsFile.h"
-#include "roster/windows/namesel.h"
+#include "stores/results/ResultsFile.h"
 #include "support/FakeClock.h"
 #include "support/RecordingLauncher.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/RecordingPlayer.h"
 #include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
+#include "windows/drill/MainFrm.h"
+#include "windows/menu/seisekitime1.h"
+#include "windows/names/namesel.h"
 
 namespace gaisan::testing {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/PosixRecordFile.h"
-#include "records/RecordsAdministration.h"
+#include "stores/results/RecordsAdministration.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "menu/GraphLayout.h"
-#include "menu/ProgressGraph.h"
+#include "rules/menu/GraphLayout.h"
+#include "rules/menu/ProgressGraph.h"
 
 namespace gaisan::testing {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/PosixRecordFile.h"
-#include "records/ChangeHistory.h"
+#include "stores/results/ChangeHistory.h"
 
 namespace gaisan::testing {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "answers/AnswerRecord.h"
-#include "answers/MistakeKinds.h"
+#include "base/AnswerRecord.h"
+#include "rules/analysis/MistakeKinds.h"
 
 namespace gaisan::testing {
 

@@ -5,20 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "admin/Passcode.h"
-#include "app/Configuration.h"
-#include "app/ProgramProfile.h"
-#include "menu/NewestRecords.h"
-#include "menu/windows/MenuHost.h"
-#include "menu/windows/seisekitime1.h"
+#include "base/ProgramProfile.h"
 #include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
-#include "records/Counts.h"
-#include "records/ResultsFile.h"
-#include "roster/Roster.h"
+#include "rules/counts/Counts.h"
+#include "rules/menu/NewestRecords.h"
+#include "stores/installation/Configuration.h"
+#include "stores/installation/Passcode.h"
+#include "stores/results/ResultsFile.h"
+#include "stores/roster/Roster.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempFolder.h"
+#include "windows/menu/MenuHost.h"
+#include "windows/menu/seisekitime1.h"
 
 namespace gaisan::testing {
 

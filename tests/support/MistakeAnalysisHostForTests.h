@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "answers/AnswersFile.h"
-#include "answers/windows/MistakeAnalysisHost.h"
-#include "app/AppState.h"
-#include "app/Configuration.h"
-#include "app/ProgramProfile.h"
+#include "base/AppState.h"
+#include "base/ProgramProfile.h"
 #include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
+#include "stores/installation/Configuration.h"
+#include "stores/results/AnswersFile.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
+#include "windows/analysis/MistakeAnalysisHost.h"
 
 namespace gaisan::testing {
 

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <vector>
 
+#include "base/ResultRecord.h"
 #include "platform/Calendar.h"
-#include "records/ResultRecord.h"
 
 namespace gaisan::testing {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SoundCues.h"
+#include "base/SoundCues.h"
 
 namespace gaisan::testing {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/windows/MessageBoxes.h"
+#include "kit/MessageBoxes.h"
 
 namespace gaisan::testing {
 

@@ -1,0 +1,19 @@
+#include "rules/menu/MenuKeys.h"
+
+namespace gaisan {
+
+MenuKey menuKeyOf(std::string_view text, int levelCount) {
+    if (text.size() != 1) return {};
+    const char c = text.front();
+    int level = 0;
+    if (c >= '1' && c <= '9') level = c - '0';
+    if (c >= 'a' && c <= 'd') level = 10 + (c - 'a');
+    if (level > 0) {
+        if (level > levelCount) return {MenuKey::Action::Nothing};
+        return {MenuKey::Action::StartLevel, level};
+    }
+    if (c == '0') return {MenuKey::Action::Back};
+    return {};
+}
+
+}  // namespace gaisan

@@ -1,0 +1,152 @@
+#include "stores/results/InterruptedDelete.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/DurableFile.h"
+#include "stores/results/RecordMoves.h"
+
+namespace gaisan {
+namespace {
+
+/// Writes the journal's later records one place down, cuts the file to R-1 records and removes
+/// the journal.
+std::optional<FileError> moveDown(RecordFile& lockedFile, const std::filesystem::path& resultsFile,
+                                  const DeleteJournal& journal) {
+    const std::span<const std::byte> later =
+        std::span(journal.oldRecords).subspan(ResultRecord::kSize);
+    if (auto error = writeRecordsAt(lockedFile, journal.recordNumber, later)) return error;
+    if (auto error = lockedFile.truncate((journal.recordsBefore - 1) * ResultRecord::kSize)) {
+        return error;
+    }
+    return removeFileDurably(deleteJournalPathOf(resultsFile));
+}
+
+/// Renames someone else's file out of the journal's way, to the first free name of
+/// "NAME.kept", "NAME.kept2", ...; the rename is made durable like any step of a delete.
+std::optional<FileError> setAside(const std::filesystem::path& file,
+                                  std::filesystem::path& setAsideAs) {
+    for (int attempt = 1; attempt <= 99; ++attempt) {
+        std::filesystem::path candidate = file;
+        candidate += attempt == 1 ? ".kept" : ".kept" + std::to_string(attempt);
+        std::error_code ignored;
+        if (std::filesystem::exists(candidate, ignored)) continue;
+        setAsideAs = candidate;
+        return renameDurably(file, candidate);
+    }
+    return FileError{
+        FileErrorKind::Other, 58, 0,
+        file.filename().string() + " の名前を変えて残そうとしましたが、空いている名前がありません"};
+}
+
+}  // namespace
+
+std::string InterruptedDelete::sentence() const {
+    const bool putBack = change == Change::PutBack;
+    const std::string record = "記録" + std::to_string(recordNumber);
+    const std::string ofRecord = record + (putBack ? "の復元" : "の消去");
+    switch (finding) {
+        case Finding::None:
+            return {};
+        case Finding::NothingMoved:
+            return putBack ? "途中で止まった記録の復元が見つかりました。まだ何も動かしていなかった"
+                             "ので、ファイルは元のままです（その記録は戻っていません）。"
+                           : "途中で止まった記録の消去が見つかりました。まだ何も動かしていなかった"
+                             "ので、ファイルは元のままです（その記録は消えていません）。";
+        case Finding::Completed:
+            return "途中で止まった" + ofRecord + "が見つかり、最後まで済ませました。";
+        case Finding::AlreadyComplete:
+            return "途中で止まった" + ofRecord + "が見つかりましたが、" +
+                   (putBack ? "記録は戻っていました。" : "消去は済んでいました。") +
+                   "残っていた控えを片づけました。";
+        case Finding::OtherFileSetAside:
+            return "消去の控えの名前のファイルがありましたが、控えではなかったので「" +
+                   setAsideAs.filename().string() + "」と名前を変えて残しました。";
+        case Finding::NotMatching:
+            return "途中で止まった" + ofRecord +
+                   "の控えが見つかりましたが、今のファイルと"
+                   "合わないため、ファイルには手を付けずに控えを片づけました。";
+    }
+    return {};
+}
+
+std::optional<FileError> completeDelete(RecordFile& lockedFile,
+                                        const std::filesystem::path& resultsFile,
+                                        const DeleteJournal& journal) {
+    std::uint64_t length = 0;
+    if (auto error = lockedFile.length(length)) return error;
+    const std::uint64_t records = length / ResultRecord::kSize;
+    if (records <= journal.recordsBefore) return moveDown(lockedFile, resultsFile, journal);
+    DeleteJournal covering = journal;
+    if (auto error =
+            takeInAppended(lockedFile, records, covering, deleteJournalPathOf(resultsFile))) {
+        return error;
+    }
+    return moveDown(lockedFile, resultsFile, covering);
+}
+
+std::optional<FileError> finishInterruptedDelete(RecordFile& lockedFile,
+                                                 const std::filesystem::path& resultsFile,
+                                                 InterruptedDelete& found,
+                                                 const BeforeFinishingDelete& beforeFinishing) {
+    using Finding = InterruptedDelete::Finding;
+    found = {};
+    const std::filesystem::path journalPath = deleteJournalPathOf(resultsFile);
+    std::vector<std::byte> bytes;
+    if (auto error = readWholeFile(journalPath, bytes)) {
+        if (error->kind == FileErrorKind::NotFound) return std::nullopt;
+        return error;
+    }
+    if (!DeleteJournal::looksLikeJournal(bytes)) {
+        found.finding = Finding::OtherFileSetAside;
+        return setAside(journalPath, found.setAsideAs);
+    }
+    const std::optional<DeleteJournal> journal = DeleteJournal::decode(bytes);
+    bytes = {};
+    if (!journal) {
+        // A journal takes its name only once whole and synced, before anything moves: one that
+        // is not whole was never complete, so nothing moved.
+        found.finding = Finding::NothingMoved;
+        return removeFileDurably(journalPath);
+    }
+    found.recordNumber = journal->recordNumber;
+
+    std::uint64_t length = 0;
+    if (auto error = lockedFile.length(length)) return error;
+    const std::uint64_t records = length / ResultRecord::kSize;
+    const std::uint64_t last = journal->recordsBefore;
+    // The delete never writes record R; while it still holds its old content the file has not
+    // been cut yet.
+    bool lastUntouched = false;
+    if (records >= last) {
+        std::vector<std::byte> record;
+        if (auto error = readRecordsAt(lockedFile, last, 1, record)) return error;
+        lastUntouched =
+            record.size() == ResultRecord::kSize &&
+            std::memcmp(record.data(), journal->oldRecord(last).data(), ResultRecord::kSize) == 0;
+    }
+    // Records N..R-1 each take the record after them.
+    MoveComparison comparison{false, false};
+    if (records + 1 >= last) {
+        comparison = {};
+        if (auto error = compareWithChange(
+                lockedFile, journal->recordNumber, last - 1,
+                [&](std::uint64_t n) { return journal->oldRecord(n).data(); },
+                [&](std::uint64_t n) { return journal->oldRecord(n + 1).data(); }, comparison)) {
+            return error;
+        }
+    }
+    const bool finishing = lastUntouched && comparison.beforeOrAfter;
+    if ((finishing || comparison.allAfter) && beforeFinishing) {
+        if (auto error = beforeFinishing(*journal)) return error;
+    }
+    if (finishing) {
+        found.finding = Finding::Completed;
+        return completeDelete(lockedFile, resultsFile, *journal);
+    }
+    found.finding = comparison.allAfter ? Finding::AlreadyComplete : Finding::NotMatching;
+    return removeFileDurably(journalPath);
+}
+
+}  // namespace gaisan

@@ -1,0 +1,373 @@
+#include "windows/drill/MainFrm.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "base/AppState.h"
+#include "kit/QtConversions.h"
+#include "platform/Clock.h"
+#include "platform/RandomSource.h"
+#include "platform/Utf8.h"
+#include "rules/counts/Counts.h"
+#include "windows/drill/DrillHost.h"
+
+namespace gaisan {
+namespace {
+
+// The time bar, in design pixels.
+constexpr int kBarLeft = 16;
+constexpr int kBarTop = 112;
+constexpr int kBarWidth = 992;
+constexpr int kBarHeight = 28;
+
+constexpr int kPanelHeight = 200;
+
+QString boxStyle(Colour colour) {
+    return QStringLiteral("background-color: %1; border: 2px solid #404040; padding-right: 8px;")
+        .arg(toQColor(colour).name());
+}
+
+/// A typed character as the drill reads it: digits and signs typed in full width (an input
+/// method left on) count as their half-width selves.
+int characterCode(const QString& text) {
+    if (text.isEmpty()) return 0;
+    const char16_t c = text.front().unicode();
+    if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFEE0;
+    if (c == 0x3000) return ' ';
+    return c < 128 ? c : 0;
+}
+
+}  // namespace
+
+MainFrm::MainFrm(DrillHost& host) : m_host(host) {
+    setObjectName(QStringLiteral("MainFrm"));
+    setWindowTitle(QStringLiteral("概算ドリル"));
+    setFocusPolicy(Qt::StrongFocus);
+    // Digits must arrive as digits even while a Japanese input method is switched on.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    buildStatusPanel();
+    buildProblemArea();
+    for (QWidget* child : findChildren<QWidget*>()) child->setFocusPolicy(Qt::NoFocus);
+
+    m_sTimer1 = new QTimer(this);
+    m_sTimer1->setObjectName(QStringLiteral("sTimer1"));
+    m_sTimer1->setInterval(1000);
+    connect(m_sTimer1, &QTimer::timeout, this, &MainFrm::sTimer1_Timer);
+    m_sTimer2 = new QTimer(this);
+    m_sTimer2->setObjectName(QStringLiteral("sTimer2"));
+    m_sTimer2->setInterval(10000);
+    connect(m_sTimer2, &QTimer::timeout, this, &MainFrm::sTimer2_Timer);
+    m_sTimer2->start();
+}
+
+MainFrm::~MainFrm() = default;
+
+QWidget* MainFrm::panel(const QString& name, QWidget* parent, const QRect& at,
+                        const QColor& colour) {
+    auto* created = new QWidget(parent);
+    created->setObjectName(name);
+    created->setAutoFillBackground(true);
+    QPalette colours = created->palette();
+    colours.setColor(QPalette::Window, colour);
+    created->setPalette(colours);
+    place(created, at);
+    return created;
+}
+
+void MainFrm::buildStatusPanel() {
+    m_sPicture1 = panel(QStringLiteral("sPicture1"), this, {0, 0, kDesignWidth, kPanelHeight},
+                        QColor(224, 236, 255));
+    QWidget* top = m_sPicture1;
+    m_sLabel2 = addLabel(QStringLiteral("sLabel2"), {}, top, {16, 8, 200, 40}, 22);
+    m_sLabel7 = addLabel(QStringLiteral("sLabel7"), {}, top, {224, 8, 300, 40}, 26);
+    m_sLabel14 = addLabel(QStringLiteral("sLabel14"), {}, top, {532, 8, 280, 40}, 20);
+    m_sLabel8 = addLabel(QStringLiteral("sLabel8"), {}, top, {820, 8, 196, 40}, 26);
+
+    addLabel(QStringLiteral("sLabel4"), QStringLiteral("残り"), top, {16, 56, 56, 44}, 24);
+    m_sLabel9 = addLabel(QStringLiteral("sLabel9"), {}, top, {72, 50, 64, 52}, 44,
+                         Qt::AlignRight | Qt::AlignVCenter);
+    m_sLabel9->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    addLabel(QStringLiteral("sLabel6"), QStringLiteral("問"), top, {140, 56, 36, 44}, 24);
+    addLabel(QStringLiteral("sLabel5"), QStringLiteral("タイム"), top, {196, 56, 84, 44}, 24);
+    m_sLabel10 = addLabel(QStringLiteral("sLabel10"), {}, top, {280, 50, 100, 52}, 44,
+                          Qt::AlignRight | Qt::AlignVCenter);
+
+    const QString words[6] = {QStringLiteral("起動後"),     QStringLiteral("分"),
+                              QStringLiteral("本日"),       QStringLiteral("回目"),
+                              QStringLiteral("このレベル"), QStringLiteral("回目")};
+    const QRect wordPlaces[6] = {{404, 62, 72, 36}, {524, 62, 24, 36},  {572, 62, 48, 36},
+                                 {664, 62, 44, 36}, {728, 62, 100, 36}, {872, 62, 44, 36}};
+    for (int i = 0; i < 6; ++i)
+        addLabel(arrayName(QStringLiteral("sLabel16"), i), words[i], top, wordPlaces[i], 20);
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    m_sLabel13 = addLabel(QStringLiteral("sLabel13"), {}, top, {476, 62, 46, 36}, 24, right);
+    m_sLabel12 = addLabel(QStringLiteral("sLabel12"), {}, top, {620, 62, 42, 36}, 24, right);
+    m_sLabel11 = addLabel(QStringLiteral("sLabel11"), {}, top, {828, 62, 42, 36}, 24, right);
+
+    // The time bar: the whole limit in white; the minimum line and the target over it; the
+    // time used as a thinner blue bar on top, so that the marks stay visible beneath it.
+    m_sShape5 = panel(QStringLiteral("sShape5"), top, {kBarLeft, kBarTop, kBarWidth, kBarHeight},
+                      Qt::white);
+    m_sShape5->setStyleSheet(QStringLiteral("border: 1px solid #404040;"));
+    m_sShape4 = panel(QStringLiteral("sShape4"), top, {kBarLeft, kBarTop, 0, kBarHeight},
+                      QColor(160, 230, 160));
+    m_sShape3 = panel(QStringLiteral("sShape3"), top, {kBarLeft, kBarTop, 0, kBarHeight},
+                      QColor(0, 160, 0));
+    m_sShape2 = panel(QStringLiteral("sShape2"), top, {kBarLeft, kBarTop + 8, 0, kBarHeight - 16},
+                      QColor(0, 0, 224));
+    m_sShape7 = panel(QStringLiteral("sShape7"), top, {kBarLeft, kBarTop, 0, kBarHeight}, Qt::red);
+
+    const struct {
+        int caption;
+        const char* text;
+        int captionLeft;
+        int captionWidth;
+        int firstBox;
+        QColor colour;
+    } bands[] = {
+        {1, "Best", 16, 64, 10, QColor(0, 100, 0)},
+        {0, "YourBest", 318, 100, 20, QColor(128, 128, 0)},
+        {2, "Pass", 658, 60, 30, QColor(220, 0, 0)},
+    };
+    for (const auto& band : bands) {
+        addLabel(arrayName(QStringLiteral("sLabel17"), band.caption),
+                 QString::fromLatin1(band.text), top,
+                 {band.captionLeft, 152, band.captionWidth, 32}, 20);
+        const int boxesLeft = band.captionLeft + band.captionWidth + 4;
+        for (int i = 0; i < 10; ++i) {
+            const int index = band.firstBox + i;
+            m_sPicture3[index] = panel(arrayName(QStringLiteral("sPicture3"), index), top,
+                                       {boxesLeft + i * 22, 154, 18, 28}, band.colour);
+        }
+    }
+}
+
+void MainFrm::buildProblemArea() {
+    m_picture2 =
+        panel(QStringLiteral("Picture2"), this,
+              {0, kPanelHeight, kDesignWidth, kDesignHeight - kPanelHeight}, QColor(255, 250, 236));
+    QWidget* area = m_picture2;
+    m_label3 = addLabel(QStringLiteral("Label3"), {}, area, {40, 24, 944, 64}, 40, Qt::AlignCenter);
+
+    const int boxWidth = 200;
+    const int boxHeight = 84;
+    const QRect boxes[kBoxCount + 1] = {{},
+                                        {232, 112, boxWidth, boxHeight},
+                                        {592, 112, boxWidth, boxHeight},
+                                        {100, 256, boxWidth, boxHeight},
+                                        {412, 256, boxWidth, boxHeight},
+                                        {724, 256, boxWidth, boxHeight}};
+    for (int i = 1; i <= kBoxCount; ++i) {
+        m_inputLabel2[i] = addLabel(arrayName(QStringLiteral("InputLabel2"), i), {}, area, boxes[i],
+                                    52, Qt::AlignRight | Qt::AlignVCenter);
+        const QRect& box = boxes[i];
+        m_hyoujiLabel[i] = addLabel(arrayName(QStringLiteral("HyoujiLabel"), i), {}, area,
+                                    {box.left(), box.bottom() + 6, boxWidth, 48}, 36,
+                                    Qt::AlignRight | Qt::AlignVCenter);
+        m_hyoujiLabel[i]->setStyleSheet(QStringLiteral("color: #d00000; padding-right: 10px;"));
+        m_hyoujiLabel[i]->hide();
+    }
+    addLabel(arrayName(QStringLiteral("Label1"), 1), QStringLiteral("＋"), area,
+             {432, 112, 160, boxHeight}, 52, Qt::AlignCenter);
+    addLabel(arrayName(QStringLiteral("Label1"), 2), QStringLiteral("＋"), area,
+             {300, 256, 112, boxHeight}, 52, Qt::AlignCenter);
+    addLabel(arrayName(QStringLiteral("Label1"), 8), QStringLiteral("＝"), area,
+             {612, 256, 112, boxHeight}, 52, Qt::AlignCenter);
+
+    m_seikaihyoujiLabel =
+        addLabel(QStringLiteral("seikaihyoujiLabel"), QStringLiteral("＋を２回押しなさい"), area,
+                 {212, 410, 600, 56}, 36, Qt::AlignCenter);
+    m_seikaihyoujiLabel->setStyleSheet(QStringLiteral("color: #d00000;"));
+    m_seikaihyoujiLabel->hide();
+    addLabel(QStringLiteral("Label2"),
+             QStringLiteral("スペース=決定 　→次へ移動　↓消す　↑すべて消す"), area,
+             {40, 496, 944, 44}, 24, Qt::AlignCenter);
+    m_commandkakunin = new QPushButton(QStringLiteral("確認"), area);
+    m_commandkakunin->setObjectName(QStringLiteral("Commandkakunin"));
+    m_commandkakunin->hide();
+
+    m_sPicture2 = panel(QStringLiteral("sPicture2"), this, {0, 300, kDesignWidth, 160},
+                        QColor(255, 255, 192));
+    m_lblsss1 = addLabel(QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), m_sPicture2,
+                         {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
+    m_lblsss2 = addLabel(QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), m_sPicture2,
+                         {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
+    m_lblsss2->setStyleSheet(QStringLiteral("color: #d00000;"));
+    m_sPicture2->hide();
+}
+
+void MainFrm::Form_Load() {
+    m_host.random().seedFromTimeOfDay(m_host.clock().now().secondsSinceMidnight);
+}
+
+void MainFrm::Form_Activate() {
+    初期設定();
+    レベル別設定();
+    スタート();
+    問題作成表示();
+    setFocus();
+}
+
+void MainFrm::初期設定() {
+    AppState& state = m_host.state();
+    RunState& run = state.run;
+    const int level = state.login.CurrentLevel;
+    const int student = state.login.StudentIndex;
+    beginRun(run, state.profile, state.criteria, level);
+    if (state.profile.LevelDefined.at(level) != 0) {
+        m_sLabel10->setText(QStringLiteral("0"));
+        run.TimeBarScale = run.TimeLimit > 0 ? static_cast<double>(kBarWidth) / run.TimeLimit : 0;
+        setBarWidth(m_sShape2, 0);
+        setBarWidth(m_sShape7, 0);
+        setBarWidth(m_sShape3, state.criteria.TargetTime.at(level) * run.TimeBarScale);
+        setBarWidth(m_sShape4, state.criteria.MinLineTime.at(level) * run.TimeBarScale);
+    }
+    // A long subject title gets a smaller type, so that it still fits its label.
+    const std::string& title = state.profile.SubjectTitle;
+    m_sLabel2->setText(toQString(title));
+    setDesignFont(m_sLabel2, characterCount(title) > 9 ? 18 : 22);
+    m_sLabel7->setText(toQString(state.login.StudentName).trimmed());
+    m_sLabel8->setText(toQString(state.profile.LevelNames.at(level)));
+
+    state.login.TodayRunTotal = todayRunTotal(state.counts, student, kDrillRunTotalLastLevel);
+    m_sLabel14->setText(toQString(state.common.SchoolName));
+    showMinutesSinceLogin();
+    m_sLabel12->setText(QString::number(state.login.TodayRunTotal + 1));
+    m_sLabel11->setText(
+        QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
+
+    m_entry = std::make_unique<AnswerEntry>(
+        run, level, m_host.random(), m_host.cues(),
+        AnswerEntry::Hooks{[this] { yieldShowingBoxes(); }, [this] { m_sTimer1->stop(); },
+                           [this] { EndRun(); },
+                           [this] { return m_host.clock().tickMilliseconds(); }});
+}
+
+void MainFrm::レベル別設定() {
+    m_sLabel9->setText(QString::number(m_host.state().run.ProblemsPerRun));
+}
+
+void MainFrm::スタート() {
+    m_host.state().run.RunStartTick = m_host.clock().tickMilliseconds();
+    m_sTimer1->start();
+}
+
+void MainFrm::問題作成表示() {
+    m_entry->問題作成表示();
+    showBoxes();
+}
+
+void MainFrm::setBarWidth(QWidget* shape, double width) {
+    QRect at = designRect(shape);
+    at.setWidth(static_cast<int>(width));
+    setDesignRect(shape, at);
+}
+
+void MainFrm::showRemaining() {
+    const RunState& run = m_host.state().run;
+    m_sLabel9->setText(QString::number(run.ProblemsPerRun - run.CorrectCount));
+}
+
+void MainFrm::showMinutesSinceLogin() {
+    const auto now = static_cast<std::int32_t>(m_host.clock().now().secondsSinceMidnight);
+    m_sLabel13->setText(QString::number((now - m_host.state().login.LoginTime) / 60));
+}
+
+void MainFrm::showBoxes() {
+    const Problem& problem = m_entry->problem();
+    m_label3->setText(toQString(problem.instruction));
+    for (int i = 1; i <= kBoxCount; ++i) {
+        const ProblemBox& box = m_entry->box(i);
+        m_inputLabel2[i]->setText(toQString(box.text));
+        m_inputLabel2[i]->setStyleSheet(boxStyle(box.colour));
+        m_hyoujiLabel[i]->setText(toQString(box.correctValue));
+        m_hyoujiLabel[i]->setVisible(box.correctValueShown);
+    }
+    m_seikaihyoujiLabel->setVisible(m_entry->ackPromptShown());
+    showRemaining();
+}
+
+void MainFrm::yieldShowingBoxes() {
+    showBoxes();
+    QCoreApplication::processEvents();
+}
+
+void MainFrm::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Left:
+            m_entry->Form_KeyDown(ArrowKey::Left);
+            break;
+        case Qt::Key_Up:
+            m_entry->Form_KeyDown(ArrowKey::Up);
+            break;
+        case Qt::Key_Right:
+            m_entry->Form_KeyDown(ArrowKey::Right);
+            break;
+        case Qt::Key_Down:
+            m_entry->Form_KeyDown(ArrowKey::Down);
+            break;
+        case Qt::Key_Backspace:
+            m_entry->Form_KeyPress(kBackspaceCode);
+            break;
+        default:
+            if (const int code = characterCode(event->text()); code != 0) {
+                m_entry->Form_KeyPress(code);
+            }
+            break;
+    }
+    if (m_entry) showBoxes();
+    event->accept();
+}
+
+void MainFrm::sTimer1_Timer() {
+    AppState& state = m_host.state();
+    RunState& run = state.run;
+    const int level = state.login.CurrentLevel;
+    run.ElapsedSeconds = elapsedSecondsBetween(run.RunStartTick, m_host.clock().tickMilliseconds());
+    hideCountdownBoxes(
+        m_countdownHidden, run.ElapsedSeconds,
+        {0, 0, state.criteria.TargetTime.at(level), state.criteria.MinLineTime.at(level)});
+    for (int box = kFirstCountdownBox; box <= kLastCountdownBox; ++box) {
+        if (m_countdownHidden[box]) m_sPicture3[box]->hide();
+    }
+    m_sLabel10->setText(QString::number(run.ElapsedSeconds));
+    if (run.ElapsedSeconds < run.TimeLimit)
+        setBarWidth(m_sShape2, run.ElapsedSeconds * run.TimeBarScale);
+    QCoreApplication::processEvents();
+    if (run.ElapsedSeconds < run.TimeLimit) return;
+    setBarWidth(m_sShape2, kBarWidth);
+    if (timeUpDue(run)) {
+        run.TimeUp = 1;
+        m_sTimer1->stop();
+        EndRun();
+    }
+    QCoreApplication::processEvents();
+}
+
+void MainFrm::sTimer2_Timer() { showMinutesSinceLogin(); }
+
+void MainFrm::EndRun() {
+    showBoxes();
+    QCoreApplication::processEvents();
+    RunState& run = m_host.state().run;
+    if (run.EndOfRunStarted == 1) return;
+    run.EndOfRunStarted = 1;
+    m_lblsss2->setVisible(run.TimeUp == 1);
+    m_lblsss1->setVisible(run.TimeUp != 1);
+    m_sPicture2->show();
+    m_sPicture2->raise();
+    QCoreApplication::processEvents();
+    m_sTimer1->stop();
+    run.RecordedTime = run.TimeUp == 1 ? kNoTime : run.ElapsedSeconds;
+    if (!m_host.recordRunResult(m_host.state().login.CurrentLevel)) return;
+    m_host.showWaitWindow();
+    QCoreApplication::processEvents();
+    WaitSeconds(1);
+}
+
+void MainFrm::WaitSeconds(int seconds) {
+    m_host.waitResponsively(seconds);
+    m_host.showFinishScreen();
+}
+
+}  // namespace gaisan
