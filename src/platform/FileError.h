@@ -14,6 +14,8 @@ struct FileError {
     int number = 0;           ///< the number the messages show: 70 locked, 55 open, 53 not found
     int systemNumber = 0;     ///< errno
     std::string description;  ///< the system's description of the failure
+
+    bool operator==(const FileError&) const = default;
 };
 
 }  // namespace gaisan
