@@ -38,6 +38,18 @@ std::optional<ResultsFileFailure> ResultsAccess::recordRunResult(int level) {
     return RecordRunResult(m_state, results(), level);
 }
 
+Expected<void> ResultsAccess::recount() { return failureNamingTheFile(computeCounts()); }
+
+Expected<void> ResultsAccess::recordRun(int level) {
+    return failureNamingTheFile(recordRunResult(level));
+}
+
+Expected<void> ResultsAccess::failureNamingTheFile(
+    const std::optional<ResultsFileFailure>& failure) const {
+    if (!failure) return {};
+    return Unexpected(Failure{resultsFile(), failure->message});
+}
+
 RecordReadEvents ResultsAccess::menuReadEvents(const ReadProgress& progress) const {
     return {[this](const FileError& error) {
                 m_wait(1);

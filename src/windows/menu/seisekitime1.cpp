@@ -21,8 +21,8 @@
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
 #include "rules/counts/Counts.h"
-#include "rules/menu/LevelAvailability.h"
 #include "rules/menu/MenuKeys.h"
+#include "rules/student/StudentSession.h"
 #include "stores/roster/Roster.h"
 #include "windows/menu/GraphPanel.h"
 #include "windows/menu/LevelColumn.h"
@@ -464,9 +464,7 @@ bool seisekitime1::Command16_Click() {
 }
 
 void seisekitime1::Command9_Click() {
-    AppState& state = m_flow.state();
-    const LevelAvailability availability = refreshLevelAvailability(state);
-    state.counts.GoalCleared = availability.goalCleared;
+    const LevelAvailability availability = m_flow.session().levels();
     for (LevelColumn* column : m_columns) {
         column->showAvailability(availability.enabled.at(column->level()),
                                  availability.overuseMark.at(column->level()));
@@ -531,8 +529,8 @@ void seisekitime1::printLists() {
 
 void seisekitime1::Command4_Click(int level) {
     if (m_picture7->isVisible() || !m_columns.at(level - 1)->startEnabled()) return;
+    if (!m_flow.session().chooseLevel(level)) return;
     leaving();
-    m_flow.state().login.CurrentLevel = level;
     QCoreApplication::processEvents();
     m_flow.StartRun();
 }
