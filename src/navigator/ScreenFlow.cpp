@@ -80,6 +80,8 @@ void ScreenFlow::start() {
     m_splash->Form_Load();
 }
 
+ProgramStart ScreenFlow::startProgram() { return gaisan::startProgram(m_state, m_clock, m_random); }
+
 void ScreenFlow::ContinueStartup() {
     try {
         LoadConfiguration(m_state, m_programFolder);

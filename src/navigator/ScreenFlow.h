@@ -14,6 +14,7 @@
 #include "platform/PosixRecordFile.h"
 #include "rules/admin/PasscodeTries.h"
 #include "rules/menu/RunLists.h"
+#include "rules/student/ProgramStart.h"
 #include "rules/student/ResultsAccess.h"
 #include "rules/student/StudentSession.h"
 #include "windows/admin/AdminFlow.h"
@@ -86,6 +87,7 @@ public:
     /// cannot be used is reported, naming the file and the problem, and ends the program with
     /// exit code 1.
     void ContinueStartup() override;
+    ProgramStart startProgram() override;
 
     /// A fresh name-selection screen, for the next student.
     void showNameSelection() override;
@@ -162,7 +164,6 @@ public:
     MessageBoxes& boxes() override { return m_boxes; }
     /// Waits while keeping the windows responsive, for the results file's retries.
     void waitResponsively(int seconds) override;
-    RandomSource& random() override { return m_random; }
 
 signals:
     void programEnded(int exitCode);
