@@ -13,6 +13,7 @@
 
 #include "platform/PosixRecordFile.h"
 #include "rules/admin/PasscodeTries.h"
+#include "rules/menu/LevelMenu.h"
 #include "rules/menu/RunLists.h"
 #include "rules/student/ProgramStart.h"
 #include "rules/student/ResultsAccess.h"
@@ -158,6 +159,7 @@ public:
 
     AppState& state() override { return m_state; }
     StudentSession& session() override { return m_session; }
+    LevelMenu& levelMenu() override { return m_levelMenu; }
     /// A failure of the results file ends the program with its message.
     void endWithFailure(const Failure& failure) override;
     const Clock& clock() const override { return m_clock; }
@@ -192,6 +194,7 @@ private:
     PosixRecordFile m_recordFile;
     ResultsAccess m_results;
     StudentSession m_session;
+    LevelMenu m_levelMenu;
     QPointer<Firstfrm> m_splash;
     QPointer<BASEFRM> m_waitWindow;
     QPointer<namesel> m_names;

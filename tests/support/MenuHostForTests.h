@@ -9,6 +9,7 @@
 #include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
 #include "rules/counts/Counts.h"
+#include "rules/menu/LevelMenu.h"
 #include "rules/menu/NewestRecords.h"
 #include "rules/student/StudentSession.h"
 #include "stores/installation/Configuration.h"
@@ -73,7 +74,8 @@ public:
 
     std::filesystem::path resultsFile() const { return suite / "data/gaisan/成績累積データ.dat"; }
 
-    AppState& state() override { return *m_state; }
+    AppState& state() { return *m_state; }
+    LevelMenu& levelMenu() override { return m_levelMenu; }
     const Clock& clock() const override { return m_clock; }
     /// The clock of the counts and of the passcode's wait, for a test to move on.
     FakeClock& fakeClock() { return m_clock; }
@@ -142,6 +144,7 @@ private:
     ScriptedRandom m_random{std::vector<double>(10, 0.5)};
     RecordingCues m_cues;
     StudentSession m_session{*m_state, *this, m_clock, m_random, m_cues};
+    LevelMenu m_levelMenu{*m_state, m_clock};
     std::optional<PasscodeTries> m_passcodeTries;
     bool m_passcodeGiven = false;
     PosixRecordFile m_file;

@@ -5,6 +5,7 @@
 
 #include "platform/DataFileError.h"
 #include "rules/counts/Counts.h"
+#include "rules/menu/LevelMenu.h"
 #include "stores/installation/DataFolder.h"
 
 namespace gaisan {
@@ -51,8 +52,7 @@ void StudentSession::logIn(int student) {
 }
 
 int StudentSession::minutesSinceLogIn() const {
-    const auto now = static_cast<std::int32_t>(m_clock.now().secondsSinceMidnight);
-    return (now - m_state.login.LoginTime) / 60;
+    return gaisan::minutesSinceLogIn(m_state.login, m_clock.now());
 }
 
 LevelAvailability StudentSession::levels() {
