@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "base/RecordFieldTexts.h"
+#include "base/DateTexts.h"
 #include "platform/Calendar.h"
 #include "rules/analysis/MistakeScreenTexts.h"
 #include "rules/exports/AnswersSpreadsheet.h"
