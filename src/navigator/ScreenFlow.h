@@ -36,7 +36,6 @@ class Firstfrm;
 class FrmData;
 class FrmSyuuryou;
 class FrmTimeData;
-class DataFileError;
 class Launcher;
 class MainFrm;
 class MessageBoxes;
@@ -117,7 +116,7 @@ public:
 
     /// Tells the teacher that a data file cannot be used, naming it and what is wrong; the
     /// program goes on.
-    void reportUnusableFile(const DataFileError& error) override;
+    void reportUnusableFile(const Failure& failure) override;
     /// Tells the teacher which roster lines were left out, and why.
     void reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
                                     const std::vector<std::string>& sentences) override;

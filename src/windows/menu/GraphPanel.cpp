@@ -9,7 +9,6 @@
 #include "kit/PrintDialog.h"
 #include "kit/QtConversions.h"
 #include "platform/Clock.h"
-#include "platform/DataFileError.h"
 #include "platform/Utf8.h"
 #include "rules/menu/GraphStatistics.h"
 #include "stores/installation/DataFolder.h"
@@ -94,22 +93,18 @@ void GraphPanel::fillLevelList() {
 void GraphPanel::fillStudentList() {
     m_list2->clear();
     AppState& state = m_flow.state();
-    try {
-        loadSchoolRoster(state, state.roster, m_flow.clock().now().date,
-                         [&](const RosterEntry& entry, int grade) {
-                             auto* item = new QListWidgetItem(
-                                 toQString(gradeLabelOf(grade).value_or("")) +
-                                 QStringLiteral(" /  ") +
-                                 toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
-                                 QString::number(entry.StudentIndex));
-                             // Numbered before it joins the list: a change to an item in a
-                             // list makes the list look the item up, once per student.
-                             item->setData(kStudentRole, entry.StudentIndex);
-                             m_list2->addItem(item);
-                         });
-    } catch (const DataFileError& error) {
-        m_flow.reportUnusableFile(error);
-    }
+    const auto loaded = loadSchoolRoster(
+        state, state.roster, m_flow.clock().now().date, [&](const RosterEntry& entry, int grade) {
+            auto* item = new QListWidgetItem(
+                toQString(gradeLabelOf(grade).value_or("")) + QStringLiteral(" /  ") +
+                toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
+                QString::number(entry.StudentIndex));
+            // Numbered before it joins the list: a change to an item in a list makes the list
+            // look the item up, once per student.
+            item->setData(kStudentRole, entry.StudentIndex);
+            m_list2->addItem(item);
+        });
+    if (!loaded) m_flow.reportUnusableFile(loaded.error());
 }
 
 void GraphPanel::Command17_Click() {

@@ -11,7 +11,7 @@ namespace gaisan {
 struct AppState;
 class Clock;
 class CuePlayer;
-class DataFileError;
+struct Failure;
 class RandomSource;
 
 /// What the name-selection screen needs of the program around it: the shared state, the clock,
@@ -31,7 +31,7 @@ public:
     [[nodiscard]] virtual bool computeCounts() = 0;
     /// Tells the user that a data file cannot be used, naming it and what is wrong; the program
     /// goes on.
-    virtual void reportUnusableFile(const DataFileError& error) = 0;
+    virtual void reportUnusableFile(const Failure& failure) = 0;
     /// Tells the teacher which roster lines were left out, and why.
     virtual void reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
                                             const std::vector<std::string>& sentences) = 0;

@@ -9,7 +9,6 @@
 #include "kit/QtConversions.h"
 #include "kit/WaitPanel.h"
 #include "platform/Clock.h"
-#include "platform/DataFileError.h"
 #include "platform/RandomSource.h"
 #include "stores/installation/DataFolder.h"
 #include "stores/roster/Roster.h"
@@ -129,21 +128,18 @@ void namesel::名簿表示() {
     AppState& state = m_host.state();
     std::vector<std::string> staging;
     const std::filesystem::path rosterFile = state.locations.rosterFile();
-    try {
-        const std::vector<std::string> skipped = loadSchoolRoster(
-            state, state.roster, m_host.clock().now().date,
-            [&](const RosterEntry& entry, int grade) {
-                staging.push_back(stagingRowOf(entry, grade, m_figureMode, state.counts));
-            });
-        if (!skipped.empty() && !m_rosterProblemReported) {
-            m_host.reportSkippedRosterEntries(rosterFile, skipped);
-            m_rosterProblemReported = true;
-        }
-    } catch (const DataFileError& error) {
+    const Expected<std::vector<std::string>> skipped = loadSchoolRoster(
+        state, state.roster, m_host.clock().now().date, [&](const RosterEntry& entry, int grade) {
+            staging.push_back(stagingRowOf(entry, grade, m_figureMode, state.counts));
+        });
+    if (!skipped) {
         // The list keeps its first row, so that the screen still explains itself and "0"
         // still leaves.
         staging.clear();
-        if (!m_rosterProblemReported) m_host.reportUnusableFile(error);
+        if (!m_rosterProblemReported) m_host.reportUnusableFile(skipped.error());
+        m_rosterProblemReported = true;
+    } else if (!skipped->empty() && !m_rosterProblemReported) {
+        m_host.reportSkippedRosterEntries(rosterFile, *skipped);
         m_rosterProblemReported = true;
     }
     m_list = nameListOf(std::move(staging), state.roster.SchoolYear,
