@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <span>
@@ -14,6 +13,7 @@
 
 #include "platform/AtomicFileWriter.h"
 #include "platform/FileBytes.h"
+#include "platform/Numbers.h"
 #include "platform/SharedFileMode.h"
 #include "platform/SystemErrorText.h"
 
@@ -31,14 +31,6 @@ int wholeSeconds(const LocalDateTime& time) {
     return static_cast<int>(std::floor(time.secondsSinceMidnight));
 }
 
-/// The digits of `text` from `at`, `count` of them, as a number; -1 when any is no digit.
-int digitsAt(const std::string& text, std::size_t at, std::size_t count) {
-    int value = 0;
-    const char* first = text.data() + at;
-    const auto [end, error] = std::from_chars(first, first + count, value);
-    return error == std::errc() && end == first + count ? value : -1;
-}
-
 /// The copy named `name`, when it is a name criteriaCopyFileOf gives.
 std::optional<CriteriaCopy> copyNamed(const std::filesystem::path& criteriaFile,
                                       const std::filesystem::path& path) {
@@ -52,23 +44,26 @@ std::optional<CriteriaCopy> copyNamed(const std::filesystem::path& criteriaFile,
     const std::string middle =
         name.substr(stem.size(), name.size() - stem.size() - extension.size());
     if (middle[4] != '-' || middle[7] != '-' || middle[10] != '-') return std::nullopt;
-    const int year = digitsAt(middle, 0, 4);
-    const int month = digitsAt(middle, 5, 2);
-    const int day = digitsAt(middle, 8, 2);
-    const int hour = digitsAt(middle, 11, 2);
-    const int minute = digitsAt(middle, 13, 2);
-    const int second = digitsAt(middle, 15, 2);
+    const std::optional<int> year = digitsAt(middle, 0, 4);
+    const std::optional<int> month = digitsAt(middle, 5, 2);
+    const std::optional<int> day = digitsAt(middle, 8, 2);
+    const std::optional<int> hour = digitsAt(middle, 11, 2);
+    const std::optional<int> minute = digitsAt(middle, 13, 2);
+    const std::optional<int> second = digitsAt(middle, 15, 2);
     int sequence = 1;
     if (middle.size() > kTimeLength) {
-        if (middle[kTimeLength] != '-' || middle.size() == kTimeLength + 1) return std::nullopt;
-        sequence = digitsAt(middle, kTimeLength + 1, middle.size() - kTimeLength - 1);
-        if (sequence < 2) return std::nullopt;
+        if (middle[kTimeLength] != '-') return std::nullopt;
+        const std::optional<int> later =
+            digitsAt(middle, kTimeLength + 1, middle.size() - kTimeLength - 1);
+        if (!later || *later < 2) return std::nullopt;
+        sequence = *later;
     }
-    if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
-        minute < 0 || minute > 59 || second < 0 || second > 59) {
+    if (!year || !month || !day || !hour || !minute || !second || *month < 1 || *month > 12 ||
+        *day < 1 || *day > 31 || *hour > 23 || *minute > 59 || *second > 59) {
         return std::nullopt;
     }
-    return CriteriaCopy{path, {{year, month, day}, hour * 3600.0 + minute * 60 + second}, sequence};
+    return CriteriaCopy{
+        path, {{*year, *month, *day}, *hour * 3600.0 + *minute * 60 + *second}, sequence};
 }
 
 /// Takes the first free name for a copy made at `now` by creating it empty: on a shared folder

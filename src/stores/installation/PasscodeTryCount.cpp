@@ -1,6 +1,5 @@
 #include "stores/installation/PasscodeTryCount.h"
 
-#include <charconv>
 #include <cstdio>
 #include <string_view>
 #include <system_error>
@@ -8,6 +7,7 @@
 
 #include "platform/Calendar.h"
 #include "platform/FileBytes.h"
+#include "platform/Numbers.h"
 #include "platform/SystemErrorText.h"
 #include "platform/TextFileWriter.h"
 
@@ -31,11 +31,8 @@ std::string timeText(std::int64_t seconds) {
 // The number of exactly `digits` digits at `at` in `text`, within `lowest`..`highest`.
 std::optional<int> fieldOf(std::string_view text, std::size_t at, std::size_t digits, int lowest,
                            int highest) {
-    int value = 0;
-    const char* begin = text.data() + at;
-    const auto [end, error] = std::from_chars(begin, begin + digits, value);
-    if (error != std::errc() || end != begin + digits || value < lowest || value > highest)
-        return std::nullopt;
+    const std::optional<int> value = digitsAt(text, at, digits);
+    if (!value || *value < lowest || *value > highest) return std::nullopt;
     return value;
 }
 
