@@ -112,9 +112,9 @@ std::vector<int> wholeClass() {
 /// answers files of `students`.
 std::uint64_t rawRead(const std::vector<int>& students) {
     const auto whole = std::numeric_limits<std::size_t>::max();
-    std::uint64_t bytes = readFileBytes(schoolYear(), whole).size();
+    std::uint64_t bytes = readFileBytes(schoolYear(), whole).value().size();
     for (int student : students) {
-        bytes += readFileBytes(answersFileOf(schoolYear(), 2026, student), whole).size();
+        bytes += readFileBytes(answersFileOf(schoolYear(), 2026, student), whole).value().size();
     }
     benchmark::DoNotOptimize(bytes);
     return bytes;

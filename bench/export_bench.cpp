@@ -77,11 +77,12 @@ void exportRuns(benchmark::State& state) {
     double baselineSeconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        exportResultsToFile(file, sources, {}, encoding, out / "runs.csv");
+        exportResultsToFile(file, sources, {}, encoding, out / "runs.csv").value();
         const auto exported = std::chrono::steady_clock::now();
         state.PauseTiming();
         const auto baselineStart = std::chrono::steady_clock::now();
-        const std::string bytes = readFileBytes(file, std::numeric_limits<std::size_t>::max());
+        const std::string bytes =
+            readFileBytes(file, std::numeric_limits<std::size_t>::max()).value();
         benchmark::DoNotOptimize(bytes.data());
         baselineSeconds +=
             std::chrono::duration<double>(std::chrono::steady_clock::now() - baselineStart).count();

@@ -99,7 +99,8 @@ void drawThreeLevels(benchmark::State& state) {
         const auto drawn = std::chrono::steady_clock::now();
         state.PauseTiming();
         const auto baselineStart = std::chrono::steady_clock::now();
-        const std::string bytes = readFileBytes(file, std::numeric_limits<std::size_t>::max());
+        const std::string bytes =
+            readFileBytes(file, std::numeric_limits<std::size_t>::max()).value();
         benchmark::DoNotOptimize(bytes.data());
         baselineSeconds +=
             std::chrono::duration<double>(std::chrono::steady_clock::now() - baselineStart).count();

@@ -69,13 +69,13 @@ void plainRead(benchmark::State& state, const std::filesystem::path& file) {
 
 void loadRoster(benchmark::State& state, const std::filesystem::path& file) {
     auto tables = std::make_unique<RosterTables>();
-    for (auto _ : state) LoadRoster(*tables, file, {2026, 12, 10}, 4, 0, nullptr);
+    for (auto _ : state) LoadRoster(*tables, file, {2026, 12, 10}, 4, 0, nullptr).value();
 }
 
 void loadSoundTable(benchmark::State& state, const std::filesystem::path& file) {
     for (auto _ : state) {
         SoundTable table;
-        LoadSoundTable(file, table);
+        LoadSoundTable(file, table).value();
         benchmark::DoNotOptimize(table);
     }
 }

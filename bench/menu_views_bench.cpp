@@ -58,11 +58,12 @@ struct LargeSchool {
         testing::appendRecords(installation.resultsFile(), runs);
 
         AppState& state = *installation.state;
-        LoadConfiguration(state, installation.suite / "gaisan");
+        LoadConfiguration(state, installation.suite / "gaisan").value();
         ApplyProfileLevels(state.profile);
         LoadRoster(state.roster, installation.suite / "data/新名簿.txt",
                    installation.clock.now().date, state.common.YearChangeMonth,
-                   state.common.RosterOption, {});
+                   state.common.RosterOption, {})
+            .value();
         state.login.StudentIndex = 1;
         state.login.StudentName = "生徒　1";
         menu = std::make_unique<seisekitime1>(*installation.flow);

@@ -65,7 +65,7 @@ std::unique_ptr<AppState> stateWithCriteria() {
 /// The bare cost the loader cannot avoid: reading the newest records' bytes and clearing the
 /// count and best-time tables.
 void rawBaseline(const std::filesystem::path& file, CountTables& counts) {
-    const std::string bytes = readFileBytes(file, std::numeric_limits<std::size_t>::max());
+    const std::string bytes = readFileBytes(file, std::numeric_limits<std::size_t>::max()).value();
     const std::size_t window = LoadedRecords::kLoadWindow * ResultRecord::kSize;
     benchmark::DoNotOptimize(bytes.data() + (bytes.size() > window ? bytes.size() - window : 0));
     counts.clearCounts();

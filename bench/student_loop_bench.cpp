@@ -46,7 +46,7 @@ struct LargeSchool {
                 dateOfSerial(daySerial({2026, 12, 10}) - daysAgo)));
         }
         testing::appendRecords(installation.resultsFile(), records);
-        LoadConfiguration(*installation.state, installation.suite / "gaisan");
+        LoadConfiguration(*installation.state, installation.suite / "gaisan").value();
         ApplyProfileLevels(installation.state->profile);
         Login& login = installation.state->login;
         login.StudentIndex = 1;

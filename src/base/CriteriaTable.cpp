@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "platform/AtomicFileWriter.h"
-#include "platform/DataFileError.h"
 #include "platform/ItemReader.h"
 #include "platform/Numbers.h"
 #include "platform/TextFileWriter.h"
@@ -30,22 +29,15 @@ std::string fieldName(int lineIndex, int column) {
            (title.empty() ? std::string() : "「" + title + "」");
 }
 
-DataFileError badField(const std::filesystem::path& file, int lineIndex, int column,
-                       const std::string& text, const std::string& rule) {
-    return DataFileError(
-        file, fieldName(lineIndex, column) + "の値 " + text + " は使えません（" + rule + "）。");
+Unexpected<Failure> badField(const std::filesystem::path& file, int lineIndex, int column,
+                             const std::string& text, const std::string& rule) {
+    return Unexpected(Failure{
+        file, fieldName(lineIndex, column) + "の値 " + text + " は使えません（" + rule + "）。"});
 }
 
-/// The field's value in a whole-number column of type Whole.
-template <typename Whole>
-Whole wholeNumber(const std::filesystem::path& file, int lineIndex, int column,
-                  const std::string& text) {
-    const double value = std::round(leadingNumber(text));
-    if (value < std::numeric_limits<Whole>::min() || value > std::numeric_limits<Whole>::max()) {
-        throw DataFileError(file,
-                            fieldName(lineIndex, column) + "の値 " + text + " は大きすぎます。");
-    }
-    return static_cast<Whole>(value);
+Unexpected<Failure> tooManyLines(const std::filesystem::path& file) {
+    return Unexpected(Failure{file, "行が多すぎます（見出しの行とレベル1〜35の" +
+                                        std::to_string(kMaxCriteriaLines) + "行までです）。"});
 }
 
 constexpr int kTargetTimeColumn = 0;
@@ -53,6 +45,34 @@ constexpr int kMinLineTimeColumn = 1;
 constexpr int kClearPointsColumn = 2;
 constexpr int kClearCountColumn = 3;
 constexpr int kPointRateColumn = 4;
+
+/// The value of a field of a whole-number column: its leading number, a fraction rounded.
+template <typename Whole>
+Whole wholeNumber(const std::string& text) {
+    return static_cast<Whole>(std::round(leadingNumber(text)));
+}
+
+template <typename Whole>
+bool fitsIn(double value) {
+    return value >= std::numeric_limits<Whole>::min() && value <= std::numeric_limits<Whole>::max();
+}
+
+/// Refuses a field of a whole-number column (the first four) whose value its column cannot hold,
+/// so that wholeNumber may convert the line afterwards.
+Expected<void> checkWholeNumbers(const std::filesystem::path& file, int lineIndex,
+                                 const CriteriaLine& line) {
+    for (const int column :
+         {kTargetTimeColumn, kMinLineTimeColumn, kClearPointsColumn, kClearCountColumn}) {
+        const double value = std::round(leadingNumber(line[column]));
+        const bool fits =
+            column == kClearCountColumn ? fitsIn<std::int16_t>(value) : fitsIn<std::int32_t>(value);
+        if (!fits) {
+            return Unexpected(Failure{
+                file, fieldName(lineIndex, column) + "の値 " + line[column] + " は大きすぎます。"});
+        }
+    }
+    return {};
+}
 /// A run's time limit is 5 × the minimum line, and it must stay below the marks 99998 (failed)
 /// and 99999 (time-up) that no real time may take.
 constexpr int kTimeLimitFactor = 5;
@@ -69,50 +89,45 @@ std::string missingLevels(std::size_t lineCount, int requiredLevels) {
 
 }  // namespace
 
-void checkCriteriaLines(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines,
-                        int requiredLevels) {
-    if (lines.size() > static_cast<std::size_t>(kMaxCriteriaLines)) {
-        throw DataFileError(file, "行が多すぎます（見出しの行とレベル1〜35の" +
-                                      std::to_string(kMaxCriteriaLines) + "行までです）。");
-    }
+Expected<void> checkCriteriaLines(const std::filesystem::path& file,
+                                  const std::vector<CriteriaLine>& lines, int requiredLevels) {
+    if (lines.size() > static_cast<std::size_t>(kMaxCriteriaLines)) return tooManyLines(file);
     if (lines.size() <= static_cast<std::size_t>(requiredLevels)) {
-        throw DataFileError(file, "レベル" + missingLevels(lines.size(), requiredLevels) +
-                                      "の行がありません（見出しの行の後に、レベル1〜" +
-                                      std::to_string(requiredLevels) + "の" +
-                                      std::to_string(requiredLevels) + "行が必要です）。");
+        return Unexpected(Failure{file, "レベル" + missingLevels(lines.size(), requiredLevels) +
+                                            "の行がありません（見出しの行の後に、レベル1〜" +
+                                            std::to_string(requiredLevels) + "の" +
+                                            std::to_string(requiredLevels) + "行が必要です）。"});
     }
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const int level = static_cast<int>(i);
         const CriteriaLine& line = lines[i];
-        const std::int32_t target =
-            wholeNumber<std::int32_t>(file, level, kTargetTimeColumn, line[kTargetTimeColumn]);
-        const std::int32_t minLine =
-            wholeNumber<std::int32_t>(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn]);
-        wholeNumber<std::int32_t>(file, level, kClearPointsColumn, line[kClearPointsColumn]);
-        wholeNumber<std::int16_t>(file, level, kClearCountColumn, line[kClearCountColumn]);
+        if (auto fit = checkWholeNumbers(file, level, line); !fit) return fit;
+        const auto target = wholeNumber<std::int32_t>(line[kTargetTimeColumn]);
+        const auto minLine = wholeNumber<std::int32_t>(line[kMinLineTimeColumn]);
         if (target < 0) {
-            throw badField(file, level, kTargetTimeColumn, line[kTargetTimeColumn],
-                           "時間は0秒以上です");
+            return badField(file, level, kTargetTimeColumn, line[kTargetTimeColumn],
+                            "時間は0秒以上です");
         }
         if (minLine < 0) {
-            throw badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
-                           "時間は0秒以上です");
+            return badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
+                            "時間は0秒以上です");
         }
         if (minLine > kLongestMinLineTime) {
-            throw badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
-                           "この5倍が時間切れまでの秒数になるため、" +
-                               std::to_string(kLongestMinLineTime) + "秒までです");
+            return badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
+                            "この5倍が時間切れまでの秒数になるため、" +
+                                std::to_string(kLongestMinLineTime) + "秒までです");
         }
         if (minLine == 0 && level <= requiredLevels) {
-            throw badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
-                           "この5倍が時間切れまでの秒数になるため、1秒以上です");
+            return badField(file, level, kMinLineTimeColumn, line[kMinLineTimeColumn],
+                            "この5倍が時間切れまでの秒数になるため、1秒以上です");
         }
         const double rate = leadingNumber(line[kPointRateColumn]);
         if (!(rate >= 0 && rate <= kHighestPointRate)) {
-            throw badField(file, level, kPointRateColumn, line[kPointRateColumn],
-                           "ポイント倍率は0から1000までです");
+            return badField(file, level, kPointRateColumn, line[kPointRateColumn],
+                            "ポイント倍率は0から1000までです");
         }
     }
+    return {};
 }
 
 /// The half-width katakana and "Time" are deliberate: the file's title line has always read so.
@@ -123,48 +138,51 @@ const CriteriaLine& criteriaTitleLine() {
     return titles;
 }
 
-std::vector<CriteriaLine> readCriteriaFile(const std::filesystem::path& file) {
-    ItemReader reader = ItemReader::openFile(file);
+Expected<std::vector<CriteriaLine>> readCriteriaFile(const std::filesystem::path& file) {
+    Expected<ItemReader> reader = ItemReader::openFile(file);
+    if (!reader) return Unexpected(reader.error());
     std::vector<CriteriaLine> lines;
-    while (!reader.atEnd()) {
+    while (!reader->atEnd()) {
         const int lineIndex = static_cast<int>(lines.size());
-        if (lineIndex == kMaxCriteriaLines) {
-            throw DataFileError(file, "行が多すぎます（見出しの行とレベル1〜35の" +
-                                          std::to_string(kMaxCriteriaLines) + "行までです）。");
-        }
+        if (lineIndex == kMaxCriteriaLines) return tooManyLines(file);
         CriteriaLine line;
         for (int field = 0; field < kCriteriaFields; ++field) {
             const auto tooFewFields = [&](int fields) {
-                return DataFileError(file, lineName(lineIndex) + "の項目が" +
-                                               std::to_string(fields) +
-                                               "個しかありません（12個必要です）。");
+                return Unexpected(Failure{file, lineName(lineIndex) + "の項目が" +
+                                                    std::to_string(fields) +
+                                                    "個しかありません（12個必要です）。"});
             };
-            if (reader.atEnd()) throw tooFewFields(field);
-            Item item = reader.next();
+            if (reader->atEnd()) return tooFewFields(field);
+            Expected<Item> item = reader->next();
+            if (!item) return Unexpected(item.error());
             const bool lastField = field == kCriteriaFields - 1;
-            if (item.endsLine && !lastField) throw tooFewFields(field + 1);
-            if (!item.endsLine && lastField) {
-                throw DataFileError(file, lineName(lineIndex) +
-                                              "の項目が12個より多くあります（12個の決まりです）。");
+            if (item->endsLine && !lastField) return tooFewFields(field + 1);
+            if (!item->endsLine && lastField) {
+                return Unexpected(Failure{
+                    file,
+                    lineName(lineIndex) + "の項目が12個より多くあります（12個の決まりです）。"});
             }
-            line[field] = std::move(item.text);
+            line[field] = std::move(item->text);
         }
         lines.push_back(std::move(line));
     }
     return lines;
 }
 
-std::string criteriaFileBytes(const std::filesystem::path& file,
-                              const std::vector<CriteriaLine>& lines, int requiredLevels) {
-    checkCriteriaLines(file, lines, requiredLevels);
+Expected<std::string> criteriaFileBytes(const std::filesystem::path& file,
+                                        const std::vector<CriteriaLine>& lines,
+                                        int requiredLevels) {
+    if (auto checked = checkCriteriaLines(file, lines, requiredLevels); !checked) {
+        return Unexpected(checked.error());
+    }
     std::string text;
     for (std::size_t lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
         for (int field = 0; field < kCriteriaFields; ++field) {
             const std::string& cell = lines[lineIndex][field];
             if (cell.find_first_of(",\"\r\n") != std::string::npos) {
-                throw DataFileError(file, lineName(static_cast<int>(lineIndex)) + "の" +
-                                              std::to_string(field + 1) + "番目の項目「" + cell +
-                                              "」には「,」「\"」や改行を書けません。");
+                return Unexpected(Failure{
+                    file, lineName(static_cast<int>(lineIndex)) + "の" + std::to_string(field + 1) +
+                              "番目の項目「" + cell + "」には「,」「\"」や改行を書けません。"});
             }
             text += cell;
             text += field + 1 < kCriteriaFields ? "," : "\r\n";
@@ -173,27 +191,31 @@ std::string criteriaFileBytes(const std::filesystem::path& file,
     return cp932BytesFor(file, text);
 }
 
-void writeCriteriaFile(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines,
-                       int requiredLevels) {
-    const std::string bytes = criteriaFileBytes(file, lines, requiredLevels);
+Expected<void> writeCriteriaFile(const std::filesystem::path& file,
+                                 const std::vector<CriteriaLine>& lines, int requiredLevels) {
+    const Expected<std::string> bytes = criteriaFileBytes(file, lines, requiredLevels);
+    if (!bytes) return Unexpected(bytes.error());
     AtomicFileWriter writer(file);
-    writer.write(std::as_bytes(std::span(bytes)));
-    writer.commit();
+    writer.write(std::as_bytes(std::span(*bytes)));
+    return writer.commit();
 }
 
-void LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table,
-                       int requiredLevels) {
-    const std::vector<CriteriaLine> lines = readCriteriaFile(file);
-    checkCriteriaLines(file, lines, requiredLevels);
+Expected<void> LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table,
+                                 int requiredLevels) {
+    const Expected<std::vector<CriteriaLine>> lines = readCriteriaFile(file);
+    if (!lines) return Unexpected(lines.error());
+    if (auto checked = checkCriteriaLines(file, *lines, requiredLevels); !checked) return checked;
     // Convert into a copy first, so that a bad number leaves the table in force untouched.
     CriteriaTable loaded = table;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    for (std::size_t i = 0; i < lines->size(); ++i) {
         const int level = static_cast<int>(i);
-        const CriteriaLine& line = lines[i];
-        loaded.TargetTime.at(level) = wholeNumber<std::int32_t>(file, level, 0, line[0]);
-        loaded.MinLineTime.at(level) = wholeNumber<std::int32_t>(file, level, 1, line[1]);
-        loaded.ClearPoints.at(level) = wholeNumber<std::int32_t>(file, level, 2, line[2]);
-        loaded.ClearCount.at(level) = wholeNumber<std::int16_t>(file, level, 3, line[3]);
+        const CriteriaLine& line = (*lines)[i];
+        // The title line is never checked as criteria, but its numbers are converted all the same.
+        if (auto fit = checkWholeNumbers(file, level, line); !fit) return fit;
+        loaded.TargetTime.at(level) = wholeNumber<std::int32_t>(line[0]);
+        loaded.MinLineTime.at(level) = wholeNumber<std::int32_t>(line[1]);
+        loaded.ClearPoints.at(level) = wholeNumber<std::int32_t>(line[2]);
+        loaded.ClearCount.at(level) = wholeNumber<std::int16_t>(line[3]);
         loaded.PointRate.at(level) = static_cast<float>(leadingNumber(line[4]));
         loaded.OveruseCount.at(level) = leadingNumber(line[5]);
         loaded.OverusePoints.at(level) = leadingNumber(line[6]);
@@ -204,6 +226,7 @@ void LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table,
         loaded.CriteriaExtra3.at(level) = line[11];
     }
     table = std::move(loaded);
+    return {};
 }
 
 }  // namespace gaisan

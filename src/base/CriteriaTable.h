@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/IndexedTables.h"
+#include "platform/Expected.h"
 
 namespace gaisan {
 
@@ -42,35 +43,35 @@ using CriteriaLine = std::array<std::string, kCriteriaFields>;
 /// The column titles the editor writes as line 0; the last three columns have no title.
 const CriteriaLine& criteriaTitleLine();
 
-/// Reads the lines of a criteria file as texts. Throws DataFileError, naming the line, when the
-/// file is missing or unreadable, holds more than 36 lines, or a line without exactly 12 fields.
-std::vector<CriteriaLine> readCriteriaFile(const std::filesystem::path& file);
+/// Reads the lines of a criteria file as texts. Fails, naming the line, when the file is missing
+/// or unreadable, holds more than 36 lines, or a line without exactly 12 fields.
+Expected<std::vector<CriteriaLine>> readCriteriaFile(const std::filesystem::path& file);
 
 /// Refuses criteria that would break a level, naming the line and column: a level of
 /// 1..`requiredLevels` without a line (such a level would end every run at once as a time-up and
 /// record it), a negative time, a minimum-line time of 0 for a required level or one whose time
 /// limit (5 ×) reaches the time-up and failure marks 99998 and 99999, a point rate outside 0 to
 /// 1000 (larger rates overflow the points), or a number its column cannot hold. The title line
-/// is never checked. Throws DataFileError.
-void checkCriteriaLines(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines,
-                        int requiredLevels);
+/// is never checked. The failure names `file`.
+Expected<void> checkCriteriaLines(const std::filesystem::path& file,
+                                  const std::vector<CriteriaLine>& lines, int requiredLevels);
 
 /// Replaces the criteria file with `lines`: fields joined by "," and each line ended by CR LF,
-/// nothing quoted or trimmed, written whole or not at all. Throws DataFileError, writing nothing,
-/// for more than 36 lines, lines that checkCriteriaLines refuses, or a field that would not read
-/// back as written (a comma, a double quote or a line break in it).
-void writeCriteriaFile(const std::filesystem::path& file, const std::vector<CriteriaLine>& lines,
-                       int requiredLevels);
+/// nothing quoted or trimmed, written whole or not at all. Fails, writing nothing, for more than
+/// 36 lines, lines that checkCriteriaLines refuses, or a field that would not read back as
+/// written (a comma, a double quote or a line break in it), and when the write fails.
+Expected<void> writeCriteriaFile(const std::filesystem::path& file,
+                                 const std::vector<CriteriaLine>& lines, int requiredLevels);
 
-/// The CP932 bytes writeCriteriaFile writes for `lines`; throws DataFileError as it does.
-std::string criteriaFileBytes(const std::filesystem::path& file,
-                              const std::vector<CriteriaLine>& lines, int requiredLevels);
+/// The CP932 bytes writeCriteriaFile writes for `lines`; fails for the lines it refuses.
+Expected<std::string> criteriaFileBytes(const std::filesystem::path& file,
+                                        const std::vector<CriteriaLine>& lines, int requiredLevels);
 
 /// Reads the criteria file into `table`: line n into entry n. Entries beyond the file's last line
 /// keep their values. A numeric field reads as its leading number (an empty field or text such as
 /// a title as 0); a fraction in a whole-number column is rounded to the nearest whole number.
-/// Throws DataFileError, changing nothing, when the file cannot be read or checkCriteriaLines
-/// refuses it.
-void LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table, int requiredLevels);
+/// Fails, changing nothing, when the file cannot be read or checkCriteriaLines refuses it.
+Expected<void> LoadCriteriaTable(const std::filesystem::path& file, CriteriaTable& table,
+                                 int requiredLevels);
 
 }  // namespace gaisan

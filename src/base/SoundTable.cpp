@@ -1,6 +1,5 @@
 #include "base/SoundTable.h"
 
-#include "platform/DataFileError.h"
 #include "platform/ItemReader.h"
 
 namespace gaisan {
@@ -13,45 +12,51 @@ const std::string& cueName(int cue) {
     return names.at(cue);
 }
 
-void LoadSoundTable(const std::filesystem::path& file, SoundTable& table) {
+Expected<void> LoadSoundTable(const std::filesystem::path& file, SoundTable& table) {
     table = SoundTable{};
     for (int cue = 1; cue <= kCueCount; ++cue) table.cues[cue].name = cueName(cue);
-    ItemReader reader = ItemReader::openFile(file);
-    while (!reader.atEnd()) {
-        const Item item = reader.next();
+    Expected<ItemReader> reader = ItemReader::openFile(file);
+    if (!reader) return Unexpected(reader.error());
+    while (!reader->atEnd()) {
+        const Expected<Item> item = reader->next();
+        if (!item) return Unexpected(item.error());
         for (int cue = 1; cue <= kCueCount; ++cue) {
             SoundCue& entry = table.cues[cue];
-            if (item.text != entry.name) continue;
+            if (item->text != entry.name) continue;
             for (int step = 1; step <= kCueFileSlots; ++step) {
-                if (reader.atEnd()) {
-                    throw DataFileError(file, std::to_string(item.line) + "行目の「" + entry.name +
-                                                  "」の一覧が「*」で終わる前に、ファイルが終わって"
-                                                  "います。");
+                if (reader->atEnd()) {
+                    return Unexpected(Failure{file, std::to_string(item->line) + "行目の「" +
+                                                        entry.name +
+                                                        "」の一覧が「*」で終わる前に、ファイルが"
+                                                        "終わっています。"});
                 }
-                const Item fileItem = reader.next();
-                if (fileItem.text == "*") {
+                const Expected<Item> fileItem = reader->next();
+                if (!fileItem) return Unexpected(fileItem.error());
+                if (fileItem->text == "*") {
                     entry.count = step - 1;
                     break;
                 }
-                entry.files[step] = fileItem.text;
+                entry.files[step] = fileItem->text;
             }
         }
     }
+    return {};
 }
 
-void checkPlayedCues(const std::filesystem::path& file, const SoundTable& table) {
+Expected<void> checkPlayedCues(const std::filesystem::path& file, const SoundTable& table) {
     for (const int cue : {kCorrectCue, kWrongCue, kPersonalBestCue, kFailCue}) {
         const SoundCue& entry = table.cues[cue];
         if (!entry.count) {
-            throw DataFileError(file, "「" + entry.name +
-                                          "」の一覧がありません（音の名前の行、"
-                                          "音ファイルの名前の行、「*」の行が必要です）。");
+            return Unexpected(Failure{file, "「" + entry.name +
+                                                "」の一覧がありません（音の名前の行、"
+                                                "音ファイルの名前の行、「*」の行が必要です）。"});
         }
         if (*entry.count == 0) {
-            throw DataFileError(file,
-                                "「" + entry.name + "」の一覧に音ファイルの名前がありません。");
+            return Unexpected(
+                Failure{file, "「" + entry.name + "」の一覧に音ファイルの名前がありません。"});
         }
     }
+    return {};
 }
 
 }  // namespace gaisan

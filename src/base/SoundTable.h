@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/Expected.h"
+
 namespace gaisan {
 
 inline constexpr int kCueCount = 10;
@@ -35,13 +37,13 @@ const std::string& cueName(int cue);
 
 /// Sets the ten cue names, then reads the table file: each item equal to a cue name starts an
 /// entry of up to 20 further items; the file names go into the cue's slots until an item "*",
-/// which sets the count. Other items are skipped. Throws DataFileError when the file is missing
-/// or unreadable, or ends inside an entry.
-void LoadSoundTable(const std::filesystem::path& file, SoundTable& table);
+/// which sets the count. Other items are skipped. Fails when the file is missing or unreadable,
+/// or ends inside an entry.
+Expected<void> LoadSoundTable(const std::filesystem::path& file, SoundTable& table);
 
 /// Refuses a table in which a cue the program plays (correct, wrong, personal best, fail) has no
 /// entry ended by its "*", or lists no file: such a cue can never sound, and the correct and
-/// wrong cues would end the program at the fourth answer. Throws DataFileError naming the cue.
-void checkPlayedCues(const std::filesystem::path& file, const SoundTable& table);
+/// wrong cues would end the program at the fourth answer. The failure names the cue.
+Expected<void> checkPlayedCues(const std::filesystem::path& file, const SoundTable& table);
 
 }  // namespace gaisan

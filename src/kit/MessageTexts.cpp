@@ -2,30 +2,30 @@
 
 #include "base/SoundCues.h"
 #include "kit/QtConversions.h"
-#include "platform/DataFileError.h"
+#include "platform/Failure.h"
 
 namespace gaisan {
 namespace {
 
 /// "「name」…" with where the file is and what is wrong with it.
-QString fileProblemText(const DataFileError& error, const QString& sentence) {
-    return sentence.arg(QString::fromStdString(error.file().filename().string())) +
+QString fileProblemText(const Failure& failure, const QString& sentence) {
+    return sentence.arg(QString::fromStdString(failure.file.filename().string())) +
            QStringLiteral("\n\n場所：%1\n問題：%2")
-               .arg(QString::fromStdString(error.file().string()),
-                    QString::fromStdString(error.problem()));
+               .arg(QString::fromStdString(failure.file.string()),
+                    QString::fromStdString(failure.problem));
 }
 
 }  // namespace
 
-MessageText unusableConfigurationText(const DataFileError& error) {
+MessageText unusableConfigurationText(const Failure& failure) {
     return {QStringLiteral("設定ファイルのエラー"),
-            fileProblemText(error, QStringLiteral("設定ファイル「%1」を使えないため、"
-                                                  "プログラムを終了します。"))};
+            fileProblemText(failure, QStringLiteral("設定ファイル「%1」を使えないため、"
+                                                    "プログラムを終了します。"))};
 }
 
-MessageText unusableFileText(const DataFileError& error) {
+MessageText unusableFileText(const Failure& failure) {
     return {QStringLiteral("ファイルのエラー"),
-            fileProblemText(error, QStringLiteral("「%1」を使えません。"))};
+            fileProblemText(failure, QStringLiteral("「%1」を使えません。"))};
 }
 
 MessageText skippedRosterEntriesText(const std::filesystem::path& rosterFile,

@@ -8,7 +8,7 @@
 
 namespace gaisan {
 
-class DataFileError;
+struct Failure;
 
 /// A message box's title and text.
 struct MessageText {
@@ -18,10 +18,10 @@ struct MessageText {
 
 /// A configuration file that cannot be used, named with where it is and what is wrong; the
 /// program ends after it.
-MessageText unusableConfigurationText(const DataFileError& error);
+MessageText unusableConfigurationText(const Failure& failure);
 /// A data file that cannot be used, named with where it is and what is wrong; the program goes
 /// on.
-MessageText unusableFileText(const DataFileError& error);
+MessageText unusableFileText(const Failure& failure);
 /// The roster lines left out of the name list, each with its reason.
 MessageText skippedRosterEntriesText(const std::filesystem::path& rosterFile,
                                      const std::vector<std::string>& sentences);

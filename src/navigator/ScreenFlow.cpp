@@ -12,7 +12,6 @@
 #include "kit/MessageBoxes.h"
 #include "kit/MessageTexts.h"
 #include "kit/ResponsiveWait.h"
-#include "platform/DataFileError.h"
 #include "platform/Launcher.h"
 #include "stores/installation/Configuration.h"
 #include "stores/results/SharingWarning.h"
@@ -84,10 +83,8 @@ void ScreenFlow::start() {
 ProgramStart ScreenFlow::startProgram() { return gaisan::startProgram(m_state, m_clock, m_random); }
 
 void ScreenFlow::ContinueStartup() {
-    try {
-        LoadConfiguration(m_state, m_programFolder);
-    } catch (const DataFileError& error) {
-        inform(m_boxes, m_splash, unusableConfigurationText(error));
+    if (const auto loaded = LoadConfiguration(m_state, m_programFolder); !loaded) {
+        inform(m_boxes, m_splash, unusableConfigurationText(loaded.error()));
         emit programEnded(1);
         return;
     }
@@ -267,12 +264,8 @@ void ScreenFlow::showVersionWindow(QWidget* over) {
     window.exec();
 }
 
-void ScreenFlow::reportUnusableFile(const DataFileError& error) {
-    inform(m_boxes, m_names, unusableFileText(error));
-}
-
 void ScreenFlow::reportUnusableFile(const Failure& failure) {
-    reportUnusableFile(DataFileError(failure.file, failure.problem));
+    inform(m_boxes, m_names, unusableFileText(failure));
 }
 
 void ScreenFlow::reportSkippedRosterEntries(const std::filesystem::path& rosterFile,

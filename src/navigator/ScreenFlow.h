@@ -39,7 +39,6 @@ class Firstfrm;
 class FrmData;
 class FrmSyuuryou;
 class FrmTimeData;
-class DataFileError;
 class Launcher;
 class MainFrm;
 class MessageBoxes;
@@ -121,7 +120,6 @@ public:
 
     /// Tells the teacher that a data file cannot be used, naming it and what is wrong; the
     /// program goes on.
-    void reportUnusableFile(const DataFileError& error) override;
     void reportUnusableFile(const Failure& failure) override;
     /// Tells the teacher which roster lines were left out, and why.
     void reportSkippedRosterEntries(const std::filesystem::path& rosterFile,

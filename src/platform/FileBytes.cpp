@@ -6,7 +6,6 @@
 
 #include <cerrno>
 
-#include "platform/DataFileError.h"
 #include "platform/SystemErrorText.h"
 
 namespace gaisan {
@@ -26,27 +25,34 @@ private:
     int m_descriptor;
 };
 
-std::string tooLarge(std::size_t limit) {
-    return "ファイルが大きすぎます（" + std::to_string(limit / (1024 * 1024)) +
-           " MB まで）。壊れたファイルか、別のファイルと取り違えていないか確かめてください。";
+Unexpected<Failure> tooLarge(const std::filesystem::path& file, std::size_t limit) {
+    return Unexpected(Failure{
+        file,
+        "ファイルが大きすぎます（" + std::to_string(limit / (1024 * 1024)) +
+            " MB まで）。壊れたファイルか、別のファイルと取り違えていないか確かめてください。"});
+}
+
+/// The failure of a system call on `file`: `what` went wrong, with the system's words for why.
+Unexpected<Failure> systemFailure(const std::filesystem::path& file, const char* what) {
+    const int error = errno;
+    return Unexpected(Failure{file, std::string(what) + "（" + systemErrorText(error) + "）。"});
 }
 
 }  // namespace
 
-std::string readFileBytes(const std::filesystem::path& file, std::size_t limit) {
+Expected<std::string> readFileBytes(const std::filesystem::path& file, std::size_t limit) {
     // Not blocking: opening a pipe for reading would otherwise wait for a writer for ever.
     const Descriptor descriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (descriptor.get() < 0) {
-        if (errno == ENOENT) throw DataFileError(file, "ファイルがありません。");
-        throw DataFileError(file, "ファイルを開けません（" + systemErrorText(errno) + "）。");
+        if (errno == ENOENT) return Unexpected(Failure{file, "ファイルがありません。"});
+        return systemFailure(file, "ファイルを開けません");
     }
     struct stat status {};
     if (::fstat(descriptor.get(), &status) != 0) {
-        throw DataFileError(file, "ファイルを調べられません（" + systemErrorText(errno) + "）。");
+        return systemFailure(file, "ファイルを調べられません");
     }
-    if (!S_ISREG(status.st_mode)) throw DataFileError(file, notRegularFileText() + "。");
-    if (static_cast<std::uint64_t>(status.st_size) > limit)
-        throw DataFileError(file, tooLarge(limit));
+    if (!S_ISREG(status.st_mode)) return Unexpected(Failure{file, notRegularFileText() + "。"});
+    if (static_cast<std::uint64_t>(status.st_size) > limit) return tooLarge(file, limit);
 
     // The size can change while the file is read (another machine writing it), so the limit is
     // kept while reading too.
@@ -56,11 +62,9 @@ std::string readFileBytes(const std::filesystem::path& file, std::size_t limit) 
     for (;;) {
         const ssize_t n = ::read(descriptor.get(), chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0)
-            throw DataFileError(file, "ファイルを読めません（" + systemErrorText(errno) + "）。");
+        if (n < 0) return systemFailure(file, "ファイルを読めません");
         if (n == 0) break;
-        if (bytes.size() + static_cast<std::size_t>(n) > limit)
-            throw DataFileError(file, tooLarge(limit));
+        if (bytes.size() + static_cast<std::size_t>(n) > limit) return tooLarge(file, limit);
         bytes.append(chunk, static_cast<std::size_t>(n));
     }
     return bytes;

@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "platform/Cp932.h"
-#include "platform/DataFileError.h"
 #include "platform/FileBytes.h"
 
 namespace gaisan {
@@ -20,16 +19,17 @@ int lineOfOffset(std::string_view bytes, std::size_t offset) {
 
 }  // namespace
 
-ItemReader ItemReader::openFile(const std::filesystem::path& file) {
-    const std::string bytes = readFileBytes(file, kMaxFileBytes);
+Expected<ItemReader> ItemReader::openFile(const std::filesystem::path& file) {
+    const Expected<std::string> bytes = readFileBytes(file, kMaxFileBytes);
+    if (!bytes) return Unexpected(bytes.error());
     try {
-        return ItemReader(decodeCp932(bytes), file);
+        return ItemReader(decodeCp932(*bytes), file);
     } catch (const Cp932Error& e) {
         std::ostringstream problem;
-        problem << lineOfOffset(bytes, e.offset())
+        problem << lineOfOffset(*bytes, e.offset())
                 << "行目に Shift-JIS (CP932) として読めない文字が"
                 << "あります（先頭から " << e.offset() << " バイト目）。";
-        throw DataFileError(file, problem.str());
+        return Unexpected(Failure{file, problem.str()});
     }
 }
 
@@ -66,12 +66,12 @@ void ItemReader::consumeLineEnd() {
     ++m_line;
 }
 
-Item ItemReader::next() {
+Expected<Item> ItemReader::next() {
     if (atEnd()) {
         std::ostringstream problem;
         problem << "項目が足りません（" << m_itemsRead + 1 << "番目の項目を読もうとしましたが、"
                 << "ファイルは" << m_itemsRead << "項目で終わっています）。";
-        throw DataFileError(m_file, problem.str());
+        return Unexpected(Failure{m_file, problem.str()});
     }
     Item item;
     item.line = m_line;
@@ -82,8 +82,9 @@ Item ItemReader::next() {
         // One scan to whichever comes first, the closing quote or the line end.
         const std::size_t close = m_text.find_first_of("\"\r\n", m_position + 1);
         if (close == std::string::npos || m_text[close] != '"') {
-            throw DataFileError(m_file, std::to_string(m_line) +
-                                            "行目: 「\"」で始まる項目に閉じる「\"」がありません。");
+            return Unexpected(Failure{
+                m_file,
+                std::to_string(m_line) + "行目: 「\"」で始まる項目に閉じる「\"」がありません。"});
         }
         item.text = m_text.substr(m_position + 1, close - m_position - 1);
         m_position = close + 1;

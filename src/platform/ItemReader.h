@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/Expected.h"
+
 namespace gaisan {
 
 /// One item of a text file, with where it stood.
@@ -30,9 +32,9 @@ public:
     /// of a few hundred bytes each), far below what could exhaust a classroom machine's memory.
     static constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 
-    /// Reads and decodes a whole CP932 file. Throws DataFileError when it is missing, unreadable,
-    /// no regular file, larger than kMaxFileBytes or not valid CP932 (naming the line).
-    static ItemReader openFile(const std::filesystem::path& file);
+    /// Reads and decodes a whole CP932 file. Fails when it is missing, unreadable, no regular
+    /// file, larger than kMaxFileBytes or not valid CP932 (naming the line).
+    static Expected<ItemReader> openFile(const std::filesystem::path& file);
 
     /// Reads items from text already decoded; `file` names it in error messages.
     ItemReader(std::string utf8Text, std::filesystem::path file);
@@ -40,9 +42,9 @@ public:
     /// True when no item is left.
     bool atEnd() const;
 
-    /// The next item. Reading past the end throws DataFileError saying how many items the file
-    /// held.
-    Item next();
+    /// The next item. Reading past the end fails saying how many items the file held, and an
+    /// item opened by a double quote fails when its line holds no closing one.
+    Expected<Item> next();
 
     const std::filesystem::path& file() const { return m_file; }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <sstream>
 
-#include "platform/DataFileError.h"
 #include "platform/FileBytes.h"
 
 namespace gaisan {
@@ -86,11 +85,8 @@ std::optional<Mount> mountHolding(const std::vector<Mount>& mounts,
 
 std::vector<Mount> readMountTable() {
     constexpr std::size_t kMaxMountTableBytes = 4 * 1024 * 1024;
-    try {
-        return parseMountInfo(readFileBytes("/proc/self/mountinfo", kMaxMountTableBytes));
-    } catch (const DataFileError&) {
-        return {};
-    }
+    const Expected<std::string> table = readFileBytes("/proc/self/mountinfo", kMaxMountTableBytes);
+    return table ? parseMountInfo(*table) : std::vector<Mount>{};
 }
 
 }  // namespace gaisan

@@ -60,4 +60,16 @@ std::optional<double> parseNumber(std::string_view text) {
     return toDouble(text);
 }
 
+std::optional<int> digitsAt(std::string_view text, std::size_t at, std::size_t count) {
+    if (count == 0 || at > text.size() || count > text.size() - at) return std::nullopt;
+    const std::string_view digits = text.substr(at, count);
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
 }  // namespace gaisan

@@ -20,4 +20,10 @@ std::string shortestText(double value);
 /// included.
 std::optional<double> parseNumber(std::string_view text);
 
+/// The number written with exactly `count` decimal digits from byte `at` of `text`, as the
+/// program's own file names and time stamps write their fields ("2026-12-10 09:00:05"); nothing
+/// when any of them is no digit (a sign or a space included), `text` ends before them, or the
+/// number is too large for an int.
+std::optional<int> digitsAt(std::string_view text, std::size_t at, std::size_t count);
+
 }  // namespace gaisan

@@ -72,20 +72,20 @@ void shareLikeItsFolder(int descriptor, const std::filesystem::path& created) {
     ::fchmod(descriptor, mode);
 }
 
-std::optional<std::string> createSharedFolder(const std::filesystem::path& folder) {
+Expected<void> createSharedFolder(const std::filesystem::path& folder) {
     if (::mkdir(folder.c_str(), 0777) != 0) {
         struct stat status {};
         if (errno == EEXIST && ::stat(folder.c_str(), &status) == 0) {
-            if (S_ISDIR(status.st_mode)) return std::nullopt;
+            if (S_ISDIR(status.st_mode)) return {};
             errno = ENOTDIR;
         }
-        return folder.string() + ": " + systemErrorText(errno);
+        return Unexpected(Failure{folder, systemErrorText(errno)});
     }
     const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (descriptor < 0) return folder.string() + ": " + systemErrorText(errno);
+    if (descriptor < 0) return Unexpected(Failure{folder, systemErrorText(errno)});
     shareLikeItsFolder(descriptor, folder);
     ::close(descriptor);
-    return std::nullopt;
+    return {};
 }
 
 std::optional<std::string> sharingProblemOf(const std::filesystem::path& path) {

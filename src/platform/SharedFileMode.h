@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/Expected.h"
+
 namespace gaisan {
 
 /// The mode of a file (`isFolder` false) or folder the program creates in a folder whose mode is
@@ -36,9 +38,9 @@ void shareLikeItsFolder(int descriptor, const std::filesystem::path& created);
 void shareLikeWhatItReplaces(int descriptor, const std::filesystem::path& replaced);
 
 /// Creates `folder` (its parent must exist) shared like its parent with shareLikeItsFolder. A
-/// folder that is there already is left as it is; a file in its place is an error. The error's
-/// text names the folder.
-[[nodiscard]] std::optional<std::string> createSharedFolder(const std::filesystem::path& folder);
+/// folder that is there already is left as it is; a file in its place is a failure, naming the
+/// folder.
+Expected<void> createSharedFolder(const std::filesystem::path& folder);
 
 /// Why somebody who may write the folder holding `path` may not write `path` itself (a file or
 /// folder), naming it with its owner, group and mode; nothing when all who may write the folder

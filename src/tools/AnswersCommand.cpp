@@ -26,7 +26,12 @@ int answersCommand(const CommandLine& line) {
                                 state->common.YearChangeMonth, scope, encoding, out);
     };
     if (const auto output = line.option("output")) {
-        writeSpreadsheetFile(*output, write);
+        const Expected<void> written =
+            writeSpreadsheetFile(*output, [&](std::ostream& out) -> Expected<void> {
+                write(out);
+                return {};
+            });
+        if (!written) throw Unusable(written.error().text());
     } else {
         write(std::cout);
     }

@@ -62,9 +62,14 @@ std::unique_ptr<AppState> loadDataFolderState(const std::filesystem::path& folde
                                               const CivilDate& today) {
     auto state = std::make_unique<AppState>();
     state->locations = DataLocations::ofProgramDataFolder(folder);
-    loadSettingsAndCriteria(*state);
+    if (auto loaded = loadSettingsAndCriteria(*state); !loaded) {
+        throw Unusable(loaded.error().text());
+    }
     ApplyProfileLevels(state->profile);
-    for (const std::string& sentence : loadSchoolRoster(*state, state->roster, today)) {
+    const Expected<std::vector<std::string>> skipped =
+        loadSchoolRoster(*state, state->roster, today);
+    if (!skipped) throw Unusable(skipped.error().text());
+    for (const std::string& sentence : *skipped) {
         std::cerr << state->locations.rosterFile().string() << ": " << sentence << '\n';
     }
     return state;

@@ -38,7 +38,8 @@ RetryWait sleepingWait();
 
 /// The program's state for the installation whose program data folder is `folder`, as a list or
 /// an export needs it: the school's settings, the criteria, the level names and the roster for
-/// `today`, the roster's lines left out told on the error output.
+/// `today`, the roster's lines left out told on the error output. A file that cannot be used ends
+/// the command as Unusable, naming it.
 std::unique_ptr<AppState> loadDataFolderState(const std::filesystem::path& folder,
                                               const CivilDate& today);
 

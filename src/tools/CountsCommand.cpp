@@ -19,7 +19,10 @@ int countsCommand(const CommandLine& line) {
         DataLocations::ofProgramDataFolder(onlyOperand(line, "DATA_FOLDER"));
     const LocalDateTime now = nowOrOption(line, "now");
     CriteriaTable criteria;
-    LoadCriteriaTable(locations.criteriaFile(), criteria, kDefinedLevelCount);
+    if (auto loaded = LoadCriteriaTable(locations.criteriaFile(), criteria, kDefinedLevelCount);
+        !loaded) {
+        throw Unusable(loaded.error().text());
+    }
     LoadedRecords records;
     auto tables = std::make_unique<CountTables>();
     // A folder without results has nothing to count; it is not given an empty file.

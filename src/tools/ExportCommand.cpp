@@ -17,12 +17,13 @@ int exportCommand(const CommandLine& line) {
     const ExportSources sources{state->roster, state->profile.LevelNames, state->criteria,
                                 state->common.YearChangeMonth};
     const std::filesystem::path resultsFile = state->locations.resultsFile();
-    const ExportSummary summary =
+    const Expected<ExportSummary> summary =
         line.option("output")
             ? exportResultsToFile(resultsFile, sources, period, encoding, *line.option("output"))
             : exportResults(resultsFile, sources, period, encoding, std::cout);
-    if (summary.passedOver != 0) {
-        std::cerr << resultsFile.string() << ": " << summary.passedOver
+    if (!summary) throw Unusable(summary.error().text());
+    if (summary->passedOver != 0) {
+        std::cerr << resultsFile.string() << ": " << summary->passedOver
                   << " records the program cannot show were not exported (gaisan-records check "
                      "names them)\n";
     }

@@ -101,8 +101,9 @@ std::string newPasscode() {
 /// passcode nobody could type sets a new one and is let in at once. Status 1 when the count of
 /// wrong tries stays.
 int startTriesAfresh(const std::filesystem::path& countFile) {
-    if (const auto failure = clearPasscodeTryCount(countFile)) {
-        std::cerr << "problem: the wrong tries are still counted: " << *failure << '\n';
+    if (const auto cleared = clearPasscodeTryCount(countFile); !cleared) {
+        std::cerr << "problem: the wrong tries are still counted: " << cleared.error().text()
+                  << '\n';
         return 1;
     }
     return 0;
@@ -119,13 +120,17 @@ int passcodeCommand(const CommandLine& line) {
         if (!std::filesystem::is_directory(file.parent_path())) {
             throw Unusable(file.parent_path().string() + ": no such data folder");
         }
-        writePasscode(file, newPasscode());
+        if (const auto written = writePasscode(file, newPasscode()); !written) {
+            throw Unusable(written.error().text());
+        }
         std::cout << "passcode set: " << file.string() << '\n';
         return startTriesAfresh(locations.passcodeTriesFile());
     }
     if (action == "clear") {
         const bool wasSet = std::filesystem::exists(file);
-        if (const auto failure = clearPasscode(file)) throw Unusable(*failure);
+        if (const auto cleared = clearPasscode(file); !cleared) {
+            throw Unusable(cleared.error().text());
+        }
         std::cout << (wasSet ? "passcode cleared: " : "no passcode was set: ") << file.string()
                   << '\n';
         return startTriesAfresh(locations.passcodeTriesFile());

@@ -15,15 +15,19 @@ int rosterCommand(const CommandLine& line) {
     auto state = std::make_unique<AppState>();
     state->locations = DataLocations::ofDataRoot(onlyOperand(line, "DATA_ROOT"));
     const LocalDateTime now = nowOrOption(line, "now");
-    state->common = readCommonConfiguration(state->locations.commonSettingsFile());
+    Expected<CommonConfiguration> common =
+        readCommonConfiguration(state->locations.commonSettingsFile());
+    if (!common) throw Unusable(common.error().text());
+    state->common = std::move(*common);
     int position = 0;
-    const auto skipped =
+    const Expected<std::vector<std::string>> skipped =
         loadSchoolRoster(*state, state->roster, now.date, [&](const RosterEntry& entry, int grade) {
             std::cout << ++position << '\t' << entry.StudentIndex << '\t' << trimSpaces(entry.Name)
                       << '\t' << entry.RosterYear << '\t' << grade << '\t'
                       << gradeLabelOf(grade).value_or("") << '\t' << GradePrefix(grade) << '\n';
         });
-    for (const std::string& sentence : skipped) {
+    if (!skipped) throw Unusable(skipped.error().text());
+    for (const std::string& sentence : *skipped) {
         std::cerr << state->locations.rosterFile().string() << ": " << sentence << '\n';
     }
     return 0;

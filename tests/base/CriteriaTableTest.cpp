@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/DataFileError.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -15,12 +14,9 @@ const std::string kTitleLine =
 std::string problemLoading(const std::string& text, int requiredLevels = 1) {
     testing::TempFolder folder;
     CriteriaTable table;
-    try {
+    const Expected<void> loaded =
         LoadCriteriaTable(folder.writeCp932("タイム回数データ.txt", text), table, requiredLevels);
-        return "";
-    } catch (const DataFileError& e) {
-        return e.problem();
-    }
+    return loaded ? "" : loaded.error().problem;
 }
 
 TEST(CriteriaTable, LevelNReadsLineNAndTheTitleLineSetsNothing) {
@@ -30,7 +26,7 @@ TEST(CriteriaTable, LevelNReadsLineNAndTheTitleLineSetsNothing) {
                                                       "100,140,9999,9999,1.5,,,7,1,x,y,z\r\n");
     CriteriaTable table;
     table.TargetTime.at(3) = 77;  // beyond the file: kept
-    LoadCriteriaTable(file, table, 2);
+    ASSERT_TRUE(LoadCriteriaTable(file, table, 2));
 
     EXPECT_EQ(table.TargetTime.at(0), 0);
     EXPECT_EQ(table.PointRate.at(0), 0.0f);
@@ -55,8 +51,8 @@ TEST(CriteriaTable, LevelNReadsLineNAndTheTitleLineSetsNothing) {
 TEST(CriteriaTable, FractionsInWholeNumberColumnsAreRounded) {
     testing::TempFolder folder;
     CriteriaTable table;
-    LoadCriteriaTable(folder.writeCp932("t.txt", kTitleLine + "59.5,90.4,60,5.6,1,0,0,1,1,,,\r\n"),
-                      table, 1);
+    ASSERT_TRUE(LoadCriteriaTable(
+        folder.writeCp932("t.txt", kTitleLine + "59.5,90.4,60,5.6,1,0,0,1,1,,,\r\n"), table, 1));
     EXPECT_EQ(table.TargetTime.at(1), 60);
     EXPECT_EQ(table.MinLineTime.at(1), 90);
     EXPECT_EQ(table.ClearCount.at(1), 6);
@@ -137,11 +133,11 @@ TEST(CriteriaTable, AFileLackingALevelOfTheLevelTableIsRefusedNamingTheLevels) {
 TEST(CriteriaTable, ABadFileLeavesTheTableInForceUntouched) {
     testing::TempFolder folder;
     CriteriaTable table;
-    LoadCriteriaTable(folder.writeCp932("good.txt", kTitleLine + "60,90,60,5,1,0,0,1,1,,,\r\n"),
-                      table, 1);
+    ASSERT_TRUE(LoadCriteriaTable(
+        folder.writeCp932("good.txt", kTitleLine + "60,90,60,5,1,0,0,1,1,,,\r\n"), table, 1));
     const auto bad = folder.writeCp932(
         "bad.txt", kTitleLine + "61,91,60,5,1,0,0,1,1,,,\r\n60,90,60,99999,1,0,0,1,1,,,\r\n");
-    EXPECT_THROW(LoadCriteriaTable(bad, table, 1), DataFileError);
+    EXPECT_FALSE(LoadCriteriaTable(bad, table, 1));
     EXPECT_EQ(table.TargetTime.at(1), 60);
 }
 
@@ -150,18 +146,18 @@ TEST(CriteriaTable, AFileReadAndWrittenBackIsTheSameByteForByte) {
     ASSERT_FALSE(bytesOfDemo.empty());
     testing::TempFolder folder;
     const auto copy = folder.writeBytes("タイム回数データ.txt", bytesOfDemo);
-    writeCriteriaFile(copy, readCriteriaFile(copy), 24);
+    ASSERT_TRUE(writeCriteriaFile(copy, readCriteriaFile(copy).value(), 24));
     EXPECT_EQ(testing::readBytes(copy), bytesOfDemo);
 }
 
 TEST(CriteriaTable, WritesTheTitleLineAndLevelsAsTheEditorShowsThem) {
     testing::TempFolder folder;
     const auto file = folder / "タイム回数データ.txt";
-    writeCriteriaFile(
-        file, {criteriaTitleLine(), {"45", "70", "", "", "1.5", "", "", "", "", "", "", ""}}, 1);
+    ASSERT_TRUE(writeCriteriaFile(
+        file, {criteriaTitleLine(), {"45", "70", "", "", "1.5", "", "", "", "", "", "", ""}}, 1));
     EXPECT_EQ(testing::readBytes(file), encodeCp932(kTitleLine + "45,70,,,1.5,,,,,,,\r\n"));
     CriteriaTable table;
-    LoadCriteriaTable(file, table, 1);
+    ASSERT_TRUE(LoadCriteriaTable(file, table, 1));
     EXPECT_EQ(table.TargetTime.at(1), 45);
     EXPECT_EQ(table.PointRate.at(1), 1.5f);
 }
@@ -173,15 +169,14 @@ TEST(CriteriaTable, RefusesToWriteWhatWouldNotReadBack) {
     for (const char* cell : {"1,5", "\"60\"", "6\r\n0"}) {
         CriteriaLine line = good;
         line[9] = cell;
-        EXPECT_THROW(writeCriteriaFile(file, {criteriaTitleLine(), line}, 1), DataFileError)
-            << cell;
+        EXPECT_FALSE(writeCriteriaFile(file, {criteriaTitleLine(), line}, 1)) << cell;
     }
-    EXPECT_THROW(writeCriteriaFile(file, std::vector<CriteriaLine>(37, good), 1), DataFileError);
+    EXPECT_FALSE(writeCriteriaFile(file, std::vector<CriteriaLine>(37, good), 1));
     // The editor's save is held to the rules the start-up checks.
     CriteriaLine badRate = good;
     badRate[4] = "100000000";
-    EXPECT_THROW(writeCriteriaFile(file, {criteriaTitleLine(), badRate}, 1), DataFileError);
-    EXPECT_THROW(writeCriteriaFile(file, {criteriaTitleLine(), good}, 2), DataFileError)
+    EXPECT_FALSE(writeCriteriaFile(file, {criteriaTitleLine(), badRate}, 1));
+    EXPECT_FALSE(writeCriteriaFile(file, {criteriaTitleLine(), good}, 2))
         << "a level without a line";
     EXPECT_EQ(testing::readBytes(file), "kept");
 }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/DataFileError.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -15,7 +14,7 @@ namespace {
 std::vector<std::string> allItems(const std::string& text) {
     ItemReader reader(text, "test.txt");
     std::vector<std::string> items;
-    while (!reader.atEnd()) items.push_back(reader.next().text);
+    while (!reader.atEnd()) items.push_back(reader.next()->text);
     return items;
 }
 
@@ -53,10 +52,10 @@ TEST(ItemReader, SplitsAtCommasAndLineEnds) {
 
 TEST(ItemReader, TellsWhereEachItemStood) {
     ItemReader reader("a,b\r\n\"c\"\r\nd", "test.txt");
-    const Item a = reader.next();
-    const Item b = reader.next();
-    const Item c = reader.next();
-    const Item d = reader.next();
+    const Item a = reader.next().value();
+    const Item b = reader.next().value();
+    const Item c = reader.next().value();
+    const Item d = reader.next().value();
     EXPECT_TRUE(a.startsLine);
     EXPECT_FALSE(a.endsLine);
     EXPECT_FALSE(b.startsLine);
@@ -71,35 +70,30 @@ TEST(ItemReader, TellsWhereEachItemStood) {
 
 TEST(ItemReader, ReadingPastTheEndSaysHowManyItemsThereWere) {
     ItemReader reader("a,b\r\n", "short.txt");
-    reader.next();
-    reader.next();
-    try {
-        reader.next();
-        FAIL() << "read past the end";
-    } catch (const DataFileError& e) {
-        EXPECT_EQ(e.file(), "short.txt");
-        EXPECT_NE(e.problem().find("3番目"), std::string::npos) << e.problem();
-        EXPECT_NE(e.problem().find("2項目"), std::string::npos) << e.problem();
-    }
+    ASSERT_TRUE(reader.next());
+    ASSERT_TRUE(reader.next());
+    const Expected<Item> past = reader.next();
+    ASSERT_FALSE(past) << "read past the end";
+    EXPECT_EQ(past.error().file, "short.txt");
+    EXPECT_NE(past.error().problem.find("3番目"), std::string::npos) << past.error().problem;
+    EXPECT_NE(past.error().problem.find("2項目"), std::string::npos) << past.error().problem;
 }
 
 TEST(ItemReader, RefusesAnUnclosedQuote) {
     ItemReader reader("a\r\n\"bc\r\nd\"\r\n", "quote.txt");
-    reader.next();
-    try {
-        reader.next();
-        FAIL() << "an unclosed quote was accepted";
-    } catch (const DataFileError& e) {
-        EXPECT_NE(e.problem().find("2行目"), std::string::npos) << e.problem();
-    }
+    ASSERT_TRUE(reader.next());
+    const Expected<Item> unclosed = reader.next();
+    ASSERT_FALSE(unclosed) << "an unclosed quote was accepted";
+    EXPECT_NE(unclosed.error().problem.find("2行目"), std::string::npos)
+        << unclosed.error().problem;
 }
 
 TEST(ItemReader, ReadsCp932FilesWithCharactersBeyondPlainShiftJis) {
     testing::TempFolder folder;
     const auto file = folder.writeCp932("names.txt", "①,Ⅰ,髙橋,～,\\\r\n");
-    ItemReader reader = ItemReader::openFile(file);
+    ItemReader reader = ItemReader::openFile(file).value();
     std::vector<std::string> items;
-    while (!reader.atEnd()) items.push_back(reader.next().text);
+    while (!reader.atEnd()) items.push_back(reader.next()->text);
     EXPECT_EQ(items, (std::vector<std::string>{"①", "Ⅰ", "髙橋", "～", "\\"}));
 }
 
@@ -107,20 +101,15 @@ TEST(ItemReader, NamesTheFileAndLineOfBadBytesAndAMissingFile) {
     testing::TempFolder folder;
     // 0x82 is a lead byte; 0x20 cannot follow it.
     const auto bad = folder.writeBytes("bad.txt", "ok\r\nok\r\n\x82\x20\r\n");
-    try {
-        ItemReader::openFile(bad);
-        FAIL() << "invalid CP932 accepted";
-    } catch (const DataFileError& e) {
-        EXPECT_EQ(e.file(), bad);
-        EXPECT_NE(e.problem().find("3行目"), std::string::npos) << e.problem();
-    }
-    try {
-        ItemReader::openFile(folder / "missing.txt");
-        FAIL() << "a missing file was opened";
-    } catch (const DataFileError& e) {
-        EXPECT_EQ(e.file(), folder / "missing.txt");
-        EXPECT_EQ(e.problem(), "ファイルがありません。");
-    }
+    const Expected<ItemReader> badBytes = ItemReader::openFile(bad);
+    ASSERT_FALSE(badBytes) << "invalid CP932 accepted";
+    EXPECT_EQ(badBytes.error().file, bad);
+    EXPECT_NE(badBytes.error().problem.find("3行目"), std::string::npos)
+        << badBytes.error().problem;
+    const Expected<ItemReader> missing = ItemReader::openFile(folder / "missing.txt");
+    ASSERT_FALSE(missing) << "a missing file was opened";
+    EXPECT_EQ(missing.error().file, folder / "missing.txt");
+    EXPECT_EQ(missing.error().problem, "ファイルがありません。");
 }
 
 TEST(ItemReader, HostileFilesAreRefusedNamingTheFile) {
@@ -142,13 +131,13 @@ TEST(ItemReader, HostileFilesAreRefusedNamingTheFile) {
          "取り違えていないか確かめてください。"},
     };
     for (const auto& c : cases) {
-        try {
-            ItemReader::openFile(folder / c.name);
+        const Expected<ItemReader> reader = ItemReader::openFile(folder / c.name);
+        if (reader) {
             ADD_FAILURE() << c.name << " was read";
-        } catch (const DataFileError& e) {
-            EXPECT_EQ(e.file(), folder / c.name);
-            EXPECT_EQ(e.problem(), c.problem) << c.name;
+            continue;
         }
+        EXPECT_EQ(reader.error().file, folder / c.name);
+        EXPECT_EQ(reader.error().problem, c.problem) << c.name;
     }
 }
 
@@ -161,7 +150,7 @@ TEST(ItemReader, LongLinesAndLongBlankStretchesReadInOnePass) {
     ItemReader wide(oneLine, "wide.txt");
     int items = 0;
     while (!wide.atEnd()) {
-        wide.next();
+        ASSERT_TRUE(wide.next());
         ++items;
     }
     EXPECT_EQ(items, 200001);
@@ -170,7 +159,7 @@ TEST(ItemReader, LongLinesAndLongBlankStretchesReadInOnePass) {
     items = 0;
     std::string last;
     while (!tall.atEnd()) {
-        last = tall.next().text;
+        last = tall.next()->text;
         ++items;
     }
     EXPECT_EQ(items, 500001);

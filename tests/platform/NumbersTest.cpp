@@ -27,6 +27,18 @@ TEST(Numbers, ParseNumberTakesOnlyAWholeNumberText) {
     EXPECT_EQ(parseNumber("1 2"), std::nullopt);
 }
 
+TEST(Numbers, DigitsAtTakesExactlyTheDigitsOfAField) {
+    EXPECT_EQ(digitsAt("2026-12-10 09:00:05", 0, 4), 2026);
+    EXPECT_EQ(digitsAt("2026-12-10 09:00:05", 11, 2), 9) << "a leading zero";
+    EXPECT_EQ(digitsAt("x-0512", 2, 4), 512);
+    EXPECT_EQ(digitsAt("-5", 0, 2), std::nullopt) << "no sign";
+    EXPECT_EQ(digitsAt(" 5", 0, 2), std::nullopt) << "no space";
+    EXPECT_EQ(digitsAt("5x", 0, 2), std::nullopt);
+    EXPECT_EQ(digitsAt("12", 1, 2), std::nullopt) << "the text ends first";
+    EXPECT_EQ(digitsAt("12", 3, 1), std::nullopt);
+    EXPECT_EQ(digitsAt("99999999999", 0, 11), std::nullopt) << "beyond an int";
+}
+
 TEST(ShortestText, WritesTheShortestDecimalThatReadsBack) {
     EXPECT_EQ(shortestText(1.0f), "1");
     EXPECT_EQ(shortestText(1.5f), "1.5");

@@ -84,12 +84,10 @@ const std::vector<Creator>& creators() {
          [](const std::filesystem::path& path) {
              AtomicFileWriter writer(path);
              writer.write(bytes);
-             writer.commit();
+             EXPECT_TRUE(writer.commit());
          }},
         {"the backup folder", true,
-         [](const std::filesystem::path& path) {
-             EXPECT_EQ(createSharedFolder(path), std::nullopt);
-         }},
+         [](const std::filesystem::path& path) { EXPECT_TRUE(createSharedFolder(path)); }},
     };
     return all;
 }
@@ -150,15 +148,16 @@ TEST(SharedFileMode, AFileThatIsThereKeepsTheModeAndGroupSomebodyChose) {
         EXPECT_EQ(statusOf(file).st_gid, group);
     }
     const auto backups = makeFolder(folder / "backups", 0700);
-    EXPECT_EQ(createSharedFolder(backups), std::nullopt);
+    EXPECT_TRUE(createSharedFolder(backups));
     EXPECT_EQ(statusOf(backups).st_mode & 07777, 0700u);
 }
 
 TEST(SharedFileMode, AFolderThatCannotBeMadeIsNamed) {
     testing::TempFolder root;
-    const auto failure = createSharedFolder(root / "missing" / "backups");
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->starts_with((root / "missing" / "backups").string() + ": ")) << *failure;
+    const auto made = createSharedFolder(root / "missing" / "backups");
+    ASSERT_FALSE(made);
+    EXPECT_TRUE(made.error().text().starts_with((root / "missing" / "backups").string() + ": "))
+        << made.error().text();
 }
 
 TEST(SharedFileMode, SomethingLessWritableThanItsFolderIsNamedWithItsModeAndGroup) {

@@ -28,7 +28,7 @@ public:
         m_state->common.SchoolName = "さくら学習塾";
         m_state->common.SchoolCode = "12345";
         m_state->profile.LevelCount = 4;
-        LoadCriteriaTable(criteriaFile(), m_state->criteria, 4);
+        LoadCriteriaTable(criteriaFile(), m_state->criteria, 4).value();
     }
 
     AppState& state() override { return *m_state; }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/ProgramProfile.h"
-#include "platform/DataFileError.h"
+#include "platform/Failure.h"
 #include "platform/PosixRecordFile.h"
 #include "rules/counts/Counts.h"
 #include "rules/menu/LevelMenu.h"
@@ -38,11 +38,12 @@ public:
             "パスデータ.txt",
             (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
         AppState& s = *m_state;
-        LoadConfiguration(s, suite / "gaisan");
+        LoadConfiguration(s, suite / "gaisan").value();
         ApplyProfileLevels(s.profile);
         s.SeasonColour = seasonColourOfMonth(12);
         LoadRoster(s.roster, suite / "data/新名簿.txt", m_clock.now().date,
-                   s.common.YearChangeMonth, s.common.RosterOption, {});
+                   s.common.YearChangeMonth, s.common.RosterOption, {})
+            .value();
         m_passcodeTries.emplace(m_clock, s.locations.passcodeTriesFile());
     }
 
@@ -104,8 +105,8 @@ public:
         if (error) requests.push_back("ended: " + error->description);
         return !error;
     }
-    void reportUnusableFile(const DataFileError& error) override {
-        requests.push_back("unusable: " + error.file().filename().string());
+    void reportUnusableFile(const Failure& failure) override {
+        requests.push_back("unusable: " + failure.file.filename().string());
     }
     void reportPrintFailure() override { requests.push_back("print failed"); }
 

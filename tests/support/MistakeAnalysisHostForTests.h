@@ -6,7 +6,7 @@
 
 #include "base/AppState.h"
 #include "base/ProgramProfile.h"
-#include "platform/DataFileError.h"
+#include "platform/Failure.h"
 #include "platform/PosixRecordFile.h"
 #include "stores/installation/Configuration.h"
 #include "stores/results/AnswersFile.h"
@@ -27,7 +27,7 @@ public:
         suite.writeCp932(
             "パスデータ.txt",
             (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
-        LoadConfiguration(*m_state, suite / "gaisan");
+        LoadConfiguration(*m_state, suite / "gaisan").value();
         ApplyProfileLevels(m_state->profile);
     }
 
@@ -52,8 +52,8 @@ public:
         ++reads;
         return analyseMistakes(m_file, resultsFile(), scope);
     }
-    void reportUnusableFile(const DataFileError& error) override {
-        requests.push_back("unusable: " + error.file().filename().string());
+    void reportUnusableFile(const Failure& failure) override {
+        requests.push_back("unusable: " + failure.file.filename().string());
     }
     void reportPrintFailure() override { requests.push_back("print failed"); }
     void backToMenu() override { requests.push_back("menu"); }

@@ -13,19 +13,19 @@ PasscodeOutcome tryPasscode(const StoredPasscode& stored, PasscodeTries& tries,
         case StoredPasscode::State::Set:
             break;
     }
-    tries.refresh();
+    const std::string refreshProblem = tries.refresh();
     if (const int seconds = tries.secondsToWait(); seconds > 0) {
-        return {Kind::MustWait, 0, seconds, tries.problem()};
+        return {Kind::MustWait, 0, seconds, refreshProblem};
     }
     if (passcodeMatches(stored.hash, typed)) {
-        tries.right();
-        return {Kind::Opened, 0, 0, tries.problem()};
+        const std::string countProblem = tries.right();
+        return {Kind::Opened, 0, 0, countProblem};
     }
-    tries.wrong();
+    const std::string countProblem = tries.wrong();
     if (const int seconds = tries.secondsToWait(); seconds > 0) {
-        return {Kind::MustWait, 0, seconds, tries.problem()};
+        return {Kind::MustWait, 0, seconds, countProblem};
     }
-    return {Kind::Wrong, tries.triesLeft(), 0, tries.problem()};
+    return {Kind::Wrong, tries.triesLeft(), 0, countProblem};
 }
 
 std::string passcodeOutcomeText(const PasscodeOutcome& outcome, const std::string& problem) {

@@ -14,7 +14,7 @@ struct PasscodeOutcome {
     Kind kind = Kind::Opened;
     int triesLeft = 0;      ///< when Wrong
     int secondsToWait = 0;  ///< when MustWait
-    /// What kept the count of wrong tries from being read or written (PasscodeTries::problem).
+    /// What kept the count of wrong tries from being read or written, as PasscodeTries tells it.
     std::string countProblem = {};
 };
 

@@ -11,12 +11,12 @@
 namespace gaisan {
 namespace {
 
-std::string unreadable(const std::string& problem) {
-    return "まちがえた回数の記録を読めません：" + problem;
+std::string unreadable(const Failure& failure) {
+    return "まちがえた回数の記録を読めません：" + failure.text();
 }
 
-std::string unwritable(const std::string& problem) {
-    return "まちがえた回数を記録できません：" + problem;
+std::string unwritable(const Failure& failure) {
+    return "まちがえた回数を記録できません：" + failure.text();
 }
 
 }  // namespace
@@ -30,33 +30,32 @@ std::int64_t PasscodeTries::localSeconds() const {
            static_cast<std::int64_t>(std::floor(now.secondsSinceMidnight));
 }
 
-void PasscodeTries::refresh() {
-    const ReadPasscodeTryCount read = readPasscodeTryCount(m_file);
-    if (m_countedHere) {
+std::string PasscodeTries::refresh() {
+    const Expected<PasscodeTryCount> read = readPasscodeTryCount(m_file);
+    if (m_countedHereBecause) {
         // Until a count is written again, the file may be behind the count of this program.
-        if (!read.problem.empty()) m_problem = unreadable(read.problem);
-        return;
+        if (!read) m_countedHereBecause = unreadable(read.error());
+        return *m_countedHereBecause;
     }
-    if (!read.problem.empty()) {
-        m_problem = unreadable(read.problem);
-        m_countedHere = true;
+    if (!read) {
+        m_countedHereBecause = unreadable(read.error());
         m_wrong = kTries;
         m_waitBegan.reset();
         m_waitEnds = m_clock.tickMilliseconds() + kWaitMilliseconds;
-        return;
+        return *m_countedHereBecause;
     }
-    m_problem.clear();
-    m_wrong = read.count.wrong;
-    if (!read.count.waitBegan) {
+    m_wrong = read->wrong;
+    if (!read->waitBegan) {
         m_waitBegan.reset();
         m_waitEnds.reset();
-        return;
+        return {};
     }
-    if (m_waitBegan == read.count.waitBegan) return;  // a wait this program counts already
-    m_waitBegan = read.count.waitBegan;
+    if (m_waitBegan == read->waitBegan) return {};  // a wait this program counts already
+    m_waitBegan = read->waitBegan;
     const std::int64_t left = std::clamp((*m_waitBegan - localSeconds()) * 1000 + kWaitMilliseconds,
                                          std::int64_t{0}, kWaitMilliseconds);
     m_waitEnds = m_clock.tickMilliseconds() + left;
+    return {};
 }
 
 int PasscodeTries::secondsToWait() const {
@@ -72,9 +71,9 @@ int PasscodeTries::triesLeft() const {
     return m_wrong >= kTries ? kTries : kTries - m_wrong;
 }
 
-void PasscodeTries::wrong() {
-    refresh();
-    if (secondsToWait() > 0) return;
+std::string PasscodeTries::wrong() {
+    std::string problem = refresh();
+    if (secondsToWait() > 0) return problem;
     if (m_wrong >= kTries) m_wrong = 0;
     ++m_wrong;
     m_waitBegan.reset();
@@ -83,24 +82,29 @@ void PasscodeTries::wrong() {
         m_waitBegan = localSeconds();
         m_waitEnds = m_clock.tickMilliseconds() + kWaitMilliseconds;
     }
-    save();
+    return save();
 }
 
-void PasscodeTries::right() {
+std::string PasscodeTries::right() {
     m_wrong = 0;
     m_waitBegan.reset();
     m_waitEnds.reset();
-    const auto failure = clearPasscodeTryCount(m_file);
-    m_countedHere = failure.has_value();
-    m_problem = failure ? unwritable(*failure) : std::string();
+    return countedThrough(clearPasscodeTryCount(m_file));
 }
 
-void PasscodeTries::save() {
-    const auto failure = writePasscodeTryCount(m_file, {m_wrong, m_waitBegan});
+std::string PasscodeTries::save() {
+    return countedThrough(writePasscodeTryCount(m_file, {m_wrong, m_waitBegan}));
+}
+
+std::string PasscodeTries::countedThrough(const Expected<void>& written) {
     // The tries still count for this program's run; the teacher hears why they are not kept
     // for the others.
-    m_countedHere = failure.has_value();
-    m_problem = failure ? unwritable(*failure) : std::string();
+    if (written) {
+        m_countedHereBecause.reset();
+        return {};
+    }
+    m_countedHereBecause = unwritable(written.error());
+    return *m_countedHereBecause;
 }
 
 }  // namespace gaisan

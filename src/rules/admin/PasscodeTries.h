@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Clock.h"
+#include "platform/Expected.h"
 
 namespace gaisan {
 
@@ -36,24 +37,30 @@ public:
 
     PasscodeTries(const Clock& clock, std::filesystem::path countFile);
 
-    /// Takes in the count as the data folder holds it now.
-    void refresh();
+    // Each call that reads or writes the count file returns what kept it from being read or
+    // written, naming it, in Japanese, or an empty text when nothing did: the tries count all
+    // the same, and the teacher is told why they are not kept for the other machines.
+
+    /// Takes in the count as the data folder holds it now. While the program counts the tries
+    /// itself, a count file it can read again is still behind it, and the reason it counts them
+    /// itself is told again.
+    std::string refresh();
     /// Whole seconds, rounded up, until a passcode is checked again; 0 when it is checked now.
     int secondsToWait() const;
     /// The wrong tries left before the wait, while not waiting.
     int triesLeft() const;
     /// Counts a wrong passcode, refreshing first so that another machine's tries count too; the
-    /// last of the tries starts the wait. Writes the count to the data folder.
-    void wrong();
+    /// last of the tries starts the wait. Writes the count to the data folder, unless a wait is
+    /// still on.
+    std::string wrong();
     /// A right passcode: the count starts afresh, and its file is removed.
-    void right();
-    /// What kept the count file from being read or written, naming it, in Japanese; empty when
-    /// nothing did.
-    const std::string& problem() const { return m_problem; }
+    std::string right();
 
 private:
     std::int64_t localSeconds() const;
-    void save();
+    std::string save();
+    /// Takes in the outcome of writing or removing the count file.
+    std::string countedThrough(const Expected<void>& written);
 
     const Clock& m_clock;
     std::filesystem::path m_file;
@@ -62,10 +69,9 @@ private:
     std::optional<std::int64_t> m_waitBegan;
     /// The tick at which the wait ends on this machine.
     std::optional<std::int64_t> m_waitEnds;
-    /// Whether the count file could not be read or written, so that the program counts the tries
-    /// itself until it writes one again.
-    bool m_countedHere = false;
-    std::string m_problem;
+    /// Why the program counts the tries itself until it writes the count file again: the file
+    /// could not be read or written. Nothing while the file holds the count.
+    std::optional<std::string> m_countedHereBecause;
 };
 
 }  // namespace gaisan

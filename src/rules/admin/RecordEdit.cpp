@@ -28,23 +28,25 @@ int chosenStudent(std::string_view chooserText) {
     return static_cast<int>(digitsValue(number, 4));
 }
 
-std::variant<RecordEdit, std::string> recordEditOf(std::string_view secondsText,
-                                                   std::string_view chooserText,
-                                                   const BrowserStudents& students) {
+Expected<RecordEdit> recordEditOf(std::string_view secondsText, std::string_view chooserText,
+                                  const BrowserStudents& students) {
+    const auto refused = [](std::string sentence) {
+        return Unexpected(Failure{{}, std::move(sentence)});
+    };
     // The refusals come in short lines broken between phrases: a message box wraps a long line
     // anywhere, inside a word too.
     const long seconds = digitsValue(trimSpaces(secondsText), 5);
     if (seconds < 0) {
-        return "タイム「" + std::string(secondsText) +
-               "」は、\n0から99999までの秒数を\n数字で書いてください。";
+        return refused("タイム「" + std::string(secondsText) +
+                       "」は、\n0から99999までの秒数を\n数字で書いてください。");
     }
     const int student = chosenStudent(chooserText);
     if (student < 0) {
-        return "生徒「" + std::string(chooserText) +
-               "」は、\n一覧から選ぶか、\n生徒番号を数字で書いてください。";
+        return refused("生徒「" + std::string(chooserText) +
+                       "」は、\n一覧から選ぶか、\n生徒番号を数字で書いてください。");
     }
     if (student < 1 || student > kHighestStudent || !students.inRoster.at(student)) {
-        return "生徒番号 " + std::to_string(student) + " の生徒は名簿にいません。";
+        return refused("生徒番号 " + std::to_string(student) + " の生徒は名簿にいません。");
     }
     return RecordEdit{student, static_cast<std::int32_t>(seconds)};
 }

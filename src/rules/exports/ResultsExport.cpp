@@ -87,9 +87,10 @@ std::string gradeLabelIn(int schoolYear, int student, const RosterTables& roster
     return gradeLabelOf(GradeNumber(schoolYear, roster.RosterYear.at(student))).value_or("");
 }
 
-ExportSummary exportResults(const std::filesystem::path& resultsFile, const ExportSources& sources,
-                            const ExportPeriod& period, ExportEncoding encoding, std::ostream& out,
-                            const ExportProgress& progress) {
+Expected<ExportSummary> exportResults(const std::filesystem::path& resultsFile,
+                                      const ExportSources& sources, const ExportPeriod& period,
+                                      ExportEncoding encoding, std::ostream& out,
+                                      const ExportProgress& progress) {
     FieldTexts texts(encoding);
     if (encoding == ExportEncoding::Utf8) out << kSpreadsheetByteOrderMark;
     out << (encoding == ExportEncoding::Cp932 ? encodeCp932(kHeader) : kHeader)
@@ -104,7 +105,7 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
     int lastDay = -1;
     int schoolYear = 0;
     std::string date;
-    forEachRecord(resultsFile, [&](std::uint64_t number, const ResultRecord& record) {
+    const auto writeRow = [&](std::uint64_t number, const ResultRecord& record) {
         if (progress && number % kRecordsPerProgress == 0) progress(number, total);
         if (ResultsFile::displayProblemOf(runFieldsOf(record))) {
             ++summary.passedOver;
@@ -154,49 +155,71 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
             out << rows;
             rows.clear();
         }
-    });
+    };
+    // The record stream tells a results file it cannot read by throwing; here, as everywhere
+    // in the rules, it becomes the export's failure.
+    try {
+        forEachRecord(resultsFile, writeRow);
+    } catch (const DataFileError& unreadable) {
+        return Unexpected(Failure{unreadable.file(), unreadable.problem()});
+    }
     out << rows;
     if (progress) progress(total, total);
     return summary;
 }
 
-void writeSpreadsheetFile(const std::filesystem::path& target,
-                          const std::function<void(std::ostream&)>& write) {
+Expected<void> writeSpreadsheetFile(const std::filesystem::path& target,
+                                    const std::function<Expected<void>(std::ostream&)>& write) {
     std::filesystem::path partial = target;
     partial += ".part";
+    const auto removePartial = [&] {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+    };
     const auto failed = [&] {
         const int error = errno;
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-        return DataFileError(target, "書き込めません：" + systemErrorText(error));
+        removePartial();
+        return Unexpected(Failure{target, "書き込めません：" + systemErrorText(error)});
     };
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (!out) throw failed();
+    if (!out) return failed();
+    Expected<void> written;
     try {
-        write(out);
+        written = write(out);
     } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
+        removePartial();
         throw;
     }
+    if (!written) {
+        removePartial();
+        return written;
+    }
     out.close();
-    if (!out) throw failed();
+    if (!out) return failed();
     std::error_code renameError;
     std::filesystem::rename(partial, target, renameError);
     if (renameError) {
         errno = renameError.value();
-        throw failed();
+        return failed();
     }
+    return {};
 }
 
-ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
-                                  const ExportSources& sources, const ExportPeriod& period,
-                                  ExportEncoding encoding, const std::filesystem::path& target,
-                                  const ExportProgress& progress) {
+Expected<ExportSummary> exportResultsToFile(const std::filesystem::path& resultsFile,
+                                            const ExportSources& sources,
+                                            const ExportPeriod& period, ExportEncoding encoding,
+                                            const std::filesystem::path& target,
+                                            const ExportProgress& progress) {
     ExportSummary summary;
-    writeSpreadsheetFile(target, [&](std::ostream& out) {
-        summary = exportResults(resultsFile, sources, period, encoding, out, progress);
-    });
+    const Expected<void> written =
+        writeSpreadsheetFile(target, [&](std::ostream& out) -> Expected<void> {
+            Expected<ExportSummary> exported =
+                exportResults(resultsFile, sources, period, encoding, out, progress);
+            if (!exported) return Unexpected(exported.error());
+            summary = *exported;
+            return {};
+        });
+    if (!written) return Unexpected(written.error());
     return summary;
 }
 

@@ -11,6 +11,7 @@
 #include "base/CriteriaTable.h"
 #include "base/IndexedTables.h"
 #include "base/RosterTables.h"
+#include "platform/Expected.h"
 
 namespace gaisan {
 
@@ -42,11 +43,12 @@ inline constexpr std::string_view kSpreadsheetLineEnd = "\r\n";
 std::string gradeLabelIn(int schoolYear, int student, const RosterTables& roster);
 
 /// Writes the file `target` through `write`, beside it under a temporary name renamed into place
-/// once whole, so that a failure never leaves half a spreadsheet where a whole one was. Throws
-/// DataFileError naming `target` when it cannot be written; an exception from `write` passes
-/// through with the temporary file removed.
-void writeSpreadsheetFile(const std::filesystem::path& target,
-                          const std::function<void(std::ostream&)>& write);
+/// once whole, so that a failure never leaves half a spreadsheet where a whole one was. Fails
+/// naming `target` when it cannot be written, or with the failure of `write`, which leaves
+/// nothing behind either; an exception from `write` passes through with the temporary file
+/// removed.
+Expected<void> writeSpreadsheetFile(const std::filesystem::path& target,
+                                    const std::function<Expected<void>(std::ostream&)>& write);
 
 /// The runs to export by date, both ends included; an end left out is open.
 struct ExportPeriod {
@@ -70,17 +72,19 @@ using ExportProgress = std::function<void(std::uint64_t done, std::uint64_t tota
 /// says where they hold a comma, a double quote or a line break; lines end in CR LF. Records the
 /// program cannot show as runs (see ResultsFile::displayProblemOf) are left out and counted; a
 /// run dated after today is written like any other, since the run lists show it too. Reads the
-/// file as forEachRecord does; throws DataFileError when it cannot.
-ExportSummary exportResults(const std::filesystem::path& resultsFile, const ExportSources& sources,
-                            const ExportPeriod& period, ExportEncoding encoding, std::ostream& out,
-                            const ExportProgress& progress = {});
+/// file as forEachRecord does, and fails naming it when it cannot.
+Expected<ExportSummary> exportResults(const std::filesystem::path& resultsFile,
+                                      const ExportSources& sources, const ExportPeriod& period,
+                                      ExportEncoding encoding, std::ostream& out,
+                                      const ExportProgress& progress = {});
 
 /// The same into the file `target`, written beside it under a temporary name and renamed into
 /// place once whole, so that a failure never leaves half a spreadsheet where a whole one was.
-/// Throws DataFileError naming `target` when it cannot be written.
-ExportSummary exportResultsToFile(const std::filesystem::path& resultsFile,
-                                  const ExportSources& sources, const ExportPeriod& period,
-                                  ExportEncoding encoding, const std::filesystem::path& target,
-                                  const ExportProgress& progress = {});
+/// Fails naming `target` when it cannot be written, or the results file when it cannot be read.
+Expected<ExportSummary> exportResultsToFile(const std::filesystem::path& resultsFile,
+                                            const ExportSources& sources,
+                                            const ExportPeriod& period, ExportEncoding encoding,
+                                            const std::filesystem::path& target,
+                                            const ExportProgress& progress = {});
 
 }  // namespace gaisan

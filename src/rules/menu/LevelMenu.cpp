@@ -41,7 +41,7 @@ LevelRanking LevelMenu::rank(int level, RankingView view, PointsBasis basis,
     return rankLevel(m_state, level, view, basis, band);
 }
 
-std::vector<std::string> LevelMenu::readRoster(const RosterRowBuilder& rowBuilder) {
+Expected<std::vector<std::string>> LevelMenu::readRoster(const RosterRowBuilder& rowBuilder) {
     return loadSchoolRoster(m_state, m_state.roster, m_clock.now().date, rowBuilder);
 }
 

@@ -57,9 +57,8 @@ public:
     LevelRanking rank(int level, RankingView view, PointsBasis basis, std::string_view band) const;
     const RosterTables& roster() const { return m_state.roster; }
     /// Reads the school's roster afresh into roster(), handing each listed entry to
-    /// `rowBuilder`; the sentences saying which lines were left out, and why. Throws
-    /// DataFileError for a roster that cannot be used.
-    std::vector<std::string> readRoster(const RosterRowBuilder& rowBuilder);
+    /// `rowBuilder`; the sentences saying which lines were left out, and why.
+    Expected<std::vector<std::string>> readRoster(const RosterRowBuilder& rowBuilder);
     LevelStatistics statistics(int student, int level, std::string_view band) const;
 
     // The files the menu's commands read.

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/DataFileError.h"
 #include "rules/counts/Counts.h"
 #include "rules/menu/LevelMenu.h"
 #include "stores/installation/DataFolder.h"
@@ -29,15 +28,16 @@ Expected<NameListRead> StudentSession::readNameList(FigureMode mode, std::string
     NameListRead read;
     read.rosterFile = m_state.locations.rosterFile();
     std::vector<std::string> staging;
-    try {
-        read.skippedEntries = loadSchoolRoster(
-            m_state, m_state.roster, m_clock.now().date, [&](const RosterEntry& entry, int grade) {
-                staging.push_back(stagingRowOf(entry, grade, mode, m_state.counts));
-            });
-    } catch (const DataFileError& error) {
+    auto skipped = loadSchoolRoster(
+        m_state, m_state.roster, m_clock.now().date, [&](const RosterEntry& entry, int grade) {
+            staging.push_back(stagingRowOf(entry, grade, mode, m_state.counts));
+        });
+    if (skipped) {
+        read.skippedEntries = std::move(*skipped);
+    } else {
         // The list keeps its prompt row, so that the screen still explains itself.
         staging.clear();
-        read.unusableRoster = Failure{error.file(), error.problem()};
+        read.unusableRoster = std::move(skipped).error();
     }
     read.list = nameListOf(std::move(staging), m_state.roster.SchoolYear, band);
     return read;

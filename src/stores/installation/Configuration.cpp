@@ -2,7 +2,8 @@
 
 #include "stores/installation/DataFolder.h"
 
-#include "platform/DataFileError.h"
+#include <vector>
+
 #include "platform/ItemReader.h"
 #include "platform/Numbers.h"
 #include "platform/Utf8.h"
@@ -12,15 +13,29 @@ namespace {
 
 constexpr int kSuiteFileItems = 10;
 
+/// The ten items of a file of the suite, of which the program uses the first few; a file of
+/// fewer is refused as ItemReader::next refuses a read past the end.
+Expected<std::vector<Item>> suiteFileItems(const std::filesystem::path& file) {
+    Expected<ItemReader> reader = ItemReader::openFile(file);
+    if (!reader) return Unexpected(reader.error());
+    std::vector<Item> items;
+    for (int item = 1; item <= kSuiteFileItems; ++item) {
+        Expected<Item> next = reader->next();
+        if (!next) return Unexpected(next.error());
+        items.push_back(std::move(*next));
+    }
+    return items;
+}
+
 /// The data root named by item 1 of "パスデータ.txt". The file names it as a full path; a relative
 /// one is taken from the suite folder that holds the file, never from wherever the program was
 /// started.
-std::filesystem::path readDataRoot(const std::filesystem::path& suiteFile) {
-    ItemReader reader = ItemReader::openFile(suiteFile);
-    const std::string root = reader.next().text;
-    for (int item = 2; item <= kSuiteFileItems; ++item) reader.next();
+Expected<std::filesystem::path> readDataRoot(const std::filesystem::path& suiteFile) {
+    const Expected<std::vector<Item>> items = suiteFileItems(suiteFile);
+    if (!items) return Unexpected(items.error());
+    const std::string& root = (*items)[0].text;
     if (root.empty()) {
-        throw DataFileError(suiteFile, "1番目の項目（データフォルダの場所）が空です。");
+        return Unexpected(Failure{suiteFile, "1番目の項目（データフォルダの場所）が空です。"});
     }
     std::filesystem::path rootPath(root);
     if (rootPath.is_relative()) rootPath = suiteFile.parent_path() / rootPath;
@@ -29,22 +44,22 @@ std::filesystem::path readDataRoot(const std::filesystem::path& suiteFile) {
 
 }  // namespace
 
-CommonConfiguration readCommonConfiguration(const std::filesystem::path& file) {
-    CommonConfiguration common;
-    ItemReader reader = ItemReader::openFile(file);
-    const Item month = reader.next();
-    const Item school = reader.next();
-    const Item option = reader.next();
-    for (int item = 4; item <= kSuiteFileItems; ++item) reader.next();
+Expected<CommonConfiguration> readCommonConfiguration(const std::filesystem::path& file) {
+    const Expected<std::vector<Item>> items = suiteFileItems(file);
+    if (!items) return Unexpected(items.error());
+    const Item& month = (*items)[0];
+    const Item& school = (*items)[1];
+    const Item& option = (*items)[2];
 
     const std::optional<double> monthNumber = parseNumber(month.text);
     if (!monthNumber || *monthNumber < 1 || *monthNumber > 12 ||
         *monthNumber != static_cast<int>(*monthNumber)) {
-        throw DataFileError(file,
-                            "1番目の項目（学年の変わる月）は1から12の数でなければなりません"
-                            "が、「" +
-                                month.text + "」です。");
+        return Unexpected(Failure{file,
+                                  "1番目の項目（学年の変わる月）は1から12の数でなければなりません"
+                                  "が、「" +
+                                      month.text + "」です。"});
     }
+    CommonConfiguration common;
     common.YearChangeMonth = static_cast<int>(*monthNumber);
     SchoolNameAndCode split = splitSchoolCode(school.text);
     common.SchoolName = std::move(split.name);
@@ -62,13 +77,15 @@ SchoolNameAndCode splitSchoolCode(std::string_view text) {
     return {std::string(text), std::nullopt};
 }
 
-void LoadConfiguration(AppState& state, const std::filesystem::path& programFolder) {
+Expected<void> LoadConfiguration(AppState& state, const std::filesystem::path& programFolder) {
     state.locations = DataLocations::ofProgramFolder(programFolder);
-    state.locations.setDataRoot(readDataRoot(state.locations.pathDataFile()));
-    loadSettingsAndCriteria(state);
+    const Expected<std::filesystem::path> dataRoot = readDataRoot(state.locations.pathDataFile());
+    if (!dataRoot) return Unexpected(dataRoot.error());
+    state.locations.setDataRoot(*dataRoot);
+    if (auto loaded = loadSettingsAndCriteria(state); !loaded) return loaded;
     const std::filesystem::path soundTable = state.locations.soundTableFile();
-    LoadSoundTable(soundTable, state.sounds);
-    checkPlayedCues(soundTable, state.sounds);
+    if (auto loaded = LoadSoundTable(soundTable, state.sounds); !loaded) return loaded;
+    return checkPlayedCues(soundTable, state.sounds);
 }
 
 }  // namespace gaisan

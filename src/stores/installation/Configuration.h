@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/AppState.h"
+#include "platform/Expected.h"
 
 namespace gaisan {
 
@@ -20,14 +21,15 @@ struct SchoolNameAndCode {
 SchoolNameAndCode splitSchoolCode(std::string_view text);
 
 /// The school's settings from "共通データ.txt": ten items, of which the first three are used.
-/// Throws DataFileError when the file is missing, short of items or its month is no month.
-CommonConfiguration readCommonConfiguration(const std::filesystem::path& file);
+/// Fails when the file is missing, short of items or its month is no month.
+Expected<CommonConfiguration> readCommonConfiguration(const std::filesystem::path& file);
 
 /// The start-up's configuration load, in this order: the data root from "パスデータ.txt" beside
 /// the program's folder, the school's settings from "共通データ.txt", the subject title, the
-/// criteria table and the sound table. Throws DataFileError naming the
-/// first file that is missing, unreadable or short of items, criteria that lack a level of the
-/// level table or break a rule, or a sound table that lacks a cue the program plays.
-void LoadConfiguration(AppState& state, const std::filesystem::path& programFolder);
+/// criteria table and the sound table. Fails naming the first file that is missing, unreadable
+/// or short of items, criteria that lack a level of the level table or break a rule, or a sound
+/// table that lacks a cue the program plays. Nothing else can run without these: the program
+/// ends after telling the failure.
+Expected<void> LoadConfiguration(AppState& state, const std::filesystem::path& programFolder);
 
 }  // namespace gaisan

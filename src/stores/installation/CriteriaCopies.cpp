@@ -6,15 +6,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <span>
 #include <tuple>
 
 #include "platform/AtomicFileWriter.h"
-#include "platform/DataFileError.h"
 #include "platform/FileBytes.h"
+#include "platform/Numbers.h"
 #include "platform/SharedFileMode.h"
 #include "platform/SystemErrorText.h"
 
@@ -32,14 +31,6 @@ int wholeSeconds(const LocalDateTime& time) {
     return static_cast<int>(std::floor(time.secondsSinceMidnight));
 }
 
-/// The digits of `text` from `at`, `count` of them, as a number; -1 when any is no digit.
-int digitsAt(const std::string& text, std::size_t at, std::size_t count) {
-    int value = 0;
-    const char* first = text.data() + at;
-    const auto [end, error] = std::from_chars(first, first + count, value);
-    return error == std::errc() && end == first + count ? value : -1;
-}
-
 /// The copy named `name`, when it is a name criteriaCopyFileOf gives.
 std::optional<CriteriaCopy> copyNamed(const std::filesystem::path& criteriaFile,
                                       const std::filesystem::path& path) {
@@ -53,105 +44,105 @@ std::optional<CriteriaCopy> copyNamed(const std::filesystem::path& criteriaFile,
     const std::string middle =
         name.substr(stem.size(), name.size() - stem.size() - extension.size());
     if (middle[4] != '-' || middle[7] != '-' || middle[10] != '-') return std::nullopt;
-    const int year = digitsAt(middle, 0, 4);
-    const int month = digitsAt(middle, 5, 2);
-    const int day = digitsAt(middle, 8, 2);
-    const int hour = digitsAt(middle, 11, 2);
-    const int minute = digitsAt(middle, 13, 2);
-    const int second = digitsAt(middle, 15, 2);
+    const std::optional<int> year = digitsAt(middle, 0, 4);
+    const std::optional<int> month = digitsAt(middle, 5, 2);
+    const std::optional<int> day = digitsAt(middle, 8, 2);
+    const std::optional<int> hour = digitsAt(middle, 11, 2);
+    const std::optional<int> minute = digitsAt(middle, 13, 2);
+    const std::optional<int> second = digitsAt(middle, 15, 2);
     int sequence = 1;
     if (middle.size() > kTimeLength) {
-        if (middle[kTimeLength] != '-' || middle.size() == kTimeLength + 1) return std::nullopt;
-        sequence = digitsAt(middle, kTimeLength + 1, middle.size() - kTimeLength - 1);
-        if (sequence < 2) return std::nullopt;
+        if (middle[kTimeLength] != '-') return std::nullopt;
+        const std::optional<int> later =
+            digitsAt(middle, kTimeLength + 1, middle.size() - kTimeLength - 1);
+        if (!later || *later < 2) return std::nullopt;
+        sequence = *later;
     }
-    if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
-        minute < 0 || minute > 59 || second < 0 || second > 59) {
+    if (!year || !month || !day || !hour || !minute || !second || *month < 1 || *month > 12 ||
+        *day < 1 || *day > 31 || *hour > 23 || *minute > 59 || *second > 59) {
         return std::nullopt;
     }
-    return CriteriaCopy{path, {{year, month, day}, hour * 3600.0 + minute * 60 + second}, sequence};
+    return CriteriaCopy{
+        path, {{*year, *month, *day}, *hour * 3600.0 + *minute * 60 + *second}, sequence};
 }
 
 /// Takes the first free name for a copy made at `now` by creating it empty: on a shared folder
 /// only one machine's create of a name succeeds, so two saves at once never write one copy.
-std::optional<std::string> claimCopyName(const std::filesystem::path& criteriaFile,
-                                         const LocalDateTime& now, std::filesystem::path& claimed) {
+Expected<std::filesystem::path> claimCopyName(const std::filesystem::path& criteriaFile,
+                                              const LocalDateTime& now) {
     for (int sequence = 1; sequence <= kMostCopiesInASecond; ++sequence) {
         const std::filesystem::path name = criteriaCopyFileOf(criteriaFile, now, sequence);
         const int descriptor =
             ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (descriptor < 0) {
             if (errno == EEXIST) continue;
-            return name.string() + ": " + systemErrorText(errno);
+            return Unexpected(Failure{name, systemErrorText(errno)});
         }
         shareLikeItsFolder(descriptor, name);
         ::close(descriptor);
-        claimed = name;
-        return std::nullopt;
+        return name;
     }
-    return criteriaCopiesFolderOf(criteriaFile).string() +
-           ": 同じ秒の控えが多すぎて名前を付けられません";
+    return Unexpected(Failure{criteriaCopiesFolderOf(criteriaFile),
+                              "同じ秒の控えが多すぎて名前を付けられません"});
 }
 
-/// Copies the file about to be replaced to the newest copy; nothing to do when there is no file.
-/// Sets `made` to the copy.
-std::optional<std::string> keepCopy(const std::filesystem::path& file, const LocalDateTime& now,
-                                    std::filesystem::path& made) {
+/// Copies the file about to be replaced to the newest copy, and tells where; an empty path when
+/// there is no file to copy.
+Expected<std::filesystem::path> keepCopy(const std::filesystem::path& file,
+                                         const LocalDateTime& now) {
     struct stat status {};
-    if (::stat(file.c_str(), &status) != 0 && errno == ENOENT) return std::nullopt;
-    std::string old;
-    try {
-        old = readFileBytes(file, kLargestCriteriaFile);
-    } catch (const DataFileError& failure) {
-        return failure.what();
+    if (::stat(file.c_str(), &status) != 0 && errno == ENOENT) return std::filesystem::path();
+    const Expected<std::string> old = readFileBytes(file, kLargestCriteriaFile);
+    if (!old) return Unexpected(old.error());
+    if (auto made = createSharedFolder(criteriaCopiesFolderOf(file)); !made) {
+        return Unexpected(made.error());
     }
-    if (auto failure = createSharedFolder(criteriaCopiesFolderOf(file))) return failure;
-    std::filesystem::path claimed;
-    if (auto failure = claimCopyName(file, now, claimed)) return failure;
-    try {
-        // Written beside the claimed name and renamed over it, so that a copy is whole or absent.
-        AtomicFileWriter writer(claimed);
-        writer.write(std::as_bytes(std::span(old)));
-        writer.commit();
-    } catch (const DataFileError& failure) {
-        ::unlink(claimed.c_str());
-        return failure.what();
+    const Expected<std::filesystem::path> claimed = claimCopyName(file, now);
+    if (!claimed) return claimed;
+    // Written beside the claimed name and renamed over it, so that a copy is whole or absent.
+    AtomicFileWriter writer(*claimed);
+    writer.write(std::as_bytes(std::span(*old)));
+    if (auto written = writer.commit(); !written) {
+        ::unlink(claimed->c_str());
+        return Unexpected(written.error());
     }
-    made = claimed;
-    return std::nullopt;
+    return claimed;
 }
 
-std::optional<std::string> removeOldCopies(const std::filesystem::path& file) {
+/// Removes all but the newest kKeptCriteriaCopies; the failure names the first copy that stayed.
+Expected<void> removeOldCopies(const std::filesystem::path& file) {
     const std::vector<CriteriaCopy> copies = criteriaCopiesOf(file);
-    std::optional<std::string> failure;
+    std::optional<Failure> failure;
     for (std::size_t i = kKeptCriteriaCopies; i < copies.size(); ++i) {
         std::error_code error;
         if (!std::filesystem::remove(copies[i].file, error) && error && !failure) {
-            failure = copies[i].file.string() + ": 古い控えを消せません（" +
-                      systemErrorText(error.value()) + "）";
+            failure = Failure{copies[i].file,
+                              "古い控えを消せません（" + systemErrorText(error.value()) + "）"};
         }
     }
-    return failure;
+    if (failure) return Unexpected(std::move(*failure));
+    return {};
 }
 
-CriteriaSaveOutcome replaceKeepingCopy(const std::filesystem::path& file, const std::string& bytes,
-                                       const LocalDateTime& now, WithoutCopy withoutCopy) {
+Expected<CriteriaSaveOutcome> replaceKeepingCopy(const std::filesystem::path& file,
+                                                 const std::string& bytes, const LocalDateTime& now,
+                                                 WithoutCopy withoutCopy) {
     CriteriaSaveOutcome outcome;
-    std::filesystem::path copy;
-    outcome.copyProblem = keepCopy(file, now, copy);
-    if (outcome.copyProblem && withoutCopy == WithoutCopy::KeepOldFile) return outcome;
-    try {
-        AtomicFileWriter writer(file);
-        writer.write(std::as_bytes(std::span(bytes)));
-        writer.commit();
-    } catch (const DataFileError&) {
+    const Expected<std::filesystem::path> copy = keepCopy(file, now);
+    if (!copy) {
+        outcome.copyProblem = copy.error();
+        if (withoutCopy == WithoutCopy::KeepOldFile) return outcome;
+    }
+    AtomicFileWriter writer(file);
+    writer.write(std::as_bytes(std::span(bytes)));
+    if (auto written = writer.commit(); !written) {
         // The file was not replaced, so the copy only repeats it.
-        if (!copy.empty()) ::unlink(copy.c_str());
-        throw;
+        if (copy && !copy->empty()) ::unlink(copy->c_str());
+        return Unexpected(written.error());
     }
     outcome.saved = true;
-    if (auto failure = removeOldCopies(file); failure && !outcome.copyProblem) {
-        outcome.copyProblem = failure;
+    if (auto removed = removeOldCopies(file); !removed && !outcome.copyProblem) {
+        outcome.copyProblem = removed.error();
     }
     return outcome;
 }
@@ -184,20 +175,27 @@ std::string criteriaCopyCaption(const CriteriaCopy& copy) {
            "月" + std::to_string(copy.madeAt.date.day) + "日 " + time + " まで使っていた設定";
 }
 
-CriteriaSaveOutcome saveCriteriaKeepingCopy(const std::filesystem::path& file,
-                                            const std::vector<CriteriaLine>& lines,
-                                            int requiredLevels, const LocalDateTime& now,
-                                            WithoutCopy withoutCopy) {
-    return replaceKeepingCopy(file, criteriaFileBytes(file, lines, requiredLevels), now,
-                              withoutCopy);
+Expected<CriteriaSaveOutcome> saveCriteriaKeepingCopy(const std::filesystem::path& file,
+                                                      const std::vector<CriteriaLine>& lines,
+                                                      int requiredLevels, const LocalDateTime& now,
+                                                      WithoutCopy withoutCopy) {
+    const Expected<std::string> bytes = criteriaFileBytes(file, lines, requiredLevels);
+    if (!bytes) return Unexpected(bytes.error());
+    return replaceKeepingCopy(file, *bytes, now, withoutCopy);
 }
 
-CriteriaSaveOutcome restoreCriteriaCopy(const std::filesystem::path& file,
-                                        const std::filesystem::path& copy, int requiredLevels,
-                                        const LocalDateTime& now, WithoutCopy withoutCopy) {
-    const std::string bytes = readFileBytes(copy, kLargestCriteriaFile);
-    checkCriteriaLines(copy, readCriteriaFile(copy), requiredLevels);
-    return replaceKeepingCopy(file, bytes, now, withoutCopy);
+Expected<CriteriaSaveOutcome> restoreCriteriaCopy(const std::filesystem::path& file,
+                                                  const std::filesystem::path& copy,
+                                                  int requiredLevels, const LocalDateTime& now,
+                                                  WithoutCopy withoutCopy) {
+    const Expected<std::string> bytes = readFileBytes(copy, kLargestCriteriaFile);
+    if (!bytes) return Unexpected(bytes.error());
+    const Expected<std::vector<CriteriaLine>> lines = readCriteriaFile(copy);
+    if (!lines) return Unexpected(lines.error());
+    if (auto checked = checkCriteriaLines(copy, *lines, requiredLevels); !checked) {
+        return Unexpected(checked.error());
+    }
+    return replaceKeepingCopy(file, *bytes, now, withoutCopy);
 }
 
 }  // namespace gaisan

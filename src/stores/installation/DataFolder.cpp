@@ -4,15 +4,18 @@
 
 namespace gaisan {
 
-void loadSettingsAndCriteria(AppState& state) {
-    state.common = readCommonConfiguration(state.locations.commonSettingsFile());
+Expected<void> loadSettingsAndCriteria(AppState& state) {
+    Expected<CommonConfiguration> common =
+        readCommonConfiguration(state.locations.commonSettingsFile());
+    if (!common) return Unexpected(common.error());
+    state.common = std::move(*common);
     ApplyProfileTitle(state.profile);
-    LoadCriteriaTable(state.locations.criteriaFile(), state.criteria, kDefinedLevelCount);
+    return LoadCriteriaTable(state.locations.criteriaFile(), state.criteria, kDefinedLevelCount);
 }
 
-std::vector<std::string> loadSchoolRoster(const AppState& state, RosterTables& tables,
-                                          const CivilDate& today,
-                                          const RosterRowBuilder& rowBuilder) {
+Expected<std::vector<std::string>> loadSchoolRoster(const AppState& state, RosterTables& tables,
+                                                    const CivilDate& today,
+                                                    const RosterRowBuilder& rowBuilder) {
     return LoadRoster(tables, state.locations.rosterFile(), today, state.common.YearChangeMonth,
                       state.common.RosterOption, rowBuilder);
 }

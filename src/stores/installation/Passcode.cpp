@@ -9,7 +9,6 @@
 #include <system_error>
 
 #include "platform/AtomicFileWriter.h"
-#include "platform/DataFileError.h"
 #include "platform/FileBytes.h"
 
 namespace gaisan {
@@ -73,13 +72,12 @@ StoredPasscode damaged(std::string problem) {
 }  // namespace
 
 StoredPasscode readStoredPasscode(const std::filesystem::path& file) {
-    std::string bytes;
-    try {
-        bytes = readFileBytes(file, kFileLimit);
-    } catch (const DataFileError& error) {
+    Expected<std::string> read = readFileBytes(file, kFileLimit);
+    if (!read) {
         if (missingFromItsFolder(file)) return {};
-        return damaged(error.problem());
+        return damaged(read.error().problem);
     }
+    std::string bytes = std::move(*read);
     while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.pop_back();
     if (!acceptableHash(bytes)) {
         return damaged("パスコードの記録として読めない内容です。");
@@ -99,7 +97,7 @@ std::optional<UntypableCharacter> firstUntypableCharacter(std::string_view passc
     return std::nullopt;
 }
 
-void writePasscode(const std::filesystem::path& file, std::string_view passcode) {
+Expected<void> writePasscode(const std::filesystem::path& file, std::string_view passcode) {
     if (passcode.empty()) throw std::invalid_argument("an empty passcode");
     if (passcode.size() > kLongestPasscode) throw std::invalid_argument("a passcode too long");
     if (firstUntypableCharacter(passcode)) {
@@ -108,19 +106,19 @@ void writePasscode(const std::filesystem::path& file, std::string_view passcode)
     startSodium();
     char hash[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(hash, passcode.data(), passcode.size(), kOpsLimit, kMemLimit) != 0) {
-        throw DataFileError(file, "パスコードを記録する計算に必要なメモリがありません。");
+        return Unexpected(Failure{file, "パスコードを記録する計算に必要なメモリがありません。"});
     }
     std::string line = std::string(hash) + "\r\n";
     AtomicFileWriter writer(file);
     writer.write(std::as_bytes(std::span(line.data(), line.size())));
-    writer.commit();
+    return writer.commit();
 }
 
-std::optional<std::string> clearPasscode(const std::filesystem::path& file) {
+Expected<void> clearPasscode(const std::filesystem::path& file) {
     std::error_code error;
     std::filesystem::remove(file, error);
-    if (error) return file.string() + ": " + error.message();
-    return std::nullopt;
+    if (error) return Unexpected(Failure{file, error.message()});
+    return {};
 }
 
 bool passcodeMatches(const std::string& hash, std::string_view passcode) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Expected.h"
+
 namespace gaisan {
 
 /// The teacher's passcode as the data folder holds it: a file beside the criteria holding one
@@ -28,14 +30,13 @@ struct StoredPasscode {
 StoredPasscode readStoredPasscode(const std::filesystem::path& file);
 
 /// Replaces `file` with a fresh hash of `passcode`, whole or not at all, and as writable as its
-/// folder when it is new. Throws DataFileError naming the file when it cannot be written, and
-/// std::invalid_argument for a passcode that is empty, longer than kLongestPasscode or not
-/// typable in the passcode box.
-void writePasscode(const std::filesystem::path& file, std::string_view passcode);
+/// folder when it is new. Fails, naming the file, when it cannot be written. A passcode that is
+/// empty, longer than kLongestPasscode or not typable in the passcode box is the caller's fault
+/// (the command checks what was typed first) and throws std::invalid_argument.
+Expected<void> writePasscode(const std::filesystem::path& file, std::string_view passcode);
 
-/// Removes the passcode file; a file already gone is no failure. The failure's text names the
-/// file.
-[[nodiscard]] std::optional<std::string> clearPasscode(const std::filesystem::path& file);
+/// Removes the passcode file; a file already gone is no failure.
+Expected<void> clearPasscode(const std::filesystem::path& file);
 
 /// Whether `passcode` is the one `hash` was made from.
 bool passcodeMatches(const std::string& hash, std::string_view passcode);

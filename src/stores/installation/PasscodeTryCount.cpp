@@ -1,14 +1,13 @@
 #include "stores/installation/PasscodeTryCount.h"
 
-#include <charconv>
 #include <cstdio>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "platform/Calendar.h"
-#include "platform/DataFileError.h"
 #include "platform/FileBytes.h"
+#include "platform/Numbers.h"
 #include "platform/SystemErrorText.h"
 #include "platform/TextFileWriter.h"
 
@@ -32,11 +31,8 @@ std::string timeText(std::int64_t seconds) {
 // The number of exactly `digits` digits at `at` in `text`, within `lowest`..`highest`.
 std::optional<int> fieldOf(std::string_view text, std::size_t at, std::size_t digits, int lowest,
                            int highest) {
-    int value = 0;
-    const char* begin = text.data() + at;
-    const auto [end, error] = std::from_chars(begin, begin + digits, value);
-    if (error != std::errc() || end != begin + digits || value < lowest || value > highest)
-        return std::nullopt;
+    const std::optional<int> value = digitsAt(text, at, digits);
+    if (!value || *value < lowest || *value > highest) return std::nullopt;
     return value;
 }
 
@@ -88,35 +84,30 @@ std::optional<PasscodeTryCount> countOf(std::string_view bytes) {
 
 }  // namespace
 
-ReadPasscodeTryCount readPasscodeTryCount(const std::filesystem::path& file) {
-    std::string bytes;
-    try {
-        bytes = readFileBytes(file, kFileLimit);
-    } catch (const DataFileError& error) {
-        if (missingFromItsFolder(file)) return {};
-        return {{}, file.string() + ": " + error.problem()};
+Expected<PasscodeTryCount> readPasscodeTryCount(const std::filesystem::path& file) {
+    const Expected<std::string> bytes = readFileBytes(file, kFileLimit);
+    if (!bytes) {
+        if (missingFromItsFolder(file)) return PasscodeTryCount{};
+        return Unexpected(bytes.error());
     }
-    if (const auto count = countOf(bytes)) return {*count, {}};
-    return {{}, file.string() + ": 回数と時刻の形になっていません。"};
+    if (const auto count = countOf(*bytes)) return *count;
+    return Unexpected(Failure{file, "回数と時刻の形になっていません。"});
 }
 
-std::optional<std::string> writePasscodeTryCount(const std::filesystem::path& file,
-                                                 const PasscodeTryCount& count) {
+Expected<void> writePasscodeTryCount(const std::filesystem::path& file,
+                                     const PasscodeTryCount& count) {
     std::string text = std::to_string(count.wrong) + "\r\n";
     if (count.waitBegan) text += timeText(*count.waitBegan) + "\r\n";
-    try {
-        writeCp932FileAtomically(file, text);
-    } catch (const DataFileError& error) {
-        return file.string() + ": " + error.problem();
-    }
-    return std::nullopt;
+    return writeCp932FileAtomically(file, text);
 }
 
-std::optional<std::string> clearPasscodeTryCount(const std::filesystem::path& file) {
+Expected<void> clearPasscodeTryCount(const std::filesystem::path& file) {
     std::error_code error;
     std::filesystem::remove(file, error);
-    if (error) return file.string() + ": 消せません（" + systemErrorText(error.value()) + "）。";
-    return std::nullopt;
+    if (error) {
+        return Unexpected(Failure{file, "消せません（" + systemErrorText(error.value()) + "）。"});
+    }
+    return {};
 }
 
 }  // namespace gaisan

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/Expected.h"
+
 namespace gaisan {
 
 /// The wrong passcodes typed in a row, as the data folder keeps them for every machine of the
@@ -22,24 +24,17 @@ struct PasscodeTryCount {
     friend bool operator==(const PasscodeTryCount&, const PasscodeTryCount&) = default;
 };
 
-/// What reading the count file found: the count, or a problem that keeps it from being known.
-struct ReadPasscodeTryCount {
-    PasscodeTryCount count;
-    /// When the file is there but cannot be read or holds no count, or its folder cannot be
-    /// reached: the file and what is wrong, in Japanese. Empty otherwise.
-    std::string problem;
-};
-
-/// The count in `file`, read with a bound on its size. Never throws for the file.
-ReadPasscodeTryCount readPasscodeTryCount(const std::filesystem::path& file);
+/// The count in `file`, read with a bound on its size; no wrong tries when there is no file.
+/// Fails when the file is there but cannot be read or holds no count, or its folder cannot be
+/// reached.
+Expected<PasscodeTryCount> readPasscodeTryCount(const std::filesystem::path& file);
 
 /// Replaces `file` with `count`, whole or not at all, as writable as its folder when it is new.
-/// The failure's text names the file.
-[[nodiscard]] std::optional<std::string> writePasscodeTryCount(const std::filesystem::path& file,
-                                                               const PasscodeTryCount& count);
+Expected<void> writePasscodeTryCount(const std::filesystem::path& file,
+                                     const PasscodeTryCount& count);
 
 /// Removes the count file, so that the next question has all its tries; a file already gone is
-/// no failure. The failure's text names the file.
-[[nodiscard]] std::optional<std::string> clearPasscodeTryCount(const std::filesystem::path& file);
+/// no failure.
+Expected<void> clearPasscodeTryCount(const std::filesystem::path& file);
 
 }  // namespace gaisan

@@ -5,7 +5,6 @@
 #include <span>
 
 #include "platform/AtomicFileWriter.h"
-#include "platform/DataFileError.h"
 #include "platform/FileBytes.h"
 
 namespace gaisan {
@@ -35,11 +34,9 @@ std::vector<std::string> loggedLines(const std::filesystem::path& resultsFile) {
     const std::filesystem::path log = answersFailureLogOf(resultsFile);
     std::error_code missing;
     if (!std::filesystem::exists(log, missing)) return {};
-    try {
-        return linesOf(readFileBytes(log, kLargestLog));
-    } catch (const DataFileError& failure) {
-        return {failure.what()};
-    }
+    const Expected<std::string> bytes = readFileBytes(log, kLargestLog);
+    if (!bytes) return {bytes.error().text()};
+    return linesOf(*bytes);
 }
 
 bool isBackupLine(const std::string& line) {
@@ -53,10 +50,9 @@ void logLine(
     const std::filesystem::path& resultsFile, const LocalDateTime& when, const std::string& what,
     const std::function<bool(const std::string& stamp, const std::string& line)>& alreadyLogged) {
     std::vector<std::string> lines;
-    try {
-        lines = linesOf(readFileBytes(answersFailureLogOf(resultsFile), kLargestLog));
-    } catch (const DataFileError&) {
-        // No log yet, or one nobody can use: the new line starts it.
+    // No log yet, or one nobody can use: the new line starts it.
+    if (const auto bytes = readFileBytes(answersFailureLogOf(resultsFile), kLargestLog)) {
+        lines = linesOf(*bytes);
     }
     const auto seconds = static_cast<int>(when.secondsSinceMidnight);
     char stamp[32];
@@ -74,13 +70,10 @@ void logLine(
         lines.size() > kKeptAnswersFailures ? lines.size() - kKeptAnswersFailures : 0;
     std::string text;
     for (std::size_t i = first; i < lines.size(); ++i) text += lines[i] + "\n";
-    try {
-        AtomicFileWriter writer(answersFailureLogOf(resultsFile));
-        writer.write(std::as_bytes(std::span(text)));
-        writer.commit();
-    } catch (const DataFileError&) {
-        // Nowhere left to tell: the run is recorded, only without its answers.
-    }
+    AtomicFileWriter writer(answersFailureLogOf(resultsFile));
+    writer.write(std::as_bytes(std::span(text)));
+    // Nowhere left to tell: the run is recorded, only without its answers.
+    (void)writer.commit();
 }
 
 }  // namespace

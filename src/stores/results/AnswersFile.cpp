@@ -92,9 +92,11 @@ std::optional<std::string> backUpAnswers(RecordFile& file, std::uint64_t length,
     if (length > kLargestCopiedAnswersFile) {
         return tooLargeToCopy(answers, length, "今日のバックアップを取りませんでした");
     }
-    if (auto failure = createSharedFolder(backup.parent_path().parent_path())) return failure;
+    if (auto made = createSharedFolder(backup.parent_path().parent_path()); !made) {
+        return made.error().text();
+    }
     const bool newDay = !std::filesystem::exists(backup.parent_path(), error);
-    if (auto failure = createSharedFolder(backup.parent_path())) return failure;
+    if (auto made = createSharedFolder(backup.parent_path()); !made) return made.error().text();
     if (auto failure = copyOpenFile(file, answers, length, backup)) return failure;
     if (!newDay) return std::nullopt;
     // The day folders' names end in their date, so they sort by it.
@@ -133,7 +135,9 @@ AnswersAppendProblems appendRunAnswers(RecordFile& file, const std::filesystem::
     const auto failure = [&](const std::string& what) {
         return AnswersAppendProblems{path.string() + ": " + what, std::nullopt};
     };
-    if (auto problem = createSharedFolder(path.parent_path())) return {problem, std::nullopt};
+    if (auto made = createSharedFolder(path.parent_path()); !made) {
+        return {made.error().text(), std::nullopt};
+    }
     // Opening is already too much for a device in the file's place.
     bool missing = false;
     if (auto problem = answersFileProblemOf(path, missing)) return {problem, std::nullopt};

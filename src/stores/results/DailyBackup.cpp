@@ -6,7 +6,6 @@
 
 #include "platform/AtomicFileWriter.h"
 #include "platform/ClosesOnExit.h"
-#include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
 #include "platform/SharedFileMode.h"
 #include "platform/SystemErrorText.h"
@@ -43,25 +42,21 @@ std::vector<std::filesystem::path> backupsOf(const std::filesystem::path& result
 
 std::optional<std::string> copyOpenFile(RecordFile& file, const std::filesystem::path& source,
                                         std::uint64_t length, const std::filesystem::path& copy) {
-    try {
-        AtomicFileWriter writer(copy);
-        std::vector<std::byte> chunk(
-            static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, length)));
-        for (std::uint64_t at = 0; at < length;) {
-            const auto wanted =
-                static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), length - at));
-            std::size_t bytesRead = 0;
-            if (auto failure = file.readAt(at, std::span(chunk.data(), wanted), bytesRead)) {
-                return source.string() + ": " + failure->description;
-            }
-            if (bytesRead == 0) break;
-            writer.write(std::span(chunk.data(), bytesRead));
-            at += bytesRead;
+    AtomicFileWriter writer(copy);
+    std::vector<std::byte> chunk(
+        static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, length)));
+    for (std::uint64_t at = 0; at < length;) {
+        const auto wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), length - at));
+        std::size_t bytesRead = 0;
+        if (auto failure = file.readAt(at, std::span(chunk.data(), wanted), bytesRead)) {
+            return source.string() + ": " + failure->description;
         }
-        writer.commit();
-    } catch (const DataFileError& failure) {
-        return failure.what();
+        if (bytesRead == 0) break;
+        writer.write(std::span(chunk.data(), bytesRead));
+        at += bytesRead;
     }
+    if (const Expected<void> written = writer.commit(); !written) return written.error().text();
     return std::nullopt;
 }
 
@@ -71,7 +66,7 @@ std::optional<std::string> takeDailyBackup(RecordFile& file, std::uint64_t lengt
     const std::filesystem::path backup = backupFileOf(resultsFile, today);
     std::error_code error;
     if (length == 0 || std::filesystem::exists(backup, error)) return std::nullopt;
-    if (auto failure = createSharedFolder(backup.parent_path())) return failure;
+    if (auto made = createSharedFolder(backup.parent_path()); !made) return made.error().text();
     if (auto failure = copyOpenFile(file, resultsFile, length, backup)) return failure;
     const std::vector<std::filesystem::path> backups = backupsOf(resultsFile);
     std::optional<std::string> failure;

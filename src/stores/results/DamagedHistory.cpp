@@ -8,7 +8,6 @@
 
 #include "platform/AtomicFileWriter.h"
 #include "platform/ClosesOnExit.h"
-#include "platform/DataFileError.h"
 #include "stores/results/ChangeHistory.h"
 
 namespace gaisan {
@@ -147,40 +146,42 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
                          history.string() +
                              ": 直す前の変更履歴を残す名前が、99番まで使われていて空いていません"};
     }
-    try {
-        AtomicFileWriter kept(*setAside);
-        AtomicFileWriter mended(history);
-        Renumbering renumbering;
-        std::uint64_t number = 0;
-        error = forEachPiece(file, length, [&](std::span<const std::byte> read) {
-            writeWithHoles(kept, read);
-            const std::size_t whole = read.size() / HistoryEntry::kSize;
-            for (std::size_t i = 0; i < whole; ++i) {
-                ++number;
-                const auto bytes =
-                    read.subspan(i * HistoryEntry::kSize).first<HistoryEntry::kSize>();
-                std::optional<HistoryEntry> entry = decodeHistoryEntry(bytes);
-                if (!entry) {
-                    renumbering.addDamaged(number);
-                    continue;
-                }
-                // An undo names an earlier entry; a number that is not one is kept as it is.
-                if (entry->undoes != 0 && entry->undoes < number &&
-                    renumbering.newNumberOf(entry->undoes) != entry->undoes) {
-                    entry->undoes = renumbering.newNumberOf(entry->undoes);
-                    mended.write(encodeHistoryEntry(*entry));
-                } else {
-                    mended.write(bytes);
-                }
+    AtomicFileWriter kept(*setAside);
+    AtomicFileWriter mended(history);
+    Renumbering renumbering;
+    std::uint64_t number = 0;
+    error = forEachPiece(file, length, [&](std::span<const std::byte> read) {
+        writeWithHoles(kept, read);
+        const std::size_t whole = read.size() / HistoryEntry::kSize;
+        for (std::size_t i = 0; i < whole; ++i) {
+            ++number;
+            const auto bytes = read.subspan(i * HistoryEntry::kSize).first<HistoryEntry::kSize>();
+            std::optional<HistoryEntry> entry = decodeHistoryEntry(bytes);
+            if (!entry) {
+                renumbering.addDamaged(number);
+                continue;
             }
-        });
-        if (error) return naming(*error);
-        // The history as it was is kept before it is replaced: a crash in between leaves both.
-        kept.commit();
-        mend.setAsideAs = *setAside;
-        mended.commit();
-    } catch (const DataFileError& failure) {
-        return FileError{FileErrorKind::Other, 75, 0, failure.what()};
+            // An undo names an earlier entry; a number that is not one is kept as it is.
+            if (entry->undoes != 0 && entry->undoes < number &&
+                renumbering.newNumberOf(entry->undoes) != entry->undoes) {
+                entry->undoes = renumbering.newNumberOf(entry->undoes);
+                mended.write(encodeHistoryEntry(*entry));
+            } else {
+                mended.write(bytes);
+            }
+        }
+    });
+    if (error) return naming(*error);
+    const auto unwritten = [](const Failure& failure) {
+        return FileError{FileErrorKind::Other, 75, 0, failure.text()};
+    };
+    // The history as it was is kept before it is replaced: a crash in between leaves both.
+    if (const Expected<void> keptWhole = kept.commit(); !keptWhole) {
+        return unwritten(keptWhole.error());
+    }
+    mend.setAsideAs = *setAside;
+    if (const Expected<void> mendedWhole = mended.commit(); !mendedWhole) {
+        return unwritten(mendedWhole.error());
     }
     return std::nullopt;
 }

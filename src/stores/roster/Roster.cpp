@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/DataFileError.h"
 #include "platform/ItemReader.h"
 #include "platform/Numbers.h"
 #include "platform/Utf8.h"
@@ -33,18 +32,20 @@ std::string itemName(const Item& item, int position) {
 
 /// The value of a number item. Anything that is not a whole number fitting 16 bits is refused
 /// rather than narrowed, so that a typo cannot turn into some other student's index or year.
-std::int16_t number16(const std::filesystem::path& file, const Item& item, int position) {
+Expected<std::int16_t> number16(const std::filesystem::path& file, const Item& item, int position) {
     const std::optional<double> value = parseNumber(item.text);
     if (!value) {
-        throw DataFileError(file, itemName(item, position) + "が数ではありません: " + item.text);
+        return Unexpected(
+            Failure{file, itemName(item, position) + "が数ではありません: " + item.text});
     }
     if (*value != std::floor(*value)) {
-        throw DataFileError(file, itemName(item, position) + "が整数ではありません: " + item.text);
+        return Unexpected(
+            Failure{file, itemName(item, position) + "が整数ではありません: " + item.text});
     }
     if (*value < std::numeric_limits<std::int16_t>::min() ||
         *value > std::numeric_limits<std::int16_t>::max()) {
-        throw DataFileError(file, itemName(item, position) + "の値 " + item.text +
-                                      " は -32768〜32767 の範囲を超えています。");
+        return Unexpected(Failure{file, itemName(item, position) + "の値 " + item.text +
+                                            " は -32768〜32767 の範囲を超えています。"});
     }
     return static_cast<std::int16_t>(*value);
 }
@@ -60,34 +61,45 @@ bool isListed(std::int16_t listFlag, double rosterOption) {
 /// Reads and checks every entry of the file before anything is stored, so that a bad file cannot
 /// leave the roster in force half overwritten. Entries whose index the tables cannot hold are
 /// left out, each with a sentence naming its line in `skipped`.
-std::vector<RosterEntry> readRosterEntries(const std::filesystem::path& file, double rosterOption,
-                                           std::vector<std::string>& skipped) {
-    ItemReader reader = ItemReader::openFile(file);
+Expected<std::vector<RosterEntry>> readRosterEntries(const std::filesystem::path& file,
+                                                     double rosterOption,
+                                                     std::vector<std::string>& skipped) {
+    Expected<ItemReader> reader = ItemReader::openFile(file);
+    if (!reader) return Unexpected(reader.error());
     std::vector<RosterEntry> entries;
     int listedCount = 0;
-    while (!reader.atEnd()) {
-        const Item first = reader.next();
-        if (isBlankLine(first)) continue;
+    while (!reader->atEnd()) {
+        Expected<Item> first = reader->next();
+        if (!first) return Unexpected(first.error());
+        if (isBlankLine(*first)) continue;
 
         std::array<Item, kItemsPerEntry + 1> items;  // by position 1..8
-        items[1] = first;
+        items[1] = std::move(*first);
         for (int position = 2; position <= kItemsPerEntry; ++position) {
-            if (reader.atEnd()) {
-                throw DataFileError(file, std::to_string(first.line) +
-                                              "行目から始まる生徒の項目が" +
-                                              std::to_string(position - 1) +
-                                              "個でファイルが終わっています（8個必要です）。");
+            if (reader->atEnd()) {
+                return Unexpected(
+                    Failure{file, std::to_string(items[1].line) + "行目から始まる生徒の項目が" +
+                                      std::to_string(position - 1) +
+                                      "個でファイルが終わっています（8個必要です）。"});
             }
-            items[position] = reader.next();
+            Expected<Item> item = reader->next();
+            if (!item) return Unexpected(item.error());
+            items[position] = std::move(*item);
+        }
+        std::array<std::int16_t, kItemsPerEntry + 1> numbers{};  // of the number items
+        for (const int position : {1, 2, 3, 4, 6}) {
+            const Expected<std::int16_t> number = number16(file, items[position], position);
+            if (!number) return Unexpected(number.error());
+            numbers[position] = *number;
         }
 
         RosterEntry entry;
-        entry.StudentIndex = number16(file, items[1], 1);
-        entry.RosterYear = number16(file, items[2], 2);
-        entry.Unused3 = number16(file, items[3], 3);
-        entry.Unused4 = number16(file, items[4], 4);
+        entry.StudentIndex = numbers[1];
+        entry.RosterYear = numbers[2];
+        entry.Unused3 = numbers[3];
+        entry.Unused4 = numbers[4];
         entry.Name = fitRosterText(items[5].text);
-        entry.ListFlag = number16(file, items[6], 6);
+        entry.ListFlag = numbers[6];
         entry.Unused7 = fitRosterText(items[7].text);
         entry.Unused8 = fitRosterText(items[8].text);
 
@@ -95,7 +107,7 @@ std::vector<RosterEntry> readRosterEntries(const std::filesystem::path& file, do
         // whose index the tables cannot hold is left out; the rest of the school still logs in,
         // and the message tells the teacher which line to mend.
         if (entry.StudentIndex < 1 || entry.StudentIndex > kHighestStudent) {
-            skipped.push_back(std::to_string(first.line) + "行目の番号 " +
+            skipped.push_back(std::to_string(items[1].line) + "行目の番号 " +
                               std::to_string(entry.StudentIndex) + " は 1〜" +
                               std::to_string(kHighestStudent) +
                               " の範囲にないため、この生徒を読み飛ばしました。");
@@ -103,9 +115,9 @@ std::vector<RosterEntry> readRosterEntries(const std::filesystem::path& file, do
         }
         if (isListed(entry.ListFlag, rosterOption)) {
             if (++listedCount > kHighestStudent) {
-                throw DataFileError(file, std::to_string(first.line) +
-                                              "行目で、一覧に載せる生徒が" +
-                                              std::to_string(kHighestStudent) + "人を超えました。");
+                return Unexpected(
+                    Failure{file, std::to_string(items[1].line) + "行目で、一覧に載せる生徒が" +
+                                      std::to_string(kHighestStudent) + "人を超えました。"});
             }
         }
         entries.push_back(std::move(entry));
@@ -161,16 +173,20 @@ bool InGradeBand(int gradeNumber, std::string_view band) {
 
 bool isTeacherName(std::string_view rosterName) { return trimSpaces(rosterName) == "先生"; }
 
-std::vector<std::string> LoadRoster(RosterTables& tables, const std::filesystem::path& rosterFile,
-                                    const CivilDate& today, int yearChangeMonth,
-                                    double rosterOption, const RosterRowBuilder& rowBuilder) {
+Expected<std::vector<std::string>> LoadRoster(RosterTables& tables,
+                                              const std::filesystem::path& rosterFile,
+                                              const CivilDate& today, int yearChangeMonth,
+                                              double rosterOption,
+                                              const RosterRowBuilder& rowBuilder) {
     const int schoolYear = schoolYearOf(today, yearChangeMonth);
     std::vector<std::string> skipped;
-    const std::vector<RosterEntry> entries = readRosterEntries(rosterFile, rosterOption, skipped);
+    const Expected<std::vector<RosterEntry>> entries =
+        readRosterEntries(rosterFile, rosterOption, skipped);
+    if (!entries) return Unexpected(entries.error());
 
     tables.SchoolYear = schoolYear;
     int listedCount = 0;
-    for (const RosterEntry& entry : entries) {
+    for (const RosterEntry& entry : *entries) {
         const int student = entry.StudentIndex;
         const int gradeNumber = GradeNumber(schoolYear, entry.RosterYear);
         // A student who is not listed keeps a name, year and label, so that their results still

@@ -9,6 +9,7 @@
 
 #include "base/RosterTables.h"
 #include "platform/Calendar.h"
+#include "platform/Expected.h"
 
 namespace gaisan {
 
@@ -60,13 +61,15 @@ using RosterRowBuilder = std::function<void(const RosterEntry& entry, int gradeN
 /// An entry whose student index lies outside 1..5000 is left out and the rest loads; the
 /// returned sentences name each such line, for the teacher.
 ///
-/// Throws DataFileError, naming the line, when the file is missing, unreadable or malformed: it
-/// ends inside an entry, a number item is not a whole number or does not fit 16 bits, or more
-/// than 5000 entries are listed. The whole file is checked before anything is stored, so a
+/// Fails, naming the line, when the file is missing, unreadable or malformed: it ends inside an
+/// entry, a number item is not a whole number or does not fit 16 bits, or more than 5000 entries
+/// are listed. The whole file is checked before anything is stored, so a
 /// refused file leaves the tables as they were and the builder uncalled. An exception from the
 /// builder itself passes through with the tables filled up to that entry.
-std::vector<std::string> LoadRoster(RosterTables& tables, const std::filesystem::path& rosterFile,
-                                    const CivilDate& today, int yearChangeMonth,
-                                    double rosterOption, const RosterRowBuilder& rowBuilder);
+Expected<std::vector<std::string>> LoadRoster(RosterTables& tables,
+                                              const std::filesystem::path& rosterFile,
+                                              const CivilDate& today, int yearChangeMonth,
+                                              double rosterOption,
+                                              const RosterRowBuilder& rowBuilder);
 
 }  // namespace gaisan

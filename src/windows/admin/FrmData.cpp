@@ -11,7 +11,6 @@
 #include "kit/QtConversions.h"
 #include "kit/WaitPanel.h"
 #include "platform/Clock.h"
-#include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
 #include "rules/admin/HistoryCaption.h"
 #include "rules/admin/RecordEdit.h"
@@ -142,15 +141,13 @@ void FrmData::tell(const QString& text) { m_flow.boxes().inform(this, kTitle, te
 void FrmData::refresh() {
     AppState& state = m_flow.state();
     auto roster = std::make_unique<RosterTables>();
-    try {
-        loadSchoolRoster(state, *roster, m_flow.clock().now().date);
-    } catch (const DataFileError& error) {
+    if (const auto loaded = loadSchoolRoster(state, *roster, m_flow.clock().now().date); !loaded) {
         // The records can still be listed and deleted; only the names and labels are missing.
         if (!m_rosterProblemTold) {
             tell(
                 QStringLiteral("名簿「%1」を読めないため、名前と学年なしで表示します。\n\n問題：%2")
-                    .arg(QString::fromStdString(error.file().string()),
-                         toQString(error.problem())));
+                    .arg(QString::fromStdString(loaded.error().file.string()),
+                         toQString(loaded.error().problem)));
         }
         m_rosterProblemTold = true;
     }
@@ -274,11 +271,11 @@ void FrmData::Command2_Click() {
         m_text1->text().normalized(QString::NormalizationForm_KC).toStdString(),
         m_combo1->currentText().normalized(QString::NormalizationForm_KC).toStdString(),
         *m_students);
-    if (const auto* problem = std::get_if<std::string>(&edit)) {
-        tell(toQString(*problem) + QStringLiteral("\n記録は変えていません。"));
+    if (!edit) {
+        tell(toQString(edit.error().problem) + QStringLiteral("\n記録は変えていません。"));
         return;
     }
-    const RecordEdit& values = std::get<RecordEdit>(edit);
+    const RecordEdit& values = *edit;
     setBusy(true);
     PosixRecordFile file;
     const auto result = administration(file).writeBack(

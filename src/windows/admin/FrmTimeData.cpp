@@ -8,7 +8,6 @@
 #include "kit/QtConversions.h"
 #include "kit/WaitPanel.h"
 #include "platform/Clock.h"
-#include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
 #include "rules/admin/ResultDistribution.h"
 #include "windows/admin/AdminFlow.h"
@@ -19,9 +18,9 @@ namespace {
 const QColor kBackground(240, 240, 228);
 const QString kTitle = QStringLiteral("合格タイムデータ変更");
 
-QString dataFileProblem(const DataFileError& error) {
+QString dataFileProblem(const Failure& failure) {
     return QStringLiteral("場所：%1\n問題：%2")
-        .arg(QString::fromStdString(error.file().string()), toQString(error.problem()));
+        .arg(QString::fromStdString(failure.file.string()), toQString(failure.problem));
 }
 
 /// The copy the teacher chooses among `copies` (newest first, the newest chosen to begin with);
@@ -150,22 +149,19 @@ void FrmTimeData::resizeEvent(QResizeEvent* event) {
 }
 
 void FrmTimeData::Command2_Click() {
-    std::vector<CriteriaLine> lines;
-    bool unsaved = false;
-    try {
-        lines = readCriteriaFile(criteriaPath());
-    } catch (const DataFileError& error) {
-        // The criteria in force are shown instead, as unsaved changes: "更新記録" writes them.
-        const AppState& state = m_flow.state();
-        lines = CriteriaGrid::linesInForce(state.criteria, state.profile.LevelCount);
-        unsaved = true;
+    Expected<std::vector<CriteriaLine>> lines = readCriteriaFile(criteriaPath());
+    const bool unsaved = !lines;
+    if (unsaved) {
         m_flow.boxes().inform(
             this, kTitle,
             QStringLiteral("基準のファイルを読めないため、いま使っている基準を表示します。"
                            "「更新記録」でファイルに書き直せます。\n\n") +
-                dataFileProblem(error));
+                dataFileProblem(lines.error()));
+        // The criteria in force are shown instead, as unsaved changes: "更新記録" writes them.
+        const AppState& state = m_flow.state();
+        lines = CriteriaGrid::linesInForce(state.criteria, state.profile.LevelCount);
     }
-    m_grid1->load(lines, unsaved);
+    m_grid1->load(*lines, unsaved);
     m_savedLabel->clear();
 }
 
@@ -173,28 +169,33 @@ bool FrmTimeData::Command3_Click() {
     showWait(true);
     AppState& state = m_flow.state();
     bool saved = false;
-    try {
+    const Expected<void> recorded = [&]() -> Expected<void> {
         const std::vector<CriteriaLine> lines = m_grid1->grid().lines();
-        saved =
-            saveAskingWithoutCopy(
-                [&](WithoutCopy withoutCopy) {
-                    return saveCriteriaKeepingCopy(criteriaPath(), lines, state.profile.LevelCount,
-                                                   m_flow.clock().now(), withoutCopy);
-                },
-                QStringLiteral("控えなしで保存しますか？\n"
-                               "「いいえ」なら何も保存せず、表の変更はそのまま残ります。"))
-                .saved;
-        if (saved) {
-            m_grid1->saved();
-            LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
-            showSavedTime();
+        const Expected<CriteriaSaveOutcome> outcome = saveAskingWithoutCopy(
+            [&](WithoutCopy withoutCopy) {
+                return saveCriteriaKeepingCopy(criteriaPath(), lines, state.profile.LevelCount,
+                                               m_flow.clock().now(), withoutCopy);
+            },
+            QStringLiteral("控えなしで保存しますか？\n"
+                           "「いいえ」なら何も保存せず、表の変更はそのまま残ります。"));
+        if (!outcome) return Unexpected(outcome.error());
+        saved = outcome->saved;
+        if (!saved) return {};
+        m_grid1->saved();
+        if (auto loaded =
+                LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
+            !loaded) {
+            return loaded;
         }
-    } catch (const DataFileError& error) {
+        showSavedTime();
+        return {};
+    }();
+    if (!recorded) {
         m_picture6->hide();
         m_flow.boxes().inform(
             this, kTitle,
             QStringLiteral("基準を記録できませんでした。表の内容はそのまま残っています。\n\n") +
-                dataFileProblem(error));
+                dataFileProblem(recorded.error()));
     }
     showWait(false);
     m_grid1->focusEditor();
@@ -221,39 +222,46 @@ void FrmTimeData::bringBackCopy() {
     if (!chosen) return;
     showWait(true);
     AppState& state = m_flow.state();
-    try {
+    const Expected<void> broughtBack = [&]() -> Expected<void> {
         const std::filesystem::path copy = copies[*chosen].file;
-        const bool saved =
-            saveAskingWithoutCopy(
-                [&](WithoutCopy withoutCopy) {
-                    return restoreCriteriaCopy(criteriaPath(), copy, state.profile.LevelCount,
-                                               m_flow.clock().now(), withoutCopy);
-                },
-                QStringLiteral("控えなしで前の設定に戻しますか？\n"
-                               "「いいえ」なら何も変えません。"))
-                .saved;
-        if (saved) {
-            LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
-            m_grid1->load(readCriteriaFile(criteriaPath()), false);
-            showSavedTime();
+        const Expected<CriteriaSaveOutcome> outcome = saveAskingWithoutCopy(
+            [&](WithoutCopy withoutCopy) {
+                return restoreCriteriaCopy(criteriaPath(), copy, state.profile.LevelCount,
+                                           m_flow.clock().now(), withoutCopy);
+            },
+            QStringLiteral("控えなしで前の設定に戻しますか？\n"
+                           "「いいえ」なら何も変えません。"));
+        if (!outcome) return Unexpected(outcome.error());
+        if (!outcome->saved) return {};
+        if (auto loaded =
+                LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
+            !loaded) {
+            return loaded;
         }
-    } catch (const DataFileError& error) {
+        const Expected<std::vector<CriteriaLine>> lines = readCriteriaFile(criteriaPath());
+        if (!lines) return Unexpected(lines.error());
+        m_grid1->load(*lines, false);
+        showSavedTime();
+        return {};
+    }();
+    if (!broughtBack) {
         m_picture6->hide();
-        m_flow.boxes().inform(
-            this, kTitle,
-            QStringLiteral("前の設定に戻せませんでした。\n\n") + dataFileProblem(error));
+        m_flow.boxes().inform(this, kTitle,
+                              QStringLiteral("前の設定に戻せませんでした。\n\n") +
+                                  dataFileProblem(broughtBack.error()));
     }
     showWait(false);
     m_grid1->focusEditor();
 }
 
-CriteriaSaveOutcome FrmTimeData::saveAskingWithoutCopy(
-    const std::function<CriteriaSaveOutcome(WithoutCopy)>& replace, const QString& question) {
-    CriteriaSaveOutcome outcome = replace(WithoutCopy::KeepOldFile);
-    if (!outcome.copyProblem) return outcome;
+Expected<CriteriaSaveOutcome> FrmTimeData::saveAskingWithoutCopy(
+    const std::function<Expected<CriteriaSaveOutcome>(WithoutCopy)>& replace,
+    const QString& question) {
+    Expected<CriteriaSaveOutcome> outcome = replace(WithoutCopy::KeepOldFile);
+    if (!outcome || !outcome->copyProblem) return outcome;
     m_picture6->hide();
-    const QString problem = QStringLiteral("\n\n問題：") + toQString(*outcome.copyProblem);
-    if (outcome.saved) {
+    const QString problem = QStringLiteral("\n\n問題：") + toQString(outcome->copyProblem->text());
+    if (outcome->saved) {
         // Saved and kept, but copies beyond the newest ten are still there.
         m_flow.boxes().inform(
             this, kTitle, QStringLiteral("保存しました。古い控えを消せませんでした。") + problem);
@@ -265,8 +273,7 @@ CriteriaSaveOutcome FrmTimeData::saveAskingWithoutCopy(
             MessageBoxes::Answers::YesNo)) {
         return outcome;
     }
-    outcome = replace(WithoutCopy::SaveAnyway);
-    return outcome;
+    return replace(WithoutCopy::SaveAnyway);
 }
 
 void FrmTimeData::showSavedTime() {

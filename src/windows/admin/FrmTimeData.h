@@ -56,9 +56,10 @@ private:
     void showWait(bool shown);
     void showSavedTime();
     /// Runs a save (`replace`); when the file it replaces could not be kept as a copy, asks
-    /// whether to save without one. Throws DataFileError as the save does.
-    CriteriaSaveOutcome saveAskingWithoutCopy(
-        const std::function<CriteriaSaveOutcome(WithoutCopy)>& replace, const QString& question);
+    /// whether to save without one. Fails as the save does.
+    Expected<CriteriaSaveOutcome> saveAskingWithoutCopy(
+        const std::function<Expected<CriteriaSaveOutcome>(WithoutCopy)>& replace,
+        const QString& question);
     void fillList(QListWidget* list, const std::vector<std::string>& lines);
 
     AdminFlow& m_flow;

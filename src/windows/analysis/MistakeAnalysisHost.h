@@ -6,7 +6,7 @@ namespace gaisan {
 
 struct AppState;
 class Clock;
-class DataFileError;
+struct Failure;
 
 /// What the teacher's mistake analysis needs of the program around it: the shared state (roster
 /// and levels), the clock, the answers of a scope, the messages for a file or a print that cannot
@@ -22,7 +22,7 @@ public:
     /// file cannot be read.
     [[nodiscard]] virtual MistakeAnalysis readMistakeAnalysis(const AnalysisScope& scope) = 0;
     /// Tells the teacher that a data file cannot be used, naming it and what is wrong.
-    virtual void reportUnusableFile(const DataFileError& error) = 0;
+    virtual void reportUnusableFile(const Failure& failure) = 0;
     /// Tells the teacher that a print could not start.
     virtual void reportPrintFailure() = 0;
     /// Leaves for a fresh level menu; the analysis screen is closed.

@@ -190,16 +190,12 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
 void MistakeAnalysisWindow::Form_Load() {
     AppState& state = m_host.state();
     m_roster.clear();
-    try {
-        loadSchoolRoster(state, state.roster, m_host.clock().now().date,
-                         [&](const RosterEntry& entry, int grade) {
-                             if (!isAnalysedStudent(entry.Name)) return;
-                             m_roster.push_back(
-                                 {entry.StudentIndex, grade, std::string(trimSpaces(entry.Name))});
-                         });
-    } catch (const DataFileError& error) {
-        m_host.reportUnusableFile(error);
-    }
+    const auto loaded = loadSchoolRoster(
+        state, state.roster, m_host.clock().now().date, [&](const RosterEntry& entry, int grade) {
+            if (!isAnalysedStudent(entry.Name)) return;
+            m_roster.push_back({entry.StudentIndex, grade, std::string(trimSpaces(entry.Name))});
+        });
+    if (!loaded) m_host.reportUnusableFile(loaded.error());
     m_levelList->clear();
     for (int level = 1; level <= state.profile.LevelCount; ++level)
         m_levelList->addItem(QStringLiteral("レベル%1").arg(level));
@@ -255,7 +251,7 @@ void MistakeAnalysisWindow::analyse() {
     try {
         m_analysis = m_host.readMistakeAnalysis(scope);
     } catch (const DataFileError& error) {
-        m_host.reportUnusableFile(error);
+        m_host.reportUnusableFile(Failure{error.file(), error.problem()});
         showSubject(0);
         m_countsLabel->setText(QStringLiteral("成績ファイルが読めませんでした"));
         return;

@@ -8,7 +8,6 @@
 #include "kit/PrintDialog.h"
 #include "kit/QtConversions.h"
 #include "platform/Clock.h"
-#include "platform/DataFileError.h"
 #include "platform/Utf8.h"
 #include "rules/menu/LevelMenu.h"
 #include "stores/roster/Roster.h"
@@ -91,20 +90,17 @@ void GraphPanel::fillLevelList() {
 
 void GraphPanel::fillStudentList() {
     m_list2->clear();
-    try {
-        m_flow.levelMenu().readRoster([&](const RosterEntry& entry, int grade) {
-            auto* item = new QListWidgetItem(
-                toQString(gradeLabelOf(grade).value_or("")) + QStringLiteral(" /  ") +
-                toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
-                QString::number(entry.StudentIndex));
-            // Numbered before it joins the list: a change to an item in a
-            // list makes the list look the item up, once per student.
-            item->setData(kStudentRole, entry.StudentIndex);
-            m_list2->addItem(item);
-        });
-    } catch (const DataFileError& error) {
-        m_flow.reportUnusableFile(error);
-    }
+    const auto loaded = m_flow.levelMenu().readRoster([&](const RosterEntry& entry, int grade) {
+        auto* item = new QListWidgetItem(toQString(gradeLabelOf(grade).value_or("")) +
+                                         QStringLiteral(" /  ") +
+                                         toQString(std::string(trimSpaces(entry.Name))) +
+                                         QLatin1Char('/') + QString::number(entry.StudentIndex));
+        // Numbered before it joins the list: a change to an item in a list makes the list
+        // look the item up, once per student.
+        item->setData(kStudentRole, entry.StudentIndex);
+        m_list2->addItem(item);
+    });
+    if (!loaded) m_flow.reportUnusableFile(loaded.error());
 }
 
 void GraphPanel::Command17_Click() {

@@ -7,8 +7,8 @@
 namespace gaisan {
 
 class Clock;
-class DataFileError;
 class LevelMenu;
+struct Failure;
 
 /// What the level menu's graph panel needs of the program around it: the level menu it draws
 /// for, the clock, the newest records of the results file, and the messages for a roster or a print
@@ -24,7 +24,7 @@ public:
     [[nodiscard]] virtual bool readGraphRecords(std::vector<LoadedRecord>& records) = 0;
     /// Tells the user that a data file cannot be used, naming it and what is wrong; the program
     /// goes on.
-    virtual void reportUnusableFile(const DataFileError& error) = 0;
+    virtual void reportUnusableFile(const Failure& failure) = 0;
     /// Tells the teacher that a print could not start.
     virtual void reportPrintFailure() = 0;
 };

@@ -56,9 +56,9 @@ PasscodeDialog::PasscodeDialog(QWidget* parent, StoredPasscode stored, PasscodeT
     } else {
         // Closing and opening the question again, or another machine's question, does not
         // shorten the wait.
-        m_tries.refresh();
+        const std::string countProblem = m_tries.refresh();
         if (const int seconds = m_tries.secondsToWait(); seconds > 0) {
-            showMessage({PasscodeOutcome::Kind::MustWait, 0, seconds, m_tries.problem()});
+            showMessage({PasscodeOutcome::Kind::MustWait, 0, seconds, countProblem});
         }
     }
 }
@@ -76,6 +76,7 @@ void PasscodeDialog::Ok_Click() {
     QApplication::restoreOverrideCursor();
     m_passcode->clear();
     if (outcome.kind == PasscodeOutcome::Kind::Opened) {
+        m_countProblemWhenOpened = outcome.countProblem;
         accept();
         return;
     }

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <string>
+
 #include "rules/admin/PasscodeQuestion.h"
 
 namespace gaisan {
@@ -24,6 +26,10 @@ public:
     /// "OK": checks what was typed; nothing typed is no try.
     void Ok_Click();
 
+    /// Once accepted: what kept the count of wrong tries from being removed, for the teacher to
+    /// hear after the panel opens; empty when nothing did.
+    const std::string& countProblemWhenOpened() const { return m_countProblemWhenOpened; }
+
 private:
     void showMessage(const PasscodeOutcome& outcome);
 
@@ -32,6 +38,7 @@ private:
     QLabel* m_message;
     QLineEdit* m_passcode;
     QPushButton* m_ok;
+    std::string m_countProblemWhenOpened;
 };
 
 }  // namespace gaisan

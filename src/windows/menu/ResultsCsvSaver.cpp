@@ -11,7 +11,6 @@
 #include "kit/SaveFileDialog.h"
 #include "platform/Calendar.h"
 #include "platform/Clock.h"
-#include "platform/DataFileError.h"
 #include "rules/exports/ResultsExport.h"
 #include "rules/menu/LevelMenu.h"
 
@@ -55,25 +54,22 @@ void ResultsCsvSaver::save(QWidget* parent) {
     };
     const ExportSources sources = m_menu.exportSources();
     const std::filesystem::path results = m_menu.resultsFile();
-    try {
-        const ExportSummary summary =
-            exportResultsToFile(results, sources, options->period, options->encoding,
-                                target.toStdString(), showProgress);
-        progress.close();
-        QString text =
-            QStringLiteral("%1件の成績を保存しました。\n\n%2").arg(summary.rows).arg(target);
-        if (summary.passedOver != 0) {
-            text +=
-                QStringLiteral("\n\n読めない記録%1件は入れていません。").arg(summary.passedOver);
-        }
-        m_boxes.inform(parent, QStringLiteral("CSVで保存"), text);
-    } catch (const DataFileError& error) {
-        progress.close();
-        m_boxes.inform(
-            parent, QStringLiteral("CSVで保存"),
-            QStringLiteral("保存できませんでした。\n\n場所：%1\n問題：%2")
-                .arg(QString::fromStdString(error.file().string()), toQString(error.problem())));
+    const Expected<ExportSummary> summary = exportResultsToFile(
+        results, sources, options->period, options->encoding, target.toStdString(), showProgress);
+    progress.close();
+    if (!summary) {
+        m_boxes.inform(parent, QStringLiteral("CSVで保存"),
+                       QStringLiteral("保存できませんでした。\n\n場所：%1\n問題：%2")
+                           .arg(QString::fromStdString(summary.error().file.string()),
+                                toQString(summary.error().problem)));
+        return;
     }
+    QString text =
+        QStringLiteral("%1件の成績を保存しました。\n\n%2").arg(summary->rows).arg(target);
+    if (summary->passedOver != 0) {
+        text += QStringLiteral("\n\n読めない記録%1件は入れていません。").arg(summary->passedOver);
+    }
+    m_boxes.inform(parent, QStringLiteral("CSVで保存"), text);
 }
 
 }  // namespace gaisan

@@ -484,16 +484,18 @@ void seisekitime1::Command8_Click() {
     }
     m_passcodeDialog = new PasscodeDialog(this, std::move(stored), m_flow.passcodeTries());
     m_passcodeDialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_passcodeDialog, &QDialog::accepted, this, &seisekitime1::openAfterPasscode);
+    connect(m_passcodeDialog, &QDialog::accepted, this, [this, dialog = m_passcodeDialog.data()] {
+        openAfterPasscode(dialog->countProblemWhenOpened());
+    });
     m_passcodeDialog->open();
 }
 
-void seisekitime1::openAfterPasscode() {
+void seisekitime1::openAfterPasscode(const std::string& countProblem) {
     m_flow.notePasscodeGiven();
     // The right passcode opens the panel even when its count of wrong tries could not be
     // cleared; the teacher hears why the next question may allow fewer tries.
-    if (const std::string& problem = m_flow.passcodeTries().problem(); !problem.empty()) {
-        m_flow.boxes().inform(this, QStringLiteral("先生の確認"), toQString(problem));
+    if (!countProblem.empty()) {
+        m_flow.boxes().inform(this, QStringLiteral("先生の確認"), toQString(countProblem));
     }
     showMaintenancePanel();
 }

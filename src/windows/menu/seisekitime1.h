@@ -109,7 +109,7 @@ private:
     /// left to press, and the wait panel shows.
     void leaving();
     /// The right passcode was typed: the host remembers it for the visit, and the panel opens.
-    void openAfterPasscode();
+    void openAfterPasscode(const std::string& countProblem);
     /// Shows the maintenance panel once the teacher is known to be the one asking.
     void showMaintenancePanel();
 

@@ -87,7 +87,7 @@ protected:
         std::filesystem::create_directories(programData());
         std::filesystem::copy_file(kExpected / "criteria-before.txt", criteriaFile());
         m_state->locations = DataLocations::ofProgramDataFolder(m_root / "data/gaisan");
-        loadSettingsAndCriteria(*m_state);
+        EXPECT_TRUE(loadSettingsAndCriteria(*m_state));
         ApplyProfileLevels(m_state->profile);
     }
 
@@ -165,11 +165,12 @@ TEST_F(WrittenBytesTest, CriteriaEditorSavesTheWholeFileAfterOneCellChanged) {
     // The file before holds what the editor does not write itself: a title for the memo column,
     // a quoted rate, spaces around a number and no line end after the last line.
     CriteriaGrid grid;
-    grid.load(readCriteriaFile(m_state->locations.criteriaFile()));
+    grid.load(readCriteriaFile(m_state->locations.criteriaFile()).value());
     grid.click(4, 1);
     grid.textToGrid("110");
 
-    writeCriteriaFile(m_state->locations.criteriaFile(), grid.lines(), m_state->profile.LevelCount);
+    ASSERT_TRUE(writeCriteriaFile(m_state->locations.criteriaFile(), grid.lines(),
+                                  m_state->profile.LevelCount));
 
     EXPECT_TRUE(sameBytes("criteria-after.txt", criteriaFile()));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programData()),

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "base/ProgramProfile.h"
-#include "platform/DataFileError.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -76,13 +75,10 @@ protected:
 
     /// Runs the load and returns the problem it reported, or "" when it succeeded.
     std::string loadProblem(std::filesystem::path* file = nullptr) {
-        try {
-            LoadConfiguration(*state, programFolder());
-            return "";
-        } catch (const DataFileError& e) {
-            if (file) *file = e.file();
-            return e.problem();
-        }
+        const Expected<void> loaded = LoadConfiguration(*state, programFolder());
+        if (loaded) return "";
+        if (file) *file = loaded.error().file;
+        return loaded.error().problem;
     }
 
     testing::TempFolder folder;

@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "platform/Cp932.h"
-#include "platform/DataFileError.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -29,8 +28,8 @@ class CriteriaCopiesTest : public ::testing::Test {
 protected:
     std::filesystem::path file() const { return folder / "タイム回数データ.txt"; }
 
-    CriteriaSaveOutcome save(int target, double seconds,
-                             WithoutCopy withoutCopy = WithoutCopy::KeepOldFile) {
+    Expected<CriteriaSaveOutcome> save(int target, double seconds,
+                                       WithoutCopy withoutCopy = WithoutCopy::KeepOldFile) {
         return saveCriteriaKeepingCopy(file(), criteriaWithTarget(target), 1, at(seconds),
                                        withoutCopy);
     }
@@ -44,13 +43,13 @@ protected:
 
 TEST_F(CriteriaCopiesTest, ASaveKeepsTheFileItReplacesByteForByteAsTheNewestCopy) {
     // A first save has nothing to keep.
-    ASSERT_TRUE(save(60, 0).saved);
+    ASSERT_TRUE(save(60, 0)->saved);
     EXPECT_TRUE(criteriaCopiesOf(file()).empty());
 
     // Edited by hand: LF line ends and a space the editor would not write, kept as they were.
     const std::string handEdited = encodeCp932(kTitleLine + "45 ,90,60,5,1,,,,,,,\n");
     folder.writeBytes("タイム回数データ.txt", handEdited);
-    const CriteriaSaveOutcome outcome = save(70, 65.5);
+    const CriteriaSaveOutcome outcome = save(70, 65.5).value();
     EXPECT_TRUE(outcome.saved);
     EXPECT_EQ(outcome.copyProblem, std::nullopt);
     EXPECT_EQ(testing::readBytes(file()), bytesOfTarget(70));
@@ -65,10 +64,10 @@ TEST_F(CriteriaCopiesTest, ASaveKeepsTheFileItReplacesByteForByteAsTheNewestCopy
 }
 
 TEST_F(CriteriaCopiesTest, OnlyTheNewestTenAreKeptNewestFirstEvenWithinOneSecond) {
-    ASSERT_TRUE(save(1, 0).saved);
+    ASSERT_TRUE(save(1, 0)->saved);
     // Saves 2..12 replace targets 1..11; the last two share a second.
-    for (int target = 2; target <= 11; ++target) ASSERT_TRUE(save(target, target * 60).saved);
-    ASSERT_TRUE(save(12, 11 * 60 + 0.5).saved);
+    for (int target = 2; target <= 11; ++target) ASSERT_TRUE(save(target, target * 60)->saved);
+    ASSERT_TRUE(save(12, 11 * 60 + 0.5)->saved);
 
     const std::vector<CriteriaCopy> copies = criteriaCopiesOf(file());
     ASSERT_EQ(copies.size(), kKeptCriteriaCopies);
@@ -87,13 +86,13 @@ TEST_F(CriteriaCopiesTest, OnlyTheNewestTenAreKeptNewestFirstEvenWithinOneSecond
 TEST_F(CriteriaCopiesTest, BringingBackACopyIsASaveThatKeepsTheFileItReplaces) {
     const std::string handEdited = encodeCp932(kTitleLine + "45 ,90,60,5,1,,,,,,,\n");
     folder.writeBytes("タイム回数データ.txt", handEdited);
-    ASSERT_TRUE(save(50, 60).saved);
-    ASSERT_TRUE(save(55, 120).saved);
+    ASSERT_TRUE(save(50, 60)->saved);
+    ASSERT_TRUE(save(55, 120)->saved);
     const std::vector<CriteriaCopy> before = criteriaCopiesOf(file());
     ASSERT_EQ(before.size(), 2u);
 
     const CriteriaSaveOutcome outcome =
-        restoreCriteriaCopy(file(), before[1].file, 1, at(180), WithoutCopy::KeepOldFile);
+        restoreCriteriaCopy(file(), before[1].file, 1, at(180), WithoutCopy::KeepOldFile).value();
     EXPECT_TRUE(outcome.saved);
     EXPECT_EQ(testing::readBytes(file()), handEdited) << "brought back byte for byte";
 
@@ -106,46 +105,43 @@ TEST_F(CriteriaCopiesTest, BringingBackACopyIsASaveThatKeepsTheFileItReplaces) {
 }
 
 TEST_F(CriteriaCopiesTest, ACopyThatWouldBreakALevelIsNotBroughtBack) {
-    ASSERT_TRUE(save(50, 0).saved);
+    ASSERT_TRUE(save(50, 0)->saved);
     const auto bad = folder.writeCp932("基準バックアップ/タイム回数データ-2026-12-09-080000.txt",
                                        kTitleLine + "50,0,60,5,1,,,,,,,\r\n");
-    try {
-        (void)restoreCriteriaCopy(file(), bad, 1, at(60), WithoutCopy::KeepOldFile);
-        FAIL() << "a minimum-line time of 0 was brought back";
-    } catch (const DataFileError& error) {
-        EXPECT_EQ(error.file(), bad);
-    }
+    const auto restored = restoreCriteriaCopy(file(), bad, 1, at(60), WithoutCopy::KeepOldFile);
+    ASSERT_FALSE(restored) << "a minimum-line time of 0 was brought back";
+    EXPECT_EQ(restored.error().file, bad);
     EXPECT_EQ(testing::readBytes(file()), bytesOfTarget(50));
     EXPECT_EQ(criteriaCopiesOf(file()).size(), 1u) << "no copy of a file that was not replaced";
 }
 
 TEST_F(CriteriaCopiesTest, ACopyThatFailsLosesNeitherTheOldFileNorTheSaveWithoutBeingTold) {
-    ASSERT_TRUE(save(50, 0).saved);
+    ASSERT_TRUE(save(50, 0)->saved);
     folder.writeBytes("基準バックアップ", "a file where the copies' folder should be");
 
-    const CriteriaSaveOutcome kept = save(60, 60, WithoutCopy::KeepOldFile);
+    const CriteriaSaveOutcome kept = save(60, 60, WithoutCopy::KeepOldFile).value();
     EXPECT_FALSE(kept.saved);
     ASSERT_TRUE(kept.copyProblem);
-    EXPECT_TRUE(kept.copyProblem->starts_with((folder / "基準バックアップ").string() + ": "))
-        << *kept.copyProblem;
+    EXPECT_TRUE(kept.copyProblem->text().starts_with((folder / "基準バックアップ").string() + ": "))
+        << kept.copyProblem->text();
     EXPECT_EQ(testing::readBytes(file()), bytesOfTarget(50));
 
-    const CriteriaSaveOutcome anyway = save(60, 60, WithoutCopy::SaveAnyway);
+    const CriteriaSaveOutcome anyway = save(60, 60, WithoutCopy::SaveAnyway).value();
     EXPECT_TRUE(anyway.saved);
     EXPECT_TRUE(anyway.copyProblem);
     EXPECT_EQ(testing::readBytes(file()), bytesOfTarget(60));
 }
 
 TEST_F(CriteriaCopiesTest, CriteriaTheSaveRefusesLeaveNoCopy) {
-    ASSERT_TRUE(save(50, 0).saved);
-    EXPECT_THROW((void)save(-1, 60), DataFileError);
+    ASSERT_TRUE(save(50, 0)->saved);
+    EXPECT_FALSE(save(-1, 60));
     EXPECT_EQ(testing::readBytes(file()), bytesOfTarget(50));
     EXPECT_TRUE(criteriaCopiesOf(file()).empty());
 }
 
 TEST_F(CriteriaCopiesTest, OnlyCopiesAreListedAndAnUnfinishedOneIsPassedOver) {
-    ASSERT_TRUE(save(50, 0).saved);
-    ASSERT_TRUE(save(51, 60).saved);
+    ASSERT_TRUE(save(50, 0)->saved);
+    ASSERT_TRUE(save(51, 60)->saved);
     for (const char* name :
          {"メモ.txt", "タイム回数データ-2026-12-10.txt", "タイム回数データ-2026-13-10-100000.txt",
           "タイム回数データ-2026-12-10-100000-1.txt", "タイム回数データ-2026-12-10-100000-x.txt"}) {
@@ -161,17 +157,18 @@ TEST_F(CriteriaCopiesTest, OnlyCopiesAreListedAndAnUnfinishedOneIsPassedOver) {
 /// Classroom machines saving in the same second each keep the file they replaced, at names of
 /// their own: none writes over another's copy.
 TEST_F(CriteriaCopiesTest, SavesAtOnceEachKeepACopyOfTheirOwn) {
-    ASSERT_TRUE(save(50, 0).saved);
+    ASSERT_TRUE(save(50, 0)->saved);
     constexpr int kSavers = 6;
     std::vector<std::thread> savers;
-    std::vector<CriteriaSaveOutcome> outcomes(kSavers);
+    std::vector<Expected<CriteriaSaveOutcome>> outcomes(kSavers);
     for (int i = 0; i < kSavers; ++i) {
         savers.emplace_back([&, i] { outcomes[i] = save(60 + i, 60); });
     }
     for (std::thread& saver : savers) saver.join();
-    for (const CriteriaSaveOutcome& outcome : outcomes) {
-        EXPECT_TRUE(outcome.saved);
-        EXPECT_EQ(outcome.copyProblem, std::nullopt);
+    for (const Expected<CriteriaSaveOutcome>& outcome : outcomes) {
+        ASSERT_TRUE(outcome);
+        EXPECT_TRUE(outcome->saved);
+        EXPECT_EQ(outcome->copyProblem, std::nullopt);
     }
     const std::vector<CriteriaCopy> copies = criteriaCopiesOf(file());
     ASSERT_EQ(copies.size(), static_cast<std::size_t>(kSavers));
@@ -198,10 +195,10 @@ TEST_F(CriteriaCopiesTest, CopiesAndTheirFolderAreAsWritableAsTheDataFolder) {
         const mode_t oldMask = ::umask(077);  // a login that keeps everything to itself
         ASSERT_TRUE(saveCriteriaKeepingCopy(criteria, criteriaWithTarget(50), 1, at(0),
                                             WithoutCopy::KeepOldFile)
-                        .saved);
+                        ->saved);
         ASSERT_TRUE(saveCriteriaKeepingCopy(criteria, criteriaWithTarget(60), 1, at(60),
                                             WithoutCopy::KeepOldFile)
-                        .saved);
+                        ->saved);
         ::umask(oldMask);
         struct stat status {};
         ASSERT_EQ(::stat(criteriaCopiesFolderOf(criteria).c_str(), &status), 0);

@@ -10,7 +10,6 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/DataFileError.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -46,14 +45,16 @@ struct Row {
 class RosterFile : public ::testing::Test {
 protected:
     /// Loads `text` as the roster into `tables` and returns the rows the builder was handed.
-    std::vector<Row> load(const std::string& text, double rosterOption = 0,
-                          const CivilDate& today = kMay2024) {
+    Expected<std::vector<Row>> load(const std::string& text, double rosterOption = 0,
+                                    const CivilDate& today = kMay2024) {
         std::vector<Row> rows;
-        LoadRoster(*tables, folder.writeCp932("新名簿.txt", text), today, kApril, rosterOption,
-                   [&](const RosterEntry& entry, int gradeNumber) {
-                       rows.push_back(
-                           {entry.StudentIndex, withoutTrailingSpaces(entry.Name), gradeNumber});
-                   });
+        const auto loaded =
+            LoadRoster(*tables, folder.writeCp932("新名簿.txt", text), today, kApril, rosterOption,
+                       [&](const RosterEntry& entry, int gradeNumber) {
+                           rows.push_back({entry.StudentIndex, withoutTrailingSpaces(entry.Name),
+                                           gradeNumber});
+                       });
+        if (!loaded) return Unexpected(loaded.error());
         return rows;
     }
 
@@ -144,11 +145,11 @@ TEST(Grades, BandsAdmitTheirGradesAndAnyOtherNameAdmitsNobody) {
 
 TEST_F(RosterFile, GradesMoveUpOnTheFirstDayOfTheYearChangeMonth) {
     const std::string roster = entryLine(1, 2015, "山田");
-    EXPECT_EQ(load(roster, 0, {2024, 3, 31}), (std::vector<Row>{{1, "山田", 2}}));
+    EXPECT_EQ(load(roster, 0, {2024, 3, 31}).value(), (std::vector<Row>{{1, "山田", 2}}));
     EXPECT_EQ(tables->SchoolYear, 2023);
     EXPECT_EQ(tables->RosterGradeLabels.at(1), "小２");
 
-    EXPECT_EQ(load(roster, 0, {2024, 4, 1}), (std::vector<Row>{{1, "山田", 3}}));
+    EXPECT_EQ(load(roster, 0, {2024, 4, 1}).value(), (std::vector<Row>{{1, "山田", 3}}));
     EXPECT_EQ(tables->SchoolYear, 2024);
     EXPECT_EQ(tables->RosterGradeLabels.at(1), "小３");
 }
@@ -168,7 +169,7 @@ TEST_F(RosterFile, ListFlagDecidesTheListButEveryEntryDefinesItsStudent) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rosterOption);
         tables = std::make_unique<RosterTables>();
-        EXPECT_EQ(load(roster, c.rosterOption), c.rows);
+        EXPECT_EQ(load(roster, c.rosterOption).value(), c.rows);
 
         // The list holds exactly the listed students, from position 1, without gaps.
         std::vector<int> expectedList;
@@ -192,7 +193,8 @@ TEST_F(RosterFile, ListFlagDecidesTheListButEveryEntryDefinesItsStudent) {
 TEST_F(RosterFile, TextsAreCutOrPaddedToTwentyCharacters) {
     const std::string twentyFive = "一二三四五六七八九十壱弐参四五六七八九十あいうえお";
     const std::string firstTwenty = "一二三四五六七八九十壱弐参四五六七八九十";
-    load("1,2015,0,0," + twentyFive + ",0,abc,\"a,b\"\r\n" + "2,2015,0,0,\"林 花子\",1,,\r\n");
+    ASSERT_TRUE(
+        load("1,2015,0,0," + twentyFive + ",0,abc,\"a,b\"\r\n" + "2,2015,0,0,\"林 花子\",1,,\r\n"));
 
     EXPECT_EQ(tables->RosterNames.at(1), firstTwenty);
     EXPECT_EQ(tables->RosterEntries.at(1).Name, firstTwenty);
@@ -218,20 +220,20 @@ TEST_F(RosterFile, LineBreaksAndBlankLinesDoNotChangeWhatIsRead) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         tables = std::make_unique<RosterTables>();
-        EXPECT_EQ(load(c.text), expected);
+        EXPECT_EQ(load(c.text).value(), expected);
         EXPECT_EQ(tables->RosterEntries.at(2).Unused8, "d" + std::string(19, ' '));
     }
 }
 
 TEST_F(RosterFile, ALaterEntryWithTheSameIndexWinsAndBothAreListed) {
     std::vector<std::string> namesInTablesDuringBuilder;
-    LoadRoster(
+    ASSERT_TRUE(LoadRoster(
         *tables,
         folder.writeCp932("新名簿.txt", entryLine(5, 2015, "旧姓") + entryLine(6, 2015, "他") +
                                             entryLine(5, 2016, "新姓")),
         kMay2024, kApril, 0, [&](const RosterEntry& entry, int) {
             namesInTablesDuringBuilder.push_back(nameOf(entry.StudentIndex));
-        });
+        }));
 
     EXPECT_EQ(listedStudents(), (std::vector<int>{5, 6, 5}));
     EXPECT_EQ(nameOf(5), "新姓");
@@ -242,9 +244,10 @@ TEST_F(RosterFile, ALaterEntryWithTheSameIndexWinsAndBothAreListed) {
 }
 
 TEST_F(RosterFile, AReloadReplacesTheListButKeepsWhatTheNewFileDoesNotSet) {
-    load(entryLine(1, 2015, "山田") + entryLine(2, 2014, "佐藤") + entryLine(3, 2013, "鈴木"));
+    ASSERT_TRUE(
+        load(entryLine(1, 2015, "山田") + entryLine(2, 2014, "佐藤") + entryLine(3, 2013, "鈴木")));
     // Student 1 is now beyond the labelled grades, student 2 is gone from the file.
-    load(entryLine(3, 2013, "鈴木") + entryLine(1, 2000, "山田"));
+    ASSERT_TRUE(load(entryLine(3, 2013, "鈴木") + entryLine(1, 2000, "山田")));
 
     EXPECT_EQ(listedStudents(), (std::vector<int>{3, 1}));
     EXPECT_EQ(tables->RosterYear.at(1), 2000);
@@ -256,13 +259,15 @@ TEST_F(RosterFile, AReloadReplacesTheListButKeepsWhatTheNewFileDoesNotSet) {
 
 TEST_F(RosterFile, AnIndexTheTablesCannotHoldIsSkippedAndTheRestLoads) {
     std::vector<int> built;
-    const auto skipped = LoadRoster(
-        *tables,
-        folder.writeCp932("新名簿.txt", entryLine(1, 2015, "山田") + "0,2015,0,0,ゼロ,0,,\r\n" +
-                                            "5001,2015,0,0,大き過ぎ,1,,\r\n" +
-                                            "-2,2015,0,0,負,0,,\r\n" + entryLine(2, 2014, "佐藤")),
-        {2030, 5, 1}, kApril, 0,
-        [&](const RosterEntry& entry, int) { built.push_back(entry.StudentIndex); });
+    const auto skipped =
+        LoadRoster(*tables,
+                   folder.writeCp932("新名簿.txt",
+                                     entryLine(1, 2015, "山田") + "0,2015,0,0,ゼロ,0,,\r\n" +
+                                         "5001,2015,0,0,大き過ぎ,1,,\r\n" +
+                                         "-2,2015,0,0,負,0,,\r\n" + entryLine(2, 2014, "佐藤")),
+                   {2030, 5, 1}, kApril, 0,
+                   [&](const RosterEntry& entry, int) { built.push_back(entry.StudentIndex); })
+            .value();
     EXPECT_EQ(built, (std::vector<int>{1, 2}));
     EXPECT_EQ(tables->RosterListCount, 2);
     EXPECT_EQ(skipped,
@@ -300,14 +305,15 @@ TEST_F(RosterFile, MalformedFilesAreRefusedNamingTheLineAndChangeNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         tables = std::make_unique<RosterTables>();
-        load(good);
+        ASSERT_TRUE(load(good));
         bool builderCalled = false;
-        try {
+        const auto loaded =
             LoadRoster(*tables, folder.writeCp932("bad.txt", c.text), {2030, 5, 1}, kApril, 1,
                        [&](const RosterEntry&, int) { builderCalled = true; });
+        if (loaded) {
             ADD_FAILURE() << "loaded";
-        } catch (const DataFileError& e) {
-            EXPECT_EQ(e.problem(), c.problem);
+        } else {
+            EXPECT_EQ(loaded.error().problem, c.problem);
         }
         EXPECT_FALSE(builderCalled);
         EXPECT_EQ(tables->SchoolYear, 2024);
@@ -321,9 +327,8 @@ TEST_F(RosterFile, MalformedFilesAreRefusedNamingTheLineAndChangeNothing) {
 }
 
 TEST_F(RosterFile, AMissingFileIsRefusedAndChangesNothing) {
-    load(entryLine(1, 2015, "山田"));
-    EXPECT_THROW(LoadRoster(*tables, folder / "無い.txt", {2030, 5, 1}, kApril, 0, {}),
-                 DataFileError);
+    ASSERT_TRUE(load(entryLine(1, 2015, "山田")));
+    EXPECT_FALSE(LoadRoster(*tables, folder / "無い.txt", {2030, 5, 1}, kApril, 0, {}));
     EXPECT_EQ(tables->SchoolYear, 2024);
     EXPECT_EQ(listedStudents(), std::vector<int>{1});
 }
@@ -332,15 +337,15 @@ TEST_F(RosterFile, AtMostFiveThousandEntriesAreListed) {
     std::string fullRoster;
     for (int student = 1; student <= 5000; ++student) fullRoster += entryLine(student, 2015, "名");
     const std::string notListed = entryLine(1, 2015, "名", 1);
-    load(fullRoster + notListed);
+    ASSERT_TRUE(load(fullRoster + notListed));
     EXPECT_EQ(tables->RosterListCount, 5000);
     EXPECT_EQ(tables->RosterList.at(5000), 5000);
 
-    try {
-        load(entryLine(1, 2015, "先頭") + fullRoster);
+    const auto tooMany = load(entryLine(1, 2015, "先頭") + fullRoster);
+    if (tooMany) {
         ADD_FAILURE() << "loaded 5001 listed entries";
-    } catch (const DataFileError& e) {
-        EXPECT_EQ(e.problem(), "5001行目で、一覧に載せる生徒が5000人を超えました。");
+    } else {
+        EXPECT_EQ(tooMany.error().problem, "5001行目で、一覧に載せる生徒が5000人を超えました。");
     }
     EXPECT_EQ(tables->RosterListCount, 5000);
     EXPECT_EQ(nameOf(1), "名");

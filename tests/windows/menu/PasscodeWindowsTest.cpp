@@ -54,7 +54,7 @@ private slots:
 
     void aWrongPasscodeKeepsThePanelShutAndTheRightOneOpensIt() {
         testing::MenuHostForTests host;
-        writePasscode(passcodeFile(host), "sakura3");
+        QVERIFY(writePasscode(passcodeFile(host), "sakura3"));
         host.logIn(999);
         const auto menu = host.openMenu();
 
@@ -95,7 +95,7 @@ private slots:
 
     void theThirdWrongTryMakesItWaitAMinuteEvenOnAFreshMenu() {
         testing::MenuHostForTests host;
-        writePasscode(passcodeFile(host), "sakura3");
+        QVERIFY(writePasscode(passcodeFile(host), "sakura3"));
         host.logIn(999);
         auto menu = host.openMenu();
         QPointer<PasscodeDialog> dialog = clickDataProcessing(*menu);
@@ -147,7 +147,7 @@ private slots:
     // minute, saying why, and then asks.
     void aCountThatCannotBeReadMakesItWaitAMinuteAndSaysWhy() {
         testing::MenuHostForTests host;
-        writePasscode(passcodeFile(host), "sakura3");
+        QVERIFY(writePasscode(passcodeFile(host), "sakura3"));
         host.suite.writeBytes("data/gaisan/先生パスコード失敗回数.txt", "?\r\n");
         host.logIn(999);
         const auto menu = host.openMenu();
@@ -173,7 +173,7 @@ private slots:
         testing::DemoInstallation installation;
         seisekitime1* menu = testing::logIn(installation, QStringLiteral("先生"));
         QVERIFY(menu);
-        writePasscode(installation.state->locations.passcodeFile(), "ume");
+        QVERIFY(writePasscode(installation.state->locations.passcodeFile(), "ume"));
         QPointer<PasscodeDialog> dialog = clickDataProcessing(*menu);
         QVERIFY(dialog);
         enter(*dialog, QStringLiteral("sakura3"));
