@@ -62,7 +62,7 @@ void readHistoryFile(const std::filesystem::path& history, std::size_t size) {
             told = last;
         });
     if (error || told != size / HistoryEntry::kSize) __builtin_trap();
-    if (file.openForReading(history)) __builtin_trap();
+    if (!file.openForReading(history)) __builtin_trap();
     static_cast<void>(visibleHistoryDamage(file, size));
     file.close();
 }
@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     PosixRecordFile file;
-    if (file.open(results) || file.lockForAppend()) __builtin_trap();
+    if (!file.open(results) || !file.lockForAppend()) __builtin_trap();
     InterruptedDelete found;
     const auto error = finishInterruptedChange(file, results, found);
     file.close();

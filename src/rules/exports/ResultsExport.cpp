@@ -104,57 +104,59 @@ ExportSummary exportResults(const std::filesystem::path& resultsFile, const Expo
     int lastDay = -1;
     int schoolYear = 0;
     std::string date;
-    forEachRecord(resultsFile, [&](std::uint64_t number, const ResultRecord& record) {
-        if (progress && number % kRecordsPerProgress == 0) progress(number, total);
-        if (ResultsFile::displayProblemOf(runFieldsOf(record))) {
-            ++summary.passedOver;
-            return;
-        }
-        const int day = static_cast<int>(record.RecordDate);
-        if ((period.firstDay && day < *period.firstDay) ||
-            (period.lastDay && day > *period.lastDay)) {
-            return;
-        }
-        const int student = record.StudentIndex;
-        const int level = record.LevelIndex;
-        const std::int32_t seconds = record.ResultSeconds;
-        // Runs come in date order, mostly, so the date's texts are worked out once a day.
-        if (day != lastDay) {
-            lastDay = day;
-            date = dateText(day);
-            schoolYear = schoolYearOf(dateOfSerial(day), sources.yearChangeMonth);
-        }
-        appendNumber(rows, static_cast<long long>(number));
-        rows += ',';
-        rows += date;
-        rows += ',';
-        rows += clockText(record.RecordClock);
-        rows += ',';
-        appendNumber(rows, student);
-        rows += ',';
-        rows += texts(trimSpaces(sources.roster.RosterNames.at(student)));
-        rows += ',';
-        rows += texts(gradeLabelIn(schoolYear, student, sources.roster));
-        rows += ',';
-        appendNumber(rows, level);
-        rows += ',';
-        rows += texts(sources.levelNames.at(level));
-        rows += ',';
-        const std::string_view outcome = outcomeOf(seconds);
-        if (outcome.empty()) appendNumber(rows, seconds);
-        rows += ',';
-        rows += texts(outcome);
-        rows += ',';
-        appendNumber(rows, RunPointsRule(seconds, level, sources.criteria));
-        rows += ',';
-        rows += texts(trimSpaces(record.SchoolCode));
-        rows += kSpreadsheetLineEnd;
-        ++summary.rows;
-        if (rows.size() >= 1 << 16) {
-            out << rows;
-            rows.clear();
-        }
-    });
+    const Expected<RecordReadEnd> read =
+        forEachRecord(resultsFile, [&](std::uint64_t number, const ResultRecord& record) {
+            if (progress && number % kRecordsPerProgress == 0) progress(number, total);
+            if (ResultsFile::displayProblemOf(runFieldsOf(record))) {
+                ++summary.passedOver;
+                return;
+            }
+            const int day = static_cast<int>(record.RecordDate);
+            if ((period.firstDay && day < *period.firstDay) ||
+                (period.lastDay && day > *period.lastDay)) {
+                return;
+            }
+            const int student = record.StudentIndex;
+            const int level = record.LevelIndex;
+            const std::int32_t seconds = record.ResultSeconds;
+            // Runs come in date order, mostly, so the date's texts are worked out once a day.
+            if (day != lastDay) {
+                lastDay = day;
+                date = dateText(day);
+                schoolYear = schoolYearOf(dateOfSerial(day), sources.yearChangeMonth);
+            }
+            appendNumber(rows, static_cast<long long>(number));
+            rows += ',';
+            rows += date;
+            rows += ',';
+            rows += clockText(record.RecordClock);
+            rows += ',';
+            appendNumber(rows, student);
+            rows += ',';
+            rows += texts(trimSpaces(sources.roster.RosterNames.at(student)));
+            rows += ',';
+            rows += texts(gradeLabelIn(schoolYear, student, sources.roster));
+            rows += ',';
+            appendNumber(rows, level);
+            rows += ',';
+            rows += texts(sources.levelNames.at(level));
+            rows += ',';
+            const std::string_view outcome = outcomeOf(seconds);
+            if (outcome.empty()) appendNumber(rows, seconds);
+            rows += ',';
+            rows += texts(outcome);
+            rows += ',';
+            appendNumber(rows, RunPointsRule(seconds, level, sources.criteria));
+            rows += ',';
+            rows += texts(trimSpaces(record.SchoolCode));
+            rows += kSpreadsheetLineEnd;
+            ++summary.rows;
+            if (rows.size() >= 1 << 16) {
+                out << rows;
+                rows.clear();
+            }
+        });
+    if (!read) throw DataFileError(read.error().file, read.error().problem);
     out << rows;
     if (progress) progress(total, total);
     return summary;
