@@ -1,24 +1,11 @@
 #include "base/FilePlaces.h"
 
-#include <cmath>
 #include <cstdio>
 #include <string>
 
+#include "base/DateTexts.h"
+
 namespace gaisan {
-namespace {
-
-std::string dateText(const CivilDate& day) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", day.year, day.month, day.day);
-    return text;
-}
-
-int wholeSeconds(const LocalDateTime& time) {
-    return static_cast<int>(std::floor(time.secondsSinceMidnight));
-}
-
-}  // namespace
-
 std::filesystem::path answersFolderOf(const std::filesystem::path& resultsFile, int year) {
     return resultsFile.parent_path() / (std::string(kAnswersFolderStem) + std::to_string(year));
 }
@@ -34,7 +21,7 @@ std::filesystem::path answersFileOf(const std::filesystem::path& resultsFile, in
 std::filesystem::path answersBackupOf(const std::filesystem::path& resultsFile, int year,
                                       int student, const CivilDate& day) {
     return backupFolderOf(resultsFile) /
-           (std::string(kAnswersFolderStem) + std::to_string(year) + "-" + dateText(day)) /
+           (std::string(kAnswersFolderStem) + std::to_string(year) + "-" + isoDateText(day)) /
            answersFileOf(resultsFile, year, student).filename();
 }
 
@@ -48,12 +35,7 @@ std::filesystem::path criteriaCopiesFolderOf(const std::filesystem::path& criter
 
 std::filesystem::path criteriaCopyFileOf(const std::filesystem::path& criteriaFile,
                                          const LocalDateTime& madeAt, int sequence) {
-    const int seconds = wholeSeconds(madeAt);
-    char time[32];
-    std::snprintf(time, sizeof time, "%04d-%02d-%02d-%02d%02d%02d", madeAt.date.year,
-                  madeAt.date.month, madeAt.date.day, seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
-    std::string name = criteriaFile.stem().string() + "-" + time;
+    std::string name = criteriaFile.stem().string() + "-" + fileNameStampText(madeAt);
     if (sequence > 1) {
         name += '-';
         name += std::to_string(sequence);
@@ -84,10 +66,8 @@ std::filesystem::path backupFolderOf(const std::filesystem::path& resultsFile) {
 }
 
 std::filesystem::path backupFileOf(const std::filesystem::path& resultsFile, const CivilDate& day) {
-    char date[16];
-    std::snprintf(date, sizeof date, "%04d-%02d-%02d", day.year, day.month, day.day);
-    return backupFolderOf(resultsFile) /
-           (resultsFile.stem().string() + "-" + date + resultsFile.extension().string());
+    return backupFolderOf(resultsFile) / (resultsFile.stem().string() + "-" + isoDateText(day) +
+                                          resultsFile.extension().string());
 }
 
 }  // namespace gaisan

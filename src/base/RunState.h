@@ -17,7 +17,6 @@ struct RunState {
     std::int64_t RunStartTick = 0;
     std::int32_t ElapsedSeconds = 0;
     std::int32_t TimeLimit = 0;     ///< 5 × the level's minimum-line time, seconds
-    double TimeBarScale = 0;        ///< width of the time bar per second
     std::int32_t CorrectCount = 0;  ///< net correct answers: +1 right, −1 wrong, never below 0
     int JudgeResult = 0;            ///< 1 correct, 2 wrong
     int Judging = 0;

@@ -62,7 +62,9 @@ ScreenFlow::ScreenFlow(AppState& state, const Clock& clock, RandomSource& random
           [this](const std::string& text) {
               inform(m_boxes, m_menu,
                      resultsFileText(m_state.profile.SubjectTitle, text, m_results.resultsFile()));
-          }) {}
+          }),
+      m_session(state, m_results, clock, random, *m_cues),
+      m_levelMenu(state, clock) {}
 
 ScreenFlow::~ScreenFlow() {
     for (QWidget* window :
@@ -72,14 +74,14 @@ ScreenFlow::~ScreenFlow() {
     }
 }
 
-CuePlayer& ScreenFlow::cues() { return *m_cues; }
-
 // The start-up: the splash, the configuration, the name list.
 
 void ScreenFlow::start() {
     m_splash = new Firstfrm(*this);
     m_splash->Form_Load();
 }
+
+ProgramStart ScreenFlow::startProgram() { return gaisan::startProgram(m_state, m_clock, m_random); }
 
 void ScreenFlow::ContinueStartup() {
     try {
@@ -154,10 +156,7 @@ void ScreenFlow::StartRun() {
 void ScreenFlow::openDrill() {
     m_passcodeGiven = false;
     QCoreApplication::processEvents();
-    if (!m_drill) {
-        m_drill = new MainFrm(*this);
-        m_drill->Form_Load();
-    }
+    if (!m_drill) m_drill = new MainFrm(*this);
     showScreen(m_drill);
     // The menu a run is started from, and the wait window of a run started again, go before
     // the drill sets the run up.
@@ -272,6 +271,10 @@ void ScreenFlow::reportUnusableFile(const DataFileError& error) {
     inform(m_boxes, m_names, unusableFileText(error));
 }
 
+void ScreenFlow::reportUnusableFile(const Failure& failure) {
+    reportUnusableFile(DataFileError(failure.file, failure.problem));
+}
+
 void ScreenFlow::reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
                                             const std::vector<std::string>& sentences) {
     inform(m_boxes, m_names, skippedRosterEntriesText(rosterFile, sentences));
@@ -293,7 +296,9 @@ void ScreenFlow::waitResponsively(int seconds) { gaisan::waitResponsively(m_cloc
 
 bool ScreenFlow::computeCounts() { return goesOn(m_results.computeCounts()); }
 
-bool ScreenFlow::recordRunResult(int level) { return goesOn(m_results.recordRunResult(level)); }
+void ScreenFlow::endWithFailure(const Failure& failure) {
+    endWithMessage(resultsFileText(m_state.profile.SubjectTitle, failure.problem, failure.file));
+}
 
 bool ScreenFlow::readRunList(const RunListQuery& query,
                              const std::function<void(std::uint64_t, std::uint64_t)>& progress,

@@ -13,8 +13,11 @@
 
 #include "platform/PosixRecordFile.h"
 #include "rules/admin/PasscodeTries.h"
+#include "rules/menu/LevelMenu.h"
 #include "rules/menu/RunLists.h"
+#include "rules/student/ProgramStart.h"
 #include "rules/student/ResultsAccess.h"
+#include "rules/student/StudentSession.h"
 #include "windows/admin/AdminFlow.h"
 #include "windows/analysis/MistakeAnalysisHost.h"
 #include "windows/drill/DrillHost.h"
@@ -85,6 +88,7 @@ public:
     /// cannot be used is reported, naming the file and the problem, and ends the program with
     /// exit code 1.
     void ContinueStartup() override;
+    ProgramStart startProgram() override;
 
     /// A fresh name-selection screen, for the next student.
     void showNameSelection() override;
@@ -118,6 +122,7 @@ public:
     /// Tells the teacher that a data file cannot be used, naming it and what is wrong; the
     /// program goes on.
     void reportUnusableFile(const DataFileError& error) override;
+    void reportUnusableFile(const Failure& failure) override;
     /// Tells the teacher which roster lines were left out, and why.
     void reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
                                     const std::vector<std::string>& sentences) override;
@@ -132,8 +137,6 @@ public:
 
     /// Recounts the results; false when the results file failed and the program is ending.
     [[nodiscard]] bool computeCounts() override;
-    /// Evaluates and records the run just finished; false when the program is ending.
-    [[nodiscard]] bool recordRunResult(int level) override;
     /// Builds a run list from the results file into `rows`. While another machine holds the
     /// file, waits a second and tells the user to call the teacher before each retry. False
     /// when the file failed and the program is ending.
@@ -155,12 +158,14 @@ public:
     void notePasscodeGiven() override { m_passcodeGiven = true; }
 
     AppState& state() override { return m_state; }
+    StudentSession& session() override { return m_session; }
+    LevelMenu& levelMenu() override { return m_levelMenu; }
+    /// A failure of the results file ends the program with its message.
+    void endWithFailure(const Failure& failure) override;
     const Clock& clock() const override { return m_clock; }
     MessageBoxes& boxes() override { return m_boxes; }
     /// Waits while keeping the windows responsive, for the results file's retries.
     void waitResponsively(int seconds) override;
-    RandomSource& random() override { return m_random; }
-    CuePlayer& cues() override;
 
 signals:
     void programEnded(int exitCode);
@@ -188,6 +193,8 @@ private:
     std::unique_ptr<SoundCues> m_cues;
     PosixRecordFile m_recordFile;
     ResultsAccess m_results;
+    StudentSession m_session;
+    LevelMenu m_levelMenu;
     QPointer<Firstfrm> m_splash;
     QPointer<BASEFRM> m_waitWindow;
     QPointer<namesel> m_names;

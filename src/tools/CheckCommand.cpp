@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "base/RecordFieldTexts.h"
+#include "base/DateTexts.h"
 #include "platform/Calendar.h"
 #include "platform/PosixRecordFile.h"
 #include "stores/results/AnswersCheck.h"

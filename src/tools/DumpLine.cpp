@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "base/RecordFieldTexts.h"
+#include "base/DateTexts.h"
 
 namespace gaisan {
 namespace {

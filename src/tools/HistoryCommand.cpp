@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "base/RecordFieldTexts.h"
+#include "base/DateTexts.h"
 #include "platform/PosixRecordFile.h"
 #include "stores/results/ChangeHistory.h"
 #include "stores/results/RecordsAdministration.h"

@@ -4,9 +4,9 @@
 
 #include "platform/PosixRecordFile.h"
 #include "platform/Utf8.h"
-#include "rules/analysis/MistakeReport.h"
+#include "rules/analysis/MistakeScreenTexts.h"
 #include "rules/exports/AnswersSpreadsheet.h"
-#include "rules/exports/MistakeSummaryText.h"
+#include "rules/exports/MistakeCommandLines.h"
 #include "stores/results/AnswersFile.h"
 #include "stores/roster/Roster.h"
 #include "tools/CommandSupport.h"
@@ -17,7 +17,7 @@ namespace {
 
 void printSummary(const std::string& heading, const MistakeSummary& summary) {
     std::cout << heading << '\n';
-    for (const std::string& line : mistakeSummaryLines(summary)) std::cout << line << '\n';
+    for (const std::string& line : mistakeCommandLines(summary)) std::cout << line << '\n';
 }
 
 }  // namespace

@@ -9,13 +9,17 @@
 #include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
 #include "rules/counts/Counts.h"
+#include "rules/menu/LevelMenu.h"
 #include "rules/menu/NewestRecords.h"
+#include "rules/student/StudentSession.h"
 #include "stores/installation/Configuration.h"
 #include "stores/installation/Passcode.h"
 #include "stores/results/ResultsFile.h"
 #include "stores/roster/Roster.h"
 #include "support/FakeClock.h"
+#include "support/RecordingCues.h"
 #include "support/RecordingMessageBoxes.h"
+#include "support/ScriptedRandom.h"
 #include "support/TempFolder.h"
 #include "windows/menu/MenuHost.h"
 #include "windows/menu/seisekitime1.h"
@@ -25,7 +29,7 @@ namespace gaisan::testing {
 /// The level menu on its own: a copy of the demo installation with its configuration and roster
 /// loaded, the results read as the program reads them, and screen changes that are only
 /// written down in `requests`, so that a test opens the menu without the name list and a login.
-class MenuHostForTests final : public MenuHost {
+class MenuHostForTests final : public MenuHost, public StudentResults {
 public:
     MenuHostForTests() {
         std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(),
@@ -70,12 +74,19 @@ public:
 
     std::filesystem::path resultsFile() const { return suite / "data/gaisan/成績累積データ.dat"; }
 
-    AppState& state() override { return *m_state; }
+    AppState& state() { return *m_state; }
+    LevelMenu& levelMenu() override { return m_levelMenu; }
     const Clock& clock() const override { return m_clock; }
     /// The clock of the counts and of the passcode's wait, for a test to move on.
     FakeClock& fakeClock() { return m_clock; }
     MessageBoxes& boxes() override { return messageBoxes; }
 
+    StudentSession& session() override { return m_session; }
+    Expected<void> recount() override {
+        if (computeCounts()) return {};
+        return Unexpected(Failure{resultsFile(), "counting failed"});
+    }
+    Expected<void> recordRun(int) override { return {}; }
     bool computeCounts() override {
         ResultsFile results(m_file, resultsFile(), m_clock, [](int) {});
         return !failed(ComputeCounts(*m_state, results, m_clock.now()));
@@ -130,6 +141,10 @@ private:
 
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    ScriptedRandom m_random{std::vector<double>(10, 0.5)};
+    RecordingCues m_cues;
+    StudentSession m_session{*m_state, *this, m_clock, m_random, m_cues};
+    LevelMenu m_levelMenu{*m_state, m_clock};
     std::optional<PasscodeTries> m_passcodeTries;
     bool m_passcodeGiven = false;
     PosixRecordFile m_file;

@@ -40,7 +40,7 @@ std::string shortDateText(double date) {
 
 std::string recordClockText(double clock) {
     if (!std::isfinite(clock) || clock < 0 || clock >= 1) return shortestText(clock);
-    return timeOfDayText(clock);
+    return runClockText(clock);
 }
 
 std::string recordLine(std::uint64_t number, std::size_t numberWidth, const ResultRecord& record,

@@ -29,7 +29,7 @@ std::size_t recordNumberWidth(std::uint64_t lastRecord);
 /// as its raw number.
 std::string shortDateText(double date);
 
-/// A clock (a fraction of a day) as time-of-day text, "9:05:03" (timeOfDayText); a clock outside
+/// A clock (a fraction of a day) as time-of-day text, "9:05:03" (runClockText); a clock outside
 /// one day as its raw number.
 std::string recordClockText(double clock);
 

@@ -16,6 +16,10 @@
 
 namespace gaisan {
 
+// The mistake analysis reads the recorded answers of a scope and sums them up; the teacher's
+// screen and pages show the sums through MistakeScreenTexts, `gaisan-records mistakes` prints
+// them through MistakeCommandLines.
+
 /// Which recorded answers are looked at.
 struct AnalysisScope {
     std::vector<int> students;  ///< the students, by roster number

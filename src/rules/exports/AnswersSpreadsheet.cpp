@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
+#include "base/DateTexts.h"
 #include "base/IndexedTables.h"
-#include "base/RecordFieldTexts.h"
 #include "platform/Calendar.h"
 #include "platform/Cp932.h"
 #include "platform/Utf8.h"

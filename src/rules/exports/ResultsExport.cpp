@@ -5,7 +5,7 @@
 #include <fstream>
 #include <unordered_map>
 
-#include "base/RecordFieldTexts.h"
+#include "base/DateTexts.h"
 #include "platform/Calendar.h"
 #include "platform/Cp932.h"
 #include "platform/DataFileError.h"

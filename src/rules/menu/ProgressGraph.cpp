@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "base/DateTexts.h"
 #include "platform/Calendar.h"
 #include "rules/menu/GraphLayout.h"
 #include "rules/menu/RowTexts.h"
@@ -315,12 +315,7 @@ private:
 
 std::string wholeNumberText(double value) { return std::to_string(std::llround(value)); }
 
-std::string graphDateText(int daySerial) {
-    const CivilDate date = dateOfSerial(daySerial);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d", date.year, date.month, date.day);
-    return text;
-}
+std::string graphDateText(int daySerial) { return slashDateText(dateOfSerial(daySerial)); }
 
 GraphDrawing drawProgressGraphs(const GraphRequest& request, std::span<const LoadedRecord> records,
                                 const GraphSurface& surface, const StatisticsOf& statisticsOf,

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "base/DateTexts.h"
 #include "platform/Calendar.h"
 #include "rules/counts/Counts.h"
 #include "rules/menu/RowTexts.h"
@@ -30,24 +30,13 @@ std::string points(const LoadedRecord& run, std::int32_t target) {
 
 }  // namespace
 
-std::string timeOfDayText(double clock) {
-    const int seconds = secondsOfDay(clock);
-    char text[16];
-    std::snprintf(text, sizeof text, "%d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
-    return text;
-}
+std::string runClockText(double clock) { return timeOfDayText(secondsOfDay(clock)); }
 
 std::string hourMinute(double clock) {
-    return lastOfPadded("00", timeOfDayText(clock), 8).substr(0, 5);
+    return lastOfPadded("00", runClockText(clock), 8).substr(0, 5);
 }
 
-std::string fullDate(double date) {
-    const CivilDate civil = dateOfSerial(static_cast<int>(date));
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d", civil.year, civil.month, civil.day);
-    return text;
-}
+std::string fullDate(double date) { return slashDateText(dateOfSerial(static_cast<int>(date))); }
 
 std::string monthDay(double date) { return lastOfPadded("", fullDate(date), 5); }
 
@@ -76,7 +65,7 @@ std::string periodRunRow(RankingView view, const LoadedRecord& run, std::string_
 }
 
 std::string personalRunRow(const LoadedRecord& run) {
-    const std::string when = fullDate(run.date) + " " + timeOfDayText(run.clock);
+    const std::string when = fullDate(run.date) + " " + runClockText(run.clock);
     // A failed run has no time to show: "×" stands where the time would, as in the other lists.
     return when + (isFailed(run) ? "　　×" : time5(run.seconds));
 }

@@ -14,7 +14,7 @@ inline constexpr std::int32_t kFailedRunRowTime = 90000;
 
 /// The run's clock (a fraction of a day) as "h:mm:ss", the hour without a leading zero:
 /// "9:05:03", "13:05:03". Only the fraction counts; the time is rounded to the second.
-std::string timeOfDayText(double clock);
+std::string runClockText(double clock);
 /// The clock's hour and minute, zero-padded: "09:05".
 std::string hourMinute(double clock);
 /// A day serial as "yyyy/mm/dd"; for dates of the years 1900 to 9999.

@@ -39,6 +39,20 @@ FinishPlan planFinish(const AppState& state) {
     return plan;
 }
 
+std::string finishMessageText(FinishMessage message) {
+    switch (message) {
+        case FinishMessage::None:
+            return {};
+        case FinishMessage::TimeUp:
+            return "時間切れ";
+        case FinishMessage::PersonalBest:
+            return "新記録おめでとう";
+        case FinishMessage::LevelBest:
+            return "！！！最高新記録！！！";
+    }
+    return {};
+}
+
 RetryChoice chooseRetry(const AppState& state) {
     const int level = state.login.CurrentLevel;
     const int student = state.login.StudentIndex;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace gaisan {
 
@@ -32,6 +33,9 @@ struct FinishPlan {
 
 FinishPlan planFinish(const AppState& state);
 
+/// The message's text: "時間切れ", "新記録おめでとう" or "！！！最高新記録！！！"; empty for None.
+std::string finishMessageText(FinishMessage message);
+
 /// Whether to offer "もう一度", decided once the screen has settled. A student who has used a
 /// level enough and cleared it is sent on to the next level, unless it is the final level or
 /// the final level is already cleared, after which every level is free.
@@ -42,6 +46,9 @@ struct RetryChoice {
 };
 
 RetryChoice chooseRetry(const AppState& state);
+
+/// The clear label's text when the student is sent on to the next level.
+inline constexpr std::string_view kMoveOnText = "次のレベルへ進みましょう";
 
 /// "獲得ポイント：" + base + "点×" + rate + "→" + total + "点" for the run's time on `level`.
 std::string pointsLine(std::int32_t seconds, int level, const AppState& state);

@@ -14,6 +14,7 @@
 #include "platform/RecordFile.h"
 #include "rules/menu/NewestRecords.h"
 #include "rules/menu/RunLists.h"
+#include "rules/student/StudentResults.h"
 #include "stores/results/FileRetries.h"
 #include "stores/results/ResultsFile.h"
 
@@ -30,7 +31,7 @@ struct AppState;
 /// configuration is loaded. A file another machine holds is waited out: the recount and the
 /// append wait a second at a time through `wait`; the menu's reads wait a second and then hand
 /// `tellBusy` the text that tells the user to call the teacher, before every retry.
-class ResultsAccess {
+class ResultsAccess final : public StudentResults {
 public:
     /// The progress of a read: the record about to be read, and of how many.
     using ReadProgress = std::function<void(std::uint64_t, std::uint64_t)>;
@@ -38,7 +39,11 @@ public:
 
     ResultsAccess(AppState& state, RecordFile& file, const Clock& clock, RetryWait wait,
                   BusyNotice tellBusy);
-    ~ResultsAccess();
+    ~ResultsAccess() override;
+
+    /// computeCounts and recordRunResult as a student's visit reaches them.
+    Expected<void> recount() override;
+    Expected<void> recordRun(int level) override;
 
     /// Opens the file for writing, creating it when absent (ResultsFile::checkWritable).
     Expected<void> checkWritable();
@@ -63,6 +68,7 @@ public:
 
 private:
     ResultsFile& results();
+    Expected<void> failureNamingTheFile(const std::optional<ResultsFileFailure>& failure) const;
     RecordReadEvents menuReadEvents(const ReadProgress& progress) const;
 
     AppState& m_state;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "kit/PrintDialog.h"
-#include "rules/analysis/MistakeReport.h"
+#include "rules/analysis/MistakeScreenTexts.h"
 
 class QWidget;
 

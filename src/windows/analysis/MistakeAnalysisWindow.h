@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "kit/DesignCanvas.h"
-#include "rules/analysis/MistakeReport.h"
+#include "rules/analysis/MistakeScreenTexts.h"
 #include "windows/analysis/MistakeAnalysisPrinter.h"
 
 namespace gaisan {

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "rules/analysis/MistakeReport.h"
+#include "rules/analysis/MistakeScreenTexts.h"
 
 class QPaintDevice;
 class QPainter;

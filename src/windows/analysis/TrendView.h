@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "rules/analysis/MistakeReport.h"
+#include "rules/analysis/MistakeScreenTexts.h"
 
 namespace gaisan {
 

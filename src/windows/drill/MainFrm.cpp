@@ -3,12 +3,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "base/AppState.h"
 #include "kit/QtConversions.h"
-#include "platform/Clock.h"
-#include "platform/RandomSource.h"
+#include "platform/Failure.h"
 #include "platform/Utf8.h"
-#include "rules/counts/Counts.h"
+#include "rules/student/StudentSession.h"
 #include "windows/drill/DrillHost.h"
 
 namespace gaisan {
@@ -196,10 +194,6 @@ void MainFrm::buildProblemArea() {
     m_sPicture2->hide();
 }
 
-void MainFrm::Form_Load() {
-    m_host.random().seedFromTimeOfDay(m_host.clock().now().secondsSinceMidnight);
-}
-
 void MainFrm::Form_Activate() {
     初期設定();
     レベル別設定();
@@ -209,53 +203,37 @@ void MainFrm::Form_Activate() {
 }
 
 void MainFrm::初期設定() {
-    AppState& state = m_host.state();
-    RunState& run = state.run;
-    const int level = state.login.CurrentLevel;
-    const int student = state.login.StudentIndex;
-    beginRun(run, state.profile, state.criteria, level);
-    if (state.profile.LevelDefined.at(level) != 0) {
+    const RunHeading heading = m_host.session().startRun(AnswerEntry::Hooks{
+        [this] { yieldShowingBoxes(); }, [this] { m_sTimer1->stop(); }, [this] { EndRun(); }, {}});
+    if (heading.levelDefined) {
         m_sLabel10->setText(QStringLiteral("0"));
-        run.TimeBarScale = run.TimeLimit > 0 ? static_cast<double>(kBarWidth) / run.TimeLimit : 0;
+        m_barScale = heading.timeLimit > 0 ? static_cast<double>(kBarWidth) / heading.timeLimit : 0;
         setBarWidth(m_sShape2, 0);
         setBarWidth(m_sShape7, 0);
-        setBarWidth(m_sShape3, state.criteria.TargetTime.at(level) * run.TimeBarScale);
-        setBarWidth(m_sShape4, state.criteria.MinLineTime.at(level) * run.TimeBarScale);
+        setBarWidth(m_sShape3, heading.targetTime * m_barScale);
+        setBarWidth(m_sShape4, heading.minLineTime * m_barScale);
     }
     // A long subject title gets a smaller type, so that it still fits its label.
-    const std::string& title = state.profile.SubjectTitle;
-    m_sLabel2->setText(toQString(title));
-    setDesignFont(m_sLabel2, characterCount(title) > 9 ? 18 : 22);
-    m_sLabel7->setText(toQString(state.login.StudentName).trimmed());
-    m_sLabel8->setText(toQString(state.profile.LevelNames.at(level)));
-
-    state.login.TodayRunTotal = todayRunTotal(state.counts, student, kDrillRunTotalLastLevel);
-    m_sLabel14->setText(toQString(state.common.SchoolName));
+    m_sLabel2->setText(toQString(heading.subjectTitle));
+    setDesignFont(m_sLabel2, characterCount(heading.subjectTitle) > 9 ? 18 : 22);
+    m_sLabel7->setText(toQString(heading.studentName).trimmed());
+    m_sLabel8->setText(toQString(heading.levelName));
+    m_sLabel14->setText(toQString(heading.schoolName));
     showMinutesSinceLogin();
-    m_sLabel12->setText(QString::number(state.login.TodayRunTotal + 1));
-    m_sLabel11->setText(
-        QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
-
-    m_entry = std::make_unique<AnswerEntry>(
-        run, level, m_host.random(), m_host.cues(),
-        AnswerEntry::Hooks{[this] { yieldShowingBoxes(); }, [this] { m_sTimer1->stop(); },
-                           [this] { EndRun(); },
-                           [this] { return m_host.clock().tickMilliseconds(); }});
+    m_sLabel12->setText(QString::number(heading.todayRunNumber));
+    m_sLabel11->setText(QString::number(heading.levelRunNumber));
 }
 
 void MainFrm::レベル別設定() {
-    m_sLabel9->setText(QString::number(m_host.state().run.ProblemsPerRun));
+    m_sLabel9->setText(QString::number(m_host.session().run().ProblemsPerRun));
 }
 
 void MainFrm::スタート() {
-    m_host.state().run.RunStartTick = m_host.clock().tickMilliseconds();
+    m_host.session().beginWorking();
     m_sTimer1->start();
 }
 
-void MainFrm::問題作成表示() {
-    m_entry->問題作成表示();
-    showBoxes();
-}
+void MainFrm::問題作成表示() { showBoxes(); }
 
 void MainFrm::setBarWidth(QWidget* shape, double width) {
     QRect at = designRect(shape);
@@ -264,26 +242,25 @@ void MainFrm::setBarWidth(QWidget* shape, double width) {
 }
 
 void MainFrm::showRemaining() {
-    const RunState& run = m_host.state().run;
-    m_sLabel9->setText(QString::number(run.ProblemsPerRun - run.CorrectCount));
+    m_sLabel9->setText(QString::number(m_host.session().problemsToGo()));
 }
 
 void MainFrm::showMinutesSinceLogin() {
-    const auto now = static_cast<std::int32_t>(m_host.clock().now().secondsSinceMidnight);
-    m_sLabel13->setText(QString::number((now - m_host.state().login.LoginTime) / 60));
+    m_sLabel13->setText(QString::number(m_host.session().minutesSinceLogIn()));
 }
 
 void MainFrm::showBoxes() {
-    const Problem& problem = m_entry->problem();
+    const AnswerEntry& entry = m_host.session().entry();
+    const Problem& problem = entry.problem();
     m_label3->setText(toQString(problem.instruction));
     for (int i = 1; i <= kBoxCount; ++i) {
-        const ProblemBox& box = m_entry->box(i);
+        const ProblemBox& box = entry.box(i);
         m_inputLabel2[i]->setText(toQString(box.text));
         m_inputLabel2[i]->setStyleSheet(boxStyle(box.colour));
         m_hyoujiLabel[i]->setText(toQString(box.correctValue));
         m_hyoujiLabel[i]->setVisible(box.correctValueShown);
     }
-    m_seikaihyoujiLabel->setVisible(m_entry->ackPromptShown());
+    m_seikaihyoujiLabel->setVisible(entry.ackPromptShown());
     showRemaining();
 }
 
@@ -293,51 +270,50 @@ void MainFrm::yieldShowingBoxes() {
 }
 
 void MainFrm::keyPressEvent(QKeyEvent* event) {
+    // Keys that arrive before the run is set up find nothing to type into.
+    if (!m_host.session().hasRun()) {
+        event->accept();
+        return;
+    }
+    AnswerEntry& entry = m_host.session().entry();
     switch (event->key()) {
         case Qt::Key_Left:
-            m_entry->Form_KeyDown(ArrowKey::Left);
+            entry.Form_KeyDown(ArrowKey::Left);
             break;
         case Qt::Key_Up:
-            m_entry->Form_KeyDown(ArrowKey::Up);
+            entry.Form_KeyDown(ArrowKey::Up);
             break;
         case Qt::Key_Right:
-            m_entry->Form_KeyDown(ArrowKey::Right);
+            entry.Form_KeyDown(ArrowKey::Right);
             break;
         case Qt::Key_Down:
-            m_entry->Form_KeyDown(ArrowKey::Down);
+            entry.Form_KeyDown(ArrowKey::Down);
             break;
         case Qt::Key_Backspace:
-            m_entry->Form_KeyPress(kBackspaceCode);
+            entry.Form_KeyPress(kBackspaceCode);
             break;
         default:
             if (const int code = characterCode(event->text()); code != 0) {
-                m_entry->Form_KeyPress(code);
+                entry.Form_KeyPress(code);
             }
             break;
     }
-    if (m_entry) showBoxes();
+    showBoxes();
     event->accept();
 }
 
 void MainFrm::sTimer1_Timer() {
-    AppState& state = m_host.state();
-    RunState& run = state.run;
-    const int level = state.login.CurrentLevel;
-    run.ElapsedSeconds = elapsedSecondsBetween(run.RunStartTick, m_host.clock().tickMilliseconds());
-    hideCountdownBoxes(
-        m_countdownHidden, run.ElapsedSeconds,
-        {0, 0, state.criteria.TargetTime.at(level), state.criteria.MinLineTime.at(level)});
+    StudentSession& session = m_host.session();
+    const RunClockTick tick = session.tick();
     for (int box = kFirstCountdownBox; box <= kLastCountdownBox; ++box) {
-        if (m_countdownHidden[box]) m_sPicture3[box]->hide();
+        if (tick.hidden->at(box)) m_sPicture3[box]->hide();
     }
-    m_sLabel10->setText(QString::number(run.ElapsedSeconds));
-    if (run.ElapsedSeconds < run.TimeLimit)
-        setBarWidth(m_sShape2, run.ElapsedSeconds * run.TimeBarScale);
+    m_sLabel10->setText(QString::number(tick.elapsed));
+    if (!tick.limitReached) setBarWidth(m_sShape2, tick.elapsed * m_barScale);
     QCoreApplication::processEvents();
-    if (run.ElapsedSeconds < run.TimeLimit) return;
+    if (!tick.limitReached) return;
     setBarWidth(m_sShape2, kBarWidth);
-    if (timeUpDue(run)) {
-        run.TimeUp = 1;
+    if (session.timeUpNow()) {
         m_sTimer1->stop();
         EndRun();
     }
@@ -349,17 +325,19 @@ void MainFrm::sTimer2_Timer() { showMinutesSinceLogin(); }
 void MainFrm::EndRun() {
     showBoxes();
     QCoreApplication::processEvents();
-    RunState& run = m_host.state().run;
-    if (run.EndOfRunStarted == 1) return;
-    run.EndOfRunStarted = 1;
-    m_lblsss2->setVisible(run.TimeUp == 1);
-    m_lblsss1->setVisible(run.TimeUp != 1);
+    StudentSession& session = m_host.session();
+    if (!session.beginEndOfRun()) return;
+    const bool timeUp = session.run().TimeUp == 1;
+    m_lblsss2->setVisible(timeUp);
+    m_lblsss1->setVisible(!timeUp);
     m_sPicture2->show();
     m_sPicture2->raise();
     QCoreApplication::processEvents();
     m_sTimer1->stop();
-    run.RecordedTime = run.TimeUp == 1 ? kNoTime : run.ElapsedSeconds;
-    if (!m_host.recordRunResult(m_host.state().login.CurrentLevel)) return;
+    if (auto recorded = session.recordRun(); !recorded) {
+        m_host.endWithFailure(recorded.error());
+        return;
+    }
     m_host.showWaitWindow();
     QCoreApplication::processEvents();
     WaitSeconds(1);

@@ -16,8 +16,8 @@ namespace gaisan {
 class DrillHost;
 
 /// The drill screen: status labels, the problem area, the time bar, the count-down boxes and
-/// the end-of-run message. The run's rules live in AnswerEntry and RunControl; this window
-/// feeds them keys and ticks and shows what they decided.
+/// the end-of-run message. The run's rules live in the student's session; this window feeds it
+/// keys and ticks and shows what it decided.
 class MainFrm : public DesignCanvas {
     Q_OBJECT
 
@@ -25,8 +25,6 @@ public:
     explicit MainFrm(DrillHost& host);
     ~MainFrm() override;
 
-    /// Seeds the random numbers for the run's problems.
-    void Form_Load();
     /// Sets up the run and shows its first problem; the run clock starts.
     void Form_Activate();
 
@@ -39,8 +37,6 @@ public:
     void EndRun();
     /// Waits `seconds` while the windows stay responsive, then hands over to the finish screen.
     void WaitSeconds(int seconds);
-
-    const AnswerEntry& entry() const { return *m_entry; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -60,8 +56,8 @@ private:
     void yieldShowingBoxes();
 
     DrillHost& m_host;
-    std::unique_ptr<AnswerEntry> m_entry;
-    CountdownBoxes m_countdownHidden{};
+    /// The time bar's width per second of the time limit.
+    double m_barScale = 0;
 
     QWidget* m_sPicture1 = nullptr;
     QWidget* m_picture2 = nullptr;

@@ -2,21 +2,21 @@
 
 namespace gaisan {
 
-struct AppState;
-class CuePlayer;
+struct Failure;
+class StudentSession;
 
-/// What the finish screen needs of the program around it: the shared state, the cues, the
-/// recount of the results, the wait window, and the two ways on. Each way on is a request; the
-/// host opens the next screen and unloads this one. The screen flow provides it; a window test
-/// provides its own, so that the screen can be shown for any run without working one.
+/// What the finish screen needs of the program around it: the student's session, whose run it
+/// shows, the end of the program when the results cannot be recounted, the wait window, and the
+/// two ways on. Each way on is a request; the host opens the next screen and unloads this one.
+/// The screen flow provides it; a window test provides its own, so that the screen can be shown
+/// for any run without working one.
 class FinishHost {
 public:
     virtual ~FinishHost() = default;
 
-    virtual AppState& state() = 0;
-    virtual CuePlayer& cues() = 0;
-    /// Recounts the results; false when the results file failed and the program is ending.
-    [[nodiscard]] virtual bool computeCounts() = 0;
+    virtual StudentSession& session() = 0;
+    /// The results file failed: the program ends with its message.
+    virtual void endWithFailure(const Failure& failure) = 0;
     /// The wait window, shown while the screen changes; the next screen's opening closes it.
     virtual void showWaitWindow() = 0;
     /// "メニューへ": a fresh level menu.

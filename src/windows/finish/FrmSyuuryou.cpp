@@ -3,11 +3,9 @@
 #include <QApplication>
 #include <QPainter>
 
-#include "base/AppState.h"
-#include "base/SoundCues.h"
 #include "kit/QtConversions.h"
-#include "rules/counts/Counts.h"
-#include "rules/student/FinishDecisions.h"
+#include "platform/Failure.h"
+#include "rules/student/StudentSession.h"
 #include "windows/finish/FinishHost.h"
 
 namespace gaisan {
@@ -101,60 +99,39 @@ FrmSyuuryou::FrmSyuuryou(FinishHost& host)
 void FrmSyuuryou::Form_Load() { setDesignRect(m_image1, {0, 0, kDesignWidth, kDesignHeight}); }
 
 void FrmSyuuryou::Form_Activate() {
-    AppState& state = m_host.state();
-    const int student = state.login.StudentIndex;
-    const int level = state.login.CurrentLevel;
-    const std::int32_t seconds = state.run.RecordedTime;
-    m_label13->setText(
-        QString::number(static_cast<int>(state.counts.TodayRunCounts.at(level, student)) + 1));
-    if (!m_host.computeCounts()) return;
-
-    const FinishPlan plan = planFinish(state);
+    StudentSession& session = m_host.session();
+    m_label13->setText(QString::number(session.finishingRunNumber()));
+    auto finished = session.finish();
+    if (!finished) {
+        m_host.endWithFailure(finished.error());
+        return;
+    }
+    const FinishScreen& screen = *finished;
+    const FinishPlan& plan = screen.plan;
     if (plan.levelCleared) m_label2->show();
     if (plan.goalBanner) m_picture1->show();
     QCoreApplication::processEvents();
     m_timer1->start();
 
-    m_label19->setText(toQString(pointsLine(seconds, level, state)));
-    m_label18->setText(toQString(resultLine(seconds)));
-    m_label17->setText(toQString(state.login.StudentName).trimmed());
-    m_label15->setText(toQString(state.profile.SubjectTitle));
-    m_label16->setText(toQString(state.profile.LevelNames.at(level)));
-    m_label13->setText(QStringLiteral(" (このレベル　%1回目)")
-                           .arg(static_cast<int>(state.counts.TodayRunCounts.at(level, student))));
-    state.login.TodayRunTotal = todayRunTotal(state.counts, student, kHighestLevel);
-    m_label14->setText(QStringLiteral("（%1回目)").arg(state.login.TodayRunTotal));
+    m_label19->setText(toQString(screen.pointsLine));
+    m_label18->setText(toQString(screen.resultLine));
+    m_label17->setText(toQString(screen.studentName).trimmed());
+    m_label15->setText(toQString(screen.subjectTitle));
+    m_label16->setText(toQString(screen.levelName));
+    m_label13->setText(toQString(screen.levelRunText));
+    m_label14->setText(toQString(screen.todayRunText));
 
     QCoreApplication::processEvents();
-    CuePlayer& cues = m_host.cues();
-    const auto showMessage = [this](const QString& text) {
-        m_label20->setText(text);
+    if (!screen.messageText.empty()) {
+        m_label20->setText(toQString(screen.messageText));
         m_label20->show();
         QCoreApplication::processEvents();
-    };
-    switch (plan.message) {
-        case FinishMessage::TimeUp:
-            showMessage(QStringLiteral("時間切れ"));
-            break;
-        case FinishMessage::PersonalBest:
-            showMessage(QStringLiteral("新記録おめでとう"));
-            cues.PlayPersonalBestCue();
-            QCoreApplication::processEvents();
-            break;
-        case FinishMessage::LevelBest:
-            showMessage(QStringLiteral("！！！最高新記録！！！"));
-            cues.PlayBestSound();
-            QCoreApplication::processEvents();
-            break;
-        case FinishMessage::None:
-            if (plan.failCue) cues.PlayFailCue();
-            break;
     }
-    if (plan.passFanfare) cues.PlayPassSound();
+    if (session.playMessageSound(plan) && !screen.messageText.empty()) {
+        QCoreApplication::processEvents();
+    }
+    session.playGoalFanfare(plan);
     if (plan.bannerHiddenAtGoalCheck) m_picture1->hide();
-
-    state.counts.NewPersonalBest = 0;
-    state.counts.NewLevelBest = 0;
     QCoreApplication::processEvents();
 }
 
@@ -164,12 +141,12 @@ void FrmSyuuryou::Timer1_Timer() {
     QCoreApplication::processEvents();
     m_command4->setFocus();
     m_timer1->stop();
-    const RetryChoice choice = chooseRetry(m_host.state());
+    const RetryChoice choice = m_host.session().retryChoice();
     if (choice.clearLabelHidden) {
         m_label2->clear();
         m_label2->hide();
     }
-    if (choice.moveOnMessage) m_label2->setText(QStringLiteral("次のレベルへ進みましょう"));
+    if (choice.moveOnMessage) m_label2->setText(toQString(std::string(kMoveOnText)));
     m_command5->setVisible(choice.offerRetry);
 }
 

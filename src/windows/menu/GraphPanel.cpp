@@ -4,15 +4,13 @@
 #include <QPainter>
 #include <QPrinter>
 
-#include "base/AppState.h"
 #include "kit/DesignCanvas.h"
 #include "kit/PrintDialog.h"
 #include "kit/QtConversions.h"
 #include "platform/Clock.h"
 #include "platform/DataFileError.h"
 #include "platform/Utf8.h"
-#include "rules/menu/GraphStatistics.h"
-#include "stores/installation/DataFolder.h"
+#include "rules/menu/LevelMenu.h"
 #include "stores/roster/Roster.h"
 #include "windows/menu/GraphPainter.h"
 #include "windows/menu/GraphPanelHost.h"
@@ -86,34 +84,31 @@ GraphPanel::GraphPanel(GraphPanelHost& host, DesignCanvas& canvas, BandOf band)
 
 void GraphPanel::fillLevelList() {
     m_list3->clear();
-    for (int level = 1; level <= m_flow.state().profile.LevelCount; ++level) {
+    for (int level = 1; level <= m_flow.levelMenu().profile().LevelCount; ++level) {
         m_list3->addItem(QString::number(level));
     }
 }
 
 void GraphPanel::fillStudentList() {
     m_list2->clear();
-    AppState& state = m_flow.state();
     try {
-        loadSchoolRoster(state, state.roster, m_flow.clock().now().date,
-                         [&](const RosterEntry& entry, int grade) {
-                             auto* item = new QListWidgetItem(
-                                 toQString(gradeLabelOf(grade).value_or("")) +
-                                 QStringLiteral(" /  ") +
-                                 toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
-                                 QString::number(entry.StudentIndex));
-                             // Numbered before it joins the list: a change to an item in a
-                             // list makes the list look the item up, once per student.
-                             item->setData(kStudentRole, entry.StudentIndex);
-                             m_list2->addItem(item);
-                         });
+        m_flow.levelMenu().readRoster([&](const RosterEntry& entry, int grade) {
+            auto* item = new QListWidgetItem(
+                toQString(gradeLabelOf(grade).value_or("")) + QStringLiteral(" /  ") +
+                toQString(std::string(trimSpaces(entry.Name))) + QLatin1Char('/') +
+                QString::number(entry.StudentIndex));
+            // Numbered before it joins the list: a change to an item in a
+            // list makes the list look the item up, once per student.
+            item->setData(kStudentRole, entry.StudentIndex);
+            m_list2->addItem(item);
+        });
     } catch (const DataFileError& error) {
         m_flow.reportUnusableFile(error);
     }
 }
 
 void GraphPanel::Command17_Click() {
-    m_graphStudent = m_flow.state().login.StudentIndex;
+    m_graphStudent = m_flow.levelMenu().login().StudentIndex;
     m_list2->hide();
     m_command25->show();
     m_list2->clearSelection();
@@ -124,7 +119,7 @@ void GraphPanel::Command17_Click() {
     // Deliberately any name containing "先生", unlike the data command, which is the teacher's
     // alone.
     m_command24Print->setVisible(
-        toQString(m_flow.state().login.StudentName).contains(QStringLiteral("先生")));
+        toQString(m_flow.levelMenu().login().StudentName).contains(QStringLiteral("先生")));
     show();
     raise();
     drawOnScreen();
@@ -173,25 +168,26 @@ std::vector<int> GraphPanel::chosenLevels() const {
 }
 
 GraphRequest GraphPanel::requestFor(int student) const {
-    const AppState& state = m_flow.state();
+    const LevelMenu& menu = m_flow.levelMenu();
+    const ProgramProfile& profile = menu.profile();
     GraphRequest request;
     request.student = student;
-    request.studentName = std::string(trimSpaces(state.roster.RosterNames.at(student)));
-    request.subjectTitle = state.profile.SubjectTitle;
+    request.studentName = std::string(trimSpaces(menu.roster().RosterNames.at(student)));
+    request.subjectTitle = profile.SubjectTitle;
     request.levels = chosenLevels();
-    request.levelCount = state.profile.LevelCount;
-    request.levelNames.assign(state.profile.LevelNames.begin(), state.profile.LevelNames.end());
+    request.levelCount = profile.LevelCount;
+    request.levelNames.assign(profile.LevelNames.begin(), profile.LevelNames.end());
     const CivilDate today = m_flow.clock().now().date;
     request.today = daySerial(today);
-    const int grade = GradeNumber(schoolYearOf(today, state.common.YearChangeMonth),
-                                  state.roster.RosterYear.at(student));
+    const int grade = GradeNumber(schoolYearOf(today, menu.school().YearChangeMonth),
+                                  menu.roster().RosterYear.at(student));
     request.studentInBand = InGradeBand(grade, m_band());
     request.baseFontSize = kScreenFontSize;
     return request;
 }
 
 LevelStatistics GraphPanel::statisticsOf(int student, int level) const {
-    return graphStatistics(m_flow.state(), student, level, m_band());
+    return m_flow.levelMenu().statistics(student, level, m_band());
 }
 
 bool GraphPanel::readRecords() { return m_flow.readGraphRecords(m_records); }

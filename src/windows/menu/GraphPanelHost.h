@@ -6,18 +6,18 @@
 
 namespace gaisan {
 
-struct AppState;
 class Clock;
 class DataFileError;
+class LevelMenu;
 
-/// What the level menu's graph panel needs of the program around it: the shared state, the
-/// clock, the newest records of the results file, and the messages for a roster or a print that
-/// cannot be used. The screen flow provides it; a window test provides its own.
+/// What the level menu's graph panel needs of the program around it: the level menu it draws
+/// for, the clock, the newest records of the results file, and the messages for a roster or a print
+/// that cannot be used. The screen flow provides it; a window test provides its own.
 class GraphPanelHost {
 public:
     virtual ~GraphPanelHost() = default;
 
-    virtual AppState& state() = 0;
+    virtual LevelMenu& levelMenu() = 0;
     virtual const Clock& clock() const = 0;
     /// The newest records of the results file, oldest first, as the run lists read them; false
     /// when the file failed and the program is ending.

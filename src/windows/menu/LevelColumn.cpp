@@ -2,10 +2,10 @@
 
 #include <QEvent>
 
-#include "base/AppState.h"
 #include "kit/DesignCanvas.h"
 #include "kit/QtConversions.h"
 #include "rules/menu/LevelColumnTexts.h"
+#include "rules/menu/LevelMenu.h"
 
 namespace gaisan {
 namespace {
@@ -15,7 +15,7 @@ constexpr int kColumnGap = 6;
 
 }  // namespace
 
-LevelColumn::LevelColumn(DesignCanvas& canvas, QWidget* area, const AppState& state, int level,
+LevelColumn::LevelColumn(DesignCanvas& canvas, QWidget* area, const LevelMenu& menu, int level,
                          int width, int height)
     : QWidget(area), m_level(level) {
     setObjectName(arrayName(QStringLiteral("Column"), level));
@@ -24,7 +24,7 @@ LevelColumn::LevelColumn(DesignCanvas& canvas, QWidget* area, const AppState& st
     canvas.addLabel(arrayName(QStringLiteral("Label1"), level), QString::number(level), this,
                     {0, 0, 28, 40}, 20);
     m_name = canvas.addLabel(arrayName(QStringLiteral("Label3"), level),
-                             toQString(state.profile.LevelNames.at(level)), this,
+                             toQString(menu.profile().LevelNames.at(level)), this,
                              {30, 0, inner - 30, 40}, 24);
     m_name->setToolTip(m_name->text());
     m_name->setCursor(Qt::PointingHandCursor);
@@ -40,10 +40,10 @@ LevelColumn::LevelColumn(DesignCanvas& canvas, QWidget* area, const AppState& st
     m_overuse->hide();
     m_criteria =
         canvas.addLabel(arrayName(QStringLiteral("Label7"), level),
-                        toQString(criteriaLine(state, level)), this, {0, 100, inner, 30}, 16);
+                        toQString(menu.criteriaLine(level)), this, {0, 100, inner, 30}, 16);
     m_passWindow =
         canvas.addLabel(arrayName(QStringLiteral("Label8"), level),
-                        toQString(passWindowLine(state, level)), this, {0, 132, inner, 30}, 16);
+                        toQString(menu.passWindowLine(level)), this, {0, 132, inner, 30}, 16);
     m_today = canvas.addLabel(arrayName(QStringLiteral("Label14"), level), {}, this,
                               {0, 166, inner / 2, 30}, 16);
     m_totals = canvas.addLabel(arrayName(QStringLiteral("Label15"), level), {}, this,
@@ -62,12 +62,12 @@ LevelColumn::LevelColumn(DesignCanvas& canvas, QWidget* area, const AppState& st
     m_list->hide();
 }
 
-void LevelColumn::showStudentCounts(const AppState& state) {
+void LevelColumn::showStudentCounts(const LevelMenu& menu) {
     for (QLabel* label : {m_criteria, m_passWindow}) {
         label->setStyleSheet(QStringLiteral("background-color: rgb(224, 224, 224);"));
     }
-    m_totals->setText(toQString(totalsLine(state, m_level)));
-    m_today->setText(toQString(todayLine(state, m_level)));
+    m_totals->setText(toQString(menu.totalsLine(m_level)));
+    m_today->setText(toQString(menu.todayLine(m_level)));
     m_start->setEnabled(false);
 }
 

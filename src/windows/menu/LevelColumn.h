@@ -10,7 +10,7 @@
 
 namespace gaisan {
 
-struct AppState;
+class LevelMenu;
 class DesignCanvas;
 
 /// One level's column of the level menu (`Column_<level>`), on a panel of its own that paging
@@ -22,15 +22,15 @@ class LevelColumn : public QWidget {
 
 public:
     /// Lays the column of `level` out in `area` of `canvas`, `width` by `height` design pixels,
-    /// with the level's name and criteria and the student's pass window from `state`.
-    LevelColumn(DesignCanvas& canvas, QWidget* area, const AppState& state, int level, int width,
+    /// with the level's name and criteria and the student's pass window from `menu`.
+    LevelColumn(DesignCanvas& canvas, QWidget* area, const LevelMenu& menu, int level, int width,
                 int height);
 
     int level() const { return m_level; }
 
     /// The student's day and totals; the criteria and pass window on grey; the start button off
     /// until the level's availability is known.
-    void showStudentCounts(const AppState& state);
+    void showStudentCounts(const LevelMenu& menu);
     /// The start button as the availability says, and the over-use mark over it or not.
     void showAvailability(bool enabled, bool overuseMark);
     void setStartEnabled(bool enabled) { m_start->setEnabled(enabled); }

@@ -10,6 +10,7 @@ namespace gaisan {
 
 class MessageBoxes;
 class PasscodeTries;
+class StudentSession;
 
 /// What the level menu needs of the program around it: the counts and run lists from the results
 /// file, the message boxes of the spreadsheet export, and the screens it leaves for. The menu
@@ -21,6 +22,8 @@ public:
     /// The progress of a read: records read so far, and of how many.
     using ReadProgress = std::function<void(std::uint64_t, std::uint64_t)>;
 
+    /// The student's session: which levels may be run, and the one chosen for a run.
+    virtual StudentSession& session() = 0;
     virtual MessageBoxes& boxes() = 0;
     /// Recounts the results; false when the results file failed and the program is ending.
     [[nodiscard]] virtual bool computeCounts() = 0;

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "base/AppState.h"
 #include "kit/MessageBoxes.h"
 #include "kit/QtConversions.h"
 #include "kit/SaveFileDialog.h"
@@ -14,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/DataFileError.h"
 #include "rules/exports/ResultsExport.h"
+#include "rules/menu/LevelMenu.h"
 
 namespace gaisan {
 namespace {
@@ -25,15 +25,14 @@ QString systemSaveDialog(QWidget* parent, const QString& suggested) {
 
 }  // namespace
 
-ResultsCsvSaver::ResultsCsvSaver(const AppState& state, const Clock& clock, MessageBoxes& boxes)
-    : m_state(state),
+ResultsCsvSaver::ResultsCsvSaver(const LevelMenu& menu, const Clock& clock, MessageBoxes& boxes)
+    : m_menu(menu),
       m_clock(clock),
       m_boxes(boxes),
       m_chooseFile(systemSaveDialog),
       m_chooseOptions(CsvOptionsDialog::ask) {}
 
 void ResultsCsvSaver::save(QWidget* parent) {
-    const AppState& state = m_state;
     const CivilDate today = m_clock.now().date;
     const std::optional<CsvOptions> options = m_chooseOptions(parent, today);
     if (!options) return;
@@ -54,9 +53,8 @@ void ResultsCsvSaver::save(QWidget* parent) {
             total == 0 ? 1000
                        : static_cast<int>(std::min<std::uint64_t>(1000, done * 1000 / total)));
     };
-    const ExportSources sources{state.roster, state.profile.LevelNames, state.criteria,
-                                state.common.YearChangeMonth};
-    const std::filesystem::path results = state.locations.resultsFile();
+    const ExportSources sources = m_menu.exportSources();
+    const std::filesystem::path results = m_menu.resultsFile();
     try {
         const ExportSummary summary =
             exportResultsToFile(results, sources, options->period, options->encoding,

@@ -11,7 +11,7 @@ class QWidget;
 
 namespace gaisan {
 
-struct AppState;
+class LevelMenu;
 class Clock;
 class MessageBoxes;
 
@@ -28,7 +28,7 @@ public:
     using OptionsChooser =
         std::function<std::optional<CsvOptions>(QWidget* parent, const CivilDate& today)>;
 
-    ResultsCsvSaver(const AppState& state, const Clock& clock, MessageBoxes& boxes);
+    ResultsCsvSaver(const LevelMenu& menu, const Clock& clock, MessageBoxes& boxes);
 
     void save(QWidget* parent);
     /// Replaces the system's save dialog, for tests.
@@ -37,7 +37,7 @@ public:
     void setOptionsChooser(OptionsChooser chooser) { m_chooseOptions = std::move(chooser); }
 
 private:
-    const AppState& m_state;
+    const LevelMenu& m_menu;
     const Clock& m_clock;
     MessageBoxes& m_boxes;
     FileChooser m_chooseFile;

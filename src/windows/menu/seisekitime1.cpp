@@ -13,7 +13,6 @@
 #include <climits>
 #include <utility>
 
-#include "base/AppState.h"
 #include "base/Periods.h"
 #include "kit/MessageBoxes.h"
 #include "kit/QtConversions.h"
@@ -21,8 +20,9 @@
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
 #include "rules/counts/Counts.h"
-#include "rules/menu/LevelAvailability.h"
+#include "rules/menu/LevelMenu.h"
 #include "rules/menu/MenuKeys.h"
+#include "rules/student/StudentSession.h"
 #include "stores/roster/Roster.h"
 #include "windows/menu/GraphPanel.h"
 #include "windows/menu/LevelColumn.h"
@@ -61,7 +61,7 @@ int progressValue(std::uint64_t value) {
 }  // namespace
 
 seisekitime1::seisekitime1(MenuHost& host)
-    : m_flow(host), m_csvSaver(host.state(), host.clock(), host.boxes()), m_listPrinter(host) {
+    : m_flow(host), m_csvSaver(host.levelMenu(), host.clock(), host.boxes()), m_listPrinter(host) {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     buildHeader();
@@ -169,8 +169,8 @@ void seisekitime1::buildWaitPanels() {
 }
 
 void seisekitime1::buildColumn(int level, int width) {
-    auto* column =
-        new LevelColumn(*this, m_columnArea, m_flow.state(), level, width, kColumnArea.height());
+    auto* column = new LevelColumn(*this, m_columnArea, m_flow.levelMenu(), level, width,
+                                   kColumnArea.height());
     connect(column, &LevelColumn::startClicked, this, &seisekitime1::Command4_Click);
     connect(column, &LevelColumn::nameClicked, this, &seisekitime1::Label3_Click);
     m_columns.push_back(column);
@@ -187,20 +187,20 @@ void seisekitime1::listChosen(int option) {
 }
 
 void seisekitime1::Form_Load() {
-    AppState& state = m_flow.state();
-    state.menu.PeriodChoice = static_cast<int>(Period::Month);
+    LevelMenu& menu = m_flow.levelMenu();
+    menu.choices().PeriodChoice = static_cast<int>(Period::Month);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, toQColor(state.SeasonColour));
+    colours.setColor(QPalette::Window, toQColor(menu.seasonColour()));
     setPalette(colours);
     m_picture2->setPalette(colours);
 
     for (const std::string& band : gradeBands()) m_combo1->addItem(toQString(band));
-    m_combo1->setCurrentText(toQString(state.roster.SelectedGradeBand));
+    m_combo1->setCurrentText(toQString(menu.gradeBand()));
     for (const QString& period : kPeriods) m_combo2->addItem(period);
-    m_combo2->setCurrentIndex(state.menu.PeriodChoice - 1);
+    m_combo2->setCurrentIndex(menu.choices().PeriodChoice - 1);
 
     // Up to four levels share the width; more are paged four at a time with the scroll bar.
-    const int levels = state.profile.LevelCount;
+    const int levels = menu.profile().LevelCount;
     m_columnWidth = kColumnArea.width() / std::clamp(levels, 1, kColumnsInView);
     for (int level = 1; level <= levels; ++level) buildColumn(level, m_columnWidth);
     {
@@ -221,11 +221,11 @@ void seisekitime1::showBusy(bool busy) {
 }
 
 void seisekitime1::Form_Activate() {
-    AppState& state = m_flow.state();
-    const QString name = trimmed(state.login.StudentName);
-    m_command8->setVisible(isTeacherName(state.login.StudentName));
-    const auto now = static_cast<std::int32_t>(m_flow.clock().now().secondsSinceMidnight);
-    m_label17->setText(QStringLiteral("起動後%1分").arg((now - state.login.LoginTime) / 60));
+    LevelMenu& menu = m_flow.levelMenu();
+    const Login& login = menu.login();
+    const QString name = trimmed(login.StudentName);
+    m_command8->setVisible(menu.teacherLoggedIn());
+    m_label17->setText(QStringLiteral("起動後%1分").arg(menu.minutesSinceLogIn()));
 
     m_menuReady = false;
     showBusy(true);
@@ -236,10 +236,9 @@ void seisekitime1::Form_Activate() {
     m_picture1->setCaption(2, QStringLiteral("本日順"));
 
     if (!m_flow.computeCounts()) return;
-    const int student = state.login.StudentIndex;
-    state.login.TodayRunTotal = todayRunTotal(state.counts, student, kHighestLevel);
-    m_label18->setText(QStringLiteral("本日総回数＝%1回").arg(state.login.TodayRunTotal));
-    m_progressBar->setMaximum(state.profile.LevelCount);
+    const int student = login.StudentIndex;
+    m_label18->setText(QStringLiteral("本日総回数＝%1回").arg(menu.countTodaysRuns()));
+    m_progressBar->setMaximum(menu.profile().LevelCount);
 
     // The points view ranked by total points, selected without running the options' clicks.
     m_viewMode = RankingView::Points;
@@ -247,17 +246,18 @@ void seisekitime1::Form_Activate() {
     m_picture1->check(1);
     Option1_Click(1);
 
-    m_label12->setText(name + QLatin1Char(' ') + toQString(state.login.StudentGradeLabel));
-    m_label13->setText(QStringLiteral("%1:").arg(student) + toQString(state.common.SchoolName));
-    m_label11->setText(toQString(state.profile.SubjectTitle));
-    setDesignFont(m_label11, characterCount(state.profile.SubjectTitle) > 9 ? 26 : 32);
+    m_label12->setText(name + QLatin1Char(' ') + toQString(login.StudentGradeLabel));
+    m_label13->setText(QStringLiteral("%1:").arg(student) + toQString(menu.school().SchoolName));
+    const std::string& title = menu.profile().SubjectTitle;
+    m_label11->setText(toQString(title));
+    setDesignFont(m_label11, characterCount(title) > 9 ? 26 : 32);
 
-    int& firstColumn = state.menu.FirstColumn;
+    int& firstColumn = menu.choices().FirstColumn;
     if (firstColumn == 0 || firstColumn > m_hScroll1->maximum()) firstColumn = 1;
     m_hScroll1->setValue(firstColumn);
     HScroll1_Change();
 
-    for (LevelColumn* column : m_columns) column->showStudentCounts(state);
+    for (LevelColumn* column : m_columns) column->showStudentCounts(menu);
     Command9_Click();
     showBusy(false);
     QCoreApplication::processEvents();
@@ -281,7 +281,7 @@ void seisekitime1::finishListBuild() {
     m_command1->setEnabled(true);
     Command9_Click();
     for (LevelColumn* column : m_columns) {
-        column->setListShown(!isPracticeLevel(m_flow.state().profile, column->level()));
+        column->setListShown(!isPracticeLevel(m_flow.levelMenu().profile(), column->level()));
     }
     m_picture6->hide();
 }
@@ -352,13 +352,13 @@ void seisekitime1::Combo1_Click() {
 
 void seisekitime1::Combo2_Click() {
     if (!m_picture1->isChecked(3)) return;
-    m_flow.state().menu.PeriodChoice = m_combo2->currentIndex() + 1;
+    m_flow.levelMenu().choices().PeriodChoice = m_combo2->currentIndex() + 1;
     Option1_Click(3);
 }
 
 void seisekitime1::HScroll1_Change() {
     const int levels = static_cast<int>(m_columns.size());
-    int& firstColumn = m_flow.state().menu.FirstColumn;
+    int& firstColumn = m_flow.levelMenu().choices().FirstColumn;
     firstColumn = m_hScroll1->value();
     if (firstColumn > levels) firstColumn = 1;
     for (int level = 1; level <= levels; ++level) {
@@ -391,8 +391,8 @@ void seisekitime1::setListProgress(std::uint64_t value, std::uint64_t maximum) {
 void seisekitime1::Command3_Click(int level) {
     LevelColumn* column = m_columns.at(level - 1);
     column->showListCaptions();
-    const LevelRanking ranking = rankLevel(m_flow.state(), level, m_viewMode, m_pointsBasis,
-                                           m_combo1->currentText().toStdString());
+    const LevelRanking ranking = m_flow.levelMenu().rank(level, m_viewMode, m_pointsBasis,
+                                                         m_combo1->currentText().toStdString());
     column->clearList();
     QCoreApplication::processEvents();
     column->addRows(ranking.rows);
@@ -411,11 +411,11 @@ void seisekitime1::rankEveryLevel() {
 
 void seisekitime1::Command6_Click() {
     回数など表示();
-    const AppState& state = m_flow.state();
+    const ProgramProfile& profile = m_flow.levelMenu().profile();
     const int levels = static_cast<int>(m_columns.size());
     for (int level = 1; level <= levels; ++level) {
         setListProgress(level, levels);
-        if (fillsLevel(ResultsList::BestTimes, state.profile, level)) {
+        if (fillsLevel(ResultsList::BestTimes, profile, level)) {
             Command3_Click(level);
         } else {
             m_columns[level - 1]->hideResults();
@@ -424,8 +424,7 @@ void seisekitime1::Command6_Click() {
 }
 
 bool seisekitime1::fillRunList(RunList list) {
-    AppState& state = m_flow.state();
-    const RunListQuery query{list, m_viewMode, state.menu.PeriodDays,
+    const RunListQuery query{list, m_viewMode, m_flow.levelMenu().choices().PeriodDays,
                              m_combo1->currentText().toStdString(), m_flow.clock().now().date};
     RunListRows rows;
     const auto progress = [this](std::uint64_t record, std::uint64_t records) {
@@ -445,7 +444,7 @@ bool seisekitime1::Command5_Click() {
 
 bool seisekitime1::Command7_Click() {
     回数など表示();
-    MenuChoices& choices = m_flow.state().menu;
+    MenuChoices& choices = m_flow.levelMenu().choices();
     choices.PeriodDays =
         PeriodDays(static_cast<Period>(choices.PeriodChoice), m_flow.clock().now().date);
     if (!fillRunList(RunList::Period)) return false;
@@ -459,14 +458,12 @@ bool seisekitime1::Command16_Click() {
     回数など表示();
     m_graphPanel->fillLevelList();
     m_graphPanel->fillStudentList();
-    m_flow.state().menu.PeriodDays = kPersonalDays;
+    m_flow.levelMenu().choices().PeriodDays = kPersonalDays;
     return fillRunList(RunList::Personal);
 }
 
 void seisekitime1::Command9_Click() {
-    AppState& state = m_flow.state();
-    const LevelAvailability availability = refreshLevelAvailability(state);
-    state.counts.GoalCleared = availability.goalCleared;
+    const LevelAvailability availability = m_flow.session().levels();
     for (LevelColumn* column : m_columns) {
         column->showAvailability(availability.enabled.at(column->level()),
                                  availability.overuseMark.at(column->level()));
@@ -480,7 +477,7 @@ void seisekitime1::Command8_Click() {
         return;
     }
     // Read afresh at every click: a passcode set or cleared while the program runs counts.
-    StoredPasscode stored = readStoredPasscode(m_flow.state().locations.passcodeFile());
+    StoredPasscode stored = readStoredPasscode(m_flow.levelMenu().passcodeFile());
     if (stored.state == StoredPasscode::State::None) {
         showMaintenancePanel();
         return;
@@ -510,29 +507,30 @@ void seisekitime1::showMaintenancePanel() {
 }
 
 void seisekitime1::printLists() {
-    const AppState& state = m_flow.state();
-    const PrintoutHeading heading{state.profile.SubjectTitle,
+    const LevelMenu& menu = m_flow.levelMenu();
+    const ProgramProfile& profile = menu.profile();
+    const PrintoutHeading heading{profile.SubjectTitle,
                                   m_shownList,
                                   m_viewMode,
                                   m_combo1->currentText().toStdString(),
-                                  static_cast<Period>(state.menu.PeriodChoice),
-                                  std::string(trimSpaces(state.login.StudentName)),
+                                  static_cast<Period>(menu.choices().PeriodChoice),
+                                  std::string(trimSpaces(menu.login().StudentName)),
                                   m_flow.clock().now().date};
     std::vector<PrintedLevel> levels;
     for (const LevelColumn* column : m_columns) {
         const int level = column->level();
         // Practice levels' lists are never shown, so they are not printed either.
-        if (isPracticeLevel(state.profile, level)) continue;
+        if (isPracticeLevel(profile, level)) continue;
         levels.push_back(
-            {printedLevelCaption(level, state.profile.LevelNames.at(level)), column->rows()});
+            {printedLevelCaption(level, profile.LevelNames.at(level)), column->rows()});
     }
     (void)m_listPrinter.print(this, printoutTitle(heading), levels);  // the host heard of a failure
 }
 
 void seisekitime1::Command4_Click(int level) {
     if (m_picture7->isVisible() || !m_columns.at(level - 1)->startEnabled()) return;
+    if (!m_flow.session().chooseLevel(level)) return;
     leaving();
-    m_flow.state().login.CurrentLevel = level;
     QCoreApplication::processEvents();
     m_flow.StartRun();
 }

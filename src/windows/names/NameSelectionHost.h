@@ -8,36 +8,31 @@ class QWidget;
 
 namespace gaisan {
 
-struct AppState;
-class Clock;
-class CuePlayer;
-class DataFileError;
-class RandomSource;
+struct Failure;
+class StudentSession;
 
-/// What the name-selection screen needs of the program around it: the shared state, the clock,
-/// the random numbers it seeds, the cues, the counts from the results file, the messages about
-/// the roster, the version window, and the two ways on: logging in and leaving to the launcher.
-/// Each way on is a request; the host opens the next screen and unloads this one. The screen
-/// flow provides it; a window test provides its own, so that the screen can be tried alone.
+/// What the name-selection screen needs of the program around it: the student's session, whose
+/// name list it shows and who it logs in, the end of the program when the results cannot be
+/// counted, the messages about the roster, the version window, and the two ways on: logging in
+/// and leaving to the launcher. Each way on is a request; the host opens the next screen and
+/// unloads this one. The screen flow provides it; a window test provides its own, so that the
+/// screen can be tried alone.
 class NameSelectionHost {
 public:
     virtual ~NameSelectionHost() = default;
 
-    virtual AppState& state() = 0;
-    virtual const Clock& clock() const = 0;
-    virtual RandomSource& random() = 0;
-    virtual CuePlayer& cues() = 0;
-    /// Recounts the results; false when the results file failed and the program is ending.
-    [[nodiscard]] virtual bool computeCounts() = 0;
+    virtual StudentSession& session() = 0;
+    /// The results file failed: the program ends with its message.
+    virtual void endWithFailure(const Failure& failure) = 0;
     /// Tells the user that a data file cannot be used, naming it and what is wrong; the program
     /// goes on.
-    virtual void reportUnusableFile(const DataFileError& error) = 0;
+    virtual void reportUnusableFile(const Failure& failure) = 0;
     /// Tells the teacher which roster lines were left out, and why.
     virtual void reportSkippedRosterEntries(const std::filesystem::path& rosterFile,
                                             const std::vector<std::string>& sentences) = 0;
     /// The version window, modal, centred over `over`.
     virtual void showVersionWindow(QWidget* over) = 0;
-    /// The student in state().login is logged in: the level menu opens.
+    /// The student chosen in the session is logged in: the level menu opens.
     virtual void logIn() = 0;
     /// The suite's launcher starts and the program ends.
     virtual void leaveToLauncher() = 0;

@@ -4,14 +4,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "base/AppState.h"
-#include "base/SoundCues.h"
 #include "kit/QtConversions.h"
 #include "kit/WaitPanel.h"
-#include "platform/Clock.h"
-#include "platform/DataFileError.h"
-#include "platform/RandomSource.h"
-#include "stores/installation/DataFolder.h"
+#include "platform/Failure.h"
+#include "rules/student/StudentSession.h"
 #include "stores/roster/Roster.h"
 #include "windows/names/NameSelectionHost.h"
 
@@ -87,17 +83,18 @@ namesel::namesel(NameSelectionHost& host)
 
 void namesel::Form_Load() {
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, toQColor(m_host.state().SeasonColour));
+    StudentSession& session = m_host.session();
+    colours.setColor(QPalette::Window, toQColor(session.seasonColour()));
     setPalette(colours);
     m_picture5->setPalette(colours);
     m_picture5->raise();
     m_picture5->show();
-    m_host.random().seedFromTimeOfDay(m_host.clock().now().secondsSinceMidnight);
+    session.beginVisit();
     showScreen(this);
     QCoreApplication::processEvents();
     m_figureMode = FigureMode::TodayAndTotalRuns;
     名簿表示();
-    m_label4->setText(toQString(m_host.state().profile.SubjectTitle));
+    m_label4->setText(toQString(session.profile().SubjectTitle));
     selectRow(0);
     QCoreApplication::processEvents();
     m_picture5->hide();
@@ -115,7 +112,7 @@ void namesel::Form_Activate() {
         m_combo1->setCurrentIndex(0);
         m_bandsFilled = true;
     }
-    m_host.state().roster.SelectedGradeBand = "全学年";
+    m_host.session().chooseGradeBand("全学年");
     QCoreApplication::processEvents();
     m_label1->setText(kPrompt);
     QCoreApplication::processEvents();
@@ -124,30 +121,22 @@ void namesel::Form_Activate() {
 }
 
 void namesel::名簿表示() {
-    if (!m_host.computeCounts()) return;
-    QCoreApplication::processEvents();
-    AppState& state = m_host.state();
-    std::vector<std::string> staging;
-    const std::filesystem::path rosterFile = state.locations.rosterFile();
-    try {
-        const std::vector<std::string> skipped = loadSchoolRoster(
-            state, state.roster, m_host.clock().now().date,
-            [&](const RosterEntry& entry, int grade) {
-                staging.push_back(stagingRowOf(entry, grade, m_figureMode, state.counts));
-            });
-        if (!skipped.empty() && !m_rosterProblemReported) {
-            m_host.reportSkippedRosterEntries(rosterFile, skipped);
+    auto read = m_host.session().readNameList(m_figureMode, m_combo1->currentText().toStdString());
+    if (!read) {
+        m_host.endWithFailure(read.error());
+        return;
+    }
+    // Told once a visit: the list is rebuilt at every change of band or figures.
+    if (!m_rosterProblemReported) {
+        if (read->unusableRoster) {
+            m_host.reportUnusableFile(*read->unusableRoster);
+            m_rosterProblemReported = true;
+        } else if (!read->skippedEntries.empty()) {
+            m_host.reportSkippedRosterEntries(read->rosterFile, read->skippedEntries);
             m_rosterProblemReported = true;
         }
-    } catch (const DataFileError& error) {
-        // The list keeps its first row, so that the screen still explains itself and "0"
-        // still leaves.
-        staging.clear();
-        if (!m_rosterProblemReported) m_host.reportUnusableFile(error);
-        m_rosterProblemReported = true;
     }
-    m_list = nameListOf(std::move(staging), state.roster.SchoolYear,
-                        m_combo1->currentText().toStdString());
+    m_list = std::move(read->list);
     const QSignalBlocker quiet(m_list1);
     m_list1->clear();
     QStringList rows;
@@ -163,7 +152,7 @@ void namesel::selectRow(int row) {
 }
 
 void namesel::Combo1_Click() {
-    m_host.state().roster.SelectedGradeBand = m_combo1->currentText().toStdString();
+    m_host.session().chooseGradeBand(m_combo1->currentText().toStdString());
     名簿表示();
     m_list1->setFocus();
 }
@@ -196,16 +185,10 @@ void namesel::Command14_Click() {
     // After O.K. the button is hidden until the menu takes over: no second login.
     if (m_command14->isHidden()) return;
     if (m_label1->text() == kPrompt || m_label1->text().isEmpty()) {
-        m_host.cues().PlayWrongCue();
+        m_host.session().cues().PlayWrongCue();
         return;
     }
-    AppState& state = m_host.state();
-    Login& login = state.login;
-    login.LoginTime =
-        static_cast<std::int32_t>(std::lround(m_host.clock().now().secondsSinceMidnight));
-    login.StudentIndex = m_chosenStudent;
-    login.StudentName = state.roster.RosterNames.at(login.StudentIndex);
-    login.StudentGradeLabel = state.roster.RosterGradeLabels.at(login.StudentIndex);
+    m_host.session().logIn(m_chosenStudent);
     m_command14->hide();
     m_picture5->raise();
     m_picture5->show();

@@ -6,11 +6,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "base/AppState.h"
 #include "kit/QtConversions.h"
-#include "platform/Clock.h"
-#include "platform/EraDate.h"
-#include "platform/RandomSource.h"
+#include "rules/student/ProgramStart.h"
 #include "windows/start/SplashHost.h"
 
 namespace gaisan {
@@ -72,13 +69,10 @@ void Firstfrm::Form_Load() {
     centreOnScreen(*this);
     show();
     QCoreApplication::processEvents();
-    const LocalDateTime now = m_host.clock().now();
-    m_host.random().seedFromTimeOfDay(now.secondsSinceMidnight);
-    m_label5->setText(QString::fromStdString(japaneseEraDate(now.date)));
-    AppState& state = m_host.state();
-    state.SeasonColour = seasonColourOfMonth(now.date.month);
+    const ProgramStart start = m_host.startProgram();
+    m_label5->setText(QString::fromStdString(start.eraDate));
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, toQColor(state.SeasonColour));
+    colours.setColor(QPalette::Window, toQColor(start.seasonColour));
     setPalette(colours);
     m_timer1->start();
 }

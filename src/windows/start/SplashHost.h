@@ -2,20 +2,17 @@
 
 namespace gaisan {
 
-struct AppState;
-class Clock;
-class RandomSource;
+struct ProgramStart;
 
-/// What the splash window needs of the program around it: the shared state, the clock and the
-/// random numbers it seeds, and the start-up to continue once it has been painted. The screen
-/// flow provides it; a window test may provide its own.
+/// What the splash window needs of the program around it: the program's start, which it shows,
+/// and the start-up to continue once it has been painted. The screen flow provides it; a window
+/// test may provide its own.
 class SplashHost {
 public:
     virtual ~SplashHost() = default;
 
-    virtual AppState& state() = 0;
-    virtual const Clock& clock() const = 0;
-    virtual RandomSource& random() = 0;
+    /// The program starts: today's date and the season's colour, for the splash to show.
+    virtual ProgramStart startProgram() = 0;
     /// Loads the configuration and opens the first working screen.
     virtual void ContinueStartup() = 0;
 };

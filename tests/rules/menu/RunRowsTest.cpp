@@ -25,7 +25,7 @@ TEST(RunRows, ClockAndDateTexts) {
         {1.5, "12:00:00", "12:00"},         // only the fraction is the time of day
     };
     for (const auto& c : clocks) {
-        EXPECT_EQ(timeOfDayText(c.clock), c.full) << c.clock;
+        EXPECT_EQ(runClockText(c.clock), c.full) << c.clock;
         EXPECT_EQ(hourMinute(c.clock), c.hourMinute) << c.clock;
     }
     EXPECT_EQ(fullDate(daySerial({2026, 12, 10})), "2026/12/10");

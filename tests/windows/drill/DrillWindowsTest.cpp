@@ -9,6 +9,7 @@
 
 #include "base/AppState.h"
 #include "kit/ProgramApplication.h"
+#include "rules/student/StudentSession.h"
 #include "support/DemoInstallation.h"
 #include "support/FakeClock.h"
 #include "support/RecordingCues.h"
@@ -27,7 +28,7 @@ using testing::type;
 /// The drill screen on its own: level 1 as the demo has it (a target of 60 s, a minimum line of
 /// 90 s), 佐藤　陽菜 logged in 25 minutes ago, random numbers that make every problem 460 + 460,
 /// and a host that writes down what it is asked, in order.
-class DrillHostForTests final : public DrillHost {
+class DrillHostForTests final : public DrillHost, public StudentResults {
 public:
     DrillHostForTests() {
         AppState& s = *m_state;
@@ -42,14 +43,17 @@ public:
         s.login.LoginTime = 10 * 3600 - 25 * 60;
     }
 
-    AppState& state() override { return *m_state; }
-    const Clock& clock() const override { return m_clock; }
-    RandomSource& random() override { return m_random; }
-    CuePlayer& cues() override { return recordingCues; }
-    bool recordRunResult(int level) override {
+    AppState& state() { return *m_state; }
+    StudentSession& session() override { return m_session; }
+    Expected<void> recount() override { return {}; }
+    Expected<void> recordRun(int level) override {
         asked.push_back("record level " + std::to_string(level) + ": " +
                         std::to_string(m_state->run.RecordedTime) + " s");
-        return recordSucceeds;
+        if (recordSucceeds) return {};
+        return Unexpected(Failure{"成績累積データ.dat", "書き込めません"});
+    }
+    void endWithFailure(const Failure& failure) override {
+        asked.push_back("end: " + failure.problem);
     }
     void showWaitWindow() override { asked.push_back("wait window"); }
     void waitResponsively(int seconds) override {
@@ -60,7 +64,6 @@ public:
     /// A drill screen loaded and activated as the screen flow does it: the run has begun.
     std::unique_ptr<MainFrm> open() {
         auto drill = std::make_unique<MainFrm>(*this);
-        drill->Form_Load();
         showScreen(drill.get());
         drill->Form_Activate();
         return drill;
@@ -83,6 +86,7 @@ private:
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     testing::FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
     testing::ScriptedRandom m_random{std::vector<double>(5000, 0.5)};
+    StudentSession m_session{*m_state, *this, m_clock, m_random, recordingCues};
 };
 
 /// Runs worked by keys on the drill screen, up to the hand-over to the finish screen.
@@ -183,7 +187,8 @@ private slots:
         const auto drill = host.open();
         for (int answer = 1; answer <= 10; ++answer)
             type(drill.get(), QStringLiteral("500 500 1000 "));
-        QCOMPARE(host.asked, std::vector<std::string>{"record level 1: 0 s"});
+        QCOMPARE(host.asked,
+                 (std::vector<std::string>{"record level 1: 0 s", "end: 書き込めません"}));
     }
 
     // The screen flow's part: the sound watch ends the program from within a run.

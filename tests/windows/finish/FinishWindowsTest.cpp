@@ -10,9 +10,12 @@
 #include "base/AppState.h"
 #include "kit/DesignCanvas.h"
 #include "kit/ProgramApplication.h"
+#include "rules/student/StudentSession.h"
 #include "support/DemoInstallation.h"
+#include "support/FakeClock.h"
 #include "support/RecordingCues.h"
 #include "support/Screenshots.h"
+#include "support/ScriptedRandom.h"
 #include "windows/finish/FinishHost.h"
 #include "windows/finish/FrmSyuuryou.h"
 
@@ -24,7 +27,7 @@ using testing::labelText;
 /// The finish screen on its own, after a run of level 1 as the demo has it (a target of 60 s,
 /// a minimum line of 90 s, cleared by 5 runs and 60 points, the final level 4) by 佐藤　陽菜.
 /// The recount only does what `recount` says, and the host writes down what it is asked.
-class FinishHostForTests final : public FinishHost {
+class FinishHostForTests final : public FinishHost, public StudentResults {
 public:
     FinishHostForTests() {
         AppState& s = *m_state;
@@ -40,12 +43,17 @@ public:
         s.login.CurrentLevel = 1;
     }
 
-    AppState& state() override { return *m_state; }
-    CuePlayer& cues() override { return recordingCues; }
-    bool computeCounts() override {
+    AppState& state() { return *m_state; }
+    StudentSession& session() override { return m_session; }
+    Expected<void> recount() override {
         asked.push_back("count");
-        if (recount) recount(m_state->counts);
-        return countSucceeds;
+        if (recounting) recounting(m_state->counts);
+        if (countSucceeds) return {};
+        return Unexpected(Failure{"成績累積データ.dat", "読めません"});
+    }
+    Expected<void> recordRun(int) override { return {}; }
+    void endWithFailure(const Failure& failure) override {
+        asked.push_back("end: " + failure.problem);
     }
     void showWaitWindow() override { asked.push_back("wait window"); }
     void showMenu() override { asked.push_back("menu"); }
@@ -67,11 +75,14 @@ public:
 
     testing::RecordingCues recordingCues;
     std::vector<std::string> asked;
-    std::function<void(CountTables&)> recount;
+    std::function<void(CountTables&)> recounting;
     bool countSucceeds = true;
 
 private:
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
+    testing::FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    testing::ScriptedRandom m_random{std::vector<double>(10, 0.5)};
+    StudentSession m_session{*m_state, *this, m_clock, m_random, recordingCues};
 };
 
 /// What the finish screen shows and plays for a run, and where its buttons lead.
@@ -93,7 +104,7 @@ private slots:
         host.state().counts.NewPersonalBest = 1;
         // The recount finds the run: the first of level 1 today, and two of a level above 15,
         // which the finish screen's total includes.
-        host.recount = [](CountTables& counts) {
+        host.recounting = [](CountTables& counts) {
             counts.TodayRunCounts.at(1, 1) = 1;
             counts.TodayRunCounts.at(20, 1) = 2;
         };
@@ -187,7 +198,7 @@ private slots:
         host.state().profile.FinalLevel = 1;
         host.finishedRun(48);
         host.state().counts.NewPersonalBest = 1;
-        host.recount = [](CountTables& counts) {
+        host.recounting = [](CountTables& counts) {
             counts.PassWindowCount.at(1, 1) = 5;
             counts.PassWindowPoints.at(1, 1) = 60;
         };
@@ -205,7 +216,7 @@ private slots:
         FinishHostForTests host;
         host.state().criteria.OveruseCount.at(1) = 3;
         host.finishedRun(48);
-        host.recount = [](CountTables& counts) {
+        host.recounting = [](CountTables& counts) {
             counts.PassWindowCount.at(1, 1) = 5;
             counts.PassWindowPoints.at(1, 1) = 60;
             counts.OveruseWindowCount.at(1, 1) = 3;
@@ -228,7 +239,7 @@ private slots:
         QVERIFY(!isShown(finish.get(), QStringLiteral("Command4")));
         QVERIFY(labelText(finish.get(), QStringLiteral("Label18")).isEmpty());
         QVERIFY(host.recordingCues.played.empty());
-        QCOMPARE(host.asked, std::vector<std::string>{"count"});
+        QCOMPARE(host.asked, (std::vector<std::string>{"count", "end: 読めません"}));
     }
 };
 

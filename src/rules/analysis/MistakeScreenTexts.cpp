@@ -1,4 +1,4 @@
-#include "rules/analysis/MistakeReport.h"
+#include "rules/analysis/MistakeScreenTexts.h"
 
 #include <algorithm>
 #include <cmath>

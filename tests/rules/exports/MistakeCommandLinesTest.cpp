@@ -1,4 +1,4 @@
-#include "rules/exports/MistakeSummaryText.h"
+#include "rules/exports/MistakeCommandLines.h"
 
 #include <gtest/gtest.h>
 
@@ -23,14 +23,14 @@ AnswerRecord answer(std::array<std::string, 3> boxes, std::uint8_t wrongBoxes,
     return a;
 }
 
-TEST(MistakeSummaryText, EveryFactOfTheSummaryHasItsLine) {
+TEST(MistakeCommandLines, EveryFactOfTheSummaryHasItsLine) {
     MistakeSummary summary;
     summary.add(
         {{static_cast<double>(daySerial({2026, 12, 10})), 0.5, 12, 3},
          {answer({"5000", "1000", "6000"}, 0, 30), answer({"4000", "1000", "6000"}, 1, 50)}});
     const std::string down = mistakeName({MistakeKind::RoundedDownNotUp});
     EXPECT_EQ(
-        mistakeSummaryLines(summary),
+        mistakeCommandLines(summary),
         (std::vector<std::string>{
             "runs\t1",
             "answers\t2\tright\t1\twrong\t1\t50.0%",
@@ -43,18 +43,18 @@ TEST(MistakeSummaryText, EveryFactOfTheSummaryHasItsLine) {
         }));
 }
 
-TEST(MistakeSummaryText, KindsFoundEquallyOftenAreAllTheWeakest) {
+TEST(MistakeCommandLines, KindsFoundEquallyOftenAreAllTheWeakest) {
     MistakeSummary summary;
     // 4500 rounded down to 4000 and 1200 up to 2000, the sum right for neither.
     summary.add({{static_cast<double>(daySerial({2026, 12, 10})), 0.5, 12, 3},
                  {answer({"4000", "2000", "6000"}, 0b011, 30)}});
-    const std::vector<std::string> lines = mistakeSummaryLines(summary);
+    const std::vector<std::string> lines = mistakeCommandLines(summary);
     EXPECT_EQ(lines.at(2), "weakest\t" + mistakeName({MistakeKind::RoundedDownNotUp}) + '\t' +
                                mistakeName({MistakeKind::RoundedUpNotDown}));
 }
 
-TEST(MistakeSummaryText, NoAnswersGiveNoSharesAndNoKinds) {
-    EXPECT_EQ(mistakeSummaryLines(MistakeSummary{}),
+TEST(MistakeCommandLines, NoAnswersGiveNoSharesAndNoKinds) {
+    EXPECT_EQ(mistakeCommandLines(MistakeSummary{}),
               (std::vector<std::string>{"runs\t0", "answers\t0\tright\t0\twrong\t0\t-"}));
 }
 

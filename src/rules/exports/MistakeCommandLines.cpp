@@ -1,10 +1,10 @@
-#include "rules/exports/MistakeSummaryText.h"
+#include "rules/exports/MistakeCommandLines.h"
 
 #include <cstdio>
 
-#include "base/RecordFieldTexts.h"
+#include "base/DateTexts.h"
 #include "platform/Calendar.h"
-#include "rules/analysis/MistakeReport.h"
+#include "rules/analysis/MistakeScreenTexts.h"
 #include "rules/exports/AnswersSpreadsheet.h"
 
 namespace gaisan {
@@ -33,7 +33,7 @@ std::string exampleLine(MistakeKind kind, const MistakeExample& example) {
 
 }  // namespace
 
-std::vector<std::string> mistakeSummaryLines(const MistakeSummary& summary) {
+std::vector<std::string> mistakeCommandLines(const MistakeSummary& summary) {
     const MistakeCounts& counts = summary.counts;
     std::vector<std::string> lines = {
         "runs\t" + std::to_string(summary.runs),

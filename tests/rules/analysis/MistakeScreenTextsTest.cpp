@@ -1,4 +1,4 @@
-#include "rules/analysis/MistakeReport.h"
+#include "rules/analysis/MistakeScreenTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ RunAnswers run(int student, int day, std::vector<AnswerRecord> answers, double c
 const AnswerRecord kForgotToRoundUp = answerAtHundreds(450, 1230, {"400", "1200", "1600"});
 const AnswerRecord kRight = answerAtHundreds(450, 1230, {"500", "1200", "1700"});
 
-TEST(MistakeReportTest, PercentagesAndSecondsReadAtAGlance) {
+TEST(MistakeScreenTextsTest, PercentagesAndSecondsReadAtAGlance) {
     const struct {
         std::optional<double> share;
         const char* text;
@@ -33,7 +33,7 @@ TEST(MistakeReportTest, PercentagesAndSecondsReadAtAGlance) {
     EXPECT_EQ(secondsText(12.0), "12.0秒");
 }
 
-TEST(MistakeReportTest, TheScopeCoversExactlyTheDaysTheMenuCountsForEachPeriod) {
+TEST(MistakeScreenTextsTest, TheScopeCoversExactlyTheDaysTheMenuCountsForEachPeriod) {
     const CivilDate today = dateOfSerial(kToday);
     for (const Period period :
          {Period::ThisWeek, Period::SinceLastWeek, Period::Month, Period::Year, Period::All}) {
@@ -51,7 +51,7 @@ TEST(MistakeReportTest, TheScopeCoversExactlyTheDaysTheMenuCountsForEachPeriod) 
               "全レベル　今週（2026年12月7日〜2026年12月10日）");
 }
 
-TEST(MistakeReportTest, ASummaryNamesTheCountsTheWeakestKindAndTheTimes) {
+TEST(MistakeScreenTextsTest, ASummaryNamesTheCountsTheWeakestKindAndTheTimes) {
     MistakeSummary summary;
     summary.add(run(1, kToday, {kForgotToRoundUp, kRight, kRight, kForgotToRoundUp}));
     summary.add(run(1, kToday,
@@ -88,7 +88,7 @@ TEST(MistakeReportTest, ASummaryNamesTheCountsTheWeakestKindAndTheTimes) {
     EXPECT_TRUE(none.kinds.empty());
 }
 
-TEST(MistakeReportTest, AnExampleShowsWhatWasTypedBesideTheRightAnswers) {
+TEST(MistakeScreenTextsTest, AnExampleShowsWhatWasTypedBesideTheRightAnswers) {
     MistakeSummary summary;
     summary.add(run(1, kToday - 2, {kForgotToRoundUp}));
     summary.add(run(1, kToday, {answerAtHundreds(450, 1230, {"400", "", "1600"})}));
@@ -105,7 +105,7 @@ TEST(MistakeReportTest, AnExampleShowsWhatWasTypedBesideTheRightAnswers) {
     EXPECT_EQ(newestExamples(summary, {MistakeKind::RoundedDownNotUp}, 1).size(), 1u);
 }
 
-TEST(MistakeReportTest, TheWeeklyTrendLeavesGapsForWeeksWithoutAnswersAndKeepsTheNewestWeeks) {
+TEST(MistakeScreenTextsTest, TheWeeklyTrendLeavesGapsForWeeksWithoutAnswersAndKeepsTheNewestWeeks) {
     const int thisMonday = mondayOf(kToday);
     MistakeSummary summary;
     summary.add(run(1, thisMonday - 14, {kForgotToRoundUp, kRight}));
@@ -130,7 +130,7 @@ TEST(MistakeReportTest, TheWeeklyTrendLeavesGapsForWeeksWithoutAnswersAndKeepsTh
     EXPECT_TRUE(weeklyTrend(MistakeSummary{}, kToday).mondays.empty());
 }
 
-TEST(MistakeReportTest, EveryLineOfTheTrendIsAShareOfTheSameAnswers) {
+TEST(MistakeScreenTextsTest, EveryLineOfTheTrendIsAShareOfTheSameAnswers) {
     // 2 wrong answers of 14, both forgetting to round up: each kind's line stands at 2 of the 14
     // answers, as the wrong share does, not at its 100% of the mistakes.
     std::vector<AnswerRecord> answers(12, kRight);
@@ -144,7 +144,7 @@ TEST(MistakeReportTest, EveryLineOfTheTrendIsAShareOfTheSameAnswers) {
         EXPECT_EQ(series.values, std::vector<std::optional<double>>{2.0 / 14}) << series.name;
 }
 
-TEST(MistakeReportTest, TheTrendNamesTheKindsItHasNoRoomFor) {
+TEST(MistakeScreenTextsTest, TheTrendNamesTheKindsItHasNoRoomFor) {
     // Six kinds, one answer each: the two listed last are left out of the chart and named.
     MistakeSummary summary;
     summary.add(run(1, kToday,
@@ -164,7 +164,7 @@ TEST(MistakeReportTest, TheTrendNamesTheKindsItHasNoRoomFor) {
               "グラフにないまちがい：" + texts.kinds[4].name + "・" + texts.kinds[5].name);
 }
 
-TEST(MistakeReportTest, TheTeacherIsNoStudentOfTheAnalysis) {
+TEST(MistakeScreenTextsTest, TheTeacherIsNoStudentOfTheAnalysis) {
     // Roster names come padded with spaces.
     EXPECT_FALSE(isAnalysedStudent("先生"));
     EXPECT_FALSE(isAnalysedStudent("先生    "));
@@ -172,7 +172,7 @@ TEST(MistakeReportTest, TheTeacherIsNoStudentOfTheAnalysis) {
     EXPECT_TRUE(isAnalysedStudent("先生方"));
 }
 
-TEST(MistakeReportTest, TiedKindsShareTheExamplesEachAnswerOnce) {
+TEST(MistakeScreenTextsTest, TiedKindsShareTheExamplesEachAnswerOnce) {
     MistakeSummary summary;
     // One answer rounding one number down and the other up, then one answer of each alone.
     summary.add(run(1, kToday - 2, {answerAtHundreds(450, 1249, {"400", "1300", "1700"})}));
@@ -188,7 +188,7 @@ TEST(MistakeReportTest, TiedKindsShareTheExamplesEachAnswerOnce) {
     EXPECT_EQ(newestExamples(summary, tied, 2).size(), 2u);
 }
 
-TEST(MistakeReportTest, PagesShowTheWeakestKindsExamplesAndEveryChosenStudent) {
+TEST(MistakeScreenTextsTest, PagesShowTheWeakestKindsExamplesAndEveryChosenStudent) {
     MistakeAnalysis analysis;
     analysis.students[1].add(run(1, kToday, {kForgotToRoundUp, kRight}));
     analysis.group.add(run(1, kToday, {kForgotToRoundUp, kRight}));
@@ -216,7 +216,7 @@ TEST(MistakeReportTest, PagesShowTheWeakestKindsExamplesAndEveryChosenStudent) {
     EXPECT_EQ(summary.students[1].weakest, "－");
 }
 
-TEST(MistakeReportTest, AnUnreadableFileIsNamedFromInsideTheDataFolder) {
+TEST(MistakeScreenTextsTest, AnUnreadableFileIsNamedFromInsideTheDataFolder) {
     const struct {
         const char* folder;
         const char* problem;

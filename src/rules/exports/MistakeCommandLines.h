@@ -7,8 +7,9 @@
 
 namespace gaisan {
 
-/// A summary of answers as text, what the teacher's screen shows, one fact a line with its
-/// fields separated by tabs, the kinds of mistake named as on the screen:
+/// A summary of answers as `gaisan-records mistakes` prints it for scripts and terminals, one
+/// fact a line with its fields separated by tabs, the kinds of mistake named as on the teacher's
+/// screen (whose own texts are MistakeScreenTexts):
 ///
 ///   runs      RUNS
 ///   answers   ANSWERS  right  RIGHT  wrong  WRONG  SHARE%
@@ -20,6 +21,6 @@ namespace gaisan {
 ///   example   KIND  DATE  CLOCK  FIRST  SECOND  PLACE  BOX1  BOX2  BOX3  KIND1  KIND2  KIND3
 ///
 /// Shares have one decimal; examples are the newest wrong answers of each kind, oldest first.
-std::vector<std::string> mistakeSummaryLines(const MistakeSummary& summary);
+std::vector<std::string> mistakeCommandLines(const MistakeSummary& summary);
 
 }  // namespace gaisan
