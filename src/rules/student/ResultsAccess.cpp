@@ -39,17 +39,9 @@ Expected<void> ResultsAccess::recordRunResult(int level) {
     return {};
 }
 
-Expected<void> ResultsAccess::recount() { return failureNamingTheFile(computeCounts()); }
+Expected<void> ResultsAccess::recount() { return computeCounts(); }
 
-Expected<void> ResultsAccess::recordRun(int level) {
-    return failureNamingTheFile(recordRunResult(level));
-}
-
-Expected<void> ResultsAccess::failureNamingTheFile(
-    const std::optional<ResultsFileFailure>& failure) const {
-    if (!failure) return {};
-    return Unexpected(Failure{resultsFile(), failure->message});
-}
+Expected<void> ResultsAccess::recordRun(int level) { return recordRunResult(level); }
 
 RecordReadEvents ResultsAccess::menuReadEvents(const ReadProgress& progress) const {
     return {[this](const FileError& error) {

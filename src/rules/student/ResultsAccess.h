@@ -68,7 +68,6 @@ public:
 
 private:
     ResultsFile& results();
-    Expected<void> failureNamingTheFile(const std::optional<ResultsFileFailure>& failure) const;
     RecordReadEvents menuReadEvents(const ReadProgress& progress) const;
 
     AppState& m_state;
