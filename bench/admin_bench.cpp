@@ -35,6 +35,9 @@
 namespace gaisan {
 namespace {
 
+/// Whether a change was made.
+bool isDone(const RecordsAdministration::Result& result) { return result && result->done(); }
+
 constexpr int kStudents = 5000;
 constexpr int kLevels = 24;
 
@@ -137,8 +140,7 @@ void deleteRecord(benchmark::State& state, bool first) {
         copy.copyFrom(school);
         const std::uint64_t number = first ? 1 : copy.records();
         state.ResumeTiming();
-        if (copy.administration.deleteRecord(number, [](auto) { return true; }).outcome !=
-            RecordsAdministration::Outcome::Done) {
+        if (!isDone(copy.administration.deleteRecord(number, [](auto) { return true; }))) {
             state.SkipWithError("the delete failed");
         }
     }
@@ -152,13 +154,11 @@ void undoDeleteFirst(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         copy.copyFrom(school);
-        if (copy.administration.deleteRecord(1, [](auto) { return true; }).outcome !=
-            RecordsAdministration::Outcome::Done) {
+        if (!isDone(copy.administration.deleteRecord(1, [](auto) { return true; }))) {
             state.SkipWithError("the delete failed");
         }
         state.ResumeTiming();
-        if (copy.administration.undo(1, [](const HistoryEntry&) { return true; }).outcome !=
-            RecordsAdministration::Outcome::Done) {
+        if (!isDone(copy.administration.undo(1, [](const HistoryEntry&) { return true; }))) {
             state.SkipWithError("the undo failed");
         }
     }
@@ -176,10 +176,8 @@ void writeBack(benchmark::State& state) {
     const std::uint64_t middle = static_cast<std::uint64_t>(state.range(0)) / 2;
     int seconds = 30;
     for (auto _ : state) {
-        if (administration
-                .writeBack(
-                    middle, [](auto) { return true; }, std::nullopt, seconds++ % 600)
-                .outcome != RecordsAdministration::Outcome::Done) {
+        if (!isDone(administration.writeBack(
+                middle, [](auto) { return true; }, std::nullopt, seconds++ % 600))) {
             state.SkipWithError("the write-back failed");
         }
     }

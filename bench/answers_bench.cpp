@@ -176,8 +176,10 @@ void recordRun(benchmark::State& state) {
     succeeds(results.AppendResultRecord({7, 1, 60, std::nullopt}, answers), "first append");
     for (auto _ : state) {
         clock.advanceSeconds(1);
-        succeeds(results.AppendResultRecord({7, 1, 60, std::nullopt}, answers), "append");
-        succeeds(results.answersProblem(), "answers");
+        const Expected<AppendDone> appended =
+            results.AppendResultRecord({7, 1, 60, std::nullopt}, answers);
+        succeeds(appended, "append");
+        succeeds(appended->answersProblem, "answers");
     }
     state.counters["answers"] = withAnswers ? static_cast<double>(answers.size()) : 0;
 }

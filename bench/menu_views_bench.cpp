@@ -92,14 +92,14 @@ LargeSchool& school(int records) {
 void rawRead(const std::filesystem::path& file) {
     PosixRecordFile records;
     succeeds(records.open(file), "open");
-    std::uint64_t length = 0;
-    succeeds(records.length(length), "length");
+    const Expected<std::uint64_t> measured = records.length();
+    succeeds(measured, "length");
+    const std::uint64_t length = *measured;
     const std::uint64_t window = LoadedRecords::kLoadWindow * ResultRecord::kSize;
     const std::uint64_t from =
         length > window ? length / ResultRecord::kSize * ResultRecord::kSize - window : 0;
     std::vector<std::byte> bytes(static_cast<std::size_t>(length - from));
-    std::size_t read = 0;
-    succeeds(records.readAt(from, bytes, read), "read");
+    succeeds(records.readAt(from, bytes), "read");
     benchmark::DoNotOptimize(bytes.data());
     records.close();
 }

@@ -49,7 +49,7 @@ void writeFile(const std::filesystem::path& file, std::span<const std::byte> byt
 void readHistoryFile(const std::filesystem::path& history, std::size_t size) {
     PosixRecordFile file;
     std::uint64_t told = 0;
-    const auto error = readHistoryInRuns(
+    const Expected<void> read = readHistoryInRuns(
         file, history,
         [&](std::uint64_t number, const HistoryEntry& entry) {
             if (number != told + 1) __builtin_trap();
@@ -61,8 +61,8 @@ void readHistoryFile(const std::filesystem::path& history, std::size_t size) {
             if (first != told + 1 || last < first) __builtin_trap();
             told = last;
         });
-    if (error || told != size / HistoryEntry::kSize) __builtin_trap();
-    if (file.openForReading(history)) __builtin_trap();
+    if (!read || told != size / HistoryEntry::kSize) __builtin_trap();
+    if (!file.openForReading(history)) __builtin_trap();
     static_cast<void>(visibleHistoryDamage(file, size));
     file.close();
 }
@@ -135,11 +135,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     PosixRecordFile file;
-    if (file.open(results) || file.lockForAppend()) __builtin_trap();
+    if (!file.open(results) || !file.lockForAppend()) __builtin_trap();
     InterruptedDelete found;
-    const auto error = finishInterruptedChange(file, results, found);
+    const Expected<void> finished = finishInterruptedChange(file, results, found);
     file.close();
-    if (error) return 0;
+    if (!finished) return 0;
     if (std::filesystem::exists(deleteJournalPathOf(results)) ||
         std::filesystem::exists(insertJournalPathOf(results)) ||
         std::filesystem::exists(pendingChangeFileOf(results))) {

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const StoppedClock clock;
     PosixRecordFile recordFile;
     ResultsFile results(recordFile, file, clock, [](int) { __builtin_trap(); });
-    const bool loaded = !ComputeCounts(*state, results, clock.now());
+    const bool loaded = ComputeCounts(*state, results, clock.now()).has_value();
     if (loaded && state->records.entries.size() > LoadedRecords::kLoadWindow) __builtin_trap();
 
     // A file whose every record the check passes never stops the load.

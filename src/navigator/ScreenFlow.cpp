@@ -303,10 +303,10 @@ bool ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
     return goesOn(m_results.readGraphRecords(records));
 }
 
-bool ScreenFlow::goesOn(const std::optional<ResultsFileFailure>& failure) {
-    if (!failure) return true;
-    endWithMessage(
-        resultsFileText(m_state.profile.SubjectTitle, failure->message, m_results.resultsFile()));
+bool ScreenFlow::goesOn(const Expected<void>& outcome) {
+    if (outcome) return true;
+    endWithMessage(resultsFileText(m_state.profile.SubjectTitle, outcome.error().problem,
+                                   m_results.resultsFile()));
     return false;
 }
 

@@ -171,7 +171,7 @@ signals:
 private:
     /// A failure of the results file, when there is one, ends the program with its message;
     /// true when there was none.
-    bool goesOn(const std::optional<ResultsFileFailure>& failure);
+    bool goesOn(const Expected<void>& outcome);
     /// Shows `message` in a box and ends the program: every window closes, newest first.
     void endWithMessage(const MessageText& message);
     /// Asks for a change of screen; see the class comment for when it takes effect.

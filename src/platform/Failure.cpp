@@ -7,4 +7,9 @@ std::string Failure::text() const {
     return file.string() + ": " + problem;
 }
 
+Failure fileFailure(std::filesystem::path file, FileError error) {
+    std::string problem = error.description;
+    return {std::move(file), std::move(problem), std::move(error)};
+}
+
 }  // namespace gaisan

@@ -22,4 +22,8 @@ struct Failure {
     bool operator==(const Failure&) const = default;
 };
 
+/// The failure of an operation the system refused on `file`: the system's description of it is
+/// the problem the user is shown.
+Failure fileFailure(std::filesystem::path file, FileError error);
+
 }  // namespace gaisan

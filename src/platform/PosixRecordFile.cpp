@@ -19,8 +19,6 @@ constexpr int kDeviceErrorNumber = 57;
 constexpr int kDiskFullNumber = 61;
 constexpr int kAccessErrorNumber = 75;
 
-std::optional<FileError> lastError(bool locking = false) { return fileErrorOf(errno, locking); }
-
 flock appendLockRegion(short type) {
     flock region{};
     region.l_type = type;
@@ -69,39 +67,45 @@ FileError fileErrorOf(int errnoValue, bool locking) {
 
 PosixRecordFile::~PosixRecordFile() { close(); }
 
-std::optional<FileError> PosixRecordFile::open(const std::filesystem::path& file) {
+Expected<void> PosixRecordFile::open(const std::filesystem::path& file) {
     // Created exclusively, so that only the machine that made the file gives it the mode that
     // lets every other user of the classroom record too; a file that is there keeps its mode.
-    std::optional<FileError> error = openWith(file, O_RDWR | O_CREAT | O_EXCL);
-    if (!error) {
+    Expected<void> created = openWith(file, O_RDWR | O_CREAT | O_EXCL);
+    if (created) {
         shareLikeItsFolder(m_descriptor, file);
-        return std::nullopt;
+        return created;
     }
-    if (error->systemNumber != EEXIST) return error;
+    if (created.error().error.systemNumber != EEXIST) return created;
     return openWith(file, O_RDWR);
 }
 
-std::optional<FileError> PosixRecordFile::openForReading(const std::filesystem::path& file) {
+Expected<void> PosixRecordFile::openForReading(const std::filesystem::path& file) {
     // Not blocking: a pipe in the file's place would otherwise wait for a writer for ever.
     return openWith(file, O_RDONLY | O_NONBLOCK);
 }
 
-std::optional<FileError> PosixRecordFile::openWith(const std::filesystem::path& file, int flags) {
+Unexpected<Failure> PosixRecordFile::lastFailure(bool locking) const {
+    return Unexpected(fileFailure(m_path, fileErrorOf(errno, locking)));
+}
+
+Expected<void> PosixRecordFile::openWith(const std::filesystem::path& file, int flags) {
     close();
+    m_path = file;
     m_descriptor = ::open(file.c_str(), flags | O_CLOEXEC, 0666);
-    if (m_descriptor < 0) return lastError();
+    if (m_descriptor < 0) return lastFailure();
     // A device such as /dev/zero never ends and has no length; a pipe cannot be positioned.
     struct stat status {};
     if (::fstat(m_descriptor, &status) != 0) {
-        const FileError error = *lastError();
+        Unexpected<Failure> failure = lastFailure();
         close();
-        return error;
+        return failure;
     }
     if (!S_ISREG(status.st_mode)) {
         close();
-        return FileError{FileErrorKind::Other, kAccessErrorNumber, 0, notRegularFileText()};
+        return Unexpected(fileFailure(
+            file, FileError{FileErrorKind::Other, kAccessErrorNumber, 0, notRegularFileText()}));
     }
-    return std::nullopt;
+    return {};
 }
 
 void PosixRecordFile::close() {
@@ -109,36 +113,34 @@ void PosixRecordFile::close() {
     m_descriptor = -1;
 }
 
-std::optional<FileError> PosixRecordFile::length(std::uint64_t& bytes) {
+Expected<std::uint64_t> PosixRecordFile::length() {
     // lseek(SEEK_END), never fstat: on an SMB share fstat may answer with a size the client
     // cached up to a second ago, while lseek asks the server. Appending at an old size would
     // overwrite the record another machine has just written.
     const off_t end = ::lseek(m_descriptor, 0, SEEK_END);
-    if (end < 0) return lastError();
-    bytes = static_cast<std::uint64_t>(end);
-    return std::nullopt;
+    if (end < 0) return lastFailure();
+    return static_cast<std::uint64_t>(end);
 }
 
-std::optional<FileError> PosixRecordFile::readAt(std::uint64_t offset, std::span<std::byte> into,
-                                                 std::size_t& bytesRead) {
-    bytesRead = 0;
+Expected<std::size_t> PosixRecordFile::readAt(std::uint64_t offset, std::span<std::byte> into) {
+    std::size_t bytesRead = 0;
     while (bytesRead < into.size()) {
         const ssize_t n = ::pread(m_descriptor, into.data() + bytesRead, into.size() - bytesRead,
                                   static_cast<off_t>(offset + bytesRead));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return lastError();
+        if (n < 0) return lastFailure();
         if (n == 0) break;
         bytesRead += static_cast<std::size_t>(n);
     }
-    return std::nullopt;
+    return bytesRead;
 }
 
-std::optional<FileError> PosixRecordFile::lockForAppend() {
+Expected<void> PosixRecordFile::lockForAppend() {
     flock region = appendLockRegion(F_WRLCK);
     while (::fcntl(m_descriptor, F_OFD_SETLK, &region) != 0) {
-        if (errno != EINTR) return lastError(true);
+        if (errno != EINTR) return lastFailure(true);
     }
-    return std::nullopt;
+    return {};
 }
 
 void PosixRecordFile::unlock() {
@@ -146,25 +148,25 @@ void PosixRecordFile::unlock() {
     ::fcntl(m_descriptor, F_OFD_SETLK, &region);
 }
 
-std::optional<FileError> PosixRecordFile::writeDurably(std::uint64_t offset,
-                                                       std::span<const std::byte> bytes) {
+Expected<void> PosixRecordFile::writeDurably(std::uint64_t offset,
+                                             std::span<const std::byte> bytes) {
     ssize_t n;
     do {
         n = ::pwrite(m_descriptor, bytes.data(), bytes.size(), static_cast<off_t>(offset));
     } while (n < 0 && errno == EINTR);
-    if (n < 0) return lastError();
+    if (n < 0) return lastFailure();
     if (static_cast<std::size_t>(n) != bytes.size()) {
         // A short write without an errno is what a full disk looks like on some servers.
-        return fileErrorOf(ENOSPC);
+        return Unexpected(fileFailure(m_path, fileErrorOf(ENOSPC)));
     }
-    if (::fdatasync(m_descriptor) != 0) return lastError();
-    return std::nullopt;
+    if (::fdatasync(m_descriptor) != 0) return lastFailure();
+    return {};
 }
 
-std::optional<FileError> PosixRecordFile::truncate(std::uint64_t length) {
-    if (::ftruncate(m_descriptor, static_cast<off_t>(length)) != 0) return lastError();
-    if (::fdatasync(m_descriptor) != 0) return lastError();
-    return std::nullopt;
+Expected<void> PosixRecordFile::truncate(std::uint64_t length) {
+    if (::ftruncate(m_descriptor, static_cast<off_t>(length)) != 0) return lastFailure();
+    if (::fdatasync(m_descriptor) != 0) return lastFailure();
+    return {};
 }
 
 }  // namespace gaisan

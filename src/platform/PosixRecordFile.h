@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileError.h"
 #include "platform/RecordFile.h"
 
 namespace gaisan {
@@ -21,22 +22,22 @@ public:
     PosixRecordFile(const PosixRecordFile&) = delete;
     PosixRecordFile& operator=(const PosixRecordFile&) = delete;
 
-    [[nodiscard]] std::optional<FileError> open(const std::filesystem::path& file) override;
-    [[nodiscard]] std::optional<FileError> openForReading(
-        const std::filesystem::path& file) override;
+    Expected<void> open(const std::filesystem::path& file) override;
+    Expected<void> openForReading(const std::filesystem::path& file) override;
     void close() override;
-    [[nodiscard]] std::optional<FileError> length(std::uint64_t& bytes) override;
-    [[nodiscard]] std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
-                                                  std::size_t& bytesRead) override;
-    [[nodiscard]] std::optional<FileError> lockForAppend() override;
+    Expected<std::uint64_t> length() override;
+    Expected<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> into) override;
+    Expected<void> lockForAppend() override;
     void unlock() override;
-    [[nodiscard]] std::optional<FileError> writeDurably(std::uint64_t offset,
-                                                        std::span<const std::byte> bytes) override;
-    [[nodiscard]] std::optional<FileError> truncate(std::uint64_t length) override;
+    Expected<void> writeDurably(std::uint64_t offset, std::span<const std::byte> bytes) override;
+    Expected<void> truncate(std::uint64_t length) override;
 
 private:
-    [[nodiscard]] std::optional<FileError> openWith(const std::filesystem::path& file, int flags);
+    Expected<void> openWith(const std::filesystem::path& file, int flags);
+    /// The failure for errno as it stands, naming the file.
+    Unexpected<Failure> lastFailure(bool locking = false) const;
 
+    std::filesystem::path m_path;
     int m_descriptor = -1;
 };
 

@@ -35,13 +35,14 @@ int appendCommand(const CommandLine& line) {
     const Clock& clock = line.option("at") ? static_cast<const Clock&>(at) : systemClock;
     PosixRecordFile recordFile;
     ResultsFile results(recordFile, file, clock, sleepingWait());
-    if (const auto failure =
-            results.AppendResultRecord({static_cast<int>(*student), static_cast<int>(*level),
-                                        static_cast<std::int32_t>(*seconds), school})) {
-        throw Unusable(file + ": " + failure->message);
-    }
+    const Expected<AppendDone> appended =
+        results.AppendResultRecord({static_cast<int>(*student), static_cast<int>(*level),
+                                    static_cast<std::int32_t>(*seconds), school});
+    if (!appended) throw Unusable(appended.error().text());
     // The run is recorded; a copy that failed is no failure of the command, but it is said.
-    if (const auto& problem = results.backupProblem()) std::cerr << "warning: " << *problem << '\n';
+    if (appended->backupProblem) {
+        std::cerr << "warning: " << appended->backupProblem->text() << '\n';
+    }
     return 0;
 }
 

@@ -52,38 +52,45 @@ ChangeSubject recordSubject(const std::string& file, std::uint64_t number) {
             file + " has no record " + std::to_string(number)};
 }
 
+/// The administration of the results file `file`, telling on the standard error what it found
+/// of a change a crash cut short.
+RecordsAdministration administrationOf(RecordFile& recordFile, const std::string& file,
+                                       const Clock& clock) {
+    RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
+    administration.tellInterruptedTo(
+        [](const InterruptedDelete& found) { reportInterruptedDelete(found, std::cerr); });
+    return administration;
+}
+
 /// Exit status 0 when the change was made, 1 when its subject is not the one expected or there
 /// is none, or an undo is blocked, 2 when a file error stopped it.
-int changeStatus(const std::string& file, const ChangeSubject& subject,
-                 const RecordsAdministration::Result& result) {
-    reportInterruptedDelete(result.interrupted, std::cerr);
-    if (result.movedAnswers.answers) {
+int changeStatus(const ChangeSubject& subject, const RecordsAdministration::Result& result) {
+    if (!result) throw Unusable(result.error().text());
+    if (result->movedAnswers.answers) {
         std::cerr << "gaisan-records: warning: the run's answers did not move with it: "
-                  << *result.movedAnswers.answers << "\n";
-    } else if (result.movedAnswers.backup) {
+                  << result->movedAnswers.answers->text() << "\n";
+    } else if (result->movedAnswers.backup) {
         std::cerr << "gaisan-records: warning: the run's answers moved with it, but the day's "
                      "copy of the answers file they went to was not taken: "
-                  << *result.movedAnswers.backup << "\n";
+                  << result->movedAnswers.backup->text() << "\n";
     }
-    switch (result.outcome) {
-        case RecordsAdministration::Outcome::Done:
+    switch (result->kind) {
+        case ChangeOutcome::Kind::Done:
             return 0;
-        case RecordsAdministration::Outcome::Refused:
-            throw UsageError(result.problem);
-        case RecordsAdministration::Outcome::NotTheRecord:
+        case ChangeOutcome::Kind::Refused:
+            throw UsageError(result->why);
+        case ChangeOutcome::Kind::NotTheRecord:
             std::cerr << "gaisan-records: " << subject.notExpected << "; nothing was changed\n";
             return 1;
-        case RecordsAdministration::Outcome::PastEnd:
+        case ChangeOutcome::Kind::PastEnd:
             std::cerr << "gaisan-records: " << subject.missing << "; nothing was changed\n";
             return 1;
-        case RecordsAdministration::Outcome::Blocked:
+        case ChangeOutcome::Kind::Blocked:
             std::cerr << "gaisan-records: the undo was refused, nothing was changed: "
-                      << result.problem << '\n';
+                      << result->why << '\n';
             return 1;
-        case RecordsAdministration::Outcome::Failed:
-            break;
     }
-    throw Unusable(file + ": " + result.error->description);
+    return 0;
 }
 
 }  // namespace
@@ -94,8 +101,8 @@ int deleteCommand(const CommandLine& line) {
     if (!std::filesystem::is_regular_file(file)) throw Unusable(file + ": no such file");
     PosixRecordFile recordFile;
     const SystemClock clock;
-    RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
-    return changeStatus(file, recordSubject(file, number),
+    RecordsAdministration administration = administrationOf(recordFile, file, clock);
+    return changeStatus(recordSubject(file, number),
                         administration.deleteRecord(number, expectedRecord(line, number)));
 }
 
@@ -109,10 +116,10 @@ int setCommand(const CommandLine& line) {
     PosixRecordFile recordFile;
     PosixRecordFile answersFile;
     const SystemClock clock;
-    RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
+    RecordsAdministration administration = administrationOf(recordFile, file, clock);
     administration.moveAnswersThrough(answersFile);
     return changeStatus(
-        file, recordSubject(file, number),
+        recordSubject(file, number),
         administration.writeBack(number, expectedRecord(line, number), student, seconds));
 }
 
@@ -129,10 +136,9 @@ int undoCommand(const CommandLine& line) {
     };
     PosixRecordFile recordFile;
     const SystemClock clock;
-    RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
+    RecordsAdministration administration = administrationOf(recordFile, file, clock);
     const std::string entry = "entry " + std::to_string(number);
-    return changeStatus(file,
-                        {entry + "'s record is not the one expected",
+    return changeStatus({entry + "'s record is not the one expected",
                          historyFileOf(file).string() + " has no " + entry},
                         administration.undo(number, isTheEntry));
 }

@@ -27,20 +27,25 @@ int checkCommand(const CommandLine& line) {
         PosixRecordFile recordFile;
         const SystemClock clock;
         RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
-        const auto result = administration.finishInterruptedChange();
-        reportInterruptedDelete(result.interrupted, std::cout);
-        if (result.error) throw Unusable(file.string() + ": " + result.error->description);
+        administration.tellInterruptedTo(
+            [](const InterruptedDelete& found) { reportInterruptedDelete(found, std::cout); });
+        if (const auto finished = administration.finishInterruptedChange(); !finished) {
+            throw Unusable(finished.error().text());
+        }
     }
     const CivilDate today = nowOrOption(line, "now").date;
     int problems = 0;
-    const RecordReadEnd end = forEachRecord(file, [&](std::uint64_t number, const ResultRecord& r) {
-        const auto problem = ResultsFile::problemOf(r, daySerial(today));
-        if (!problem) return;
-        std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
-                  << r.LevelIndex << ", date " << dateText(r.RecordDate) << ", clock "
-                  << clockText(r.RecordClock) << ": " << *problem << '\n';
-        ++problems;
-    });
+    const Expected<RecordReadEnd> read =
+        forEachRecord(file, [&](std::uint64_t number, const ResultRecord& r) {
+            const auto problem = ResultsFile::problemOf(r, daySerial(today));
+            if (!problem) return;
+            std::cout << "record " << number << ": student " << r.StudentIndex << ", level "
+                      << r.LevelIndex << ", date " << dateText(r.RecordDate) << ", clock "
+                      << clockText(r.RecordClock) << ": " << *problem << '\n';
+            ++problems;
+        });
+    if (!read) throw Unusable(read.error().text());
+    const RecordReadEnd& end = *read;
     if (end.partialBytes != 0) {
         std::cout << "partial record of " << end.partialBytes << " bytes after record "
                   << end.wholeRecords << '\n';
@@ -58,7 +63,7 @@ int checkCommand(const CommandLine& line) {
     PosixRecordFile historyFile;
     const std::filesystem::path history = historyFileOf(file);
     std::uint64_t entries = 0;
-    const auto historyError = readHistoryInRuns(
+    const Expected<void> historyRead = readHistoryInRuns(
         historyFile, history, [&](std::uint64_t number, const HistoryEntry&) { entries = number; },
         [&](std::uint64_t first, std::uint64_t last) {
             entries = last;
@@ -77,8 +82,8 @@ int checkCommand(const CommandLine& line) {
                   << ": no more changes can be recorded\n";
         ++problems;
     }
-    if (historyError) {
-        std::cout << "problem: " << history.string() << ": " << historyError->description << '\n';
+    if (!historyRead) {
+        std::cout << "problem: " << historyRead.error().text() << '\n';
         ++problems;
     } else if (entries != 0) {
         std::cout << "history\t" << history.string() << '\t' << entries << " entries\n";

@@ -31,8 +31,8 @@ int countsCommand(const CommandLine& line) {
         PosixRecordFile recordFile;
         const FixedClock clock(now);
         ResultsFile results(recordFile, resultsFile, clock, sleepingWait());
-        if (const auto failure = results.LoadResultRecords(records, *tables)) {
-            throw Unusable(resultsFile.string() + ": " + failure->message);
+        if (const Expected<void> loaded = results.LoadResultRecords(records, *tables); !loaded) {
+            throw Unusable(loaded.error().text());
         }
     }
     countRecords(records, criteria, now, *tables);

@@ -9,11 +9,12 @@
 namespace gaisan {
 
 int dumpCommand(const CommandLine& line) {
-    const RecordReadEnd end =
+    const Expected<RecordReadEnd> end =
         forEachRecord(onlyOperand(line, "FILE"), [&](std::uint64_t number, const ResultRecord& r) {
             std::cout << dumpLine(number, r) << '\n';
         });
-    reportPartial(end);
+    if (!end) throw Unusable(end.error().text());
+    reportPartial(*end);
     return 0;
 }
 

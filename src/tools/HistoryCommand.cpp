@@ -57,14 +57,16 @@ int setAsideDamage(const std::filesystem::path& file) {
     PosixRecordFile recordFile;
     const SystemClock clock;
     RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
+    administration.tellInterruptedTo(
+        [](const InterruptedDelete& found) { reportInterruptedDelete(found, std::cerr); });
     HistoryMend mend;
     const RecordsAdministration::Result result = administration.setAsideDamagedHistory(mend);
-    reportInterruptedDelete(result.interrupted, std::cerr);
-    if (result.outcome == RecordsAdministration::Outcome::Blocked) {
-        std::cerr << "gaisan-records: nothing was changed: " << result.problem << '\n';
+    // Said without the results file's name, which the problem gives where it matters.
+    if (!result) throw Unusable(result.error().problem);
+    if (result->kind == ChangeOutcome::Kind::Blocked) {
+        std::cerr << "gaisan-records: nothing was changed: " << result->why << '\n';
         return 1;
     }
-    if (result.error) throw Unusable(result.error->description);
     const std::filesystem::path history = historyFileOf(file);
     if (mend.setAsideAs.empty()) {
         std::cout << "nothing damaged\t" << history.string() << '\t' << mend.wholeEntries
@@ -88,7 +90,7 @@ int historyCommand(const CommandLine& line) {
     PosixRecordFile historyFile;
     int status = 0;
     // A run of damaged entries is one line: a history grown by zeros holds millions.
-    const auto error = readHistoryInRuns(
+    const Expected<void> read = readHistoryInRuns(
         historyFile, history,
         [&](std::uint64_t number, const HistoryEntry& entry) {
             std::cout << historyLine(number, entry) << '\n';
@@ -99,7 +101,7 @@ int historyCommand(const CommandLine& line) {
             std::cout << "\tdamaged\n";
             status = 1;
         });
-    if (error) throw Unusable(history.string() + ": " + error->description);
+    if (!read) throw Unusable(read.error().text());
     return status;
 }
 

@@ -30,8 +30,8 @@ std::unique_ptr<AppState> menuStateOf(const std::filesystem::path& folder, int s
         PosixRecordFile recordFile;
         const FixedClock clock(now);
         ResultsFile results(recordFile, resultsFile, clock, sleepingWait());
-        if (const auto failure = ComputeCounts(*state, results, now)) {
-            throw Unusable(resultsFile.string() + ": " + failure->message);
+        if (const Expected<void> counted = ComputeCounts(*state, results, now); !counted) {
+            throw Unusable(counted.error().text());
         }
     }
     return state;
@@ -92,9 +92,10 @@ int listCommand(const CommandLine& line) {
         const RecordReadEvents events{
             [wait = sleepingWait()](const FileError&) mutable { wait(1); }, {}};
         const std::filesystem::path resultsFile = state->locations.resultsFile();
-        if (const auto failure =
-                readRunList(*state, recordFile, resultsFile, query, events, rows)) {
-            throw Unusable(resultsFile.string() + ": " + failure->message);
+        if (const Expected<void> read =
+                readRunList(*state, recordFile, resultsFile, query, events, rows);
+            !read) {
+            throw Unusable(read.error().text());
         }
     }
     for (int level = 1; level <= levels; ++level) {

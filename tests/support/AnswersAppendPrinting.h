@@ -8,8 +8,10 @@ namespace gaisan {
 
 /// What a failed expectation about an append of answers prints: the problems' own words.
 inline void PrintTo(const AnswersAppendProblems& problems, std::ostream* out) {
-    *out << "{answers: " << problems.answers.value_or("-")
-         << ", backup: " << problems.backup.value_or("-") << "}";
+    const auto told = [](const std::optional<Failure>& problem) {
+        return problem ? problem->text() : std::string("-");
+    };
+    *out << "{answers: " << told(problems.answers) << ", backup: " << told(problems.backup) << "}";
 }
 
 }  // namespace gaisan

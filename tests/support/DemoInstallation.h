@@ -161,8 +161,8 @@ inline std::vector<LoadedRecord> recordsIn(DemoInstallation& installation) {
     ResultsFile results(file, installation.resultsFile(), installation.clock, [](int) {});
     LoadedRecords loaded;
     auto counts = std::make_unique<CountTables>();
-    if (const auto failure = results.LoadResultRecords(loaded, *counts)) {
-        qFatal("the demo's results file does not load: %s", failure->message.c_str());
+    if (const auto failure = results.LoadResultRecords(loaded, *counts); !failure) {
+        qFatal("the demo's results file does not load: %s", failure.error().problem.c_str());
     }
     return loaded.entries;
 }

@@ -8,6 +8,7 @@
 
 #include "platform/PosixRecordFile.h"
 #include "stores/results/RecordsAdministration.h"
+#include "support/ChangeOutcomes.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -32,12 +33,12 @@ public:
         return found;
     }
     void setStudent(std::uint64_t number, int student) {
-        ASSERT_EQ(administration.writeBack(number, kAnyRecord, student, std::nullopt).outcome,
-                  RecordsAdministration::Outcome::Done);
+        ASSERT_EQ(outcomeOf(administration.writeBack(number, kAnyRecord, student, std::nullopt)),
+                  ChangeSeen::Done);
     }
     void undo(std::uint64_t entry) {
         const auto result = administration.undo(entry, kAnyEntry);
-        ASSERT_EQ(result.outcome, RecordsAdministration::Outcome::Done) << result.problem;
+        ASSERT_EQ(outcomeOf(result), ChangeSeen::Done) << whyOf(result);
     }
 
     TempFolder folder;

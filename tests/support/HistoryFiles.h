@@ -15,7 +15,7 @@ namespace gaisan::testing {
 inline std::vector<HistoryEntry> historyEntriesOf(const std::filesystem::path& resultsFile) {
     std::vector<HistoryEntry> entries;
     PosixRecordFile file;
-    const auto error =
+    const Expected<void> read =
         readHistory(file, historyFileOf(resultsFile),
                     [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
                         if (entry) {
@@ -24,7 +24,7 @@ inline std::vector<HistoryEntry> historyEntriesOf(const std::filesystem::path& r
                             ADD_FAILURE() << "history entry " << number << " is damaged";
                         }
                     });
-    if (error) ADD_FAILURE() << error->description;
+    if (!read) ADD_FAILURE() << read.error().text();
     return entries;
 }
 

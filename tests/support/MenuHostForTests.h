@@ -99,11 +99,11 @@ public:
     }
     bool readGraphRecords(std::vector<LoadedRecord>& records) override {
         records.clear();
-        const auto error =
+        const Expected<void> read =
             readNewestRecords(m_file, resultsFile(), LoadedRecords::kLoadWindow, {},
                               [&](const LoadedRecord& record) { records.push_back(record); });
-        if (error) requests.push_back("ended: " + error->description);
-        return !error;
+        if (!read) requests.push_back("ended: " + read.error().problem);
+        return read.has_value();
     }
     void reportUnusableFile(const Failure& failure) override {
         requests.push_back("unusable: " + failure.file.filename().string());
@@ -135,9 +135,9 @@ public:
     int sharedFileProblemAsks = 0;
 
 private:
-    bool failed(const std::optional<ResultsFileFailure>& failure) {
-        if (failure) requests.push_back("ended: " + failure->message);
-        return failure.has_value();
+    bool failed(const Expected<void>& outcome) {
+        if (!outcome) requests.push_back("ended: " + outcome.error().problem);
+        return !outcome;
     }
 
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();

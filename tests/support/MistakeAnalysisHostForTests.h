@@ -43,7 +43,7 @@ public:
                         static_cast<std::int16_t>(student), static_cast<std::int16_t>(level)},
             std::move(answers)};
         const auto problems = appendRunAnswers(m_file, resultsFile(), run, m_clock.now().date);
-        if (problems.answers) throw std::runtime_error(*problems.answers);
+        if (problems.answers) throw std::runtime_error(problems.answers->text());
     }
 
     AppState& state() override { return *m_state; }

@@ -14,17 +14,17 @@ public:
     int busyOpens = 0;
     std::optional<FileError> readError;
 
-    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
+    Expected<void> openForReading(const std::filesystem::path& file) override {
         if (busyOpens > 0) {
             --busyOpens;
-            return FileError{FileErrorKind::Locked, 70, 11, "ほかのコンピュータが記録中です"};
+            return failureOf(
+                FileError{FileErrorKind::Locked, 70, 11, "ほかのコンピュータが記録中です"});
         }
         return m_file.openForReading(file);
     }
-    std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
-                                    std::size_t& bytesRead) override {
-        if (auto error = std::exchange(readError, std::nullopt)) return error;
-        return m_file.readAt(offset, into, bytesRead);
+    Expected<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> into) override {
+        if (auto error = std::exchange(readError, std::nullopt)) return failureOf(*error);
+        return m_file.readAt(offset, into);
     }
 };
 

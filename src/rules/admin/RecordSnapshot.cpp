@@ -7,12 +7,11 @@
 
 namespace gaisan {
 
-std::optional<FileError> RecordSnapshot::load(RecordFile& file,
-                                              const std::filesystem::path& resultsFile) {
+Expected<void> RecordSnapshot::load(RecordFile& file, const std::filesystem::path& resultsFile) {
     m_bytes.clear();
     m_shown.clear();
     // A record appended meanwhile shows at the next refresh.
-    const auto error =
+    Expected<void> read =
         readRecords(file, resultsFile, {RecordSelection::all(), WhenMissing::IsEmpty},
                     [&](const RecordBlock& block) {
                         if (m_bytes.empty())
@@ -25,11 +24,11 @@ std::optional<FileError> RecordSnapshot::load(RecordFile& file,
                         m_bytes.insert(m_bytes.end(), block.bytes.begin(), block.bytes.end());
                         return true;
                     });
-    if (error) {
+    if (!read) {
         m_bytes.clear();
         m_shown.clear();
     }
-    return error;
+    return read;
 }
 
 RecordBytes RecordSnapshot::recordBytes(std::uint64_t number) const {

@@ -18,9 +18,8 @@ namespace gaisan {
 class RecordSnapshot {
 public:
     /// Reads the file afresh, without a lock, as every reader does; a missing file is an empty
-    /// one. On an error the snapshot is empty.
-    [[nodiscard]] std::optional<FileError> load(RecordFile& file,
-                                                const std::filesystem::path& resultsFile);
+    /// one. On a failure the snapshot is empty.
+    Expected<void> load(RecordFile& file, const std::filesystem::path& resultsFile);
 
     std::size_t lineCount() const { return m_shown.size(); }
     std::uint64_t recordCount() const { return m_bytes.size() / ResultRecord::kSize; }

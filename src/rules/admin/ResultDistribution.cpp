@@ -43,8 +43,8 @@ void ResultDistribution::count(const LoadedRecord& record) {
     ++m_bestTimes[record.level][band(best, kLastBestBand)];
 }
 
-std::optional<FileError> ResultDistribution::refresh(RecordFile& file,
-                                                     const std::filesystem::path& resultsFile) {
+Expected<void> ResultDistribution::refresh(RecordFile& file,
+                                           const std::filesystem::path& resultsFile) {
     // The read goes on from the last record counted, which must still be the one counted.
     std::uint64_t counted = m_records;
     bool afresh = false;
@@ -68,10 +68,10 @@ std::optional<FileError> ResultDistribution::refresh(RecordFile& file,
     const RecordReadPolicy onwards{RecordSelection::from(std::max<std::uint64_t>(counted, 1)),
                                    WhenMissing::IsEmpty};
     // Counted so far stays counted after an error; the next refresh goes on from there.
-    if (auto error = readRecords(file, resultsFile, onwards, countBlock, &end)) return error;
+    if (auto read = readRecords(file, resultsFile, onwards, countBlock, &end); !read) return read;
     // Shorter than when last counted, or its last counted record changed: a delete, a write-back
     // of that record, a file put back from a copy.
-    if (!afresh && end.wholeRecords >= counted) return std::nullopt;
+    if (!afresh && end.wholeRecords >= counted) return {};
     clear();
     counted = 0;
     return readRecords(file, resultsFile, {RecordSelection::all(), WhenMissing::IsEmpty},

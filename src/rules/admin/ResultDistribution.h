@@ -37,9 +37,8 @@ public:
 
     /// Counts the records appended since the last refresh, or all of them as above. Reads
     /// without a lock, through a descriptor opened for this refresh only; a missing file has no
-    /// records. On an error the counts are left as they were.
-    [[nodiscard]] std::optional<FileError> refresh(RecordFile& file,
-                                                   const std::filesystem::path& resultsFile);
+    /// records. On a failure the counts are left as they were.
+    Expected<void> refresh(RecordFile& file, const std::filesystem::path& resultsFile);
 
     int total(int level) const { return m_totals.at(level); }
     int allResults(int level, int band) const { return m_allResults.at(level).at(band); }

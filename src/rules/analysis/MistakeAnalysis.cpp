@@ -217,7 +217,7 @@ RecordedRuns recordedRunsOf(RecordFile& file, const std::filesystem::path& resul
     }
     RecordedRuns runs;
     runs.ofStudent.resize(scope.students.size());
-    const auto error = readRecords(
+    const Expected<void> read = readRecords(
         file, resultsFile, {RecordSelection::all(), WhenMissing::IsEmpty},
         [&](const RecordBlock& block) {
             for (std::size_t i = 0; i < block.count(); ++i) {
@@ -238,7 +238,7 @@ RecordedRuns recordedRunsOf(RecordFile& file, const std::filesystem::path& resul
             }
             return true;
         });
-    if (error) throw DataFileError(resultsFile, error->description);
+    if (!read) throw DataFileError(resultsFile, read.error().problem);
     // Records come in the order they were written, so a list is mostly sorted already.
     for (auto& ofStudent : runs.ofStudent) {
         if (!std::ranges::is_sorted(ofStudent, {}, &RecordedRun::key)) {
@@ -258,8 +258,8 @@ std::vector<int> readableYearsOf(const std::filesystem::path& resultsFile,
                                  const AnalysisScope& scope, std::vector<std::string>& problems) {
     std::vector<int> years;
     for (int year = answersYearOf(scope.firstDay); year <= answersYearOf(scope.lastDay); ++year) {
-        if (auto problem = answersFolderProblemOf(resultsFile, year)) {
-            problems.push_back(*problem);
+        if (auto readable = answersFolderReadable(resultsFile, year); !readable) {
+            problems.push_back(readable.error().text());
         } else {
             years.push_back(year);
         }
@@ -282,7 +282,7 @@ std::uint64_t readAnswersOf(RecordFile& file, const std::filesystem::path& resul
         // Blocks come in the order their records were written: the next record is tried first.
         std::size_t next = 0;
         for (const int year : years) {
-            const AnswersFileRead read = readAnswersFile(
+            const Expected<AnswersFileRead> read = readAnswersFile(
                 file, answersFileOf(resultsFile, year, student), [&](const RunBlock& block) {
                     const RunIdentity& run = block.run();
                     if (run.student != student) return;
@@ -301,7 +301,7 @@ std::uint64_t readAnswersOf(RecordFile& file, const std::filesystem::path& resul
                     ++runsWithAnswers;
                     onRun(block);
                 });
-            if (read.error) problems.push_back(*read.error);
+            if (!read) problems.push_back(read.error().text());
         }
     }
     return runsWithAnswers;

@@ -81,15 +81,15 @@ void countRecords(const LoadedRecords& records, const CriteriaTable& criteria,
     }
 }
 
-std::optional<ResultsFileFailure> ComputeCounts(AppState& state, ResultsFile& results,
-                                                const LocalDateTime& now) {
-    if (auto failure = results.LoadResultRecords(state.records, state.counts)) return failure;
+Expected<void> ComputeCounts(AppState& state, ResultsFile& results, const LocalDateTime& now) {
+    if (auto loaded = results.LoadResultRecords(state.records, state.counts); !loaded) {
+        return loaded;
+    }
     countRecords(state.records, state.criteria, now, state.counts);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<ResultsFileFailure> RecordRunResult(AppState& state, ResultsFile& results,
-                                                  int level) {
+Expected<AppendDone> RecordRunResult(AppState& state, ResultsFile& results, int level) {
     CountTables& counts = state.counts;
     const int student = state.login.StudentIndex;
     const std::int32_t seconds = state.run.RecordedTime;
@@ -103,16 +103,15 @@ std::optional<ResultsFileFailure> RecordRunResult(AppState& state, ResultsFile& 
         counts.NewPersonalBest = 1;
         personalBest = seconds;
     }
-    if (auto failure = results.AppendResultRecord(
-            {student, level, seconds, state.common.SchoolCode}, state.run.Answers)) {
-        return failure;
-    }
+    Expected<AppendDone> appended = results.AppendResultRecord(
+        {student, level, seconds, state.common.SchoolCode}, state.run.Answers);
+    if (!appended) return appended;
     std::int32_t& levelBest = counts.LevelBestTime.at(level);
     if (levelBest > seconds) {
         levelBest = seconds;
         counts.NewLevelBest = 1;
     }
-    return std::nullopt;
+    return appended;
 }
 
 }  // namespace gaisan

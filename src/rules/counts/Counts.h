@@ -57,14 +57,13 @@ void countRecords(const LoadedRecords& records, const CriteriaTable& criteria,
                   const LocalDateTime& now, CountTables& counts);
 
 /// Loads the results file and rebuilds the loaded records, best times and count tables.
-[[nodiscard]] std::optional<ResultsFileFailure> ComputeCounts(AppState& state, ResultsFile& results,
-                                                              const LocalDateTime& now);
+Expected<void> ComputeCounts(AppState& state, ResultsFile& results, const LocalDateTime& now);
 
 /// Evaluates the run just finished on `level` (its time is state.run.RecordedTime) against the
 /// tables as they were before it, and appends its record: sets WasClearedBefore (by all loaded
 /// runs, not the pass window), NewPersonalBest and NewLevelBest, each by a strict comparison,
-/// so equalling a best is not a new one and a time-up never is.
-[[nodiscard]] std::optional<ResultsFileFailure> RecordRunResult(AppState& state,
-                                                                ResultsFile& results, int level);
+/// so equalling a best is not a new one and a time-up never is. The append's problems along the
+/// way come with its result.
+Expected<AppendDone> RecordRunResult(AppState& state, ResultsFile& results, int level);
 
 }  // namespace gaisan

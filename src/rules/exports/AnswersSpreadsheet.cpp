@@ -71,7 +71,7 @@ AnswersStudents answersStudentsOf(const std::filesystem::path& resultsFile,
         return std::pair(from, to);
     };
     for (const UnreadableAnswersYear& year : listing.unreadableYears) {
-        if (daysOf(year.year)) found.problems.push_back(year.problem);
+        if (daysOf(year.year)) found.problems.push_back(year.problem.text());
     }
     for (const AnswersFileName& name : listing.files) {
         const auto days = daysOf(name.year);

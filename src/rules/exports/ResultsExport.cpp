@@ -156,13 +156,7 @@ Expected<ExportSummary> exportResults(const std::filesystem::path& resultsFile,
             rows.clear();
         }
     };
-    // The record stream tells a results file it cannot read by throwing; here, as everywhere
-    // in the rules, it becomes the export's failure.
-    try {
-        forEachRecord(resultsFile, writeRow);
-    } catch (const DataFileError& unreadable) {
-        return Unexpected(Failure{unreadable.file(), unreadable.problem()});
-    }
+    if (auto read = forEachRecord(resultsFile, writeRow); !read) return Unexpected(read.error());
     out << rows;
     if (progress) progress(total, total);
     return summary;

@@ -4,19 +4,20 @@
 
 namespace gaisan {
 
-std::optional<FileError> readNewestRecords(
-    RecordFile& file, const std::filesystem::path& path, std::uint64_t window,
-    const RecordReadEvents& events, const std::function<void(const LoadedRecord&)>& onRecord) {
+Expected<void> readNewestRecords(RecordFile& file, const std::filesystem::path& path,
+                                 std::uint64_t window, const RecordReadEvents& events,
+                                 const std::function<void(const LoadedRecord&)>& onRecord) {
     RecordReadPolicy policy{RecordSelection::newest(window), WhenMissing::IsCreated};
     // Every step is tried again for as long as another machine holds the file.
-    policy.step = [&](const std::function<std::optional<FileError>()>& step) {
+    policy.step = [&](const ReadStepAction& step) {
         for (;;) {
-            std::optional<FileError> error = step();
-            if (!error || (error->kind != FileErrorKind::Locked &&
-                           error->kind != FileErrorKind::AlreadyOpen)) {
-                return error;
+            Expected<void> done = step();
+            if (done) return done;
+            const FileError& error = done.error().error;
+            if (error.kind != FileErrorKind::Locked && error.kind != FileErrorKind::AlreadyOpen) {
+                return done;
             }
-            if (events.busy) events.busy(*error);
+            if (events.busy) events.busy(error);
         }
     };
     return readRecords(file, path, policy, [&](const RecordBlock& block) {

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 
 #include "base/LoadedRecords.h"
+#include "platform/FileError.h"
 #include "platform/RecordFile.h"
 
 namespace gaisan {
@@ -23,10 +23,10 @@ struct RecordReadEvents {
 
 /// Hands the newest `window` records of the results file at `path` to `onRecord`, oldest
 /// first, as the run lists and the graphs read them (see readRecords): a missing file is created
-/// empty, and a busy one is waited out for as long as it stays busy. Returns the error, other
+/// empty, and a busy one is waited out for as long as it stays busy. Returns the failure, other
 /// than a busy file, that ended the read.
-[[nodiscard]] std::optional<FileError> readNewestRecords(
-    RecordFile& file, const std::filesystem::path& path, std::uint64_t window,
-    const RecordReadEvents& events, const std::function<void(const LoadedRecord&)>& onRecord);
+Expected<void> readNewestRecords(RecordFile& file, const std::filesystem::path& path,
+                                 std::uint64_t window, const RecordReadEvents& events,
+                                 const std::function<void(const LoadedRecord&)>& onRecord);
 
 }  // namespace gaisan

@@ -74,25 +74,27 @@ std::string rowOf(const AppState& state, RowStudents& students, const LoadedReco
 
 }  // namespace
 
-std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile& file,
-                                              const std::filesystem::path& path,
-                                              const RunListQuery& query,
-                                              const RecordReadEvents& events, RunListRows& rows) {
+Expected<void> readRunList(const AppState& state, RecordFile& file,
+                           const std::filesystem::path& path, const RunListQuery& query,
+                           const RecordReadEvents& events, RunListRows& rows) {
     const int levelCount = state.profile.LevelCount;
     rows.assign(static_cast<std::size_t>(levelCount) + 1, {});
     const std::uint64_t window =
         query.list == RunList::Today ? kTodayWindow : LoadedRecords::kLoadWindow;
     RowStudents students(state);
-    const auto error = readNewestRecords(file, path, window, events, [&](const LoadedRecord& run) {
-        if (!isShowable(run, levelCount) || !belongsTo(run, query, state.login.StudentIndex) ||
-            !studentInBand(state, run.student, query.band)) {
-            return;
-        }
-        rows[run.level].push_back(rowOf(state, students, run, query));
-    });
-    if (!error) return std::nullopt;
-    return ResultsFileFailure{failureLabelOf(query.list) + error->description +
-                              std::to_string(error->number)};
+    const Expected<void> read =
+        readNewestRecords(file, path, window, events, [&](const LoadedRecord& run) {
+            if (!isShowable(run, levelCount) || !belongsTo(run, query, state.login.StudentIndex) ||
+                !studentInBand(state, run.student, query.band)) {
+                return;
+            }
+            rows[run.level].push_back(rowOf(state, students, run, query));
+        });
+    if (read) return read;
+    const FileError& error = read.error().error;
+    return Unexpected(
+        Failure{path, failureLabelOf(query.list) + error.description + std::to_string(error.number),
+                error});
 }
 
 }  // namespace gaisan

@@ -49,12 +49,11 @@ using RunListRows = std::vector<std::vector<std::string>>;
 /// cannot hold, and dates or clocks that are no time of the years 1900 to 9999.
 ///
 /// Record numbers are 64-bit, so a file of any length works. An error other than a busy file
-/// ends the build with the message the program ends with: "Command5" (today's runs),
-/// "Command7" (a period) or "Command16" (personal), then the error's description and number.
-[[nodiscard]] std::optional<ResultsFileFailure> readRunList(const AppState& state, RecordFile& file,
-                                                            const std::filesystem::path& path,
-                                                            const RunListQuery& query,
-                                                            const RecordReadEvents& events,
-                                                            RunListRows& rows);
+/// ends the build with a failure whose problem is the message the program ends with: "Command5"
+/// (today's runs), "Command7" (a period) or "Command16" (personal), then the error's description
+/// and number.
+Expected<void> readRunList(const AppState& state, RecordFile& file,
+                           const std::filesystem::path& path, const RunListQuery& query,
+                           const RecordReadEvents& events, RunListRows& rows);
 
 }  // namespace gaisan

@@ -26,29 +26,22 @@ ResultsFile& ResultsAccess::results() {
     return *m_results;
 }
 
-std::optional<ResultsFileFailure> ResultsAccess::checkWritable() {
-    return results().checkWritable();
-}
+Expected<void> ResultsAccess::checkWritable() { return results().checkWritable(); }
 
-std::optional<ResultsFileFailure> ResultsAccess::computeCounts() {
+Expected<void> ResultsAccess::computeCounts() {
     return ComputeCounts(m_state, results(), m_clock.now());
 }
 
-std::optional<ResultsFileFailure> ResultsAccess::recordRunResult(int level) {
-    return RecordRunResult(m_state, results(), level);
+Expected<void> ResultsAccess::recordRunResult(int level) {
+    Expected<AppendDone> recorded = RecordRunResult(m_state, results(), level);
+    if (!recorded) return Unexpected(std::move(recorded).error());
+    m_lastBackupProblem = std::move(recorded->backupProblem);
+    return {};
 }
 
-Expected<void> ResultsAccess::recount() { return failureNamingTheFile(computeCounts()); }
+Expected<void> ResultsAccess::recount() { return computeCounts(); }
 
-Expected<void> ResultsAccess::recordRun(int level) {
-    return failureNamingTheFile(recordRunResult(level));
-}
-
-Expected<void> ResultsAccess::failureNamingTheFile(
-    const std::optional<ResultsFileFailure>& failure) const {
-    if (!failure) return {};
-    return Unexpected(Failure{resultsFile(), failure->message});
-}
+Expected<void> ResultsAccess::recordRun(int level) { return recordRunResult(level); }
 
 RecordReadEvents ResultsAccess::menuReadEvents(const ReadProgress& progress) const {
     return {[this](const FileError& error) {
@@ -58,21 +51,21 @@ RecordReadEvents ResultsAccess::menuReadEvents(const ReadProgress& progress) con
             progress};
 }
 
-std::optional<ResultsFileFailure> ResultsAccess::readRunList(const RunListQuery& query,
-                                                             const ReadProgress& progress,
-                                                             RunListRows& rows) {
+Expected<void> ResultsAccess::readRunList(const RunListQuery& query, const ReadProgress& progress,
+                                          RunListRows& rows) {
     return gaisan::readRunList(m_state, m_file, resultsFile(), query, menuReadEvents(progress),
                                rows);
 }
 
-std::optional<ResultsFileFailure> ResultsAccess::readGraphRecords(
-    std::vector<LoadedRecord>& records) {
+Expected<void> ResultsAccess::readGraphRecords(std::vector<LoadedRecord>& records) {
     records.clear();
-    const auto error =
+    const Expected<void> read =
         readNewestRecords(m_file, resultsFile(), LoadedRecords::kLoadWindow, menuReadEvents({}),
                           [&](const LoadedRecord& record) { records.push_back(record); });
-    if (!error) return std::nullopt;
-    return ResultsFileFailure{"Command19" + error->description + std::to_string(error->number)};
+    if (read) return read;
+    const FileError& error = read.error().error;
+    return Unexpected(Failure{
+        resultsFile(), "Command19" + error.description + std::to_string(error.number), error});
 }
 
 std::string busyResultsFileText(const FileError& error) {
@@ -82,7 +75,7 @@ std::string busyResultsFileText(const FileError& error) {
 std::vector<std::string> ResultsAccess::sharedFileProblems() {
     std::vector<std::string> problems =
         sharedFileProblemsOf(m_file, resultsFile(), m_clock.now().date);
-    if (m_results && m_results->backupProblem()) problems.push_back(*m_results->backupProblem());
+    if (m_lastBackupProblem) problems.push_back(m_lastBackupProblem->text());
     return problems;
 }
 

@@ -24,8 +24,8 @@ struct AppState;
 
 /// The screens' one way to the results file "成績累積データ.dat" of the data folder: the check
 /// at start-up, the recount, the record of a finished run with its answers, the level menu's run
-/// lists and the graphs' records. Each returns the failure the program cannot go on from (the
-/// message it ends with), or nothing.
+/// lists and the graphs' records. Each returns the failure the program cannot go on from, its
+/// problem the message it ends with.
 ///
 /// The file is named when it is first used, since the data folder is known only once the
 /// configuration is loaded. A file another machine holds is waited out: the recount and the
@@ -46,19 +46,18 @@ public:
     Expected<void> recordRun(int level) override;
 
     /// Opens the file for writing, creating it when absent (ResultsFile::checkWritable).
-    [[nodiscard]] std::optional<ResultsFileFailure> checkWritable();
+    Expected<void> checkWritable();
     /// Loads the newest records and rebuilds the count and best-time tables (ComputeCounts).
-    [[nodiscard]] std::optional<ResultsFileFailure> computeCounts();
-    /// Evaluates the run just finished on `level` and appends its record (RecordRunResult).
-    [[nodiscard]] std::optional<ResultsFileFailure> recordRunResult(int level);
+    Expected<void> computeCounts();
+    /// Evaluates the run just finished on `level` and appends its record (RecordRunResult). A
+    /// day's copy the append failed to take is kept for sharedFileProblems.
+    Expected<void> recordRunResult(int level);
     /// Builds a run list into `rows` (menu/RunLists).
-    [[nodiscard]] std::optional<ResultsFileFailure> readRunList(const RunListQuery& query,
-                                                                const ReadProgress& progress,
-                                                                RunListRows& rows);
+    Expected<void> readRunList(const RunListQuery& query, const ReadProgress& progress,
+                               RunListRows& rows);
     /// The newest records, oldest first, as the run lists read them. A failure is named after
     /// the graph button, "Command19", as the run lists' failures are after theirs.
-    [[nodiscard]] std::optional<ResultsFileFailure> readGraphRecords(
-        std::vector<LoadedRecord>& records);
+    Expected<void> readGraphRecords(std::vector<LoadedRecord>& records);
 
     /// What keeps the classroom's users from sharing the results file or from getting its daily
     /// copies (sharedFileProblemsOf), and a copy this machine failed to take at its last record.
@@ -69,7 +68,6 @@ public:
 
 private:
     ResultsFile& results();
-    Expected<void> failureNamingTheFile(const std::optional<ResultsFileFailure>& failure) const;
     RecordReadEvents menuReadEvents(const ReadProgress& progress) const;
 
     AppState& m_state;
@@ -78,6 +76,9 @@ private:
     RetryWait m_wait;
     BusyNotice m_tellBusy;
     std::unique_ptr<ResultsFile> m_results;
+    /// The day's copy this machine's last record failed to take: the teacher hears of it at the
+    /// menu, where the classroom's other sharing problems are told.
+    std::optional<Failure> m_lastBackupProblem;
     /// The runs' answers go to files of their own, opened while the results file is.
     PosixRecordFile m_answersFile;
 };

@@ -17,7 +17,7 @@ AnswersCheck answersCheckOf(RecordFile& file, const std::filesystem::path& resul
     for (const AnswersFileName& name : listing.files) years.insert(name.year);
     for (const UnreadableAnswersYear& year : listing.unreadableYears) {
         years.insert(year.year);
-        check.problems.push_back(year.problem);
+        check.problems.push_back(year.problem.text());
     }
     for (const int year : years) {
         if (auto problem = sharingProblemOf(answersFolderOf(resultsFile, year)))
@@ -30,14 +30,19 @@ AnswersCheck answersCheckOf(RecordFile& file, const std::filesystem::path& resul
         ++check.years.back().files;
         if (auto problem = sharingProblemOf(name.path)) check.problems.push_back(*problem);
         if (name.problem) {
-            check.problems.push_back(*name.problem);
+            check.problems.push_back(name.problem->text());
             continue;
         }
-        const AnswersFileRead read = readAnswersFile(file, name.path, [](const RunBlock&) {});
-        check.years.back().bytes += read.bytes;
-        if (read.error) check.problems.push_back(*read.error);
-        if (read.bytesLeftOut != 0) {
-            check.warnings.push_back(name.path.string() + ": " + std::to_string(read.bytesLeftOut) +
+        const Expected<AnswersFileRead> read =
+            readListedAnswersFile(file, name.path, [](const RunBlock&) {});
+        if (!read) {
+            check.problems.push_back(read.error().text());
+            continue;
+        }
+        check.years.back().bytes += read->bytes;
+        if (read->bytesLeftOut != 0) {
+            check.warnings.push_back(name.path.string() + ": " +
+                                     std::to_string(read->bytesLeftOut) +
                                      " bytes are no part of a whole run's answers and are passed "
                                      "over");
         }
@@ -46,8 +51,9 @@ AnswersCheck answersCheckOf(RecordFile& file, const std::filesystem::path& resul
         check.warnings.push_back(stray.string() +
                                  ": not named as the program names answers; passed over");
     }
-    check.failures = loggedAnswersFailures(resultsFile);
-    check.backupFailures = loggedAnswersBackupFailures(resultsFile);
+    LoggedAnswersProblems logged = loggedAnswersProblems(resultsFile);
+    check.failures = std::move(logged.failures);
+    check.backupFailures = std::move(logged.backupFailures);
     return check;
 }
 

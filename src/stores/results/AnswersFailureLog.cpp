@@ -78,23 +78,17 @@ void logLine(
 
 }  // namespace
 
-std::vector<std::string> loggedAnswersFailures(const std::filesystem::path& resultsFile) {
-    std::vector<std::string> failures;
+LoggedAnswersProblems loggedAnswersProblems(const std::filesystem::path& resultsFile) {
+    LoggedAnswersProblems logged;
     for (std::string& line : loggedLines(resultsFile)) {
-        if (!isBackupLine(line)) failures.push_back(std::move(line));
-    }
-    return failures;
-}
-
-std::vector<std::string> loggedAnswersBackupFailures(const std::filesystem::path& resultsFile) {
-    std::vector<std::string> failures;
-    for (const std::string& line : loggedLines(resultsFile)) {
         if (isBackupLine(line)) {
-            failures.push_back(line.substr(0, kStampSize) +
-                               line.substr(kStampSize + kBackupMark.size()));
+            logged.backupFailures.push_back(line.substr(0, kStampSize) +
+                                            line.substr(kStampSize + kBackupMark.size()));
+        } else {
+            logged.failures.push_back(std::move(line));
         }
     }
-    return failures;
+    return logged;
 }
 
 void logAnswersFailure(const std::filesystem::path& resultsFile, const LocalDateTime& when,
@@ -113,8 +107,8 @@ void logAnswersBackupFailure(const std::filesystem::path& resultsFile, const Loc
 
 void logAnswersProblems(const std::filesystem::path& resultsFile, const LocalDateTime& when,
                         const AnswersAppendProblems& problems) {
-    if (problems.answers) logAnswersFailure(resultsFile, when, *problems.answers);
-    if (problems.backup) logAnswersBackupFailure(resultsFile, when, *problems.backup);
+    if (problems.answers) logAnswersFailure(resultsFile, when, problems.answers->text());
+    if (problems.backup) logAnswersBackupFailure(resultsFile, when, problems.backup->text());
 }
 
 }  // namespace gaisan

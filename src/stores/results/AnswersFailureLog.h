@@ -32,9 +32,14 @@ void logAnswersBackupFailure(const std::filesystem::path& resultsFile, const Loc
 void logAnswersProblems(const std::filesystem::path& resultsFile, const LocalDateTime& when,
                         const AnswersAppendProblems& problems);
 
-/// The logged failures to write answers, oldest first; none when there is no log.
-std::vector<std::string> loggedAnswersFailures(const std::filesystem::path& resultsFile);
-/// The logged days' copies not taken, oldest first, as "YYYY-MM-DD HH:MM:SS what went wrong".
-std::vector<std::string> loggedAnswersBackupFailures(const std::filesystem::path& resultsFile);
+/// What the log holds, read once; nothing when there is no log.
+struct LoggedAnswersProblems {
+    /// The failures to write answers, oldest first; a log that cannot be read is one of them,
+    /// saying so.
+    std::vector<std::string> failures;
+    /// The days' copies not taken, oldest first, as "YYYY-MM-DD HH:MM:SS what went wrong".
+    std::vector<std::string> backupFailures;
+};
+LoggedAnswersProblems loggedAnswersProblems(const std::filesystem::path& resultsFile);
 
 }  // namespace gaisan

@@ -38,12 +38,15 @@ std::optional<int> fourDigitsIn(std::string_view name, std::string_view prefix,
 
 /// Why `file` of `size` bytes, past kLargestCopiedAnswersFile, was not read through under the lock,
 /// `what` saying what was left undone.
-std::string tooLargeToCopy(const std::filesystem::path& file, std::uint64_t size,
-                           const std::string& what) {
-    return file.string() + ": " + std::to_string(size) + "バイトあり、上限の" +
-           std::to_string(kLargestCopiedAnswersFile) + "バイトより大きいため、" + what +
-           "（壊れて大きくなったおそれがあります）";
+Failure tooLargeToCopy(const std::filesystem::path& file, std::uint64_t size,
+                       const std::string& what) {
+    return {file, std::to_string(size) + "バイトあり、上限の" +
+                      std::to_string(kLargestCopiedAnswersFile) + "バイトより大きいため、" + what +
+                      "（壊れて大きくなったおそれがあります）"};
 }
+
+/// A folder that could not be made, told as one sentence that names it.
+Failure folderNotMade(const Failure& failure) { return {{}, failure.text()}; }
 
 /// The school year of an answers folder's name; the year is written without leading zeros.
 std::optional<int> yearOfFolderName(std::string_view name) {
@@ -59,46 +62,46 @@ std::optional<int> studentOfFileName(std::string_view name) {
     return student;
 }
 
-/// Why what stands at `path` cannot be read as an answers file, told from its status alone, so
-/// that neither a pipe nor a device is ever opened. Nothing for a regular file or a link to one,
-/// nor when nothing is there, which sets `missing`.
-std::optional<std::string> answersFileProblemOf(const std::filesystem::path& path, bool& missing) {
-    missing = false;
+/// Whether an answers file is at `path`, told from its status alone, so that neither a pipe nor a
+/// device is ever opened: true for a regular file or a link to one, false when nothing is there,
+/// a failure for anything else.
+Expected<bool> answersFileIsThere(const std::filesystem::path& path) {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::regular) return std::nullopt;
+    if (status.type() == std::filesystem::file_type::regular) return true;
     if (status.type() == std::filesystem::file_type::not_found) {
         std::error_code ignored;
         if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored))) {
-            missing = true;
-            return std::nullopt;
+            return false;
         }
         // A link to nothing stands where a student's answers were.
-        return path.string() + ": リンク先のファイルがありません";
+        return Unexpected(Failure{path, "リンク先のファイルがありません"});
     }
-    if (error) return path.string() + ": " + systemErrorText(error.value());
-    return path.string() + ": " + notRegularFileText();
+    if (error) return Unexpected(Failure{path, systemErrorText(error.value())});
+    return Unexpected(Failure{path, notRegularFileText()});
 }
 
 /// Copies the answers file open in `file` into the day's backup, unless the day has one already;
 /// then removes the day folders of answers beyond the newest kKeptBackups.
-std::optional<std::string> backUpAnswers(RecordFile& file, std::uint64_t length,
-                                         const std::filesystem::path& resultsFile, int year,
-                                         int student, const CivilDate& today) {
+Expected<void> backUpAnswers(RecordFile& file, std::uint64_t length,
+                             const std::filesystem::path& resultsFile, int year, int student,
+                             const CivilDate& today) {
     const std::filesystem::path backup = answersBackupOf(resultsFile, year, student, today);
     std::error_code error;
-    if (length == 0 || std::filesystem::exists(backup, error)) return std::nullopt;
+    if (length == 0 || std::filesystem::exists(backup, error)) return {};
     const std::filesystem::path answers = answersFileOf(resultsFile, year, student);
     if (length > kLargestCopiedAnswersFile) {
-        return tooLargeToCopy(answers, length, "今日のバックアップを取りませんでした");
+        return Unexpected(tooLargeToCopy(answers, length, "今日のバックアップを取りませんでした"));
     }
     if (auto made = createSharedFolder(backup.parent_path().parent_path()); !made) {
-        return made.error().text();
+        return Unexpected(folderNotMade(made.error()));
     }
     const bool newDay = !std::filesystem::exists(backup.parent_path(), error);
-    if (auto made = createSharedFolder(backup.parent_path()); !made) return made.error().text();
-    if (auto failure = copyOpenFile(file, answers, length, backup)) return failure;
-    if (!newDay) return std::nullopt;
+    if (auto made = createSharedFolder(backup.parent_path()); !made) {
+        return Unexpected(folderNotMade(made.error()));
+    }
+    if (auto copied = copyOpenFile(file, answers, length, backup); !copied) return copied;
+    if (!newDay) return {};
     // The day folders' names end in their date, so they sort by it.
     std::vector<std::filesystem::path> days;
     for (const auto& entry :
@@ -114,11 +117,45 @@ std::optional<std::string> backUpAnswers(RecordFile& file, std::uint64_t length,
     std::sort(days.begin(), days.end(), byDate);
     for (std::size_t i = kKeptBackups; i < days.size(); ++i) {
         if (std::filesystem::remove_all(days[i], error) == static_cast<std::uintmax_t>(-1)) {
-            return days[i].string() + ": 古いバックアップを消せません（" +
-                   systemErrorText(error.value()) + "）";
+            return Unexpected(Failure{
+                days[i], "古いバックアップを消せません（" + systemErrorText(error.value()) + "）"});
         }
     }
-    return std::nullopt;
+    return {};
+}
+
+/// Reads the answers file open in `file` through, as readAnswersFile.
+Expected<AnswersFileRead> readOpenAnswersFile(RecordFile& file,
+                                              const std::function<void(const RunBlock&)>& onRun) {
+    AnswersFileRead read;
+    const Expected<std::uint64_t> length = file.length();
+    if (!length) return Unexpected(length.error());
+    read.bytes = *length;
+    RunAnswersScanner scanner([&](const RunBlock& run) {
+        ++read.runs;
+        onRun(run);
+    });
+    // A piece holds the unread end of the last one and the next kReadPiece bytes; a block is far
+    // smaller than a piece, so the rest carried over never grows.
+    std::vector<std::byte> piece;
+    std::size_t carried = 0;
+    for (std::uint64_t at = 0; at < read.bytes;) {
+        const auto wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kReadPiece, read.bytes - at));
+        piece.resize(carried + wanted);
+        const Expected<std::size_t> bytesRead =
+            file.readAt(at, std::span(piece).subspan(carried, wanted));
+        if (!bytesRead) return Unexpected(bytesRead.error());
+        at += *bytesRead;
+        const bool ends = *bytesRead < wanted || at >= read.bytes;
+        piece.resize(carried + *bytesRead);
+        const std::size_t used = scanner.scan(piece, ends);
+        piece.erase(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(used));
+        carried = piece.size();
+        if (ends) break;
+    }
+    read.bytesLeftOut = scanner.bytesLeftOut();
+    return read;
 }
 
 }  // namespace
@@ -132,35 +169,38 @@ AnswersAppendProblems appendRunAnswers(RecordFile& file, const std::filesystem::
                                        const RunAnswers& run, const CivilDate& today) {
     const int year = answersYearOf(run.run.date);
     const std::filesystem::path path = answersFileOf(resultsFile, year, run.run.student);
-    const auto failure = [&](const std::string& what) {
-        return AnswersAppendProblems{path.string() + ": " + what, std::nullopt};
+    const auto notWritten = [&](const Failure& failure) {
+        return AnswersAppendProblems{Failure{path, failure.problem, failure.error}, std::nullopt};
     };
     if (auto made = createSharedFolder(path.parent_path()); !made) {
-        return {made.error().text(), std::nullopt};
+        return {folderNotMade(made.error()), std::nullopt};
     }
     // Opening is already too much for a device in the file's place.
-    bool missing = false;
-    if (auto problem = answersFileProblemOf(path, missing)) return {problem, std::nullopt};
+    if (auto there = answersFileIsThere(path); !there) return {there.error(), std::nullopt};
     ClosesOnExit closes(file);
-    if (auto error = file.open(path)) return failure(error->description);
-    std::uint64_t oldLength = 0;
-    if (auto error = file.length(oldLength)) return failure(error->description);
-    const std::uint64_t position = oldLength / kAnswerSlotSize * kAnswerSlotSize;
+    if (auto opened = file.open(path); !opened) return notWritten(opened.error());
+    const Expected<std::uint64_t> oldLength = file.length();
+    if (!oldLength) return notWritten(oldLength.error());
+    const std::uint64_t position = *oldLength / kAnswerSlotSize * kAnswerSlotSize;
     const std::vector<std::byte> block = encodeRunAnswers(run);
     if (position + block.size() > kAppendLockOffset) {
-        return failure("ファイルが大きくなりすぎて、これ以上記録できません");
+        return notWritten({path, "ファイルが大きくなりすぎて、これ以上記録できません"});
     }
     AnswersAppendProblems problems;
-    problems.backup = backUpAnswers(file, oldLength, resultsFile, year, run.run.student, today);
-    if (auto error = file.writeDurably(position, block)) {
-        std::string what = error->description;
+    if (auto backedUp = backUpAnswers(file, *oldLength, resultsFile, year, run.run.student, today);
+        !backedUp) {
+        problems.backup = std::move(backedUp).error();
+    }
+    if (auto written = file.writeDurably(position, block); !written) {
+        Failure failure = std::move(written).error();
         // Only a full disk makes it certain that the bytes past the old end are this write's.
-        if (error->systemNumber == ENOSPC || error->systemNumber == EDQUOT) {
-            if (auto cutBack = file.truncate(oldLength)) {
-                what += "（書きかけの解答を取り除けませんでした：" + cutBack->description + "）";
+        if (failure.error.systemNumber == ENOSPC || failure.error.systemNumber == EDQUOT) {
+            if (auto cutBack = file.truncate(*oldLength); !cutBack) {
+                failure.problem +=
+                    "（書きかけの解答を取り除けませんでした：" + cutBack.error().problem + "）";
             }
         }
-        problems.answers = failure(what).answers;
+        problems.answers = notWritten(failure).answers;
     }
     return problems;
 }
@@ -177,73 +217,49 @@ AnswersAppendProblems copyRunAnswers(RecordFile& file, const std::filesystem::pa
         return {tooLargeToCopy(path, size, "解答を移せませんでした"), std::nullopt};
     }
     std::optional<RunAnswers> found;
-    const AnswersFileRead read = readAnswersFile(file, path, [&](const RunBlock& run) {
+    const Expected<AnswersFileRead> read = readAnswersFile(file, path, [&](const RunBlock& run) {
         if (run.run() == from) found = run.decoded();
     });
-    if (read.error) return {read.error, std::nullopt};
+    if (!read) return {read.error(), std::nullopt};
     if (!found) return {};
     found->run = to;
     return appendRunAnswers(file, resultsFile, *found, today);
 }
 
-AnswersFileRead readAnswersFile(RecordFile& file, const std::filesystem::path& path,
-                                const std::function<void(const RunBlock&)>& onRun) {
-    AnswersFileRead read;
-    bool missing = false;
-    read.error = answersFileProblemOf(path, missing);
-    if (read.error || missing) return read;
-    ClosesOnExit closes(file);
-    if (auto error = file.openForReading(path)) {
-        read.error = path.string() + ": " + error->description;
-        return read;
-    }
-    if (auto error = file.length(read.bytes)) {
-        read.error = path.string() + ": " + error->description;
-        return read;
-    }
-    RunAnswersScanner scanner([&](const RunBlock& run) {
-        ++read.runs;
-        onRun(run);
-    });
-    // A piece holds the unread end of the last one and the next kReadPiece bytes; a block is far
-    // smaller than a piece, so the rest carried over never grows.
-    std::vector<std::byte> piece;
-    std::size_t carried = 0;
-    for (std::uint64_t at = 0; at < read.bytes;) {
-        const auto wanted =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kReadPiece, read.bytes - at));
-        piece.resize(carried + wanted);
-        std::size_t bytesRead = 0;
-        if (auto error = file.readAt(at, std::span(piece).subspan(carried, wanted), bytesRead)) {
-            read.error = path.string() + ": " + error->description;
-            break;
-        }
-        at += bytesRead;
-        const bool ends = bytesRead < wanted || at >= read.bytes;
-        piece.resize(carried + bytesRead);
-        const std::size_t used = scanner.scan(piece, ends);
-        piece.erase(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(used));
-        carried = piece.size();
-        if (ends) break;
-    }
-    read.bytesLeftOut = scanner.bytesLeftOut();
-    return read;
+Expected<AnswersFileRead> readAnswersFile(RecordFile& file, const std::filesystem::path& path,
+                                          const std::function<void(const RunBlock&)>& onRun) {
+    const Expected<bool> there = answersFileIsThere(path);
+    if (!there) return Unexpected(there.error());
+    if (!*there) return AnswersFileRead{};
+    return readListedAnswersFile(file, path, onRun);
 }
 
-std::optional<std::string> answersFolderProblemOf(const std::filesystem::path& resultsFile,
-                                                  int year) {
+Expected<AnswersFileRead> readListedAnswersFile(RecordFile& file, const std::filesystem::path& path,
+                                                const std::function<void(const RunBlock&)>& onRun) {
+    ClosesOnExit closes(file);
+    if (auto opened = file.openForReading(path); !opened) {
+        // Gone since it was listed: no runs, as for a file that was never there.
+        if (opened.error().error.kind == FileErrorKind::NotFound) {
+            return AnswersFileRead{};
+        }
+        return Unexpected(opened.error());
+    }
+    return readOpenAnswersFile(file, onRun);
+}
+
+Expected<void> answersFolderReadable(const std::filesystem::path& resultsFile, int year) {
     const std::filesystem::path folder = answersFolderOf(resultsFile, year);
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(folder, error);
-    if (status.type() == std::filesystem::file_type::not_found) return std::nullopt;
-    if (error) return folder.string() + ": " + systemErrorText(error.value());
+    if (status.type() == std::filesystem::file_type::not_found) return {};
+    if (error) return Unexpected(Failure{folder, systemErrorText(error.value())});
     if (status.type() != std::filesystem::file_type::directory) {
-        return folder.string() + ": " + systemErrorText(ENOTDIR);
+        return Unexpected(Failure{folder, systemErrorText(ENOTDIR)});
     }
     // A folder another user made theirs alone can be seen but not opened, nor can its files.
     const std::filesystem::directory_iterator opened(folder, error);
-    if (error) return folder.string() + ": " + systemErrorText(error.value());
-    return std::nullopt;
+    if (error) return Unexpected(Failure{folder, systemErrorText(error.value())});
+    return {};
 }
 
 AnswersListing answersFilesOf(const std::filesystem::path& resultsFile) {
@@ -259,8 +275,8 @@ AnswersListing answersFilesOf(const std::filesystem::path& resultsFile) {
             listing.strays.push_back(folder.path());
             continue;
         }
-        if (auto problem = answersFolderProblemOf(resultsFile, *year)) {
-            listing.unreadableYears.push_back({*year, *problem});
+        if (auto readable = answersFolderReadable(resultsFile, *year); !readable) {
+            listing.unreadableYears.push_back({*year, std::move(readable).error()});
             continue;
         }
         // Paths are made as the writer and the reader make them, so that each names a file alike.
@@ -272,10 +288,10 @@ AnswersListing answersFilesOf(const std::filesystem::path& resultsFile) {
                 continue;
             }
             AnswersFileName name{*year, *student, answersFileOf(resultsFile, *year, *student), {}};
-            bool missing = false;
-            name.problem = answersFileProblemOf(name.path, missing);
+            const Expected<bool> there = answersFileIsThere(name.path);
+            if (!there) name.problem = there.error();
             // Gone since it was listed: another machine's teacher may be tidying up.
-            if (!missing) listing.files.push_back(std::move(name));
+            if (!there || *there) listing.files.push_back(std::move(name));
         }
     }
     std::ranges::sort(listing.files, {}, [](const AnswersFileName& name) {

@@ -25,12 +25,12 @@ int answersYearOf(double date);
 inline constexpr std::uint64_t kLargestCopiedAnswersFile = 16 << 20;
 
 /// What an append of a run's answers left undone, each naming the file; both empty when all was
-/// done.
+/// done. Never a failure of the append it comes from: the run is recorded either way.
 struct [[nodiscard]] AnswersAppendProblems {
     /// The answers were not written: the run is recorded without them.
-    std::optional<std::string> answers;
+    std::optional<Failure> answers;
     /// The answers were written, but the day's copy of the file before them was not taken.
-    std::optional<std::string> backup;
+    std::optional<Failure> backup;
 
     bool operator==(const AnswersAppendProblems&) const = default;
 };
@@ -59,39 +59,42 @@ AnswersAppendProblems copyRunAnswers(RecordFile& file, const std::filesystem::pa
 
 /// What reading an answers file found besides its runs.
 struct AnswersFileRead {
-    std::uint64_t bytes = 0;           ///< the file's length
-    std::uint64_t runs = 0;            ///< whole blocks read
-    std::uint64_t bytesLeftOut = 0;    ///< bytes that are no part of a whole block
-    std::optional<std::string> error;  ///< why the file could not be read to its end, naming it
+    std::uint64_t bytes = 0;         ///< the file's length
+    std::uint64_t runs = 0;          ///< whole blocks read
+    std::uint64_t bytesLeftOut = 0;  ///< bytes that are no part of a whole block
 };
 
 /// Reads an answers file from start to end in pieces of a bounded size, calling `onRun` for each
-/// whole block. A missing file has no runs and is no error. Something other than a regular file in
-/// the file's place (a folder, a pipe, a device or a link to one, a link to nothing) is an error
-/// found without opening it: a pipe would keep its reader waiting for a writer, and a device may
-/// never end.
-AnswersFileRead readAnswersFile(RecordFile& file, const std::filesystem::path& path,
-                                const std::function<void(const RunBlock&)>& onRun);
+/// whole block. A missing file has no runs and is no failure. Something other than a regular file
+/// in the file's place (a folder, a pipe, a device or a link to one, a link to nothing) is a
+/// failure found without opening it: a pipe would keep its reader waiting for a writer, and a
+/// device may never end. A failure part way ends the read, the runs before it handed over.
+Expected<AnswersFileRead> readAnswersFile(RecordFile& file, const std::filesystem::path& path,
+                                          const std::function<void(const RunBlock&)>& onRun);
 
-/// Why the answers of school year `year` cannot be read at all, naming its folder: something other
-/// than a folder stands in its place, or this user may not open it (another user made it theirs
-/// alone). Nothing when it can be read or is not there.
-[[nodiscard]] std::optional<std::string> answersFolderProblemOf(
-    const std::filesystem::path& resultsFile, int year);
+/// readAnswersFile for a file already listed by answersFilesOf, whose kind is known: a regular
+/// file, or one that went since.
+Expected<AnswersFileRead> readListedAnswersFile(RecordFile& file, const std::filesystem::path& path,
+                                                const std::function<void(const RunBlock&)>& onRun);
+
+/// Whether the answers of school year `year` can be read, when they are there; a failure names
+/// the folder: something other than a folder stands in its place, or this user may not open it
+/// (another user made it theirs alone).
+Expected<void> answersFolderReadable(const std::filesystem::path& resultsFile, int year);
 
 /// An answers file found beside the results file.
 struct AnswersFileName {
     int year = 0;
     int student = 0;
     std::filesystem::path path;
-    /// Why it cannot be read, naming it, as readAnswersFile would say; nothing for a regular file.
-    std::optional<std::string> problem;
+    /// Why it cannot be read, as readAnswersFile would say; nothing for a regular file.
+    std::optional<Failure> problem;
 };
 
-/// A school year whose answers cannot be read, and why (answersFolderProblemOf).
+/// A school year whose answers cannot be read, and why (answersFolderReadable).
 struct UnreadableAnswersYear {
     int year = 0;
-    std::string problem;
+    Failure problem;
 };
 
 /// What the answers folders beside a results file hold.

@@ -46,13 +46,11 @@ std::string textAt(std::span<const std::byte> bytes, std::size_t offset, std::si
 
 /// Opens the history for reading and gives its length; a history not there has length 0 and
 /// stays closed.
-std::optional<FileError> openHistory(RecordFile& file, const std::filesystem::path& history,
-                                     std::uint64_t& length) {
-    length = 0;
+Expected<std::uint64_t> openHistory(RecordFile& file, const std::filesystem::path& history) {
     std::error_code missing;
-    if (!std::filesystem::exists(history, missing)) return std::nullopt;
-    if (auto error = file.openForReading(history)) return error;
-    return file.length(length);
+    if (!std::filesystem::exists(history, missing)) return std::uint64_t{0};
+    if (auto opened = file.openForReading(history); !opened) return Unexpected(opened.error());
+    return file.length();
 }
 
 }  // namespace
@@ -117,61 +115,59 @@ HistoryEntry historyEntryFor(HistoryEntry::Kind kind, std::uint64_t number, std:
     return entry;
 }
 
-std::optional<FileError> appendHistoryEntry(RecordFile& file, const std::filesystem::path& history,
-                                            const HistoryEntry& entry) {
+Expected<void> appendHistoryEntry(RecordFile& file, const std::filesystem::path& history,
+                                  const HistoryEntry& entry) {
     ClosesOnExit closes(file);
-    if (auto error = file.open(history)) return error;
-    std::uint64_t length = 0;
-    if (auto error = file.length(length)) return error;
-    const std::uint64_t position = length / HistoryEntry::kSize * HistoryEntry::kSize;
-    if (historyIsFull(length)) {
-        return FileError{FileErrorKind::Other, 75, 0,
-                         "変更履歴が上限の" + std::to_string(kMostHistoryEntries) +
-                             "件に達しているため、変更を記録できません（壊れて大きくなった履歴は "
-                             "gaisan-records history --set-aside-damaged で直せます）"};
+    if (auto opened = file.open(history); !opened) return opened;
+    const Expected<std::uint64_t> length = file.length();
+    if (!length) return Unexpected(length.error());
+    const std::uint64_t position = *length / HistoryEntry::kSize * HistoryEntry::kSize;
+    if (historyIsFull(*length)) {
+        return Unexpected(fileFailure(
+            history,
+            FileError{FileErrorKind::Other, 75, 0,
+                      "変更履歴が上限の" + std::to_string(kMostHistoryEntries) +
+                          "件に達しているため、変更を記録できません（壊れて大きくなった履歴は "
+                          "gaisan-records history --set-aside-damaged で直せます）"}));
     }
-    if (auto error = file.writeDurably(position, encodeHistoryEntry(entry))) {
-        // Only a full disk makes it certain that the bytes past the old end are this write's.
-        if (error->systemNumber == ENOSPC || error->systemNumber == EDQUOT) {
-            static_cast<void>(file.truncate(length));
-        }
-        return error;
+    Expected<void> written = file.writeDurably(position, encodeHistoryEntry(entry));
+    // Only a full disk makes it certain that the bytes past the old end are this write's.
+    if (!written && (written.error().error.systemNumber == ENOSPC ||
+                     written.error().error.systemNumber == EDQUOT)) {
+        static_cast<void>(file.truncate(*length));
     }
-    return std::nullopt;
+    return written;
 }
 
-std::optional<FileError> newestHistoryEntry(RecordFile& file, const std::filesystem::path& history,
-                                            std::optional<HistoryEntry>& newest) {
-    newest.reset();
+Expected<std::optional<HistoryEntry>> newestHistoryEntry(RecordFile& file,
+                                                         const std::filesystem::path& history) {
     ClosesOnExit closes(file);
-    std::uint64_t length = 0;
-    if (auto error = openHistory(file, history, length)) return error;
-    if (length < HistoryEntry::kSize) return std::nullopt;
+    const Expected<std::uint64_t> length = openHistory(file, history);
+    if (!length) return Unexpected(length.error());
+    std::optional<HistoryEntry> newest;
+    if (*length < HistoryEntry::kSize) return newest;
     HistoryBytes bytes{};
-    std::size_t bytesRead = 0;
-    const std::uint64_t last = length / HistoryEntry::kSize * HistoryEntry::kSize;
-    if (auto error = file.readAt(last - HistoryEntry::kSize, bytes, bytesRead)) return error;
-    if (bytesRead == HistoryEntry::kSize) newest = decodeHistoryEntry(bytes);
-    return std::nullopt;
+    const std::uint64_t last = *length / HistoryEntry::kSize * HistoryEntry::kSize;
+    const Expected<std::size_t> bytesRead = file.readAt(last - HistoryEntry::kSize, bytes);
+    if (!bytesRead) return Unexpected(bytesRead.error());
+    if (*bytesRead == HistoryEntry::kSize) newest = decodeHistoryEntry(bytes);
+    return newest;
 }
 
-std::optional<FileError> readHistory(RecordFile& file, const std::filesystem::path& history,
-                                     const HistoryVisitor& onEntry, std::uint64_t first) {
+Expected<void> readHistory(RecordFile& file, const std::filesystem::path& history,
+                           const HistoryVisitor& onEntry, std::uint64_t first) {
     ClosesOnExit closes(file);
-    std::uint64_t length = 0;
-    if (auto error = openHistory(file, history, length)) return error;
-    const std::uint64_t entries = length / HistoryEntry::kSize;
+    const Expected<std::uint64_t> length = openHistory(file, history);
+    if (!length) return Unexpected(length.error());
+    const std::uint64_t entries = *length / HistoryEntry::kSize;
     std::vector<std::byte> piece(kEntriesPerPiece * HistoryEntry::kSize);
     for (std::uint64_t next = std::max<std::uint64_t>(first, 1) - 1; next < entries;) {
         const auto count =
             static_cast<std::size_t>(std::min<std::uint64_t>(kEntriesPerPiece, entries - next));
-        std::size_t bytesRead = 0;
-        if (auto error =
-                file.readAt(next * HistoryEntry::kSize,
-                            std::span(piece).first(count * HistoryEntry::kSize), bytesRead)) {
-            return error;
-        }
-        const std::size_t whole = bytesRead / HistoryEntry::kSize;
+        const Expected<std::size_t> bytesRead = file.readAt(
+            next * HistoryEntry::kSize, std::span(piece).first(count * HistoryEntry::kSize));
+        if (!bytesRead) return Unexpected(bytesRead.error());
+        const std::size_t whole = *bytesRead / HistoryEntry::kSize;
         for (std::size_t i = 0; i < whole; ++i) {
             onEntry(next + i + 1,
                     decodeHistoryEntry(std::span<const std::byte, HistoryEntry::kSize>(
@@ -180,27 +176,27 @@ std::optional<FileError> readHistory(RecordFile& file, const std::filesystem::pa
         if (whole < count) break;  // cut back meanwhile
         next += whole;
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<FileError> readHistoryInRuns(RecordFile& file, const std::filesystem::path& history,
-                                           const WholeEntryVisitor& onEntry,
-                                           const DamagedRunVisitor& onDamaged) {
+Expected<void> readHistoryInRuns(RecordFile& file, const std::filesystem::path& history,
+                                 const WholeEntryVisitor& onEntry,
+                                 const DamagedRunVisitor& onDamaged) {
     std::optional<std::uint64_t> runStart;
     std::uint64_t last = 0;
-    auto error = readHistory(file, history,
-                             [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
-                                 last = number;
-                                 if (!entry) {
-                                     if (!runStart) runStart = number;
-                                     return;
-                                 }
-                                 if (runStart) onDamaged(*runStart, number - 1);
-                                 runStart.reset();
-                                 onEntry(number, *entry);
-                             });
+    Expected<void> read = readHistory(
+        file, history, [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
+            last = number;
+            if (!entry) {
+                if (!runStart) runStart = number;
+                return;
+            }
+            if (runStart) onDamaged(*runStart, number - 1);
+            runStart.reset();
+            onEntry(number, *entry);
+        });
     if (runStart) onDamaged(*runStart, last);
-    return error;
+    return read;
 }
 
 std::optional<std::string> visibleHistoryDamage(RecordFile& file, std::uint64_t length) {
@@ -210,23 +206,23 @@ std::optional<std::string> visibleHistoryDamage(RecordFile& file, std::uint64_t 
     const std::uint64_t entries = length / HistoryEntry::kSize;
     const auto damagedAt = [&](std::uint64_t number) {
         HistoryBytes bytes{};
-        std::size_t bytesRead = 0;
-        return !file.readAt((number - 1) * HistoryEntry::kSize, bytes, bytesRead) &&
-               bytesRead == bytes.size() && !decodeHistoryEntry(bytes);
+        const Expected<std::size_t> bytesRead =
+            file.readAt((number - 1) * HistoryEntry::kSize, bytes);
+        return bytesRead && *bytesRead == bytes.size() && !decodeHistoryEntry(bytes);
     };
     if (entries >= 1 && damagedAt(1)) return std::string("最初の変更から壊れている");
     if (entries >= 2 && damagedAt(entries)) return std::string("最後の変更が壊れている");
     return std::nullopt;
 }
 
-std::optional<FileError> readNewestHistory(RecordFile& file, const std::filesystem::path& history,
-                                           std::uint64_t count, const HistoryVisitor& onEntry) {
+Expected<void> readNewestHistory(RecordFile& file, const std::filesystem::path& history,
+                                 std::uint64_t count, const HistoryVisitor& onEntry) {
     std::uint64_t entries = 0;
     {
         ClosesOnExit closes(file);
-        std::uint64_t length = 0;
-        if (auto error = openHistory(file, history, length)) return error;
-        entries = length / HistoryEntry::kSize;
+        const Expected<std::uint64_t> length = openHistory(file, history);
+        if (!length) return Unexpected(length.error());
+        entries = *length / HistoryEntry::kSize;
     }
     return readHistory(file, history, onEntry, entries > count ? entries - count + 1 : 1);
 }

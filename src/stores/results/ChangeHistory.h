@@ -81,14 +81,12 @@ HistoryEntry historyEntryFor(HistoryEntry::Kind kind, std::uint64_t number, std:
 /// Appends `entry` to the history through `file`, after its last whole entry (a part left by a
 /// crash is written over), synced; a full disk cuts the file back. A history of
 /// kMostHistoryEntries takes no more, saying so. Needs the results file's lock.
-[[nodiscard]] std::optional<FileError> appendHistoryEntry(RecordFile& file,
-                                                          const std::filesystem::path& history,
-                                                          const HistoryEntry& entry);
+Expected<void> appendHistoryEntry(RecordFile& file, const std::filesystem::path& history,
+                                  const HistoryEntry& entry);
 
 /// The newest whole entry of the history; nothing when it has none. Needs the results file's lock.
-[[nodiscard]] std::optional<FileError> newestHistoryEntry(RecordFile& file,
-                                                          const std::filesystem::path& history,
-                                                          std::optional<HistoryEntry>& newest);
+Expected<std::optional<HistoryEntry>> newestHistoryEntry(RecordFile& file,
+                                                         const std::filesystem::path& history);
 
 /// Called with each entry's number (from 1) and the entry, or nothing for 256 bytes that are not
 /// one (damage).
@@ -96,10 +94,8 @@ using HistoryVisitor =
     std::function<void(std::uint64_t number, const std::optional<HistoryEntry>& entry)>;
 
 /// Reads the history from entry `first` (from 1) to its end, linear and in bounded pieces.
-[[nodiscard]] std::optional<FileError> readHistory(RecordFile& file,
-                                                   const std::filesystem::path& history,
-                                                   const HistoryVisitor& onEntry,
-                                                   std::uint64_t first = 1);
+Expected<void> readHistory(RecordFile& file, const std::filesystem::path& history,
+                           const HistoryVisitor& onEntry, std::uint64_t first = 1);
 
 /// Called with a whole entry's number (from 1) and the entry.
 using WholeEntryVisitor = std::function<void(std::uint64_t number, const HistoryEntry& entry)>;
@@ -108,10 +104,9 @@ using DamagedRunVisitor = std::function<void(std::uint64_t first, std::uint64_t 
 
 /// readHistory, with each run of damaged entries told once, in its place among the whole ones: a
 /// history grown by zeros holds millions of them, which nobody reads one by one.
-[[nodiscard]] std::optional<FileError> readHistoryInRuns(RecordFile& file,
-                                                         const std::filesystem::path& history,
-                                                         const WholeEntryVisitor& onEntry,
-                                                         const DamagedRunVisitor& onDamaged);
+Expected<void> readHistoryInRuns(RecordFile& file, const std::filesystem::path& history,
+                                 const WholeEntryVisitor& onEntry,
+                                 const DamagedRunVisitor& onDamaged);
 
 /// Damage of the history open in `file`, `length` bytes long, that shows without reading it
 /// through: a length past kMostHistoryEntries, or a first or newest whole entry that is damaged;
@@ -120,9 +115,7 @@ using DamagedRunVisitor = std::function<void(std::uint64_t first, std::uint64_t 
                                                               std::uint64_t length);
 
 /// Reads the newest `count` entries of the history, oldest first.
-[[nodiscard]] std::optional<FileError> readNewestHistory(RecordFile& file,
-                                                         const std::filesystem::path& history,
-                                                         std::uint64_t count,
-                                                         const HistoryVisitor& onEntry);
+Expected<void> readNewestHistory(RecordFile& file, const std::filesystem::path& history,
+                                 std::uint64_t count, const HistoryVisitor& onEntry);
 
 }  // namespace gaisan

@@ -70,21 +70,20 @@ private:
 /// Reads the first `length` bytes of the open `file` piece by piece, handing each piece to
 /// `onPiece`: a history of any size costs only time. A short read ends it, at the end, which
 /// nobody moves while the lock is held.
-std::optional<FileError> forEachPiece(
-    RecordFile& file, std::uint64_t length,
-    const std::function<void(std::span<const std::byte> read)>& onPiece) {
+Expected<void> forEachPiece(RecordFile& file, std::uint64_t length,
+                            const std::function<void(std::span<const std::byte> read)>& onPiece) {
     std::vector<std::byte> piece(kEntriesPerPiece * HistoryEntry::kSize);
     for (std::uint64_t at = 0; at < length;) {
         const auto wanted =
             static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), length - at));
-        std::size_t bytesRead = 0;
-        if (auto error = file.readAt(at, std::span(piece).first(wanted), bytesRead)) return error;
-        if (bytesRead == 0) break;
-        onPiece(std::span<const std::byte>(piece).first(bytesRead));
-        at += bytesRead;
-        if (bytesRead < wanted) break;
+        const Expected<std::size_t> bytesRead = file.readAt(at, std::span(piece).first(wanted));
+        if (!bytesRead) return Unexpected(bytesRead.error());
+        if (*bytesRead == 0) break;
+        onPiece(std::span<const std::byte>(piece).first(*bytesRead));
+        at += *bytesRead;
+        if (*bytesRead < wanted) break;
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace
@@ -103,26 +102,22 @@ std::optional<std::filesystem::path> historySetAsideFileOf(
     return std::nullopt;
 }
 
-std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
-                                                const std::filesystem::path& resultsFile,
-                                                bool mayRenumber, HistoryMend& mend) {
+Expected<void> setAsideDamagedHistory(RecordFile& file, const std::filesystem::path& resultsFile,
+                                      bool mayRenumber, HistoryMend& mend) {
     mend = {};
     const std::filesystem::path history = historyFileOf(resultsFile);
-    const auto naming = [&](FileError error) {
-        error.description = history.string() + ": " + error.description;
-        return error;
-    };
     std::error_code missing;
-    if (!std::filesystem::exists(history, missing)) return std::nullopt;
+    if (!std::filesystem::exists(history, missing)) return {};
     ClosesOnExit closes(file);
-    std::uint64_t length = 0;
-    if (auto error = file.openForReading(history)) return naming(*error);
-    if (auto error = file.length(length)) return naming(*error);
+    if (auto opened = file.openForReading(history); !opened) return opened;
+    const Expected<std::uint64_t> measured = file.length();
+    if (!measured) return Unexpected(measured.error());
+    const std::uint64_t length = *measured;
 
     // A first pass only reads: a sound history, or one that may not be renumbered now, costs no
     // copy while every machine's append waits for the lock.
     std::uint64_t damaged = 0;
-    auto error = forEachPiece(file, length, [&](std::span<const std::byte> read) {
+    Expected<void> read = forEachPiece(file, length, [&](std::span<const std::byte> read) {
         const std::size_t whole = read.size() / HistoryEntry::kSize;
         for (std::size_t i = 0; i < whole; ++i) {
             if (!decodeHistoryEntry(
@@ -135,22 +130,23 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
         }
         mend.partialBytes = read.size() - whole * HistoryEntry::kSize;
     });
-    if (error) return naming(*error);
+    if (!read) return read;
     mend.damagedEntries = damaged;
-    if (mend.damagedEntries == 0 && mend.partialBytes == 0) return std::nullopt;
-    if (mend.renumbers && !mayRenumber) return std::nullopt;
+    if (mend.damagedEntries == 0 && mend.partialBytes == 0) return {};
+    if (mend.renumbers && !mayRenumber) return {};
 
     const std::optional<std::filesystem::path> setAside = historySetAsideFileOf(resultsFile);
     if (!setAside) {
-        return FileError{FileErrorKind::Other, 58, 0,
-                         history.string() +
-                             ": 直す前の変更履歴を残す名前が、99番まで使われていて空いていません"};
+        return Unexpected(fileFailure(
+            history,
+            FileError{FileErrorKind::Other, 58, 0,
+                      "直す前の変更履歴を残す名前が、99番まで使われていて空いていません"}));
     }
     AtomicFileWriter kept(*setAside);
     AtomicFileWriter mended(history);
     Renumbering renumbering;
     std::uint64_t number = 0;
-    error = forEachPiece(file, length, [&](std::span<const std::byte> read) {
+    read = forEachPiece(file, length, [&](std::span<const std::byte> read) {
         writeWithHoles(kept, read);
         const std::size_t whole = read.size() / HistoryEntry::kSize;
         for (std::size_t i = 0; i < whole; ++i) {
@@ -171,9 +167,10 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
             }
         }
     });
-    if (error) return naming(*error);
+    if (!read) return read;
     const auto unwritten = [](const Failure& failure) {
-        return FileError{FileErrorKind::Other, 75, 0, failure.text()};
+        return Unexpected(Failure{failure.file, failure.problem,
+                                  FileError{FileErrorKind::Other, 75, 0, failure.problem}});
     };
     // The history as it was is kept before it is replaced: a crash in between leaves both.
     if (const Expected<void> keptWhole = kept.commit(); !keptWhole) {
@@ -183,7 +180,7 @@ std::optional<FileError> setAsideDamagedHistory(RecordFile& file,
     if (const Expected<void> mendedWhole = mended.commit(); !mendedWhole) {
         return unwritten(mendedWhole.error());
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace gaisan

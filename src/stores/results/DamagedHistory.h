@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <optional>
 
-#include "platform/FileError.h"
 #include "platform/RecordFile.h"
 
 namespace gaisan {
@@ -38,8 +37,8 @@ std::optional<std::filesystem::path> historySetAsideFileOf(
 /// Without `mayRenumber` (a change waits in the pending change, whose entry names the numbers it
 /// was made with), a history whose whole entries would move up is left as it is, `renumbers`
 /// saying why. A history with nothing damaged is left as it is. Needs the results file's lock.
-[[nodiscard]] std::optional<FileError> setAsideDamagedHistory(
-    RecordFile& file, const std::filesystem::path& resultsFile, bool mayRenumber,
-    HistoryMend& mend);
+/// A failure names the history, or the file it was to be kept as.
+Expected<void> setAsideDamagedHistory(RecordFile& file, const std::filesystem::path& resultsFile,
+                                      bool mayRenumber, HistoryMend& mend);
 
 }  // namespace gaisan

@@ -9,34 +9,29 @@ constexpr int kNotFoundRetrySeconds = 5;
 
 }  // namespace
 
-std::optional<FileError> retryingFileStep(const std::function<std::optional<FileError>()>& step,
-                                          const RetryWait& wait, int* notFoundTries) {
-    for (;;) {
-        std::optional<FileError> error = step();
-        if (!error) return std::nullopt;
-        switch (error->kind) {
-            case FileErrorKind::Locked:
-            case FileErrorKind::AlreadyOpen:
-                wait(kLockRetrySeconds);
-                continue;
-            case FileErrorKind::NotFound:
-                if (!notFoundTries) return error;
-                wait(kNotFoundRetrySeconds);
-                if (++*notFoundTries < kNotFoundTries) continue;
-                return error;
-            case FileErrorKind::Other:
-                return error;
-        }
+bool retryAfter(FileErrorKind kind, const RetryWait& wait, int* notFoundTries) {
+    switch (kind) {
+        case FileErrorKind::Locked:
+        case FileErrorKind::AlreadyOpen:
+            wait(kLockRetrySeconds);
+            return true;
+        case FileErrorKind::NotFound:
+            if (!notFoundTries) return false;
+            wait(kNotFoundRetrySeconds);
+            return ++*notFoundTries < kNotFoundTries;
+        case FileErrorKind::Other:
+            return false;
     }
+    return false;
 }
 
-std::optional<FileError> openWithAppendLock(RecordFile& file, const std::filesystem::path& path,
-                                            const RetryWait& wait) {
+Expected<void> openWithAppendLock(RecordFile& file, const std::filesystem::path& path,
+                                  const RetryWait& wait) {
     return retryingFileStep(
-        [&]() -> std::optional<FileError> {
-            if (auto opened = file.open(path)) return opened;
+        [&]() -> Expected<void> {
+            if (auto opened = file.open(path); !opened) return opened;
             auto locked = file.lockForAppend();
-            if (locked) file.close();
+            if (!locked) file.close();
             return locked;
         },
         wait);

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 
 #include "platform/FileError.h"
 #include "platform/RecordFile.h"
@@ -13,19 +12,29 @@ namespace gaisan {
 /// a command-line tool).
 using RetryWait = std::function<void(int seconds)>;
 
+/// What retryingFileStep does after a failure of this kind: goes on at once (true) after waiting
+/// out a lock or an open held by another machine, or a missing file while `notFoundTries`
+/// allows, or gives up (false).
+bool retryAfter(FileErrorKind kind, const RetryWait& wait, int* notFoundTries);
+
 /// Runs `step` until it succeeds, waiting out a lock or an open held by another machine in
-/// one-second steps, without limit; returns the error that ended the retries. With
-/// `notFoundTries`, a missing file is retried five seconds apart until that count, shared by the
-/// steps of one operation, reaches four; without it a missing file is an error at once.
-[[nodiscard]] std::optional<FileError> retryingFileStep(
-    const std::function<std::optional<FileError>()>& step, const RetryWait& wait,
-    int* notFoundTries = nullptr);
+/// one-second steps, without limit; returns the last outcome, the failure that ended the retries
+/// or the success. With `notFoundTries`, a missing file is retried five seconds apart until that
+/// count, shared by the steps of one operation, reaches four; without it a missing file is a
+/// failure at once.
+template <class Step>
+auto retryingFileStep(const Step& step, const RetryWait& wait, int* notFoundTries = nullptr)
+    -> decltype(step()) {
+    for (;;) {
+        auto outcome = step();
+        if (outcome || !retryAfter(outcome.error().error.kind, wait, notFoundTries)) return outcome;
+    }
+}
 
 /// Opens `file` and takes its append lock, waiting out a lock held by another machine. While the
 /// lock is held elsewhere the file is closed and opened afresh before each try: a descriptor kept
 /// open keeps a stale length on SMB, and stale cached pages on NFS.
-[[nodiscard]] std::optional<FileError> openWithAppendLock(RecordFile& file,
-                                                          const std::filesystem::path& path,
-                                                          const RetryWait& wait);
+Expected<void> openWithAppendLock(RecordFile& file, const std::filesystem::path& path,
+                                  const RetryWait& wait);
 
 }  // namespace gaisan

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 
 #include "platform/RecordFile.h"
 #include "stores/results/InterruptedDelete.h"
@@ -22,7 +21,8 @@ namespace gaisan {
 /// A history that cannot be read or written leaves the pending change (and its journal) as it is
 /// for a later writer, without an error: a child's run is still recorded, and a teacher's next
 /// change is refused while a change is pending (RecordsAdministration).
-[[nodiscard]] std::optional<FileError> finishInterruptedChange(
-    RecordFile& lockedFile, const std::filesystem::path& resultsFile, InterruptedDelete& found);
+Expected<void> finishInterruptedChange(RecordFile& lockedFile,
+                                       const std::filesystem::path& resultsFile,
+                                       InterruptedDelete& found);
 
 }  // namespace gaisan

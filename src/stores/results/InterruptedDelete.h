@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "platform/RecordFile.h"
@@ -48,21 +47,21 @@ struct InterruptedDelete {
 /// journal, not from the file. Records appended after record R by a writer that did not see the
 /// journal (a network drive's folder cache can hide a new file for a while) are moved down too,
 /// so that none is lost; the journal is first written again to hold them. Needs the append lock.
-[[nodiscard]] std::optional<FileError> completeDelete(RecordFile& lockedFile,
-                                                      const std::filesystem::path& resultsFile,
-                                                      const DeleteJournal& journal);
+Expected<void> completeDelete(RecordFile& lockedFile, const std::filesystem::path& resultsFile,
+                              const DeleteJournal& journal);
 
 /// Called with a journal that describes the file, before the delete it describes is finished or
-/// its leftover journal removed; an error stops the finishing and leaves the journal for the next
+/// its leftover journal removed; a failure stops the finishing and leaves the journal for the next
 /// writer. The change history makes sure of the delete's entry here.
-using BeforeFinishingDelete = std::function<std::optional<FileError>(const DeleteJournal&)>;
+using BeforeFinishingDelete = std::function<Expected<void>(const DeleteJournal&)>;
 
 /// Looks for the journal of a delete cut short and finishes that delete, so that afterwards the
 /// file holds every record once, minus the deleted one, plus any appended since. Called by
 /// finishInterruptedChange, which every writer calls right after taking the append lock, before
 /// it touches the file.
-[[nodiscard]] std::optional<FileError> finishInterruptedDelete(
-    RecordFile& lockedFile, const std::filesystem::path& resultsFile, InterruptedDelete& found,
-    const BeforeFinishingDelete& beforeFinishing = nullptr);
+Expected<void> finishInterruptedDelete(RecordFile& lockedFile,
+                                       const std::filesystem::path& resultsFile,
+                                       InterruptedDelete& found,
+                                       const BeforeFinishingDelete& beforeFinishing = nullptr);
 
 }  // namespace gaisan

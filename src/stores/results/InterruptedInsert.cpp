@@ -21,26 +21,27 @@ bool isMovedLast(std::span<const std::byte> now, const InsertJournal& journal) {
 }
 
 /// How records N..R+1 of the file compare with what the journal says they were and become.
-std::optional<FileError> compareWithJournal(RecordFile& file, const InsertJournal& journal,
-                                            std::uint64_t records, MoveComparison& comparison) {
+Expected<void> compareWithJournal(RecordFile& file, const InsertJournal& journal,
+                                  std::uint64_t records, MoveComparison& comparison) {
     const std::uint64_t last = journal.recordsBefore;
-    if (auto error = compareWithChange(
+    if (auto compared = compareWithChange(
             file, journal.recordNumber, last,
             [&](std::uint64_t n) { return journal.oldRecord(n).data(); },
-            [&](std::uint64_t n) { return journal.finalRecord(n).data(); }, comparison)) {
-        return error;
+            [&](std::uint64_t n) { return journal.finalRecord(n).data(); }, comparison);
+        !compared) {
+        return compared;
     }
     // Record R+1 had no value before; until the file has grown the change is not done.
     if (records <= last) {
         comparison.allAfter = false;
-        return std::nullopt;
+        return {};
     }
     std::vector<std::byte> grown;
-    if (auto error = readRecordsAt(file, last + 1, 1, grown)) return error;
+    if (auto read = readRecordsAt(file, last + 1, 1, grown); !read) return read;
     comparison.allAfter =
         comparison.allAfter && grown.size() == ResultRecord::kSize &&
         std::memcmp(grown.data(), journal.finalRecord(last + 1).data(), ResultRecord::kSize) == 0;
-    return std::nullopt;
+    return {};
 }
 
 /// Whether `journal` is the journal of the put-back `entry` tells of.
@@ -52,50 +53,53 @@ bool describes(const InsertJournal& journal, const HistoryEntry& entry) {
 
 }  // namespace
 
-std::optional<FileError> completeInsert(RecordFile& lockedFile,
-                                        const std::filesystem::path& resultsFile,
-                                        const InsertJournal& journal) {
-    std::uint64_t length = 0;
-    if (auto error = lockedFile.length(length)) return error;
-    const std::uint64_t records = length / ResultRecord::kSize;
+Expected<void> completeInsert(RecordFile& lockedFile, const std::filesystem::path& resultsFile,
+                              const InsertJournal& journal) {
+    const Expected<std::uint64_t> length = lockedFile.length();
+    if (!length) return Unexpected(length.error());
+    const std::uint64_t records = *length / ResultRecord::kSize;
     InsertJournal covering = journal;
     std::vector<std::byte> next;
     if (records > journal.recordsBefore) {
-        if (auto error = readRecordsAt(lockedFile, journal.recordsBefore + 1, 1, next))
-            return error;
-    }
-    if (records > journal.recordsBefore && !isMovedLast(next, journal)) {
-        if (auto error =
-                takeInAppended(lockedFile, records, covering, insertJournalPathOf(resultsFile))) {
-            return error;
+        if (auto read = readRecordsAt(lockedFile, journal.recordsBefore + 1, 1, next); !read) {
+            return read;
         }
     }
-    if (auto error = writeRecordsAt(lockedFile, covering.recordNumber + 1, covering.oldRecords)) {
-        return error;
+    if (records > journal.recordsBefore && !isMovedLast(next, journal)) {
+        if (auto taken =
+                takeInAppended(lockedFile, records, covering, insertJournalPathOf(resultsFile));
+            !taken) {
+            return taken;
+        }
     }
-    if (auto error = lockedFile.writeDurably((covering.recordNumber - 1) * ResultRecord::kSize,
-                                             covering.record)) {
-        return error;
+    if (auto moved = writeRecordsAt(lockedFile, covering.recordNumber + 1, covering.oldRecords);
+        !moved) {
+        return moved;
+    }
+    if (auto written = lockedFile.writeDurably((covering.recordNumber - 1) * ResultRecord::kSize,
+                                               covering.record);
+        !written) {
+        return written;
     }
     return removeFileDurably(insertJournalPathOf(resultsFile));
 }
 
-std::optional<FileError> finishInterruptedInsert(RecordFile& lockedFile,
-                                                 const std::filesystem::path& resultsFile,
-                                                 InterruptedDelete& found,
-                                                 const std::optional<HistoryEntry>& change,
-                                                 const BeforeFinishingInsert& beforeFinishing) {
+Expected<void> finishInterruptedInsert(RecordFile& lockedFile,
+                                       const std::filesystem::path& resultsFile,
+                                       InterruptedDelete& found,
+                                       const std::optional<HistoryEntry>& change,
+                                       const BeforeFinishingInsert& beforeFinishing) {
     using Finding = InterruptedDelete::Finding;
     const std::filesystem::path journalPath = insertJournalPathOf(resultsFile);
-    std::vector<std::byte> bytes;
-    if (auto error = readWholeFile(journalPath, bytes)) {
-        if (error->kind == FileErrorKind::NotFound) return std::nullopt;
-        return error;
+    Expected<std::vector<std::byte>> bytes = readWholeFile(journalPath);
+    if (!bytes) {
+        if (bytes.error().error.kind == FileErrorKind::NotFound) return {};
+        return Unexpected(std::move(bytes).error());
     }
     found = {};
     found.change = InterruptedDelete::Change::PutBack;
-    const std::optional<InsertJournal> journal = InsertJournal::decode(bytes);
-    bytes = {};
+    const std::optional<InsertJournal> journal = InsertJournal::decode(*bytes);
+    *bytes = {};
     if (!journal) {
         // A journal takes its name only once whole and synced, before anything moves.
         found.finding = Finding::NothingMoved;
@@ -103,20 +107,21 @@ std::optional<FileError> finishInterruptedInsert(RecordFile& lockedFile,
     }
     found.recordNumber = journal->recordNumber;
 
-    std::uint64_t length = 0;
-    if (auto error = lockedFile.length(length)) return error;
-    const std::uint64_t records = length / ResultRecord::kSize;
+    const Expected<std::uint64_t> length = lockedFile.length();
+    if (!length) return Unexpected(length.error());
+    const std::uint64_t records = *length / ResultRecord::kSize;
     // A journal that is not the change's, or a file shorter than before the put-back began, is
     // not what the journal was written for.
     MoveComparison comparison{false, false};
     if (change && describes(*journal, *change) && records >= journal->recordsBefore) {
         comparison = {};
-        if (auto error = compareWithJournal(lockedFile, *journal, records, comparison)) {
-            return error;
+        if (auto compared = compareWithJournal(lockedFile, *journal, records, comparison);
+            !compared) {
+            return compared;
         }
     }
     if (comparison.beforeOrAfter && beforeFinishing) {
-        if (auto error = beforeFinishing(*journal)) return error;
+        if (auto ready = beforeFinishing(*journal); !ready) return ready;
     }
     if (comparison.allAfter) {
         found.finding = Finding::AlreadyComplete;

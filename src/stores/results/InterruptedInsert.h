@@ -16,14 +16,13 @@ namespace gaisan {
 /// part of it reached the disk: the moved records come from the journal, not from the file.
 /// Records appended after record R by a writer that did not see the journal move up too, so
 /// that none is lost; the journal is first written again to hold them. Needs the append lock.
-[[nodiscard]] std::optional<FileError> completeInsert(RecordFile& lockedFile,
-                                                      const std::filesystem::path& resultsFile,
-                                                      const InsertJournal& journal);
+Expected<void> completeInsert(RecordFile& lockedFile, const std::filesystem::path& resultsFile,
+                              const InsertJournal& journal);
 
 /// Called with a journal that describes the file, before the put-back it describes is finished
-/// or its leftover journal removed; an error stops the finishing and leaves the journal for the
+/// or its leftover journal removed; a failure stops the finishing and leaves the journal for the
 /// next writer. The change history makes sure of the put-back's entry here.
-using BeforeFinishingInsert = std::function<std::optional<FileError>(const InsertJournal&)>;
+using BeforeFinishingInsert = std::function<Expected<void>(const InsertJournal&)>;
 
 /// Looks for the journal of a put-back cut short and finishes it, so that afterwards the file
 /// holds every record once, the one put back included, plus any appended since. A put-back is
@@ -34,8 +33,10 @@ using BeforeFinishingInsert = std::function<std::optional<FileError>(const Inser
 /// file left alone. Reports in `found` only
 /// when there was a journal. Called by finishInterruptedChange, which every writer calls right
 /// after taking the append lock.
-[[nodiscard]] std::optional<FileError> finishInterruptedInsert(
-    RecordFile& lockedFile, const std::filesystem::path& resultsFile, InterruptedDelete& found,
-    const std::optional<HistoryEntry>& change, const BeforeFinishingInsert& beforeFinishing);
+Expected<void> finishInterruptedInsert(RecordFile& lockedFile,
+                                       const std::filesystem::path& resultsFile,
+                                       InterruptedDelete& found,
+                                       const std::optional<HistoryEntry>& change,
+                                       const BeforeFinishingInsert& beforeFinishing);
 
 }  // namespace gaisan

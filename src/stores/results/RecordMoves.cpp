@@ -5,26 +5,27 @@
 
 namespace gaisan {
 
-std::optional<FileError> readRecordsAt(RecordFile& file, std::uint64_t first, std::uint64_t count,
-                                       std::vector<std::byte>& into) {
+Expected<void> readRecordsAt(RecordFile& file, std::uint64_t first, std::uint64_t count,
+                             std::vector<std::byte>& into) {
     into.resize(count * ResultRecord::kSize);
-    std::size_t bytesRead = 0;
-    if (auto error = file.readAt((first - 1) * ResultRecord::kSize, into, bytesRead)) return error;
-    into.resize(bytesRead / ResultRecord::kSize * ResultRecord::kSize);
-    return std::nullopt;
+    const Expected<std::size_t> bytesRead = file.readAt((first - 1) * ResultRecord::kSize, into);
+    if (!bytesRead) return Unexpected(bytesRead.error());
+    into.resize(*bytesRead / ResultRecord::kSize * ResultRecord::kSize);
+    return {};
 }
 
-std::optional<FileError> writeRecordsAt(RecordFile& file, std::uint64_t first,
-                                        std::span<const std::byte> records) {
+Expected<void> writeRecordsAt(RecordFile& file, std::uint64_t first,
+                              std::span<const std::byte> records) {
     const std::size_t pieceBytes = kRecordsPerPiece * ResultRecord::kSize;
     for (std::size_t at = 0; at < records.size(); at += pieceBytes) {
         const std::size_t size = std::min(pieceBytes, records.size() - at);
-        if (auto error = file.writeDurably((first - 1) * ResultRecord::kSize + at,
-                                           records.subspan(at, size))) {
-            return error;
+        if (auto written = file.writeDurably((first - 1) * ResultRecord::kSize + at,
+                                             records.subspan(at, size));
+            !written) {
+            return written;
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 bool eachByteOneOf(const std::byte* now, const std::byte* one, const std::byte* other) {
@@ -34,16 +35,16 @@ bool eachByteOneOf(const std::byte* now, const std::byte* one, const std::byte* 
     return true;
 }
 
-std::optional<FileError> compareWithChange(RecordFile& file, std::uint64_t first,
-                                           std::uint64_t last, const JournalRecord& before,
-                                           const JournalRecord& after, MoveComparison& comparison) {
+Expected<void> compareWithChange(RecordFile& file, std::uint64_t first, std::uint64_t last,
+                                 const JournalRecord& before, const JournalRecord& after,
+                                 MoveComparison& comparison) {
     std::vector<std::byte> piece;
     for (std::uint64_t start = first; start <= last; start += kRecordsPerPiece) {
         const std::uint64_t count = std::min(kRecordsPerPiece, last - start + 1);
-        if (auto error = readRecordsAt(file, start, count, piece)) return error;
+        if (auto read = readRecordsAt(file, start, count, piece); !read) return read;
         if (piece.size() != count * ResultRecord::kSize) {
             comparison = {false, false};
-            return std::nullopt;
+            return {};
         }
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::byte* now = piece.data() + i * ResultRecord::kSize;
@@ -54,7 +55,7 @@ std::optional<FileError> compareWithChange(RecordFile& file, std::uint64_t first
                 comparison.beforeOrAfter && eachByteOneOf(now, before(start + i), done);
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace gaisan

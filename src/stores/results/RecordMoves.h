@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -21,13 +20,12 @@ inline constexpr std::uint64_t kRecordsPerPiece = 16384;
 
 /// Reads `count` records from record `first` (from 1) into `into`, cut to the whole records
 /// read.
-[[nodiscard]] std::optional<FileError> readRecordsAt(RecordFile& file, std::uint64_t first,
-                                                     std::uint64_t count,
-                                                     std::vector<std::byte>& into);
+Expected<void> readRecordsAt(RecordFile& file, std::uint64_t first, std::uint64_t count,
+                             std::vector<std::byte>& into);
 
 /// Writes `records` (whole records) from record `first` on, in pieces, each made durable.
-[[nodiscard]] std::optional<FileError> writeRecordsAt(RecordFile& file, std::uint64_t first,
-                                                      std::span<const std::byte> records);
+Expected<void> writeRecordsAt(RecordFile& file, std::uint64_t first,
+                              std::span<const std::byte> records);
 
 /// Whether each byte of the record `now` is the same byte of `one` or of `other`. A crash can cut
 /// a write anywhere, not only between records: a killed write stops at a page of the system's
@@ -47,11 +45,9 @@ using JournalRecord = std::function<const std::byte*(std::uint64_t n)>;
 
 /// Compares records `first`..`last` of the file, read in pieces, with `before` and `after`; a
 /// file that ends before `last` holds neither.
-[[nodiscard]] std::optional<FileError> compareWithChange(RecordFile& file, std::uint64_t first,
-                                                         std::uint64_t last,
-                                                         const JournalRecord& before,
-                                                         const JournalRecord& after,
-                                                         MoveComparison& comparison);
+Expected<void> compareWithChange(RecordFile& file, std::uint64_t first, std::uint64_t last,
+                                 const JournalRecord& before, const JournalRecord& after,
+                                 MoveComparison& comparison);
 
 /// Records R+1..`records`, appended after the journal's last record R by a writer that did not
 /// see the journal (a network drive's folder cache can hide a new file for a while), move with
@@ -59,13 +55,13 @@ using JournalRecord = std::function<const std::byte*(std::uint64_t n)>;
 /// their moves would lose one: `journal` takes them in and is written again, whole, at
 /// `journalPath`, as the journal of the same change to the longer file.
 template <typename Journal>
-[[nodiscard]] std::optional<FileError> takeInAppended(RecordFile& lockedFile, std::uint64_t records,
-                                                      Journal& journal,
-                                                      const std::filesystem::path& journalPath) {
+Expected<void> takeInAppended(RecordFile& lockedFile, std::uint64_t records, Journal& journal,
+                              const std::filesystem::path& journalPath) {
     std::vector<std::byte> appended;
-    if (auto error = readRecordsAt(lockedFile, journal.recordsBefore + 1,
-                                   records - journal.recordsBefore, appended)) {
-        return error;
+    if (auto read = readRecordsAt(lockedFile, journal.recordsBefore + 1,
+                                  records - journal.recordsBefore, appended);
+        !read) {
+        return read;
     }
     journal.oldRecords.insert(journal.oldRecords.end(), appended.begin(), appended.end());
     journal.recordsBefore += appended.size() / ResultRecord::kSize;

@@ -12,23 +12,31 @@ namespace {
 /// that the buffer stays at 180 kB.
 constexpr std::uint64_t kRecordsPerBlock = 4096;
 
-std::optional<FileError> openAsPolicyHas(RecordFile& file, const std::filesystem::path& path,
-                                         WhenMissing missing, bool& isMissing) {
+Expected<void> openAsPolicyHas(RecordFile& file, const std::filesystem::path& path,
+                               WhenMissing missing, bool& isMissing) {
     isMissing = false;
-    std::optional<FileError> error = file.openForReading(path);
-    if (!error || error->kind != FileErrorKind::NotFound) return error;
+    Expected<void> opened = file.openForReading(path);
+    if (opened || opened.error().error.kind != FileErrorKind::NotFound) return opened;
     switch (missing) {
         case WhenMissing::IsEmpty:
             isMissing = true;
-            return std::nullopt;
+            return {};
         case WhenMissing::IsCreated:
-            if (auto created = file.open(path)) return created;
+            if (auto created = file.open(path); !created) return created;
             file.close();
             return file.openForReading(path);
         case WhenMissing::IsAnError:
-            return error;
+            return opened;
     }
-    return error;
+    return opened;
+}
+
+/// `outcome`'s value kept in `into`, for a step that only tells whether it worked.
+template <class T>
+Expected<void> keptIn(Expected<T> outcome, T& into) {
+    if (!outcome) return Unexpected(std::move(outcome).error());
+    into = *outcome;
+    return {};
 }
 
 std::uint64_t firstOf(const RecordSelection& selection, std::uint64_t wholeRecords) {
@@ -45,25 +53,27 @@ std::uint64_t firstOf(const RecordSelection& selection, std::uint64_t wholeRecor
 
 }  // namespace
 
-std::optional<FileError> runOnce(const std::function<std::optional<FileError>()>& step) {
-    return step();
-}
+Expected<void> runOnce(const ReadStepAction& step) { return step(); }
 
-std::optional<FileError> readRecords(RecordFile& file, const std::filesystem::path& path,
-                                     const RecordReadPolicy& policy,
-                                     const RecordBlockHandler& onBlock, RecordReadEnd* end) {
+Expected<void> readRecords(RecordFile& file, const std::filesystem::path& path,
+                           const RecordReadPolicy& policy, const RecordBlockHandler& onBlock,
+                           RecordReadEnd* end) {
     RecordReadEnd ignored;
     RecordReadEnd& at = end ? *end : ignored;
     at = {};
     ClosesOnExit closes(file);
     bool isMissing = false;
-    if (auto error =
-            policy.step([&] { return openAsPolicyHas(file, path, policy.missing, isMissing); })) {
-        return error;
+    if (auto opened =
+            policy.step([&] { return openAsPolicyHas(file, path, policy.missing, isMissing); });
+        !opened) {
+        return opened;
     }
-    if (isMissing) return std::nullopt;
+    if (isMissing) return {};
     at.stage = RecordReadEnd::Stage::AskingLength;
-    if (auto error = policy.step([&] { return file.length(at.bytesSeen); })) return error;
+    if (auto measured = policy.step([&] { return keptIn(file.length(), at.bytesSeen); });
+        !measured) {
+        return measured;
+    }
     at.wholeRecords = at.bytesSeen / ResultRecord::kSize;
     at.partialBytes = at.bytesSeen - at.wholeRecords * ResultRecord::kSize;
 
@@ -73,9 +83,11 @@ std::optional<FileError> readRecords(RecordFile& file, const std::filesystem::pa
         const std::uint64_t wanted = std::min(kRecordsPerBlock, at.wholeRecords - next + 1);
         buffer.resize(wanted * ResultRecord::kSize);
         std::size_t bytesRead = 0;
-        if (auto error = policy.step(
-                [&] { return file.readAt((next - 1) * ResultRecord::kSize, buffer, bytesRead); })) {
-            return error;
+        if (auto read = policy.step([&] {
+                return keptIn(file.readAt((next - 1) * ResultRecord::kSize, buffer), bytesRead);
+            });
+            !read) {
+            return read;
         }
         const std::size_t whole = bytesRead / ResultRecord::kSize;
         if (whole == 0) break;  // cut back meanwhile
@@ -88,7 +100,7 @@ std::optional<FileError> readRecords(RecordFile& file, const std::filesystem::pa
             break;
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace gaisan

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <span>
 
 #include "base/ResultRecord.h"
@@ -35,15 +34,15 @@ enum class WhenMissing {
     IsAnError,
 };
 
-/// Runs one step of a read (opening the file, asking its length, reading one block) and returns
-/// the error that ended it. A busy file, held or open on another machine, is waited out here or
-/// returned as the error.
-using ReadStep =
-    std::function<std::optional<FileError>(const std::function<std::optional<FileError>()>& step)>;
+/// One step of a read: opening the file, asking its length, or reading one block.
+using ReadStepAction = std::function<Expected<void>()>;
+
+/// Runs one step of a read and returns how it ended. A busy file, held or open on another
+/// machine, is waited out here or returned as the failure.
+using ReadStep = std::function<Expected<void>(const ReadStepAction& step)>;
 
 /// Runs a step once: a busy file fails the read.
-[[nodiscard]] std::optional<FileError> runOnce(
-    const std::function<std::optional<FileError>()>& step);
+Expected<void> runOnce(const ReadStepAction& step);
 
 struct RecordReadPolicy {
     RecordSelection records;
@@ -86,11 +85,9 @@ using RecordBlockHandler = std::function<bool(const RecordBlock& block)>;
 ///   by the next read;
 /// - until the file ends early: cut back by a delete meanwhile, the read stops there;
 /// - whole records only: a partial record after them, left by a crash, is counted, not read.
-/// Returns the error that ended the read; `end`, when given, says where it ended.
-[[nodiscard]] std::optional<FileError> readRecords(RecordFile& file,
-                                                   const std::filesystem::path& path,
-                                                   const RecordReadPolicy& policy,
-                                                   const RecordBlockHandler& onBlock,
-                                                   RecordReadEnd* end = nullptr);
+/// Returns the failure that ended the read; `end`, when given, says where it ended.
+Expected<void> readRecords(RecordFile& file, const std::filesystem::path& path,
+                           const RecordReadPolicy& policy, const RecordBlockHandler& onBlock,
+                           RecordReadEnd* end = nullptr);
 
 }  // namespace gaisan

@@ -20,8 +20,10 @@ namespace {
 /// The highest time a record may hold: the time-up mark.
 constexpr std::int64_t kHighestSeconds = 99999;
 
-RecordsAdministration::Result failed(const FileError& error) {
-    return {RecordsAdministration::Outcome::Failed, {}, error, {}, {}};
+using Kind = ChangeOutcome::Kind;
+
+RecordsAdministration::Result refused(Kind kind, std::string why = {}) {
+    return ChangeOutcome{kind, std::move(why), {}};
 }
 
 }  // namespace
@@ -29,6 +31,10 @@ RecordsAdministration::Result failed(const FileError& error) {
 RecordsAdministration::RecordsAdministration(RecordFile& file, std::filesystem::path resultsFile,
                                              RetryWait wait, const Clock& clock)
     : m_file(file), m_path(std::move(resultsFile)), m_wait(std::move(wait)), m_clock(clock) {}
+
+Unexpected<Failure> RecordsAdministration::failed(const Failure& cause, bool namingIt) const {
+    return Unexpected(Failure{m_path, namingIt ? cause.text() : cause.problem, cause.error});
+}
 
 HistoryEntry RecordsAdministration::stamped(const HistoryEntry& change,
                                             std::uint64_t records) const {
@@ -43,27 +49,27 @@ std::optional<RecordsAdministration::Result> RecordsAdministration::recordInHist
     const HistoryEntry& entry, const std::optional<std::filesystem::path>& journal) {
     PosixRecordFile historyFile;
     const std::filesystem::path history = historyFileOf(m_path);
-    auto error = appendHistoryEntry(historyFile, history, entry);
-    if (!error) return std::nullopt;
-    error->description = history.string() + ": " + error->description;
+    const Expected<void> appended = appendHistoryEntry(historyFile, history, entry);
+    if (appended) return std::nullopt;
     // A write whose sync failed may still have reached the server: the entry read back decides.
     // Nothing can have been written to a history that is no file.
     std::error_code notThere;
     std::optional<HistoryEntry> newest;
-    if (std::filesystem::is_regular_file(history, notThere) &&
-        newestHistoryEntry(historyFile, history, newest)) {
+    if (std::filesystem::is_regular_file(history, notThere)) {
+        Expected<std::optional<HistoryEntry>> read = newestHistoryEntry(historyFile, history);
         // Whether it is there cannot be told: the next writer finishes the change with its
         // entry or leaves out both.
-        return failed(*error);
+        if (!read) return failed(appended.error(), true);
+        newest = std::move(*read);
     }
     if (newest == entry) return std::nullopt;
     // A change the history cannot tell of is not made.
     withdrawChange(journal);
-    return failed(*error);
+    return failed(appended.error(), true);
 }
 
 void RecordsAdministration::withdrawChange(const std::optional<std::filesystem::path>& journal) {
-    if (journal && removeFileDurably(*journal)) return;
+    if (journal && !removeFileDurably(*journal)) return;
     static_cast<void>(removeFileDurably(pendingChangeFileOf(m_path)));
 }
 
@@ -87,48 +93,44 @@ std::optional<std::string> RecordsAdministration::writeBackProblem(
 RecordsAdministration::Result RecordsAdministration::underLock(
     const std::function<Result(std::uint64_t records)>& change, WhilePending whilePending) {
     ClosesOnExit closes(m_file);
-    if (auto error = openWithAppendLock(m_file, m_path, m_wait)) return failed(*error);
-    InterruptedDelete interrupted;
-    if (auto error = gaisan::finishInterruptedChange(m_file, m_path, interrupted)) {
-        Result result = failed(*error);
-        result.interrupted = interrupted;
-        return result;
+    if (auto locked = openWithAppendLock(m_file, m_path, m_wait); !locked) {
+        return failed(locked.error());
     }
-    std::uint64_t length = 0;
-    Result result;
+    InterruptedDelete interrupted;
+    const Expected<void> finished = gaisan::finishInterruptedChange(m_file, m_path, interrupted);
+    // Told even when the finishing or the change then fails: what was done is done.
+    if (m_tellInterrupted) m_tellInterrupted(interrupted);
+    if (!finished) return failed(finished.error());
     std::error_code missing;
     if (whilePending == WhilePending::Refused &&
         std::filesystem::exists(pendingChangeFileOf(m_path), missing)) {
         // An earlier change waits for a history that can be read and written: another change
         // would take its place before it is finished.
-        result = failed(FileError{FileErrorKind::Other, 75, 0,
-                                  historyFileOf(m_path).string() +
-                                      ": 前の変更を変更履歴に書けないため、終わっていません"});
-    } else if (auto error = m_file.length(length)) {
-        result = failed(*error);
-    } else {
-        result = change(length / ResultRecord::kSize);
+        return failed(fileFailure(historyFileOf(m_path),
+                                  FileError{FileErrorKind::Other, 75, 0,
+                                            "前の変更を変更履歴に書けないため、終わっていません"}),
+                      true);
     }
-    result.interrupted = interrupted;
-    return result;
+    const Expected<std::uint64_t> length = m_file.length();
+    if (!length) return failed(length.error());
+    return change(*length / ResultRecord::kSize);
 }
 
 std::optional<RecordsAdministration::Result> RecordsAdministration::chosenRecord(
     std::uint64_t number, std::uint64_t records, const RecordCheck& isTheRecord,
     RecordBytes& current) {
-    if (number < 1 || number > records) return Result{Outcome::PastEnd, {}, {}, {}, {}};
-    std::size_t bytesRead = 0;
-    if (auto error = m_file.readAt((number - 1) * ResultRecord::kSize, current, bytesRead)) {
-        return failed(*error);
-    }
-    if (bytesRead != ResultRecord::kSize) return Result{Outcome::PastEnd, {}, {}, {}, {}};
-    if (!isTheRecord(current)) return Result{Outcome::NotTheRecord, {}, {}, {}, {}};
+    if (number < 1 || number > records) return refused(Kind::PastEnd);
+    const Expected<std::size_t> bytesRead =
+        m_file.readAt((number - 1) * ResultRecord::kSize, current);
+    if (!bytesRead) return failed(bytesRead.error());
+    if (*bytesRead != ResultRecord::kSize) return refused(Kind::PastEnd);
+    if (!isTheRecord(current)) return refused(Kind::NotTheRecord);
     return std::nullopt;
 }
 
 RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t number,
                                                                   const RecordCheck& isTheRecord) {
-    return underLock([&](std::uint64_t records) {
+    return underLock([&](std::uint64_t records) -> Result {
         RecordBytes current;
         if (auto refusal = chosenRecord(number, records, isTheRecord, current)) return *refusal;
         HistoryEntry change;
@@ -142,34 +144,34 @@ RecordsAdministration::Result RecordsAdministration::deleteRecord(std::uint64_t 
 std::optional<RecordsAdministration::Result> RecordsAdministration::readFrom(
     std::uint64_t number, std::uint64_t records, std::vector<std::byte>& into) {
     into.resize((records + 1 - number) * ResultRecord::kSize);
-    std::size_t bytesRead = 0;
-    if (auto error = m_file.readAt((number - 1) * ResultRecord::kSize, into, bytesRead)) {
-        return failed(*error);
-    }
-    if (bytesRead != into.size()) {
-        return failed(
-            FileError{FileErrorKind::Other, 62, 0, "ファイルが読んでいる途中で短くなりました"});
+    const Expected<std::size_t> bytesRead = m_file.readAt((number - 1) * ResultRecord::kSize, into);
+    if (!bytesRead) return failed(bytesRead.error());
+    if (*bytesRead != into.size()) {
+        return failed(fileFailure(m_path, FileError{FileErrorKind::Other, 62, 0,
+                                                    "ファイルが読んでいる途中で短くなりました"}));
     }
     return std::nullopt;
 }
 
 RecordsAdministration::Result RecordsAdministration::journaledChange(
     const HistoryEntry& entry, const std::filesystem::path& journalPath,
-    std::span<const std::byte> journal, const std::function<std::optional<FileError>()>& moves) {
+    std::span<const std::byte> journal, const std::function<Expected<void>()>& moves) {
     const std::filesystem::path pending = pendingChangeFileOf(m_path);
-    if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) return failed(*error);
-    if (auto error = writeFileDurably(journalPath, journal)) {
+    if (auto written = writeFileDurably(pending, encodeHistoryEntry(entry)); !written) {
+        return failed(written.error());
+    }
+    if (auto written = writeFileDurably(journalPath, journal); !written) {
         // Nothing has moved; a journal left half written reads as such and is removed.
         withdrawChange(std::nullopt);
-        return failed(*error);
+        return failed(written.error());
     }
     // Nothing has moved yet: a change the history cannot tell of is taken back whole.
     if (auto refusal = recordInHistory(entry, journalPath)) return *refusal;
-    if (auto error = moves()) return failed(*error);
+    if (auto moved = moves(); !moved) return failed(moved.error());
     // The change and its entry are both there: a pending change left by a failed removal is
     // found finished by the next writer.
     static_cast<void>(removeFileDurably(pending));
-    return Result{};
+    return ChangeOutcome{};
 }
 
 RecordsAdministration::Result RecordsAdministration::deleteLocked(const HistoryEntry& entry) {
@@ -196,7 +198,7 @@ RecordsAdministration::Result RecordsAdministration::putBackLocked(
     if (auto refusal = readFrom(first, entry.recordsBefore, neighbours)) return *refusal;
     for (std::size_t at = 0; at < neighbours.size(); at += ResultRecord::kSize) {
         if (std::equal(entry.after.begin(), entry.after.end(), neighbours.begin() + at)) {
-            return Result{Outcome::Blocked, changedSince, {}, {}, {}};
+            return refused(Kind::Blocked, changedSince);
         }
     }
     journal.oldRecords.assign(
@@ -208,9 +210,8 @@ RecordsAdministration::Result RecordsAdministration::putBackLocked(
 RecordsAdministration::Result RecordsAdministration::writeBack(
     std::uint64_t number, const RecordCheck& isTheRecord, std::optional<std::int64_t> student,
     std::optional<std::int64_t> seconds) {
-    if (auto problem = writeBackProblem(student, seconds))
-        return {Outcome::Refused, *problem, {}, {}, {}};
-    return underLock([&](std::uint64_t records) {
+    if (auto problem = writeBackProblem(student, seconds)) return refused(Kind::Refused, *problem);
+    return underLock([&](std::uint64_t records) -> Result {
         RecordBytes current;
         if (auto refusal = chosenRecord(number, records, isTheRecord, current)) return *refusal;
         const ResultRecord old = decodeRecord(current);
@@ -233,36 +234,37 @@ RecordsAdministration::Result RecordsAdministration::writeBack(
         }
         Result result = writeBackLocked(stamped(change, records));
         // Answers copied for a change that was not made belong to no record: nothing moved.
-        if (result.outcome == Outcome::Done) result.movedAnswers = movedAnswers;
+        if (result && result->done()) result->movedAnswers = movedAnswers;
         return result;
     });
 }
 
 RecordsAdministration::Result RecordsAdministration::writeBackLocked(const HistoryEntry& entry) {
     const std::filesystem::path pending = pendingChangeFileOf(m_path);
-    if (auto error = writeFileDurably(pending, encodeHistoryEntry(entry))) return failed(*error);
+    if (auto written = writeFileDurably(pending, encodeHistoryEntry(entry)); !written) {
+        return failed(written.error());
+    }
     if (auto refusal = recordInHistory(entry, std::nullopt)) return *refusal;
-    if (auto error =
-            m_file.writeDurably((entry.recordNumber - 1) * ResultRecord::kSize, entry.after)) {
+    if (auto written =
+            m_file.writeDurably((entry.recordNumber - 1) * ResultRecord::kSize, entry.after);
+        !written) {
         // The entry is in the history: the next writer finishes the write-back.
-        return failed(*error);
+        return failed(written.error());
     }
     static_cast<void>(removeFileDurably(pending));
-    return Result{};
+    return ChangeOutcome{};
 }
 
 RecordsAdministration::Result RecordsAdministration::undo(std::uint64_t entryNumber,
                                                           const EntryCheck& isTheEntry) {
-    const auto blocked = [](std::string why) {
-        return Result{Outcome::Blocked, std::move(why), {}, {}, {}};
-    };
-    return underLock([&](std::uint64_t records) {
+    const auto blocked = [](std::string why) { return refused(Kind::Blocked, std::move(why)); };
+    return underLock([&](std::uint64_t records) -> Result {
         bool listed = false;
         std::optional<HistoryEntry> target;
         std::optional<std::string> blockedBy;
         PosixRecordFile historyFile;
         const std::filesystem::path history = historyFileOf(m_path);
-        auto error = readHistory(
+        const Expected<void> read = readHistory(
             historyFile, history,
             [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
                 if (number == entryNumber) {
@@ -273,14 +275,11 @@ RecordsAdministration::Result RecordsAdministration::undo(std::uint64_t entryNum
                 }
             },
             entryNumber);
-        if (error) {
-            error->description = history.string() + ": " + error->description;
-            return failed(*error);
-        }
-        if (!listed) return Result{Outcome::PastEnd, {}, {}, {}, {}};
+        if (!read) return failed(read.error(), true);
+        if (!listed) return refused(Kind::PastEnd);
         const std::string which = "変更" + std::to_string(entryNumber);
         if (!target) return blocked(which + "は壊れていて読めないため、元に戻せません。");
-        if (!isTheEntry(*target)) return Result{Outcome::NotTheRecord, {}, {}, {}, {}};
+        if (!isTheEntry(*target)) return refused(Kind::NotTheRecord);
         if (blockedBy) return blocked(*blockedBy);
         const HistoryEntry entry = stamped(undoOf(entryNumber, *target), records);
         const std::string changedSince = "記録" + std::to_string(entry.recordNumber) + "が" +
@@ -305,7 +304,7 @@ RecordsAdministration::Result RecordsAdministration::undo(std::uint64_t entryNum
         RecordBytes current;
         if (auto refusal =
                 chosenRecord(entry.recordNumber, records, isExactly(entry.before), current)) {
-            return refusal->outcome == Outcome::Failed ? *refusal : blocked(changedSince);
+            return *refusal ? blocked(changedSince) : *refusal;
         }
         return entry.kind == HistoryEntry::Kind::Delete ? deleteLocked(entry)
                                                         : writeBackLocked(entry);
@@ -314,31 +313,29 @@ RecordsAdministration::Result RecordsAdministration::undo(std::uint64_t entryNum
 
 RecordsAdministration::Result RecordsAdministration::setAsideDamagedHistory(HistoryMend& mend) {
     return underLock(
-        [&](std::uint64_t) {
+        [&](std::uint64_t) -> Result {
             std::error_code missing;
             const bool changePending =
                 std::filesystem::exists(pendingChangeFileOf(m_path), missing);
             PosixRecordFile historyFile;
-            if (auto error =
-                    gaisan::setAsideDamagedHistory(historyFile, m_path, !changePending, mend)) {
-                return failed(*error);
+            if (auto mended =
+                    gaisan::setAsideDamagedHistory(historyFile, m_path, !changePending, mend);
+                !mended) {
+                return failed(mended.error(), true);
             }
             if (mend.setAsideAs.empty() && mend.renumbers) {
-                return Result{Outcome::Blocked,
-                              "変更履歴の途中が壊れていますが、途中で止まった変更（" +
-                                  pendingChangeFileOf(m_path).filename().string() +
-                                  "）が変更履歴に書かれるのを待っているため、直せません。",
-                              {},
-                              {},
-                              {}};
+                return refused(Kind::Blocked,
+                               "変更履歴の途中が壊れていますが、途中で止まった変更（" +
+                                   pendingChangeFileOf(m_path).filename().string() +
+                                   "）が変更履歴に書かれるのを待っているため、直せません。");
             }
-            return Result{};
+            return ChangeOutcome{};
         },
         WhilePending::Allowed);
 }
 
 RecordsAdministration::Result RecordsAdministration::finishInterruptedChange() {
-    return underLock([](std::uint64_t) { return Result{}; });
+    return underLock([](std::uint64_t) { return Result{ChangeOutcome{}}; });
 }
 
 }  // namespace gaisan

@@ -23,6 +23,33 @@ namespace gaisan {
 using RecordCheck = std::function<bool(std::span<const std::byte, ResultRecord::kSize> current)>;
 /// Whether the change history's entry of the chosen number is the one the teacher chose.
 using EntryCheck = std::function<bool(const HistoryEntry& entry)>;
+/// Told what a change found of an earlier one a crash cut short, and did about it, as soon as it
+/// is done: the change itself may still fail after it.
+using InterruptedNotice = std::function<void(const InterruptedDelete& found)>;
+
+/// What a teacher's change came to when no file error stopped it: made, or refused with nothing
+/// changed. A refusal is no failure: the files are sound, and the teacher chooses again.
+struct ChangeOutcome {
+    enum class Kind {
+        Done,
+        /// The values may not be written; `why` says why.
+        Refused,
+        /// The record at that number is no longer the one chosen.
+        NotTheRecord,
+        /// The file has no record of that number (any more), or the history no entry of it.
+        PastEnd,
+        /// A change may not be undone now; `why` says why.
+        Blocked,
+    };
+    Kind kind = Kind::Done;
+    std::string why;  ///< why the values were refused or the undo blocked
+    /// What the copy of the answers of a run moved to another student left undone, naming the
+    /// file, for a change that was made: answers that could not go with it (they stay where they
+    /// were, and no record names them), or else the day's copy of the file they went to.
+    AnswersAppendProblems movedAnswers;
+
+    bool done() const { return kind == Kind::Done; }
+};
 
 /// The teacher's corrections of the shared results file: deleting a record, and writing one back
 /// with another student or time. Other machines go on appending meanwhile, so every change is
@@ -30,35 +57,14 @@ using EntryCheck = std::function<bool(const HistoryEntry& entry)>;
 /// descriptors and locks), after finishing any delete a crash cut short, and only when the record
 /// read again under the lock is still the one the teacher chose: the teacher's list is a snapshot,
 /// and another teacher's delete may have renumbered the file since.
+///
+/// A file error that stops a change is its failure, naming the results file; its problem names
+/// the change history when that was the file that failed. A change stopped once its history
+/// entry may have been written is left for the next writer, who finishes it with its entry or
+/// leaves out both (finishInterruptedChange).
 class RecordsAdministration {
 public:
-    enum class Outcome {
-        Done,
-        /// The values may not be written; `problem` says why. Nothing was changed.
-        Refused,
-        /// The record at that number is no longer the one chosen. Nothing was changed.
-        NotTheRecord,
-        /// The file has no record of that number (any more), or the history no entry of it.
-        /// Nothing was changed.
-        PastEnd,
-        /// A change may not be undone now; `problem` says why. Nothing was changed.
-        Blocked,
-        /// A file error stopped the change; `error` says which. A change stopped once its
-        /// history entry may have been written is left for the next writer, who finishes it with
-        /// its entry or leaves out both (finishInterruptedChange).
-        Failed,
-    };
-    struct Result {
-        Outcome outcome = Outcome::Done;
-        std::string problem;             ///< why the values were refused or the undo blocked
-        std::optional<FileError> error;  ///< what stopped the change
-        InterruptedDelete interrupted;   ///< what was found on taking the lock, and done about it
-        /// What the copy of the answers of a run moved to another student left undone, naming
-        /// the file, for a change that was made: answers that could not go with it (they stay
-        /// where they were, and no record names them), or else the day's copy of the file they
-        /// went to.
-        AnswersAppendProblems movedAnswers;
-    };
+    using Result = Expected<ChangeOutcome>;
 
     /// `clock` dates the change history's entries and the answers' daily copies.
     RecordsAdministration(RecordFile& file, std::filesystem::path resultsFile, RetryWait wait,
@@ -99,6 +105,10 @@ public:
     /// through `answersFile`. A deleted run needs nothing: answers count only while their run's
     /// record is there.
     void moveAnswersThrough(RecordFile& answersFile) { m_answersFile = &answersFile; }
+
+    /// Every change, on taking the lock, tells `notice` what it found of a change a crash cut
+    /// short and did about it (Finding::None when there was none).
+    void tellInterruptedTo(InterruptedNotice notice) { m_tellInterrupted = std::move(notice); }
 
     /// Sets aside the damage of the change history (setAsideDamagedHistory), under the lock and
     /// after finishing a change a crash cut short. A change that still waits for the history (a
@@ -142,7 +152,10 @@ private:
     [[nodiscard]] Result journaledChange(const HistoryEntry& entry,
                                          const std::filesystem::path& journalPath,
                                          std::span<const std::byte> journal,
-                                         const std::function<std::optional<FileError>()>& moves);
+                                         const std::function<Expected<void>()>& moves);
+    /// The failure of a change stopped by `cause`, a failure of the results file or of a file
+    /// beside it; with `namingIt`, its problem names the file that failed.
+    Unexpected<Failure> failed(const Failure& cause, bool namingIt = false) const;
     /// The change of `entry`, already checked under the lock: its entry written as the pending
     /// change, then to the history, then the change itself, then the pending change removed.
     [[nodiscard]] Result deleteLocked(const HistoryEntry& entry);
@@ -170,6 +183,7 @@ private:
     RetryWait m_wait;
     const Clock& m_clock;
     RecordFile* m_answersFile = nullptr;
+    InterruptedNotice m_tellInterrupted;
 };
 
 }  // namespace gaisan

@@ -24,9 +24,7 @@ namespace {
 constexpr int kHighestRankedStudent = 1000;
 
 /// "ランダムファイル" (random-access file) is deliberate: the teacher's message has always read so.
-ResultsFileFailure appendFailure(const std::string& description) {
-    return {"成績ランダムファイル記録" + description};
-}
+constexpr std::string_view kAppendFailure = "成績ランダムファイル記録";
 
 bool fitsTables(const LoadedRecord& record) {
     return isStudentSlot(record.student) && isLevelSlot(record.level);
@@ -60,9 +58,8 @@ ResultsFile::ResultsFile(RecordFile& file, std::filesystem::path path, const Clo
                          RetryWait wait)
     : m_file(file), m_path(std::move(path)), m_clock(clock), m_wait(std::move(wait)) {}
 
-std::optional<FileError> ResultsFile::retrying(
-    const std::function<std::optional<FileError>()>& step, int* notFoundTries) {
-    return retryingFileStep(step, m_wait, notFoundTries);
+Unexpected<Failure> ResultsFile::failure(std::string message, FileError error) const {
+    return Unexpected(Failure{m_path, std::move(message), std::move(error)});
 }
 
 ResultRecord ResultsFile::recordOf(const RunToRecord& run, const LocalDateTime& now) {
@@ -110,47 +107,55 @@ std::optional<std::string> ResultsFile::problemOf(const ResultRecord& record, in
     return std::nullopt;
 }
 
-std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(
-    const RunToRecord& run, std::span<const AnswerRecord> answers) {
-    m_backupProblem.reset();
-    m_answersProblem.reset();
+Expected<AppendDone> ResultsFile::AppendResultRecord(const RunToRecord& run,
+                                                     std::span<const AnswerRecord> answers) {
+    const auto appendFailure = [&](const Failure& cause, const std::string& description) {
+        return failure(std::string(kAppendFailure) + description, cause.error);
+    };
     ClosesOnExit closes(m_file);
-    if (auto error = openWithAppendLock(m_file, m_path, m_wait))
-        return appendFailure(error->description);
+    if (auto locked = openWithAppendLock(m_file, m_path, m_wait); !locked) {
+        return appendFailure(locked.error(), locked.error().problem);
+    }
     // A change that a crash cut short is finished first, silently: a child's run is no moment
     // for the story.
     InterruptedDelete interrupted;
-    if (auto error = finishInterruptedChange(m_file, m_path, interrupted)) {
-        return appendFailure(error->description);
+    if (auto finished = finishInterruptedChange(m_file, m_path, interrupted); !finished) {
+        return appendFailure(finished.error(), finished.error().problem);
     }
     // From here the lock is held: nobody else can choose the same position. The length comes
     // from the server now, never from a size cached on this machine (see RecordFile::length).
-    std::uint64_t oldLength = 0;
-    if (auto error = retrying([&] { return m_file.length(oldLength); })) {
-        return appendFailure(error->description);
-    }
+    const Expected<std::uint64_t> measured =
+        retryingFileStep([&] { return m_file.length(); }, m_wait);
+    if (!measured) return appendFailure(measured.error(), measured.error().problem);
+    const std::uint64_t oldLength = *measured;
     const std::uint64_t position = oldLength / ResultRecord::kSize * ResultRecord::kSize;
     // Before the copy: a file that takes no more records is not worth holding the lock to copy.
     if (position + ResultRecord::kSize > kAppendLockOffset) {
-        return appendFailure("ファイルが大きくなりすぎて、これ以上記録できません");
+        return failure(std::string(kAppendFailure) +
+                       "ファイルが大きくなりすぎて、これ以上記録できません");
     }
     const LocalDateTime now = m_clock.now();
     // Whatever happens to the copy, the run is recorded.
-    m_backupProblem = takeDailyBackup(m_file, oldLength, m_path, now.date);
-    std::optional<std::string> historyProblem = takeDailyBackupOfHistory(m_path, now.date);
-    if (!m_backupProblem) m_backupProblem = std::move(historyProblem);
+    AppendDone done;
+    if (auto copied = takeDailyBackup(m_file, oldLength, m_path, now.date); !copied) {
+        done.backupProblem = std::move(copied).error();
+    }
+    if (auto copied = takeDailyBackupOfHistory(m_path, now.date); !copied && !done.backupProblem) {
+        done.backupProblem = std::move(copied).error();
+    }
     const ResultRecord record = recordOf(run, now);
     const RecordBytes bytes = encodeRecord(record);
-    if (auto error = m_file.writeDurably(position, bytes)) {
-        if (cuttingBackIsSafeAfter(*error)) {
+    if (auto written = m_file.writeDurably(position, bytes); !written) {
+        const Failure& error = written.error();
+        if (cuttingBackIsSafeAfter(error.error)) {
             // The next append writes over a partial record left here, but the teacher hears of it.
-            if (auto cutBack = m_file.truncate(oldLength)) {
-                return appendFailure(error->description +
-                                     "（書きかけの記録を取り除けませんでした：" +
-                                     cutBack->description + "）");
+            if (auto cutBack = m_file.truncate(oldLength); !cutBack) {
+                return appendFailure(error, error.problem +
+                                                "（書きかけの記録を取り除けませんでした：" +
+                                                cutBack.error().problem + "）");
             }
         }
-        return appendFailure(error->description);
+        return appendFailure(error, error.problem);
     }
     if (m_answersFile && !answers.empty()) {
         const RunIdentity identity{record.RecordDate, record.RecordClock, record.StudentIndex,
@@ -159,59 +164,63 @@ std::optional<ResultsFileFailure> ResultsFile::AppendResultRecord(
             appendRunAnswers(*m_answersFile, m_path,
                              {identity, std::vector(answers.begin(), answers.end())}, now.date);
         logAnswersProblems(m_path, now, problems);
-        m_answersProblem = problems.answers;
-        if (!m_backupProblem) m_backupProblem = problems.backup;
+        done.answersProblem = problems.answers;
+        if (!done.backupProblem) done.backupProblem = problems.backup;
     }
     m_file.unlock();
-    return std::nullopt;
+    return done;
 }
 
-std::optional<ResultsFileFailure> ResultsFile::checkWritable() {
+Expected<void> ResultsFile::checkWritable() {
     ClosesOnExit closes(m_file);
     int notFoundTries = 0;
-    if (auto error = retrying([&] { return m_file.open(m_path); }, &notFoundTries)) {
-        if (error->kind == FileErrorKind::NotFound) {
-            return ResultsFileFailure{"ファイルがありません3" + error->description +
-                                      std::to_string(error->number)};
+    if (auto opened = retryingFileStep([&] { return m_file.open(m_path); }, m_wait, &notFoundTries);
+        !opened) {
+        const FileError& error = opened.error().error;
+        if (error.kind == FileErrorKind::NotFound) {
+            return failure(
+                "ファイルがありません3" + error.description + std::to_string(error.number), error);
         }
-        return appendFailure(error->description);
+        return failure(std::string(kAppendFailure) + error.description, error);
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& records,
-                                                                 CountTables& counts) {
+Expected<void> ResultsFile::LoadResultRecords(LoadedRecords& records, CountTables& counts) {
     // What a failure names: the step's marker and the last record read.
     int marker = 3;
     LoadedRecord current;
     std::uint64_t recordNumber = 0;
-    const auto failure = [&](const FileError& error) {
+    const auto loadFailure = [&](const FileError& error) {
         if (error.kind == FileErrorKind::NotFound) {
-            return ResultsFileFailure{"ファイルがありません" + std::to_string(marker) +
-                                      error.description + std::to_string(error.number)};
+            return failure("ファイルがありません" + std::to_string(marker) + error.description +
+                               std::to_string(error.number),
+                           error);
         }
         // Deliberately shaped as this message has always been (the number twice, "/name=" empty,
         // "/time=" twice): a teacher reading it out is understood by whoever helps.
         const std::string number = std::to_string(error.number);
-        return ResultsFileFailure{
+        return failure(
             "成績ランダムファイル表示" + std::to_string(marker) + number + error.description +
-            number + "/date" + shortestText(current.date) + "/i=" + std::to_string(recordNumber) +
-            "/time=" + shortestText(current.clock) + "/name=" + "/Bangou=" +
-            std::to_string(current.student) + "/level=" + std::to_string(current.level) +
-            "/time=" + std::to_string(current.seconds) + "line" + std::to_string(marker)};
+                number + "/date" + shortestText(current.date) +
+                "/i=" + std::to_string(recordNumber) + "/time=" + shortestText(current.clock) +
+                "/name=" + "/Bangou=" + std::to_string(current.student) +
+                "/level=" + std::to_string(current.level) +
+                "/time=" + std::to_string(current.seconds) + "line" + std::to_string(marker),
+            error);
     };
 
     int notFoundTries = 0;
     RecordReadPolicy policy{RecordSelection::newest(LoadedRecords::kLoadWindow),
                             WhenMissing::IsCreated};
-    policy.step = [&](const std::function<std::optional<FileError>()>& step) {
-        return retrying(step, &notFoundTries);
+    policy.step = [&](const ReadStepAction& step) {
+        return retryingFileStep(step, m_wait, &notFoundTries);
     };
     counts.BestTime.fill(kNoTime);
     records.entries.clear();
     std::optional<std::string> unusable;
     RecordReadEnd end;
-    const auto error = readRecords(
+    const Expected<void> read = readRecords(
         m_file, m_path, policy,
         [&](const RecordBlock& block) {
             for (std::size_t i = 0; i < block.count(); ++i) {
@@ -237,15 +246,15 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
             return true;
         },
         &end);
-    if (error) {
+    if (!read) {
         marker = end.stage == RecordReadEnd::Stage::Opening        ? 3
                  : end.stage == RecordReadEnd::Stage::AskingLength ? 4
                                                                    : 5;
-        return failure(*error);
+        return loadFailure(read.error().error);
     }
     if (unusable) {
         marker = 8;
-        return failure(unusableRecord(*unusable));
+        return loadFailure(unusableRecord(*unusable));
     }
 
     for (int level = 1; level <= kHighestLevel; ++level) {
@@ -255,7 +264,7 @@ std::optional<ResultsFileFailure> ResultsFile::LoadResultRecords(LoadedRecords& 
         }
         counts.LevelBestTime.at(level) = levelBest;
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace gaisan

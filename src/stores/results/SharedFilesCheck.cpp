@@ -21,11 +21,8 @@ bool writable(const std::filesystem::path& path) { return ::access(path.c_str(),
 /// The day of record `number` (from 1), or nothing when it cannot be read.
 std::optional<double> dayOfRecord(RecordFile& file, std::uint64_t number) {
     RecordBytes bytes;
-    std::size_t bytesRead = 0;
-    if (file.readAt((number - 1) * ResultRecord::kSize, bytes, bytesRead) ||
-        bytesRead != bytes.size()) {
-        return std::nullopt;
-    }
+    const Expected<std::size_t> bytesRead = file.readAt((number - 1) * ResultRecord::kSize, bytes);
+    if (!bytesRead || *bytesRead != bytes.size()) return std::nullopt;
     return decodeRunFields(bytes).date;
 }
 
@@ -35,9 +32,10 @@ std::optional<double> dayOfRecord(RecordFile& file, std::uint64_t number) {
 bool recordedTodayAfterEarlierDays(RecordFile& file, const std::filesystem::path& resultsFile,
                                    const CivilDate& today) {
     ClosesOnExit closes(file);
-    std::uint64_t length = 0;
-    if (file.openForReading(resultsFile) || file.length(length)) return false;
-    const std::uint64_t records = length / ResultRecord::kSize;
+    if (!file.openForReading(resultsFile)) return false;
+    const Expected<std::uint64_t> length = file.length();
+    if (!length) return false;
+    const std::uint64_t records = *length / ResultRecord::kSize;
     if (records < 2) return false;
     const double todaySerial = daySerial(today);
     const std::optional<double> first = dayOfRecord(file, 1);

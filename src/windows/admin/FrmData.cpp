@@ -121,11 +121,12 @@ std::filesystem::path FrmData::resultsPath() const {
     return m_flow.state().locations.resultsFile();
 }
 
-RecordsAdministration FrmData::administration(RecordFile& file) {
+RecordsAdministration FrmData::administration(RecordFile& file, InterruptedDelete& found) {
     RecordsAdministration administration(
         file, resultsPath(), [this](int seconds) { m_flow.waitResponsively(seconds); },
         m_flow.clock());
     administration.moveAnswersThrough(m_answersFile);
+    administration.tellInterruptedTo([&found](const InterruptedDelete& what) { found = what; });
     return administration;
 }
 
@@ -156,13 +157,13 @@ void FrmData::refresh() {
     for (const std::string& item : students->chooserItems) m_combo1->addItem(toQString(item));
 
     PosixRecordFile file;
-    const std::optional<FileError> error = m_snapshot.load(file, resultsPath());
+    const Expected<void> loaded = m_snapshot.load(file, resultsPath());
     m_model->reset(*students, state.common.SchoolCode, state.common.SchoolName);
     m_students = std::move(students);
-    if (error) {
+    if (!loaded) {
         tell(QStringLiteral("成績のファイル「%1」を読めません。\n\n問題：%2")
                  .arg(QString::fromStdString(resultsPath().string()),
-                      toQString(error->description)));
+                      toQString(loaded.error().problem)));
     }
 }
 
@@ -217,43 +218,46 @@ void FrmData::setBusy(bool busy) {
     }
 }
 
-bool FrmData::report(const RecordsAdministration::Result& result, const QString& notTheOneChosen) {
-    using Outcome = RecordsAdministration::Outcome;
+bool FrmData::report(const RecordsAdministration::Result& result, const InterruptedDelete& found,
+                     const QString& notTheOneChosen) {
+    using Kind = ChangeOutcome::Kind;
     QString text;
-    if (result.interrupted.finding != InterruptedDelete::Finding::None) {
-        text = toQString(result.interrupted.sentence()) + QStringLiteral("\n\n");
+    if (found.finding != InterruptedDelete::Finding::None) {
+        text = toQString(found.sentence()) + QStringLiteral("\n\n");
     }
-    switch (result.outcome) {
-        case Outcome::Done:
+    if (!result) {
+        text += QStringLiteral("成績のファイルを書き換えられませんでした（%1 %2）。")
+                    .arg(result.error().error.number)
+                    .arg(toQString(result.error().problem));
+        tell(text.trimmed());
+        return false;
+    }
+    switch (result->kind) {
+        case Kind::Done:
             break;
-        case Outcome::Refused:
-        case Outcome::Blocked:
-            text += toQString(result.problem);
+        case Kind::Refused:
+        case Kind::Blocked:
+            text += toQString(result->why);
             break;
-        case Outcome::NotTheRecord:
-        case Outcome::PastEnd:
+        case Kind::NotTheRecord:
+        case Kind::PastEnd:
             text += notTheOneChosen;
             break;
-        case Outcome::Failed:
-            text += QStringLiteral("成績のファイルを書き換えられませんでした（%1 %2）。")
-                        .arg(result.error->number)
-                        .arg(toQString(result.error->description));
-            break;
     }
-    if (result.movedAnswers.answers) {
+    if (result->movedAnswers.answers) {
         text += QStringLiteral(
                     "\n\n記録は書き換えましたが、この回の解答の記録を新しい生徒に移せませんでした"
                     "（%1）。")
-                    .arg(toQString(*result.movedAnswers.answers));
-    } else if (result.movedAnswers.backup) {
+                    .arg(toQString(result->movedAnswers.answers->text()));
+    } else if (result->movedAnswers.backup) {
         text += QStringLiteral(
                     "\n\n記録を書き換え、解答も移しました。\n"
                     "ただ、移した先の生徒の解答ファイルの\n"
                     "今日のバックアップを作れませんでした。\n\n問題：%1")
-                    .arg(toQString(*result.movedAnswers.backup));
+                    .arg(toQString(result->movedAnswers.backup->text()));
     }
     if (!text.isEmpty()) tell(text.trimmed());
-    return result.outcome == Outcome::Done;
+    return result->done();
 }
 
 void FrmData::refreshAndSelect(std::uint64_t record) {
@@ -278,11 +282,13 @@ void FrmData::Command2_Click() {
     const RecordEdit& values = *edit;
     setBusy(true);
     PosixRecordFile file;
-    const auto result = administration(file).writeBack(
-        m_selectedRecordNo, RecordsAdministration::isExactly(m_recordBuffer), values.student,
-        values.seconds);
+    InterruptedDelete found;
+    const auto result =
+        administration(file, found)
+            .writeBack(m_selectedRecordNo, RecordsAdministration::isExactly(m_recordBuffer),
+                       values.student, values.seconds);
     setBusy(false);
-    report(result, chosenRecordChanged());
+    report(result, found, chosenRecordChanged());
     refreshAndSelect(m_selectedRecordNo);
 }
 
@@ -293,10 +299,12 @@ void FrmData::Command3_Click() {
     }
     setBusy(true);
     PosixRecordFile file;
-    const auto result = administration(file).deleteRecord(
-        m_selectedRecordNo, RecordsAdministration::isExactly(m_recordBuffer));
+    InterruptedDelete found;
+    const auto result =
+        administration(file, found)
+            .deleteRecord(m_selectedRecordNo, RecordsAdministration::isExactly(m_recordBuffer));
     setBusy(false);
-    report(result, chosenRecordChanged());
+    report(result, found, chosenRecordChanged());
     // After a delete the record that moved into the deleted one's place is selected.
     refreshAndSelect(m_selectedRecordNo);
 }
@@ -307,14 +315,14 @@ void FrmData::Command7_Click() {
     std::vector<std::pair<std::uint64_t, HistoryEntry>> entries;
     PosixRecordFile historyFile;
     const std::filesystem::path history = historyFileOf(resultsPath());
-    const auto error =
+    const Expected<void> read =
         readNewestHistory(historyFile, history, kChangesListed,
                           [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
                               if (entry) entries.emplace_back(number, *entry);
                           });
-    if (error) {
+    if (!read) {
         tell(QStringLiteral("変更履歴「%1」を読めません。\n\n問題：%2")
-                 .arg(QString::fromStdString(history.string()), toQString(error->description)));
+                 .arg(QString::fromStdString(history.string()), toQString(read.error().problem)));
         return;
     }
     if (entries.empty()) {
@@ -343,10 +351,13 @@ void FrmData::Command7_Click() {
     const auto& [number, entry] = entries[*chosen];
     setBusy(true);
     PosixRecordFile file;
-    const auto result = administration(file).undo(
-        number, [&chosenEntry = entry](const auto& now) { return now == chosenEntry; });
+    InterruptedDelete found;
+    const auto result =
+        administration(file, found).undo(number, [&chosenEntry = entry](const auto& now) {
+            return now == chosenEntry;
+        });
     setBusy(false);
-    report(result,
+    report(result, found,
            QStringLiteral("変更%1は、一覧を出した後で変更履歴が入れ替わったため、"
                           "選んだ変更ではなくなっています。何も変えずに一覧を読み直します。")
                .arg(number));

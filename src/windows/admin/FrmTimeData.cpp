@@ -318,14 +318,15 @@ void FrmTimeData::fillList(QListWidget* list, const std::vector<std::string>& li
 void FrmTimeData::Command7_Click() {
     PosixRecordFile file;
     const std::filesystem::path results = m_flow.state().locations.resultsFile();
-    if (const auto error = m_distribution->refresh(file, results);
-        error && !m_distributionProblemTold) {
+    if (const Expected<void> refreshed = m_distribution->refresh(file, results);
+        !refreshed && !m_distributionProblemTold) {
         m_distributionProblemTold = true;
         m_flow.boxes().inform(
             this, kTitle,
             QStringLiteral("成績のファイル「%1」を読めないため、度数分布は読めた所までです。\n\n"
                            "問題：%2")
-                .arg(QString::fromStdString(results.string()), toQString(error->description)));
+                .arg(QString::fromStdString(results.string()),
+                     toQString(refreshed.error().problem)));
     }
     const int histLevel = std::clamp(m_grid1->grid().row(), 0, ResultDistribution::kHighestLevel);
     fillList(m_list3, m_distribution->allResultsLines(histLevel));

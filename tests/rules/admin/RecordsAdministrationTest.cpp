@@ -10,6 +10,8 @@
 #include "stores/results/RecordsAdministration.h"
 #include "stores/results/ResultsFile.h"
 #include "support/AnswersAppendPrinting.h"
+#include "support/ChangeOutcomes.h"
+#include "support/ExpectedAssertions.h"
 #include "support/FakeClock.h"
 #include "support/ForwardingRecordFile.h"
 #include "support/RecordFiles.h"
@@ -19,7 +21,6 @@ namespace gaisan {
 namespace {
 
 using Finding = InterruptedDelete::Finding;
-using Outcome = RecordsAdministration::Outcome;
 
 /// Record n of a test file: told apart by its student and time.
 ResultRecord numbered(int n) { return testing::runRecord(100 + n, 1 + n % 3, n); }
@@ -52,6 +53,13 @@ protected:
     std::filesystem::path journal() const { return folder / "成績累積データtemp.dat"; }
     testing::FakeClock clock{{2026, 12, 10}, 36000};
     RecordsAdministration administration{file, path(), [](int) {}, clock};
+    /// What the last change found of one a crash cut short.
+    InterruptedDelete lastFound;
+
+    RecordsAdministrationTest() {
+        administration.tellInterruptedTo(
+            [this](const InterruptedDelete& found) { lastFound = found; });
+    }
 
     RecordCheck chosen(int n) {
         return RecordsAdministration::isExactly(encodeRecord(numbered(n)));
@@ -100,8 +108,8 @@ TEST_F(RecordsAdministrationTest, ADeleteMovesTheLaterRecordsDownAndLeavesNoJour
         std::filesystem::remove(path());
         testing::appendRecords(path(), numberedRecords(1, c.records));
         const auto result = administration.deleteRecord(c.deleted, chosen(c.deleted));
-        EXPECT_EQ(result.outcome, Outcome::Done) << c.name;
-        EXPECT_EQ(result.interrupted.finding, Finding::None) << c.name;
+        EXPECT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Done) << c.name;
+        EXPECT_EQ(lastFound.finding, Finding::None) << c.name;
         EXPECT_EQ(timesIn(path()), c.left) << c.name;
         EXPECT_EQ(std::filesystem::file_size(path()), c.left.size() * ResultRecord::kSize)
             << c.name;
@@ -112,7 +120,8 @@ TEST_F(RecordsAdministrationTest, ADeleteMovesTheLaterRecordsDownAndLeavesNoJour
 TEST_F(RecordsAdministrationTest, APartialRecordAtTheEndGoesWithTheDelete) {
     testing::appendRecords(path(), numberedRecords(1, 3));
     std::ofstream(path(), std::ios::binary | std::ios::app) << "torn";
-    ASSERT_EQ(administration.deleteRecord(2, chosen(2)).outcome, Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.deleteRecord(2, chosen(2))),
+              testing::ChangeSeen::Done);
     EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 3}));
     EXPECT_EQ(std::filesystem::file_size(path()), 2 * ResultRecord::kSize);
 }
@@ -121,11 +130,16 @@ TEST_F(RecordsAdministrationTest, ARecordThatIsNoLongerTheOneChosenIsLeftAlone) 
     testing::appendRecords(path(), numberedRecords(1, 5));
     const std::string before = testing::readBytes(path());
     // Another teacher deleted record 2 meanwhile: the record chosen as number 3 is now number 2.
-    EXPECT_EQ(administration.deleteRecord(2, chosen(3)).outcome, Outcome::NotTheRecord);
-    EXPECT_EQ(administration.writeBack(2, chosen(3), 7, 40).outcome, Outcome::NotTheRecord);
-    EXPECT_EQ(administration.deleteRecord(6, chosen(6)).outcome, Outcome::PastEnd);
-    EXPECT_EQ(administration.writeBack(6, chosen(6), 7, 40).outcome, Outcome::PastEnd);
-    EXPECT_EQ(administration.deleteRecord(0, chosen(1)).outcome, Outcome::PastEnd);
+    EXPECT_EQ(testing::outcomeOf(administration.deleteRecord(2, chosen(3))),
+              testing::ChangeSeen::NotTheRecord);
+    EXPECT_EQ(testing::outcomeOf(administration.writeBack(2, chosen(3), 7, 40)),
+              testing::ChangeSeen::NotTheRecord);
+    EXPECT_EQ(testing::outcomeOf(administration.deleteRecord(6, chosen(6))),
+              testing::ChangeSeen::PastEnd);
+    EXPECT_EQ(testing::outcomeOf(administration.writeBack(6, chosen(6), 7, 40)),
+              testing::ChangeSeen::PastEnd);
+    EXPECT_EQ(testing::outcomeOf(administration.deleteRecord(0, chosen(1))),
+              testing::ChangeSeen::PastEnd);
     EXPECT_EQ(testing::readBytes(path()), before);
     EXPECT_FALSE(std::filesystem::exists(journal()));
 }
@@ -143,7 +157,8 @@ TEST_F(RecordsAdministrationTest, AWriteBackChangesOnlyTheStudentAndTheTime) {
     }
     const auto check = RecordsAdministration::isExactly(bytes);
 
-    ASSERT_EQ(administration.writeBack(3, check, std::nullopt, 41).outcome, Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.writeBack(3, check, std::nullopt, 41)),
+              testing::ChangeSeen::Done);
     std::string after = testing::readBytes(path()).substr(2 * ResultRecord::kSize);
     RecordBytes expected = withStudentAndSeconds(bytes, 12, 41);
     EXPECT_EQ(after, std::string(reinterpret_cast<const char*>(expected.data()), expected.size()));
@@ -153,9 +168,9 @@ TEST_F(RecordsAdministrationTest, AWriteBackChangesOnlyTheStudentAndTheTime) {
     EXPECT_EQ(written.LevelIndex, 4);
     EXPECT_EQ(written.SchoolCode, "54321");
 
-    ASSERT_EQ(
-        administration.writeBack(3, RecordsAdministration::isExactly(expected), 30, 0).outcome,
-        Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(
+                  administration.writeBack(3, RecordsAdministration::isExactly(expected), 30, 0)),
+              testing::ChangeSeen::Done);
     EXPECT_EQ(testing::recordsIn(path())[2].StudentIndex, 30);
     EXPECT_EQ(testing::recordsIn(path())[2].ResultSeconds, 0);
     EXPECT_EQ(timesIn(path()).size(), 3u);
@@ -179,12 +194,13 @@ TEST_F(RecordsAdministrationTest,
     };
 
     const auto moved = administration.writeBack(1, chosen(1), 250, std::nullopt);
-    EXPECT_EQ(moved.outcome, Outcome::Done);
-    EXPECT_EQ(moved.movedAnswers, AnswersAppendProblems{});
+    EXPECT_EQ(testing::outcomeOf(moved), testing::ChangeSeen::Done);
+    EXPECT_EQ(moved->movedAnswers, AnswersAppendProblems{});
     EXPECT_EQ(answersOf(101), 0u);
     EXPECT_EQ(answersOf(250), 1u);
 
-    ASSERT_EQ(administration.deleteRecord(2, chosen(2)).outcome, Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.deleteRecord(2, chosen(2))),
+              testing::ChangeSeen::Done);
     EXPECT_EQ(answersOf(102), 0u) << "a deleted run's answers no longer count";
 }
 
@@ -200,12 +216,14 @@ TEST_F(RecordsAdministrationTest, AMovedRunsAnswersWhoseDaysCopyFailsAreToldAsMo
     administration.moveAnswersThrough(answersFile);
 
     const auto moved = administration.writeBack(1, chosen(1), numbered(2).StudentIndex, {});
-    EXPECT_EQ(moved.outcome, Outcome::Done);
-    EXPECT_EQ(moved.movedAnswers.answers, std::nullopt) << *moved.movedAnswers.answers;
-    ASSERT_TRUE(moved.movedAnswers.backup);
-    EXPECT_NE(moved.movedAnswers.backup->find("成績解答データ2026-2026-12-10"), std::string::npos);
-    EXPECT_TRUE(loggedAnswersFailures(path()).empty());
-    EXPECT_EQ(loggedAnswersBackupFailures(path()).size(), 1u);
+    EXPECT_EQ(testing::outcomeOf(moved), testing::ChangeSeen::Done);
+    EXPECT_EQ(moved->movedAnswers.answers, std::nullopt) << moved->movedAnswers.answers->text();
+    ASSERT_TRUE(moved->movedAnswers.backup);
+    EXPECT_NE(moved->movedAnswers.backup->text().find("成績解答データ2026-2026-12-10"),
+              std::string::npos);
+    const LoggedAnswersProblems logged = loggedAnswersProblems(path());
+    EXPECT_TRUE(logged.failures.empty());
+    EXPECT_EQ(logged.backupFailures.size(), 1u);
 }
 
 TEST_F(RecordsAdministrationTest, AStudentOrTimeThatWouldHarmEveryMachineIsRefused) {
@@ -232,8 +250,8 @@ TEST_F(RecordsAdministrationTest, AStudentOrTimeThatWouldHarmEveryMachineIsRefus
             << c.student.value_or(-99) << " " << c.seconds.value_or(-99);
         if (c.refused) {
             const auto result = administration.writeBack(1, chosen(1), c.student, c.seconds);
-            EXPECT_EQ(result.outcome, Outcome::Refused);
-            EXPECT_FALSE(result.problem.empty());
+            EXPECT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Refused);
+            EXPECT_FALSE(testing::whyOf(result).empty());
         }
     }
     EXPECT_EQ(testing::readBytes(path()), before);
@@ -279,9 +297,9 @@ TEST_F(RecordsAdministrationTest, ADeleteCutShortIsFinishedByTheNextWriter) {
         writeJournal(4, 10);
 
         InterruptedDelete found;
-        ASSERT_EQ(file.open(path()), std::nullopt);
-        ASSERT_EQ(file.lockForAppend(), std::nullopt);
-        EXPECT_EQ(finishInterruptedDelete(file, path(), found), std::nullopt) << c.name;
+        ASSERT_TRUE(testing::succeeded(file.open(path())));
+        ASSERT_TRUE(testing::succeeded(file.lockForAppend()));
+        EXPECT_TRUE(testing::succeeded(finishInterruptedDelete(file, path(), found))) << c.name;
         file.close();
         EXPECT_EQ(found.finding, c.finding) << c.name;
         EXPECT_EQ(found.recordNumber, 4u) << c.name;
@@ -308,7 +326,7 @@ TEST_F(RecordsAdministrationTest, ARecordLeftHalfMovedIsFinished) {
     writeJournal(4, 10);
 
     const auto result = administration.finishInterruptedChange();
-    EXPECT_EQ(result.interrupted.finding, Finding::Completed);
+    EXPECT_EQ(lastFound.finding, Finding::Completed);
     EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10}));
     EXPECT_FALSE(std::filesystem::exists(journal()));
 }
@@ -320,23 +338,23 @@ TEST_F(RecordsAdministrationTest, AppendedRecordsAreInTheJournalBeforeTheyMove) 
     testing::appendRecords(path(), numberedRecords(1, 12));
     writeJournal(4, 10);
     class FailingWrites final : public testing::ForwardingRecordFile {
-        std::optional<FileError> writeDurably(std::uint64_t, std::span<const std::byte>) override {
-            return fileErrorOf(EIO);
+        Expected<void> writeDurably(std::uint64_t, std::span<const std::byte>) override {
+            return testing::failureOf(fileErrorOf(EIO));
         }
     } failing;
     InterruptedDelete found;
-    ASSERT_EQ(failing.open(path()), std::nullopt);
-    ASSERT_EQ(failing.lockForAppend(), std::nullopt);
-    EXPECT_NE(finishInterruptedDelete(failing, path(), found), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(failing.open(path())));
+    ASSERT_TRUE(testing::succeeded(failing.lockForAppend()));
+    EXPECT_FALSE(testing::succeeded(finishInterruptedDelete(failing, path(), found)));
     failing.close();
-    std::vector<std::byte> bytes;
-    ASSERT_EQ(readWholeFile(journal(), bytes), std::nullopt);
-    const std::optional<DeleteJournal> rewritten = DeleteJournal::decode(bytes);
+    const Expected<std::vector<std::byte>> bytes = readWholeFile(journal());
+    ASSERT_TRUE(testing::succeeded(bytes));
+    const std::optional<DeleteJournal> rewritten = DeleteJournal::decode(*bytes);
     ASSERT_TRUE(rewritten.has_value());
     EXPECT_EQ(rewritten->recordsBefore, 12u);
 
     const auto result = administration.finishInterruptedChange();
-    EXPECT_EQ(result.interrupted.finding, Finding::Completed);
+    EXPECT_EQ(lastFound.finding, Finding::Completed);
     EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
 }
 
@@ -349,8 +367,8 @@ TEST_F(RecordsAdministrationTest, AJournalCutShortMeansNothingMovedAndIsRemoved)
         const std::size_t size = std::filesystem::file_size(journal());
         std::filesystem::resize_file(journal(), cut == 0 ? 0 : size - cut);
         const auto result = administration.finishInterruptedChange();
-        EXPECT_EQ(result.outcome, Outcome::Done);
-        EXPECT_EQ(result.interrupted.finding, Finding::NothingMoved) << cut;
+        EXPECT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Done);
+        EXPECT_EQ(lastFound.finding, Finding::NothingMoved) << cut;
         EXPECT_EQ(testing::readBytes(path()), before);
         EXPECT_FALSE(std::filesystem::exists(journal()));
     }
@@ -362,11 +380,11 @@ TEST_F(RecordsAdministrationTest, AFileByTheJournalsNameThatIsNoJournalIsKeptUnd
     std::filesystem::copy_file(path(), journal());
     const std::string copy = testing::readBytes(journal());
     const auto result = administration.finishInterruptedChange();
-    EXPECT_EQ(result.interrupted.finding, Finding::OtherFileSetAside);
+    EXPECT_EQ(lastFound.finding, Finding::OtherFileSetAside);
     EXPECT_FALSE(std::filesystem::exists(journal()));
-    EXPECT_EQ(result.interrupted.setAsideAs, folder / "成績累積データtemp.dat.kept");
-    EXPECT_EQ(testing::readBytes(result.interrupted.setAsideAs), copy);
-    EXPECT_NE(result.interrupted.sentence().find("成績累積データtemp.dat.kept"), std::string::npos);
+    EXPECT_EQ(lastFound.setAsideAs, folder / "成績累積データtemp.dat.kept");
+    EXPECT_EQ(testing::readBytes(lastFound.setAsideAs), copy);
+    EXPECT_NE(lastFound.sentence().find("成績累積データtemp.dat.kept"), std::string::npos);
     EXPECT_EQ(timesIn(path()), range(1, 3));
 }
 
@@ -376,7 +394,7 @@ TEST_F(RecordsAdministrationTest, AChildsAppendFinishesADeleteCutShortWithoutAWo
     writeJournal(4, 5);
     testing::FakeClock clock;
     ResultsFile results(file, path(), clock, [](int) {});
-    EXPECT_EQ(results.AppendResultRecord({7, 1, 77, std::nullopt}), std::nullopt);
+    EXPECT_TRUE(testing::succeeded(results.AppendResultRecord({7, 1, 77, std::nullopt})));
     EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 77}));
     EXPECT_FALSE(std::filesystem::exists(journal()));
 }
@@ -386,8 +404,8 @@ TEST_F(RecordsAdministrationTest, ADeleteOrWriteBackFinishesAnInterruptedDeleteF
                            {numbered(1), numbered(2), numbered(3), numbered(5), numbered(5)});
     writeJournal(4, 5);
     const auto result = administration.deleteRecord(1, chosen(1));
-    EXPECT_EQ(result.outcome, Outcome::Done);
-    EXPECT_EQ(result.interrupted.finding, Finding::Completed);
+    EXPECT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Done);
+    EXPECT_EQ(lastFound.finding, Finding::Completed);
     EXPECT_EQ(timesIn(path()), (std::vector<int>{2, 3, 5}));
 }
 

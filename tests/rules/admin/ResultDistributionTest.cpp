@@ -4,6 +4,8 @@
 
 #include "platform/PosixRecordFile.h"
 #include "stores/results/RecordsAdministration.h"
+#include "support/ChangeOutcomes.h"
+#include "support/ExpectedAssertions.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -18,12 +20,12 @@ protected:
     ResultDistribution distribution;
     std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
 
-    void refresh() { ASSERT_EQ(distribution.refresh(file, path()), std::nullopt); }
+    void refresh() { ASSERT_TRUE(testing::succeeded(distribution.refresh(file, path()))); }
 
     /// The lines a distribution counted afresh from the file shows for `level`.
     std::vector<std::string> freshLines(int level) {
         ResultDistribution fresh;
-        EXPECT_EQ(fresh.refresh(file, path()), std::nullopt);
+        EXPECT_TRUE(testing::succeeded(fresh.refresh(file, path())));
         auto lines = fresh.allResultsLines(level);
         const auto best = fresh.bestTimeLines(level);
         lines.insert(lines.end(), best.begin(), best.end());
@@ -119,19 +121,17 @@ TEST_F(ResultDistributionTest, ARefreshCountsOnlyWhatWasAppendedAndStartsAfreshW
     const testing::FakeClock clock;
     RecordsAdministration administration(
         adminFile, path(), [](int) {}, clock);
-    ASSERT_EQ(administration.deleteRecord(1, [](auto) { return true; }).outcome,
-              RecordsAdministration::Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.deleteRecord(1, [](auto) { return true; })),
+              testing::ChangeSeen::Done);
     testing::appendRecords(path(), {testing::runRecord(4, 1, 500)});
     refresh();
     EXPECT_EQ(shownLines(1), freshLines(1));
     EXPECT_EQ(distribution.total(1), 12);
 
     // A write-back of the last record counted, and a file cut short.
-    ASSERT_EQ(administration
-                  .writeBack(
-                      12, [](auto) { return true; }, std::nullopt, 45)
-                  .outcome,
-              RecordsAdministration::Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.writeBack(
+                  12, [](auto) { return true; }, std::nullopt, 45)),
+              testing::ChangeSeen::Done);
     refresh();
     EXPECT_EQ(shownLines(1), freshLines(1));
     std::filesystem::resize_file(path(), 3 * ResultRecord::kSize);

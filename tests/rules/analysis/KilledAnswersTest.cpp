@@ -76,11 +76,10 @@ TEST(KilledAnswers, MachinesKilledWhileRecordingLeaveEveryRunsAnswersWholeOrAbse
             for (std::int32_t run = 1; run < kRunsEach; ++run) {
                 clock.setRun(run);
                 // Three students, so that machines write the same answers files.
-                if (results.AppendResultRecord({1 + run % 3, machine, run, std::nullopt},
-                                               answersOf(machine, run))) {
-                    _exit(1);
-                }
-                machines.tell({machine, run, results.answersProblem() ? 0 : 1});
+                const auto recorded = results.AppendResultRecord(
+                    {1 + run % 3, machine, run, std::nullopt}, answersOf(machine, run));
+                if (!recorded) _exit(1);
+                machines.tell({machine, run, recorded->answersProblem ? 0 : 1});
             }
             pause();
         });
@@ -121,17 +120,18 @@ TEST(KilledAnswers, MachinesKilledWhileRecordingLeaveEveryRunsAnswersWholeOrAbse
     std::uint64_t bytesLeftOut = 0;
     for (const AnswersFileName& name : answersFilesOf(path).files) {
         PosixRecordFile file;
-        const AnswersFileRead read = readAnswersFile(file, name.path, [&](const RunBlock& block) {
-            const RunAnswers run = block.decoded();
-            const auto record = records.find(run.run);
-            ASSERT_NE(record, records.end()) << "answers of a run that was never recorded";
-            const auto [machine, number] = record->second;
-            EXPECT_EQ(run.answers, answersOf(machine, number)) << machine << "/" << number;
-            EXPECT_TRUE(withAnswers.insert({machine, number}).second)
-                << "answers written twice: " << machine << "/" << number;
-        });
-        EXPECT_EQ(read.error, std::nullopt);
-        bytesLeftOut += read.bytesLeftOut;
+        const Expected<AnswersFileRead> read =
+            readAnswersFile(file, name.path, [&](const RunBlock& block) {
+                const RunAnswers run = block.decoded();
+                const auto record = records.find(run.run);
+                ASSERT_NE(record, records.end()) << "answers of a run that was never recorded";
+                const auto [machine, number] = record->second;
+                EXPECT_EQ(run.answers, answersOf(machine, number)) << machine << "/" << number;
+                EXPECT_TRUE(withAnswers.insert({machine, number}).second)
+                    << "answers written twice: " << machine << "/" << number;
+            });
+        ASSERT_TRUE(read) << read.error().text();
+        bytesLeftOut += read->bytesLeftOut;
     }
     for (const auto& [run, answersWritten] : acknowledged) {
         EXPECT_TRUE(records.contains(

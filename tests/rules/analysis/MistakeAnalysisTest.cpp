@@ -8,6 +8,7 @@
 #include "stores/results/AnswersFile.h"
 #include "stores/results/RecordsAdministration.h"
 #include "support/AnswersAppendPrinting.h"
+#include "support/ChangeOutcomes.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -191,16 +192,16 @@ TEST(MistakeAnalysis, AnswersFollowTheirRunThroughTeachersChangesAndTheirUndoing
         return found == analysis.students.end() ? 0 : found->second.counts.answers;
     };
 
-    ASSERT_EQ(administration.deleteRecord(2, anyRecord).outcome,
-              RecordsAdministration::Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.deleteRecord(2, anyRecord)),
+              testing::ChangeSeen::Done);
     EXPECT_EQ(answersOf(1), 1u);
-    ASSERT_EQ(administration.undo(1, anyEntry).outcome, RecordsAdministration::Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.undo(1, anyEntry)), testing::ChangeSeen::Done);
     EXPECT_EQ(answersOf(1), 3u);
-    ASSERT_EQ(administration.writeBack(2, anyRecord, 2, std::nullopt).outcome,
-              RecordsAdministration::Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.writeBack(2, anyRecord, 2, std::nullopt)),
+              testing::ChangeSeen::Done);
     EXPECT_EQ(answersOf(1), 1u);
     EXPECT_EQ(answersOf(2), 2u);
-    ASSERT_EQ(administration.undo(3, anyEntry).outcome, RecordsAdministration::Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.undo(3, anyEntry)), testing::ChangeSeen::Done);
     EXPECT_EQ(answersOf(1), 3u);
     EXPECT_EQ(answersOf(2), 0u);
 }

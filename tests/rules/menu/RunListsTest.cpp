@@ -8,6 +8,7 @@
 
 #include "base/AppState.h"
 #include "platform/PosixRecordFile.h"
+#include "support/ExpectedAssertions.h"
 #include "support/RecordFiles.h"
 #include "support/ScriptedRecordFile.h"
 #include "support/TempFolder.h"
@@ -45,8 +46,7 @@ protected:
         testing::appendRecords(path(), records);
     }
 
-    std::optional<ResultsFileFailure> read(const RunListQuery& query, RunListRows& rows,
-                                           RecordFile& from) {
+    Expected<void> read(const RunListQuery& query, RunListRows& rows, RecordFile& from) {
         const RecordReadEvents events{
             [this](const FileError& error) { busy.push_back(error.number); },
             [this](std::uint64_t record, std::uint64_t records) {
@@ -56,8 +56,7 @@ protected:
     }
     RunListRows read(const RunListQuery& query) {
         RunListRows rows;
-        const auto failure = read(query, rows, file);
-        EXPECT_EQ(failure, std::nullopt) << failure->message;
+        EXPECT_TRUE(testing::succeeded(read(query, rows, file)));
         EXPECT_EQ(rows.size(), 4u);
         return rows;
     }
@@ -195,7 +194,7 @@ TEST_F(RunListsTest, ABusyFileIsTriedAgainAndAnyOtherErrorEndsTheListWithItsLabe
     testing::ScriptedRecordFile scripted;
     scripted.busyOpens = 2;
     RunListRows rows;
-    EXPECT_EQ(read(query(RunList::Today), rows, scripted), std::nullopt);
+    EXPECT_TRUE(testing::succeeded(read(query(RunList::Today), rows, scripted)));
     EXPECT_EQ(busy, (std::vector<int>{70, 70}));
     EXPECT_EQ(rows[1].size(), 1u);
 
@@ -211,8 +210,8 @@ TEST_F(RunListsTest, ABusyFileIsTriedAgainAndAnyOtherErrorEndsTheListWithItsLabe
         scripted.readError =
             FileError{FileErrorKind::Other, 57, 5, "ファイルの読み書きでエラーが起きました"};
         const auto failure = read(query(c.list), rows, scripted);
-        ASSERT_TRUE(failure);
-        EXPECT_EQ(failure->message, c.message);
+        ASSERT_FALSE(failure);
+        EXPECT_EQ(failure.error().problem, c.message);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/AppState.h"
+#include "support/ExpectedAssertions.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/ScriptedRecordFile.h"
@@ -40,18 +41,18 @@ protected:
 
 TEST_F(ResultsAccessTest, TheFileIsTheOneOfTheDataFolderConfiguredAfterwards) {
     configure();
-    ASSERT_EQ(access.checkWritable(), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(access.checkWritable()));
     EXPECT_TRUE(std::filesystem::exists(folder / "成績累積データ.dat"));
-    ASSERT_EQ(access.computeCounts(), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(access.computeCounts()));
     state->login.CurrentLevel = 1;
     state->run.RecordedTime = 48;
-    ASSERT_EQ(access.recordRunResult(1), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(access.recordRunResult(1)));
     EXPECT_EQ(state->counts.NewPersonalBest, 1);
 
-    ASSERT_EQ(access.computeCounts(), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(access.computeCounts()));
     EXPECT_EQ(state->counts.RunCount.at(1, 4), 1);
     std::vector<LoadedRecord> records;
-    ASSERT_EQ(access.readGraphRecords(records), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(access.readGraphRecords(records)));
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].seconds, 48);
     EXPECT_TRUE(events.empty());
@@ -62,9 +63,8 @@ TEST_F(ResultsAccessTest, TheMenusReadsWaitASecondAndTellTheUserBeforeEveryRetry
     testing::appendRecords(folder / "成績累積データ.dat", {testing::runRecord(4, 1, 50)});
     file.busyOpens = 2;
     RunListRows rows;
-    ASSERT_EQ(access.readRunList({RunList::Today, RankingView::Time, 0, "全学年", {2026, 12, 10}},
-                                 {}, rows),
-              std::nullopt);
+    ASSERT_TRUE(testing::succeeded(access.readRunList(
+        {RunList::Today, RankingView::Time, 0, "全学年", {2026, 12, 10}}, {}, rows)));
     const std::string notice = "先生を呼びなさいほかのコンピュータが記録中です70";
     EXPECT_EQ(events, (std::vector<std::string>{"wait 1", notice, "wait 1", notice}));
     EXPECT_EQ(rows.at(1).size(), 1u);
@@ -72,7 +72,7 @@ TEST_F(ResultsAccessTest, TheMenusReadsWaitASecondAndTellTheUserBeforeEveryRetry
     events.clear();
     file.busyOpens = 1;
     std::vector<LoadedRecord> records;
-    ASSERT_EQ(access.readGraphRecords(records), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(access.readGraphRecords(records)));
     EXPECT_EQ(events, (std::vector<std::string>{"wait 1", notice}));
     EXPECT_EQ(records.size(), 1u);
 
@@ -80,8 +80,8 @@ TEST_F(ResultsAccessTest, TheMenusReadsWaitASecondAndTellTheUserBeforeEveryRetry
     file.readError =
         FileError{FileErrorKind::Other, 57, 5, "ファイルの読み書きでエラーが起きました"};
     const auto failure = access.readGraphRecords(records);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message, "Command19ファイルの読み書きでエラーが起きました57");
+    ASSERT_FALSE(failure);
+    EXPECT_EQ(failure.error().problem, "Command19ファイルの読み書きでエラーが起きました57");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "stores/results/AnswersFailureLog.h"
 #include "stores/results/DailyBackup.h"
 #include "support/AnswersAppendPrinting.h"
+#include "support/ExpectedAssertions.h"
 #include "support/ForwardingRecordFile.h"
 #include "support/TempFolder.h"
 
@@ -32,9 +33,10 @@ RunAnswers runOf(int student, double clock, int answers = 3) {
 std::vector<RunAnswers> runsIn(const std::filesystem::path& path, AnswersFileRead* read = nullptr) {
     PosixRecordFile file;
     std::vector<RunAnswers> runs;
-    const AnswersFileRead result =
+    const Expected<AnswersFileRead> result =
         readAnswersFile(file, path, [&](const RunBlock& run) { runs.push_back(run.decoded()); });
-    if (read) *read = result;
+    EXPECT_TRUE(testing::succeeded(result));
+    if (read && result) *read = *result;
     return runs;
 }
 
@@ -71,7 +73,6 @@ TEST(AnswersFile, RunsAreAppendedWholeAfterWhatACrashLeftAndReadBackInOrder) {
     EXPECT_EQ(runs[1], runOf(5, 0.3, 12));
     EXPECT_EQ(read.bytesLeftOut, 32u)
         << "the torn block's two whole slots; its half slot written over";
-    EXPECT_EQ(read.error, std::nullopt);
     EXPECT_TRUE(runsIn(answersFileOf(results, 2026, 6)).empty()) << "no file, no runs";
 
     const std::vector<AnswersFileName> files = answersFilesOf(results).files;
@@ -116,10 +117,11 @@ TEST(AnswersFile, AFileGrownByDamageIsNotCopiedUnderTheLock) {
         PosixRecordFile file;
         const AnswersAppendProblems problems =
             appendRunAnswers(file, results, runOf(5, 0.1), kToday);
-        const std::optional<std::string>& told = c.written ? problems.backup : problems.answers;
-        ASSERT_TRUE(told) << c.file;
-        EXPECT_TRUE(told->starts_with(path.string() + ": ")) << *told;
-        EXPECT_NE(told->find(c.problem), std::string::npos) << *told;
+        const std::optional<Failure>& failure = c.written ? problems.backup : problems.answers;
+        ASSERT_TRUE(failure) << c.file;
+        const std::string told = failure->text();
+        EXPECT_TRUE(told.starts_with(path.string() + ": ")) << told;
+        EXPECT_NE(told.find(c.problem), std::string::npos) << told;
         EXPECT_EQ(c.written ? problems.answers : problems.backup, std::nullopt)
             << c.file << ": one problem, told once";
         EXPECT_FALSE(std::filesystem::exists(answersBackupOf(results, 2026, 5, kToday))) << c.file;
@@ -151,11 +153,11 @@ TEST(AnswersFile, OnlyTheNewestFourteenDaysOfCopiesAreKept) {
 /// Counts the files opened through it.
 class CountingOpens final : public testing::ForwardingRecordFile {
 public:
-    std::optional<FileError> open(const std::filesystem::path& file) override {
+    Expected<void> open(const std::filesystem::path& file) override {
         ++opens;
         return m_file.open(file);
     }
-    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
+    Expected<void> openForReading(const std::filesystem::path& file) override {
         ++opens;
         return m_file.openForReading(file);
     }
@@ -186,13 +188,13 @@ TEST(AnswersFile, WhatStandsInAFilesPlaceAndIsNoFileIsNamedWithoutBeingOpened) {
 
         CountingOpens file;
         bool called = false;
-        const AnswersFileRead read =
+        const Expected<AnswersFileRead> read =
             readAnswersFile(file, path, [&](const RunBlock&) { called = true; });
         EXPECT_FALSE(called) << c.what;
-        ASSERT_TRUE(read.error.has_value()) << c.what;
-        EXPECT_EQ(read.error->find(path.string() + ": "), 0u) << *read.error;
+        ASSERT_FALSE(read) << c.what;
+        EXPECT_EQ(read.error().text().find(path.string() + ": "), 0u) << read.error().text();
         // Nor is a run's answers written into it: the failure is told, the run recorded alone.
-        EXPECT_EQ(appendRunAnswers(file, results, runOf(12, 0.5), kToday).answers, read.error)
+        EXPECT_EQ(appendRunAnswers(file, results, runOf(12, 0.5), kToday).answers, read.error())
             << c.what;
         EXPECT_EQ(file.opens, 0) << c.what;
 
@@ -201,7 +203,7 @@ TEST(AnswersFile, WhatStandsInAFilesPlaceAndIsNoFileIsNamedWithoutBeingOpened) {
         const AnswersListing listing = answersFilesOf(results);
         ASSERT_EQ(listing.files.size(), 1u) << c.what;
         EXPECT_EQ(listing.files[0].student, 12);
-        EXPECT_EQ(listing.files[0].problem, read.error) << c.what;
+        EXPECT_EQ(listing.files[0].problem, read.error()) << c.what;
     }
 }
 
@@ -210,16 +212,18 @@ TEST(AnswersFile, AYearsFolderThatIsNoFolderIsNamedOnceAndNoneOfItsFilesAreLooke
     const std::filesystem::path results = folder / "成績累積データ.dat";
     const std::filesystem::path year = answersFolderOf(results, 2025);
     folder.writeBytes(year.filename().string(), "not a folder");
-    EXPECT_EQ(answersFolderProblemOf(results, 2026), std::nullopt) << "no folder, no problem";
-    const std::optional<std::string> problem = answersFolderProblemOf(results, 2025);
-    ASSERT_TRUE(problem.has_value());
-    EXPECT_EQ(problem->find(year.string() + ": "), 0u) << *problem;
+    EXPECT_TRUE(testing::succeeded(answersFolderReadable(results, 2026)))
+        << "no folder, no problem";
+    const Expected<void> readable = answersFolderReadable(results, 2025);
+    ASSERT_FALSE(readable);
+    const Failure& problem = readable.error();
+    EXPECT_EQ(problem.text().find(year.string() + ": "), 0u) << problem.text();
 
     const AnswersListing listing = answersFilesOf(results);
     EXPECT_TRUE(listing.files.empty());
     ASSERT_EQ(listing.unreadableYears.size(), 1u);
     EXPECT_EQ(listing.unreadableYears[0].year, 2025);
-    EXPECT_EQ(listing.unreadableYears[0].problem, *problem);
+    EXPECT_EQ(listing.unreadableYears[0].problem, problem);
 }
 
 TEST(AnswersFile, OnlyNamesTheProgramGivesAreListedAsAnswers) {
@@ -253,10 +257,10 @@ TEST(AnswersFile, OnlyNamesTheProgramGivesAreListedAsAnswers) {
 
 class FullDisk final : public testing::ForwardingRecordFile {
 public:
-    std::optional<FileError> writeDurably(std::uint64_t offset,
-                                          std::span<const std::byte> bytes) override {
+    Expected<void> writeDurably(std::uint64_t offset, std::span<const std::byte> bytes) override {
         static_cast<void>(m_file.writeDurably(offset, bytes.first(bytes.size() / 2)));
-        return FileError{FileErrorKind::Other, 61, ENOSPC, "ディスクがいっぱいです"};
+        return testing::failureOf(
+            FileError{FileErrorKind::Other, 61, ENOSPC, "ディスクがいっぱいです"});
     }
 };
 
@@ -268,22 +272,22 @@ TEST(AnswersFile, AFullDiskIsToldNamingTheFileAndLeavesNoPartOfTheRun) {
     const std::filesystem::path path = answersFileOf(results, 2026, 5);
     const auto sizeBefore = std::filesystem::file_size(path);
     FullDisk full;
-    const std::optional<std::string> failure =
+    const std::optional<Failure> failure =
         appendRunAnswers(full, results, runOf(5, 0.2), kToday).answers;
     ASSERT_TRUE(failure);
-    EXPECT_NE(failure->find(path.string()), std::string::npos) << *failure;
-    EXPECT_NE(failure->find("ディスクがいっぱいです"), std::string::npos) << *failure;
+    EXPECT_NE(failure->text().find(path.string()), std::string::npos) << failure->text();
+    EXPECT_NE(failure->text().find("ディスクがいっぱいです"), std::string::npos) << failure->text();
     EXPECT_EQ(std::filesystem::file_size(path), sizeBefore);
 }
 
 TEST(AnswersFile, FailuresAreLoggedNewestLastAndTheLogStaysSmall) {
     testing::TempFolder folder;
     const std::filesystem::path results = folder / "成績累積データ.dat";
-    EXPECT_TRUE(loggedAnswersFailures(results).empty());
+    EXPECT_TRUE(loggedAnswersProblems(results).failures.empty());
     for (int i = 0; i < 105; ++i) {
         logAnswersFailure(results, {{2026, 12, 10}, 3723.5}, "失敗" + std::to_string(i) + "\n次");
     }
-    const std::vector<std::string> logged = loggedAnswersFailures(results);
+    const std::vector<std::string> logged = loggedAnswersProblems(results).failures;
     ASSERT_EQ(logged.size(), kKeptAnswersFailures);
     EXPECT_EQ(logged.front(), "2026-12-10 01:02:03 失敗5 次");
     EXPECT_EQ(logged.back(), "2026-12-10 01:02:03 失敗104 次");

@@ -11,6 +11,8 @@
 #include "stores/results/InterruptedChange.h"
 #include "stores/results/RecordsAdministration.h"
 #include "stores/results/ResultsFile.h"
+#include "support/ChangeOutcomes.h"
+#include "support/ExpectedAssertions.h"
 #include "support/FakeClock.h"
 #include "support/HistoryFiles.h"
 #include "support/RecordFiles.h"
@@ -61,21 +63,20 @@ TEST(ChangeHistory, EntriesAreNumberedInOrderAndAppendedAfterWhatACrashLeft) {
     HistoryEntry first = sampleEntry();
     HistoryEntry second = sampleEntry();
     second.recordNumber = 13;
-    ASSERT_EQ(appendHistoryEntry(file, history, first), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(appendHistoryEntry(file, history, first)));
     std::ofstream(history, std::ios::binary | std::ios::app) << "torn";
-    ASSERT_EQ(appendHistoryEntry(file, history, second), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(appendHistoryEntry(file, history, second)));
     EXPECT_EQ(std::filesystem::file_size(history), 2 * HistoryEntry::kSize);
 
     std::vector<std::pair<std::uint64_t, std::uint64_t>> read;
-    ASSERT_EQ(readHistory(file, history,
-                          [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
-                              read.emplace_back(number, entry ? entry->recordNumber : 0);
-                          }),
-              std::nullopt);
+    ASSERT_TRUE(testing::succeeded(readHistory(
+        file, history, [&](std::uint64_t number, const std::optional<HistoryEntry>& entry) {
+            read.emplace_back(number, entry ? entry->recordNumber : 0);
+        })));
     EXPECT_EQ(read, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{1, 12}, {2, 13}}));
-    std::optional<HistoryEntry> newest;
-    ASSERT_EQ(newestHistoryEntry(file, history, newest), std::nullopt);
-    EXPECT_EQ(newest, second);
+    const Expected<std::optional<HistoryEntry>> newest = newestHistoryEntry(file, history);
+    ASSERT_TRUE(testing::succeeded(newest));
+    EXPECT_EQ(*newest, second);
 }
 
 /// A history file of `pieces` one after another: "W" a whole entry (sampleEntry with the piece's
@@ -103,16 +104,14 @@ TEST(ChangeHistory, EachRunOfDamagedEntriesIsToldOnceInItsPlace) {
     const auto history = historyOf(folder, {"W", "D", "D", "W", "D", "W", "D", "D", "D", "torn"});
     PosixRecordFile file;
     std::vector<std::string> told;
-    ASSERT_EQ(
-        readHistoryInRuns(
-            file, history,
-            [&](std::uint64_t number, const HistoryEntry& entry) {
-                told.push_back(std::to_string(number) + "=" + std::to_string(entry.recordNumber));
-            },
-            [&](std::uint64_t first, std::uint64_t last) {
-                told.push_back(std::to_string(first) + "-" + std::to_string(last));
-            }),
-        std::nullopt);
+    ASSERT_TRUE(testing::succeeded(readHistoryInRuns(
+        file, history,
+        [&](std::uint64_t number, const HistoryEntry& entry) {
+            told.push_back(std::to_string(number) + "=" + std::to_string(entry.recordNumber));
+        },
+        [&](std::uint64_t first, std::uint64_t last) {
+            told.push_back(std::to_string(first) + "-" + std::to_string(last));
+        })));
     EXPECT_EQ(told, (std::vector<std::string>{"1=1", "2-3", "4=4", "5-5", "6=6", "7-9"}));
 }
 
@@ -122,11 +121,11 @@ TEST(ChangeHistory, AFullHistoryTakesNoMoreEntriesAndSaysHowToMendIt) {
     // Zeros, as a history grown by damage holds them: only the length counts here.
     std::filesystem::resize_file(history, (kMostHistoryEntries - 1) * HistoryEntry::kSize);
     PosixRecordFile file;
-    ASSERT_EQ(appendHistoryEntry(file, history, sampleEntry()), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(appendHistoryEntry(file, history, sampleEntry())));
     const auto refused = appendHistoryEntry(file, history, sampleEntry());
-    ASSERT_TRUE(refused);
-    EXPECT_NE(refused->description.find("上限の65536件"), std::string::npos);
-    EXPECT_NE(refused->description.find("--set-aside-damaged"), std::string::npos);
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().problem.find("上限の65536件"), std::string::npos);
+    EXPECT_NE(refused.error().problem.find("--set-aside-damaged"), std::string::npos);
     EXPECT_EQ(std::filesystem::file_size(history), kMostHistoryEntries * HistoryEntry::kSize);
 }
 
@@ -147,7 +146,7 @@ TEST(ChangeHistory, DamageThatShowsWithoutReadingTheHistoryThrough) {
         testing::TempFolder folder;
         const auto history = historyOf(folder, c.pieces);
         PosixRecordFile file;
-        ASSERT_EQ(file.openForReading(history), std::nullopt);
+        ASSERT_TRUE(testing::succeeded(file.openForReading(history)));
         EXPECT_EQ(visibleHistoryDamage(file, std::filesystem::file_size(history)), c.damage)
             << c.history;
         file.close();
@@ -156,7 +155,7 @@ TEST(ChangeHistory, DamageThatShowsWithoutReadingTheHistoryThrough) {
     const auto pastTheLimit = historyOf(folder, {"W"});
     std::filesystem::resize_file(pastTheLimit, (kMostHistoryEntries + 1) * HistoryEntry::kSize);
     PosixRecordFile file;
-    ASSERT_EQ(file.openForReading(pastTheLimit), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(file.openForReading(pastTheLimit)));
     EXPECT_EQ(visibleHistoryDamage(file, std::filesystem::file_size(pastTheLimit)),
               "上限の65536件より大きくなっている");
 }
@@ -184,10 +183,10 @@ protected:
     /// What the next writer does: takes the lock and finishes what was cut short.
     void nextWriter() {
         PosixRecordFile file;
-        ASSERT_EQ(file.open(path()), std::nullopt);
-        ASSERT_EQ(file.lockForAppend(), std::nullopt);
+        ASSERT_TRUE(testing::succeeded(file.open(path())));
+        ASSERT_TRUE(testing::succeeded(file.lockForAppend()));
         InterruptedDelete found;
-        ASSERT_EQ(finishInterruptedChange(file, path(), found), std::nullopt);
+        ASSERT_TRUE(testing::succeeded(finishInterruptedChange(file, path(), found)));
         file.close();
         EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(path())));
     }
@@ -199,10 +198,10 @@ protected:
 };
 
 TEST_F(TeachersChanges, EachChangeIsInTheHistoryWithItsRecordBeforeAndAfter) {
-    ASSERT_EQ(administration.writeBack(2, chosen(2, 20), 5, std::nullopt).outcome,
-              RecordsAdministration::Outcome::Done);
-    ASSERT_EQ(administration.deleteRecord(1, chosen(1, 10)).outcome,
-              RecordsAdministration::Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.writeBack(2, chosen(2, 20), 5, std::nullopt)),
+              testing::ChangeSeen::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.deleteRecord(1, chosen(1, 10))),
+              testing::ChangeSeen::Done);
     EXPECT_EQ(students(), (std::vector{5, 3}));
     EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(path())));
 
@@ -226,11 +225,11 @@ TEST_F(TeachersChanges, AChangeTheHistoryCannotTellOfIsNotMade) {
     // A folder where the history file should be: nobody can append to it.
     std::filesystem::create_directory(historyFileOf(path()));
     const auto deleted = administration.deleteRecord(1, chosen(1, 10));
-    EXPECT_EQ(deleted.outcome, RecordsAdministration::Outcome::Failed);
-    ASSERT_TRUE(deleted.error);
-    EXPECT_NE(deleted.error->description.find("成績変更履歴.dat"), std::string::npos);
-    EXPECT_EQ(administration.writeBack(2, chosen(2, 20), 5, std::nullopt).outcome,
-              RecordsAdministration::Outcome::Failed);
+    EXPECT_EQ(testing::outcomeOf(deleted), testing::ChangeSeen::Failed);
+    ASSERT_FALSE(deleted);
+    EXPECT_NE(deleted.error().problem.find("成績変更履歴.dat"), std::string::npos);
+    EXPECT_EQ(testing::outcomeOf(administration.writeBack(2, chosen(2, 20), 5, std::nullopt)),
+              testing::ChangeSeen::Failed);
     EXPECT_EQ(students(), (std::vector{1, 2, 3}));
     EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(path())));
     EXPECT_FALSE(std::filesystem::exists(deleteJournalPathOf(path())));
@@ -290,11 +289,11 @@ TEST_F(TeachersChanges, TheNextWriterFinishesAChangeWithItsEntryOrLeavesBothOut)
     for (const auto& c : cases) {
         std::ofstream(path(), std::ios::binary | std::ios::trunc) << original;
         std::filesystem::remove(historyFileOf(path()));
-        ASSERT_EQ(writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(*c.pending)),
-                  std::nullopt);
+        ASSERT_TRUE(testing::succeeded(
+            writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(*c.pending))));
         if (c.journal) {
-            ASSERT_EQ(writeFileDurably(deleteJournalPathOf(path()), c.journal->encode()),
-                      std::nullopt);
+            ASSERT_TRUE(testing::succeeded(
+                writeFileDurably(deleteJournalPathOf(path()), c.journal->encode())));
         }
         if (c.recordHalfWritten) {
             // The new student reached the disk, the rest of the record did not.
@@ -304,8 +303,8 @@ TEST_F(TeachersChanges, TheNextWriterFinishesAChangeWithItsEntryOrLeavesBothOut)
         }
         if (c.entryAppended) {
             PosixRecordFile historyFile;
-            ASSERT_EQ(appendHistoryEntry(historyFile, historyFileOf(path()), *c.pending),
-                      std::nullopt);
+            ASSERT_TRUE(testing::succeeded(
+                appendHistoryEntry(historyFile, historyFileOf(path()), *c.pending)));
         }
         nextWriter();
         EXPECT_EQ(students(), c.students) << c.crash;
@@ -323,17 +322,18 @@ TEST_F(TeachersChanges, ADeleteWaitingForItsHistoryNeverStopsAChildsRun) {
         const RecordBytes bytes = encodeRecord(testing::runRecord(student, 1, student * 10));
         journal.oldRecords.insert(journal.oldRecords.end(), bytes.begin(), bytes.end());
     }
-    ASSERT_EQ(writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(deletion)),
-              std::nullopt);
-    ASSERT_EQ(writeFileDurably(deleteJournalPathOf(path()), journal.encode()), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(
+        writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(deletion))));
+    ASSERT_TRUE(
+        testing::succeeded(writeFileDurably(deleteJournalPathOf(path()), journal.encode())));
     std::filesystem::create_directory(historyFileOf(path()));  // nobody can write it
 
     PosixRecordFile childsFile;
     ResultsFile results(childsFile, path(), clock, [](int) {});
-    ASSERT_EQ(results.AppendResultRecord({9, 1, 90, std::nullopt}), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(results.AppendResultRecord({9, 1, 90, std::nullopt})));
     EXPECT_EQ(students(), (std::vector{1, 2, 3, 9})) << "the run is recorded, the delete waits";
     const auto refused = administration.deleteRecord(1, chosen(1, 10));
-    EXPECT_EQ(refused.outcome, RecordsAdministration::Outcome::Failed);
+    EXPECT_EQ(testing::outcomeOf(refused), testing::ChangeSeen::Failed);
     EXPECT_EQ(students(), (std::vector{1, 2, 3, 9})) << "no change over one that waits";
 
     std::filesystem::remove(historyFileOf(path()));

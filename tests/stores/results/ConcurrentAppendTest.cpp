@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/PosixRecordFile.h"
 #include "stores/results/ResultsFile.h"
+#include "support/ExpectedAssertions.h"
 #include "support/RecordFiles.h"
 #include "support/ReportingProcesses.h"
 #include "support/TempFolder.h"
@@ -43,8 +44,8 @@ TEST(ConcurrentAppend, EightMachinesAppendingTogetherLoseNothing) {
             LoadedRecords loaded;
             int status = 0;
             for (int i = 1; i <= kAppendsEach && status == 0; ++i) {
-                if (results.AppendResultRecord({machine, 1, i, std::nullopt})) status = 1;
-                if (i % 50 == 0 && reader.LoadResultRecords(loaded, *counts)) status = 2;
+                if (!results.AppendResultRecord({machine, 1, i, std::nullopt})) status = 1;
+                if (i % 50 == 0 && !reader.LoadResultRecords(loaded, *counts)) status = 2;
             }
             _exit(status);
         }
@@ -76,7 +77,7 @@ TEST(ConcurrentAppend, AMachineHoldingTheLockMakesTheOtherWaitThenSucceed) {
     ASSERT_GE(holder, 0);
     if (holder == 0) {
         PosixRecordFile file;
-        if (file.open(path) || file.lockForAppend()) _exit(1);
+        if (!file.open(path) || !file.lockForAppend()) _exit(1);
         (void)!write(ready[1], "L", 1);
         usleep(400'000);
         _exit(0);  // ending the process releases the lock
@@ -91,7 +92,7 @@ TEST(ConcurrentAppend, AMachineHoldingTheLockMakesTheOtherWaitThenSucceed) {
         ++waits;
         usleep(100'000);
     });
-    EXPECT_EQ(results.AppendResultRecord({2, 1, 60, std::nullopt}), std::nullopt);
+    EXPECT_TRUE(testing::succeeded(results.AppendResultRecord({2, 1, 60, std::nullopt})));
     EXPECT_GE(waits, 1);
     int status = 0;
     waitpid(holder, &status, 0);
@@ -104,20 +105,20 @@ TEST(ConcurrentAppend, ClosingAnotherDescriptorOfTheFileKeepsTheLock) {
     testing::TempFolder folder;
     const auto path = folder / "成績累積データ.dat";
     PosixRecordFile holder;
-    ASSERT_EQ(holder.open(path), std::nullopt);
-    ASSERT_EQ(holder.lockForAppend(), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(holder.open(path)));
+    ASSERT_TRUE(testing::succeeded(holder.lockForAppend()));
     // A reader in the same process opens and closes the file, which would drop a classic lock.
     PosixRecordFile reader;
-    ASSERT_EQ(reader.open(path), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(reader.open(path)));
     reader.close();
     PosixRecordFile other;
-    ASSERT_EQ(other.open(path), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(other.open(path)));
     const auto attempt = other.lockForAppend();
-    ASSERT_TRUE(attempt);
-    EXPECT_EQ(attempt->kind, FileErrorKind::Locked);
-    EXPECT_EQ(attempt->number, 70);
+    ASSERT_FALSE(attempt);
+    EXPECT_EQ(attempt.error().error.kind, FileErrorKind::Locked);
+    EXPECT_EQ(attempt.error().error.number, 70);
     holder.close();
-    EXPECT_EQ(other.lockForAppend(), std::nullopt);
+    EXPECT_TRUE(testing::succeeded(other.lockForAppend()));
 }
 
 /// Appending processes killed at random moments, the way machines are switched off in the middle
@@ -139,7 +140,7 @@ TEST(ConcurrentAppend, AppendersKilledAtRandomLoseNoAcknowledgedRecord) {
             PosixRecordFile file;
             ResultsFile results(file, path, clock, [](int) { usleep(1000); });
             for (std::int32_t append = 1;; ++append) {
-                if (results.AppendResultRecord({machine, 1, append, std::nullopt})) _exit(1);
+                if (!results.AppendResultRecord({machine, 1, append, std::nullopt})) _exit(1);
                 machines.tell({machine, append});
             }
         });

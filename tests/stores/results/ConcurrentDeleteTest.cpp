@@ -12,6 +12,8 @@
 #include "platform/PosixRecordFile.h"
 #include "stores/results/RecordsAdministration.h"
 #include "stores/results/ResultsFile.h"
+#include "support/ChangeOutcomes.h"
+#include "support/ExpectedAssertions.h"
 #include "support/ForwardingRecordFile.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -59,7 +61,7 @@ public:
                 ResultsFile results(recordFile, file, clock, [](int) { usleep(1000); });
                 int appended = 0;
                 while (!std::filesystem::exists(folder / "stop")) {
-                    if (results.AppendResultRecord({machine, 1, appended + 1, std::nullopt}))
+                    if (!results.AppendResultRecord({machine, 1, appended + 1, std::nullopt}))
                         _exit(1);
                     ++appended;
                     usleep(2000);
@@ -139,7 +141,7 @@ TEST(ConcurrentDelete, DeletesWhileEightMachinesAppendLoseNothing) {
             random() % std::min<std::size_t>(snapshot.size(), kInitial - deleted.size());
         const auto result = administration.deleteRecord(
             chosen + 1, RecordsAdministration::isExactly(encodeRecord(snapshot[chosen])));
-        ASSERT_EQ(result.outcome, RecordsAdministration::Outcome::Done);
+        ASSERT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Done);
         deleted.insert(keyOf(snapshot[chosen]));
     }
     const std::map<int, int> appended = appenders.stop();
@@ -157,14 +159,13 @@ public:
         moment();
         m_file.close();
     }
-    std::optional<FileError> writeDurably(std::uint64_t offset,
-                                          std::span<const std::byte> bytes) override {
+    Expected<void> writeDurably(std::uint64_t offset, std::span<const std::byte> bytes) override {
         moment();
         auto error = m_file.writeDurably(offset, bytes);
         moment();
         return error;
     }
-    std::optional<FileError> truncate(std::uint64_t length) override {
+    Expected<void> truncate(std::uint64_t length) override {
         moment();
         auto error = m_file.truncate(length);
         moment();
@@ -233,7 +234,8 @@ TEST(ConcurrentDelete, ADeleteKilledAtAnyPointIsFinishedByTheNextAppend) {
         waitpid(teacher, &status, 0);
 
         // The next append, made here so that the state after it can be looked at.
-        ASSERT_EQ(results.AppendResultRecord({9, 1, ++checkAppends, std::nullopt}), std::nullopt);
+        ASSERT_TRUE(
+            testing::succeeded(results.AppendResultRecord({9, 1, ++checkAppends, std::nullopt})));
         EXPECT_FALSE(std::filesystem::exists(journal)) << "kill " << kill;
         std::map<RecordKey, int> seen;
         for (const RecordKey& key : keysIn(path)) ++seen[key];

@@ -7,6 +7,7 @@
 
 #include "platform/PosixRecordFile.h"
 #include "stores/results/ResultsFile.h"
+#include "support/ExpectedAssertions.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -17,11 +18,13 @@ namespace {
 class DailyBackupTest : public ::testing::Test {
 protected:
     std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
-    std::optional<ResultsFileFailure> append(int student) {
+    Expected<void> append(int student) {
         ResultsFile results(file, path(), clock, [](int) {});
-        auto failure = results.AppendResultRecord({student, 1, 50, std::nullopt});
-        backupProblem = results.backupProblem();
-        return failure;
+        Expected<AppendDone> appended = results.AppendResultRecord({student, 1, 50, std::nullopt});
+        backupProblem.reset();
+        if (!appended) return Unexpected(appended.error());
+        if (appended->backupProblem) backupProblem = appended->backupProblem->text();
+        return {};
     }
 
     testing::TempFolder folder;
@@ -33,15 +36,15 @@ protected:
 TEST_F(DailyBackupTest, TheFirstAppendOfADayCopiesTheFileAsItWasBefore) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 40), testing::runRecord(2, 1, 41)});
     const std::string before = testing::readBytes(path());
-    ASSERT_EQ(append(3), std::nullopt);
-    ASSERT_EQ(append(4), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(append(3)));
+    ASSERT_TRUE(testing::succeeded(append(4)));
     const auto backup = folder / "成績バックアップ" / "成績累積データ-2026-12-10.dat";
     EXPECT_EQ(testing::readBytes(backup), before) << "one copy a day, taken before its first run";
     EXPECT_EQ(backupsOf(path()), std::vector<std::filesystem::path>{backup});
     EXPECT_EQ(testing::recordsIn(path()).size(), 4u);
 
     clock.advanceDays(1);
-    ASSERT_EQ(append(5), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(append(5)));
     EXPECT_EQ(testing::recordsIn(backupFileOf(path(), {2026, 12, 11})).size(), 4u);
 }
 
@@ -49,7 +52,7 @@ TEST_F(DailyBackupTest, TheChangeHistoryIsCopiedWithTheResults) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
     const std::string history = "the teacher's changes";
     std::ofstream(historyFileOf(path()), std::ios::binary) << history;
-    ASSERT_EQ(append(2), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(append(2)));
     EXPECT_EQ(backupProblem, std::nullopt);
     EXPECT_EQ(testing::readBytes(backupFileOf(historyFileOf(path()), {2026, 12, 10})), history);
     EXPECT_EQ(backupsOf(path()).size(), 1u) << "the history's copies are not the results file's";
@@ -60,8 +63,8 @@ TEST_F(DailyBackupTest, AHistoryGrownByZerosIsNotCopiedAndTheSoundCopiesStay) {
     PosixRecordFile historyFile;
     HistoryEntry change = historyEntryFor(HistoryEntry::Kind::Delete, 1, 1, clock.now());
     change.before = encodeRecord(testing::runRecord(1, 1, 40));
-    ASSERT_EQ(appendHistoryEntry(historyFile, historyFileOf(path()), change), std::nullopt);
-    ASSERT_EQ(append(2), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(appendHistoryEntry(historyFile, historyFileOf(path()), change)));
+    ASSERT_TRUE(testing::succeeded(append(2)));
     const std::string sound = testing::readBytes(historyFileOf(path()));
     EXPECT_EQ(testing::readBytes(backupFileOf(historyFileOf(path()), {2026, 12, 10})), sound);
 
@@ -69,7 +72,7 @@ TEST_F(DailyBackupTest, AHistoryGrownByZerosIsNotCopiedAndTheSoundCopiesStay) {
     std::filesystem::resize_file(historyFileOf(path()), std::uintmax_t{1} << 30);
     for (int day = 11; day <= 12; ++day) {
         clock.advanceDays(1);
-        ASSERT_EQ(append(2 + day), std::nullopt);
+        ASSERT_TRUE(testing::succeeded(append(2 + day)));
         EXPECT_FALSE(std::filesystem::exists(backupFileOf(historyFileOf(path()), {2026, 12, day})));
         ASSERT_TRUE(backupProblem);
         EXPECT_TRUE(backupProblem->starts_with(historyFileOf(path()).string() + ": "))
@@ -87,8 +90,9 @@ TEST_F(DailyBackupTest, AResultsFileThatTakesNoMoreRecordsIsNotCopied) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
     std::filesystem::resize_file(path(), kAppendLockOffset);
     const auto failure = append(2);
-    ASSERT_TRUE(failure);
-    EXPECT_NE(failure->message.find("大きくなりすぎて"), std::string::npos) << failure->message;
+    ASSERT_FALSE(failure);
+    EXPECT_NE(failure.error().problem.find("大きくなりすぎて"), std::string::npos)
+        << failure.error().problem;
     EXPECT_TRUE(backupsOf(path()).empty());
     EXPECT_EQ(std::filesystem::file_size(path()), kAppendLockOffset);
 }
@@ -96,7 +100,7 @@ TEST_F(DailyBackupTest, AResultsFileThatTakesNoMoreRecordsIsNotCopied) {
 TEST_F(DailyBackupTest, TheNewestFourteenAreKept) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
     for (int day = 0; day < 20; ++day) {
-        ASSERT_EQ(append(2), std::nullopt);
+        ASSERT_TRUE(testing::succeeded(append(2)));
         clock.advanceDays(1);
     }
     const auto backups = backupsOf(path());
@@ -108,14 +112,14 @@ TEST_F(DailyBackupTest, TheNewestFourteenAreKept) {
 }
 
 TEST_F(DailyBackupTest, AnEmptyFileIsNotCopied) {
-    ASSERT_EQ(append(1), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(append(1)));
     EXPECT_TRUE(backupsOf(path()).empty());
 }
 
 TEST_F(DailyBackupTest, AFailedCopyNeverStopsARunFromBeingRecorded) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 40)});
     folder.writeBytes("成績バックアップ", "a file where the backup folder should be");
-    ASSERT_EQ(append(2), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(append(2)));
     EXPECT_EQ(testing::recordsIn(path()).size(), 2u);
     EXPECT_TRUE(backupsOf(path()).empty());
     // Passed over, but not in silence: the failure names the folder.
@@ -124,7 +128,7 @@ TEST_F(DailyBackupTest, AFailedCopyNeverStopsARunFromBeingRecorded) {
         << *backupProblem;
 
     std::filesystem::remove(folder / "成績バックアップ");
-    ASSERT_EQ(append(3), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(append(3)));
     EXPECT_EQ(backupProblem, std::nullopt) << "the next append of the day takes the copy";
     EXPECT_EQ(testing::recordsIn(backupFileOf(path(), {2026, 12, 10})).size(), 2u);
 }

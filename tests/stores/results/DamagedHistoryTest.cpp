@@ -11,6 +11,8 @@
 #include "stores/results/ChangeHistory.h"
 #include "stores/results/DeleteJournal.h"
 #include "stores/results/RecordsAdministration.h"
+#include "support/ChangeOutcomes.h"
+#include "support/ExpectedAssertions.h"
 #include "support/FiveRunsAdministration.h"
 #include "support/HistoryFiles.h"
 #include "support/RecordFiles.h"
@@ -18,8 +20,6 @@
 
 namespace gaisan {
 namespace {
-
-using Outcome = RecordsAdministration::Outcome;
 
 /// The five runs' file, a teacher's changes to it and a history that damage reaches.
 class DamagedHistory : public testing::FiveRunsAdministration {
@@ -38,19 +38,21 @@ protected:
 
 TEST_F(DamagedHistory, AHistoryGrownByZerosKeepsItsEntriesAsideAndUndoWorksAgain) {
     setStudent(2, 7);
-    ASSERT_EQ(administration.deleteRecord(4, kAnyRecord).outcome, Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.deleteRecord(4, kAnyRecord)),
+              testing::ChangeSeen::Done);
     const std::vector<HistoryEntry> entries = testing::historyEntriesOf(path());
     ::chmod(history().c_str(), 0666);
     std::filesystem::resize_file(history(), (kMostHistoryEntries + 10) * HistoryEntry::kSize);
     const std::string damaged = testing::readBytes(history());
 
-    EXPECT_EQ(administration.undo(2, kAnyEntry).outcome, Outcome::Blocked)
+    EXPECT_EQ(testing::outcomeOf(administration.undo(2, kAnyEntry)), testing::ChangeSeen::Blocked)
         << "a damaged later entry may have moved the record";
-    EXPECT_EQ(administration.deleteRecord(1, kAnyRecord).outcome, Outcome::Failed)
+    EXPECT_EQ(testing::outcomeOf(administration.deleteRecord(1, kAnyRecord)),
+              testing::ChangeSeen::Failed)
         << "the history takes no more";
 
     const auto result = mend();
-    ASSERT_EQ(result.outcome, Outcome::Done) << result.problem;
+    ASSERT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Done) << testing::whyOf(result);
     EXPECT_EQ(found.wholeEntries, 2u);
     EXPECT_EQ(found.damagedEntries, kMostHistoryEntries + 8);
     EXPECT_FALSE(found.renumbers);
@@ -65,7 +67,7 @@ TEST_F(DamagedHistory, AHistoryGrownByZerosKeepsItsEntriesAsideAndUndoWorksAgain
     EXPECT_EQ(students(), (std::vector{1, 7, 3, 4, 5}));
     undo(1);
     EXPECT_EQ(students(), (std::vector{1, 2, 3, 4, 5}));
-    ASSERT_EQ(mend().outcome, Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(mend()), testing::ChangeSeen::Done);
     EXPECT_TRUE(found.setAsideAs.empty()) << "nothing damaged, nothing changed";
     EXPECT_FALSE(std::filesystem::exists(folder / "成績変更履歴-直す前2.dat"));
 }
@@ -79,7 +81,7 @@ TEST_F(DamagedHistory, EntriesAfterTheDamageMoveUpAndAnUndoStillNamesWhatItTookB
     damageEntry(1);
     std::ofstream(history(), std::ios::binary | std::ios::app) << "torn";
 
-    ASSERT_EQ(mend().outcome, Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(mend()), testing::ChangeSeen::Done);
     EXPECT_EQ(found.wholeEntries, 4u);
     EXPECT_EQ(found.damagedEntries, 1u);
     EXPECT_EQ(found.partialBytes, 4u);
@@ -92,9 +94,9 @@ TEST_F(DamagedHistory, EntriesAfterTheDamageMoveUpAndAnUndoStillNamesWhatItTookB
     EXPECT_EQ(decodeRecord(entries[3].after).StudentIndex, 13);
 
     const auto twice = administration.undo(1, kAnyEntry);
-    EXPECT_EQ(twice.outcome, Outcome::Blocked);
-    EXPECT_NE(twice.problem.find("変更3でもう元に戻してあります"), std::string::npos)
-        << twice.problem;
+    EXPECT_EQ(testing::outcomeOf(twice), testing::ChangeSeen::Blocked);
+    EXPECT_NE(testing::whyOf(twice).find("変更3でもう元に戻してあります"), std::string::npos)
+        << testing::whyOf(twice);
     undo(4);
     EXPECT_EQ(students(), (std::vector{1, 2, 3, 4, 5}));
 }
@@ -124,27 +126,30 @@ TEST_F(DamagedHistory, AChangeWaitingForAFullHistoryIsFinishedOnceItsDamageIsSet
         std::filesystem::remove(folder / "成績変更履歴-直す前.dat");
         if (damageBetween) damageEntry(1);
         std::filesystem::resize_file(history(), (kMostHistoryEntries + 1) * HistoryEntry::kSize);
-        ASSERT_EQ(writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(deletion)),
-                  std::nullopt);
-        ASSERT_EQ(writeFileDurably(deleteJournalPathOf(path()), journal.encode()), std::nullopt);
-        EXPECT_EQ(administration.deleteRecord(1, kAnyRecord).outcome, Outcome::Failed);
+        ASSERT_TRUE(testing::succeeded(
+            writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(deletion))));
+        ASSERT_TRUE(
+            testing::succeeded(writeFileDurably(deleteJournalPathOf(path()), journal.encode())));
+        EXPECT_EQ(testing::outcomeOf(administration.deleteRecord(1, kAnyRecord)),
+                  testing::ChangeSeen::Failed);
         EXPECT_EQ(students(), (std::vector{11, 2, 13, 4, 5})) << "the delete waits";
 
         const auto result = mend();
         if (damageBetween) {
-            EXPECT_EQ(result.outcome, Outcome::Blocked);
-            EXPECT_NE(result.problem.find("成績変更履歴temp.dat"), std::string::npos)
-                << result.problem;
+            EXPECT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Blocked);
+            EXPECT_NE(testing::whyOf(result).find("成績変更履歴temp.dat"), std::string::npos)
+                << testing::whyOf(result);
             EXPECT_TRUE(found.setAsideAs.empty());
             EXPECT_FALSE(std::filesystem::exists(folder / "成績変更履歴-直す前.dat"));
             EXPECT_EQ(std::filesystem::file_size(history()),
                       (kMostHistoryEntries + 1) * HistoryEntry::kSize);
             continue;
         }
-        ASSERT_EQ(result.outcome, Outcome::Done) << result.problem;
+        ASSERT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Done) << testing::whyOf(result);
         EXPECT_EQ(found.wholeEntries, 2u);
         // The next writer finishes the delete, its entry now in the history.
-        ASSERT_EQ(administration.finishInterruptedChange().outcome, Outcome::Done);
+        ASSERT_EQ(testing::outcomeOf(administration.finishInterruptedChange()),
+                  testing::ChangeSeen::Done);
         EXPECT_EQ(students(), (std::vector{11, 13, 4, 5}));
         const std::vector<HistoryEntry> entries = testing::historyEntriesOf(path());
         ASSERT_EQ(entries.size(), 3u);

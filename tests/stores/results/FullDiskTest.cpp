@@ -13,6 +13,7 @@
 #include "stores/results/AnswersFile.h"
 #include "stores/results/DailyBackup.h"
 #include "stores/results/ResultsFile.h"
+#include "support/ExpectedAssertions.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -91,8 +92,9 @@ TEST_F(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
     PosixRecordFile file;
     ResultsFile results(file, path, clock, [](int) {});
     const auto failure = results.AppendResultRecord({94, 1, 60, std::nullopt});
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message, "成績ランダムファイル記録ディスクがいっぱいです（エラー番号 28）");
+    ASSERT_FALSE(failure);
+    EXPECT_EQ(failure.error().problem,
+              "成績ランダムファイル記録ディスクがいっぱいです（エラー番号 28）");
     EXPECT_EQ(testing::readBytes(path), before);
     EXPECT_TRUE(backupsOf(path).empty());
     std::error_code ignored;
@@ -101,7 +103,7 @@ TEST_F(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
     }
 
     std::filesystem::remove(m_folder / "disk" / "filler");
-    ASSERT_EQ(results.AppendResultRecord({94, 1, 60, std::nullopt}), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(results.AppendResultRecord({94, 1, 60, std::nullopt})));
     const auto records = testing::recordsIn(path);
     ASSERT_EQ(records.size(), 94u);
     EXPECT_EQ(records.back().StudentIndex, 94);
@@ -109,10 +111,10 @@ TEST_F(FullDisk, AnAppendThatDoesNotFitIsRefusedAndLeavesTheFileWhole) {
 
     ASSERT_TRUE(m_disk->makeReadOnly()) << std::strerror(errno);
     const auto readOnly = results.AppendResultRecord({95, 1, 60, std::nullopt});
-    ASSERT_TRUE(readOnly);
-    EXPECT_EQ(readOnly->message,
+    ASSERT_FALSE(readOnly);
+    EXPECT_EQ(readOnly.error().problem,
               "成績ランダムファイル記録読み取り専用のドライブです（エラー番号 30）");
-    EXPECT_EQ(results.checkWritable()->message, readOnly->message);
+    EXPECT_EQ(results.checkWritable().error().problem, readOnly.error().problem);
     EXPECT_EQ(testing::recordsIn(path).size(), 94u);
 }
 
@@ -132,21 +134,21 @@ TEST_F(FullDisk, AnswersThatDoNotFitNeverCostTheRun) {
     results.keepAnswers(answersFile);
     AnswerRecord answer;
     answer.boxes = {"100", "200", "300"};
-    ASSERT_EQ(results.AppendResultRecord({7, 1, 60, std::nullopt}, std::array{answer}),
-              std::nullopt);
+    const auto recorded = results.AppendResultRecord({7, 1, 60, std::nullopt}, std::array{answer});
+    ASSERT_TRUE(testing::succeeded(recorded));
     EXPECT_EQ(testing::recordsIn(path).size(), 2u);
-    ASSERT_TRUE(results.answersProblem());
-    EXPECT_NE(results.answersProblem()->find("生徒0007.dat"), std::string::npos);
-    EXPECT_NE(results.answersProblem()->find("ディスクがいっぱいです"), std::string::npos);
+    ASSERT_TRUE(recorded->answersProblem);
+    EXPECT_NE(recorded->answersProblem->text().find("生徒0007.dat"), std::string::npos);
+    EXPECT_NE(recorded->answersProblem->text().find("ディスクがいっぱいです"), std::string::npos);
     const auto answers = answersFileOf(path, 2026, 7);
     EXPECT_EQ(std::filesystem::exists(answers) ? std::filesystem::file_size(answers) : 0u, 0u);
 
     std::filesystem::remove(m_folder / "disk" / "filler");
     clock.advanceSeconds(60);
-    ASSERT_EQ(results.AppendResultRecord({7, 1, 50, std::nullopt}, std::array{answer}),
-              std::nullopt);
-    EXPECT_EQ(results.answersProblem(), std::nullopt);
-    EXPECT_EQ(loggedAnswersFailures(path).size(), 0u)
+    const auto next = results.AppendResultRecord({7, 1, 50, std::nullopt}, std::array{answer});
+    ASSERT_TRUE(testing::succeeded(next));
+    EXPECT_EQ(next->answersProblem, std::nullopt);
+    EXPECT_EQ(loggedAnswersProblems(path).failures.size(), 0u)
         << "the full disk had no room for the log either";
     EXPECT_EQ(std::filesystem::file_size(answers), kRunHeadSize + kAnswerSlotSize);
 }

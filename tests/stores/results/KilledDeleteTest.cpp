@@ -15,6 +15,8 @@
 #include "stores/results/ChangeHistory.h"
 #include "stores/results/RecordsAdministration.h"
 #include "stores/results/ResultsFile.h"
+#include "support/ChangeOutcomes.h"
+#include "support/ExpectedAssertions.h"
 #include "support/ForwardingRecordFile.h"
 #include "support/RealDisk.h"
 #include "support/RecordFiles.h"
@@ -48,8 +50,7 @@ std::string bytesOf(const std::vector<ResultRecord>& records) {
 class KilledInAWriteFile final : public testing::ForwardingRecordFile {
 public:
     explicit KilledInAWriteFile(std::uint64_t killAtByte) : m_killAt(killAtByte) {}
-    std::optional<FileError> writeDurably(std::uint64_t offset,
-                                          std::span<const std::byte> bytes) override {
+    Expected<void> writeDurably(std::uint64_t offset, std::span<const std::byte> bytes) override {
         if (m_written + bytes.size() <= m_killAt) {
             m_written += bytes.size();
             return m_file.writeDurably(offset, bytes);
@@ -61,9 +62,9 @@ public:
             static_cast<void>(m_file.writeDurably(offset, bytes.first(wholePages - offset)));
         }
         kill(getpid(), SIGKILL);
-        return std::nullopt;
+        return {};
     }
-    std::optional<FileError> truncate(std::uint64_t length) override {
+    Expected<void> truncate(std::uint64_t length) override {
         kill(getpid(), SIGKILL);
         return m_file.truncate(length);
     }
@@ -113,11 +114,9 @@ protected:
         PosixRecordFile file;
         RecordsAdministration administration(
             file, m_path, [](int) { usleep(1000); }, m_clock);
-        ASSERT_EQ(
-            administration
-                .deleteRecord(kDeleted, RecordsAdministration::isExactly(encodeRecord(m_deleted)))
-                .outcome,
-            RecordsAdministration::Outcome::Done);
+        ASSERT_EQ(testing::outcomeOf(administration.deleteRecord(
+                      kDeleted, RecordsAdministration::isExactly(encodeRecord(m_deleted)))),
+                  testing::ChangeSeen::Done);
         ASSERT_EQ(testing::readBytes(m_path), m_before);
         m_historyBefore = testing::readBytes(historyFileOf(m_path));
         ASSERT_EQ(m_historyBefore.size(), HistoryEntry::kSize);
@@ -148,7 +147,7 @@ protected:
                           return entry.kind == HistoryEntry::Kind::Delete &&
                                  entry.recordNumber == kDeleted;
                       });
-            _exit(result.outcome == RecordsAdministration::Outcome::Done ? 0 : 1);
+            _exit(result && result->done() ? 0 : 1);
         }
         return teacher;
     }
@@ -174,7 +173,8 @@ protected:
 
     /// Appends as the next machine would and checks what it left; `what` says which kill it was.
     void expectBeforeOrAfter(const std::string& what) {
-        ASSERT_EQ(m_next.AppendResultRecord({9, 1, ++m_appends, std::nullopt}), std::nullopt);
+        ASSERT_TRUE(
+            testing::succeeded(m_next.AppendResultRecord({9, 1, ++m_appends, std::nullopt})));
         std::string now = testing::readBytes(m_path);
         ASSERT_GE(now.size(), ResultRecord::kSize);
         now.resize(now.size() - ResultRecord::kSize);
@@ -186,12 +186,12 @@ protected:
         EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(m_path))) << what;
         std::vector<HistoryEntry> history;
         PosixRecordFile historyFile;
-        ASSERT_EQ(readHistory(historyFile, historyFileOf(m_path),
-                              [&](std::uint64_t, const std::optional<HistoryEntry>& entry) {
-                                  ASSERT_TRUE(entry) << "a damaged history entry";
-                                  history.push_back(*entry);
-                              }),
-                  std::nullopt);
+        ASSERT_TRUE(testing::succeeded(
+            readHistory(historyFile, historyFileOf(m_path),
+                        [&](std::uint64_t, const std::optional<HistoryEntry>& entry) {
+                            ASSERT_TRUE(entry) << "a damaged history entry";
+                            history.push_back(*entry);
+                        })));
         // A put-back's history starts with the delete's entry, which stays as it was.
         const std::size_t earlier = m_historyBefore.empty() ? 0 : 1;
         ASSERT_EQ(history.size(), earlier + (isBefore ? 0 : 1))

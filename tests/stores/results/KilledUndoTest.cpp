@@ -19,6 +19,8 @@
 #include "stores/results/InterruptedChange.h"
 #include "stores/results/RecordsAdministration.h"
 #include "stores/results/ResultsFile.h"
+#include "support/ChangeOutcomes.h"
+#include "support/ExpectedAssertions.h"
 #include "support/HistoryFiles.h"
 #include "support/RealDisk.h"
 #include "support/RecordFiles.h"
@@ -28,7 +30,6 @@
 namespace gaisan {
 namespace {
 
-using Outcome = RecordsAdministration::Outcome;
 using Kind = HistoryEntry::Kind;
 
 /// A run, told apart from every other by its student and its time: the seed's runs are student
@@ -90,7 +91,7 @@ TEST(KilledUndo, TeachersUndoingWhileMachinesAreKilledKeepFileAndHistoryInStep) 
             PosixRecordFile file;
             ResultsFile results(file, path, clock, [](int) { usleep(1000); });
             for (std::int32_t seconds = firstSeconds;; ++seconds) {
-                if (results.AppendResultRecord({student, 1, seconds, std::nullopt})) _exit(1);
+                if (!results.AppendResultRecord({student, 1, seconds, std::nullopt})) _exit(1);
                 machines.tell({student, seconds});
                 // Between runs the lock is the teachers' now and then, as in a lesson.
                 usleep(static_cast<useconds_t>(1000 + random() % 4000));
@@ -121,14 +122,14 @@ TEST(KilledUndo, TeachersUndoingWhileMachinesAreKilledKeepFileAndHistoryInStep) 
                     result = administration.undo(entries > back ? entries - back : entries,
                                                  [](const HistoryEntry&) { return true; });
                 }
-                if (result.outcome == Outcome::Failed || result.outcome == Outcome::Refused ||
-                    result.outcome == Outcome::NotTheRecord) {
-                    std::fprintf(stderr, "teacher: outcome %d: %s %s\n",
-                                 static_cast<int>(result.outcome), result.problem.c_str(),
-                                 result.error ? result.error->description.c_str() : "");
+                const testing::ChangeSeen seen = testing::outcomeOf(result);
+                if (seen == testing::ChangeSeen::Failed || seen == testing::ChangeSeen::Refused ||
+                    seen == testing::ChangeSeen::NotTheRecord) {
+                    std::fprintf(stderr, "teacher: outcome %d: %s\n", static_cast<int>(seen),
+                                 testing::whyOf(result).c_str());
                     _exit(3);
                 }
-                machines.tell({-1, static_cast<std::int32_t>(result.outcome)});
+                machines.tell({-1, static_cast<std::int32_t>(seen)});
                 usleep(static_cast<useconds_t>(random() % 3000));
             }
         });
@@ -143,9 +144,9 @@ TEST(KilledUndo, TeachersUndoingWhileMachinesAreKilledKeepFileAndHistoryInStep) 
             acknowledged.insert({report.student, report.value});
             lastAcknowledged[report.student] =
                 std::max(lastAcknowledged[report.student], report.value);
-        } else if (report.value == static_cast<std::int32_t>(Outcome::Blocked)) {
+        } else if (report.value == static_cast<std::int32_t>(testing::ChangeSeen::Blocked)) {
             ++undosBlocked;
-        } else if (report.value == static_cast<std::int32_t>(Outcome::Done)) {
+        } else if (report.value == static_cast<std::int32_t>(testing::ChangeSeen::Done)) {
             ++changesTold;
         }
     };
@@ -197,9 +198,9 @@ TEST(KilledUndo, TeachersUndoingWhileMachinesAreKilledKeepFileAndHistoryInStep) 
     InterruptedDelete checkFound;
     for (InterruptedDelete* found : {&finalFound, &checkFound}) {
         PosixRecordFile file;
-        ASSERT_EQ(file.open(path), std::nullopt);
-        ASSERT_EQ(file.lockForAppend(), std::nullopt);
-        ASSERT_EQ(finishInterruptedChange(file, path, *found), std::nullopt);
+        ASSERT_TRUE(testing::succeeded(file.open(path)));
+        ASSERT_TRUE(testing::succeeded(file.lockForAppend()));
+        ASSERT_TRUE(testing::succeeded(finishInterruptedChange(file, path, *found)));
         file.close();
     }
     EXPECT_EQ(checkFound.finding, InterruptedDelete::Finding::None);

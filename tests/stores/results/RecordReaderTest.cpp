@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "stores/results/RecordReader.h"
+#include "support/ExpectedAssertions.h"
 #include "support/ForwardingRecordFile.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -29,15 +30,14 @@ public:
     std::function<void()> afterFirstRead;
     int busyReads = 0;
 
-    std::optional<FileError> readAt(std::uint64_t offset, std::span<std::byte> into,
-                                    std::size_t& bytesRead) override {
+    Expected<std::size_t> readAt(std::uint64_t offset, std::span<std::byte> into) override {
         if (busyReads > 0) {
             --busyReads;
-            return FileError{FileErrorKind::Locked, 70, 0, "busy"};
+            return testing::failureOf(FileError{FileErrorKind::Locked, 70, 0, "busy"});
         }
-        auto error = m_file.readAt(offset, into, bytesRead);
+        auto bytesRead = m_file.readAt(offset, into);
         if (afterFirstRead) std::exchange(afterFirstRead, nullptr)();
-        return error;
+        return bytesRead;
     }
 };
 
@@ -61,9 +61,9 @@ protected:
             },
             end);
         if (error)
-            *error = result;
+            *error = result ? std::nullopt : std::optional(result.error().error);
         else
-            EXPECT_EQ(result, std::nullopt);
+            EXPECT_TRUE(testing::succeeded(result));
         return times;
     }
 };
@@ -160,10 +160,10 @@ TEST_F(RecordReaderTest, ABusyFileFailsTheReadOrIsWaitedOutAsThePolicySays) {
     file.busyReads = 3;
     int waits = 0;
     RecordReadPolicy waiting;
-    waiting.step = [&](const std::function<std::optional<FileError>()>& step) {
+    waiting.step = [&](const ReadStepAction& step) {
         for (;;) {
-            auto stepError = step();
-            if (!stepError || stepError->kind != FileErrorKind::Locked) return stepError;
+            auto done = step();
+            if (done || done.error().error.kind != FileErrorKind::Locked) return done;
             ++waits;
         }
     };
@@ -175,9 +175,8 @@ TEST_F(RecordReaderTest, TheHandlerCanStopTheRead) {
     writeNumbered(path, 1, 10000);
     int blocks = 0;
     RecordReadEnd end;
-    EXPECT_EQ(readRecords(
-                  file, path, {}, [&](const RecordBlock&) { return ++blocks < 2; }, &end),
-              std::nullopt);
+    EXPECT_TRUE(testing::succeeded(readRecords(
+        file, path, {}, [&](const RecordBlock&) { return ++blocks < 2; }, &end)));
     EXPECT_EQ(blocks, 2);
     EXPECT_TRUE(end.stopped);
     EXPECT_EQ(end.recordsRead, 8192u);

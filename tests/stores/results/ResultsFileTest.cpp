@@ -13,6 +13,7 @@
 #include "platform/PosixRecordFile.h"
 #include "stores/results/AnswersFailureLog.h"
 #include "stores/results/AnswersFile.h"
+#include "support/ExpectedAssertions.h"
 #include "support/FakeClock.h"
 #include "support/ForwardingRecordFile.h"
 #include "support/RecordFiles.h"
@@ -36,9 +37,7 @@ protected:
         });
     }
 
-    std::optional<ResultsFileFailure> load() {
-        return results().LoadResultRecords(records, *counts);
-    }
+    Expected<void> load() { return results().LoadResultRecords(records, *counts); }
 
     /// Another machine: its own open file description of the results file, holding the append
     /// lock. Returns its descriptor, or -1 when the lock could not be taken.
@@ -62,8 +61,8 @@ protected:
 };
 
 TEST_F(ResultsFileTest, AnAppendWritesTheRunWithTheDateAndClockOfTheWrite) {
-    ASSERT_EQ(results().AppendResultRecord({12, 3, 48, "01234"}), std::nullopt);
-    ASSERT_EQ(results().AppendResultRecord({7, 1, 99999, std::nullopt}), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(results().AppendResultRecord({12, 3, 48, "01234"})));
+    ASSERT_TRUE(testing::succeeded(results().AppendResultRecord({7, 1, 99999, std::nullopt})));
     const auto written = testing::recordsIn(path());
     ASSERT_EQ(written.size(), 2u);
     EXPECT_EQ(written[0].RecordDate, daySerial({2026, 12, 10}));
@@ -82,7 +81,7 @@ TEST_F(ResultsFileTest, AnAppendWritesTheRunWithTheDateAndClockOfTheWrite) {
 TEST_F(ResultsFileTest, AnAppendOverwritesATrailingPartialRecord) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 50), testing::runRecord(2, 1, 60)});
     std::ofstream(path(), std::ios::binary | std::ios::app) << "torn bytes";
-    ASSERT_EQ(results().AppendResultRecord({3, 1, 70, std::nullopt}), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(results().AppendResultRecord({3, 1, 70, std::nullopt})));
     EXPECT_EQ(sizeOf(path()), 3 * 44u);
     EXPECT_EQ(testing::recordsIn(path())[2].StudentIndex, 3);
 }
@@ -95,7 +94,7 @@ TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsThe
     const auto failure = results([&](int) {
                              if (waits.size() == 3) ::close(other);  // the other machine finishes
                          }).AppendResultRecord({2, 1, 60, std::nullopt});
-    EXPECT_EQ(failure, std::nullopt);
+    EXPECT_TRUE(testing::succeeded(failure));
     EXPECT_EQ(waits, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(testing::recordsIn(path()).size(), 2u);
 }
@@ -105,24 +104,23 @@ TEST_F(ResultsFileTest, AnAppendWaitsInOneSecondStepsWhileAnotherMachineHoldsThe
 /// connection does.
 class WatchedFile final : public testing::ForwardingRecordFile {
 public:
-    std::optional<FileError> open(const std::filesystem::path& file) override {
+    Expected<void> open(const std::filesystem::path& file) override {
         ++readWriteOpens;
         return m_file.open(file);
     }
-    std::optional<FileError> openForReading(const std::filesystem::path& file) override {
+    Expected<void> openForReading(const std::filesystem::path& file) override {
         ++readOnlyOpens;
         return m_file.openForReading(file);
     }
-    std::optional<FileError> writeDurably(std::uint64_t offset,
-                                          std::span<const std::byte> bytes) override {
+    Expected<void> writeDurably(std::uint64_t offset, std::span<const std::byte> bytes) override {
         if (failingErrno == 0) return m_file.writeDurably(offset, bytes);
         // The torn part is written; the failure reported is the scripted one.
         static_cast<void>(m_file.writeDurably(offset, bytes.first(20)));
-        return fileErrorOf(failingErrno);
+        return testing::failureOf(fileErrorOf(failingErrno));
     }
-    std::optional<FileError> truncate(std::uint64_t length) override {
+    Expected<void> truncate(std::uint64_t length) override {
         if (failingTruncateErrno == 0) return m_file.truncate(length);
-        return fileErrorOf(failingTruncateErrno);
+        return testing::failureOf(fileErrorOf(failingTruncateErrno));
     }
 
     int failingErrno = 0;
@@ -139,7 +137,7 @@ TEST_F(ResultsFileTest, WhileTheLockIsHeldElsewhereTheFileIsOpenedAfreshBeforeEa
     ResultsFile results(watched, path(), clock, [&](int) {
         if (watched.readWriteOpens == 3) ::close(other);
     });
-    ASSERT_EQ(results.AppendResultRecord({2, 1, 60, std::nullopt}), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(results.AppendResultRecord({2, 1, 60, std::nullopt})));
     EXPECT_EQ(watched.readWriteOpens, 4) << "three tries met the lock, the fourth took it";
 }
 
@@ -147,8 +145,8 @@ TEST_F(ResultsFileTest, LoadsReadThroughAFreshReadOnlyDescriptor) {
     testing::appendRecords(path(), {testing::runRecord(1, 1, 50)});
     WatchedFile watched;
     ResultsFile results(watched, path(), clock, [](int) {});
-    ASSERT_EQ(results.LoadResultRecords(records, *counts), std::nullopt);
-    ASSERT_EQ(results.LoadResultRecords(records, *counts), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(results.LoadResultRecords(records, *counts)));
+    ASSERT_TRUE(testing::succeeded(results.LoadResultRecords(records, *counts)));
     EXPECT_EQ(watched.readOnlyOpens, 2);
     EXPECT_EQ(watched.readWriteOpens, 0);
     EXPECT_EQ(records.entries.size(), 1u);
@@ -176,14 +174,14 @@ TEST_F(ResultsFileTest, AFailedWriteIsCutBackOnlyWhenTheDiskIsFull) {
         failing.failingErrno = c.failingErrno;
         ResultsFile failingResults(failing, path(), clock, [](int) {});
         const auto failure = failingResults.AppendResultRecord({2, 1, 60, std::nullopt});
-        ASSERT_TRUE(failure) << c.description;
-        EXPECT_EQ(failure->message, std::string("成績ランダムファイル記録") + c.description);
+        ASSERT_FALSE(failure) << c.description;
+        EXPECT_EQ(failure.error().problem, std::string("成績ランダムファイル記録") + c.description);
         if (c.cutBack) {
             EXPECT_EQ(testing::readBytes(path()), before) << c.description;
         } else {
             EXPECT_EQ(sizeOf(path()), 44u + 20u) << c.description;
             // The next append overwrites the partial record.
-            ASSERT_EQ(results().AppendResultRecord({3, 1, 70, std::nullopt}), std::nullopt);
+            ASSERT_TRUE(testing::succeeded(results().AppendResultRecord({3, 1, 70, std::nullopt})));
             EXPECT_EQ(sizeOf(path()), 88u);
             EXPECT_EQ(testing::recordsIn(path())[1].StudentIndex, 3);
         }
@@ -197,13 +195,13 @@ TEST_F(ResultsFileTest, ACutBackThatFailsTooIsToldAndTheNextAppendWritesOverTheP
     failing.failingTruncateErrno = EIO;
     ResultsFile failingResults(failing, path(), clock, [](int) {});
     const auto failure = failingResults.AppendResultRecord({2, 1, 60, std::nullopt});
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message,
+    ASSERT_FALSE(failure);
+    EXPECT_EQ(failure.error().problem,
               "成績ランダムファイル記録ディスクがいっぱいです（エラー番号 28）"
               "（書きかけの記録を取り除けませんでした："
               "ファイルの読み書き中に装置のエラーが起きました（エラー番号 5））");
     EXPECT_EQ(sizeOf(path()), 44u + 20u);
-    ASSERT_EQ(results().AppendResultRecord({3, 1, 70, std::nullopt}), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(results().AppendResultRecord({3, 1, 70, std::nullopt})));
     EXPECT_EQ(sizeOf(path()), 88u);
     EXPECT_EQ(testing::recordsIn(path())[1].StudentIndex, 3);
 }
@@ -217,9 +215,10 @@ TEST_F(ResultsFileTest, ARunsAnswersFollowItsRecordAndTheirFailureNeverCostsTheR
     PosixRecordFile answersFile;
     ResultsFile keeping = results();
     keeping.keepAnswers(answersFile);
-    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 99999, std::nullopt}, std::array{answer, answer}),
-              std::nullopt);
-    EXPECT_EQ(keeping.answersProblem(), std::nullopt);
+    const auto recorded =
+        keeping.AppendResultRecord({12, 3, 99999, std::nullopt}, std::array{answer, answer});
+    ASSERT_TRUE(testing::succeeded(recorded));
+    EXPECT_EQ(recorded->answersProblem, std::nullopt);
     const ResultRecord record = testing::recordsIn(path()).at(0);
     std::vector<RunAnswers> runs;
     static_cast<void>(readAnswersFile(answersFile, answersFileOf(path(), 2026, 12),
@@ -231,12 +230,13 @@ TEST_F(ResultsFileTest, ARunsAnswersFollowItsRecordAndTheirFailureNeverCostsTheR
     WatchedFile fullDisk;
     fullDisk.failingErrno = ENOSPC;
     keeping.keepAnswers(fullDisk);
-    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 50, std::nullopt}, std::array{answer}),
-              std::nullopt);
+    const auto withoutAnswers =
+        keeping.AppendResultRecord({12, 3, 50, std::nullopt}, std::array{answer});
+    ASSERT_TRUE(testing::succeeded(withoutAnswers));
     EXPECT_EQ(testing::recordsIn(path()).size(), 2u) << "the run is recorded";
-    ASSERT_TRUE(keeping.answersProblem());
-    EXPECT_NE(keeping.answersProblem()->find("生徒0012.dat"), std::string::npos);
-    const std::vector<std::string> logged = loggedAnswersFailures(path());
+    ASSERT_TRUE(withoutAnswers->answersProblem);
+    EXPECT_NE(withoutAnswers->answersProblem->text().find("生徒0012.dat"), std::string::npos);
+    const std::vector<std::string> logged = loggedAnswersProblems(path()).failures;
     ASSERT_EQ(logged.size(), 1u);
     EXPECT_NE(logged[0].find("生徒0012.dat"), std::string::npos) << logged[0];
 }
@@ -249,46 +249,49 @@ TEST_F(ResultsFileTest, AFailedDaysCopyOfTheAnswersIsToldAsABackupsFailureOnceAD
     PosixRecordFile answersFile;
     ResultsFile keeping = results();
     keeping.keepAnswers(answersFile);
-    ASSERT_EQ(keeping.AppendResultRecord({12, 3, 50, std::nullopt}, std::array{answer}),
-              std::nullopt);
+    ASSERT_TRUE(testing::succeeded(
+        keeping.AppendResultRecord({12, 3, 50, std::nullopt}, std::array{answer})));
     // Where the day's copies of the answers go, something nobody can write into.
     clock.advanceDays(1);
     folder.writeBytes("成績バックアップ/成績解答データ2026-2026-12-11", "not a folder");
     for (int run = 0; run < 2; ++run) {
-        ASSERT_EQ(keeping.AppendResultRecord({12, 3, 40, std::nullopt}, std::array{answer}),
-                  std::nullopt);
-        EXPECT_EQ(keeping.answersProblem(), std::nullopt) << "the answers were written";
-        ASSERT_TRUE(keeping.backupProblem());
-        EXPECT_NE(keeping.backupProblem()->find("成績解答データ2026-2026-12-11"), std::string::npos)
-            << *keeping.backupProblem();
+        const auto recorded =
+            keeping.AppendResultRecord({12, 3, 40, std::nullopt}, std::array{answer});
+        ASSERT_TRUE(testing::succeeded(recorded));
+        EXPECT_EQ(recorded->answersProblem, std::nullopt) << "the answers were written";
+        ASSERT_TRUE(recorded->backupProblem);
+        EXPECT_NE(recorded->backupProblem->text().find("成績解答データ2026-2026-12-11"),
+                  std::string::npos)
+            << recorded->backupProblem->text();
     }
     std::uint64_t runs = 0;
     static_cast<void>(readAnswersFile(answersFile, answersFileOf(path(), 2026, 12),
                                       [&](const RunBlock&) { ++runs; }));
     EXPECT_EQ(runs, 3u);
-    EXPECT_TRUE(loggedAnswersFailures(path()).empty());
-    const std::vector<std::string> logged = loggedAnswersBackupFailures(path());
-    ASSERT_EQ(logged.size(), 1u) << "one cause, one line a day";
-    EXPECT_TRUE(logged[0].starts_with("2026-12-11 10:30:15 " + folder.path().string()))
-        << logged[0];
+    const LoggedAnswersProblems logged = loggedAnswersProblems(path());
+    EXPECT_TRUE(logged.failures.empty());
+    const std::vector<std::string>& backupLines = logged.backupFailures;
+    ASSERT_EQ(backupLines.size(), 1u) << "one cause, one line a day";
+    EXPECT_TRUE(backupLines[0].starts_with("2026-12-11 10:30:15 " + folder.path().string()))
+        << backupLines[0];
 }
 
 TEST_F(ResultsFileTest, TheStartUpCheckCreatesTheFileAndReportsAFolderItCannotWrite) {
-    EXPECT_EQ(results().checkWritable(), std::nullopt);
+    EXPECT_TRUE(testing::succeeded(results().checkWritable()));
     EXPECT_TRUE(std::filesystem::exists(path()));
     EXPECT_EQ(sizeOf(path()), 0u);
 
     const auto notAFolder = folder.writeBytes("data", "a file where a folder should be");
     ResultsFile blocked(file, notAFolder / "成績累積データ.dat", clock, [](int) {});
     const auto failure = blocked.checkWritable();
-    ASSERT_TRUE(failure);
+    ASSERT_FALSE(failure);
     EXPECT_EQ(
-        failure->message,
+        failure.error().problem,
         "成績ランダムファイル記録フォルダのあるべき場所にファイルがあります（エラー番号 20）");
 }
 
 TEST_F(ResultsFileTest, LoadingAMissingFileCreatesItEmpty) {
-    EXPECT_EQ(load(), std::nullopt);
+    EXPECT_TRUE(testing::succeeded(load()));
     EXPECT_TRUE(std::filesystem::exists(path()));
     EXPECT_TRUE(records.entries.empty());
     EXPECT_EQ(counts->BestTime.at(1, 1), 99999);
@@ -301,7 +304,7 @@ TEST_F(ResultsFileTest, OnlyTheNewestTwentyThousandRecordsAreLoaded) {
         std::vector<ResultRecord> all;
         for (int i = 1; i <= total; ++i) all.push_back(testing::runRecord(1 + i % 50, 1, i));
         testing::appendRecords(path(), all);
-        ASSERT_EQ(load(), std::nullopt);
+        ASSERT_TRUE(testing::succeeded(load()));
         ASSERT_EQ(records.entries.size(), 20000u);
         EXPECT_EQ(records.entries.front().seconds, total - 19999) << total;
         EXPECT_EQ(records.entries.back().seconds, total);
@@ -322,7 +325,7 @@ TEST_F(ResultsFileTest, LoadingReadsWholeRecordsAndKeepsBestTimesStrictly) {
                     testing::runRecord(9, 3, 99999),
                 });
     std::ofstream(path(), std::ios::binary | std::ios::app) << "partial";
-    ASSERT_EQ(load(), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(load()));
     EXPECT_EQ(records.entries.size(), 6u);
     EXPECT_EQ(counts->BestTime.at(2, 4), 70);
     EXPECT_EQ(counts->BestTime.at(2, 0), 10);
@@ -347,13 +350,15 @@ TEST_F(ResultsFileTest, ARecordTheTablesCannotHoldEndsTheLoadNamingIt) {
         std::filesystem::remove(path());
         testing::appendRecords(path(), {testing::runRecord(1, 1, 50), c.bad});
         const auto failure = load();
-        ASSERT_TRUE(failure) << c.name;
-        EXPECT_TRUE(failure->message.starts_with("成績ランダムファイル表示89")) << failure->message;
-        EXPECT_NE(failure->message.find("/i=2/"), std::string::npos) << failure->message;
+        ASSERT_FALSE(failure) << c.name;
+        EXPECT_TRUE(failure.error().problem.starts_with("成績ランダムファイル表示89"))
+            << failure.error().problem;
+        EXPECT_NE(failure.error().problem.find("/i=2/"), std::string::npos)
+            << failure.error().problem;
     }
     std::filesystem::remove(path());
     testing::appendRecords(path(), {testing::runRecord(1, 1, 50), testing::runRecord(6000, 1, 40)});
-    EXPECT_EQ(load()->message,
+    EXPECT_EQ(load().error().problem,
               "成績ランダムファイル表示89記録の生徒番号かレベルが範囲外です9/date46366/i=2/time=0.5"
               "/name=/Bangou=6000/level=1/time=40line8");
 }
@@ -368,7 +373,7 @@ TEST_F(ResultsFileTest, ARecordWhoseDateOrClockIsNoTimeIsPassedOver) {
     const ResultRecord negativeTime = testing::runRecord(3, 1, -100000000);
     testing::appendRecords(path(), {testing::runRecord(3, 1, 50), nan, fraction, infiniteClock,
                                     negativeTime, testing::runRecord(3, 1, 60)});
-    ASSERT_EQ(load(), std::nullopt);
+    ASSERT_TRUE(testing::succeeded(load()));
     ASSERT_EQ(records.entries.size(), 2u);
     EXPECT_EQ(records.entries[1].seconds, 60);
     EXPECT_EQ(counts->BestTime.at(1, 3), 50);
@@ -383,8 +388,8 @@ TEST_F(ResultsFileTest, AMissingFolderIsTriedFourTimesFiveSecondsApart) {
     ResultsFile gone(file, folder / "no-such-folder/成績累積データ.dat", clock,
                      [this](int seconds) { waits.push_back(seconds); });
     const auto failure = gone.LoadResultRecords(records, *counts);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->message,
+    ASSERT_FALSE(failure);
+    EXPECT_EQ(failure.error().problem,
               "ファイルがありません3ファイルまたはフォルダが見つかりません（エラー番号 2）53");
     EXPECT_EQ(waits, (std::vector<int>{5, 5, 5, 5}));
 }

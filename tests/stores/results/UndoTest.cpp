@@ -8,6 +8,8 @@
 #include "stores/results/InsertJournal.h"
 #include "stores/results/InterruptedChange.h"
 #include "stores/results/RecordsAdministration.h"
+#include "support/ChangeOutcomes.h"
+#include "support/ExpectedAssertions.h"
 #include "support/FiveRunsAdministration.h"
 #include "support/HistoryFiles.h"
 #include "support/RecordFiles.h"
@@ -16,23 +18,22 @@
 namespace gaisan {
 namespace {
 
-using Outcome = RecordsAdministration::Outcome;
-
 /// The five runs' file, a teacher's changes to it and their undoing.
 class Undo : public testing::FiveRunsAdministration {
 public:
     Undo() { original = testing::readBytes(path()); }
     std::vector<HistoryEntry> history() const { return testing::historyEntriesOf(path()); }
     void remove(std::uint64_t number) {
-        ASSERT_EQ(administration.deleteRecord(number, kAnyRecord).outcome, Outcome::Done);
+        ASSERT_EQ(testing::outcomeOf(administration.deleteRecord(number, kAnyRecord)),
+                  testing::ChangeSeen::Done);
     }
     /// What the next writer does: takes the lock and finishes what was cut short.
     InterruptedDelete nextWriter() {
         PosixRecordFile file;
         InterruptedDelete found;
-        EXPECT_EQ(file.open(path()), std::nullopt);
-        EXPECT_EQ(file.lockForAppend(), std::nullopt);
-        EXPECT_EQ(finishInterruptedChange(file, path(), found), std::nullopt);
+        EXPECT_TRUE(testing::succeeded(file.open(path())));
+        EXPECT_TRUE(testing::succeeded(file.lockForAppend()));
+        EXPECT_TRUE(testing::succeeded(finishInterruptedChange(file, path(), found)));
         return found;
     }
 
@@ -71,7 +72,8 @@ TEST_F(Undo, RunsAppendedMeanwhileStayAndTheRecordGoesBackInItsPlace) {
 }
 
 TEST_F(Undo, AWriteBackUndoneGivesTheFileBackByteForByte) {
-    ASSERT_EQ(administration.writeBack(2, kAnyRecord, 9, 99).outcome, Outcome::Done);
+    ASSERT_EQ(testing::outcomeOf(administration.writeBack(2, kAnyRecord, 9, 99)),
+              testing::ChangeSeen::Done);
     undo(1);
     EXPECT_EQ(testing::readBytes(path()), original);
     const std::vector<HistoryEntry> entries = history();
@@ -187,11 +189,13 @@ TEST_F(Undo, AnUndoIsRefusedWhenALaterChangeMovedOrChangedItsRecords) {
         const std::size_t entries = history().size();
         const auto result = administration.undo(c.undone, kAnyEntry);
         if (c.refusal) {
-            EXPECT_EQ(result.outcome, Outcome::Blocked);
-            EXPECT_NE(result.problem.find(c.refusal), std::string::npos) << result.problem;
+            EXPECT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Blocked);
+            EXPECT_NE(testing::whyOf(result).find(c.refusal), std::string::npos)
+                << testing::whyOf(result);
             EXPECT_EQ(history().size(), entries);
         } else {
-            EXPECT_EQ(result.outcome, Outcome::Done) << result.problem;
+            EXPECT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Done)
+                << testing::whyOf(result);
             EXPECT_EQ(history().size(), entries + 1);
         }
         EXPECT_EQ(students(), c.students);
@@ -199,17 +203,17 @@ TEST_F(Undo, AnUndoIsRefusedWhenALaterChangeMovedOrChangedItsRecords) {
 }
 
 TEST_F(Undo, AnUndoOfWhatTheHistoryDoesNotHoldOrOfARecordChangedOutsideItChangesNothing) {
-    EXPECT_EQ(administration.undo(1, kAnyEntry).outcome, Outcome::PastEnd);
+    EXPECT_EQ(testing::outcomeOf(administration.undo(1, kAnyEntry)), testing::ChangeSeen::PastEnd);
     setStudent(2, 8);
-    EXPECT_EQ(administration.undo(2, kAnyEntry).outcome, Outcome::PastEnd);
-    EXPECT_EQ(administration.undo(1, [](const HistoryEntry&) { return false; }).outcome,
-              Outcome::NotTheRecord);
+    EXPECT_EQ(testing::outcomeOf(administration.undo(2, kAnyEntry)), testing::ChangeSeen::PastEnd);
+    EXPECT_EQ(testing::outcomeOf(administration.undo(1, [](const HistoryEntry&) { return false; })),
+              testing::ChangeSeen::NotTheRecord);
 
     // The results file restored from a copy: record 2 is no longer as the write-back left it.
     std::ofstream(path(), std::ios::binary | std::ios::trunc) << original;
     const auto restored = administration.undo(1, kAnyEntry);
-    EXPECT_EQ(restored.outcome, Outcome::Blocked);
-    EXPECT_NE(restored.problem.find("記録2が変更1の後で変わっている"), std::string::npos);
+    EXPECT_EQ(testing::outcomeOf(restored), testing::ChangeSeen::Blocked);
+    EXPECT_NE(testing::whyOf(restored).find("記録2が変更1の後で変わっている"), std::string::npos);
     EXPECT_EQ(testing::readBytes(path()), original);
     EXPECT_EQ(history().size(), 1u);
 
@@ -218,7 +222,7 @@ TEST_F(Undo, AnUndoOfWhatTheHistoryDoesNotHoldOrOfARecordChangedOutsideItChanges
     bytes.seekp(100);
     bytes.put('!');
     bytes.close();
-    EXPECT_NE(administration.undo(1, kAnyEntry).problem.find("壊れていて読めない"),
+    EXPECT_NE(testing::whyOf(administration.undo(1, kAnyEntry)).find("壊れていて読めない"),
               std::string::npos);
 }
 
@@ -231,7 +235,8 @@ TEST_F(Undo, AnUndoThatWouldHarmTheFileIsRefused) {
         entry.before = encodeRecord(before);
         entry.after = encodeRecord(after);
         PosixRecordFile historyFile;
-        ASSERT_EQ(appendHistoryEntry(historyFile, historyFileOf(path()), entry), std::nullopt);
+        ASSERT_TRUE(
+            testing::succeeded(appendHistoryEntry(historyFile, historyFileOf(path()), entry)));
     };
     ResultRecord outOfRange = run(2);
     outOfRange.StudentIndex = 6000;
@@ -259,8 +264,9 @@ TEST_F(Undo, AnUndoThatWouldHarmTheFileIsRefused) {
         c.make();
         const std::string before = testing::readBytes(path());
         const auto result = administration.undo(1, kAnyEntry);
-        EXPECT_EQ(result.outcome, Outcome::Blocked);
-        EXPECT_NE(result.problem.find(c.refusal), std::string::npos) << result.problem;
+        EXPECT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Blocked);
+        EXPECT_NE(testing::whyOf(result).find(c.refusal), std::string::npos)
+            << testing::whyOf(result);
         EXPECT_EQ(testing::readBytes(path()), before);
         EXPECT_EQ(history().size(), 1u);
     }
@@ -400,17 +406,17 @@ TEST_F(Undo, TheNextWriterFinishesAPutBackWithItsEntryOrLeavesBothOut) {
         std::filesystem::remove(historyFileOf(path()));
         std::filesystem::remove(pendingChangeFileOf(path()));
         if (c.pendingThere) {
-            ASSERT_EQ(writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(putBack)),
-                      std::nullopt);
+            ASSERT_TRUE(testing::succeeded(
+                writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(putBack))));
         }
         if (c.journalThere) {
-            ASSERT_EQ(writeFileDurably(insertJournalPathOf(path()), journal.encode()),
-                      std::nullopt);
+            ASSERT_TRUE(testing::succeeded(
+                writeFileDurably(insertJournalPathOf(path()), journal.encode())));
         }
         if (c.entryAppended) {
             PosixRecordFile historyFile;
-            ASSERT_EQ(appendHistoryEntry(historyFile, historyFileOf(path()), putBack),
-                      std::nullopt);
+            ASSERT_TRUE(testing::succeeded(
+                appendHistoryEntry(historyFile, historyFileOf(path()), putBack)));
         }
         EXPECT_EQ(nextWriter().finding, c.finding);
         EXPECT_EQ(students(), c.students);

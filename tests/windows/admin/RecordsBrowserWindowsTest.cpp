@@ -408,8 +408,8 @@ private slots:
         PosixRecordFile file;
         RecordsAdministration other(
             file, flow.resultsFile(), [](int) {}, flow.clock());
-        QVERIFY(other.deleteRecord(2, [](auto) { return true; }).outcome ==
-                RecordsAdministration::Outcome::Done);
+        const auto deleted = other.deleteRecord(2, [](auto) { return true; });
+        QVERIFY(deleted && deleted->done());
         child<QPushButton>(browser.get(), QStringLiteral("Command3"))->click();
         QCOMPARE(flow.messageBoxes.shown.size(), std::size_t{2});
         QVERIFY(flow.messageBoxes.shown[1].text.contains(
