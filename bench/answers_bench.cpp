@@ -130,7 +130,7 @@ void analyse(benchmark::State& state, const std::vector<int>& students) {
     std::uint64_t bytes = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const MistakeAnalysis analysis = analyseMistakes(file, results, scopeOf(students));
+        const MistakeAnalysis analysis = analyseMistakes(file, results, scopeOf(students)).value();
         benchmark::DoNotOptimize(analysis.group.counts.answers);
         const auto analysed = std::chrono::steady_clock::now();
         state.PauseTiming();

@@ -3,18 +3,12 @@
 #include <exception>
 #include <new>
 
-#include "platform/DataFileError.h"
-
 namespace gaisan {
 
 QString unexpectedErrorText() {
     const QString opening = QStringLiteral("予期しないエラーのため、プログラムを終了します。\n\n");
     try {
         throw;
-    } catch (const DataFileError& error) {
-        return opening + QStringLiteral("場所：%1\n問題：%2")
-                             .arg(QString::fromStdString(error.file().string()),
-                                  QString::fromStdString(error.problem()));
     } catch (const std::bad_alloc&) {
         return opening + QStringLiteral("問題：メモリが足りません。");
     } catch (const std::exception& error) {

@@ -220,7 +220,7 @@ void ScreenFlow::showMistakeAnalysis() {
     });
 }
 
-MistakeAnalysis ScreenFlow::readMistakeAnalysis(const AnalysisScope& scope) {
+Expected<MistakeAnalysis> ScreenFlow::readMistakeAnalysis(const AnalysisScope& scope) {
     return analyseMistakes(m_recordFile, m_results.resultsFile(), scope);
 }
 

@@ -114,7 +114,7 @@ public:
     /// menu unloads.
     void showMistakeAnalysis() override;
     /// The answers of `scope` in the results file's folder, summed up.
-    [[nodiscard]] MistakeAnalysis readMistakeAnalysis(const AnalysisScope& scope) override;
+    Expected<MistakeAnalysis> readMistakeAnalysis(const AnalysisScope& scope) override;
     /// From an administration screen: it closes and a fresh level menu opens.
     void backToMenu() override;
 

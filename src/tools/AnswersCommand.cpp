@@ -21,20 +21,18 @@ int answersCommand(const CommandLine& line) {
     const std::filesystem::path resultsFile = state->locations.resultsFile();
     PosixRecordFile recordFile;
     AnswersExportSummary summary;
-    const auto write = [&](std::ostream& out) {
-        summary = exportAnswers(recordFile, resultsFile, state->roster,
-                                state->common.YearChangeMonth, scope, encoding, out);
+    const auto write = [&](std::ostream& out) -> Expected<void> {
+        Expected<AnswersExportSummary> exported =
+            exportAnswers(recordFile, resultsFile, state->roster, state->common.YearChangeMonth,
+                          scope, encoding, out);
+        if (!exported) return Unexpected(exported.error());
+        summary = std::move(*exported);
+        return {};
     };
-    if (const auto output = line.option("output")) {
-        const Expected<void> written =
-            writeSpreadsheetFile(*output, [&](std::ostream& out) -> Expected<void> {
-                write(out);
-                return {};
-            });
-        if (!written) throw Unusable(written.error().text());
-    } else {
-        write(std::cout);
-    }
+    const Expected<void> written = line.option("output")
+                                       ? writeSpreadsheetFile(*line.option("output"), write)
+                                       : write(std::cout);
+    if (!written) throw Unusable(written.error().text());
     for (const std::string& problem : summary.problems) std::cerr << "problem: " << problem << '\n';
     return summary.problems.empty() ? 0 : 1;
 }

@@ -56,7 +56,11 @@ int mistakesCommand(const CommandLine& line) {
     }
     MistakeAnalysis analysis;
     PosixRecordFile recordFile;
-    if (!scope.students.empty()) analysis = analyseMistakes(recordFile, resultsFile, scope);
+    if (!scope.students.empty()) {
+        Expected<MistakeAnalysis> read = analyseMistakes(recordFile, resultsFile, scope);
+        if (!read) throw Unusable(read.error().text());
+        analysis = std::move(*read);
+    }
     std::vector<std::string> problems = withAnswers.problems;
     addNewProblems(problems, analysis.report.problems);
 

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/DataFileError.h"
 #include "tools/CommandSupport.h"
 #include "tools/Commands.h"
 
@@ -47,8 +46,6 @@ int main(int argc, char* argv[]) {
         return status;
     } catch (const gaisan::UsageError& e) {
         std::cerr << "gaisan-records: " << e.what() << '\n' << gaisan::usageText();
-    } catch (const gaisan::DataFileError& e) {
-        std::cerr << "gaisan-records: " << e.file().string() << ": " << e.problem() << '\n';
     } catch (const gaisan::Unusable& e) {
         std::cerr << "gaisan-records: " << e.what() << '\n';
     } catch (const std::bad_alloc&) {

@@ -13,7 +13,6 @@
 #include "kit/ProgramApplication.h"
 #include "kit/UnexpectedError.h"
 #include "navigator/ScreenFlow.h"
-#include "platform/DataFileError.h"
 #include "support/DemoInstallation.h"
 #include "support/Screenshots.h"
 #include "windows/names/namesel.h"
@@ -82,7 +81,7 @@ private slots:
         QVERIFY(!shown<namesel>());
     }
 
-    void anUnexpectedErrorIsDescribedNamingItsFileWhenThereIsOne() {
+    void anUnexpectedErrorIsDescribed() {
         const auto textOf = [](const std::function<void()>& fail) {
             try {
                 fail();
@@ -93,8 +92,6 @@ private slots:
         };
         const QString opening =
             QStringLiteral("予期しないエラーのため、プログラムを終了します。\n\n");
-        QCOMPARE(textOf([] { throw DataFileError("/srv/data/新名簿.txt", "読めません。"); }),
-                 opening + QStringLiteral("場所：/srv/data/新名簿.txt\n問題：読めません。"));
         QCOMPARE(textOf([] { throw std::bad_alloc(); }),
                  opening + QStringLiteral("問題：メモリが足りません。"));
         QCOMPARE(textOf([] { throw std::runtime_error("iconv failed"); }),

@@ -48,7 +48,7 @@ public:
 
     AppState& state() override { return *m_state; }
     const Clock& clock() const override { return m_clock; }
-    MistakeAnalysis readMistakeAnalysis(const AnalysisScope& scope) override {
+    Expected<MistakeAnalysis> readMistakeAnalysis(const AnalysisScope& scope) override {
         ++reads;
         return analyseMistakes(m_file, resultsFile(), scope);
     }

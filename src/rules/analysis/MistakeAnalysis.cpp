@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "base/ResultRecord.h"
-#include "platform/DataFileError.h"
 #include "platform/PosixRecordFile.h"
 #include "stores/results/AnswersFile.h"
 #include "stores/results/RecordReader.h"
@@ -203,8 +202,8 @@ struct RecordedRuns {
     std::uint64_t count = 0;
 };
 
-RecordedRuns recordedRunsOf(RecordFile& file, const std::filesystem::path& resultsFile,
-                            const AnalysisScope& scope) {
+Expected<RecordedRuns> recordedRunsOf(RecordFile& file, const std::filesystem::path& resultsFile,
+                                      const AnalysisScope& scope) {
     // The place of each student of the scope, by student number.
     std::vector<int> placeOf;
     for (std::size_t place = 0; place < scope.students.size(); ++place) {
@@ -238,7 +237,7 @@ RecordedRuns recordedRunsOf(RecordFile& file, const std::filesystem::path& resul
             }
             return true;
         });
-    if (!read) throw DataFileError(resultsFile, read.error().problem);
+    if (!read) return Unexpected(Failure{resultsFile, read.error().problem, read.error().error});
     // Records come in the order they were written, so a list is mostly sorted already.
     for (auto& ofStudent : runs.ofStudent) {
         if (!std::ranges::is_sorted(ofStudent, {}, &RecordedRun::key)) {
@@ -309,9 +308,13 @@ std::uint64_t readAnswersOf(RecordFile& file, const std::filesystem::path& resul
 
 }  // namespace
 
-AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::path& resultsFile,
-                                     const AnalysisScope& scope, const RecordedRunVisitor& onRun) {
-    RecordedRuns recorded = recordedRunsOf(file, resultsFile, scope);
+Expected<AnswersReadReport> forEachRecordedRun(RecordFile& file,
+                                               const std::filesystem::path& resultsFile,
+                                               const AnalysisScope& scope,
+                                               const RecordedRunVisitor& onRun) {
+    Expected<RecordedRuns> read = recordedRunsOf(file, resultsFile, scope);
+    if (!read) return Unexpected(read.error());
+    RecordedRuns& recorded = *read;
     AnswersReadReport report{recorded.count, recorded.count, {}};
     const std::vector<int> years = readableYearsOf(resultsFile, scope, report.problems);
     report.runsWithoutAnswers -= readAnswersOf(file, resultsFile, scope, years, recorded, 0,
@@ -319,10 +322,13 @@ AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::pa
     return report;
 }
 
-MistakeAnalysis analyseMistakes(RecordFile& file, const std::filesystem::path& resultsFile,
-                                const AnalysisScope& scope) {
+Expected<MistakeAnalysis> analyseMistakes(RecordFile& file,
+                                          const std::filesystem::path& resultsFile,
+                                          const AnalysisScope& scope) {
+    Expected<RecordedRuns> read = recordedRunsOf(file, resultsFile, scope);
+    if (!read) return Unexpected(read.error());
+    RecordedRuns& recorded = *read;
     MistakeAnalysis analysis;
-    RecordedRuns recorded = recordedRunsOf(file, resultsFile, scope);
     analysis.report = {recorded.count, recorded.count, {}};
     const std::vector<int> years = readableYearsOf(resultsFile, scope, analysis.report.problems);
     // The students in two halves, read and summed side by side on a classroom machine's two

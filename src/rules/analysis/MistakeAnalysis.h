@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Expected.h"
 #include "platform/RecordFile.h"
 #include "rules/analysis/MistakeKinds.h"
 #include "stores/results/RunAnswers.h"
@@ -43,9 +44,12 @@ struct AnswersReadReport {
 /// `scope.students`, each student's runs in the order they were recorded. A run's answers count
 /// only while its record is in the results file: a deleted run's answers no longer count, and a
 /// run a teacher moved to another student counts for that student (its answers were copied
-/// there with it). Throws DataFileError when the results file cannot be read.
-AnswersReadReport forEachRecordedRun(RecordFile& file, const std::filesystem::path& resultsFile,
-                                     const AnalysisScope& scope, const RecordedRunVisitor& onRun);
+/// there with it). A results file that cannot be read is the failure; answers files that cannot
+/// be read are the report's problems.
+Expected<AnswersReadReport> forEachRecordedRun(RecordFile& file,
+                                               const std::filesystem::path& resultsFile,
+                                               const AnalysisScope& scope,
+                                               const RecordedRunVisitor& onRun);
 
 /// The kinds of the three boxes of a recorded answer, as the judging found them: Correct for a
 /// box judged right whatever its text, never Correct for one judged wrong (その他の誤り when
@@ -120,8 +124,8 @@ struct MistakeAnalysis {
 };
 
 /// Reads the answers of `scope` (forEachRecordedRun) and sums them up.
-[[nodiscard]] MistakeAnalysis analyseMistakes(RecordFile& file,
-                                              const std::filesystem::path& resultsFile,
-                                              const AnalysisScope& scope);
+Expected<MistakeAnalysis> analyseMistakes(RecordFile& file,
+                                          const std::filesystem::path& resultsFile,
+                                          const AnalysisScope& scope);
 
 }  // namespace gaisan

@@ -86,10 +86,11 @@ AnswersStudents answersStudentsOf(const std::filesystem::path& resultsFile,
     return found;
 }
 
-AnswersExportSummary exportAnswers(RecordFile& file, const std::filesystem::path& resultsFile,
-                                   const RosterTables& roster, int yearChangeMonth,
-                                   const AnswersExportScope& scope, ExportEncoding encoding,
-                                   std::ostream& out) {
+Expected<AnswersExportSummary> exportAnswers(RecordFile& file,
+                                             const std::filesystem::path& resultsFile,
+                                             const RosterTables& roster, int yearChangeMonth,
+                                             const AnswersExportScope& scope,
+                                             ExportEncoding encoding, std::ostream& out) {
     const auto encoded = [encoding](const std::string& utf8) {
         return encoding == ExportEncoding::Cp932 ? encodeCp932(utf8) : utf8;
     };
@@ -107,12 +108,13 @@ AnswersExportSummary exportAnswers(RecordFile& file, const std::filesystem::path
     }
     // The runs arrive student by student; the spreadsheet lists them as they were worked.
     std::vector<KeptRun> runs;
-    const AnswersReadReport report =
+    const Expected<AnswersReadReport> report =
         forEachRecordedRun(file, resultsFile, analysisScope, [&](const RunBlock& run) {
             runs.push_back({run.run(), {run.bytes().begin(), run.bytes().end()}});
         });
-    summary.runsWithoutAnswers = report.runsWithoutAnswers;
-    addNewProblems(summary.problems, report.problems);
+    if (!report) return Unexpected(report.error());
+    summary.runsWithoutAnswers = report->runsWithoutAnswers;
+    addNewProblems(summary.problems, report->problems);
     std::ranges::stable_sort(runs, [](const KeptRun& a, const KeptRun& b) {
         return a.run.date != b.run.date ? a.run.date < b.run.date : a.run.clock < b.run.clock;
     });

@@ -51,11 +51,12 @@ struct AnswersExportSummary {
 /// judged across every student; names from the roster, grades in the school year of the run (the
 /// year changing in `yearChangeMonth`). A run recorded without answers gives no rows; an answers
 /// file that cannot be read is left out and named in the summary. UTF-8 with a byte-order mark,
-/// or CP932; lines end in CR LF. Throws DataFileError when the results file cannot be read.
-AnswersExportSummary exportAnswers(RecordFile& file, const std::filesystem::path& resultsFile,
-                                   const RosterTables& roster, int yearChangeMonth,
-                                   const AnswersExportScope& scope, ExportEncoding encoding,
-                                   std::ostream& out);
+/// or CP932; lines end in CR LF. A results file that cannot be read is the failure.
+Expected<AnswersExportSummary> exportAnswers(RecordFile& file,
+                                             const std::filesystem::path& resultsFile,
+                                             const RosterTables& roster, int yearChangeMonth,
+                                             const AnswersExportScope& scope,
+                                             ExportEncoding encoding, std::ostream& out);
 
 /// The students with answers files that may hold answers of the days from `firstDay` to
 /// `lastDay` (day serials, both included), in number order, and the widest range of days those

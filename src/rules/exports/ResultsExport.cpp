@@ -8,7 +8,6 @@
 #include "base/DateTexts.h"
 #include "platform/Calendar.h"
 #include "platform/Cp932.h"
-#include "platform/DataFileError.h"
 #include "platform/SystemErrorText.h"
 #include "platform/Utf8.h"
 #include "rules/counts/Counts.h"

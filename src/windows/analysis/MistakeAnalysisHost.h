@@ -18,9 +18,9 @@ public:
 
     virtual AppState& state() = 0;
     virtual const Clock& clock() const = 0;
-    /// The answers of `scope`, summed up (analyseMistakes). Throws DataFileError when the results
-    /// file cannot be read.
-    [[nodiscard]] virtual MistakeAnalysis readMistakeAnalysis(const AnalysisScope& scope) = 0;
+    /// The answers of `scope`, summed up (analyseMistakes); the results file's failure when it
+    /// cannot be read.
+    virtual Expected<MistakeAnalysis> readMistakeAnalysis(const AnalysisScope& scope) = 0;
     /// Tells the teacher that a data file cannot be used, naming it and what is wrong.
     virtual void reportUnusableFile(const Failure& failure) = 0;
     /// Tells the teacher that a print could not start.

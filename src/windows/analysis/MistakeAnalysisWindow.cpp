@@ -7,7 +7,6 @@
 #include "base/Periods.h"
 #include "kit/QtConversions.h"
 #include "platform/Clock.h"
-#include "platform/DataFileError.h"
 #include "platform/Utf8.h"
 #include "stores/installation/DataFolder.h"
 #include "stores/roster/Roster.h"
@@ -248,14 +247,14 @@ void MistakeAnalysisWindow::analyse() {
         m_countsLabel->setText(QStringLiteral("この学年の生徒が名簿にいません"));
         return;
     }
-    try {
-        m_analysis = m_host.readMistakeAnalysis(scope);
-    } catch (const DataFileError& error) {
-        m_host.reportUnusableFile(Failure{error.file(), error.problem()});
+    Expected<MistakeAnalysis> read = m_host.readMistakeAnalysis(scope);
+    if (!read) {
+        m_host.reportUnusableFile(read.error());
         showSubject(0);
         m_countsLabel->setText(QStringLiteral("成績ファイルが読めませんでした"));
         return;
     }
+    m_analysis = std::move(*read);
     m_groupTitle = groupTitle(m_bandBox->currentText().toStdString(), wholeBand, m_chosen.size());
     m_scopeText = scopeText(levels, period, scope);
     m_lastDay = scope.lastDay;

@@ -190,7 +190,7 @@ TEST_F(RecordsAdministrationTest,
     const auto answersOf = [&](int student) {
         const AnalysisScope scope{
             {student}, {}, daySerial({2026, 4, 1}), daySerial({2026, 12, 10})};
-        return analyseMistakes(file, path(), scope).group.counts.answers;
+        return analyseMistakes(file, path(), scope).value().group.counts.answers;
     };
 
     const auto moved = administration.writeBack(1, chosen(1), 250, std::nullopt);

@@ -57,9 +57,10 @@ public:
         return run;
     }
     MistakeAnalysis analyse(std::vector<int> students, std::vector<int> levels = {}) {
-        return analyseMistakes(
-            m_file, results(),
-            {std::move(students), std::move(levels), daySerial({2026, 4, 1}), daySerial(kToday)});
+        return analyseMistakes(m_file, results(),
+                               {std::move(students), std::move(levels), daySerial({2026, 4, 1}),
+                                daySerial(kToday)})
+            .value();
     }
     PosixRecordFile& file() { return m_file; }
 
@@ -162,7 +163,8 @@ TEST(MistakeAnalysis, AnswersThatCannotBeReadAreNamedOnceEachAndTheRestStillCoun
 
     const MistakeAnalysis analysis =
         analyseMistakes(classroom.file(), classroom.results(),
-                        {{1, 2, 3}, {}, daySerial({2025, 4, 1}), daySerial(kToday)});
+                        {{1, 2, 3}, {}, daySerial({2025, 4, 1}), daySerial(kToday)})
+            .value();
     ASSERT_EQ(analysis.report.problems.size(), 2u) << "the folder once, not once per student";
     EXPECT_EQ(analysis.report.problems[0].find(lastYear.string() + ": "), 0u);
     EXPECT_EQ(analysis.report.problems[1].find(second.string() + ": "), 0u);

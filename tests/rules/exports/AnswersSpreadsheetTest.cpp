@@ -111,7 +111,7 @@ protected:
                                   ExportEncoding encoding = ExportEncoding::Utf8) {
         std::ostringstream out;
         PosixRecordFile file;
-        m_summary = exportAnswers(file, m_results, m_roster, 4, scope, encoding, out);
+        m_summary = exportAnswers(file, m_results, m_roster, 4, scope, encoding, out).value();
         std::string text = out.str();
         std::vector<std::string> lines;
         for (std::size_t at = 0; at < text.size();) {
