@@ -22,6 +22,7 @@
 #include "base/AppState.h"
 #include "platform/FileBytes.h"
 #include "platform/PosixRecordFile.h"
+#include "rules/admin/Installation.h"
 #include "rules/admin/ResultDistribution.h"
 #include "stores/results/RecordsAdministration.h"
 #include "support/FakeClock.h"
@@ -67,7 +68,7 @@ public:
         m_folder.writeBytes("data/gaisan/成績累積データ.dat", bytes);
     }
 
-    AppState& state() override { return *m_state; }
+    Installation& installation() override { return m_installation; }
     const Clock& clock() const override { return m_clock; }
     MessageBoxes& boxes() override { return m_boxes; }
     void waitResponsively(int) override {}
@@ -81,6 +82,7 @@ private:
     testing::TempFolder m_folder;
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     testing::FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    Installation m_installation{*m_state, m_clock};
     testing::RecordingMessageBoxes m_boxes;
 };
 

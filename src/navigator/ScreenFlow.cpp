@@ -63,7 +63,8 @@ ScreenFlow::ScreenFlow(AppState& state, const Clock& clock, RandomSource& random
                      resultsFileText(m_state.profile.SubjectTitle, text, m_results.resultsFile()));
           }),
       m_session(state, m_results, clock, random, *m_cues),
-      m_levelMenu(state, clock) {}
+      m_levelMenu(state, clock),
+      m_installation(state, clock) {}
 
 ScreenFlow::~ScreenFlow() {
     for (QWidget* window :

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/PosixRecordFile.h"
+#include "rules/admin/Installation.h"
 #include "rules/admin/PasscodeTries.h"
 #include "rules/menu/LevelMenu.h"
 #include "rules/menu/RunLists.h"
@@ -155,9 +156,9 @@ public:
     bool passcodeGiven() const override { return m_passcodeGiven; }
     void notePasscodeGiven() override { m_passcodeGiven = true; }
 
-    AppState& state() override { return m_state; }
     StudentSession& session() override { return m_session; }
     LevelMenu& levelMenu() override { return m_levelMenu; }
+    Installation& installation() override { return m_installation; }
     /// A failure of the results file ends the program with its message.
     void endWithFailure(const Failure& failure) override;
     const Clock& clock() const override { return m_clock; }
@@ -193,6 +194,7 @@ private:
     ResultsAccess m_results;
     StudentSession m_session;
     LevelMenu m_levelMenu;
+    Installation m_installation;
     QPointer<Firstfrm> m_splash;
     QPointer<BASEFRM> m_waitWindow;
     QPointer<namesel> m_names;

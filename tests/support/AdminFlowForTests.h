@@ -8,6 +8,7 @@
 
 #include "base/AppState.h"
 #include "base/CriteriaTable.h"
+#include "rules/admin/Installation.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempFolder.h"
@@ -31,7 +32,8 @@ public:
         LoadCriteriaTable(criteriaFile(), m_state->criteria, 4).value();
     }
 
-    AppState& state() override { return *m_state; }
+    AppState& state() { return *m_state; }
+    Installation& installation() override { return m_installation; }
     const Clock& clock() const override { return m_clock; }
     MessageBoxes& boxes() override { return messageBoxes; }
     void waitResponsively(int) override {}
@@ -50,6 +52,7 @@ public:
 private:
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    Installation m_installation{*m_state, m_clock};
 };
 
 /// The control `name` of `window`; the test stops at once when there is none.

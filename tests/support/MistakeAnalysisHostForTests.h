@@ -8,6 +8,7 @@
 #include "base/ProgramProfile.h"
 #include "platform/Failure.h"
 #include "platform/PosixRecordFile.h"
+#include "rules/admin/Installation.h"
 #include "stores/installation/Configuration.h"
 #include "stores/results/AnswersFile.h"
 #include "support/FakeClock.h"
@@ -46,7 +47,8 @@ public:
         if (problems.answers) throw std::runtime_error(problems.answers->text());
     }
 
-    AppState& state() override { return *m_state; }
+    AppState& state() { return *m_state; }
+    Installation& installation() override { return m_installation; }
     const Clock& clock() const override { return m_clock; }
     Expected<MistakeAnalysis> readMistakeAnalysis(const AnalysisScope& scope) override {
         ++reads;
@@ -66,6 +68,7 @@ public:
 private:
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();
     FakeClock m_clock{{2026, 12, 10}, 10 * 3600.0};
+    Installation m_installation{*m_state, m_clock};
     PosixRecordFile m_file;
 };
 

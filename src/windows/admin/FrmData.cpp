@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <map>
 
-#include "base/AppState.h"
 #include "kit/ListChoiceDialog.h"
 #include "kit/MessageBoxes.h"
 #include "kit/QtConversions.h"
@@ -13,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/PosixRecordFile.h"
 #include "rules/admin/HistoryCaption.h"
+#include "rules/admin/Installation.h"
 #include "rules/admin/RecordEdit.h"
 #include "rules/admin/RecordLine.h"
 #include "stores/installation/DataFolder.h"
@@ -117,9 +117,7 @@ FrmData::FrmData(AdminFlow& flow)
 
 FrmData::~FrmData() = default;
 
-std::filesystem::path FrmData::resultsPath() const {
-    return m_flow.state().locations.resultsFile();
-}
+std::filesystem::path FrmData::resultsPath() const { return m_flow.installation().resultsFile(); }
 
 RecordsAdministration FrmData::administration(RecordFile& file, InterruptedDelete& found) {
     RecordsAdministration administration(
@@ -140,9 +138,9 @@ void FrmData::Form_Load() {
 void FrmData::tell(const QString& text) { m_flow.boxes().inform(this, kTitle, text); }
 
 void FrmData::refresh() {
-    AppState& state = m_flow.state();
+    const Installation& installation = m_flow.installation();
     auto roster = std::make_unique<RosterTables>();
-    if (const auto loaded = loadSchoolRoster(state, *roster, m_flow.clock().now().date); !loaded) {
+    if (const auto loaded = installation.readRoster(*roster); !loaded) {
         // The records can still be listed and deleted; only the names and labels are missing.
         if (!m_rosterProblemTold) {
             tell(
@@ -158,7 +156,7 @@ void FrmData::refresh() {
 
     PosixRecordFile file;
     const Expected<void> loaded = m_snapshot.load(file, resultsPath());
-    m_model->reset(*students, state.common.SchoolCode, state.common.SchoolName);
+    m_model->reset(*students, installation.school().SchoolCode, installation.school().SchoolName);
     m_students = std::move(students);
     if (!loaded) {
         tell(QStringLiteral("成績のファイル「%1」を読めません。\n\n問題：%2")

@@ -2,13 +2,13 @@
 
 #include <QApplication>
 
-#include "base/AppState.h"
 #include "kit/ListChoiceDialog.h"
 #include "kit/MessageBoxes.h"
 #include "kit/QtConversions.h"
 #include "kit/WaitPanel.h"
 #include "platform/Clock.h"
 #include "platform/PosixRecordFile.h"
+#include "rules/admin/Installation.h"
 #include "rules/admin/ResultDistribution.h"
 #include "windows/admin/AdminFlow.h"
 
@@ -126,7 +126,7 @@ FrmTimeData::FrmTimeData(AdminFlow& flow)
 FrmTimeData::~FrmTimeData() = default;
 
 std::filesystem::path FrmTimeData::criteriaPath() const {
-    return m_flow.state().locations.criteriaFile();
+    return m_flow.installation().criteriaFile();
 }
 
 void FrmTimeData::Form_Load() {
@@ -158,8 +158,9 @@ void FrmTimeData::Command2_Click() {
                            "「更新記録」でファイルに書き直せます。\n\n") +
                 dataFileProblem(lines.error()));
         // The criteria in force are shown instead, as unsaved changes: "更新記録" writes them.
-        const AppState& state = m_flow.state();
-        lines = CriteriaGrid::linesInForce(state.criteria, state.profile.LevelCount);
+        const Installation& installation = m_flow.installation();
+        lines =
+            CriteriaGrid::linesInForce(installation.criteria(), installation.profile().LevelCount);
     }
     m_grid1->load(*lines, unsaved);
     m_savedLabel->clear();
@@ -167,13 +168,14 @@ void FrmTimeData::Command2_Click() {
 
 bool FrmTimeData::Command3_Click() {
     showWait(true);
-    AppState& state = m_flow.state();
+    Installation& installation = m_flow.installation();
     bool saved = false;
     const Expected<void> recorded = [&]() -> Expected<void> {
         const std::vector<CriteriaLine> lines = m_grid1->grid().lines();
         const Expected<CriteriaSaveOutcome> outcome = saveAskingWithoutCopy(
             [&](WithoutCopy withoutCopy) {
-                return saveCriteriaKeepingCopy(criteriaPath(), lines, state.profile.LevelCount,
+                return saveCriteriaKeepingCopy(criteriaPath(), lines,
+                                               installation.profile().LevelCount,
                                                m_flow.clock().now(), withoutCopy);
             },
             QStringLiteral("控えなしで保存しますか？\n"
@@ -182,11 +184,7 @@ bool FrmTimeData::Command3_Click() {
         saved = outcome->saved;
         if (!saved) return {};
         m_grid1->saved();
-        if (auto loaded =
-                LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
-            !loaded) {
-            return loaded;
-        }
+        if (auto loaded = installation.reloadCriteria(); !loaded) return loaded;
         showSavedTime();
         return {};
     }();
@@ -221,23 +219,19 @@ void FrmTimeData::bringBackCopy() {
     const std::optional<std::size_t> chosen = chooseCopy(this, copies);
     if (!chosen) return;
     showWait(true);
-    AppState& state = m_flow.state();
+    Installation& installation = m_flow.installation();
     const Expected<void> broughtBack = [&]() -> Expected<void> {
         const std::filesystem::path copy = copies[*chosen].file;
         const Expected<CriteriaSaveOutcome> outcome = saveAskingWithoutCopy(
             [&](WithoutCopy withoutCopy) {
-                return restoreCriteriaCopy(criteriaPath(), copy, state.profile.LevelCount,
+                return restoreCriteriaCopy(criteriaPath(), copy, installation.profile().LevelCount,
                                            m_flow.clock().now(), withoutCopy);
             },
             QStringLiteral("控えなしで前の設定に戻しますか？\n"
                            "「いいえ」なら何も変えません。"));
         if (!outcome) return Unexpected(outcome.error());
         if (!outcome->saved) return {};
-        if (auto loaded =
-                LoadCriteriaTable(criteriaPath(), state.criteria, state.profile.LevelCount);
-            !loaded) {
-            return loaded;
-        }
+        if (auto loaded = installation.reloadCriteria(); !loaded) return loaded;
         const Expected<std::vector<CriteriaLine>> lines = readCriteriaFile(criteriaPath());
         if (!lines) return Unexpected(lines.error());
         m_grid1->load(*lines, false);
@@ -317,7 +311,7 @@ void FrmTimeData::fillList(QListWidget* list, const std::vector<std::string>& li
 
 void FrmTimeData::Command7_Click() {
     PosixRecordFile file;
-    const std::filesystem::path results = m_flow.state().locations.resultsFile();
+    const std::filesystem::path results = m_flow.installation().resultsFile();
     if (const Expected<void> refreshed = m_distribution->refresh(file, results);
         !refreshed && !m_distributionProblemTold) {
         m_distributionProblemTold = true;

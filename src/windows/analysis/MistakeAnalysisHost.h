@@ -4,11 +4,11 @@
 
 namespace gaisan {
 
-struct AppState;
+class Installation;
 class Clock;
 struct Failure;
 
-/// What the teacher's mistake analysis needs of the program around it: the shared state (roster
+/// What the teacher's mistake analysis needs of the program around it: the installation (roster
 /// and levels), the clock, the answers of a scope, the messages for a file or a print that cannot
 /// be used, and the way back to the level menu. The screen flow provides it; a window test
 /// provides its own.
@@ -16,7 +16,8 @@ class MistakeAnalysisHost {
 public:
     virtual ~MistakeAnalysisHost() = default;
 
-    virtual AppState& state() = 0;
+    /// The installation the screen shows and changes.
+    virtual Installation& installation() = 0;
     virtual const Clock& clock() const = 0;
     /// The answers of `scope`, summed up (analyseMistakes); the results file's failure when it
     /// cannot be read.

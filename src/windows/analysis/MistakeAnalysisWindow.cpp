@@ -3,11 +3,11 @@
 #include <QHeaderView>
 #include <QScrollArea>
 
-#include "base/AppState.h"
 #include "base/Periods.h"
 #include "kit/QtConversions.h"
 #include "platform/Clock.h"
 #include "platform/Utf8.h"
+#include "rules/admin/Installation.h"
 #include "stores/installation/DataFolder.h"
 #include "stores/roster/Roster.h"
 #include "windows/analysis/MistakeAnalysisHost.h"
@@ -187,16 +187,15 @@ MistakeAnalysisWindow::MistakeAnalysisWindow(MistakeAnalysisHost& host)
 }
 
 void MistakeAnalysisWindow::Form_Load() {
-    AppState& state = m_host.state();
+    Installation& installation = m_host.installation();
     m_roster.clear();
-    const auto loaded = loadSchoolRoster(
-        state, state.roster, m_host.clock().now().date, [&](const RosterEntry& entry, int grade) {
-            if (!isAnalysedStudent(entry.Name)) return;
-            m_roster.push_back({entry.StudentIndex, grade, std::string(trimSpaces(entry.Name))});
-        });
+    const auto loaded = installation.readProgramRoster([&](const RosterEntry& entry, int grade) {
+        if (!isAnalysedStudent(entry.Name)) return;
+        m_roster.push_back({entry.StudentIndex, grade, std::string(trimSpaces(entry.Name))});
+    });
     if (!loaded) m_host.reportUnusableFile(loaded.error());
     m_levelList->clear();
-    for (int level = 1; level <= state.profile.LevelCount; ++level)
+    for (int level = 1; level <= installation.profile().LevelCount; ++level)
         m_levelList->addItem(QStringLiteral("レベル%1").arg(level));
     const QSignalBlocker quiet(m_bandBox);
     m_bandBox->clear();
@@ -273,7 +272,7 @@ void MistakeAnalysisWindow::analyse() {
         notes << QStringLiteral("答えが残っていない回：%1回")
                      .arg(m_analysis->report.runsWithoutAnswers);
     }
-    const std::filesystem::path dataFolder = m_host.state().locations.ProgramDataFolder;
+    const std::filesystem::path dataFolder = m_host.installation().programDataFolder();
     for (const std::string& problem : m_analysis->report.problems) {
         notes << QStringLiteral("読めないファイル：") +
                      toQString(unreadableAnswersNote(problem, dataFolder));
