@@ -13,9 +13,8 @@
 #include "stores/results/ResultsFile.h"
 #include "support/ChangeOutcomes.h"
 #include "support/ExpectedAssertions.h"
-#include "support/FakeClock.h"
-#include "support/HistoryFiles.h"
 #include "support/RecordFiles.h"
+#include "support/ResultsFileAdministration.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -160,41 +159,14 @@ TEST(ChangeHistory, DamageThatShowsWithoutReadingTheHistoryThrough) {
               "上限の65536件より大きくなっている");
 }
 
-/// A results file of three records, a teacher's changes to it and the states a crash can leave.
-class TeachersChanges : public ::testing::Test {
+/// A results file of three runs, a teacher's changes to it and the states a crash can leave.
+class TeachersChanges : public testing::ResultsFileAdministration {
 protected:
-    TeachersChanges() {
-        testing::appendRecords(path(), {testing::runRecord(1, 1, 10), testing::runRecord(2, 1, 20),
-                                        testing::runRecord(3, 1, 30)});
-    }
-    std::filesystem::path path() const { return folder / "成績累積データ.dat"; }
+    TeachersChanges() { appendRuns(3); }
     RecordCheck chosen(int student, int seconds) const {
         return RecordsAdministration::isExactly(
             encodeRecord(testing::runRecord(student, 1, seconds)));
     }
-    std::vector<HistoryEntry> history() const { return testing::historyEntriesOf(path()); }
-    std::vector<int> students() const {
-        std::vector<int> found;
-        for (const ResultRecord& record : testing::recordsIn(path())) {
-            found.push_back(record.StudentIndex);
-        }
-        return found;
-    }
-    /// What the next writer does: takes the lock and finishes what was cut short.
-    void nextWriter() {
-        PosixRecordFile file;
-        ASSERT_TRUE(testing::succeeded(file.open(path())));
-        ASSERT_TRUE(testing::succeeded(file.lockForAppend()));
-        InterruptedDelete found;
-        ASSERT_TRUE(testing::succeeded(finishInterruptedChange(file, path(), found)));
-        file.close();
-        EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(path())));
-    }
-
-    testing::TempFolder folder;
-    testing::FakeClock clock{{2026, 12, 10}, 36000};
-    PosixRecordFile file;
-    RecordsAdministration administration{file, path(), [](int) {}, clock};
 };
 
 TEST_F(TeachersChanges, EachChangeIsInTheHistoryWithItsRecordBeforeAndAfter) {

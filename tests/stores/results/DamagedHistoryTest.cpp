@@ -13,9 +13,9 @@
 #include "stores/results/RecordsAdministration.h"
 #include "support/ChangeOutcomes.h"
 #include "support/ExpectedAssertions.h"
-#include "support/FiveRunsAdministration.h"
 #include "support/HistoryFiles.h"
 #include "support/RecordFiles.h"
+#include "support/ResultsFileAdministration.h"
 #include "support/TempFolder.h"
 
 namespace gaisan {
@@ -24,10 +24,9 @@ namespace {
 /// The five runs' file, a teacher's changes to it and a history that damage reaches.
 class DamagedHistory : public testing::FiveRunsAdministration {
 protected:
-    std::filesystem::path history() const { return historyFileOf(path()); }
     /// Entry `number` damaged as a bad sector leaves it: one byte changed.
     void damageEntry(std::uint64_t number) const {
-        std::fstream file(history(), std::ios::binary | std::ios::in | std::ios::out);
+        std::fstream file(historyFile(), std::ios::binary | std::ios::in | std::ios::out);
         file.seekp(static_cast<std::streamoff>((number - 1) * HistoryEntry::kSize + 100));
         file.put('?');
     }
@@ -41,9 +40,9 @@ TEST_F(DamagedHistory, AHistoryGrownByZerosKeepsItsEntriesAsideAndUndoWorksAgain
     ASSERT_EQ(testing::outcomeOf(administration.deleteRecord(4, kAnyRecord)),
               testing::ChangeSeen::Done);
     const std::vector<HistoryEntry> entries = testing::historyEntriesOf(path());
-    ::chmod(history().c_str(), 0666);
-    std::filesystem::resize_file(history(), (kMostHistoryEntries + 10) * HistoryEntry::kSize);
-    const std::string damaged = testing::readBytes(history());
+    ::chmod(historyFile().c_str(), 0666);
+    std::filesystem::resize_file(historyFile(), (kMostHistoryEntries + 10) * HistoryEntry::kSize);
+    const std::string damaged = testing::readBytes(historyFile());
 
     EXPECT_EQ(testing::outcomeOf(administration.undo(2, kAnyEntry)), testing::ChangeSeen::Blocked)
         << "a damaged later entry may have moved the record";
@@ -60,7 +59,7 @@ TEST_F(DamagedHistory, AHistoryGrownByZerosKeepsItsEntriesAsideAndUndoWorksAgain
     EXPECT_EQ(testing::readBytes(found.setAsideAs), damaged) << "kept as it was";
     EXPECT_EQ(testing::historyEntriesOf(path()), entries);
     struct stat status {};
-    ASSERT_EQ(::stat(history().c_str(), &status), 0);
+    ASSERT_EQ(::stat(historyFile().c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0666u) << "as writable by the next user as before";
 
     undo(2);
@@ -79,7 +78,7 @@ TEST_F(DamagedHistory, EntriesAfterTheDamageMoveUpAndAnUndoStillNamesWhatItTookB
     undo(2);            // 4, takes back 2
     setStudent(3, 13);  // 5
     damageEntry(1);
-    std::ofstream(history(), std::ios::binary | std::ios::app) << "torn";
+    std::ofstream(historyFile(), std::ios::binary | std::ios::app) << "torn";
 
     ASSERT_EQ(testing::outcomeOf(mend()), testing::ChangeSeen::Done);
     EXPECT_EQ(found.wholeEntries, 4u);
@@ -119,13 +118,14 @@ TEST_F(DamagedHistory, AChangeWaitingForAFullHistoryIsFinishedOnceItsDamageIsSet
         journal.oldRecords.insert(journal.oldRecords.end(), bytes.begin(), bytes.end());
     }
     const std::string results = testing::readBytes(path());
-    const std::string sound = testing::readBytes(history());
+    const std::string sound = testing::readBytes(historyFile());
     for (const bool damageBetween : {true, false}) {
         std::ofstream(path(), std::ios::binary | std::ios::trunc) << results;
-        std::ofstream(history(), std::ios::binary | std::ios::trunc) << sound;
+        std::ofstream(historyFile(), std::ios::binary | std::ios::trunc) << sound;
         std::filesystem::remove(folder / "成績変更履歴-直す前.dat");
         if (damageBetween) damageEntry(1);
-        std::filesystem::resize_file(history(), (kMostHistoryEntries + 1) * HistoryEntry::kSize);
+        std::filesystem::resize_file(historyFile(),
+                                     (kMostHistoryEntries + 1) * HistoryEntry::kSize);
         ASSERT_TRUE(testing::succeeded(
             writeFileDurably(pendingChangeFileOf(path()), encodeHistoryEntry(deletion))));
         ASSERT_TRUE(
@@ -141,7 +141,7 @@ TEST_F(DamagedHistory, AChangeWaitingForAFullHistoryIsFinishedOnceItsDamageIsSet
                 << testing::whyOf(result);
             EXPECT_TRUE(found.setAsideAs.empty());
             EXPECT_FALSE(std::filesystem::exists(folder / "成績変更履歴-直す前.dat"));
-            EXPECT_EQ(std::filesystem::file_size(history()),
+            EXPECT_EQ(std::filesystem::file_size(historyFile()),
                       (kMostHistoryEntries + 1) * HistoryEntry::kSize);
             continue;
         }
