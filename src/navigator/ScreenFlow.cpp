@@ -93,7 +93,7 @@ void ScreenFlow::ContinueStartup() {
     if (const auto warning = sharingWarningForFolder(m_state.locations.ProgramDataFolder)) {
         inform(m_boxes, m_splash, sharingWarningText(*warning));
     }
-    if (!goesOn(m_results.checkWritable())) return;
+    if (!endingOnFailure(m_results.checkWritable())) return;
     showNameSelection();
 }
 
@@ -288,27 +288,28 @@ void ScreenFlow::reportSharedFileProblemsOnce() {
 
 void ScreenFlow::waitResponsively(int seconds) { gaisan::waitResponsively(m_clock, seconds); }
 
-bool ScreenFlow::computeCounts() { return goesOn(m_results.computeCounts()); }
+Expected<void> ScreenFlow::computeCounts() { return endingOnFailure(m_results.computeCounts()); }
 
 void ScreenFlow::endWithFailure(const Failure& failure) {
     endWithMessage(resultsFileText(m_state.profile.SubjectTitle, failure.problem, failure.file));
 }
 
-bool ScreenFlow::readRunList(const RunListQuery& query,
-                             const std::function<void(std::uint64_t, std::uint64_t)>& progress,
-                             RunListRows& rows) {
-    return goesOn(m_results.readRunList(query, progress, rows));
+Expected<void> ScreenFlow::readRunList(
+    const RunListQuery& query, const std::function<void(std::uint64_t, std::uint64_t)>& progress,
+    RunListRows& rows) {
+    return endingOnFailure(m_results.readRunList(query, progress, rows));
 }
 
-bool ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
-    return goesOn(m_results.readGraphRecords(records));
+Expected<void> ScreenFlow::readGraphRecords(std::vector<LoadedRecord>& records) {
+    return endingOnFailure(m_results.readGraphRecords(records));
 }
 
-bool ScreenFlow::goesOn(const Expected<void>& outcome) {
-    if (outcome) return true;
-    endWithMessage(resultsFileText(m_state.profile.SubjectTitle, outcome.error().problem,
-                                   m_results.resultsFile()));
-    return false;
+Expected<void> ScreenFlow::endingOnFailure(Expected<void> outcome) {
+    if (!outcome) {
+        endWithMessage(resultsFileText(m_state.profile.SubjectTitle, outcome.error().problem,
+                                       m_results.resultsFile()));
+    }
+    return outcome;
 }
 
 void ScreenFlow::endWithMessage(const MessageText& message) {

@@ -134,18 +134,17 @@ public:
     /// The version window, modal, centred over `over`.
     void showVersionWindow(QWidget* over) override;
 
-    /// Recounts the results; false when the results file failed and the program is ending.
-    [[nodiscard]] bool computeCounts() override;
+    /// Recounts the results; a failure of the results file ends the program.
+    Expected<void> computeCounts() override;
     /// Builds a run list from the results file into `rows`. While another machine holds the
-    /// file, waits a second and tells the user to call the teacher before each retry. False
-    /// when the file failed and the program is ending.
-    [[nodiscard]] bool readRunList(
-        const RunListQuery& query,
-        const std::function<void(std::uint64_t, std::uint64_t)>& progress,
-        RunListRows& rows) override;
+    /// file, waits a second and tells the user to call the teacher before each retry. A failure
+    /// of the file ends the program.
+    Expected<void> readRunList(const RunListQuery& query,
+                               const std::function<void(std::uint64_t, std::uint64_t)>& progress,
+                               RunListRows& rows) override;
     /// The newest records of the results file for the graphs, read as the run lists read
-    /// them; false when the file failed and the program is ending.
-    [[nodiscard]] bool readGraphRecords(std::vector<LoadedRecord>& records) override;
+    /// them; a failure of the file ends the program.
+    Expected<void> readGraphRecords(std::vector<LoadedRecord>& records) override;
     /// Tells the teacher that a print could not start.
     void reportPrintFailure() override;
     /// For the teacher's maintenance panel: tells, once in the program's run, what keeps the
@@ -170,9 +169,9 @@ signals:
     void programEnded(int exitCode);
 
 private:
-    /// A failure of the results file, when there is one, ends the program with its message;
-    /// true when there was none.
-    bool goesOn(const Expected<void>& outcome);
+    /// A failure of the results file, when there is one, ends the program with its message; the
+    /// outcome is handed on, so that the screen that asked stops too.
+    Expected<void> endingOnFailure(Expected<void> outcome);
     /// Shows `message` in a box and ends the program: every window closes, newest first.
     void endWithMessage(const MessageText& message);
     /// Asks for a change of screen; see the class comment for when it takes effect.

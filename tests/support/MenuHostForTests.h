@@ -83,27 +83,22 @@ public:
     MessageBoxes& boxes() override { return messageBoxes; }
 
     StudentSession& session() override { return m_session; }
-    Expected<void> recount() override {
-        if (computeCounts()) return {};
-        return Unexpected(Failure{resultsFile(), "counting failed"});
-    }
+    Expected<void> recount() override { return computeCounts(); }
     Expected<void> recordRun(int) override { return {}; }
-    bool computeCounts() override {
+    Expected<void> computeCounts() override {
         ResultsFile results(m_file, resultsFile(), m_clock, [](int) {});
-        return !failed(ComputeCounts(*m_state, results, m_clock.now()));
+        return ended(ComputeCounts(*m_state, results, m_clock.now()));
     }
-    bool readRunList(const RunListQuery& query, const ReadProgress& progress,
-                     RunListRows& rows) override {
-        return !failed(gaisan::readRunList(*m_state, m_file, resultsFile(), query,
-                                           {[](const FileError&) {}, progress}, rows));
+    Expected<void> readRunList(const RunListQuery& query, const ReadProgress& progress,
+                               RunListRows& rows) override {
+        return ended(gaisan::readRunList(*m_state, m_file, resultsFile(), query,
+                                         {[](const FileError&) {}, progress}, rows));
     }
-    bool readGraphRecords(std::vector<LoadedRecord>& records) override {
+    Expected<void> readGraphRecords(std::vector<LoadedRecord>& records) override {
         records.clear();
-        const Expected<void> read =
+        return ended(
             readNewestRecords(m_file, resultsFile(), LoadedRecords::kLoadWindow, {},
-                              [&](const LoadedRecord& record) { records.push_back(record); });
-        if (!read) requests.push_back("ended: " + read.error().problem);
-        return read.has_value();
+                              [&](const LoadedRecord& record) { records.push_back(record); }));
     }
     void reportUnusableFile(const Failure& failure) override {
         requests.push_back("unusable: " + failure.file.filename().string());
@@ -135,9 +130,10 @@ public:
     int sharedFileProblemAsks = 0;
 
 private:
-    bool failed(const Expected<void>& outcome) {
+    /// A failure ends the program, as the screen flow would: noted, and handed on.
+    Expected<void> ended(Expected<void> outcome) {
         if (!outcome) requests.push_back("ended: " + outcome.error().problem);
-        return !outcome;
+        return outcome;
     }
 
     std::unique_ptr<AppState> m_state = std::make_unique<AppState>();

@@ -186,7 +186,7 @@ LevelStatistics GraphPanel::statisticsOf(int student, int level) const {
     return m_flow.levelMenu().statistics(student, level, m_band());
 }
 
-bool GraphPanel::readRecords() { return m_flow.readGraphRecords(m_records); }
+bool GraphPanel::readRecords() { return m_flow.readGraphRecords(m_records).has_value(); }
 
 void GraphPanel::drawOnScreen() {
     if (!readRecords()) return;

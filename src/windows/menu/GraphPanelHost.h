@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/LoadedRecords.h"
+#include "platform/Expected.h"
 
 namespace gaisan {
 
@@ -21,7 +22,7 @@ public:
     virtual const Clock& clock() const = 0;
     /// The newest records of the results file, oldest first, as the run lists read them; false
     /// when the file failed and the program is ending.
-    [[nodiscard]] virtual bool readGraphRecords(std::vector<LoadedRecord>& records) = 0;
+    virtual Expected<void> readGraphRecords(std::vector<LoadedRecord>& records) = 0;
     /// Tells the user that a data file cannot be used, naming it and what is wrong; the program
     /// goes on.
     virtual void reportUnusableFile(const Failure& failure) = 0;

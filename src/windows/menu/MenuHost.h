@@ -25,13 +25,14 @@ public:
     /// The student's session: which levels may be run, and the one chosen for a run.
     virtual StudentSession& session() = 0;
     virtual MessageBoxes& boxes() = 0;
-    /// Recounts the results; false when the results file failed and the program is ending.
-    [[nodiscard]] virtual bool computeCounts() = 0;
+    /// Recounts the results. A failure of the results file has ended the program: the menu
+    /// stops where it is.
+    virtual Expected<void> computeCounts() = 0;
     /// Builds a run list from the results file into `rows`, reporting `progress`; while another
-    /// machine holds the file it waits and tells the user before each retry. False when the
-    /// file failed and the program is ending.
-    [[nodiscard]] virtual bool readRunList(const RunListQuery& query, const ReadProgress& progress,
-                                           RunListRows& rows) = 0;
+    /// machine holds the file it waits and tells the user before each retry. A failure has ended
+    /// the program, as for computeCounts.
+    virtual Expected<void> readRunList(const RunListQuery& query, const ReadProgress& progress,
+                                       RunListRows& rows) = 0;
 
     /// For the teacher's maintenance panel: tells, once in the program's run, what keeps the
     /// classroom's users from sharing the results file or from getting its daily copies.
