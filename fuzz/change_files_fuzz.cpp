@@ -136,8 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     PosixRecordFile file;
     if (!file.open(results) || !file.lockForAppend()) __builtin_trap();
-    InterruptedDelete found;
-    const Expected<void> finished = finishInterruptedChange(file, results, found);
+    InterruptedMove found;
+    const Expected<void> finished = recoverInterruptedChange(file, results, found);
     file.close();
     if (!finished) return 0;
     if (std::filesystem::exists(deleteJournalPathOf(results)) ||

@@ -58,7 +58,7 @@ std::filesystem::path insertJournalPathOf(const std::filesystem::path& resultsFi
 std::filesystem::path historyFileOf(const std::filesystem::path& resultsFile);
 
 /// "成績変更履歴temp.dat": the entry of a change in progress, written before the change begins
-/// and removed once it and its entry are both in place (finishInterruptedChange).
+/// and removed once it and its entry are both in place (recoverInterruptedChange).
 std::filesystem::path pendingChangeFileOf(const std::filesystem::path& resultsFile);
 
 /// The folder beside the results file that holds its daily copies.

@@ -58,7 +58,7 @@ RecordsAdministration administrationOf(RecordFile& recordFile, const std::string
                                        const Clock& clock) {
     RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
     administration.tellInterruptedTo(
-        [](const InterruptedDelete& found) { reportInterruptedDelete(found, std::cerr); });
+        [](const InterruptedMove& found) { reportInterruptedDelete(found, std::cerr); });
     return administration;
 }
 

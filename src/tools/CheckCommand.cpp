@@ -28,8 +28,8 @@ int checkCommand(const CommandLine& line) {
         const SystemClock clock;
         RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
         administration.tellInterruptedTo(
-            [](const InterruptedDelete& found) { reportInterruptedDelete(found, std::cout); });
-        if (const auto finished = administration.finishInterruptedChange(); !finished) {
+            [](const InterruptedMove& found) { reportInterruptedDelete(found, std::cout); });
+        if (const auto finished = administration.recoverInterruptedChange(); !finished) {
             throw Unusable(finished.error().text());
         }
     }

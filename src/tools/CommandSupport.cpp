@@ -53,8 +53,8 @@ RetryWait sleepingWait() {
     };
 }
 
-void reportInterruptedDelete(const InterruptedDelete& interrupted, std::ostream& out) {
-    if (interrupted.finding != InterruptedDelete::Finding::None)
+void reportInterruptedDelete(const InterruptedMove& interrupted, std::ostream& out) {
+    if (interrupted.finding != InterruptedMove::Finding::None)
         out << interrupted.sentence() << '\n';
 }
 

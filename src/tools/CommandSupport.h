@@ -44,7 +44,7 @@ std::unique_ptr<AppState> loadDataFolderState(const std::filesystem::path& folde
                                               const CivilDate& today);
 
 /// Tells what finishing an interrupted delete found and did, if anything.
-void reportInterruptedDelete(const InterruptedDelete& interrupted, std::ostream& out);
+void reportInterruptedDelete(const InterruptedMove& interrupted, std::ostream& out);
 
 /// The day of option `name` ("YYYY-MM-DD") as a day serial, or nothing when it is not given.
 std::optional<int> dayOption(const CommandLine& line, const char* name);

@@ -58,7 +58,7 @@ int setAsideDamage(const std::filesystem::path& file) {
     const SystemClock clock;
     RecordsAdministration administration(recordFile, file, sleepingWait(), clock);
     administration.tellInterruptedTo(
-        [](const InterruptedDelete& found) { reportInterruptedDelete(found, std::cerr); });
+        [](const InterruptedMove& found) { reportInterruptedDelete(found, std::cerr); });
     HistoryMend mend;
     const RecordsAdministration::Result result = administration.setAsideDamagedHistory(mend);
     // Said without the results file's name, which the problem gives where it matters.

@@ -24,7 +24,7 @@ namespace gaisan::testing {
 /// starts empty; each test writes the records it needs.
 class NumberedRecordsAdministration : public ResultsFileAdministration {
 public:
-    using Finding = InterruptedDelete::Finding;
+    using Finding = InterruptedMove::Finding;
 
     /// Record n of a test file: told apart by its student and time.
     static ResultRecord numbered(int n) { return runRecord(100 + n, 1 + n % 3, n); }
@@ -50,7 +50,7 @@ public:
 
     NumberedRecordsAdministration() {
         administration.tellInterruptedTo(
-            [this](const InterruptedDelete& found) { lastFound = found; });
+            [this](const InterruptedMove& found) { lastFound = found; });
     }
 
     std::filesystem::path journal() const { return folder / "成績累積データtemp.dat"; }
@@ -86,7 +86,7 @@ public:
     }
 
     /// What the last change found of one a crash cut short.
-    InterruptedDelete lastFound;
+    InterruptedMove lastFound;
 };
 
 }  // namespace gaisan::testing

@@ -63,12 +63,12 @@ public:
     }
     /// What the next writer does: takes the lock and finishes what was cut short, leaving no
     /// change pending. Returns what it found.
-    InterruptedDelete nextWriter() const {
+    InterruptedMove nextWriter() const {
         PosixRecordFile lockedFile;
-        InterruptedDelete found;
+        InterruptedMove found;
         EXPECT_TRUE(succeeded(lockedFile.open(path())));
         EXPECT_TRUE(succeeded(lockedFile.lockForAppend()));
-        EXPECT_TRUE(succeeded(finishInterruptedChange(lockedFile, path(), found)));
+        EXPECT_TRUE(succeeded(recoverInterruptedChange(lockedFile, path(), found)));
         lockedFile.close();
         EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(path())));
         return found;

@@ -65,9 +65,9 @@ Expected<void> finishWriteBack(RecordFile& lockedFile, const HistoryEntry& entry
 
 }  // namespace
 
-Expected<void> finishInterruptedChange(RecordFile& lockedFile,
-                                       const std::filesystem::path& resultsFile,
-                                       InterruptedDelete& found) {
+Expected<void> recoverInterruptedChange(RecordFile& lockedFile,
+                                        const std::filesystem::path& resultsFile,
+                                        InterruptedMove& found) {
     const std::filesystem::path pendingFile = pendingChangeFileOf(resultsFile);
     bool pendingThere = false;
     std::optional<HistoryEntry> pending;
@@ -91,10 +91,10 @@ Expected<void> finishInterruptedChange(RecordFile& lockedFile,
     }
     const std::optional<HistoryEntry>& putBack = pending ? pending : newest;
     if (!pendingThere) {
-        if (auto finished = finishInterruptedDelete(lockedFile, resultsFile, found); !finished) {
+        if (auto finished = recoverInterruptedDelete(lockedFile, resultsFile, found); !finished) {
             return finished;
         }
-        return finishInterruptedInsert(lockedFile, resultsFile, found, putBack, nullptr);
+        return recoverInterruptedInsert(lockedFile, resultsFile, found, putBack, nullptr);
     }
 
     const bool inHistory = pending && newest == pending;
@@ -108,13 +108,13 @@ Expected<void> finishInterruptedChange(RecordFile& lockedFile,
         return appended;
     };
     Expected<void> finished =
-        finishInterruptedDelete(lockedFile, resultsFile, found, [&](const DeleteJournal& journal) {
+        recoverInterruptedDelete(lockedFile, resultsFile, found, [&](const DeleteJournal& journal) {
             return recordChange(pending && describes(journal, *pending));
         });
     if (finished) {
         // Only the journal of the put-back `putBack` names reaches this: its entry is made sure
         // of when it is the pending change, and is the newest entry already when it is not.
-        finished = finishInterruptedInsert(
+        finished = recoverInterruptedInsert(
             lockedFile, resultsFile, found, putBack,
             [&](const InsertJournal&) { return recordChange(pending.has_value()); });
     }

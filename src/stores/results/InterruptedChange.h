@@ -9,7 +9,7 @@ namespace gaisan {
 
 /// Finishes what a crash cut short of a teacher's change, so that a change and its entry in the
 /// change history are there together or not at all, and then any delete a crash cut short
-/// (finishInterruptedDelete). Every writer calls it right after taking the append lock.
+/// (recoverInterruptedDelete). Every writer calls it right after taking the append lock.
 ///
 /// A change writes its entry to pendingChangeFileOf first and removes it last. Found still there:
 /// - a delete whose journal is its own and describes the file is finished, its entry appended to
@@ -21,8 +21,8 @@ namespace gaisan {
 /// A history that cannot be read or written leaves the pending change (and its journal) as it is
 /// for a later writer, without an error: a child's run is still recorded, and a teacher's next
 /// change is refused while a change is pending (RecordsAdministration).
-Expected<void> finishInterruptedChange(RecordFile& lockedFile,
-                                       const std::filesystem::path& resultsFile,
-                                       InterruptedDelete& found);
+Expected<void> recoverInterruptedChange(RecordFile& lockedFile,
+                                        const std::filesystem::path& resultsFile,
+                                        InterruptedMove& found);
 
 }  // namespace gaisan

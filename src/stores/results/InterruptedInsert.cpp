@@ -84,12 +84,12 @@ Expected<void> completeInsert(RecordFile& lockedFile, const std::filesystem::pat
     return removeFileDurably(insertJournalPathOf(resultsFile));
 }
 
-Expected<void> finishInterruptedInsert(RecordFile& lockedFile,
-                                       const std::filesystem::path& resultsFile,
-                                       InterruptedDelete& found,
-                                       const std::optional<HistoryEntry>& change,
-                                       const BeforeFinishingInsert& beforeFinishing) {
-    using Finding = InterruptedDelete::Finding;
+Expected<void> recoverInterruptedInsert(RecordFile& lockedFile,
+                                        const std::filesystem::path& resultsFile,
+                                        InterruptedMove& found,
+                                        const std::optional<HistoryEntry>& change,
+                                        const BeforeRecoveringInsert& beforeFinishing) {
+    using Finding = InterruptedMove::Finding;
     const std::filesystem::path journalPath = insertJournalPathOf(resultsFile);
     Expected<std::vector<std::byte>> bytes = readWholeFile(journalPath);
     if (!bytes) {
@@ -97,7 +97,7 @@ Expected<void> finishInterruptedInsert(RecordFile& lockedFile,
         return Unexpected(std::move(bytes).error());
     }
     found = {};
-    found.change = InterruptedDelete::Change::PutBack;
+    found.change = InterruptedMove::Change::PutBack;
     const std::optional<InsertJournal> journal = InsertJournal::decode(*bytes);
     *bytes = {};
     if (!journal) {

@@ -22,7 +22,7 @@ Expected<void> completeInsert(RecordFile& lockedFile, const std::filesystem::pat
 /// Called with a journal that describes the file, before the put-back it describes is finished
 /// or its leftover journal removed; a failure stops the finishing and leaves the journal for the
 /// next writer. The change history makes sure of the put-back's entry here.
-using BeforeFinishingInsert = std::function<Expected<void>(const InsertJournal&)>;
+using BeforeRecoveringInsert = std::function<Expected<void>(const InsertJournal&)>;
 
 /// Looks for the journal of a put-back cut short and finishes it, so that afterwards the file
 /// holds every record once, the one put back included, plus any appended since. A put-back is
@@ -31,12 +31,12 @@ using BeforeFinishingInsert = std::function<Expected<void>(const InsertJournal&)
 /// the newest entry when the pending change is gone). A journal that is not the change's, or
 /// that does not describe the file (it was replaced or restored meanwhile), is removed and the
 /// file left alone. Reports in `found` only
-/// when there was a journal. Called by finishInterruptedChange, which every writer calls right
+/// when there was a journal. Called by recoverInterruptedChange, which every writer calls right
 /// after taking the append lock.
-Expected<void> finishInterruptedInsert(RecordFile& lockedFile,
-                                       const std::filesystem::path& resultsFile,
-                                       InterruptedDelete& found,
-                                       const std::optional<HistoryEntry>& change,
-                                       const BeforeFinishingInsert& beforeFinishing);
+Expected<void> recoverInterruptedInsert(RecordFile& lockedFile,
+                                        const std::filesystem::path& resultsFile,
+                                        InterruptedMove& found,
+                                        const std::optional<HistoryEntry>& change,
+                                        const BeforeRecoveringInsert& beforeFinishing);
 
 }  // namespace gaisan

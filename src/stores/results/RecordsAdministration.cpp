@@ -96,8 +96,8 @@ RecordsAdministration::Result RecordsAdministration::underLock(
     if (auto locked = openWithAppendLock(m_file, m_path, m_wait); !locked) {
         return failed(locked.error());
     }
-    InterruptedDelete interrupted;
-    const Expected<void> finished = gaisan::finishInterruptedChange(m_file, m_path, interrupted);
+    InterruptedMove interrupted;
+    const Expected<void> finished = gaisan::recoverInterruptedChange(m_file, m_path, interrupted);
     // Told even when the finishing or the change then fails: what was done is done.
     if (m_tellInterrupted) m_tellInterrupted(interrupted);
     if (!finished) return failed(finished.error());
@@ -334,7 +334,7 @@ RecordsAdministration::Result RecordsAdministration::setAsideDamagedHistory(Hist
         WhilePending::Allowed);
 }
 
-RecordsAdministration::Result RecordsAdministration::finishInterruptedChange() {
+RecordsAdministration::Result RecordsAdministration::recoverInterruptedChange() {
     return underLock([](std::uint64_t) { return Result{ChangeOutcome{}}; });
 }
 

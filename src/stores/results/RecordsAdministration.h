@@ -25,7 +25,7 @@ using RecordCheck = std::function<bool(std::span<const std::byte, ResultRecord::
 using EntryCheck = std::function<bool(const HistoryEntry& entry)>;
 /// Told what a change found of an earlier one a crash cut short, and did about it, as soon as it
 /// is done: the change itself may still fail after it.
-using InterruptedNotice = std::function<void(const InterruptedDelete& found)>;
+using InterruptedNotice = std::function<void(const InterruptedMove& found)>;
 
 /// What a teacher's change came to when no file error stopped it: made, or refused with nothing
 /// changed. A refusal is no failure: the files are sound, and the teacher chooses again.
@@ -61,7 +61,7 @@ struct ChangeOutcome {
 /// A file error that stops a change is its failure, naming the results file; its problem names
 /// the change history when that was the file that failed. A change stopped once its history
 /// entry may have been written is left for the next writer, who finishes it with its entry or
-/// leaves out both (finishInterruptedChange).
+/// leaves out both (recoverInterruptedChange).
 class RecordsAdministration {
 public:
     using Result = Expected<ChangeOutcome>;
@@ -75,14 +75,14 @@ public:
     /// entry is appended to the change history, the later records move down by one, the file is
     /// cut by one record, and the journal and the pending change are removed, each step synced
     /// before the next; a crash at any point leaves a state the next writer finishes
-    /// (finishInterruptedChange). A history that cannot be written stops the delete before
+    /// (recoverInterruptedChange). A history that cannot be written stops the delete before
     /// anything has moved.
     [[nodiscard]] Result deleteRecord(std::uint64_t number, const RecordCheck& isTheRecord);
 
     /// Writes record `number` back with the given student and/or seconds in one synced write;
     /// every other byte keeps its value. Values writeBackProblem refuses are not written. The
     /// change's history entry is written as the pending change and appended to the history
-    /// before the record is written (finishInterruptedChange finishes a write-back whose entry is
+    /// before the record is written (recoverInterruptedChange finishes a write-back whose entry is
     /// in the history); a history that cannot be written stops the write-back. With
     /// moveAnswersThrough, a run given to another student first has its answers copied to that
     /// student (copyRunAnswers), under the same lock: a crash in between leaves a copy no record
@@ -117,9 +117,9 @@ public:
     /// so, then; `mend` tells what was found and done.
     [[nodiscard]] Result setAsideDamagedHistory(HistoryMend& mend);
 
-    /// Takes the lock only to finish a change a crash cut short (finishInterruptedChange), for a
+    /// Takes the lock only to finish a change a crash cut short (recoverInterruptedChange), for a
     /// check of the file.
-    [[nodiscard]] Result finishInterruptedChange();
+    [[nodiscard]] Result recoverInterruptedChange();
 
     /// Why a record may not get this student or time, or nothing. A student outside 1..5000
     /// would stop every machine's next count; a time outside 0..99999 is no time a run can take
@@ -148,7 +148,7 @@ private:
     /// A change that moves records: `entry` written as the pending change, `journal` written and
     /// synced at `journalPath`, the entry appended to the history, then `moves` (which finish by
     /// removing the journal), and the pending change removed last; a crash at any point leaves a
-    /// state the next writer finishes (finishInterruptedChange).
+    /// state the next writer finishes (recoverInterruptedChange).
     [[nodiscard]] Result journaledChange(const HistoryEntry& entry,
                                          const std::filesystem::path& journalPath,
                                          std::span<const std::byte> journal,

@@ -118,8 +118,8 @@ Expected<AppendDone> ResultsFile::AppendResultRecord(const RunToRecord& run,
     }
     // A change that a crash cut short is finished first, silently: a child's run is no moment
     // for the story.
-    InterruptedDelete interrupted;
-    if (auto finished = finishInterruptedChange(m_file, m_path, interrupted); !finished) {
+    InterruptedMove interrupted;
+    if (auto finished = recoverInterruptedChange(m_file, m_path, interrupted); !finished) {
         return appendFailure(finished.error(), finished.error().problem);
     }
     // From here the lock is held: nobody else can choose the same position. The length comes

@@ -47,7 +47,7 @@ public:
     ResultsFile(RecordFile& file, std::filesystem::path path, const Clock& clock, RetryWait wait);
 
     /// Appends one record under the exclusive lock, after finishing a delete that a crash cut
-    /// short (finishInterruptedChange): the position (after the last whole record,
+    /// short (recoverInterruptedChange): the position (after the last whole record,
     /// so that a partial record left by a crash is overwritten) and the record's date and clock
     /// are taken only once the lock is held. The first append of a day first copies the file,
     /// and the change history beside it, into the day's backup (see takeDailyBackup); a failed

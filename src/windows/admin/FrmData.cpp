@@ -119,12 +119,12 @@ FrmData::~FrmData() = default;
 
 std::filesystem::path FrmData::resultsPath() const { return m_flow.installation().resultsFile(); }
 
-RecordsAdministration FrmData::administration(RecordFile& file, InterruptedDelete& found) {
+RecordsAdministration FrmData::administration(RecordFile& file, InterruptedMove& found) {
     RecordsAdministration administration(
         file, resultsPath(), [this](int seconds) { m_flow.waitResponsively(seconds); },
         m_flow.clock());
     administration.moveAnswersThrough(m_answersFile);
-    administration.tellInterruptedTo([&found](const InterruptedDelete& what) { found = what; });
+    administration.tellInterruptedTo([&found](const InterruptedMove& what) { found = what; });
     return administration;
 }
 
@@ -216,11 +216,11 @@ void FrmData::setBusy(bool busy) {
     }
 }
 
-bool FrmData::report(const RecordsAdministration::Result& result, const InterruptedDelete& found,
+bool FrmData::report(const RecordsAdministration::Result& result, const InterruptedMove& found,
                      const QString& notTheOneChosen) {
     using Kind = ChangeOutcome::Kind;
     QString text;
-    if (found.finding != InterruptedDelete::Finding::None) {
+    if (found.finding != InterruptedMove::Finding::None) {
         text = toQString(found.sentence()) + QStringLiteral("\n\n");
     }
     if (!result) {
@@ -280,7 +280,7 @@ void FrmData::Command2_Click() {
     const RecordEdit& values = *edit;
     setBusy(true);
     PosixRecordFile file;
-    InterruptedDelete found;
+    InterruptedMove found;
     const auto result =
         administration(file, found)
             .writeBack(m_selectedRecordNo, RecordsAdministration::isExactly(m_recordBuffer),
@@ -297,7 +297,7 @@ void FrmData::Command3_Click() {
     }
     setBusy(true);
     PosixRecordFile file;
-    InterruptedDelete found;
+    InterruptedMove found;
     const auto result =
         administration(file, found)
             .deleteRecord(m_selectedRecordNo, RecordsAdministration::isExactly(m_recordBuffer));
@@ -349,7 +349,7 @@ void FrmData::Command7_Click() {
     const auto& [number, entry] = entries[*chosen];
     setBusy(true);
     PosixRecordFile file;
-    InterruptedDelete found;
+    InterruptedMove found;
     const auto result =
         administration(file, found).undo(number, [&chosenEntry = entry](const auto& now) {
             return now == chosenEntry;

@@ -58,13 +58,13 @@ private:
     std::filesystem::path resultsPath() const;
     /// The administration of the results file through `file`, telling `found` what it found of a
     /// change a crash cut short.
-    RecordsAdministration administration(RecordFile& file, InterruptedDelete& found);
+    RecordsAdministration administration(RecordFile& file, InterruptedMove& found);
     /// Fills the panel from the record read at the double-click.
     void showChosenRecord();
     /// Tells the teacher the outcome of a change that did not go through (`notTheOneChosen` when
     /// what was chosen is no longer there as it was listed), what was found of an interrupted
     /// delete, and answers that could not follow their run; true when the change was made.
-    bool report(const RecordsAdministration::Result& result, const InterruptedDelete& found,
+    bool report(const RecordsAdministration::Result& result, const InterruptedMove& found,
                 const QString& notTheOneChosen);
     /// The message for a record chosen in the list that another machine changed meanwhile.
     QString chosenRecordChanged() const;

@@ -62,10 +62,10 @@ TEST_F(RecordsAdministrationTest, ADeleteCutShortIsFinishedByTheNextWriter) {
         testing::appendRecords(path(), records);
         writeJournal(4, 10);
 
-        InterruptedDelete found;
+        InterruptedMove found;
         ASSERT_TRUE(testing::succeeded(file.open(path())));
         ASSERT_TRUE(testing::succeeded(file.lockForAppend()));
-        EXPECT_TRUE(testing::succeeded(finishInterruptedDelete(file, path(), found))) << c.name;
+        EXPECT_TRUE(testing::succeeded(recoverInterruptedDelete(file, path(), found))) << c.name;
         file.close();
         EXPECT_EQ(found.finding, c.finding) << c.name;
         EXPECT_EQ(found.recordNumber, 4u) << c.name;
@@ -91,7 +91,7 @@ TEST_F(RecordsAdministrationTest, ARecordLeftHalfMovedIsFinished) {
     folder.writeBytes(path().filename().string(), bytes);
     writeJournal(4, 10);
 
-    const auto result = administration.finishInterruptedChange();
+    const auto result = administration.recoverInterruptedChange();
     EXPECT_EQ(lastFound.finding, Finding::Completed);
     EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10}));
     EXPECT_FALSE(std::filesystem::exists(journal()));
@@ -108,10 +108,10 @@ TEST_F(RecordsAdministrationTest, AppendedRecordsAreInTheJournalBeforeTheyMove) 
             return testing::failureOf(fileErrorOf(EIO));
         }
     } failing;
-    InterruptedDelete found;
+    InterruptedMove found;
     ASSERT_TRUE(testing::succeeded(failing.open(path())));
     ASSERT_TRUE(testing::succeeded(failing.lockForAppend()));
-    EXPECT_FALSE(testing::succeeded(finishInterruptedDelete(failing, path(), found)));
+    EXPECT_FALSE(testing::succeeded(recoverInterruptedDelete(failing, path(), found)));
     failing.close();
     const Expected<std::vector<std::byte>> bytes = readWholeFile(journal());
     ASSERT_TRUE(testing::succeeded(bytes));
@@ -119,7 +119,7 @@ TEST_F(RecordsAdministrationTest, AppendedRecordsAreInTheJournalBeforeTheyMove) 
     ASSERT_TRUE(rewritten.has_value());
     EXPECT_EQ(rewritten->recordsBefore, 12u);
 
-    const auto result = administration.finishInterruptedChange();
+    const auto result = administration.recoverInterruptedChange();
     EXPECT_EQ(lastFound.finding, Finding::Completed);
     EXPECT_EQ(timesIn(path()), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12}));
 }
@@ -132,7 +132,7 @@ TEST_F(RecordsAdministrationTest, AJournalCutShortMeansNothingMovedAndIsRemoved)
         writeJournal(4, 10);
         const std::size_t size = std::filesystem::file_size(journal());
         std::filesystem::resize_file(journal(), cut == 0 ? 0 : size - cut);
-        const auto result = administration.finishInterruptedChange();
+        const auto result = administration.recoverInterruptedChange();
         EXPECT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Done);
         EXPECT_EQ(lastFound.finding, Finding::NothingMoved) << cut;
         EXPECT_EQ(testing::readBytes(path()), before);
@@ -145,7 +145,7 @@ TEST_F(RecordsAdministrationTest, AFileByTheJournalsNameThatIsNoJournalIsKeptUnd
     // A whole copy of the results file, as a delete of an older program leaves under that name.
     std::filesystem::copy_file(path(), journal());
     const std::string copy = testing::readBytes(journal());
-    const auto result = administration.finishInterruptedChange();
+    const auto result = administration.recoverInterruptedChange();
     EXPECT_EQ(lastFound.finding, Finding::OtherFileSetAside);
     EXPECT_FALSE(std::filesystem::exists(journal()));
     EXPECT_EQ(lastFound.setAsideAs, folder / "成績累積データtemp.dat.kept");

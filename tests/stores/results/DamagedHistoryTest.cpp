@@ -148,7 +148,7 @@ TEST_F(DamagedHistory, AChangeWaitingForAFullHistoryIsFinishedOnceItsDamageIsSet
         ASSERT_EQ(testing::outcomeOf(result), testing::ChangeSeen::Done) << testing::whyOf(result);
         EXPECT_EQ(found.wholeEntries, 2u);
         // The next writer finishes the delete, its entry now in the history.
-        ASSERT_EQ(testing::outcomeOf(administration.finishInterruptedChange()),
+        ASSERT_EQ(testing::outcomeOf(administration.recoverInterruptedChange()),
                   testing::ChangeSeen::Done);
         EXPECT_EQ(students(), (std::vector{11, 13, 4, 5}));
         const std::vector<HistoryEntry> entries = testing::historyEntriesOf(path());

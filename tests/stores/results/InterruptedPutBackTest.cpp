@@ -45,7 +45,7 @@ TEST_F(Undo, TheNextWriterFinishesAPutBackWithItsEntryOrLeavesBothOut) {
         }
         return bytes;
     };
-    using Finding = InterruptedDelete::Finding;
+    using Finding = InterruptedMove::Finding;
     const struct {
         const char* crash;
         bool journalThere;

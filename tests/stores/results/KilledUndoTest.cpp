@@ -194,16 +194,16 @@ TEST(KilledUndo, TeachersUndoingWhileMachinesAreKilledKeepFileAndHistoryInStep) 
     const auto ran = std::chrono::steady_clock::now() - started;
 
     // The next writer finishes whatever the last kills cut short; a check after it finds nothing.
-    InterruptedDelete finalFound;
-    InterruptedDelete checkFound;
-    for (InterruptedDelete* found : {&finalFound, &checkFound}) {
+    InterruptedMove finalFound;
+    InterruptedMove checkFound;
+    for (InterruptedMove* found : {&finalFound, &checkFound}) {
         PosixRecordFile file;
         ASSERT_TRUE(testing::succeeded(file.open(path)));
         ASSERT_TRUE(testing::succeeded(file.lockForAppend()));
-        ASSERT_TRUE(testing::succeeded(finishInterruptedChange(file, path, *found)));
+        ASSERT_TRUE(testing::succeeded(recoverInterruptedChange(file, path, *found)));
         file.close();
     }
-    EXPECT_EQ(checkFound.finding, InterruptedDelete::Finding::None);
+    EXPECT_EQ(checkFound.finding, InterruptedMove::Finding::None);
     EXPECT_FALSE(std::filesystem::exists(deleteJournalPathOf(path)));
     EXPECT_FALSE(std::filesystem::exists(insertJournalPathOf(path)));
     EXPECT_FALSE(std::filesystem::exists(pendingChangeFileOf(path)));
@@ -294,7 +294,7 @@ TEST(KilledUndo, TeachersUndoingWhileMachinesAreKilledKeepFileAndHistoryInStep) 
               << " of a teacher), " << deletes + putBacks - changesTold
               << " changes in the history whose teacher was killed before seeing them done; "
               << copies.size() << " records left; the final writer found "
-              << (finalFound.finding == InterruptedDelete::Finding::None
+              << (finalFound.finding == InterruptedMove::Finding::None
                       ? std::string("nothing cut short")
                       : finalFound.sentence())
               << "\n";
