@@ -1,10 +1,10 @@
 #include "stores/installation/PasscodeTryCount.h"
 
-#include <cstdio>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "base/DateTexts.h"
 #include "platform/Calendar.h"
 #include "platform/FileBytes.h"
 #include "platform/Numbers.h"
@@ -20,12 +20,8 @@ constexpr std::int64_t kSecondsPerDay = 86'400;
 constexpr int kMostWrong = 3;
 
 std::string timeText(std::int64_t seconds) {
-    const CivilDate date = dateOfSerial(static_cast<int>(seconds / kSecondsPerDay));
-    const auto second = static_cast<int>(seconds % kSecondsPerDay);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", date.year, date.month,
-                  date.day, second / 3600, second / 60 % 60, second % 60);
-    return text;
+    return isoDateTimeText(dateOfSerial(static_cast<int>(seconds / kSecondsPerDay)),
+                           static_cast<int>(seconds % kSecondsPerDay));
 }
 
 // The number of exactly `digits` digits at `at` in `text`, within `lowest`..`highest`.

@@ -1,9 +1,9 @@
 #include "stores/results/AnswersFailureLog.h"
 
-#include <cstdio>
 #include <functional>
 #include <span>
 
+#include "base/DateTexts.h"
 #include "platform/AtomicFileWriter.h"
 #include "platform/FileBytes.h"
 
@@ -54,10 +54,8 @@ void logLine(
     if (const auto bytes = readFileBytes(answersFailureLogOf(resultsFile), kLargestLog)) {
         lines = linesOf(*bytes);
     }
-    const auto seconds = static_cast<int>(when.secondsSinceMidnight);
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", when.date.year,
-                  when.date.month, when.date.day, seconds / 3600, seconds / 60 % 60, seconds % 60);
+    const std::string stamp =
+        isoDateTimeText(when.date, static_cast<int>(when.secondsSinceMidnight)) + " ";
     for (const std::string& line : lines) {
         if (alreadyLogged && alreadyLogged(stamp, line)) return;
     }
