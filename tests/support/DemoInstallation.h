@@ -127,6 +127,17 @@ inline int rowContaining(QListWidget* list, const QString& text) {
 
 /// Logs in the student whose row of the name list contains `name` with "1", once the list is
 /// shown: the level menu once it is ready, or nothing.
+/// The start-up of `installation` continued to its name list, once the list shows.
+inline namesel* openNames(DemoInstallation& installation) {
+    installation.flow->ContinueStartup();
+    return QTest::qWaitFor([] { return shown<namesel>() != nullptr; }) ? shown<namesel>() : nullptr;
+}
+
+/// The list of `window` named `name`.
+inline QListWidget* listNamed(QWidget* window, const QString& name) {
+    return window->findChild<QListWidget*>(name);
+}
+
 inline seisekitime1* chooseName(const QString& name) {
     if (!QTest::qWaitFor([] { return shown<namesel>() != nullptr; })) return nullptr;
     auto* list = shown<namesel>()->findChild<QListWidget*>(QStringLiteral("List1"));

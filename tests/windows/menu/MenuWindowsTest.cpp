@@ -16,6 +16,8 @@ namespace gaisan {
 
 using testing::isShown;
 using testing::labelText;
+using testing::listNamed;
+using testing::openNames;
 using testing::shown;
 using testing::type;
 
@@ -24,16 +26,6 @@ using testing::type;
 class MenuWindowsTest : public QObject {
     Q_OBJECT
 
-private:
-    static namesel* openNames(testing::DemoInstallation& installation) {
-        installation.flow->ContinueStartup();
-        return QTest::qWaitFor([] { return shown<namesel>() != nullptr; }) ? shown<namesel>()
-                                                                           : nullptr;
-    }
-    static QListWidget* list(QWidget* window, const QString& name) {
-        return window->findChild<QListWidget*>(name);
-    }
-
 private slots:
     void initTestCase() { setUpApplication(); }
 
@@ -41,7 +33,7 @@ private slots:
         testing::DemoInstallation installation;
         namesel* names = openNames(installation);
         QVERIFY(names);
-        QListWidget* rows = list(names, QStringLiteral("List1"));
+        QListWidget* rows = listNamed(names, QStringLiteral("List1"));
         QVERIFY(rows->hasFocus());
         QCOMPARE(rows->item(0)->text(), QStringLiteral("－－－－－－"));
         QVERIFY2(rows->item(1)->text().startsWith(QStringLiteral("幼2 岡田　ひより")),
@@ -97,7 +89,7 @@ private slots:
         QCOMPARE(menu->findChild<QPushButton*>(QStringLiteral("Command4_1"))->text(),
                  QStringLiteral("ｽﾀｰﾄ(&1)"));
         QVERIFY(!isShown(menu, QStringLiteral("Command8")));
-        QListWidget* ranking = list(menu, QStringLiteral("List5_1"));
+        QListWidget* ranking = listNamed(menu, QStringLiteral("List5_1"));
         QVERIFY(ranking->isVisible());
         QVERIFY2(ranking->item(0)->text().startsWith(QStringLiteral("1●佐藤　陽菜")),
                  qPrintable(ranking->item(0)->text()));
@@ -122,7 +114,7 @@ private slots:
         testing::DemoInstallation installation;
         installation.flow->ContinueStartup();
         QTRY_VERIFY(shown<namesel>());
-        QListWidget* rows = list(shown<namesel>(), QStringLiteral("List1"));
+        QListWidget* rows = listNamed(shown<namesel>(), QStringLiteral("List1"));
         rows->setCurrentRow(1);
         testing::queueKeys(rows, QStringLiteral("\n\n"));
         QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
@@ -144,7 +136,7 @@ private slots:
         QVERIFY2(installation.boxes.shown[0].text.contains(
                      QStringLiteral("「新名簿.txt」を使えません。")),
                  qPrintable(installation.boxes.shown[0].text));
-        QListWidget* rows = list(names, QStringLiteral("List1"));
+        QListWidget* rows = listNamed(names, QStringLiteral("List1"));
         QCOMPARE(rows->count(), 1);
         QCOMPARE(rows->item(0)->text(), QStringLiteral("－－－－－－"));
 

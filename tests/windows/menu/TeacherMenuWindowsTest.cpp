@@ -27,6 +27,8 @@ namespace gaisan {
 
 using testing::isShown;
 using testing::labelText;
+using testing::listNamed;
+using testing::openNames;
 using testing::shown;
 using testing::type;
 
@@ -36,16 +38,6 @@ using testing::type;
 class TeacherMenuWindowsTest : public QObject {
     Q_OBJECT
 
-private:
-    static namesel* openNames(testing::DemoInstallation& installation) {
-        installation.flow->ContinueStartup();
-        return QTest::qWaitFor([] { return shown<namesel>() != nullptr; }) ? shown<namesel>()
-                                                                           : nullptr;
-    }
-    static QListWidget* list(QWidget* window, const QString& name) {
-        return window->findChild<QListWidget*>(name);
-    }
-
 private slots:
     void initTestCase() { setUpApplication(); }
 
@@ -53,7 +45,7 @@ private slots:
         testing::DemoInstallation installation;
         installation.flow->ContinueStartup();
         QTRY_VERIFY(shown<namesel>());
-        QListWidget* rows = list(shown<namesel>(), QStringLiteral("List1"));
+        QListWidget* rows = listNamed(shown<namesel>(), QStringLiteral("List1"));
         rows->setCurrentRow(testing::rowContaining(rows, QStringLiteral("先生")));
         type(rows, QStringLiteral("\n"));
         QTRY_VERIFY(shown<seisekitime1>() && shown<seisekitime1>()->menuReady());
@@ -230,13 +222,13 @@ private slots:
         const auto opened = host.openMenu();
         seisekitime1* menu = opened.get();
         menu->findChild<QRadioButton*>(QStringLiteral("Option2_0"))->click();
-        auto* level1 = list(menu, QStringLiteral("List5_1"));
+        auto* level1 = listNamed(menu, QStringLiteral("List5_1"));
         QVERIFY(level1->count() > 20);
         // The teacher's own time is the best, but the teacher's row says so at the top; the
         // students without a time follow.
         QCOMPARE(level1->item(0)->text(), QStringLiteral("1●先生　　　    30 ●"));
         QCOMPARE(level1->verticalScrollBar()->value(), 0);
-        auto* level2 = list(menu, QStringLiteral("List5_2"));
+        auto* level2 = listNamed(menu, QStringLiteral("List5_2"));
         QVERIFY(level2->item(level2->count() - 1)->text().contains(QStringLiteral("●先生")));
         QCOMPARE(level2->verticalScrollBar()->value(), 0);
 
