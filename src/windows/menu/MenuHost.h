@@ -46,7 +46,7 @@ public:
     virtual bool passcodeGiven() const = 0;
     /// The right passcode was given.
     virtual void notePasscodeGiven() = 0;
-    /// A run of state().login.CurrentLevel.
+    /// A run of the level chosen in the session.
     virtual void StartRun() = 0;
     /// Back to a fresh name list.
     virtual void showNameSelection() = 0;
