@@ -49,9 +49,9 @@ struct RunHeading {
 
 /// The run clock at one of its ticks.
 struct RunClockTick {
-    std::int32_t elapsed = 0;      ///< whole seconds since the run started
-    bool limitReached = false;     ///< elapsed has reached the time limit
-    const CountdownBoxes* hidden;  ///< the count-down boxes to be hidden by now
+    std::int32_t elapsed = 0;                ///< whole seconds since the run started
+    bool limitReached = false;               ///< elapsed has reached the time limit
+    const CountdownBoxes* hidden = nullptr;  ///< the count-down boxes to be hidden by now
 };
 
 /// What the finish screen shows for the run just recorded, from the tables recounted after it.
