@@ -14,6 +14,12 @@ constexpr int kHighestEntryCode = 57;  // "9"
 
 }  // namespace
 
+int characterCodeOf(char32_t typed) {
+    if (typed >= 0xFF01 && typed <= 0xFF5E) return static_cast<int>(typed - 0xFEE0);
+    if (typed == 0x3000) return ' ';
+    return typed < 128 ? static_cast<int>(typed) : 0;
+}
+
 std::string boxValueText(double value) { return std::to_string(static_cast<std::int64_t>(value)); }
 
 AnswerEntry::AnswerEntry(RunState& run, int level, RandomSource& random, CuePlayer& cues,

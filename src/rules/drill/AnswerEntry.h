@@ -24,6 +24,11 @@ inline constexpr int kSpaceCode = 32;
 inline constexpr int kPlusCode = 43;
 enum class ArrowKey { Left, Up, Right, Down };
 
+/// A typed character as the drill reads it: digits and signs typed in full width (an input
+/// method left on) count as their half-width selves, the ideographic space as a space; 0 for
+/// anything else beyond ASCII, which the drill does not take.
+int characterCodeOf(char32_t typed);
+
 /// What one problem box shows.
 struct ProblemBox {
     std::string text;

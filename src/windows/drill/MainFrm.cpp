@@ -25,16 +25,6 @@ QString boxStyle(Colour colour) {
         .arg(toQColor(colour).name());
 }
 
-/// A typed character as the drill reads it: digits and signs typed in full width (an input
-/// method left on) count as their half-width selves.
-int characterCode(const QString& text) {
-    if (text.isEmpty()) return 0;
-    const char16_t c = text.front().unicode();
-    if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFEE0;
-    if (c == 0x3000) return ' ';
-    return c < 128 ? c : 0;
-}
-
 }  // namespace
 
 MainFrm::MainFrm(DrillHost& host) : m_host(host) {
@@ -293,7 +283,9 @@ void MainFrm::keyPressEvent(QKeyEvent* event) {
             entry.Form_KeyPress(kBackspaceCode);
             break;
         default:
-            if (const int code = characterCode(event->text()); code != 0) {
+            const QString typed = event->text();
+            if (const int code = typed.isEmpty() ? 0 : characterCodeOf(typed.front().unicode());
+                code != 0) {
                 entry.Form_KeyPress(code);
             }
             break;

@@ -229,5 +229,16 @@ TEST_F(AnswerEntryTest, EveryJudgedAnswerIsKeptAsTypedWithItsWrongBoxesAndItsTim
     EXPECT_EQ(right.tenths, 28);
 }
 
+TEST(AnswerEntryKeys, FullWidthDigitsAndSignsCountAsTheirHalfWidthSelves) {
+    const struct {
+        char32_t typed;
+        int code;
+    } cases[] = {
+        {U'5', '5'}, {U'\uFF15', '5'}, {U'\uFF0B', '+'}, {U'\uFF0A', '*'}, {U'\u3000', ' '},
+        {U' ', ' '}, {U'\u3042', 0},   {U'\uFF5F', 0},   {U'\u00E9', 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(characterCodeOf(c.typed), c.code) << int(c.typed);
+}
+
 }  // namespace
 }  // namespace gaisan
