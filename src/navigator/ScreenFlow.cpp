@@ -288,7 +288,7 @@ void ScreenFlow::reportSharedFileProblemsOnce() {
 
 void ScreenFlow::waitResponsively(int seconds) { gaisan::waitResponsively(m_clock, seconds); }
 
-Expected<void> ScreenFlow::computeCounts() { return endingOnFailure(m_results.computeCounts()); }
+Expected<void> ScreenFlow::computeCounts() { return endingOnFailure(m_results.recount()); }
 
 void ScreenFlow::endWithFailure(const Failure& failure) {
     endWithMessage(resultsFileText(m_state.profile.SubjectTitle, failure.problem, failure.file));

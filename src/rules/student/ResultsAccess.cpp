@@ -28,20 +28,14 @@ ResultsFile& ResultsAccess::results() {
 
 Expected<void> ResultsAccess::checkWritable() { return results().checkWritable(); }
 
-Expected<void> ResultsAccess::computeCounts() {
-    return ComputeCounts(m_state, results(), m_clock.now());
-}
+Expected<void> ResultsAccess::recount() { return ComputeCounts(m_state, results(), m_clock.now()); }
 
-Expected<void> ResultsAccess::recordRunResult(int level) {
+Expected<void> ResultsAccess::recordRun(int level) {
     Expected<AppendDone> recorded = RecordRunResult(m_state, results(), level);
     if (!recorded) return Unexpected(std::move(recorded).error());
     m_lastBackupProblem = std::move(recorded->backupProblem);
     return {};
 }
-
-Expected<void> ResultsAccess::recount() { return computeCounts(); }
-
-Expected<void> ResultsAccess::recordRun(int level) { return recordRunResult(level); }
 
 RecordReadEvents ResultsAccess::menuReadEvents(const ReadProgress& progress) const {
     return {[this](const FileError& error) {

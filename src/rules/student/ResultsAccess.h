@@ -41,17 +41,13 @@ public:
                   BusyNotice tellBusy);
     ~ResultsAccess() override;
 
-    /// computeCounts and recordRunResult as a student's visit reaches them.
-    Expected<void> recount() override;
-    Expected<void> recordRun(int level) override;
-
     /// Opens the file for writing, creating it when absent (ResultsFile::checkWritable).
     Expected<void> checkWritable();
     /// Loads the newest records and rebuilds the count and best-time tables (ComputeCounts).
-    Expected<void> computeCounts();
+    Expected<void> recount() override;
     /// Evaluates the run just finished on `level` and appends its record (RecordRunResult). A
     /// day's copy the append failed to take is kept for sharedFileProblems.
-    Expected<void> recordRunResult(int level);
+    Expected<void> recordRun(int level) override;
     /// Builds a run list into `rows` (menu/RunLists).
     Expected<void> readRunList(const RunListQuery& query, const ReadProgress& progress,
                                RunListRows& rows);

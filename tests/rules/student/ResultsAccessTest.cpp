@@ -43,13 +43,13 @@ TEST_F(ResultsAccessTest, TheFileIsTheOneOfTheDataFolderConfiguredAfterwards) {
     configure();
     ASSERT_TRUE(testing::succeeded(access.checkWritable()));
     EXPECT_TRUE(std::filesystem::exists(folder / "成績累積データ.dat"));
-    ASSERT_TRUE(testing::succeeded(access.computeCounts()));
+    ASSERT_TRUE(testing::succeeded(access.recount()));
     state->login.CurrentLevel = 1;
     state->run.RecordedTime = 48;
-    ASSERT_TRUE(testing::succeeded(access.recordRunResult(1)));
+    ASSERT_TRUE(testing::succeeded(access.recordRun(1)));
     EXPECT_EQ(state->counts.NewPersonalBest, 1);
 
-    ASSERT_TRUE(testing::succeeded(access.computeCounts()));
+    ASSERT_TRUE(testing::succeeded(access.recount()));
     EXPECT_EQ(state->counts.RunCount.at(1, 4), 1);
     std::vector<LoadedRecord> records;
     ASSERT_TRUE(testing::succeeded(access.readGraphRecords(records)));

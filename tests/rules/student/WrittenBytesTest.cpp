@@ -124,14 +124,14 @@ TEST_F(WrittenBytesTest, FinishedAndTimedOutRunsAreAppendedAfterTheDaysBackup) {
     FakeClock clock({2026, 12, 10}, 10 * 3600 + 15 * 60 + 30.75);
     ResultsAccess access(
         *m_state, m_file, clock, [](int) {}, [](const std::string&) {});
-    ASSERT_TRUE(access.computeCounts());
+    ASSERT_TRUE(access.recount());
 
     m_state->login.StudentIndex = 7;
     m_state->run.RecordedTime = 57;
-    ASSERT_TRUE(access.recordRunResult(1));
+    ASSERT_TRUE(access.recordRun(1));
     clock.advanceSeconds(95);
     m_state->run.RecordedTime = kNoTime;
-    ASSERT_TRUE(access.recordRunResult(2));
+    ASSERT_TRUE(access.recordRun(2));
 
     EXPECT_TRUE(sameBytes("results-after-runs.dat", resultsFile(), ResultRecord::kSize));
     EXPECT_TRUE(sameBytes("results-before.dat",
