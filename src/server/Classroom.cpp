@@ -67,13 +67,13 @@ private:
     Device& m_device;
 };
 
-Classroom::Classroom(AppState& state, StudentResults& results, const Clock& clock)
+Classroom::Classroom(AppState& state, StudentResults& results, const Clock& clock,
+                     RandomSource& random)
     : m_state(state),
       m_results(results),
-      m_clock(clock),
       // The pages play the sounds; the served player never fails, so the sound is never lost.
-      m_cues(state, m_sounds, m_random, [](const std::string&) {}),
-      m_session(state, results, clock, m_random, m_cues),
+      m_cues(state, m_sounds, random, [](const std::string&) {}),
+      m_session(state, results, clock, random, m_cues),
       m_menu(state, clock) {}
 
 Classroom::~Classroom() = default;

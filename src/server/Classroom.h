@@ -14,10 +14,10 @@
 #include "base/AppState.h"
 #include "base/SoundCues.h"
 #include "platform/Clock.h"
+#include "platform/RandomSource.h"
 #include "rules/menu/LevelMenu.h"
 #include "rules/student/FinishDecisions.h"
 #include "rules/student/StudentSession.h"
-#include "server/DeviceRandom.h"
 #include "server/ServedSounds.h"
 
 namespace gaisan {
@@ -47,7 +47,8 @@ public:
     static constexpr std::size_t kDeviceLimit = 2000;
     static constexpr std::size_t kKeysPerCall = 32;
 
-    Classroom(AppState& state, StudentResults& results, const Clock& clock);
+    /// `random` draws the problems of every device's runs (DeviceRandom: see why there).
+    Classroom(AppState& state, StudentResults& results, const Clock& clock, RandomSource& random);
     ~Classroom();
 
     ApiAnswer state(const std::string& device);
@@ -86,8 +87,6 @@ private:
 
     AppState& m_state;
     StudentResults& m_results;
-    const Clock& m_clock;
-    DeviceRandom m_random;
     ServedSounds m_sounds;
     SoundCues m_cues;
     StudentSession m_session;

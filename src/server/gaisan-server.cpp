@@ -197,7 +197,7 @@ int main(int argc, char* argv[]) {
         [](const std::string&) {});
     if (auto writable = results.checkWritable(); !writable) return fail(writable.error());
 
-    Classroom classroom(*state, results, clock);
+    Classroom classroom(*state, results, clock, random);
     const std::string digits = code->digits();
     RequestHandler handler(classroom, std::move(*code), std::move(*pages), state->profile, clock);
 
