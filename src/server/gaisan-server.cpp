@@ -207,6 +207,11 @@ int main(int argc, char* argv[]) {
     server.set_read_timeout(5, 0);
     server.set_write_timeout(5, 0);
     server.set_keep_alive_timeout(5);
+    // A device's page keeps its connection for as long as the child works, rather than making
+    // a new one every fifth request.
+    server.set_keep_alive_max_count(100000);
+    // An answer is small and awaited: sent at once, not held back to be joined with more.
+    server.set_tcp_nodelay(true);
     const auto serve = [&handler](const httplib::Request& request, httplib::Response& response) {
         HttpRequest call{request.method, request.path, request.get_header_value("Cookie"),
                          request.body, request.remote_addr};
@@ -218,6 +223,14 @@ int main(int argc, char* argv[]) {
     server.Get(".*", serve);
     server.Post(".*", serve);
 
+    // A class's devices connect at the same moment; the HTTP library's queue of five waiting
+    // connections would leave most of them waiting, so the queue is lengthened once the socket
+    // listens.
+    int listening = -1;
+    server.set_socket_options([&listening](socket_t socket) {
+        httplib::default_socket_options(socket);
+        listening = socket;
+    });
     const int port = options->port == 0
                          ? server.bind_to_any_port(options->host)
                          : (server.bind_to_port(options->host, options->port) ? options->port : -1);
@@ -226,6 +239,7 @@ int main(int argc, char* argv[]) {
                   << " で待ち受けられません (使用中か、このマシンのアドレスではありません)\n";
         return 1;
     }
+    if (listening >= 0) ::listen(listening, SOMAXCONN);
     const std::string address = addressToOpen(options->host, port);
     std::cout << address << '\n' << digits << '\n';
     std::cout.flush();
