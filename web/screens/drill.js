@@ -9,11 +9,9 @@ import { drillKeyOf, numberPad } from '../numberpad.js';
 /** The boxes in the order the state lists them. */
 const kBoxRoles = ['first-number', 'second-number', 'answer1', 'answer2', 'answer3'];
 
-/** The three bands of countdown marks, ten each, in the colours the desktop gives them. */
+/** The three bands of count-down marks, ten each, in the colours the desktop gives them. */
 const kCountdownBands = ['best', 'your-best', 'pass'];
 const kMarksPerBand = 10;
-/** Where the first mark sits in a state that lists every box of the desktop's panel by its number. */
-const kFirstMarkNumber = 10;
 
 /** Without an answer for this long, the page asks for the state: the marks and minutes move on. */
 const kQuietRefreshMs = 5000;
@@ -63,13 +61,16 @@ export function drillScreen(page) {
   const target = el('div', { class: 'target' });
   const minLine = el('div', { class: 'min-line' });
   const timeBar = el('div', { class: 'time-bar' }, minLine, target, used);
+  const bandCaptions = kCountdownBands.map(() => el('span', { class: 'band-caption' }));
   const marks = kCountdownBands.map(() =>
     Array.from({ length: kMarksPerBand }, () => el('span', { class: 'mark' })),
   );
   const countdown = el(
     'div',
     { class: 'countdown' },
-    kCountdownBands.map((band, index) => el('div', { class: `band ${band}` }, marks[index])),
+    kCountdownBands.map((band, index) =>
+      el('div', { class: `band ${band}` }, bandCaptions[index], marks[index]),
+    ),
   );
 
   const instruction = el('p', { class: 'instruction', 'data-role': 'instruction' });
@@ -176,10 +177,10 @@ export function drillScreen(page) {
       target.style.width = `${Math.min(100, (100 * drill.targetTime) / limit)}%`;
       minLine.style.width = `${Math.min(100, (100 * drill.minLineTime) / limit)}%`;
       showClock();
-      const hidden = drill.countdownHidden || [];
-      const offset = hidden.length > kCountdownBands.length * kMarksPerBand ? kFirstMarkNumber : 0;
-      marks.flat().forEach((mark, index) => {
-        mark.classList.toggle('gone', Boolean(hidden[offset + index]));
+      (drill.countdown || []).forEach((band, index) => {
+        if (!marks[index]) return;
+        setText(bandCaptions[index], band.caption);
+        marks[index].forEach((mark, number) => mark.classList.toggle('gone', Boolean(band.hidden[number])));
       });
 
       setText(instruction, drill.instruction);

@@ -45,12 +45,12 @@ function levelCard(page, level, texts) {
     ),
     ranking,
   );
-  return { card, start, ranking, scrollRow: level.ranking ? level.ranking.scrollRow : -1 };
+  return { card, start, ranking, scrollRow: level.ranking ? level.ranking.scrollRow : null };
 }
 
-/** Scrolls a ranking so that the row the child is on shows at its top. */
+/** Scrolls a ranking so that the row the child is on shows at its top; null leaves it at the top. */
 function scrollRanking(ranking, row) {
-  const item = row >= 0 ? ranking.children[row] : null;
+  const item = Number.isInteger(row) ? ranking.children[row] : null;
   if (item) ranking.scrollTop = item.offsetTop - ranking.firstElementChild.offsetTop;
 }
 

@@ -30,8 +30,7 @@ export function namesScreen(page) {
   const title = el('h1', { class: 'names-title' });
   const prompt = el('p', { class: 'names-prompt' });
   const bands = choiceRow('bands', (index) => page.act('names', { band: names.bands[index] }));
-  // The figure modes are counted from 1, as the server names them.
-  const figures = choiceRow('figures', (index) => page.act('names', { figures: index + 1 }));
+  const figures = choiceRow('figures', (index) => page.act('names', { figures: index }));
   const list = el('div', { class: 'student-list' });
 
   return {
@@ -47,8 +46,9 @@ export function namesScreen(page) {
       names = state.names;
       setText(title, names.title);
       setText(prompt, textOf(state, 'prompt'));
+      bands.element.title = textOf(state, 'bandTip');
       bands.show(names.bands, names.bands.indexOf(names.band));
-      figures.show(names.figureModes, names.figures - 1);
+      figures.show(names.figureModes, names.figures);
       list.replaceChildren(
         ...names.rows.map((row) =>
           el(
