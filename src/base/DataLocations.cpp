@@ -90,6 +90,10 @@ std::filesystem::path DataLocations::passcodeTriesFile() const {
     return ProgramDataFolder + "先生パスコード失敗回数.txt";
 }
 
+std::filesystem::path DataLocations::classroomCodeFile() const {
+    return ProgramDataFolder + "ブラウザ教室コード.txt";
+}
+
 std::filesystem::path DataLocations::resultsFile() const {
     return ProgramDataFolder + "成績累積データ.dat";
 }

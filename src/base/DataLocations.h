@@ -46,6 +46,9 @@ struct DataLocations {
     std::filesystem::path passcodeFile() const;  ///< "先生パスコード.txt"
     /// The wrong passcodes typed in a row, shared by the machines: "先生パスコード失敗回数.txt"
     std::filesystem::path passcodeTriesFile() const;
+    /// The code a browser enters once to use the classroom's server, and the key its devices'
+    /// cookies are signed with: "ブラウザ教室コード.txt"
+    std::filesystem::path classroomCodeFile() const;
     std::filesystem::path resultsFile() const;        ///< "成績累積データ.dat"
     std::filesystem::path backupFolder() const;       ///< the daily copies of the results file
     std::filesystem::path deleteJournalFile() const;  ///< written while a record is deleted

@@ -15,6 +15,20 @@ StudentSession::StudentSession(AppState& state, StudentResults& results, const C
 
 StudentSession::~StudentSession() = default;
 
+void StudentSession::exchangeVisit(StudentVisit& visit) {
+    using std::swap;
+    swap(m_state.login, visit.login);
+    swap(m_state.roster.SelectedGradeBand, visit.gradeBand);
+    swap(m_state.run, visit.run);
+    swap(m_entry, visit.entry);
+    swap(m_countdownHidden, visit.countdownHidden);
+    CountTables& counts = m_state.counts;
+    swap(counts.NewPersonalBest, visit.newPersonalBest);
+    swap(counts.NewLevelBest, visit.newLevelBest);
+    swap(counts.WasClearedBefore, visit.wasClearedBefore);
+    swap(counts.GoalCleared, visit.goalCleared);
+}
+
 void StudentSession::beginVisit() {
     m_random.seedFromTimeOfDay(m_clock.now().secondsSinceMidnight);
 }

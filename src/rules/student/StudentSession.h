@@ -67,6 +67,23 @@ struct FinishScreen {
     FinishPlan plan;
 };
 
+/// One student's visit, apart from the school's shared tables: who is logged in, the grade band
+/// chosen, the news of the run just recorded, and the run in progress with its answer entry.
+/// The desktop has one visit at a time; a server keeps one for each device and serves them in
+/// turn through one session, which holds the roster, the criteria and the counts only once.
+struct StudentVisit {
+    Login login;
+    std::string gradeBand = "全学年";
+    RunState run;
+    std::unique_ptr<AnswerEntry> entry;
+    CountdownBoxes countdownHidden{};
+    // The current student's flags of the count tables, which the finish screen reads.
+    int newPersonalBest = 0;
+    int newLevelBest = 0;
+    int wasClearedBefore = 0;
+    int goalCleared = 0;
+};
+
 /// The student's way through the program, decided without a window: the name list and who is
 /// logged in, which levels may be run and the one chosen, the run in progress (its problems,
 /// answer boxes, judging, remaining count and clock), its record, and what the finish screen
@@ -81,6 +98,10 @@ public:
     StudentSession(AppState& state, StudentResults& results, const Clock& clock,
                    RandomSource& random, CuePlayer& cues);
     ~StudentSession();
+
+    /// Makes `visit` the session's own and leaves the visit it had in `visit`: exchanging
+    /// again gives each its own back. Nothing of one student's visit then reaches another's.
+    void exchangeVisit(StudentVisit& visit);
 
     // The name list and the log-in.
 
@@ -123,6 +144,8 @@ public:
     int problemsToGo() const;
     /// A tick of the run clock: the elapsed time, and the count-down boxes due.
     RunClockTick tick();
+    /// The count-down boxes hidden at the last tick.
+    const CountdownBoxes& countdownHidden() const { return m_countdownHidden; }
     /// At or past the time limit: the run ends now as a time-up, unless it is already ending,
     /// finished, or an answer is being judged (then the next tick asks again).
     bool timeUpNow();

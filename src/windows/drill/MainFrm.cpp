@@ -6,6 +6,7 @@
 #include "kit/QtConversions.h"
 #include "platform/Failure.h"
 #include "platform/Utf8.h"
+#include "rules/student/StudentScreenTexts.h"
 #include "rules/student/StudentSession.h"
 #include "windows/drill/DrillHost.h"
 
@@ -71,22 +72,22 @@ void MainFrm::buildStatusPanel() {
     m_sLabel14 = addLabel(QStringLiteral("sLabel14"), {}, top, {532, 8, 280, 40}, 20);
     m_sLabel8 = addLabel(QStringLiteral("sLabel8"), {}, top, {820, 8, 196, 40}, 26);
 
-    addLabel(QStringLiteral("sLabel4"), QStringLiteral("残り"), top, {16, 56, 56, 44}, 24);
+    addLabel(QStringLiteral("sLabel4"), toQString(kRemainingCaption), top, {16, 56, 56, 44}, 24);
     m_sLabel9 = addLabel(QStringLiteral("sLabel9"), {}, top, {72, 50, 64, 52}, 44,
                          Qt::AlignRight | Qt::AlignVCenter);
     m_sLabel9->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
-    addLabel(QStringLiteral("sLabel6"), QStringLiteral("問"), top, {140, 56, 36, 44}, 24);
-    addLabel(QStringLiteral("sLabel5"), QStringLiteral("タイム"), top, {196, 56, 84, 44}, 24);
+    addLabel(QStringLiteral("sLabel6"), toQString(kQuestionsCaption), top, {140, 56, 36, 44}, 24);
+    addLabel(QStringLiteral("sLabel5"), toQString(kTimeCaption), top, {196, 56, 84, 44}, 24);
     m_sLabel10 = addLabel(QStringLiteral("sLabel10"), {}, top, {280, 50, 100, 52}, 44,
                           Qt::AlignRight | Qt::AlignVCenter);
 
-    const QString words[6] = {QStringLiteral("起動後"),     QStringLiteral("分"),
-                              QStringLiteral("本日"),       QStringLiteral("回目"),
-                              QStringLiteral("このレベル"), QStringLiteral("回目")};
+    const std::string_view words[6] = {kSinceLogInCaption, kMinutesCaption,   kTodayRunCaption,
+                                       kRunNumberCaption,  kThisLevelCaption, kRunNumberCaption};
     const QRect wordPlaces[6] = {{404, 62, 72, 36}, {524, 62, 24, 36},  {572, 62, 48, 36},
                                  {664, 62, 44, 36}, {728, 62, 100, 36}, {872, 62, 44, 36}};
     for (int i = 0; i < 6; ++i)
-        addLabel(arrayName(QStringLiteral("sLabel16"), i), words[i], top, wordPlaces[i], 20);
+        addLabel(arrayName(QStringLiteral("sLabel16"), i), toQString(words[i]), top, wordPlaces[i],
+                 20);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     m_sLabel13 = addLabel(QStringLiteral("sLabel13"), {}, top, {476, 62, 46, 36}, 24, right);
     m_sLabel12 = addLabel(QStringLiteral("sLabel12"), {}, top, {620, 62, 42, 36}, 24, right);
@@ -107,19 +108,18 @@ void MainFrm::buildStatusPanel() {
 
     const struct {
         int caption;
-        const char* text;
+        std::string_view text;
         int captionLeft;
         int captionWidth;
         int firstBox;
         QColor colour;
     } bands[] = {
-        {1, "Best", 16, 64, 10, QColor(0, 100, 0)},
-        {0, "YourBest", 318, 100, 20, QColor(128, 128, 0)},
-        {2, "Pass", 658, 60, 30, QColor(220, 0, 0)},
+        {1, kBestCaption, 16, 64, 10, QColor(0, 100, 0)},
+        {0, kYourBestCaption, 318, 100, 20, QColor(128, 128, 0)},
+        {2, kPassCaption, 658, 60, 30, QColor(220, 0, 0)},
     };
     for (const auto& band : bands) {
-        addLabel(arrayName(QStringLiteral("sLabel17"), band.caption),
-                 QString::fromLatin1(band.text), top,
+        addLabel(arrayName(QStringLiteral("sLabel17"), band.caption), toQString(band.text), top,
                  {band.captionLeft, 152, band.captionWidth, 32}, 20);
         const int boxesLeft = band.captionLeft + band.captionWidth + 4;
         for (int i = 0; i < 10; ++i) {
@@ -155,30 +155,29 @@ void MainFrm::buildProblemArea() {
         m_hyoujiLabel[i]->setStyleSheet(QStringLiteral("color: #d00000; padding-right: 10px;"));
         m_hyoujiLabel[i]->hide();
     }
-    addLabel(arrayName(QStringLiteral("Label1"), 1), QStringLiteral("＋"), area,
+    addLabel(arrayName(QStringLiteral("Label1"), 1), toQString(kPlusSign), area,
              {432, 112, 160, boxHeight}, 52, Qt::AlignCenter);
-    addLabel(arrayName(QStringLiteral("Label1"), 2), QStringLiteral("＋"), area,
+    addLabel(arrayName(QStringLiteral("Label1"), 2), toQString(kPlusSign), area,
              {300, 256, 112, boxHeight}, 52, Qt::AlignCenter);
-    addLabel(arrayName(QStringLiteral("Label1"), 8), QStringLiteral("＝"), area,
+    addLabel(arrayName(QStringLiteral("Label1"), 8), toQString(kEqualsSign), area,
              {612, 256, 112, boxHeight}, 52, Qt::AlignCenter);
 
     m_seikaihyoujiLabel =
-        addLabel(QStringLiteral("seikaihyoujiLabel"), QStringLiteral("＋を２回押しなさい"), area,
+        addLabel(QStringLiteral("seikaihyoujiLabel"), toQString(kAcknowledgePrompt), area,
                  {212, 410, 600, 56}, 36, Qt::AlignCenter);
     m_seikaihyoujiLabel->setStyleSheet(QStringLiteral("color: #d00000;"));
     m_seikaihyoujiLabel->hide();
-    addLabel(QStringLiteral("Label2"),
-             QStringLiteral("スペース=決定 　→次へ移動　↓消す　↑すべて消す"), area,
-             {40, 496, 944, 44}, 24, Qt::AlignCenter);
-    m_commandkakunin = new QPushButton(QStringLiteral("確認"), area);
+    addLabel(QStringLiteral("Label2"), toQString(kDrillKeysHelp), area, {40, 496, 944, 44}, 24,
+             Qt::AlignCenter);
+    m_commandkakunin = new QPushButton(toQString(kAcknowledgeCaption), area);
     m_commandkakunin->setObjectName(QStringLiteral("Commandkakunin"));
     m_commandkakunin->hide();
 
     m_sPicture2 = panel(QStringLiteral("sPicture2"), this, {0, 300, kDesignWidth, 160},
                         QColor(255, 255, 192));
-    m_lblsss1 = addLabel(QStringLiteral("lblsss1"), QStringLiteral("成績記録中"), m_sPicture2,
+    m_lblsss1 = addLabel(QStringLiteral("lblsss1"), toQString(kRecordingRun), m_sPicture2,
                          {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
-    m_lblsss2 = addLabel(QStringLiteral("lblsss2"), QStringLiteral("時間切れ"), m_sPicture2,
+    m_lblsss2 = addLabel(QStringLiteral("lblsss2"), toQString(kTimeUpBanner), m_sPicture2,
                          {0, 0, kDesignWidth, 160}, 72, Qt::AlignCenter);
     m_lblsss2->setStyleSheet(QStringLiteral("color: #d00000;"));
     m_sPicture2->hide();

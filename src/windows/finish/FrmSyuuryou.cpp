@@ -5,6 +5,7 @@
 
 #include "kit/QtConversions.h"
 #include "platform/Failure.h"
+#include "rules/student/StudentScreenTexts.h"
 #include "rules/student/StudentSession.h"
 #include "windows/finish/FinishHost.h"
 
@@ -61,7 +62,7 @@ FrmSyuuryou::FrmSyuuryou(FinishHost& host)
         addLabel(QStringLiteral("Label20"), {}, this, {62, 376, 900, 84}, 56, Qt::AlignCenter);
     m_label20->setStyleSheet(QStringLiteral("color: #d00000; font-weight: bold;"));
     m_label20->hide();
-    m_label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("このレベルクリア"), this,
+    m_label2 = addLabel(QStringLiteral("Label2"), toQString(kLevelClearedText), this,
                         {62, 468, 900, 60}, 40, Qt::AlignCenter);
     m_label2->setStyleSheet(QStringLiteral("color: #006000; font-weight: bold;"));
     m_label2->hide();
@@ -72,15 +73,15 @@ FrmSyuuryou::FrmSyuuryou(FinishHost& host)
         QStringLiteral("background-color: #fff0a0; border: 3px solid #d08000;"));
     m_picture1->setAttribute(Qt::WA_StyledBackground);
     place(m_picture1, {112, 536, 800, 100});
-    addLabel(QStringLiteral("Label1"), QStringLiteral("目標レベルクリア。おめでとう！"), m_picture1,
-             {0, 0, 800, 100}, 44, Qt::AlignCenter)
+    addLabel(QStringLiteral("Label1"), toQString(kGoalClearedText), m_picture1, {0, 0, 800, 100},
+             44, Qt::AlignCenter)
         ->setStyleSheet(QStringLiteral("border: none; color: #c04000;"));
     m_picture1->hide();
 
-    m_command4 = new QPushButton(QStringLiteral("メニューへ"), this);
+    m_command4 = new QPushButton(toQString(kToMenuCaption), this);
     m_command4->setObjectName(QStringLiteral("Command4"));
     place(m_command4, {232, 664, 260, 68}, 32);
-    m_command5 = new QPushButton(QStringLiteral("もう一度"), this);
+    m_command5 = new QPushButton(toQString(kAgainCaption), this);
     m_command5->setObjectName(QStringLiteral("Command5"));
     place(m_command5, {532, 664, 260, 68}, 32);
     for (QPushButton* button : {m_command4, m_command5}) {
@@ -146,7 +147,7 @@ void FrmSyuuryou::Timer1_Timer() {
         m_label2->clear();
         m_label2->hide();
     }
-    if (choice.moveOnMessage) m_label2->setText(toQString(std::string(kMoveOnText)));
+    if (choice.moveOnMessage) m_label2->setText(toQString(kMoveOnText));
     m_command5->setVisible(choice.offerRetry);
 }
 

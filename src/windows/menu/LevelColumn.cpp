@@ -6,6 +6,7 @@
 #include "kit/QtConversions.h"
 #include "rules/menu/LevelColumnTexts.h"
 #include "rules/menu/LevelMenu.h"
+#include "rules/student/StudentScreenTexts.h"
 
 namespace gaisan {
 namespace {
@@ -73,14 +74,14 @@ void LevelColumn::showStudentCounts(const LevelMenu& menu) {
 
 void LevelColumn::showAvailability(bool enabled, bool overuseMark) {
     m_start->setEnabled(enabled);
-    m_overuse->setText(QStringLiteral("やりすぎ禁止"));
+    m_overuse->setText(toQString(kOveruseMark));
     m_overuse->setVisible(overuseMark);
     m_overuse->raise();
 }
 
 void LevelColumn::showListCaptions() {
-    m_todayCaption->setText(QStringLiteral("今日"));
-    m_totalCaption->setText(QStringLiteral("今まで"));
+    m_todayCaption->setText(toQString(kTodayCaption));
+    m_totalCaption->setText(toQString(kTotalCaption));
 }
 
 void LevelColumn::addRows(const std::vector<std::string>& rows) {

@@ -22,6 +22,7 @@
 #include "rules/counts/Counts.h"
 #include "rules/menu/LevelMenu.h"
 #include "rules/menu/MenuKeys.h"
+#include "rules/student/StudentScreenTexts.h"
 #include "rules/student/StudentSession.h"
 #include "stores/roster/Roster.h"
 #include "windows/menu/GraphPanel.h"
@@ -78,7 +79,7 @@ void seisekitime1::buildHeader() {
     m_label13 = addLabel(QStringLiteral("Label13"), {}, this, {612, 10, 250, 36}, 18);
     m_label17 = addLabel(QStringLiteral("Label17"), {}, this, {868, 10, 140, 36}, 18);
     m_label18 = addLabel(QStringLiteral("Label18"), {}, this, {612, 52, 250, 36}, 18);
-    m_command1 = new QPushButton(QStringLiteral("戻る(0)"), this);
+    m_command1 = new QPushButton(toQString(kMenuBack), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
     place(m_command1, {868, 50, 140, 44}, 20);
     connect(m_command1, &QPushButton::clicked, this, &seisekitime1::Command1_Click);
@@ -225,7 +226,7 @@ void seisekitime1::Form_Activate() {
     const Login& login = menu.login();
     const QString name = trimmed(login.StudentName);
     m_command8->setVisible(menu.teacherLoggedIn());
-    m_label17->setText(QStringLiteral("起動後%1分").arg(menu.minutesSinceLogIn()));
+    m_label17->setText(toQString(minutesSinceLogInText(menu.minutesSinceLogIn())));
 
     m_menuReady = false;
     showBusy(true);
@@ -237,7 +238,7 @@ void seisekitime1::Form_Activate() {
 
     if (!m_flow.computeCounts()) return;
     const int student = login.StudentIndex;
-    m_label18->setText(QStringLiteral("本日総回数＝%1回").arg(menu.countTodaysRuns()));
+    m_label18->setText(toQString(todayRunsText(menu.countTodaysRuns())));
     m_progressBar->setMaximum(menu.profile().LevelCount);
 
     // The points view ranked by total points, selected without running the options' clicks.
@@ -247,7 +248,7 @@ void seisekitime1::Form_Activate() {
     Option1_Click(1);
 
     m_label12->setText(name + QLatin1Char(' ') + toQString(login.StudentGradeLabel));
-    m_label13->setText(QStringLiteral("%1:").arg(student) + toQString(menu.school().SchoolName));
+    m_label13->setText(toQString(studentSchoolText(student, menu.school().SchoolName)));
     const std::string& title = menu.profile().SubjectTitle;
     m_label11->setText(toQString(title));
     setDesignFont(m_label11, characterCount(title) > 9 ? 26 : 32);

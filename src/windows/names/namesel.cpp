@@ -7,6 +7,7 @@
 #include "kit/QtConversions.h"
 #include "kit/WaitPanel.h"
 #include "platform/Failure.h"
+#include "rules/student/StudentScreenTexts.h"
 #include "rules/student/StudentSession.h"
 #include "stores/roster/Roster.h"
 #include "windows/names/NameSelectionHost.h"
@@ -14,7 +15,7 @@
 namespace gaisan {
 namespace {
 
-const QString kPrompt = QStringLiteral("名前を選びなさい");
+const QString kPrompt = toQString(kNamePrompt);
 
 }  // namespace
 
@@ -25,9 +26,8 @@ namesel::namesel(NameSelectionHost& host)
       m_label2(new QLabel(this)),
       m_combo1(new QComboBox(this)),
       m_list1(new QListWidget(this)),
-      m_command14(new QPushButton(QStringLiteral("O.K."), this)),
-      // The doubled "ﾟ" is deliberate: the button has always read so in the suite.
-      m_command7(new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"), this)) {
+      m_command14(new QPushButton(toQString(kNameOk), this)),
+      m_command7(new QPushButton(toQString(kLeaveToLauncher), this)) {
     setObjectName(QStringLiteral("namesel"));
     setWindowTitle(QStringLiteral("概算ドリル"));
     m_label4->setObjectName(QStringLiteral("Label4"));
@@ -42,16 +42,13 @@ namesel::namesel(NameSelectionHost& host)
     m_label2->hide();
 
     m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setToolTip(QStringLiteral("表示する学年を選びなさい"));
-    m_combo1->addItem(QStringLiteral("全学年"));
+    m_combo1->setToolTip(toQString(kGradeBandTip));
+    m_combo1->addItem(toQString(gradeBands().front()));
     place(m_combo1, {24, 112, 200, 40}, 20);
     connect(m_combo1, &QComboBox::activated, this, &namesel::Combo1_Click);
 
-    const QString options[4] = {
-        QStringLiteral("回数(今日／今まで）"), QStringLiteral("ポイント（今日／今まで）"),
-        QStringLiteral("本日（ポイント／回数）"), QStringLiteral("今まで（ポイント／回数）")};
     for (int i = 0; i < 4; ++i) {
-        m_option1[i] = new QRadioButton(options[i], this);
+        m_option1[i] = new QRadioButton(toQString(kFigureModeCaptions.at(i)), this);
         m_option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         place(m_option1[i], {240 + (i % 2) * 384, 104 + (i / 2) * 32, 380, 30}, 18);
         connect(m_option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });

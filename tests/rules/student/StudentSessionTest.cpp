@@ -35,6 +35,8 @@ protected:
         s.criteria.ClearPoints.at(1) = 60;
         s.roster.RosterNames.at(1) = "佐藤　陽菜    ";
         s.roster.RosterGradeLabels.at(1) = "小３";
+        s.roster.RosterNames.at(2) = "鈴木　蓮";
+        s.roster.RosterGradeLabels.at(2) = "小４";
         s.locations.ProgramDataFolder = folder.path().string() + "/";
         ASSERT_TRUE(results.checkWritable());
     }
@@ -156,6 +158,46 @@ TEST_F(StudentSessionTest, ARunThatCannotBeRecordedIsAFailureNamingTheResultsFil
     ASSERT_FALSE(recorded);
     EXPECT_EQ(recorded.error().file, gone / "成績累積データ.dat");
     EXPECT_FALSE(recorded.error().problem.empty());
+}
+
+TEST_F(StudentSessionTest, VisitsServedInTurnKeepTheirOwnLogInRunAndNews) {
+    StudentVisit other;
+    session.logIn(1);
+    start(1);
+    answerRightly();
+    session.entry().Form_KeyPress('5');
+
+    // A second visit takes the session: a log-in and a run of its own, from scratch.
+    session.exchangeVisit(other);
+    EXPECT_EQ(session.login().StudentIndex, 0);
+    EXPECT_FALSE(session.hasRun());
+    session.chooseGradeBand("小４");
+    session.logIn(2);
+    start(1);
+    for (int answer = 1; answer <= 10; ++answer) answerRightly();
+    ASSERT_TRUE(session.beginEndOfRun());
+    ASSERT_TRUE(session.recordRun());
+    EXPECT_EQ(state->counts.NewLevelBest, 1);
+
+    // Back to the first: its run goes on where it was, and the second's news is not its own.
+    session.exchangeVisit(other);
+    EXPECT_EQ(session.login().StudentIndex, 1);
+    EXPECT_EQ(state->roster.SelectedGradeBand, "全学年");
+    EXPECT_EQ(state->counts.NewLevelBest, 0);
+    EXPECT_EQ(session.problemsToGo(), 9);
+    EXPECT_EQ(session.entry().currentEntry(), "5");
+    EXPECT_EQ(session.run().Answers.size(), 1u);
+    EXPECT_EQ(session.run().EndOfRunStarted, 0);
+
+    session.exchangeVisit(other);
+    EXPECT_EQ(session.login().StudentIndex, 2);
+    const auto finish = session.finish();
+    ASSERT_TRUE(finish);
+    EXPECT_EQ(finish->studentName, "鈴木　蓮");
+    EXPECT_EQ(finish->plan.message, FinishMessage::LevelBest);
+    const auto recorded = testing::recordsIn(folder / "成績累積データ.dat");
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0].StudentIndex, 2);
 }
 
 }  // namespace
