@@ -15,8 +15,9 @@ const kRetryAfterMs = 2000;
 
 /**
  * The line to the server. `onState(state)` is given every state the server answers with,
- * `onRefusal(status, message)` every call the server refused (a 4xx and its plain message),
- * `onReachable(yes)` whether the server answered the last request at all.
+ * `onRefusal(status, message, stateGiven)` every answer with a message: a refused call (a 4xx
+ * and its plain message), or a state the server could not make whole (a failure of the results
+ * file, told beside the state). `onReachable(yes)` is told whether the server answered at all.
  */
 export class Channel {
   constructor({ onState, onRefusal, onReachable }) {
@@ -73,11 +74,9 @@ export class Channel {
     try {
       const answer = await send(request);
       this.onReachable(true);
-      if (answer.ok) {
-        this.onState(answer.body);
-      } else {
-        this.onRefusal(answer.status, answer.body && answer.body.error);
-      }
+      const body = answer.body || {};
+      if (body.screen) this.onState(body);
+      if (!answer.ok || body.error) this.onRefusal(answer.status, body.error, Boolean(body.screen));
     } catch {
       // Whether the server took a request that got no answer is unknown: sending its keys
       // again could type them twice. What was waiting is dropped with it, and the state the

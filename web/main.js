@@ -27,7 +27,7 @@ class Page {
     this.state = null;
     this.channel = new Channel({
       onState: (state) => this.show(state),
-      onRefusal: (status, message) => this.refused(status, message),
+      onRefusal: (status, message, stateGiven) => this.refused(message, stateGiven),
       onReachable: (yes) => document.body.classList.toggle('unreachable', !yes),
     });
   }
@@ -69,7 +69,7 @@ class Page {
   }
 
   /** A refused call changed nothing: its message is shown, on the screen as it was. */
-  refused(status, message) {
+  refused(message, stateGiven) {
     if (this.screen && this.screen.refused) {
       this.screen.refused(message || '');
     } else if (message) {
@@ -77,8 +77,8 @@ class Page {
       this.message.hidden = false;
     }
     // What the refusal was about may have changed under the page (a level closed, a run ended
-    // on another tab): the state is asked for again.
-    this.refresh();
+    // on another tab): without a state beside the refusal, the state is asked for again.
+    if (!stateGiven) this.refresh();
   }
 
   clearMessage() {

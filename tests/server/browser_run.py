@@ -14,6 +14,7 @@ import csv
 import io
 import subprocess
 import sys
+import time
 
 import classroom_browser as page
 
@@ -57,6 +58,8 @@ def work_the_run(browser, served):
     if page.screen_of(browser) != "screen-code":
         fail("a wrong classroom code let the device in")
     page.one_by_role(browser, "code").clear()
+    # After a wrong code the server takes the next try only a second later.
+    time.sleep(1.2)
     page.enter_code(browser, served.code)
     student = page.choose_student(browser)
     page.choose_level(browser, LEVEL)
