@@ -111,9 +111,13 @@ def set_device_size(browser, width, height):
 
 
 def wait_for(browser, condition, what):
+    """Asks `condition` until it gives something true. An element it read that the page replaced
+    meanwhile (a new screen, a reload) only means asking again."""
+    from selenium.common.exceptions import StaleElementReferenceException
     from selenium.webdriver.support.ui import WebDriverWait
 
-    return WebDriverWait(browser, WAIT_SECONDS, poll_frequency=0.02).until(
+    return WebDriverWait(browser, WAIT_SECONDS, poll_frequency=0.02,
+                         ignored_exceptions=(StaleElementReferenceException,)).until(
         lambda _: condition(), message=f"the page never showed {what}")
 
 
