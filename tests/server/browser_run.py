@@ -4,7 +4,8 @@ classroom code (a wrong one first), picks a child, chooses level 1 and works the
 tapping the number pad, answering two problems wrong and acknowledging each, with a reload of
 the page in the middle. The results file then holds exactly one new record of that child and
 level, whose time the finish screen showed, and the answers hold the two wrong answers as
-typed. The server stops on SIGTERM with status 0.
+typed. The page played the run's sounds and reported no error. The server stops on SIGTERM
+with status 0.
 
 Usage: browser_run.py GAISAN_SERVER GAISAN_RECORDS
 Exits with 77 (skipped) where no browser can be driven.
@@ -79,6 +80,16 @@ def work_the_run(browser, served):
     page.one_by_role(browser, "to-menu")
     if page.scrolls_sideways(browser):
         fail("the finish screen scrolls sideways")
+    sounds = browser.execute_script(
+        "return performance.getEntriesByType('resource')"
+        ".filter((entry) => entry.name.includes('/sound/')).length")
+    if sounds == 0:
+        fail("the page fetched none of the run's sounds")
+    # The wrong code's refusal is the one failed request the browser logs by right.
+    errors = [entry for entry in browser.get_log("browser") if entry["level"] == "SEVERE"
+              and not ("/api/code" in entry["message"] and "403" in entry["message"])]
+    if errors:
+        fail(f"the page reported errors: {errors}")
     return student, wrong_typed, finish_time, finish_points
 
 
