@@ -7,6 +7,7 @@
 #include "rules/drill/AnswerEntry.h"
 #include "rules/drill/RunControl.h"
 #include "rules/menu/LevelColumnTexts.h"
+#include "rules/menu/MenuKeys.h"
 #include "rules/menu/Ranking.h"
 #include "rules/student/StudentScreenTexts.h"
 #include "server/ServerTexts.h"
@@ -120,6 +121,7 @@ json menuScreenJson(LevelMenu& menu, const LevelAvailability& availability) {
         };
         levels.push_back(
             {{"level", level},
+             {"key", menuKeyText(level)},
              {"name", profile.LevelNames.at(level)},
              {"start", start},
              {"enabled", flag(availability.enabled)},
@@ -191,15 +193,24 @@ json drillScreenJson(StudentSession& session, const AppState& state, bool ended)
 
 json finishScreenJson(const FinishScreen& screen, const RetryChoice& retry) {
     const FinishPlan& plan = screen.plan;
-    std::string clearText = plan.levelCleared ? text(kLevelClearedText) : std::string();
-    if (retry.clearLabelHidden) clearText.clear();
-    if (retry.moveOnMessage) clearText = text(kMoveOnText);
-    return {{"subjectTitle", screen.subjectTitle}, {"student", trimmed(screen.studentName)},
-            {"level", screen.levelName},           {"result", screen.resultLine},
-            {"points", screen.pointsLine},         {"levelRun", screen.levelRunText},
-            {"todayRun", screen.todayRunText},     {"message", screen.messageText},
-            {"cleared", plan.levelCleared},        {"clearText", clearText},
-            {"goalBanner", plan.goalBanner},       {"bannerHidden", plan.bannerHiddenAtGoalCheck},
+    const std::string clearText = plan.levelCleared ? text(kLevelClearedText) : std::string();
+    // Once the buttons show, the clear label may send the student on, or go.
+    std::string clearTextAtButtons = clearText;
+    if (retry.clearLabelHidden) clearTextAtButtons.clear();
+    if (retry.moveOnMessage) clearTextAtButtons = text(kMoveOnText);
+    return {{"subjectTitle", screen.subjectTitle},
+            {"student", trimmed(screen.studentName)},
+            {"level", screen.levelName},
+            {"result", screen.resultLine},
+            {"points", screen.pointsLine},
+            {"levelRun", screen.levelRunText},
+            {"todayRun", screen.todayRunText},
+            {"message", screen.messageText},
+            {"cleared", plan.levelCleared},
+            {"clearText", clearText},
+            {"clearTextAtButtons", clearTextAtButtons},
+            {"goalBanner", plan.goalBanner},
+            {"bannerHidden", plan.bannerHiddenAtGoalCheck},
             {"offerRetry", retry.offerRetry}};
 }
 

@@ -33,6 +33,9 @@ export function finishScreen(page) {
   let finish = null;
   const showButtons = () => {
     banner.hidden = true;
+    // The clear label may now send the child on to the next level, or go.
+    setText(cleared, finish.clearTextAtButtons);
+    cleared.hidden = !finish.clearTextAtButtons;
     buttons.hidden = false;
     again.hidden = !finish.offerRetry;
     toMenu.focus();
@@ -64,8 +67,9 @@ export function finishScreen(page) {
       setText(todayRun, finish.todayRun);
       setText(message, finish.message);
       message.hidden = !finish.message;
-      setText(cleared, finish.cleared ? finish.clearText : '');
-      cleared.hidden = !finish.cleared || !finish.clearText;
+      const clearText = buttons.hidden ? finish.clearText : finish.clearTextAtButtons;
+      setText(cleared, clearText);
+      cleared.hidden = !clearText;
       setText(banner, textOf(state, 'goal'));
       if (first) banner.hidden = !finish.goalBanner || finish.bannerHidden;
       setText(toMenu, textOf(state, 'toMenu'));

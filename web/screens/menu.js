@@ -45,7 +45,7 @@ function levelCard(page, level, texts) {
     ),
     ranking,
   );
-  return { card, start, ranking, scrollRow: level.ranking ? level.ranking.scrollRow : null };
+  return { card, start, key: level.key, ranking, scrollRow: level.ranking ? level.ranking.scrollRow : null };
 }
 
 /** Scrolls a ranking so that the row the child is on shows at its top; null leaves it at the top. */
@@ -96,8 +96,8 @@ export function menuScreen(page) {
       setText(back, textOf(state, 'back'));
       const cards = menu.levels.map((level) => levelCard(page, level, texts));
       levels.replaceChildren(...cards.map((shown) => shown.card));
-      startKeys = new Map(cards.map((shown) => [accessKeyOf(shown.start.textContent), shown.start]));
-      startKeys.delete(null);
+      // The keys the desktop's menu starts levels with: 1 to 9, then a to d.
+      startKeys = new Map(cards.filter((shown) => shown.key).map((shown) => [shown.key, shown.start]));
       for (const shown of cards) scrollRanking(shown.ranking, shown.scrollRow);
     },
     leave() {

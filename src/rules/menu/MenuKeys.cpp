@@ -16,4 +16,10 @@ MenuKey menuKeyOf(std::string_view text, int levelCount) {
     return {};
 }
 
+std::string menuKeyText(int level) {
+    if (level >= 1 && level <= 9) return std::string(1, static_cast<char>('0' + level));
+    if (level >= 10 && level <= 13) return std::string(1, static_cast<char>('a' + level - 10));
+    return {};
+}
+
 }  // namespace gaisan

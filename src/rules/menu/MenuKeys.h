@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace gaisan {
@@ -23,5 +24,8 @@ struct MenuKey {
 /// still the menu's when it has fewer, so that it never reaches a list or a box); "0" goes
 /// back. Capitals, full-width digits and anything longer than one character are not the menu's.
 MenuKey menuKeyOf(std::string_view text, int levelCount);
+
+/// The key that starts `level` on the menu ("1"…"9", "a"…"d"); empty for a level no key starts.
+std::string menuKeyText(int level);
 
 }  // namespace gaisan

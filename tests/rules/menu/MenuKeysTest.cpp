@@ -43,5 +43,13 @@ TEST(MenuKeyOf, DigitsAndTheFirstLettersStartLevelsTheProfileHasAndZeroGoesBack)
     }
 }
 
+TEST(MenuKeyText, IsTheKeyThatStartsTheLevel) {
+    for (int level = 1; level <= 13; ++level) {
+        EXPECT_EQ(menuKeyOf(menuKeyText(level), 13), (MenuKey{MenuKey::Action::StartLevel, level}));
+    }
+    EXPECT_EQ(menuKeyText(14), "");
+    EXPECT_EQ(menuKeyText(0), "");
+}
+
 }  // namespace
 }  // namespace gaisan
