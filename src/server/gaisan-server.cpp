@@ -223,12 +223,15 @@ int main(int argc, char* argv[]) {
     server.Get(".*", serve);
     server.Post(".*", serve);
 
-    // A class's devices connect at the same moment; the HTTP library's queue of five waiting
-    // connections would leave most of them waiting, so the queue is lengthened once the socket
-    // listens.
+    // The HTTP library would share the port with any other program that asks (SO_REUSEPORT),
+    // so that a second server started by mistake would take half the classroom's requests
+    // unnoticed; only a restart's quick reuse of the address is allowed. A class's devices
+    // connect at the same moment, and the library's queue of five waiting connections would
+    // leave most of them waiting, so the queue is lengthened once the socket listens.
     int listening = -1;
     server.set_socket_options([&listening](socket_t socket) {
-        httplib::default_socket_options(socket);
+        const int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         listening = socket;
     });
     const int port = options->port == 0
