@@ -38,6 +38,23 @@ struct CountdownBand {
 constexpr CountdownBand kCountdownBands[] = {
     {kBestCaption, 10}, {kYourBestCaption, 20}, {kPassCaption, 30}};
 
+/// A ranking's rows above the student's row, and all the rows a page sends of a ranking: a
+/// list shows some fifteen, and a school of thousands would otherwise send every row of every
+/// level at each visit to the menu.
+constexpr int kRankingRowsAbove = 20;
+constexpr int kRankingRowsSent = 100;
+
+/// The rows of `ranking` around the student's, and the one of them to scroll to the top.
+json rankingWindowJson(const LevelRanking& ranking) {
+    const int count = static_cast<int>(ranking.rows.size());
+    const int first = std::clamp(ranking.scrollRow.value_or(0) - kRankingRowsAbove, 0,
+                                 std::max(count - kRankingRowsSent, 0));
+    const int end = std::min(first + kRankingRowsSent, count);
+    return {{"rows",
+             std::vector<std::string>(ranking.rows.begin() + first, ranking.rows.begin() + end)},
+            {"scrollRow", ranking.scrollRow ? json(*ranking.scrollRow - first) : json()}};
+}
+
 }  // namespace
 
 json codeTexts(const ProgramProfile& profile) {
@@ -119,20 +136,17 @@ json menuScreenJson(LevelMenu& menu, const LevelAvailability& availability) {
         const auto flag = [&](const std::vector<bool>& flags) {
             return level < static_cast<int>(flags.size()) && flags[level];
         };
-        levels.push_back(
-            {{"level", level},
-             {"key", menuKeyText(level)},
-             {"name", profile.LevelNames.at(level)},
-             {"start", start},
-             {"enabled", flag(availability.enabled)},
-             {"overuse", flag(availability.overuseMark)},
-             {"criteria", menu.criteriaLine(level)},
-             {"passWindow", menu.passWindowLine(level)},
-             {"today", menu.todayLine(level)},
-             {"totals", menu.totalsLine(level)},
-             {"ranking",
-              {{"rows", ranking.rows},
-               {"scrollRow", ranking.scrollRow ? json(*ranking.scrollRow) : json()}}}});
+        levels.push_back({{"level", level},
+                          {"key", menuKeyText(level)},
+                          {"name", profile.LevelNames.at(level)},
+                          {"start", start},
+                          {"enabled", flag(availability.enabled)},
+                          {"overuse", flag(availability.overuseMark)},
+                          {"criteria", menu.criteriaLine(level)},
+                          {"passWindow", menu.passWindowLine(level)},
+                          {"today", menu.todayLine(level)},
+                          {"totals", menu.totalsLine(level)},
+                          {"ranking", rankingWindowJson(ranking)}});
     }
     return {{"title", profile.SubjectTitle},
             {"student", trimmed(login.StudentName) + " " + login.StudentGradeLabel},

@@ -155,5 +155,33 @@ TEST_F(ClassroomRequestsTest, OnlyThePagesFilesAreServed) {
     }
 }
 
+TEST_F(ClassroomRequestsTest, ALargeSchoolsMenuSendsEachRankingAroundTheStudentsRow) {
+    std::string roster;
+    for (int student = 1; student <= 300; ++student) {
+        roster += std::to_string(student) + ",2017,0,0,\"生徒" + std::to_string(student) +
+                  "\",0,\"\",\"\"\r\n";
+    }
+    served.suite.writeCp932("data/新名簿.txt", roster);
+    const std::string cookie = served.enterCode();
+    const json menu = served.call(cookie, "login", {{"student", 150}}).second["menu"];
+    for (const json& level : menu["levels"]) {
+        const json& ranking = level["ranking"];
+        ASSERT_EQ(ranking["rows"].size(), 100u);
+        ASSERT_EQ(ranking["scrollRow"], 20) << "the student's row shows just below the top";
+        const std::string row = ranking["rows"][21];
+        EXPECT_NE(row.find("●"), std::string::npos) << row;
+    }
+    // A student near either end gets the first or the last hundred rows.
+    for (const auto& [student, scrollRow] : {std::pair{2, 0}, std::pair{299, 97}}) {
+        served.call(cookie, "leave", json::object());
+        const json ranking = served.call(cookie, "login", {{"student", student}})
+                                 .second["menu"]["levels"][0]["ranking"];
+        ASSERT_EQ(ranking["rows"].size(), 100u);
+        EXPECT_EQ(ranking["scrollRow"], scrollRow) << student;
+        EXPECT_NE(ranking["rows"][scrollRow + 1].get<std::string>().find("●"), std::string::npos)
+            << student;
+    }
+}
+
 }  // namespace
 }  // namespace gaisan
