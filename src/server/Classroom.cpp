@@ -112,133 +112,138 @@ std::optional<std::filesystem::path> Classroom::soundFile(int number) const {
 
 // The calls. Each takes the device's turn, acts, and answers with the device's whole state.
 
-ApiAnswer Classroom::state(const std::string& name) {
+template <typename Step>
+ApiAnswer Classroom::inTurn(const std::string& name, Step step) {
     const std::lock_guard lock(m_mutex);
     Device& device = deviceFor(name);
     const Turn turn(m_session, device);
-    checkClock(device);
-    if (device.recordPending || device.finishPending) recordAndFinish(device);
-    return answer(device);
+    return step(device);
+}
+
+ApiAnswer Classroom::state(const std::string& name) {
+    return inTurn(name, [&](Device& device) {
+        checkClock(device);
+        if (device.recordPending || device.finishPending) recordAndFinish(device);
+        return answer(device);
+    });
 }
 
 ApiAnswer Classroom::names(const std::string& name, std::optional<std::string> band,
                            std::optional<int> figures) {
-    const std::lock_guard lock(m_mutex);
-    Device& device = deviceFor(name);
-    const Turn turn(m_session, device);
-    if (device.screen != Screen::Names) return refused(device, 409, "名前の一覧ではありません");
-    if (band) {
-        const auto& bands = gradeBands();
-        if (std::find(bands.begin(), bands.end(), *band) == bands.end()) {
-            return refused(device, 400, "その学年はありません");
+    return inTurn(name, [&](Device& device) {
+        if (device.screen != Screen::Names) return refused(device, 409, "名前の一覧ではありません");
+        if (band) {
+            const auto& bands = gradeBands();
+            if (std::find(bands.begin(), bands.end(), *band) == bands.end()) {
+                return refused(device, 400, "その学年はありません");
+            }
+            m_session.chooseGradeBand(std::move(*band));
         }
-        m_session.chooseGradeBand(std::move(*band));
-    }
-    if (figures) {
-        if (*figures < 0 || *figures >= static_cast<int>(kFigureModeCaptions.size())) {
-            return refused(device, 400, "その表示はありません");
+        if (figures) {
+            if (*figures < 0 || *figures >= static_cast<int>(kFigureModeCaptions.size())) {
+                return refused(device, 400, "その表示はありません");
+            }
+            device.figures = static_cast<FigureMode>(*figures);
         }
-        device.figures = static_cast<FigureMode>(*figures);
-    }
-    return answer(device);
+        return answer(device);
+    });
 }
 
 ApiAnswer Classroom::logIn(const std::string& name, int student) {
-    const std::lock_guard lock(m_mutex);
-    Device& device = deviceFor(name);
-    const Turn turn(m_session, device);
-    if (device.screen != Screen::Names) return refused(device, 409, "名前の一覧ではありません");
-    const auto& listed = device.listedStudents;
-    if (std::find(listed.begin(), listed.end(), student) == listed.end()) {
-        return refused(device, 400, "その名前は一覧にありません");
-    }
-    m_session.logIn(student);
-    device.screen = Screen::Menu;
-    return answer(device);
+    return inTurn(name, [&](Device& device) {
+        if (device.screen != Screen::Names) return refused(device, 409, "名前の一覧ではありません");
+        const auto& listed = device.listedStudents;
+        if (std::find(listed.begin(), listed.end(), student) == listed.end()) {
+            return refused(device, 400, "その名前は一覧にありません");
+        }
+        m_session.logIn(student);
+        device.screen = Screen::Menu;
+        return answer(device);
+    });
 }
 
 ApiAnswer Classroom::leaveMenu(const std::string& name) {
-    const std::lock_guard lock(m_mutex);
-    Device& device = deviceFor(name);
-    const Turn turn(m_session, device);
-    if (device.screen != Screen::Menu) return refused(device, 409, "レベルの一覧ではありません");
-    m_session.beginVisit();
-    m_session.chooseGradeBand(gradeBands().front());
-    device.screen = Screen::Names;
-    return answer(device);
+    return inTurn(name, [&](Device& device) {
+        if (device.screen != Screen::Menu)
+            return refused(device, 409, "レベルの一覧ではありません");
+        m_session.beginVisit();
+        m_session.chooseGradeBand(gradeBands().front());
+        device.screen = Screen::Names;
+        return answer(device);
+    });
 }
 
 ApiAnswer Classroom::startLevel(const std::string& name, int level) {
-    const std::lock_guard lock(m_mutex);
-    Device& device = deviceFor(name);
-    const Turn turn(m_session, device);
-    if (device.screen != Screen::Menu) return refused(device, 409, "レベルの一覧ではありません");
-    // The menu shows the counts of its last recount; the choice is judged on the newest ones.
-    if (auto counted = m_results.recount(); !counted) {
-        return refused(device, 503, counted.error().text());
-    }
-    if (!m_session.chooseLevel(level)) return refused(device, 409, "そのレベルは今はできません");
-    startRun(device);
-    return answer(device);
+    return inTurn(name, [&](Device& device) {
+        if (device.screen != Screen::Menu)
+            return refused(device, 409, "レベルの一覧ではありません");
+        // The menu shows the counts of its last recount; the choice is judged on the newest ones.
+        if (auto counted = m_results.recount(); !counted) {
+            return refused(device, 503, counted.error().text());
+        }
+        if (!m_session.chooseLevel(level))
+            return refused(device, 409, "そのレベルは今はできません");
+        startRun(device);
+        return answer(device);
+    });
 }
 
 ApiAnswer Classroom::keys(const std::string& name, const std::vector<DrillKey>& keys) {
-    const std::lock_guard lock(m_mutex);
-    Device& device = deviceFor(name);
-    const Turn turn(m_session, device);
-    checkClock(device);
-    if (device.screen != Screen::Drill || device.runEnded) return answer(device);
-    AnswerEntry& entry = m_session.entry();
-    for (const DrillKey key : keys) {
-        if (device.runEnded) break;
-        switch (key) {
-            case DrillKey::Next:
-                entry.Form_KeyPress(kSpaceCode);
-                break;
-            case DrillKey::Back:
-                entry.Form_KeyPress(kBackspaceCode);
-                break;
-            case DrillKey::Plus:
-                entry.Form_KeyPress(kPlusCode);
-                break;
-            case DrillKey::Left:
-                entry.Form_KeyDown(ArrowKey::Left);
-                break;
-            case DrillKey::Right:
-                entry.Form_KeyDown(ArrowKey::Right);
-                break;
-            case DrillKey::Up:
-                entry.Form_KeyDown(ArrowKey::Up);
-                break;
-            case DrillKey::Down:
-                entry.Form_KeyDown(ArrowKey::Down);
-                break;
-            default:
-                entry.Form_KeyPress('0' + static_cast<int>(key));
-                break;
+    return inTurn(name, [&](Device& device) {
+        checkClock(device);
+        if (device.screen != Screen::Drill || device.runEnded) return answer(device);
+        AnswerEntry& entry = m_session.entry();
+        for (const DrillKey key : keys) {
+            if (device.runEnded) break;
+            switch (key) {
+                case DrillKey::Next:
+                    entry.Form_KeyPress(kSpaceCode);
+                    break;
+                case DrillKey::Back:
+                    entry.Form_KeyPress(kBackspaceCode);
+                    break;
+                case DrillKey::Plus:
+                    entry.Form_KeyPress(kPlusCode);
+                    break;
+                case DrillKey::Left:
+                    entry.Form_KeyDown(ArrowKey::Left);
+                    break;
+                case DrillKey::Right:
+                    entry.Form_KeyDown(ArrowKey::Right);
+                    break;
+                case DrillKey::Up:
+                    entry.Form_KeyDown(ArrowKey::Up);
+                    break;
+                case DrillKey::Down:
+                    entry.Form_KeyDown(ArrowKey::Down);
+                    break;
+                default:
+                    entry.Form_KeyPress('0' + static_cast<int>(key));
+                    break;
+            }
         }
-    }
-    if (device.runEnded) endRun(device);
-    return answer(device);
+        if (device.runEnded) endRun(device);
+        return answer(device);
+    });
 }
 
 ApiAnswer Classroom::runAgain(const std::string& name) {
-    const std::lock_guard lock(m_mutex);
-    Device& device = deviceFor(name);
-    const Turn turn(m_session, device);
-    if (device.screen != Screen::Finish) return refused(device, 409, "終わりの画面ではありません");
-    if (!device.retry.offerRetry) return refused(device, 409, "もう一度はできません");
-    startRun(device);
-    return answer(device);
+    return inTurn(name, [&](Device& device) {
+        if (device.screen != Screen::Finish)
+            return refused(device, 409, "終わりの画面ではありません");
+        if (!device.retry.offerRetry) return refused(device, 409, "もう一度はできません");
+        startRun(device);
+        return answer(device);
+    });
 }
 
 ApiAnswer Classroom::toMenu(const std::string& name) {
-    const std::lock_guard lock(m_mutex);
-    Device& device = deviceFor(name);
-    const Turn turn(m_session, device);
-    if (device.screen != Screen::Finish) return refused(device, 409, "終わりの画面ではありません");
-    device.screen = Screen::Menu;
-    return answer(device);
+    return inTurn(name, [&](Device& device) {
+        if (device.screen != Screen::Finish)
+            return refused(device, 409, "終わりの画面ではありません");
+        device.screen = Screen::Menu;
+        return answer(device);
+    });
 }
 
 void Classroom::tickRuns() {

@@ -73,6 +73,9 @@ private:
     struct Device;
     class Turn;
 
+    /// Runs `step` on device `name`'s visit, made the session's for it, one call at a time.
+    template <typename Step>
+    ApiAnswer inTurn(const std::string& name, Step step);
     Device& deviceFor(const std::string& name);
     void forgetOneDevice();
     ApiAnswer answer(Device& device);

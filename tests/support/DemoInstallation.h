@@ -13,6 +13,7 @@
 #include "navigator/ScreenFlow.h"
 #include "platform/PosixRecordFile.h"
 #include "stores/results/ResultsFile.h"
+#include "support/DemoSuite.h"
 #include "support/FakeClock.h"
 #include "support/RecordingLauncher.h"
 #include "support/RecordingMessageBoxes.h"
@@ -39,11 +40,7 @@ struct DemoInstallation {
     std::unique_ptr<ScreenFlow> flow;
 
     DemoInstallation() {
-        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(),
-                              std::filesystem::copy_options::recursive);
-        suite.writeCp932(
-            "パスデータ.txt",
-            (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        copyDemoSuite(suite);
         clock.setTickStep(5);
         // The splash, which the tests mostly skip, would have chosen December's colour.
         state->SeasonColour = seasonColourOfMonth(12);

@@ -16,6 +16,7 @@
 #include "stores/installation/Passcode.h"
 #include "stores/results/ResultsFile.h"
 #include "stores/roster/Roster.h"
+#include "support/DemoSuite.h"
 #include "support/FakeClock.h"
 #include "support/RecordingCues.h"
 #include "support/RecordingMessageBoxes.h"
@@ -32,11 +33,7 @@ namespace gaisan::testing {
 class MenuHostForTests final : public MenuHost, public StudentResults {
 public:
     MenuHostForTests() {
-        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(),
-                              std::filesystem::copy_options::recursive);
-        suite.writeCp932(
-            "パスデータ.txt",
-            (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        copyDemoSuite(suite);
         AppState& s = *m_state;
         LoadConfiguration(s, suite / "gaisan").value();
         ApplyProfileLevels(s.profile);

@@ -11,6 +11,7 @@
 #include "rules/admin/Installation.h"
 #include "stores/installation/Configuration.h"
 #include "stores/results/AnswersFile.h"
+#include "support/DemoSuite.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/TempFolder.h"
@@ -23,11 +24,7 @@ namespace gaisan::testing {
 class MistakeAnalysisHostForTests final : public MistakeAnalysisHost {
 public:
     MistakeAnalysisHostForTests() {
-        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(),
-                              std::filesystem::copy_options::recursive);
-        suite.writeCp932(
-            "パスデータ.txt",
-            (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        copyDemoSuite(suite);
         LoadConfiguration(*m_state, suite / "gaisan").value();
         ApplyProfileLevels(m_state->profile);
     }

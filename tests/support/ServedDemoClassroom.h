@@ -17,6 +17,7 @@
 #include "server/WebFiles.h"
 #include "stores/installation/Configuration.h"
 #include "stores/results/AnswersFile.h"
+#include "support/DemoSuite.h"
 #include "support/FakeClock.h"
 #include "support/RecordFiles.h"
 #include "support/ScriptedRandom.h"
@@ -43,11 +44,7 @@ struct ServedDemoClassroom {
     std::unique_ptr<RequestHandler> handler;
 
     ServedDemoClassroom() {
-        std::filesystem::copy(GAISAN_DEMO_DIR, suite.path(),
-                              std::filesystem::copy_options::recursive);
-        suite.writeCp932(
-            "パスデータ.txt",
-            (suite / "data").string() + "/\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+        copyDemoSuite(suite);
         clock.setTickStep(5);
         const auto loaded = LoadConfiguration(*state, suite / "gaisan");
         EXPECT_TRUE(loaded) << (loaded ? "" : loaded.error().text());
