@@ -137,16 +137,16 @@ void printQrCode(const std::string& address) {
 }
 
 /// Where the pages are: beside the installed program (/usr/bin → /usr/share/gaisan/web), or in
-/// the source tree the program was built from.
+/// the source tree of a build that is not installed. Where neither is there, the installed place
+/// is the one to name.
 std::filesystem::path pagesFolder() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const std::filesystem::path installed =
-            program.parent_path().parent_path() / "share/gaisan/web";
-        if (std::filesystem::is_directory(installed, error)) return installed;
-    }
-    return GAISAN_WEB_FOLDER;
+    const std::filesystem::path installed =
+        program.parent_path().parent_path() / "share/gaisan/web";
+    if (!error && std::filesystem::is_directory(installed, error)) return installed;
+    if (std::filesystem::is_directory(GAISAN_WEB_FOLDER, error)) return GAISAN_WEB_FOLDER;
+    return installed;
 }
 
 int fail(const Failure& failure) {
