@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "rules/menu/LevelColumnTexts.h"
 #include "rules/student/StudentScreenTexts.h"
 #include "server/ScreenJson.h"
 #include "stores/roster/Roster.h"

@@ -22,7 +22,7 @@
 
 namespace gaisan {
 
-/// A key of the drill as a page sends it.
+/// A key of the drill as a page sends it: the digits are Digit0 and the nine after it.
 enum class DrillKey { Digit0, Next = 10, Back, Plus, Left, Right, Up, Down };
 /// "0"…"9", "next", "back", "plus", "left", "right", "up", "down".
 std::optional<DrillKey> drillKeyOf(std::string_view name);

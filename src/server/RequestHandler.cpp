@@ -1,6 +1,7 @@
 #include "server/RequestHandler.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/FileBytes.h"
 #include "server/ScreenJson.h"
