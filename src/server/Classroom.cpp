@@ -248,9 +248,10 @@ ApiAnswer Classroom::toMenu(const std::string& name) {
 void Classroom::tickRuns() {
     const std::lock_guard lock(m_mutex);
     for (auto& [name, device] : m_devices) {
-        if (device->screen != Screen::Drill || device->runEnded) continue;
+        if (device->screen != Screen::Drill) continue;
         const Turn turn(m_session, *device);
         checkClock(*device);
+        if (device->recordPending || device->finishPending) recordAndFinish(*device);
     }
 }
 
@@ -289,7 +290,9 @@ void Classroom::endRun(Device& device) {
     // The sounds of the last answer belong to the drill; the finish screen's come with it.
     const std::vector<int> played = m_sounds.takePlayed();
     device.sounds.insert(device.sounds.end(), played.begin(), played.end());
-    recordAndFinish(device);
+    // The judged answer goes back at once, as the desktop shows it before it records: the run
+    // is recorded at the device's next call, which the page makes a second later for the
+    // finish screen, or at the next tick of the run clocks, whichever comes first.
 }
 
 void Classroom::recordAndFinish(Device& device) {

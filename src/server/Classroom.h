@@ -40,7 +40,7 @@ struct ApiAnswer {
 ///
 /// A device's visit is a screen (names, menu, drill, finish) and what it holds: a reload, a
 /// second tab or a device waking from sleep gets it back as it was. A run is recorded once,
-/// when its last answer is right or its time is up, whether or not the device is there to see.
+/// once its last answer is right or its time is up, whether or not the device is there to see.
 class Classroom {
 public:
     /// Devices remembered at once; beyond, the one seen longest ago without a run goes.
@@ -62,8 +62,9 @@ public:
     ApiAnswer runAgain(const std::string& device);
     ApiAnswer toMenu(const std::string& device);
 
-    /// A tick of every run clock: a run whose time is up ends and is recorded, as the desktop's
-    /// clock ends it, even on a device that sleeps. The server calls it every second.
+    /// A tick of every run clock: a run whose time is up ends, as the desktop's clock ends it,
+    /// even on a device that sleeps, and every run that has ended is recorded. The server calls
+    /// it every second, and once more as it stops.
     void tickRuns();
     /// The wave file of a sound the answers named.
     std::optional<std::filesystem::path> soundFile(int number) const;

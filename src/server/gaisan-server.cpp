@@ -266,13 +266,15 @@ int main(int argc, char* argv[]) {
     });
 
     const bool served = server.listen_after_bind();
-    // The calls under way have finished, their runs and answers recorded.
+    // The calls under way have finished.
     {
         const std::lock_guard lock(sweepMutex);
         stopping = true;
     }
     sweepWake.notify_all();
     sweeper.join();
+    // A run whose last answer was judged just before the stop is recorded now.
+    classroom.tickRuns();
     if (stopper.joinable()) {
         // The server ended by itself: the signal thread is woken to end too.
         if (!served) kill(getpid(), SIGTERM);
