@@ -99,7 +99,7 @@ long rounded(long value, int place) {
 
 struct DeviceFigures {
     std::vector<double> judgedMs;
-    std::vector<double> endingMs;  ///< the judged answers that ended a run, and recorded it
+    std::vector<double> endingMs;  ///< the judged answers that ended a run
     std::vector<double> pageMs;
     int runs = 0;
     int student = 0;
@@ -255,9 +255,8 @@ int main(int argc, char* argv[]) {
                 judged.size());
     std::printf("judged answer: median %.2f ms, p99 %.2f ms (goal: p99 < 20 ms)\n",
                 percentile(judged, 0.5), percentile(judged, 0.99));
-    std::printf(
-        "  of which the %zu that ended a run and recorded it: median %.2f ms, p99 %.2f ms\n",
-        endings.size(), percentile(endings, 0.5), percentile(endings, 0.99));
+    std::printf("  of which the %zu that ended a run: median %.2f ms, p99 %.2f ms\n",
+                endings.size(), percentile(endings, 0.5), percentile(endings, 0.99));
     std::printf("page file (baseline): median %.2f ms, p99 %.2f ms; ratio of p99s %.1f\n",
                 percentile(pages, 0.5), percentile(pages, 0.99),
                 percentile(judged, 0.99) / std::max(percentile(pages, 0.99), 0.001));
