@@ -2,10 +2,9 @@
 
 #include <sodium.h>
 
-#include <stdexcept>
-
 #include "platform/AtomicFileWriter.h"
 #include "platform/FileBytes.h"
+#include "platform/Sodium.h"
 
 namespace gaisan {
 namespace {
@@ -13,12 +12,6 @@ namespace {
 /// The code file holds two short lines; anything longer is not one.
 constexpr std::size_t kCodeFileLimit = 4096;
 constexpr std::size_t kDeviceNameBytes = 16;
-
-void startSodium() {
-    // It fails only without a source of randomness, and nothing here is safe without one.
-    static const int started = sodium_init();
-    if (started < 0) throw std::runtime_error("libsodium could not be started");
-}
 
 std::string hexOf(const unsigned char* bytes, std::size_t size) {
     std::string hex(size * 2 + 1, '\0');

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
+#include <utility>
 
 #include "platform/Utf8.h"
 #include "rules/drill/AnswerEntry.h"
@@ -55,55 +57,55 @@ json rankingWindowJson(const LevelRanking& ranking) {
             {"scrollRow", ranking.scrollRow ? json(*ranking.scrollRow - first) : json()}};
 }
 
+/// A screen's fixed texts by name, with the caption of the tap that lets a browser play
+/// sounds, which every screen may need.
+json screenTexts(std::initializer_list<std::pair<const char*, std::string_view>> texts) {
+    json named = json::object();
+    for (const auto& [name, value] : texts) named[name] = std::string(value);
+    named["enableSound"] = std::string(kEnableSound);
+    return named;
+}
+
 }  // namespace
 
 json codeTexts(const ProgramProfile& profile) {
-    return {{"title", profile.SubjectTitle},
-            {"prompt", text(kCodePrompt)},
-            {"ok", text(kCodeOk)},
-            {"enableSound", text(kEnableSound)}};
+    return screenTexts({{"title", std::string_view(profile.SubjectTitle)},
+                        {"prompt", kCodePrompt},
+                        {"ok", kCodeOk}});
 }
 
-json namesTexts() {
-    return {{"prompt", text(kNamePrompt)},
-            {"bandTip", text(kGradeBandTip)},
-            {"enableSound", text(kEnableSound)}};
-}
+json namesTexts() { return screenTexts({{"prompt", kNamePrompt}, {"bandTip", kGradeBandTip}}); }
 
 json menuTexts() {
-    return {{"back", text(kMenuBack)},
-            {"overuse", text(kOveruseMark)},
-            {"todayCaption", text(kTodayCaption)},
-            {"totalCaption", text(kTotalCaption)},
-            {"enableSound", text(kEnableSound)}};
+    return screenTexts({{"back", kMenuBack},
+                        {"overuse", kOveruseMark},
+                        {"todayCaption", kTodayCaption},
+                        {"totalCaption", kTotalCaption}});
 }
 
 json drillTexts() {
-    return {{"remaining", text(kRemainingCaption)},
-            {"questions", text(kQuestionsCaption)},
-            {"time", text(kTimeCaption)},
-            {"sinceLogIn", text(kSinceLogInCaption)},
-            {"minutes", text(kMinutesCaption)},
-            {"today", text(kTodayRunCaption)},
-            {"runNumber", text(kRunNumberCaption)},
-            {"thisLevel", text(kThisLevelCaption)},
-            {"plus", text(kPlusSign)},
-            {"equals", text(kEqualsSign)},
-            {"ackPrompt", text(kAcknowledgePrompt)},
-            {"acknowledge", text(kAcknowledgeCaption)},
-            {"keysHelp", text(kDrillKeysHelp)},
-            {"recording", text(kRecordingRun)},
-            {"timeUp", text(kTimeUpBanner)},
-            {"next", text(kNextKey)},
-            {"back", text(kBackKey)},
-            {"enableSound", text(kEnableSound)}};
+    return screenTexts({{"remaining", kRemainingCaption},
+                        {"questions", kQuestionsCaption},
+                        {"time", kTimeCaption},
+                        {"sinceLogIn", kSinceLogInCaption},
+                        {"minutes", kMinutesCaption},
+                        {"today", kTodayRunCaption},
+                        {"runNumber", kRunNumberCaption},
+                        {"thisLevel", kThisLevelCaption},
+                        {"plus", kPlusSign},
+                        {"equals", kEqualsSign},
+                        {"ackPrompt", kAcknowledgePrompt},
+                        {"acknowledge", kAcknowledgeCaption},
+                        {"keysHelp", kDrillKeysHelp},
+                        {"recording", kRecordingRun},
+                        {"timeUp", kTimeUpBanner},
+                        {"next", kNextKey},
+                        {"back", kBackKey}});
 }
 
 json finishTexts() {
-    return {{"again", text(kAgainCaption)},
-            {"toMenu", text(kToMenuCaption)},
-            {"goal", text(kGoalClearedText)},
-            {"enableSound", text(kEnableSound)}};
+    return screenTexts(
+        {{"again", kAgainCaption}, {"toMenu", kToMenuCaption}, {"goal", kGoalClearedText}});
 }
 
 json namesScreenJson(const std::string& title, const std::string& band, FigureMode figures,

@@ -10,6 +10,7 @@
 
 #include "platform/AtomicFileWriter.h"
 #include "platform/FileBytes.h"
+#include "platform/Sodium.h"
 
 namespace gaisan {
 namespace {
@@ -25,13 +26,6 @@ constexpr std::size_t kMemLimit = crypto_pwhash_MEMLIMIT_INTERACTIVE;
 // for hours of work or gigabytes of memory would freeze the menu at every "データ処理".
 constexpr unsigned long kMostKibibytes = 2 * kMemLimit / 1024;
 constexpr unsigned long kMostPasses = 4;
-
-void startSodium() {
-    // sodium_init is safe to call again, but once is enough; it fails only without a source of
-    // randomness, when no salt could be made.
-    static const int started = sodium_init();
-    if (started < 0) throw std::runtime_error("libsodium could not be started");
-}
 
 std::optional<unsigned long> numberAfter(std::string_view& text, std::string_view prefix) {
     if (!text.starts_with(prefix)) return std::nullopt;
